@@ -1,0 +1,93 @@
+// Byte streams: the input the digest engines read and the Base64 decoder writes.
+//
+// Sizes and positions are signed 64-bit. Every failure is an exception derived from
+// EStreamError (itself a std::runtime_error) whose what() is the text shown to the user.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class EStreamError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Opening a file failed: "Cannot open file "<full path>". <system reason>".
+class EFOpenError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+
+// A read failed, or delivered fewer bytes than the stream's size promised.
+class EReadError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+
+class EWriteError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    virtual std::int64_t Size() const = 0;
+    virtual std::int64_t Position() const = 0;
+    // Moves to an absolute offset from the beginning. Offsets past the end are allowed;
+    // a negative offset throws EStreamError.
+    virtual void Seek(std::int64_t offset) = 0;
+    // Reads up to count bytes at the position and advances it by the number read, which
+    // is returned; fewer than count only at the end of the data. Throws EReadError.
+    virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
+    // Writes count bytes at the position, growing the stream as needed; throws EWriteError.
+    virtual std::int64_t Write(const void* buffer, std::int64_t count) = 0;
+
+protected:
+    TStream() = default;
+    TStream(const TStream&) = default;
+    TStream& operator=(const TStream&) = default;
+};
+
+// A stream over bytes held in memory.
+class TMemoryStream final : public TStream {
+public:
+    std::int64_t Size() const override;
+    std::int64_t Position() const override;
+    void Seek(std::int64_t offset) override;
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+
+    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+    void Clear();
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+    std::int64_t m_position = 0;
+};
+
+// A read-only stream over an existing file.
+class TFileStream final : public TStream {
+public:
+    // Opens the file for reading only, without blocking and without following the name
+    // into anything but a regular file (a folder, FIFO, socket or device is refused).
+    // Throws EFOpenError with the system's reason.
+    explicit TFileStream(const std::string& path);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    std::int64_t Size() const override;
+    std::int64_t Position() const override;
+    void Seek(std::int64_t offset) override;
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    // Always throws EWriteError: the stream is read-only.
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+
+private:
+    int m_fd = -1;
+    std::int64_t m_position = 0;
+};

@@ -1,0 +1,25 @@
+// The program's own text operations. They work on UTF-16 code units and never consult
+// the locale, unlike QString::trimmed or QString::toUpper.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Removes leading and trailing code units <= U+0020 (U+0000 and all control characters).
+QString Trim(QStringView text);
+
+// Maps a-z to A-Z; every other code unit stays as it is.
+QString Upper(QStringView text);
+
+// Removes every U+0020; TAB, line breaks and all other characters stay.
+QString RemoveSpaces(QStringView text);
+
+// Keeps the space, 0-9, A-Z and a-z; removes every other character.
+QString KeepNameChars(QStringView text);
+
+// upper(KeepNameChars(RemoveSpaces(trim(text)))): the ASCII letters and digits of text,
+// upper-cased. The form of data set names, keys and algorithm names.
+QString NormalizeName(QStringView text);
+
+// True when the two texts are equal after Upper.
+bool SameTextAscii(QStringView a, QStringView b);
