@@ -16,8 +16,10 @@ bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 // Reads text in the strict form (see TextToFloat in the header). Answers false when the text
 // is not in that form. The value is found with from_chars, which never consults the locale;
 // the text is first rewritten into the form from_chars accepts (no "+", a digit before the
-// exponent).
-bool StrictToFloat(QStringView text, double& value) {
+// exponent). A value beyond the double range saturates to the largest finite double of its
+// sign and sets overflow.
+bool StrictToFloat(QStringView text, double& value, bool& overflow) {
+    overflow = false;
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && text[i] == u' ')
@@ -89,7 +91,8 @@ bool StrictToFloat(QStringView text, double& value) {
     double parsed = 0.0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), parsed);
     if (error == std::errc::result_out_of_range) {
-        parsed = magnitude + exponent > 0 ? std::numeric_limits<double>::max() : 0.0;
+        overflow = magnitude + exponent > 0;
+        parsed = overflow ? std::numeric_limits<double>::max() : 0.0;
     } else if (error != std::errc() || end != number.data() + number.size()) {
         return false;
     }
@@ -102,9 +105,11 @@ bool StrictToFloat(QStringView text, double& value) {
 double TextToFloat(QStringView text) {
     const QString trimmed = Trim(text);
     double value = 0.0;
-    if (StrictToFloat(trimmed, value))
+    bool overflow = false;
+    if (StrictToFloat(trimmed, value, overflow))
         return value;
-    if (StrictToFloat(CleanNumberText(trimmed), value))
+    // Cleaning changed the text, so a cleaned value out of range counts as not a number.
+    if (StrictToFloat(CleanNumberText(trimmed), value, overflow) && !overflow)
         return value;
     return 0.0;
 }
