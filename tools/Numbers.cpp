@@ -11,7 +11,9 @@ namespace {
 
 constexpr char16_t DecimalSeparator = u'.';
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Reads text in the strict form (see TextToFloat in the header). Answers false when the text
 // is not in that form. The value is found with from_chars, which never consults the locale;
@@ -161,8 +163,8 @@ QString FloatToText(double value) {
 
     // Scientific form with 15 significant digits does the rounding: "d.dddddddddddddde+XX".
     char buffer[40];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                            std::chars_format::scientific, 14);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
     if (error != std::errc())
         return QStringLiteral("0");
     const std::string_view scientific(buffer, size_t(end - buffer));

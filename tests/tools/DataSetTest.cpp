@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
+#include <stdexcept>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -21,9 +23,13 @@
 
 namespace {
 
-QByteArray Bytes(const char* hex) { return QByteArray::fromHex(hex); }
+QByteArray Bytes(const char* hex) {
+    return QByteArray::fromHex(hex);
+}
 
-std::string Hex(const QByteArray& bytes) { return bytes.toHex(' ').toStdString(); }
+std::string Hex(const QByteArray& bytes) {
+    return bytes.toHex(' ').toStdString();
+}
 
 // A list standing for a multi-line text box: its text form is the box's text exactly, and
 // setting it takes the text whole.
@@ -174,8 +180,7 @@ const LoadCase LoadCases[] = {
     {"UTF-8 mark alone", "efbbbf", u"", TTextEncoding::Utf8, "efbbbf"},
     {"UTF-8 mark, invalid byte", "efbbbf61ff62", u"a\uFFFDb", TTextEncoding::Utf8, "efbbbf61efbfbd620d0a"},
     {"UTF-8 mark, NUL", "efbbbf610062", u"a", TTextEncoding::Utf8, "efbbbf610d0a"},
-    {"UTF-16LE mark", "fffe61000d000a00e400", u"a|\u00E4", TTextEncoding::Utf16LE,
-     "fffe61000d000a00e4000d000a00"},
+    {"UTF-16LE mark", "fffe61000d000a00e400", u"a|\u00E4", TTextEncoding::Utf16LE, "fffe61000d000a00e4000d000a00"},
     {"UTF-16BE mark", "feff0061000a20ac", u"a|\u20AC", TTextEncoding::Utf16BE, "feff0061000d000a20ac000d000a"},
     {"UTF-16LE odd byte dropped", "fffe610062", u"a", TTextEncoding::Utf16LE, "fffe61000d000a00"},
     {"UTF-16LE lone surrogate kept", "fffe00d8", u"\xD800", TTextEncoding::Utf16LE, "fffe00d80d000a00"},
@@ -270,8 +275,8 @@ TEST_F(DataSetTest, FilesAreOwnerOnly) {
     EXPECT_EQ(info.st_mode & 07777, 0600u);
 
     // Replacing a file that others could read gives an owner-only file as well.
-    ASSERT_TRUE(QFile::setPermissions(PathOf("Salts"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                           QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(PathOf("Salts"),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
     ASSERT_TRUE(SaveDataSet(list, QStringLiteral("Salts")));
     ASSERT_EQ(::stat(QFile::encodeName(PathOf("Salts")).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
