@@ -1,0 +1,67 @@
+// Keyed getters over an arbitrary stored file (any lines, in any order): nothing throws, an
+// integer with a proper range (min < max) and a default inside it stays inside it, floats are
+// finite, and a value set through the setters on a list in key order is read back.
+#include "ConfigStore.h"
+#include "FuzzInput.h"
+#include "KeyedList.h"
+#include "TextUtils.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+void CheckGetters(const TStrings& list, const QString& key, int low, int high, const QString& context) {
+    const int fallback = int(low + (std::int64_t{high} - low) / 2);
+    const int value = ListGetInt(list, key, fallback, low, high);
+    if (value < low || value > high)
+        FuzzFailure("ListGetInt left its range", context);
+    const double number = ListGetFloat(list, key, fallback, double(low), double(high));
+    if (!std::isfinite(number) || number < low || number > high)
+        FuzzFailure("ListGetFloat left its range", context);
+    if (!std::isfinite(ListGetFloat(list, key, 0, 0, 0)))
+        FuzzFailure("ListGetFloat without range is not finite", context);
+    ListGetBool(list, key, true);
+    ListGetValue(list, key, QString());
+
+    TStringList items;
+    ListGetItems(list, key, items, true);
+    ListGetItems(list, key, ScratchList(), false);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool created = (CreateStoreLists(), true);
+    (void)created;
+
+    TFuzzInput input(data, size);
+    const int low = int(input.Range(INT32_MIN, INT32_MAX - 1));
+    const int high = int(input.Range(low + 1LL, INT32_MAX));
+    const QString key = input.Text();
+    const QString value = input.Text();
+
+    TStringList list;
+    list.SetText(input.Text());
+    const QString context = QStringLiteral("key ") + key + QStringLiteral(" in ") + list.Text();
+    try {
+        CheckGetters(list, key, low, high, context);
+        for (int i = 0; i < list.Count() && i < 8; ++i)
+            CheckGetters(list, list.Get(i).section(u'=', 0, 0), low, high, context);
+
+        // In key order the setters and getters agree.
+        QStringList lines;
+        for (int i = 0; i < list.Count(); ++i)
+            lines.append(list.Get(i));
+        std::sort(lines.begin(), lines.end(), [](const QString& a, const QString& b) { return Upper(a) < Upper(b); });
+        TStringList sorted(lines);
+        if (NormalizeName(key).isEmpty())
+            return 0;
+        ListSetValue(sorted, key, value);
+        if (ListGetValue(sorted, key, QStringLiteral("missing")) != Trim(value))
+            FuzzFailure("a value set is not read back", context);
+    } catch (const std::exception& failure) {
+        FuzzFailure("a keyed getter threw", context + QStringLiteral(": ") + QString::fromUtf8(failure.what()));
+    }
+    return 0;
+}

@@ -1,0 +1,101 @@
+// The request pipeline with arbitrary requests answers exactly one of its defined outcomes:
+// a digest of the algorithm's length in the requested case, or an empty digest with one of the
+// status messages its input type can give. File names stay inside a private folder of a few
+// small files, so that the run never reads large or special files of the machine.
+#include "FuzzFolder.h"
+#include "FuzzInput.h"
+#include "HashPipeline.h"
+#include "TextUtils.h"
+
+#include <QFile>
+
+namespace {
+
+void CreateFiles() {
+    const QString folder = FuzzDataFolder();
+    for (const auto& [name, content] : {std::pair{"abc", "abc"}, {"empty", ""}, {" spaced name ", "x\r\n"}}) {
+        QFile file(folder + QString::fromLatin1(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != qint64(qstrlen(content)))
+            FuzzFailure("cannot create the fuzz files");
+    }
+}
+
+bool IsHex(const QString& text, bool upper) {
+    return std::all_of(text.begin(), text.end(), [&](QChar c) {
+        return (c >= u'0' && c <= u'9') || (upper ? (c >= u'A' && c <= u'F') : (c >= u'a' && c <= u'f'));
+    });
+}
+
+bool FailureMessageFits(const HashRequest& request, const QString& error) {
+    if (error.startsWith(u"Error Hashing data: "))
+        return request.InputType >= 0 && request.InputType <= 3 && request.InputType != 2;
+    if (error == u"Unknown Algorithm")
+        return request.InputType == 0 || request.InputType == 1 || request.InputType == 3;
+    switch (request.InputType) {
+    case 0:
+        return error == u"File does not exist" || error.startsWith(u"Error Opening File: ");
+    case 1:
+        return error == u"No valid text" || error.startsWith(u"Error loading text: ");
+    case 2:
+        return error == u"No valid text" || error == u"(Hexadecimal not supported in this version)";
+    case 3:
+        return error == u"No valid text" || error == u"Invalid Base-64 text" ||
+               error.startsWith(u"Error loading text: ");
+    default:
+        return error == u"Unsupported Input Method";
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool created = (CreateFiles(), true);
+    (void)created;
+
+    TFuzzInput input(data, size);
+    HashRequest request;
+    request.InputType = int(input.Range(-2, 5));
+    request.TrimInput = input.Byte() & 1;
+    request.SaltType = int(input.Range(-1, 3));
+    request.UpperHash = input.Byte() & 1;
+    request.HashType = int(input.Range(-1, 4));
+    static const char16_t* const Names[] = {u"MD5", u"SHA1", u"SHA256", u" sha-256 ", u"SHA512", u""};
+    for (int n = int(input.Range(0, 4)); n > 0; --n)
+        request.HashItems.append(QString::fromUtf16(Names[input.Range(0, 5)]));
+    request.SaltText = input.Text();
+    request.InputText = input.Text();
+    if (request.InputType == 0) {
+        // Only names below the private folder, never ".." out of it.
+        if (request.InputText.contains(QStringLiteral("..")))
+            return 0;
+        request.InputText = FuzzDataFolder() + request.InputText;
+    }
+
+    HashOutcome outcome;
+    try {
+        outcome = RunHashRequest(request);
+    } catch (...) {
+        FuzzFailure("the pipeline threw");
+    }
+
+    const QString context = QString::number(request.InputType) + u' ' + request.InputText;
+    if (outcome.Succeeded()) {
+        static const std::pair<const char16_t*, int> Lengths[] = {{u"MD5", 32}, {u"SHA1", 40}, {u"SHA256", 64}};
+        const auto known = std::find_if(std::begin(Lengths), std::end(Lengths),
+                                        [&](const auto& l) { return outcome.Algorithm == QStringView(l.first); });
+        if (known == std::end(Lengths) || outcome.Digest.size() != known->second ||
+            !IsHex(outcome.Digest, request.UpperHash))
+            FuzzFailure("a success without a proper digest", context + QStringLiteral(" -> ") + outcome.Digest);
+        const bool salted = request.InputType == 1 && request.SaltType > 0;
+        if (outcome.SaltToRemember != (salted ? Trim(request.SaltText) : QString()))
+            FuzzFailure("the salt to remember is wrong", context);
+        if (request.InputType == 2 || request.InputType < 0 || request.InputType > 3)
+            FuzzFailure("an input type that cannot succeed succeeded", context);
+    } else {
+        if (!outcome.Digest.isEmpty() || !outcome.SaltToRemember.isEmpty())
+            FuzzFailure("a failure with a digest or a salt", context + QStringLiteral(" -> ") + outcome.ErrorText);
+        if (!FailureMessageFits(request, outcome.ErrorText))
+            FuzzFailure("a failure message that the input type cannot give", context + QStringLiteral(" -> ") + outcome.ErrorText);
+    }
+    return 0;
+}
