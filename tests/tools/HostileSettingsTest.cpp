@@ -1,0 +1,187 @@
+// A hostile settings folder: whatever stands at the place of the SystemConfig file (or of the
+// data folder itself), loading the stores never crashes or hangs and gives the defaults where
+// nothing usable was read, and writing the store back never touches anything outside the
+// folder and leaves no stray file in it.
+#include "ConfigStore.h"
+#include "DataSet.h"
+#include "ProcessValues.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The folder layout of a case: <root>/data/ is the data folder, <root>/outside/ holds what
+// links may point at and must never change.
+struct SettingsPlaces {
+    QString data;    // ends in "/"
+    QString config;  // the SystemConfig file
+    QString outside; // ends in "/"
+};
+
+struct HostileSettingsCase {
+    const char* name;
+    std::function<void(const SettingsPlaces&)> prepare;
+    // The stored HASHTYPE=1 is read back (otherwise the default shows).
+    bool readsStoredValue;
+    // Writing the store succeeds and leaves a regular file with the new value.
+    bool flushWrites;
+};
+
+void PrintTo(const HostileSettingsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+}
+
+void Link(const QString& target, const QString& link) {
+    if (::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) != 0)
+        ADD_FAILURE() << "cannot link " << link.toStdString();
+}
+
+QByteArray Binary() {
+    QByteArray bytes;
+    std::uint32_t x = 7;
+    for (int i = 0; i < 100000; ++i) {
+        x = x * 1103515245u + 12345u;
+        bytes += char(x >> 16);
+    }
+    return bytes;
+}
+
+const HostileSettingsCase HostileSettingsCases[] = {
+    {"plain", [](const SettingsPlaces& p) { Write(p.config, "HASHTYPE=1\r\n"); }, true, true},
+    {"huge_sparse_file",
+     [](const SettingsPlaces& p) {
+         QFile file(p.config);
+         if (!file.open(QIODevice::WriteOnly) || !file.resize(DataSetMaxFileSize + 1))
+             ADD_FAILURE() << "cannot create the sparse file";
+     },
+     false, true},
+    {"binary", [](const SettingsPlaces& p) { Write(p.config, Binary()); }, false, true},
+    {"binary_after_the_value", [](const SettingsPlaces& p) { Write(p.config, "HASHTYPE=1\r\n" + Binary()); }, true, true},
+    {"invalid_utf8_without_mark", [](const SettingsPlaces& p) { Write(p.config, "HASHTYPE=1\r\n\xC3\x28\xFF\xFE\r\n"); },
+     true, true},
+    {"invalid_utf8_after_mark", [](const SettingsPlaces& p) { Write(p.config, "\xEF\xBB\xBFHASHTYPE=1\r\n\xED\xA0\x80\xC0\r\n"); },
+     true, true},
+    {"invalid_utf16_odd_length_and_lone_surrogates",
+     [](const SettingsPlaces& p) {
+         Write(p.config, QByteArray("\xFF\xFEH\0A\0S\0H\0T\0Y\0P\0E\0=\0" "1\0\r\0\n\0\x00\xD8\x00\xDC\x00", 33));
+     },
+     true, true},
+    {"truncated_utf8_mark", [](const SettingsPlaces& p) { Write(p.config, "\xEF\xBB"); }, false, true},
+    {"lone_byte_of_a_utf16_mark", [](const SettingsPlaces& p) { Write(p.config, "\xFF"); }, false, true},
+    {"link_to_a_file_outside",
+     [](const SettingsPlaces& p) {
+         Write(p.outside + u"elsewhere.txt"_qs, "HASHTYPE=1\r\n");
+         Link(p.outside + u"elsewhere.txt"_qs, p.config);
+     },
+     true, true},
+    {"link_to_dev_zero", [](const SettingsPlaces& p) { Link(u"/dev/zero"_qs, p.config); }, false, true},
+    {"link_to_a_fifo",
+     [](const SettingsPlaces& p) {
+         ::mkfifo(QFile::encodeName(p.outside + u"fifo"_qs).constData(), 0600);
+         Link(p.outside + u"fifo"_qs, p.config);
+     },
+     false, true},
+    {"dangling_link", [](const SettingsPlaces& p) { Link(p.outside + u"missing"_qs, p.config); }, false, true},
+    {"read_only_file",
+     [](const SettingsPlaces& p) {
+         Write(p.config, "HASHTYPE=1\r\n");
+         ::chmod(QFile::encodeName(p.config).constData(), 0400);
+     },
+     true, true},
+    {"file_is_a_folder", [](const SettingsPlaces& p) { QDir().mkpath(p.config); }, false, false},
+    {"data_folder_is_a_file",
+     [](const SettingsPlaces& p) {
+         QDir(p.data).removeRecursively();
+         Write(p.data.chopped(1), "HASHTYPE=1\r\n");
+     },
+     false, false},
+};
+
+// Every entry of folder with what it holds (a link its target, a file its bytes), to show
+// that nothing there changed.
+QMap<QString, QByteArray> Snapshot(const QString& folder) {
+    QMap<QString, QByteArray> entries;
+    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        QFile file(info.filePath());
+        if (info.isSymLink())
+            entries[info.fileName()] = "link to " + QFile::encodeName(info.symLinkTarget());
+        else if (info.isFile() && file.open(QIODevice::ReadOnly))
+            entries[info.fileName()] = "file " + file.readAll();
+        else
+            entries[info.fileName()] = info.isDir() ? "folder" : "other";
+    }
+    return entries;
+}
+
+class HostileSettingsTest : public testing::TestWithParam<HostileSettingsCase> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_root.isValid());
+        m_places = {m_root.filePath(u"data/"_qs), DataSetPath(u"SystemConfig"_qs), m_root.filePath(u"outside/"_qs)};
+        ASSERT_TRUE(QDir().mkpath(m_places.data));
+        ASSERT_TRUE(QDir().mkpath(m_places.outside));
+        SetDataFolder(m_places.data);
+        m_places.config = DataSetPath(u"SystemConfig"_qs);
+    }
+    void TearDown() override {
+        DestroyStoreLists();
+        SetDataFolder(QString());
+    }
+
+    QTemporaryDir m_root;
+    SettingsPlaces m_places;
+};
+
+TEST_P(HostileSettingsTest, StartsWithDefaultsAndWritesOnlyItsOwnFile) {
+    const HostileSettingsCase& c = GetParam();
+    c.prepare(m_places);
+    const QMap<QString, QByteArray> outside = Snapshot(m_places.outside);
+    const QMap<QString, QByteArray> root = Snapshot(m_root.path());
+
+    CreateStoreLists();
+    LoadStores();
+    EXPECT_EQ(ConfigGetInt(u"HashType"_qs, 2, 0, 2), c.readsStoredValue ? 1 : 2);
+    EXPECT_EQ(ConfigGetValue(u"Missing"_qs, u"default"_qs), u"default"_qs);
+
+    ConfigSetValue(u"InputType"_qs, u"3"_qs);
+    FlushConfig();
+
+    EXPECT_EQ(Snapshot(m_places.outside), outside) << "something outside the data folder changed";
+    if (!QFileInfo(m_places.data).isDir()) {
+        EXPECT_EQ(Snapshot(m_root.path()), root) << "a data folder that is a file changed";
+    }
+    const QFileInfo config(m_places.config);
+    if (c.flushWrites) {
+        ASSERT_TRUE(config.isFile() && !config.isSymLink());
+        TStringList reread;
+        ASSERT_TRUE(LoadDataSet(reread, u"SystemConfig"_qs));
+        EXPECT_TRUE(reread.Text().contains(u"INPUTTYPE=3"_qs)) << reread.Text().toStdString();
+    }
+    if (QFileInfo(m_places.data).isDir()) {
+        const QStringList entries = QDir(m_places.data).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                                  QDir::NoDotAndDotDot);
+        EXPECT_EQ(entries, QStringList{u"DataSet_SYSTEMCONFIG.dblst"_qs}) << "stray files in the data folder";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HostileSettingsTest, testing::ValuesIn(HostileSettingsCases),
+                         [](const testing::TestParamInfo<HostileSettingsCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
