@@ -78,7 +78,9 @@ const HostileSettingsCase HostileSettingsCases[] = {
      true, true},
     {"invalid_utf16_odd_length_and_lone_surrogates",
      [](const SettingsPlaces& p) {
-         Write(p.config, QByteArray("\xFF\xFEH\0A\0S\0H\0T\0Y\0P\0E\0=\0" "1\0\r\0\n\0\x00\xD8\x00\xDC\x00", 33));
+         // 31 bytes: the last code unit has lost its second byte.
+         static const char bytes[] = "\xFF\xFEH\0A\0S\0H\0T\0Y\0P\0E\0=\0" "1\0\r\0\n\0\x00\xD8\x00\xDC\x00";
+         Write(p.config, QByteArray(bytes, sizeof bytes - 1));
      },
      true, true},
     {"truncated_utf8_mark", [](const SettingsPlaces& p) { Write(p.config, "\xEF\xBB"); }, false, true},
