@@ -3,7 +3,6 @@
 #include "TextUtils.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -20,8 +19,6 @@ int& HeldMarker() {
     static int fd = -1;
     return fd;
 }
-
-QString ExecutableFileName() { return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName(); }
 
 // Opens the marker without following a link and without truncating, and keeps it only when
 // it is a regular file of this user with one name, so that no one can make the program
@@ -62,8 +59,6 @@ QString InstanceMarkerPath(const QString& instanceName) {
     return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QLatin1Char('/') + instanceName +
            QLatin1Char('-') + QString::number(::geteuid());
 }
-
-void RegisterInstance() { RegisterInstance(InstanceNameFor(ExecutableFileName())); }
 
 void RegisterInstance(const QString& instanceName) {
     if (HeldMarker() >= 0)

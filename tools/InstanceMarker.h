@@ -20,10 +20,9 @@ QString InstanceNameFor(const QString& fileName);
 // The path of the lock file for instanceName.
 QString InstanceMarkerPath(const QString& instanceName);
 
-// Takes a shared lock on the marker of the running executable (or of instanceName) and holds
-// it until ReleaseInstanceAtoms. A second call while the marker is held does nothing. Any
-// failure leaves the process without a marker, silently.
-void RegisterInstance();
+// Takes a shared lock on the marker of instanceName (the start-up sequence passes the one of
+// the running executable) and holds it until ReleaseInstanceAtoms. A second call while a
+// marker is held does nothing. Any failure leaves the process without a marker, silently.
 void RegisterInstance(const QString& instanceName);
 
 // Drops the marker taken by RegisterInstance; does nothing when none is held.
