@@ -25,8 +25,11 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -180,8 +183,8 @@ void TfrmQVMain::SetTabOrder() {
 
 void TfrmQVMain::FormCreate() {
     lblHash->setText(QStringLiteral("Loading..."));
-    m_startWidthPending = true;
-    SetOuterWidth(StartOuterWidth);
+    m_startSizePending = true;
+    ApplyStartSize();
     setWindowTitle(QStringLiteral("Quviro :: Data hashing algorithms : v") + GetVersionText());
     SplitTextToList(QStringLiteral("None,Prefix,Suffix"), *m_saltTypeItems, u',');
     SplitTextToList(QStringLiteral("File name (Hash the File),Text Value (as is),Hexadecimal bytes,Base64 Encoded"),
@@ -205,7 +208,7 @@ void TfrmQVMain::FormDestroy() {
 void TfrmQVMain::init() {
     if (m_initDone)
         return;
-    m_startWidthPending = false;
+    m_startSizePending = false;
     ConfigRestoreFormPlacement(QStringLiteral("MainForm"), this, false);
     cbSalt->setEditText(ConfigGetValue(QStringLiteral("SaltText"), QString()));
     rgSaltType->SetItemIndex(ConfigGetInt(QStringLiteral("SaltType"), 1, 0, m_saltTypeItems->Count() - 1));
@@ -395,10 +398,14 @@ void TfrmQVMain::UpdateFrameMargins() {
     m_frameMargins = margins;
     setMinimumSize(MinimumOuterSize.width() - margins.left() - margins.right(),
                    MinimumOuterSize.height() - margins.top() - margins.bottom());
-    if (m_startWidthPending)
-        SetOuterWidth(StartOuterWidth);
+    if (m_startSizePending)
+        ApplyStartSize();
 }
 
-void TfrmQVMain::SetOuterWidth(int width) {
-    resize(width - m_frameMargins.left() - m_frameMargins.right(), height());
+// The designed client height, unless the minimum outer height asks for more.
+void TfrmQVMain::ApplyStartSize() {
+    const int frameWidth = m_frameMargins.left() + m_frameMargins.right();
+    const int frameHeight = m_frameMargins.top() + m_frameMargins.bottom();
+    resize(StartOuterWidth - frameWidth,
+           std::max(DesignClientSize.height(), MinimumOuterSize.height() - frameHeight));
 }

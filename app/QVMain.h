@@ -89,7 +89,8 @@ private:
 
     // The frame around the client area, as far as the window system has told it.
     void UpdateFrameMargins();
-    void SetOuterWidth(int width);
+    // Outer width 1072; the height as designed, or as the minimum size needs.
+    void ApplyStartSize();
 
     TAnchorLayout* m_anchors = nullptr;
     // The controls' lists as TStrings; they remember the encoding a data set was loaded in.
@@ -100,7 +101,7 @@ private:
     std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
 
     bool m_initDone = false;
-    // The start width waits for the frame margins until init has restored the placement.
-    bool m_startWidthPending = false;
+    // The start size follows the frame margins until init has restored the placement.
+    bool m_startSizePending = false;
     QMargins m_frameMargins;
 };

@@ -1,8 +1,13 @@
 #include "WindowFonts.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace {
+
+const QString WineTahomaFile = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+const QString WineTahomaBoldFile = QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf");
 
 QFont PixelFont(const QStringList& families, int pixelSize, QFont::StyleHint hint) {
     QFont font;
@@ -13,6 +18,15 @@ QFont PixelFont(const QStringList& families, int pixelSize, QFont::StyleHint hin
 }
 
 } // namespace
+
+void RegisterSubstituteFonts() {
+    if (QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+        return;
+    for (const QString& file : {WineTahomaFile, WineTahomaBoldFile}) {
+        if (QFile::exists(file))
+            QFontDatabase::addApplicationFont(file);
+    }
+}
 
 QFont TahomaFont(int pixelSize) {
     return PixelFont({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")}, pixelSize, QFont::SansSerif);
