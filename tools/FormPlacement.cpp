@@ -86,8 +86,7 @@ void ListRestoreFormPlacement(TStrings& list, const QString& key, QWidget* form,
     window.maxWidth = OuterMaximum(form->maximumWidth(), frameWidth);
     window.maxHeight = OuterMaximum(form->maximumHeight(), frameHeight);
 
-    const std::optional<TPlacementTarget> target =
-        ComputeRestoredPlacement(items, window, CurrentMonitors(), keepSize);
+    const std::optional<TPlacementTarget> target = ComputeRestoredPlacement(items, window, CurrentMonitors(), keepSize);
     if (!target)
         return;
 

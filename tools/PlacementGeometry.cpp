@@ -114,8 +114,8 @@ std::optional<TPlacementTarget> ComputeRestoredPlacement(const TStrings& items, 
 
     TPlacementRect bounds = window.bounds;
     if (!keepSize) {
-        const int width = ListGetInt(items, QStringLiteral("Width"), bounds.width, window.minWidth,
-                                     WorkAreaWidth(bounds, monitors));
+        const int width =
+            ListGetInt(items, QStringLiteral("Width"), bounds.width, window.minWidth, WorkAreaWidth(bounds, monitors));
         bounds.width = ConstrainSize(width, window.minWidth, window.maxWidth);
         const int height = ListGetInt(items, QStringLiteral("Height"), bounds.height, window.minHeight,
                                       WorkAreaHeight(bounds, monitors));

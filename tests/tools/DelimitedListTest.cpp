@@ -191,9 +191,10 @@ TEST(DetectDelimiter, PicksTheMostFrequentCandidate) {
         const char16_t* text;
         char16_t expected;
     } cases[] = {
-        {u"a|b|c;d", u'|'}, {u"a;b,c", u','},    {u"abc", u','},      {u"", u','},        {u"a\tb\tc,d", u'\t'},
-        {u"a;b", u';'},     {u"a\tb", u'\t'},    {u"a:b", u':'},      {u"a|b", u'|'},     {u"a&b", u'&'},
-        {u"a\\b", u'\\'},   {u"a/b", u'/'},      {u"a/b\\c", u'\\'},  {u"\"a;b;c\",d", u';'}, {u"&&//", u'&'},
+        {u"a|b|c;d", u'|'},    {u"a;b,c", u','},       {u"abc", u','},   {u"", u','},
+        {u"a\tb\tc,d", u'\t'}, {u"a;b", u';'},         {u"a\tb", u'\t'}, {u"a:b", u':'},
+        {u"a|b", u'|'},        {u"a&b", u'&'},         {u"a\\b", u'\\'}, {u"a/b", u'/'},
+        {u"a/b\\c", u'\\'},    {u"\"a;b;c\",d", u';'}, {u"&&//", u'&'},
     };
     for (const auto& c : cases) {
         const QString text = QString::fromUtf16(c.text);

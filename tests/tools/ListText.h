@@ -15,4 +15,6 @@ inline std::string Joined(const TStrings& list) {
     return lines.join(u'|').toStdString();
 }
 
-inline std::string Joined(const QStringList& lines) { return lines.join(u'|').toStdString(); }
+inline std::string Joined(const QStringList& lines) {
+    return lines.join(u'|').toStdString();
+}

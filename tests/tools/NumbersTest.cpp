@@ -85,10 +85,10 @@ struct CleanCase {
 };
 
 const CleanCase CleanCases[] = {
-    {u"", u"0"},       {u"abc", u"0"},       {u"-", u"0"},           {u"-e", u"0"},         {u"e", u"0"},
-    {u"12,5", u"125"}, {u"1-2", u"-12"},     {u"+4", u"4"},          {u"1e5e6", u"1E56"},   {u"1.2.3", u"1.23"},
-    {u"1e", u"1"},     {u"1e-5x", u"-1E5"},  {u"1e.5", u"1E.5"},     {u" 1 000 ", u"1000"}, {u"x.y", u"."},
-    {u"E5", u"E5"},    {u"1,5E3", u"15E3"},  {u"-1-1", u"-11"},      {u"\u00BD", u"0"},
+    {u"", u"0"},       {u"abc", u"0"},      {u"-", u"0"},       {u"-e", u"0"},         {u"e", u"0"},
+    {u"12,5", u"125"}, {u"1-2", u"-12"},    {u"+4", u"4"},      {u"1e5e6", u"1E56"},   {u"1.2.3", u"1.23"},
+    {u"1e", u"1"},     {u"1e-5x", u"-1E5"}, {u"1e.5", u"1E.5"}, {u" 1 000 ", u"1000"}, {u"x.y", u"."},
+    {u"E5", u"E5"},    {u"1,5E3", u"15E3"}, {u"-1-1", u"-11"},  {u"\u00BD", u"0"},
 };
 
 TEST(CleanNumberText, KeepsSignDigitsFirstSeparatorAndFirstExponent) {
@@ -103,10 +103,19 @@ struct ClampCase {
 };
 
 const ClampCase ClampCases[] = {
-    {5, 0, 10, 5},   {-3, 0, 10, 0},  {12, 0, 10, 10}, {10, 0, 10, 10},           {0, 0, 10, 0},
+    {5, 0, 10, 5},
+    {-3, 0, 10, 0},
+    {12, 0, 10, 10},
+    {10, 0, 10, 10},
+    {0, 0, 10, 0},
     // low > high: the upper bound is tested first.
-    {7, 10, 5, 5},   {3, 10, 5, 10},  {5, 10, 5, 10},  {6, 10, 5, 5},             {11, 10, 5, 5},
-    {INT_MIN, INT_MIN, INT_MAX, INT_MIN}, {INT_MAX, 0, 0, 0},
+    {7, 10, 5, 5},
+    {3, 10, 5, 10},
+    {5, 10, 5, 10},
+    {6, 10, 5, 5},
+    {11, 10, 5, 5},
+    {INT_MIN, INT_MIN, INT_MAX, INT_MIN},
+    {INT_MAX, 0, 0, 0},
 };
 
 TEST(ClampInt, BoundsTheValue) {
