@@ -54,14 +54,28 @@ void DestroyStoreLists() {
     state.globalsDirty = false;
 }
 
-TStringList& ScratchList() { return Existing(State().scratch); }
-TStringList& ConfigList() { return Existing(State().config); }
-TStringList& GlobalsList() { return Existing(State().globals); }
+TStringList& ScratchList() {
+    return Existing(State().scratch);
+}
+TStringList& ConfigList() {
+    return Existing(State().config);
+}
+TStringList& GlobalsList() {
+    return Existing(State().globals);
+}
 
-bool ConfigDirty() { return State().configDirty; }
-bool GlobalsDirty() { return State().globalsDirty; }
-void MarkConfigDirty() { State().configDirty = true; }
-void MarkGlobalsDirty() { State().globalsDirty = true; }
+bool ConfigDirty() {
+    return State().configDirty;
+}
+bool GlobalsDirty() {
+    return State().globalsDirty;
+}
+void MarkConfigDirty() {
+    State().configDirty = true;
+}
+void MarkGlobalsDirty() {
+    State().globalsDirty = true;
+}
 
 void ConfigSetValue(const QString& key, const QString& value) {
     ListSetValue(ConfigList(), key, value);
@@ -86,7 +100,9 @@ int ConfigGetInt(const QString& key, int defaultValue, int min, int max) {
     return ListGetInt(ConfigList(), key, defaultValue, min, max);
 }
 
-bool ConfigGetBool(const QString& key, bool defaultValue) { return ListGetBool(ConfigList(), key, defaultValue); }
+bool ConfigGetBool(const QString& key, bool defaultValue) {
+    return ListGetBool(ConfigList(), key, defaultValue);
+}
 
 void FlushConfig() {
     if (ConfigDirty())

@@ -13,7 +13,9 @@ void ReplaceRepeatedly(QString& text, QStringView from, QStringView to) {
 }
 
 // The character at a 1-based position.
-QChar At(const QString& text, qsizetype position) { return text[position - 1]; }
+QChar At(const QString& text, qsizetype position) {
+    return text[position - 1];
+}
 
 } // namespace
 

@@ -37,7 +37,9 @@ void ListSetValue(TStrings& list, const QString& key, const QString& value) {
     list.Put(index, prefix + value);
 }
 
-void ListSetFloat(TStrings& list, const QString& key, double value) { ListSetValue(list, key, FloatToText(value)); }
+void ListSetFloat(TStrings& list, const QString& key, double value) {
+    ListSetValue(list, key, FloatToText(value));
+}
 
 void ListSetBool(TStrings& list, const QString& key, bool value) {
     ListSetValue(list, key, value ? QStringLiteral("1") : QStringLiteral("0"));

@@ -11,13 +11,17 @@ namespace {
 
 constexpr char16_t DecimalSeparator = u'.';
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Reads text in the strict form (see TextToFloat in the header). Answers false when the text
 // is not in that form. The value is found with from_chars, which never consults the locale;
 // the text is first rewritten into the form from_chars accepts (no "+", a digit before the
-// exponent).
-bool StrictToFloat(QStringView text, double& value) {
+// exponent). A value beyond the double range saturates to the largest finite double of its
+// sign and sets overflow.
+bool StrictToFloat(QStringView text, double& value, bool& overflow) {
+    overflow = false;
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && text[i] == u' ')
@@ -85,11 +89,13 @@ bool StrictToFloat(QStringView text, double& value) {
         return true;
     }
 
-    const std::string number = mantissa + "e" + std::to_string(exponent);
+    std::string number = mantissa;
+    number.append("e").append(std::to_string(exponent));
     double parsed = 0.0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), parsed);
     if (error == std::errc::result_out_of_range) {
-        parsed = magnitude + exponent > 0 ? std::numeric_limits<double>::max() : 0.0;
+        overflow = magnitude + exponent > 0;
+        parsed = overflow ? std::numeric_limits<double>::max() : 0.0;
     } else if (error != std::errc() || end != number.data() + number.size()) {
         return false;
     }
@@ -102,9 +108,11 @@ bool StrictToFloat(QStringView text, double& value) {
 double TextToFloat(QStringView text) {
     const QString trimmed = Trim(text);
     double value = 0.0;
-    if (StrictToFloat(trimmed, value))
+    bool overflow = false;
+    if (StrictToFloat(trimmed, value, overflow))
         return value;
-    if (StrictToFloat(CleanNumberText(trimmed), value))
+    // Cleaning changed the text, so a cleaned value out of range counts as not a number.
+    if (StrictToFloat(CleanNumberText(trimmed), value, overflow) && !overflow)
         return value;
     return 0.0;
 }
@@ -156,8 +164,8 @@ QString FloatToText(double value) {
 
     // Scientific form with 15 significant digits does the rounding: "d.dddddddddddddde+XX".
     char buffer[40];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                            std::chars_format::scientific, 14);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
     if (error != std::errc())
         return QStringLiteral("0");
     const std::string_view scientific(buffer, size_t(end - buffer));
@@ -179,16 +187,16 @@ QString FloatToText(double value) {
     std::string text = value < 0 ? "-" : "";
     if (e >= -3 && e <= 15) {
         if (e <= 0)
-            text += "0." + std::string(size_t(-e), '0') + digits;
+            text.append("0.").append(size_t(-e), '0').append(digits);
         else if (e >= count)
-            text += digits + std::string(size_t(e - count), '0');
+            text.append(digits).append(size_t(e - count), '0');
         else
-            text += digits.substr(0, size_t(e)) + "." + digits.substr(size_t(e));
+            text.append(digits, 0, size_t(e)).append(".").append(digits, size_t(e));
     } else {
-        text += digits.substr(0, 1);
+        text.append(digits, 0, 1);
         if (count > 1)
-            text += "." + digits.substr(1);
-        text += "E" + std::to_string(exponent);
+            text.append(".").append(digits, 1);
+        text.append("E").append(std::to_string(exponent));
     }
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }

@@ -10,8 +10,9 @@
 // one "." (a mantissa without digits counts as 0), then optionally "E" or "e", an optional
 // sign and one or more digits, and nothing else. If that fails, the text is reduced with
 // CleanNumberText and read strictly again; if that fails too, the result is 0.
-// A value too large for a double saturates to the largest finite double of its sign
-// (1E400 gives 1.7976931348623157E308); a value too small rounds (1E-400 gives 0).
+// A text in strict form too large for a double saturates to the largest finite double of its
+// sign (1E400 gives 1.7976931348623157E308); a cleaned text too large for a double gives 0
+// (1E400x). A value too small rounds (1E-400 gives 0).
 double TextToFloat(QStringView text);
 
 // Reduces text to an optional leading "-" (present when text holds a "-" anywhere), its

@@ -19,7 +19,9 @@ constexpr char16_t Windows1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
 };
 
-bool StartsWith(QByteArrayView bytes, const char* mark) { return bytes.startsWith(QByteArrayView(mark)); }
+bool StartsWith(QByteArrayView bytes, const char* mark) {
+    return bytes.startsWith(QByteArrayView(mark));
+}
 
 // Strict UTF-8 validation (RFC 3629): no overlong forms, no surrogates, nothing above
 // U+10FFFF, no truncated sequence.

@@ -25,7 +25,7 @@
 QString DecodeText(QByteArrayView bytes, TTextEncoding& encoding);
 
 // The mark of encoding (none for Ansi) followed by text in that encoding. UTF-16 writes
-// every code unit as it is; the UTF-8 forms write a lone surrogate as U+FFFD.
+// every code unit as it is; the UTF-8 forms write a lone surrogate as "?".
 QByteArray EncodeText(QStringView text, TTextEncoding encoding);
 
 // Decodes bytes as Windows-1252; every byte gives one character.
