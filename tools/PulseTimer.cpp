@@ -14,9 +14,13 @@ TPulseTimer::TPulseTimer() {
     stop();
 }
 
-TPulseTimer::~TPulseTimer() { --liveTimers; }
+TPulseTimer::~TPulseTimer() {
+    --liveTimers;
+}
 
-int TPulseTimer::LiveCount() { return liveTimers; }
+int TPulseTimer::LiveCount() {
+    return liveTimers;
+}
 
 void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure method) {
     if (intervalMs <= 0 || pulses <= 0)

@@ -46,7 +46,6 @@ private:
 // pulses is 0 or less. With a context object the calls stop once the context is destroyed.
 void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure method);
 
-template <typename T>
-void StartPulses(int intervalMs, int pulses, T* object, void (T::*method)()) {
+template <typename T> void StartPulses(int intervalMs, int pulses, T* object, void (T::*method)()) {
     StartPulses(intervalMs, pulses, object, [object, method] { (object->*method)(); });
 }
