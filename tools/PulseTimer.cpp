@@ -27,7 +27,6 @@ void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure met
         return;
     auto* timer = new TPulseTimer;
     timer->m_pulsedProcObj = std::move(method);
-    timer->m_pulsedProcStd = nullptr;
     timer->m_context = context;
     timer->m_hasContext = context != nullptr;
     timer->setInterval(intervalMs);
@@ -56,8 +55,6 @@ void TPulseTimer::PulseTick() {
         try {
             if (m_pulsedProcObj)
                 m_pulsedProcObj();
-            if (m_pulsedProcStd)
-                m_pulsedProcStd();
         } catch (...) {
             failed = true;
         }
