@@ -40,7 +40,8 @@ void CheckJoinSplit(const QStringList& lines, QChar delimiter) {
     split.Add(QStringLiteral("kept"));
     SplitList(joined, &split, delimiter, true);
     if (Describe(split) != Describe(expected))
-        FuzzFailure("JoinList/SplitList round trip", Describe(list) + QStringLiteral(" -> ") + joined + QStringLiteral(" -> ") + Describe(split));
+        FuzzFailure("JoinList/SplitList round trip",
+                    Describe(list) + QStringLiteral(" -> ") + joined + QStringLiteral(" -> ") + Describe(split));
 }
 
 void CheckSplitText(const QStringList& fields, QChar delimiter, int previousCount, bool quoted) {
@@ -85,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckJoinSplit(parts, delimiter);
 
     // A single empty field cannot be written unquoted: the empty text has no field.
-    const bool plain = std::all_of(parts.begin(), parts.end(), [&](const QString& f) { return PlainField(f, delimiter); });
+    const bool plain =
+        std::all_of(parts.begin(), parts.end(), [&](const QString& f) { return PlainField(f, delimiter); });
     CheckSplitText(parts, delimiter, previousCount, true);
     if (plain && !(parts.size() == 1 && parts[0].isEmpty()))
         CheckSplitText(parts, delimiter, previousCount, false);

@@ -29,6 +29,6 @@ const QString& FuzzDataFolder() {
 }
 
 QStringList FuzzFolderEntries() {
-    return QDir(FuzzDataFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                            QDir::Name);
+    return QDir(FuzzDataFolder())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }

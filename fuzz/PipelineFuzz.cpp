@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!outcome.Digest.isEmpty() || !outcome.SaltToRemember.isEmpty())
             FuzzFailure("a failure with a digest or a salt", context + QStringLiteral(" -> ") + outcome.ErrorText);
         if (!FailureMessageFits(request, outcome.ErrorText))
-            FuzzFailure("a failure message that the input type cannot give", context + QStringLiteral(" -> ") + outcome.ErrorText);
+            FuzzFailure("a failure message that the input type cannot give",
+                        context + QStringLiteral(" -> ") + outcome.ErrorText);
     }
     return 0;
 }

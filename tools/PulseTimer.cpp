@@ -32,6 +32,13 @@ void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure met
     timer->setInterval(intervalMs);
     timer->m_pulseCount = pulses;
     QObject::connect(timer, &QTimer::timeout, timer, &TPulseTimer::PulseTick);
+    // A window closed before its pulse would otherwise leave the timer pending, and leaked
+    // when the event loop ends before the pulse comes.
+    if (context)
+        QObject::connect(context, &QObject::destroyed, timer, [timer] {
+            if (!timer->m_inTick)
+                delete timer;
+        });
     timer->start();
 }
 
@@ -52,12 +59,15 @@ void TPulseTimer::PulseTick() {
     const QPointer<TPulseTimer> alive(this);
     bool failed = false;
     if (!m_hasContext || m_context) {
+        m_inTick = true;
         try {
             if (m_pulsedProcObj)
                 m_pulsedProcObj();
         } catch (...) {
             failed = true;
         }
+        if (alive)
+            m_inTick = false;
     }
     if (!alive)
         return;

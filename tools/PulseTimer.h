@@ -36,11 +36,14 @@ private:
     // the method is no longer called and the timer ends.
     QPointer<QObject> m_context;
     bool m_hasContext = false;
+    // True while PulseTick runs; a context destroyed meanwhile is dealt with by PulseTick.
+    bool m_inTick = false;
 };
 
 // Calls method `pulses` times, every intervalMs milliseconds, from the event loop of the
 // calling thread, the first call intervalMs after this one. Does nothing when intervalMs or
-// pulses is 0 or less. With a context object the calls stop once the context is destroyed.
+// pulses is 0 or less. With a context object the calls stop once the context is destroyed,
+// and a timer whose context is destroyed between pulses is deleted with it.
 void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure method);
 
 template <typename T> void StartPulses(int intervalMs, int pulses, T* object, void (T::*method)()) {

@@ -166,17 +166,23 @@ const HostileCase HostileCases[] = {
      },
      false, true},
     {"name_with_newlines", 0, [](const HostileFolder& f) { return f.Write(u"first\nsecond\r\nthird"_qs, "abc"); },
-     [](const QString&, Front) { return Expected{ReferenceMd5("abc"), {}, 0}; }},
+     [](const QString&, Front) {
+         return Expected{ReferenceMd5("abc"), {}, 0};
+     }},
     {"name_ending_in_newline_is_trimmed", 0,
      [](const HostileFolder& f) {
          f.Write(u"name\n"_qs, "with newline");
          f.Write(u"name"_qs, "without");
          return f.Path(u"name\n"_qs);
      },
-     [](const QString&, Front) { return Expected{ReferenceMd5("without"), {}, 0}; }},
+     [](const QString&, Front) {
+         return Expected{ReferenceMd5("without"), {}, 0};
+     }},
     {"text_64_mib", 1, [](const HostileFolder&) { return QString::fromLatin1(Text64MiB()); },
-     [](const QString&, Front) { return Expected{ReferenceMd5(Text64MiB()), {}, 0}; }, false, false,
-     [](const QString& input) { return input.toUtf8(); }},
+     [](const QString&, Front) {
+         return Expected{ReferenceMd5(Text64MiB()), {}, 0};
+     },
+     false, false, [](const QString& input) { return input.toUtf8(); }},
     // Lone surrogates (a high one without its partner, a low one alone) are hashed as U+FFFD,
     // EF BF BD, as the platform's UTF-8 converter writes them. Bytes cannot carry them: the
     // command gets their three-byte forms ED A0 80 and ED B0 80, which are not UTF-8, and
@@ -186,12 +192,21 @@ const HostileCase HostileCases[] = {
      [](const QString&, Front front) {
          if (front == Front::Cli)
              return Expected{{}, u"Standard input is not valid UTF-8 text"_qs, 1};
-         return Expected{ReferenceMd5("a\xEF\xBF\xBD" "b\xEF\xBF\xBD"), {}, 0};
+         return Expected{ReferenceMd5("a\xEF\xBF\xBD"
+                                      "b\xEF\xBF\xBD"),
+                         {},
+                         0};
      },
-     false, false, [](const QString&) { return QByteArray("a\xED\xA0\x80" "b\xED\xB0\x80"); }},
+     false, false,
+     [](const QString&) {
+         return QByteArray("a\xED\xA0\x80"
+                           "b\xED\xB0\x80");
+     }},
     {"base64_64_mib", 3, [](const HostileFolder&) { return QString::fromLatin1(Bytes48MiB().toBase64()); },
-     [](const QString&, Front) { return Expected{ReferenceMd5(Bytes48MiB()), {}, 0}; }, false, false,
-     [](const QString& input) { return input.toLatin1(); }},
+     [](const QString&, Front) {
+         return Expected{ReferenceMd5(Bytes48MiB()), {}, 0};
+     },
+     false, false, [](const QString& input) { return input.toLatin1(); }},
 };
 
 // Runs the request in a child process switched to the unprivileged user; answers the outcome's
@@ -334,7 +349,8 @@ TEST_P(HostileInputTest, CommandLine) {
     EXPECT_EQ(cli.exitCode(), expected.cliExit);
     const QString output = QString::fromUtf8(cli.readAllStandardOutput());
     const QString errors = QString::fromUtf8(cli.readAllStandardError());
-    EXPECT_EQ(output.toStdString(), expected.digest.isEmpty() ? std::string() : (expected.digest + u'\n').toStdString());
+    EXPECT_EQ(output.toStdString(),
+              expected.digest.isEmpty() ? std::string() : (expected.digest + u'\n').toStdString());
     // A usage error adds the synopsis after its first line.
     if (expected.error.isEmpty())
         EXPECT_EQ(errors.toStdString(), "");

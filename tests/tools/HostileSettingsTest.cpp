@@ -71,15 +71,17 @@ const HostileSettingsCase HostileSettingsCases[] = {
      },
      false, true},
     {"binary", [](const SettingsPlaces& p) { Write(p.config, Binary()); }, false, true},
-    {"binary_after_the_value", [](const SettingsPlaces& p) { Write(p.config, "HASHTYPE=1\r\n" + Binary()); }, true, true},
-    {"invalid_utf8_without_mark", [](const SettingsPlaces& p) { Write(p.config, "HASHTYPE=1\r\n\xC3\x28\xFF\xFE\r\n"); },
-     true, true},
-    {"invalid_utf8_after_mark", [](const SettingsPlaces& p) { Write(p.config, "\xEF\xBB\xBFHASHTYPE=1\r\n\xED\xA0\x80\xC0\r\n"); },
-     true, true},
+    {"binary_after_the_value", [](const SettingsPlaces& p) { Write(p.config, "HASHTYPE=1\r\n" + Binary()); }, true,
+     true},
+    {"invalid_utf8_without_mark",
+     [](const SettingsPlaces& p) { Write(p.config, "HASHTYPE=1\r\n\xC3\x28\xFF\xFE\r\n"); }, true, true},
+    {"invalid_utf8_after_mark",
+     [](const SettingsPlaces& p) { Write(p.config, "\xEF\xBB\xBFHASHTYPE=1\r\n\xED\xA0\x80\xC0\r\n"); }, true, true},
     {"invalid_utf16_odd_length_and_lone_surrogates",
      [](const SettingsPlaces& p) {
          // 31 bytes: the last code unit has lost its second byte.
-         static const char bytes[] = "\xFF\xFEH\0A\0S\0H\0T\0Y\0P\0E\0=\0" "1\0\r\0\n\0\x00\xD8\x00\xDC\x00";
+         static const char bytes[] = "\xFF\xFEH\0A\0S\0H\0T\0Y\0P\0E\0=\0"
+                                     "1\0\r\0\n\0\x00\xD8\x00\xDC\x00";
          Write(p.config, QByteArray(bytes, sizeof bytes - 1));
      },
      true, true},
@@ -175,8 +177,8 @@ TEST_P(HostileSettingsTest, StartsWithDefaultsAndWritesOnlyItsOwnFile) {
         EXPECT_TRUE(reread.Text().contains(u"INPUTTYPE=3"_qs)) << reread.Text().toStdString();
     }
     if (QFileInfo(m_places.data).isDir()) {
-        const QStringList entries = QDir(m_places.data).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                                  QDir::NoDotAndDotDot);
+        const QStringList entries =
+            QDir(m_places.data).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         EXPECT_EQ(entries, QStringList{u"DataSet_SYSTEMCONFIG.dblst"_qs}) << "stray files in the data folder";
     }
 }

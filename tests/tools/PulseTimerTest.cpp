@@ -131,6 +131,19 @@ TEST_F(PulseTimerTest, DestroyedContextEndsThePulses) {
     EXPECT_EQ(calls, 2);
 }
 
+TEST_F(PulseTimerTest, ContextDestroyedBeforeThePulseTakesTheTimerWithIt) {
+    const int timersBefore = TPulseTimer::LiveCount();
+    auto context = std::make_unique<QObject>();
+    int calls = 0;
+    StartPulses(20, 1, context.get(), [&] { ++calls; });
+    ASSERT_EQ(TPulseTimer::LiveCount(), timersBefore + 1);
+    context.reset();
+    // Gone at once, without an event loop to run a deferred delete.
+    EXPECT_EQ(TPulseTimer::LiveCount(), timersBefore);
+    RunEventLoopFor(100);
+    EXPECT_EQ(calls, 0);
+}
+
 class TCounter : public QObject {
 public:
     void Tick() { ++m_ticks; }

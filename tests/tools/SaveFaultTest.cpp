@@ -81,8 +81,8 @@ TEST_F(SaveFaultTest, KilledSaveLeavesOneWholeVersion) {
     // A killed save leaves its temporary file behind; they never replace the data set itself.
     const QStringList leftovers =
         QDir(m_dir.path()).entryList({u"DataSet_KILLED.dblst.*"_qs}, QDir::Files | QDir::Hidden);
-    std::printf("%d kills: file held version A %d times, B %d times; %lld temporary files left\n", Kills, seenA,
-                seenB, static_cast<long long>(leftovers.size()));
+    std::printf("%d kills: file held version A %d times, B %d times; %lld temporary files left\n", Kills, seenA, seenB,
+                static_cast<long long>(leftovers.size()));
     EXPECT_GT(seenA + seenB, 0);
 }
 
