@@ -2,6 +2,9 @@
 //
 // Use: SHA256Init, any number of SHA256Update, SHA256Final. Final leaves the context as Init
 // does, so the same context can take the next message at once.
+//
+// Update and Final compress with the path ActiveDigestPath() names (DigestPath.h); both paths
+// give the same digests and the same context records between operations.
 #pragma once
 
 #include "ShaContext.h"
@@ -34,7 +37,7 @@ void SHA256Update(TSHAContext& context, const void* data, std::int32_t count);
 // the context is begun anew.
 TSHA256Digest SHA256Final(TSHAContext& context);
 
-// Compresses context.Block into context.State.
+// The portable compression of context.Block into context.State, whatever the active path.
 void SHA256Transform(TSHAContext& context);
 
 // The 64-word message schedule of one block.
