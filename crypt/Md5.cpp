@@ -18,30 +18,30 @@ constexpr std::array<std::uint32_t, 4> MD5H0 = {0x67452301, 0xefcdab89, 0x98badc
 //   G(b, c, d) = (b & d) + (c & ~d)  the two terms share no bit, so + equals |; c & ~d is added early
 //   H(b, c, d) = b ^ (c ^ d)
 //   I(b, c, d) = c ^ (b | ~d)        ~d is ready before b
-inline void StepF(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t x,
-                  std::uint32_t t, int s) {
+inline void StepF(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t x, std::uint32_t t,
+                  int s) {
     a += x + t;
     a += d ^ (b & (c ^ d));
     a = b + std::rotl(a, s);
 }
 
-inline void StepG(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t x,
-                  std::uint32_t t, int s) {
+inline void StepG(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t x, std::uint32_t t,
+                  int s) {
     a += x + t;
     a += c & ~d;
     a += b & d;
     a = b + std::rotl(a, s);
 }
 
-inline void StepH(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t x,
-                  std::uint32_t t, int s) {
+inline void StepH(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t x, std::uint32_t t,
+                  int s) {
     a += x + t;
     a += b ^ (c ^ d);
     a = b + std::rotl(a, s);
 }
 
-inline void StepI(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t x,
-                  std::uint32_t t, int s) {
+inline void StepI(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t x, std::uint32_t t,
+                  int s) {
     a += x + t;
     a += c ^ (b | ~d);
     a = b + std::rotl(a, s);
