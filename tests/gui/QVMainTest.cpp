@@ -597,3 +597,30 @@ TEST_F(QVMainTest, AnEscapedFailureIsShownAndTheProgramGoesOn) {
 }
 
 } // namespace
+
+TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
+    TfrmQVMain& w = Open();
+    const auto selected = [](TRadioGroup* group) -> QWidget* { return group->Buttons().at(group->ItemIndex()); };
+    const QList<QWidget*> expected = {selected(w.rgInputType), w.memVal,      selected(w.rgHashes),
+                                      w.chkTrim,               selected(w.rgSaltType), w.chkUpper,
+                                      w.btnSaltDel,            w.btnSaltClear, w.cbSalt,
+                                      w.btnRefresh};
+    w.activateWindow();
+    expected.front()->setFocus(Qt::TabFocusReason);
+    for (qsizetype i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), expected[i]) << "step " << i;
+    }
+    for (qsizetype i = expected.size() - 2; i >= 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        EXPECT_EQ(QApplication::focusWidget(), expected[i]) << "back to step " << i;
+    }
+    EXPECT_TRUE(w.memVal->toPlainText().isEmpty()) << "Tab moves on instead of typing into the memo";
+
+    // Arrow keys move the selection inside a group, and the group's tab stop follows it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(w.rgInputType->ItemIndex(), 2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), w.rgInputType->Buttons().at(2));
+}
