@@ -596,14 +596,18 @@ TEST_F(QVMainTest, AnEscapedFailureIsShownAndTheProgramGoesOn) {
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
 }
 
-} // namespace
-
 TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     TfrmQVMain& w = Open();
     const auto selected = [](TRadioGroup* group) -> QWidget* { return group->Buttons().at(group->ItemIndex()); };
-    const QList<QWidget*> expected = {selected(w.rgInputType), w.memVal,      selected(w.rgHashes),
-                                      w.chkTrim,               selected(w.rgSaltType), w.chkUpper,
-                                      w.btnSaltDel,            w.btnSaltClear, w.cbSalt,
+    const QList<QWidget*> expected = {selected(w.rgInputType),
+                                      w.memVal,
+                                      selected(w.rgHashes),
+                                      w.chkTrim,
+                                      selected(w.rgSaltType),
+                                      w.chkUpper,
+                                      w.btnSaltDel,
+                                      w.btnSaltClear,
+                                      w.cbSalt,
                                       w.btnRefresh};
     w.activateWindow();
     expected.front()->setFocus(Qt::TabFocusReason);
@@ -624,3 +628,5 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), w.rgInputType->Buttons().at(2));
 }
+
+} // namespace
