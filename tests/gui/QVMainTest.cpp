@@ -629,4 +629,33 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     EXPECT_EQ(QApplication::focusWidget(), w.rgInputType->Buttons().at(2));
 }
 
+// Records what the result label and the button showed each time the label was painted.
+class TPaintRecorder : public QObject {
+public:
+    TPaintRecorder(QLabel* label, QWidget* button) : m_label(label), m_button(button) {
+        m_label->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_label && event->type() == QEvent::Paint)
+            m_seen.append({m_label->text(), m_button->isEnabled()});
+        return false;
+    }
+    QList<std::pair<QString, bool>> m_seen;
+
+private:
+    QLabel* m_label;
+    QWidget* m_button;
+};
+
+TEST_F(QVMainTest, TheBusyStateIsPaintedBeforeHashing) {
+    TfrmQVMain& w = Open();
+    Type(w.memVal, u"abc"_qs);
+    QCoreApplication::processEvents();
+    TPaintRecorder recorder(w.lblHash, w.btnRefresh);
+    Click(w.btnRefresh);
+    const std::pair<QString, bool> busy{u"Hashing... (Please wait)"_qs, false};
+    EXPECT_EQ(recorder.m_seen.count(busy), 1) << "painted once, with the button disabled";
+    EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+}
+
 } // namespace
