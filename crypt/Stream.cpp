@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +12,22 @@
 namespace {
 
 std::string SystemReason(int error) { return std::strerror(error); }
+
+constexpr const char* NotRegularReason = "Not a regular file";
+
+// The name made absolute against the current folder, with "." and ".." resolved by the text
+// alone (links are not followed), so the user sees the file that was asked for.
+std::string FullPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal().string();
+}
+
+std::string OpenErrorMessage(const std::string& path, const std::string& reason) {
+    return "Cannot open file \"" + FullPath(path) + "\". " + reason;
+}
+
+std::string ReadErrorMessage(int error) { return "Stream read error: " + SystemReason(error); }
 
 void CheckCount(std::int64_t count) {
     if (count < 0)
@@ -45,6 +62,8 @@ std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count) {
     CheckCount(count);
     if (count == 0)
         return 0;
+    if (count > std::numeric_limits<std::int64_t>::max() - m_position)
+        throw EWriteError("Stream write error: the stream would grow past its largest size");
     const auto end = static_cast<std::size_t>(m_position + count);
     if (end > m_bytes.size())
         m_bytes.resize(end);
@@ -62,25 +81,31 @@ void TMemoryStream::Clear() {
 // ---- TFileStream ----
 
 TFileStream::TFileStream(const std::string& path) {
-    // O_NONBLOCK keeps a FIFO or device from stalling the open; such files are refused below.
-    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    int error = errno;
-    if (m_fd >= 0) {
-        struct stat info {};
-        if (::fstat(m_fd, &info) != 0) {
-            error = errno;
-        } else if (!S_ISREG(info.st_mode)) {
-            error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        } else {
-            return;
-        }
+    // A folder, FIFO, socket or device is refused before it is opened: opening a FIFO could
+    // block and opening a device may have effects of its own.
+    struct stat info {};
+    int error = 0;
+    if (::stat(path.c_str(), &info) != 0) {
+        error = errno;
+    } else if (!S_ISREG(info.st_mode)) {
+        throw EFOpenError(OpenErrorMessage(path, S_ISDIR(info.st_mode) ? SystemReason(EISDIR) : NotRegularReason));
+    } else {
+        // O_NONBLOCK guards the open against the name being replaced by a FIFO meanwhile;
+        // the type is checked again on the opened file.
+        m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        error = errno;
+    }
+    if (m_fd < 0)
+        throw EFOpenError(OpenErrorMessage(path, SystemReason(error)));
+    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const std::string reason = S_ISREG(info.st_mode) ? SystemReason(errno) : std::string(NotRegularReason);
         ::close(m_fd);
         m_fd = -1;
+        throw EFOpenError(OpenErrorMessage(path, reason));
     }
-    char* full = ::realpath(path.c_str(), nullptr);
-    const std::string shown = full ? full : path;
-    std::free(full);
-    throw EFOpenError("Cannot open file \"" + shown + "\". " + SystemReason(error));
+    const int flags = ::fcntl(m_fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
 TFileStream::~TFileStream() {
@@ -91,7 +116,7 @@ TFileStream::~TFileStream() {
 std::int64_t TFileStream::Size() const {
     struct stat info {};
     if (::fstat(m_fd, &info) != 0)
-        throw EReadError(SystemReason(errno));
+        throw EReadError(ReadErrorMessage(errno));
     return static_cast<std::int64_t>(info.st_size);
 }
 
@@ -112,8 +137,9 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            const int error = errno;
             m_position += done;
-            throw EReadError(SystemReason(errno));
+            throw EReadError(ReadErrorMessage(error));
         }
         if (n == 0)
             break;

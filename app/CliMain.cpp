@@ -1,0 +1,101 @@
+// quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
+// window. Success prints the digest on stdout, a failure the window's status message on
+// stderr.
+#include "CliOptions.h"
+#include "TextUtils.h"
+
+#include <QStringDecoder>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace {
+
+enum ExitCode { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
+
+void Write(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+// Strict UTF-8: invalid bytes answer nothing rather than U+FFFD, which would hash other bytes
+// than the ones given. A leading byte-order mark is kept as U+FEFF for the same reason.
+std::optional<QString> DecodeUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+QByteArray ReadStandardInput() {
+    QByteArray bytes;
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+        bytes.append(buffer, static_cast<qsizetype>(n));
+    return bytes;
+}
+
+int UsageError(const QString& reason) {
+    Write(stderr, QStringLiteral("quviro-cli: ") + reason + u'\n' + CliUsageText());
+    return ExitUsage;
+}
+
+int Failure(const QString& message) {
+    Write(stderr, message + u'\n');
+    return ExitFailure;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        const std::optional<QString> argument = DecodeUtf8(QByteArray(argv[i]));
+        if (!argument)
+            return UsageError(QStringLiteral("arguments must be UTF-8 text"));
+        arguments.append(*argument);
+    }
+
+    const TCliParseResult parsed = ParseCliArguments(arguments);
+    if (!parsed.Error.isEmpty())
+        return UsageError(parsed.Error);
+    const TCliOptions& options = parsed.Options;
+    if (options.Action == TCliAction::Help) {
+        Write(stdout, CliUsageText());
+        return ExitSuccess;
+    }
+    if (options.Action == TCliAction::Version) {
+        Write(stdout, QStringLiteral("quviro-cli ") + CliVersionText() + u'\n');
+        return ExitSuccess;
+    }
+
+    QString inputText = options.Input;
+    if (options.ReadsStandardInput()) {
+        const QByteArray bytes = ReadStandardInput();
+        if (std::ferror(stdin))
+            return Failure(QStringLiteral("Cannot read standard input"));
+        const std::optional<QString> text = DecodeUtf8(bytes);
+        if (!text)
+            return Failure(QStringLiteral("Standard input is not valid UTF-8 text"));
+        inputText = *text;
+    }
+
+    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText));
+    if (!outcome.Succeeded())
+        return Failure(outcome.ErrorText);
+
+    if (!options.Check) {
+        Write(stdout, outcome.Digest + u'\n');
+        return ExitSuccess;
+    }
+    if (DigestMatches(outcome.Digest, options.Expected)) {
+        Write(stdout, QStringLiteral("OK\n"));
+        return ExitSuccess;
+    }
+    Write(stdout, QStringLiteral("MISMATCH\nexpected: ") + Trim(options.Expected) + QStringLiteral("\nactual:   ") +
+                      outcome.Digest + u'\n');
+    return ExitFailure;
+}

@@ -1,0 +1,49 @@
+// Command-line options of quviro-cli and their mapping onto a hash request.
+#pragma once
+
+#include "HashPipeline.h"
+
+#include <QString>
+#include <QStringList>
+
+enum class TCliAction { Hash, Help, Version };
+
+struct TCliOptions {
+    TCliAction Action = TCliAction::Hash;
+    // Any text the pipeline normalises ("sha-256", "md5" ...).
+    QString Algorithm = QStringLiteral("SHA256");
+    // The pipeline's input types: 0 file, 1 text, 2 hex, 3 Base64.
+    int InputType = 0;
+    bool TrimInput = false;
+    // 0 none, 1 prefix, 2 suffix.
+    int SaltType = 0;
+    QString SaltText;
+    bool UpperHash = false;
+    bool Check = false;
+    QString Expected;
+    // The INPUT argument; "-" stands for standard input.
+    QString Input;
+
+    bool ReadsStandardInput() const { return Input == u"-"; }
+};
+
+struct TCliParseResult {
+    TCliOptions Options;
+    // Empty when the arguments were understood, else what is wrong with them.
+    QString Error;
+};
+
+// Parses the arguments after the program name. Options take their value as the next
+// argument or after "=" (long) or directly attached (short); "--" ends the options. --help
+// and --version win over everything after them.
+TCliParseResult ParseCliArguments(const QStringList& arguments);
+
+// The request for options and the input text (the INPUT argument or standard input): the
+// algorithm is the single item offered, so the pipeline's own name normalisation applies.
+HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText);
+
+// True when digest and expected are equal ignoring ASCII case and whitespace around expected.
+bool DigestMatches(QStringView digest, QStringView expected);
+
+QString CliUsageText();
+QString CliVersionText();

@@ -1,0 +1,194 @@
+#include "HashPipeline.h"
+
+#include "Base64.h"
+#include "HashStream.h"
+#include "Strings.h"
+#include "TextUtils.h"
+
+#include <QFile>
+
+#include <exception>
+#include <optional>
+#include <sys/stat.h>
+
+namespace {
+
+enum InputKind { FileName = 0, TextValue = 1, HexBytes = 2, Base64Text = 3 };
+
+constexpr char16_t ReplacementCharacter = 0xFFFD;
+
+// UTF-16 to UTF-8 as the platform's converter does it: a surrogate without its partner
+// becomes U+FFFD. QString::toUtf8 writes "?" instead, so it is not used.
+std::string TextToUtf8(QStringView text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()) * 3);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t code = text[i].unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            ++i;
+        } else if (QChar::isSurrogate(code)) {
+            code = ReplacementCharacter;
+        }
+        if (code < 0x80) {
+            bytes += static_cast<char>(code);
+        } else if (code < 0x800) {
+            bytes += static_cast<char>(0xC0 | (code >> 6));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            bytes += static_cast<char>(0xE0 | (code >> 12));
+            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xF0 | (code >> 18));
+            bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return bytes;
+}
+
+std::u16string_view Utf16(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// A regular file after links are followed. A name with U+0000 inside cannot name a file: the
+// system would see only the part before it.
+bool RegularFileExists(const QString& name, std::string& encoded) {
+    if (name.isEmpty() || name.contains(QChar(u'\0')))
+        return false;
+    encoded = QFile::encodeName(name).toStdString();
+    struct stat info {};
+    return ::stat(encoded.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<THashAlgorithm> AlgorithmByName(const QString& name) {
+    if (name == u"MD5")
+        return THashAlgorithm::MD5;
+    if (name == u"SHA1")
+        return THashAlgorithm::SHA1;
+    if (name == u"SHA256")
+        return THashAlgorithm::SHA256;
+    return std::nullopt;
+}
+
+QString MessageOf(const std::exception& failure) { return QString::fromUtf8(failure.what()); }
+
+// Fills outcome.ErrorText or answers the stream to hash.
+std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpener& openFile, QString& salt,
+                                      HashOutcome& outcome) {
+    switch (request.InputType) {
+    case FileName: {
+        const QString name = Trim(request.InputText);
+        std::string encoded;
+        if (!RegularFileExists(name, encoded)) {
+            outcome.ErrorText = QStringLiteral("File does not exist");
+            return nullptr;
+        }
+        try {
+            if (std::unique_ptr<TStream> stream = openFile(encoded))
+                return stream;
+            throw EFOpenError("Cannot open file \"" + encoded + "\".");
+        } catch (const std::exception& failure) {
+            outcome.ErrorText = QStringLiteral("Error Opening File: ") + MessageOf(failure);
+        }
+        return nullptr;
+    }
+    case TextValue: {
+        QString text = request.TrimInput ? Trim(request.InputText) : request.InputText;
+        // A salt never makes an empty text valid: the test comes first.
+        if (text.isEmpty()) {
+            outcome.ErrorText = QStringLiteral("No valid text");
+            return nullptr;
+        }
+        try {
+            auto stream = std::make_unique<TMemoryStream>();
+            if (request.SaltType > 0) {
+                salt = Trim(request.SaltText);
+                text = request.SaltType == 1 ? salt + text : text + salt;
+            }
+            const std::string bytes = TextToUtf8(text);
+            stream->Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+            return stream;
+        } catch (const std::exception& failure) {
+            outcome.ErrorText = QStringLiteral("Error loading text: ") + MessageOf(failure);
+        }
+        return nullptr;
+    }
+    case HexBytes: {
+        QString text = Upper(Trim(request.InputText));
+        if (text.startsWith(u"0X"))
+            text = Trim(QStringView(text).mid(2));
+        text = Trim(text);
+        outcome.ErrorText = text.isEmpty() ? QStringLiteral("No valid text")
+                                           : QStringLiteral("(Hexadecimal not supported in this version)");
+        return nullptr;
+    }
+    case Base64Text: {
+        const QString text = Trim(request.InputText);
+        if (text.isEmpty()) {
+            outcome.ErrorText = QStringLiteral("No valid text");
+            return nullptr;
+        }
+        try {
+            auto stream = std::make_unique<TMemoryStream>();
+            if (Base64DecodeToStream(Utf16(text), *stream))
+                return stream;
+            outcome.ErrorText = QStringLiteral("Invalid Base-64 text");
+        } catch (const std::exception& failure) {
+            outcome.ErrorText = QStringLiteral("Error loading text: ") + MessageOf(failure);
+        }
+        return nullptr;
+    }
+    default:
+        outcome.ErrorText = QStringLiteral("Unsupported Input Method");
+        return nullptr;
+    }
+}
+
+// Answers the digest, or fills outcome.ErrorText.
+QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outcome) {
+    try {
+        stream.Seek(0);
+        const TStringList items(request.HashItems);
+        outcome.Algorithm = NormalizeName(items.Get(request.HashType));
+        const std::optional<THashAlgorithm> algorithm = AlgorithmByName(outcome.Algorithm);
+        if (!algorithm) {
+            outcome.ErrorText = QStringLiteral("Unknown Algorithm");
+            return {};
+        }
+        const std::int64_t size = stream.Size();
+        const std::string digest = HashStreamOrThrow(*algorithm, stream, false, false);
+        // The engine hashes up to the size it saw on entry; a file that grew meanwhile was not
+        // hashed whole either.
+        if (stream.Size() != size)
+            throw EReadError("Stream read error: the file changed size while it was read");
+        return QString::fromLatin1(digest);
+    } catch (const std::exception& failure) {
+        outcome.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
+    }
+    return {};
+}
+
+} // namespace
+
+HashOutcome RunHashRequest(const HashRequest& request) {
+    return RunHashRequest(request, [](const std::string& path) { return std::make_unique<TFileStream>(path); });
+}
+
+HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile) {
+    HashOutcome outcome;
+    QString salt;
+    QString digest;
+    {
+        std::unique_ptr<TStream> stream = PrepareInput(request, openFile, salt, outcome);
+        if (outcome.ErrorText.isEmpty() && stream)
+            digest = HashInput(request, *stream, outcome);
+    }
+    if (!outcome.ErrorText.isEmpty())
+        return outcome;
+    outcome.Digest = request.UpperHash ? Upper(digest) : digest;
+    outcome.SaltToRemember = salt;
+    return outcome;
+}

@@ -1,0 +1,67 @@
+// The hash request pipeline: the window's control values in, one digest or one status
+// message out. Free of widget types, so the window, the command-line front and the tests
+// run the same code.
+#pragma once
+
+#include "Stream.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// The control values a request reads.
+struct HashRequest {
+    // 0 file name, 1 text value, 2 hexadecimal bytes, 3 Base64; anything else (-1 = none
+    // selected) is unsupported.
+    int InputType = -1;
+    // The whole input text; lines separated by CR LF.
+    QString InputText;
+    // Trim the text value (input type 1 only).
+    bool TrimInput = false;
+    // 0 or less no salt, 1 prefix, 2 or more suffix (input type 1 only).
+    int SaltType = 0;
+    // The salt as typed; the pipeline trims it.
+    QString SaltText;
+    // The algorithm names offered, e.g. "MD5", "SHA1", "SHA256".
+    QStringList HashItems;
+    // Index into HashItems; -1 when none is selected.
+    int HashType = -1;
+    // Give the digest in upper case.
+    bool UpperHash = false;
+};
+
+// What a request produced.
+struct HashOutcome {
+    // Hexadecimal digest (lower case, or upper case on request); empty on failure.
+    QString Digest;
+    // The normalised algorithm name ("MD5", "SHA1", "SHA256") once the algorithm was looked
+    // at; empty when the request failed before that.
+    QString Algorithm;
+    // Empty on success, else the status message of the failure.
+    QString ErrorText;
+    // The trimmed salt when the request succeeded with a non-empty salt applied, else empty.
+    QString SaltToRemember;
+
+    bool Succeeded() const { return ErrorText.isEmpty(); }
+};
+
+// Opens the named file (name encoded for the file system) as a stream, or throws EFOpenError.
+using TFileOpener = std::function<std::unique_ptr<TStream>(const std::string& path)>;
+
+// Runs one request. Failures never escape as exceptions that carry a message: they become
+// the outcome's ErrorText, e.g. "File does not exist", "No valid text", "Invalid Base-64
+// text", "Unknown Algorithm", or one of the prefixes "Error Opening File: ", "Error loading
+// text: ", "Error Hashing data: " followed by the failing layer's message.
+//
+// Text is hashed as UTF-8 without byte-order mark or terminating zero; a lone surrogate is
+// encoded as U+FFFD (EF BF BD). A file name is trimmed and must name a regular file after
+// links are followed (a folder, FIFO, socket, device or dangling link "does not exist"); it
+// is opened read-only and never blocks. A read failure, or a file that changes size while it
+// is hashed, is an "Error Hashing data: " failure, never a digest of partial data.
+HashOutcome RunHashRequest(const HashRequest& request);
+
+// The same, with the file opened through openFile instead of TFileStream.
+HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile);

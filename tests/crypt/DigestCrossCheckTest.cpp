@@ -1,0 +1,65 @@
+#include "Hex.h"
+#include "OpenSslDigest.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+std::string EngineHex(THashAlgorithm algorithm, const std::vector<std::uint8_t>& bytes) {
+    const auto count = static_cast<std::int32_t>(bytes.size());
+    switch (algorithm) {
+    case THashAlgorithm::MD5: {
+        TMD5Context context;
+        MD5Init(context);
+        MD5Update(context, bytes.data(), static_cast<std::uint32_t>(count));
+        return MD5ToHex(MD5Final(context));
+    }
+    case THashAlgorithm::SHA1: {
+        TSHAContext context;
+        SHA1Init(context);
+        SHA1Update(context, bytes.data(), count);
+        return SHA1ToHex(SHA1Final(context));
+    }
+    case THashAlgorithm::SHA256: {
+        TSHAContext context;
+        SHA256Init(context);
+        SHA256Update(context, bytes.data(), count);
+        return SHA256ToHex(SHA256Final(context));
+    }
+    }
+    return {};
+}
+
+// Seeded pseudo-random lengths: every length up to two blocks and a half, then a spread up to
+// 3 MiB, each with its own random bytes, hashed by the engines and by libcrypto.
+TEST(DigestCrossCheckTest, EnginesAgreeWithLibcryptoOnRandomMessages) {
+    std::mt19937_64 random(0x5eed0001);
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= 160; ++n)
+        lengths.push_back(n);
+    std::uniform_int_distribution<std::size_t> small(161, 70000);
+    std::uniform_int_distribution<std::size_t> large(70001, 3 * 1024 * 1024);
+    for (int i = 0; i < 24; ++i)
+        lengths.push_back(small(random));
+    for (int i = 0; i < 5; ++i)
+        lengths.push_back(large(random));
+
+    for (std::size_t length : lengths) {
+        std::vector<std::uint8_t> bytes(length);
+        for (auto& byte : bytes)
+            byte = static_cast<std::uint8_t>(random());
+        for (THashAlgorithm algorithm : AllAlgorithms) {
+            SCOPED_TRACE(std::string(AlgorithmName(algorithm)) + " of " + std::to_string(length) + " bytes");
+            const std::string expected = OpenSslHex(algorithm, bytes.data(), bytes.size());
+            EXPECT_EQ(EngineHex(algorithm, bytes), expected);
+            TMemoryStream stream;
+            stream.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+            EXPECT_EQ(HashStreamOrThrow(algorithm, stream, true, false), expected);
+        }
+    }
+}
+
+} // namespace

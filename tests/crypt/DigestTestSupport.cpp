@@ -1,0 +1,89 @@
+#include "DigestTestSupport.h"
+
+#include "Hex.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <random>
+
+namespace {
+
+template <class Context, class Init, class Update, class Final>
+std::string FeedPieces(std::string_view message, const std::vector<std::size_t>& cuts, Init init, Update update,
+                       Final final) {
+    Context context;
+    init(context);
+    std::size_t start = 0;
+    for (std::size_t cut : cuts) {
+        update(context, message.data() + start, cut - start);
+        start = cut;
+    }
+    update(context, message.data() + start, message.size() - start);
+    return final(context);
+}
+
+std::string MD5Pieces(std::string_view message, const std::vector<std::size_t>& cuts) {
+    return FeedPieces<TMD5Context>(
+        message, cuts, MD5Init,
+        [](TMD5Context& c, const char* p, std::size_t n) { MD5Update(c, p, static_cast<std::uint32_t>(n)); },
+        [](TMD5Context& c) { return MD5ToHex(MD5Final(c)); });
+}
+
+std::string SHA1Pieces(std::string_view message, const std::vector<std::size_t>& cuts) {
+    return FeedPieces<TSHAContext>(
+        message, cuts, SHA1Init,
+        [](TSHAContext& c, const char* p, std::size_t n) { SHA1Update(c, p, static_cast<std::int32_t>(n)); },
+        [](TSHAContext& c) { return SHA1ToHex(SHA1Final(c)); });
+}
+
+std::string SHA256Pieces(std::string_view message, const std::vector<std::size_t>& cuts) {
+    return FeedPieces<TSHAContext>(
+        message, cuts, SHA256Init,
+        [](TSHAContext& c, const char* p, std::size_t n) { SHA256Update(c, p, static_cast<std::int32_t>(n)); },
+        [](TSHAContext& c) { return SHA256ToHex(SHA256Final(c)); });
+}
+
+// Offsets worth splitting a long message at: around block edges and the middle.
+std::vector<std::size_t> SplitOffsets(std::size_t size) {
+    if (size <= 1024) {
+        std::vector<std::size_t> all(size + 1);
+        std::iota(all.begin(), all.end(), 0);
+        return all;
+    }
+    return {0, 1, 55, 56, 63, 64, 65, 4095, 4096, size / 2 + 7, size - 65, size - 64, size - 1, size};
+}
+
+} // namespace
+
+const TEngineUnderTest MD5UnderTest = {"MD5", &TDigestVector::MD5, MD5Pieces};
+const TEngineUnderTest SHA1UnderTest = {"SHA1", &TDigestVector::SHA1, SHA1Pieces};
+const TEngineUnderTest SHA256UnderTest = {"SHA256", &TDigestVector::SHA256, SHA256Pieces};
+
+void CheckVectorsAllWays(const TEngineUnderTest& engine) {
+    std::mt19937 random(20240517);
+    for (const TDigestVector& vector : DigestVectors()) {
+        SCOPED_TRACE(std::string(engine.Name) + " vector " + vector.Name);
+        const std::string& message = vector.Message;
+        const std::string& expected = vector.*engine.Expected;
+
+        EXPECT_EQ(engine.HashPieces(message, {}), expected) << "fed whole";
+
+        std::vector<std::size_t> bytes;
+        for (std::size_t i = 1; i < message.size(); ++i)
+            bytes.push_back(i);
+        EXPECT_EQ(engine.HashPieces(message, bytes), expected) << "fed byte by byte";
+
+        for (std::size_t offset : SplitOffsets(message.size()))
+            EXPECT_EQ(engine.HashPieces(message, {offset}), expected) << "split at " << offset;
+
+        // Pieces from nothing to several blocks long, ending on and off block edges.
+        std::uniform_int_distribution<std::size_t> pieceSize(0, 300);
+        for (int round = 0; round < 8; ++round) {
+            std::vector<std::size_t> cuts;
+            for (std::size_t at = pieceSize(random); at <= message.size(); at += pieceSize(random))
+                cuts.push_back(at);
+            EXPECT_EQ(engine.HashPieces(message, cuts), expected) << "random pieces, round " << round;
+        }
+    }
+}

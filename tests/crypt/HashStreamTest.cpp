@@ -1,0 +1,312 @@
+#include "HashStream.h"
+#include "OpenSslDigest.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <new>
+#include <optional>
+#include <random>
+
+// The largest single allocation made while g_trackAllocations is set, to see the read buffer.
+namespace {
+std::atomic<bool> g_trackAllocations{false};
+std::atomic<std::size_t> g_largestAllocation{0};
+
+void* TrackedAllocate(std::size_t size) {
+    if (g_trackAllocations && size > g_largestAllocation)
+        g_largestAllocation = size;
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size) { return TrackedAllocate(size); }
+void* operator new[](std::size_t size) { return TrackedAllocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+constexpr std::int64_t MiB = 1024 * 1024;
+
+std::vector<std::uint8_t> RandomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<std::uint8_t> bytes(size);
+    for (auto& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+std::string Expected(THashAlgorithm algorithm, const std::vector<std::uint8_t>& bytes, std::size_t from = 0) {
+    from = std::min(from, bytes.size());
+    return OpenSslHex(algorithm, bytes.data() + from, bytes.size() - from);
+}
+
+std::string PlainHash(THashAlgorithm algorithm, TStream* stream, bool fromStart, bool restorePosition) {
+    switch (algorithm) {
+    case THashAlgorithm::MD5:
+        return MD5HashStream(stream, fromStart, restorePosition);
+    case THashAlgorithm::SHA1:
+        return SHA1HashStream(stream, fromStart, restorePosition);
+    case THashAlgorithm::SHA256:
+        return SHA256HashStream(stream, fromStart, restorePosition);
+    }
+    return "?";
+}
+
+// A memory stream that records what is asked of it and can be told to misbehave.
+class TScriptedStream final : public TStream {
+public:
+    explicit TScriptedStream(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {}
+
+    std::int64_t Size() const override {
+        ++m_calls;
+        if (m_sizeThrows)
+            throw EStreamError("size unavailable");
+        return static_cast<std::int64_t>(m_bytes.size());
+    }
+    std::int64_t Position() const override {
+        ++m_calls;
+        if (m_positionThrows)
+            throw EStreamError("position unavailable");
+        return m_position;
+    }
+    void Seek(std::int64_t offset) override {
+        ++m_calls;
+        m_seeks.push_back(offset);
+        m_position = offset;
+    }
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        ++m_calls;
+        m_reads.push_back(count);
+        const std::size_t number = m_reads.size();
+        if (number == m_readThrowsAt)
+            throw EReadError("Stream read error: Input/output error");
+        std::int64_t n = std::clamp<std::int64_t>(static_cast<std::int64_t>(m_bytes.size()) - m_position, 0, count);
+        if (number == m_shortReadAt)
+            n /= 2;
+        std::copy_n(m_bytes.begin() + m_position, n, static_cast<std::uint8_t*>(buffer));
+        if (!m_positionStuck)
+            m_position += n;
+        return n;
+    }
+    std::int64_t Write(const void*, std::int64_t) override {
+        ADD_FAILURE() << "the hash functions never write";
+        return 0;
+    }
+
+    bool m_sizeThrows = false;
+    bool m_positionThrows = false;
+    bool m_positionStuck = false;
+    std::size_t m_readThrowsAt = 0; // 1-based number of the read that throws; 0 for none
+    std::size_t m_shortReadAt = 0;  // 1-based number of the read that delivers half
+    std::int64_t m_position = 0;
+    mutable int m_calls = 0;
+    std::vector<std::int64_t> m_reads;
+    std::vector<std::int64_t> m_seeks;
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+};
+
+TEST(HashStreamTest, NullStreamGivesEmptyText) {
+    EXPECT_EQ(MD5HashStream(nullptr, true, true), "");
+    EXPECT_EQ(SHA1HashStream(nullptr, false, false), "");
+    EXPECT_EQ(SHA256HashStream(nullptr, true, false), "");
+}
+
+TEST(HashStreamTest, EmptyStreamGivesTheDigestOfNothingWithoutReading) {
+    for (THashAlgorithm algorithm : AllAlgorithms) {
+        SCOPED_TRACE(AlgorithmName(algorithm));
+        TScriptedStream stream({});
+        EXPECT_EQ(PlainHash(algorithm, &stream, false, false), Expected(algorithm, {}));
+        EXPECT_TRUE(stream.m_reads.empty());
+    }
+}
+
+struct TFlagCase {
+    bool FromStart;
+    bool RestorePosition;
+    std::int64_t Entry;
+    std::size_t HashedFrom;
+    std::int64_t PositionAfter;
+};
+
+TEST(HashStreamTest, FromStartAndRestorePositionChooseRangeAndFinalPosition) {
+    const std::vector<std::uint8_t> bytes = RandomBytes(1000, 1);
+    const TFlagCase cases[] = {
+        {false, false, 300, 300, 1000}, {true, false, 300, 0, 1000},     {false, true, 300, 300, 300},
+        {true, true, 300, 0, 300},      {false, false, 1000, 1000, 1000}, {false, true, 1000, 1000, 1000},
+        {false, false, 1050, 1000, 1050}, {true, true, 1050, 0, 1050},  {true, false, 0, 0, 1000},
+    };
+    for (THashAlgorithm algorithm : AllAlgorithms) {
+        for (const TFlagCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << AlgorithmName(algorithm) << " fromStart=" << c.FromStart
+                                            << " restore=" << c.RestorePosition << " entry=" << c.Entry);
+            TScriptedStream plain(bytes);
+            plain.m_position = c.Entry;
+            EXPECT_EQ(PlainHash(algorithm, &plain, c.FromStart, c.RestorePosition), Expected(algorithm, bytes, c.HashedFrom));
+            EXPECT_EQ(plain.m_position, c.PositionAfter);
+
+            TScriptedStream throwing(bytes);
+            throwing.m_position = c.Entry;
+            EXPECT_EQ(HashStreamOrThrow(algorithm, throwing, c.FromStart, c.RestorePosition),
+                      Expected(algorithm, bytes, c.HashedFrom));
+            EXPECT_EQ(throwing.m_position, c.PositionAfter);
+        }
+    }
+}
+
+TEST(HashStreamTest, LongStreamIsReadInChunksOfAtMostFourMiB) {
+    const std::vector<std::uint8_t> bytes = RandomBytes(9 * MiB + 13, 2);
+    for (THashAlgorithm algorithm : AllAlgorithms) {
+        SCOPED_TRACE(AlgorithmName(algorithm));
+        TScriptedStream stream(bytes);
+        g_largestAllocation = 0;
+        g_trackAllocations = true;
+        const std::string digest = PlainHash(algorithm, &stream, true, false);
+        g_trackAllocations = false;
+        EXPECT_EQ(digest, Expected(algorithm, bytes));
+        EXPECT_EQ(stream.m_reads, (std::vector<std::int64_t>{4 * MiB, 4 * MiB, MiB + 13}));
+        EXPECT_EQ(g_largestAllocation, static_cast<std::size_t>(4 * MiB));
+    }
+}
+
+TEST(HashStreamTest, ShortStreamGetsABufferOfItsOwnSize) {
+    const std::vector<std::uint8_t> bytes = RandomBytes(100000, 3);
+    TScriptedStream stream(bytes);
+    stream.m_position = 40000;
+    g_largestAllocation = 0;
+    g_trackAllocations = true;
+    const std::string digest = SHA256HashStream(&stream, false, false);
+    g_trackAllocations = false;
+    EXPECT_EQ(digest, Expected(THashAlgorithm::SHA256, bytes, 40000));
+    EXPECT_EQ(stream.m_reads, (std::vector<std::int64_t>{60000}));
+    EXPECT_LE(g_largestAllocation, bytes.size());
+    EXPECT_GE(g_largestAllocation, 60000u) << "the read buffer was not seen";
+}
+
+struct TFailureCase {
+    const char* Name;
+    std::function<void(TScriptedStream&)> Arrange;
+    const char* Message;    // what HashStreamOrThrow passes on
+    bool StreamUntouched;   // no seek or read may happen
+};
+
+TEST(HashStreamTest, FailuresGiveEmptyTextOrPassTheExceptionOn) {
+    const std::vector<std::uint8_t> bytes = RandomBytes(9 * MiB, 4);
+    const TFailureCase cases[] = {
+        {"size_throws", [](TScriptedStream& s) { s.m_sizeThrows = true; }, "size unavailable", true},
+        {"position_throws", [](TScriptedStream& s) { s.m_positionThrows = true; }, "position unavailable", true},
+        {"second_read_throws", [](TScriptedStream& s) { s.m_readThrowsAt = 2; },
+         "Stream read error: Input/output error", false},
+        {"second_read_short", [](TScriptedStream& s) { s.m_shortReadAt = 2; },
+         "Stream read error: the file changed size while it was read", false},
+        {"position_stuck", [](TScriptedStream& s) { s.m_positionStuck = true; },
+         "Stream read error: the stream position did not follow the bytes read", false},
+    };
+    for (THashAlgorithm algorithm : AllAlgorithms) {
+        for (const TFailureCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << AlgorithmName(algorithm) << " " << c.Name);
+            TScriptedStream plain(bytes);
+            plain.m_position = 5;
+            c.Arrange(plain);
+            EXPECT_EQ(PlainHash(algorithm, &plain, false, true), "");
+            if (c.StreamUntouched) {
+                EXPECT_TRUE(plain.m_reads.empty());
+                EXPECT_TRUE(plain.m_seeks.empty());
+            } else {
+                EXPECT_LE(plain.m_reads.size(), 2u);
+                EXPECT_TRUE(plain.m_seeks.empty()) << "no seek back after a failure";
+            }
+
+            TScriptedStream throwing(bytes);
+            throwing.m_position = 5;
+            c.Arrange(throwing);
+            try {
+                HashStreamOrThrow(algorithm, throwing, false, true);
+                ADD_FAILURE() << "no exception";
+            } catch (const EStreamError& error) {
+                EXPECT_STREQ(error.what(), c.Message);
+            }
+        }
+    }
+}
+
+TEST(HashStreamTest, ShortReadIsAReadError) {
+    TScriptedStream stream(RandomBytes(1000, 5));
+    stream.m_shortReadAt = 1;
+    EXPECT_THROW(HashStreamOrThrow(THashAlgorithm::MD5, stream, true, false), EReadError);
+}
+
+TEST(HashStreamTest, AlgorithmOutsideTheEnumerationIsRejected) {
+    TScriptedStream stream(RandomBytes(10, 6));
+    EXPECT_THROW(HashStreamOrThrow(static_cast<THashAlgorithm>(7), stream, true, false), std::invalid_argument);
+}
+
+// A file stream whose file is cut short by another writer after the first chunk was read.
+class TShrinkingFile final : public TStream {
+public:
+    TShrinkingFile(const std::string& path, std::int64_t newSize) : m_file(path), m_path(path), m_newSize(newSize) {}
+    std::int64_t Size() const override { return m_file.Size(); }
+    std::int64_t Position() const override { return m_file.Position(); }
+    void Seek(std::int64_t offset) override { m_file.Seek(offset); }
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        const std::int64_t n = m_file.Read(buffer, count);
+        std::filesystem::resize_file(m_path, static_cast<std::uintmax_t>(m_newSize));
+        return n;
+    }
+    std::int64_t Write(const void* buffer, std::int64_t count) override { return m_file.Write(buffer, count); }
+
+private:
+    TFileStream m_file;
+    std::string m_path;
+    std::int64_t m_newSize;
+};
+
+class HashStreamFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_folder = std::filesystem::temp_directory_path() / ("quviro-hashstream-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_folder);
+        m_path = (m_folder / "data.bin").string();
+        m_bytes = RandomBytes(9 * MiB + 7, 7);
+        std::ofstream(m_path, std::ios::binary).write(reinterpret_cast<const char*>(m_bytes.data()),
+                                                      static_cast<std::streamsize>(m_bytes.size()));
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    std::filesystem::path m_folder;
+    std::string m_path;
+    std::vector<std::uint8_t> m_bytes;
+};
+
+TEST_F(HashStreamFileTest, FileIsHashedLikeTheSameBytesInMemory) {
+    for (THashAlgorithm algorithm : AllAlgorithms) {
+        SCOPED_TRACE(AlgorithmName(algorithm));
+        TFileStream file(m_path);
+        EXPECT_EQ(HashStreamOrThrow(algorithm, file, false, false), Expected(algorithm, m_bytes));
+        EXPECT_EQ(file.Position(), file.Size());
+    }
+}
+
+TEST_F(HashStreamFileTest, FileThatShrinksWhileHashedGivesNoDigest) {
+    TShrinkingFile plain(m_path, 5 * MiB);
+    EXPECT_EQ(SHA256HashStream(&plain, true, false), "");
+
+    std::filesystem::resize_file(m_path, m_bytes.size());
+    TShrinkingFile throwing(m_path, 5 * MiB);
+    EXPECT_THROW(HashStreamOrThrow(THashAlgorithm::SHA1, throwing, true, false), EReadError);
+}
+
+} // namespace

@@ -1,0 +1,39 @@
+#include "Hex.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+TEST(HexTest, EveryByteValueBecomesTwoLowerCaseDigits) {
+    for (int value = 0; value < 256; ++value) {
+        SCOPED_TRACE(value);
+        char expected[3];
+        std::snprintf(expected, sizeof expected, "%02x", value);
+        TMD5Digest digest{};
+        digest[0] = static_cast<std::uint8_t>(value);
+        digest[15] = static_cast<std::uint8_t>(255 - value);
+        char last[3];
+        std::snprintf(last, sizeof last, "%02x", 255 - value);
+        const std::string text = MD5ToHex(digest);
+        ASSERT_EQ(text.size(), 32u);
+        EXPECT_EQ(text.substr(0, 2), expected);
+        EXPECT_EQ(text.substr(30, 2), last);
+        EXPECT_EQ(text.substr(2, 28), std::string(28, '0'));
+    }
+}
+
+TEST(HexTest, LengthsAndOrderFollowTheDigest) {
+    TSHA1Digest sha1{};
+    TSHA256Digest sha256{};
+    for (std::size_t i = 0; i < sha256.size(); ++i) {
+        sha256[i] = static_cast<std::uint8_t>(0xa0 + i);
+        if (i < sha1.size())
+            sha1[i] = static_cast<std::uint8_t>(i * 13);
+    }
+    EXPECT_EQ(SHA1ToHex(sha1), "000d1a2734414e5b6875828f9ca9b6c3d0ddeaf7");
+    EXPECT_EQ(SHA256ToHex(sha256), "a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7b8b9babbbcbdbebf");
+}
+
+} // namespace
