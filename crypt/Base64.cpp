@@ -17,7 +17,9 @@ constexpr std::array<std::int8_t, 256> Base64Values = [] {
     return values;
 }();
 
-int Base64Value(char16_t c) { return c < Base64Values.size() ? Base64Values[c] : Invalid; }
+int Base64Value(char16_t c) {
+    return c < Base64Values.size() ? Base64Values[c] : Invalid;
+}
 
 } // namespace
 

@@ -5,7 +5,8 @@
 
 #include <string_view>
 
-inline constexpr std::u16string_view Base64Alphabet = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+inline constexpr std::u16string_view Base64Alphabet =
+    u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // Decodes text and writes the bytes at the stream's position, one write of 1 to 3 bytes per
 // group of four characters; the stream is never moved otherwise.

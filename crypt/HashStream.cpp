@@ -78,15 +78,13 @@ std::string HashRange(TStream& stream, std::int64_t size, std::int64_t entry, bo
     return digest;
 }
 
-template <class Engine>
-std::string HashOrThrow(TStream& stream, bool fromStart, bool restorePosition) {
+template <class Engine> std::string HashOrThrow(TStream& stream, bool fromStart, bool restorePosition) {
     const std::int64_t size = stream.Size();
     const std::int64_t entry = stream.Position();
     return HashRange<Engine>(stream, size, entry, fromStart, restorePosition);
 }
 
-template <class Engine>
-std::string HashOrEmpty(TStream* stream, bool fromStart, bool restorePosition) noexcept {
+template <class Engine> std::string HashOrEmpty(TStream* stream, bool fromStart, bool restorePosition) noexcept {
     if (stream == nullptr)
         return {};
     try {
@@ -121,4 +119,3 @@ std::string HashStreamOrThrow(THashAlgorithm algorithm, TStream& stream, bool fr
     }
     throw std::invalid_argument("Unknown hash algorithm");
 }
-

@@ -2,8 +2,7 @@
 
 namespace {
 
-template <std::size_t N>
-std::string BytesToHex(const std::array<std::uint8_t, N>& bytes) {
+template <std::size_t N> std::string BytesToHex(const std::array<std::uint8_t, N>& bytes) {
     std::string text(2 * N, '0');
     for (std::size_t i = 0; i < N; ++i) {
         text[2 * i] = HexDigits[bytes[i] / 16];
@@ -14,8 +13,14 @@ std::string BytesToHex(const std::array<std::uint8_t, N>& bytes) {
 
 } // namespace
 
-std::string MD5ToHex(const TMD5Digest& digest) { return BytesToHex(digest); }
+std::string MD5ToHex(const TMD5Digest& digest) {
+    return BytesToHex(digest);
+}
 
-std::string SHA1ToHex(const TSHA1Digest& digest) { return BytesToHex(digest); }
+std::string SHA1ToHex(const TSHA1Digest& digest) {
+    return BytesToHex(digest);
+}
 
-std::string SHA256ToHex(const TSHA256Digest& digest) { return BytesToHex(digest); }
+std::string SHA256ToHex(const TSHA256Digest& digest) {
+    return BytesToHex(digest);
+}

@@ -11,10 +11,18 @@ namespace {
 constexpr std::array<std::uint32_t, 4> MD5H0 = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476};
 
 // The round functions of RFC 1321 section 3.4, F and G in forms with one operation fewer.
-inline std::uint32_t F(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return z ^ (x & (y ^ z)); }
-inline std::uint32_t G(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (z & (x ^ y)); }
-inline std::uint32_t H(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; }
-inline std::uint32_t I(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (x | ~z); }
+inline std::uint32_t F(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return z ^ (x & (y ^ z));
+}
+inline std::uint32_t G(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return y ^ (z & (x ^ y));
+}
+inline std::uint32_t H(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return x ^ y ^ z;
+}
+inline std::uint32_t I(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return y ^ (x | ~z);
+}
 
 // a := b + ((a + f(b, c, d) + x + t) <<< s). The caller rotates the roles of the four words.
 template <std::uint32_t (*f)(std::uint32_t, std::uint32_t, std::uint32_t)>

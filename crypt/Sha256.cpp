@@ -24,12 +24,24 @@ constexpr std::array<std::uint32_t, 8> SHA256H0 = {
 };
 
 // The functions of FIPS 180-4 section 4.1.2.
-inline std::uint32_t BigSigma0(std::uint32_t x) { return std::rotr(x, 2) ^ std::rotr(x, 13) ^ std::rotr(x, 22); }
-inline std::uint32_t BigSigma1(std::uint32_t x) { return std::rotr(x, 6) ^ std::rotr(x, 11) ^ std::rotr(x, 25); }
-inline std::uint32_t SmallSigma0(std::uint32_t x) { return std::rotr(x, 7) ^ std::rotr(x, 18) ^ (x >> 3); }
-inline std::uint32_t SmallSigma1(std::uint32_t x) { return std::rotr(x, 17) ^ std::rotr(x, 19) ^ (x >> 10); }
-inline std::uint32_t Ch(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) ^ (~x & z); }
-inline std::uint32_t Maj(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) ^ (x & z) ^ (y & z); }
+inline std::uint32_t BigSigma0(std::uint32_t x) {
+    return std::rotr(x, 2) ^ std::rotr(x, 13) ^ std::rotr(x, 22);
+}
+inline std::uint32_t BigSigma1(std::uint32_t x) {
+    return std::rotr(x, 6) ^ std::rotr(x, 11) ^ std::rotr(x, 25);
+}
+inline std::uint32_t SmallSigma0(std::uint32_t x) {
+    return std::rotr(x, 7) ^ std::rotr(x, 18) ^ (x >> 3);
+}
+inline std::uint32_t SmallSigma1(std::uint32_t x) {
+    return std::rotr(x, 17) ^ std::rotr(x, 19) ^ (x >> 10);
+}
+inline std::uint32_t Ch(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return (x & y) ^ (~x & z);
+}
+inline std::uint32_t Maj(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    return (x & y) ^ (x & z) ^ (y & z);
+}
 
 } // namespace
 

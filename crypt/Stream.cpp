@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <limits>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-std::string SystemReason(int error) { return std::strerror(error); }
+std::string SystemReason(int error) {
+    return std::strerror(error);
+}
 
 constexpr const char* NotRegularReason = "Not a regular file";
 
@@ -27,7 +29,9 @@ std::string OpenErrorMessage(const std::string& path, const std::string& reason)
     return "Cannot open file \"" + FullPath(path) + "\". " + reason;
 }
 
-std::string ReadErrorMessage(int error) { return "Stream read error: " + SystemReason(error); }
+std::string ReadErrorMessage(int error) {
+    return "Stream read error: " + SystemReason(error);
+}
 
 void CheckCount(std::int64_t count) {
     if (count < 0)
@@ -38,9 +42,13 @@ void CheckCount(std::int64_t count) {
 
 // ---- TMemoryStream ----
 
-std::int64_t TMemoryStream::Size() const { return static_cast<std::int64_t>(m_bytes.size()); }
+std::int64_t TMemoryStream::Size() const {
+    return static_cast<std::int64_t>(m_bytes.size());
+}
 
-std::int64_t TMemoryStream::Position() const { return m_position; }
+std::int64_t TMemoryStream::Position() const {
+    return m_position;
+}
 
 void TMemoryStream::Seek(std::int64_t offset) {
     if (offset < 0)
@@ -120,7 +128,9 @@ std::int64_t TFileStream::Size() const {
     return static_cast<std::int64_t>(info.st_size);
 }
 
-std::int64_t TFileStream::Position() const { return m_position; }
+std::int64_t TFileStream::Position() const {
+    return m_position;
+}
 
 void TFileStream::Seek(std::int64_t offset) {
     if (offset < 0)

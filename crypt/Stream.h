@@ -20,7 +20,8 @@ public:
     using EStreamError::EStreamError;
 };
 
-// A read failed, or delivered fewer bytes than the stream's size promised.
+// A read failed ("Stream read error: <reason>"), or delivered fewer bytes than the stream's
+// size promised.
 class EReadError : public EStreamError {
 public:
     using EStreamError::EStreamError;
@@ -72,9 +73,11 @@ private:
 // A read-only stream over an existing file.
 class TFileStream final : public TStream {
 public:
-    // Opens the file for reading only, without blocking and without following the name
-    // into anything but a regular file (a folder, FIFO, socket or device is refused).
-    // Throws EFOpenError with the system's reason.
+    // Opens the file for reading only, without blocking. A link is followed; anything that is
+    // not then a regular file (a folder, FIFO, socket or device) is refused without being
+    // opened. Throws EFOpenError "Cannot open file "<full path>". <reason>", the full path being
+    // the name made absolute with "." and ".." resolved, the reason the system's error text,
+    // "Not a regular file" for a FIFO, socket or device.
     explicit TFileStream(const std::string& path);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;

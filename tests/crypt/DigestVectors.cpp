@@ -43,7 +43,8 @@ const std::vector<TDigestVector>& DigestVectors() {
          "84983e441c3bd26ebaae4aa1f95129e5e54670f1",
          "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
         {"fips896",
-         "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu",
+         "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqr"
+         "stu",
          "03dd8807a93175fb062dfb55dc7d359c", "a49b2446a02c645bf419f995b67091253a04a259",
          "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"},
         {"pattern55", Pattern(55), "1d5a07fc2d0628ae633aaa903c9744f3", "b720993221bd1cc79959e921e9857b851d2982e0",

@@ -28,12 +28,24 @@ void* TrackedAllocate(std::size_t size) {
 }
 } // namespace
 
-void* operator new(std::size_t size) { return TrackedAllocate(size); }
-void* operator new[](std::size_t size) { return TrackedAllocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new(std::size_t size) {
+    return TrackedAllocate(size);
+}
+void* operator new[](std::size_t size) {
+    return TrackedAllocate(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -145,9 +157,9 @@ struct TFlagCase {
 TEST(HashStreamTest, FromStartAndRestorePositionChooseRangeAndFinalPosition) {
     const std::vector<std::uint8_t> bytes = RandomBytes(1000, 1);
     const TFlagCase cases[] = {
-        {false, false, 300, 300, 1000}, {true, false, 300, 0, 1000},     {false, true, 300, 300, 300},
-        {true, true, 300, 0, 300},      {false, false, 1000, 1000, 1000}, {false, true, 1000, 1000, 1000},
-        {false, false, 1050, 1000, 1050}, {true, true, 1050, 0, 1050},  {true, false, 0, 0, 1000},
+        {false, false, 300, 300, 1000},   {true, false, 300, 0, 1000},      {false, true, 300, 300, 300},
+        {true, true, 300, 0, 300},        {false, false, 1000, 1000, 1000}, {false, true, 1000, 1000, 1000},
+        {false, false, 1050, 1000, 1050}, {true, true, 1050, 0, 1050},      {true, false, 0, 0, 1000},
     };
     for (THashAlgorithm algorithm : AllAlgorithms) {
         for (const TFlagCase& c : cases) {
@@ -155,7 +167,8 @@ TEST(HashStreamTest, FromStartAndRestorePositionChooseRangeAndFinalPosition) {
                                             << " restore=" << c.RestorePosition << " entry=" << c.Entry);
             TScriptedStream plain(bytes);
             plain.m_position = c.Entry;
-            EXPECT_EQ(PlainHash(algorithm, &plain, c.FromStart, c.RestorePosition), Expected(algorithm, bytes, c.HashedFrom));
+            EXPECT_EQ(PlainHash(algorithm, &plain, c.FromStart, c.RestorePosition),
+                      Expected(algorithm, bytes, c.HashedFrom));
             EXPECT_EQ(plain.m_position, c.PositionAfter);
 
             TScriptedStream throwing(bytes);
@@ -199,8 +212,8 @@ TEST(HashStreamTest, ShortStreamGetsABufferOfItsOwnSize) {
 struct TFailureCase {
     const char* Name;
     std::function<void(TScriptedStream&)> Arrange;
-    const char* Message;    // what HashStreamOrThrow passes on
-    bool StreamUntouched;   // no seek or read may happen
+    const char* Message;  // what HashStreamOrThrow passes on
+    bool StreamUntouched; // no seek or read may happen
 };
 
 TEST(HashStreamTest, FailuresGiveEmptyTextOrPassTheExceptionOn) {
@@ -281,8 +294,8 @@ protected:
         std::filesystem::create_directories(m_folder);
         m_path = (m_folder / "data.bin").string();
         m_bytes = RandomBytes(9 * MiB + 7, 7);
-        std::ofstream(m_path, std::ios::binary).write(reinterpret_cast<const char*>(m_bytes.data()),
-                                                      static_cast<std::streamsize>(m_bytes.size()));
+        std::ofstream(m_path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(m_bytes.data()), static_cast<std::streamsize>(m_bytes.size()));
     }
     void TearDown() override { std::filesystem::remove_all(m_folder); }
 

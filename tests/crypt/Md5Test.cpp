@@ -17,7 +17,9 @@ TMD5Context FreshContext() {
     return context;
 }
 
-TEST(Md5Test, KnownVectorsFedWholeByteByByteAndSplit) { CheckVectorsAllWays(MD5UnderTest); }
+TEST(Md5Test, KnownVectorsFedWholeByteByByteAndSplit) {
+    CheckVectorsAllWays(MD5UnderTest);
+}
 
 TEST(Md5Test, InitLoadsTheChainingValueAndZeroesTheCounts) {
     const TMD5Context context = FreshContext();
@@ -60,8 +62,10 @@ struct TCountCase {
 
 TEST(Md5Test, ByteCountCarriesAndFinalWritesTheFullBitLength) {
     const TCountCase cases[] = {
-        {"carry", 0xffffffc0u, 0, 100},         {"carry_to_block_edge", 0xffffffc0u, 0, 64},
-        {"top_bits_of_low", 0xe0000000u, 0, 10}, {"both_words", 0xa0000040u, 5, 57},
+        {"carry", 0xffffffc0u, 0, 100},
+        {"carry_to_block_edge", 0xffffffc0u, 0, 64},
+        {"top_bits_of_low", 0xe0000000u, 0, 10},
+        {"both_words", 0xa0000040u, 5, 57},
         {"wrap_2_64", 0xffffffc0u, 0xffffffffu, 70},
     };
     std::string message(200, 's');

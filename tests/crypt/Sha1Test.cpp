@@ -22,7 +22,9 @@ void ExpectUnusedStateWordsZero(const TSHAContext& context) {
     EXPECT_EQ(context.State[7], 0u);
 }
 
-TEST(Sha1Test, KnownVectorsFedWholeByteByByteAndSplit) { CheckVectorsAllWays(SHA1UnderTest); }
+TEST(Sha1Test, KnownVectorsFedWholeByteByByteAndSplit) {
+    CheckVectorsAllWays(SHA1UnderTest);
+}
 
 TEST(Sha1Test, InitLoadsFiveWordsAndZeroesTheRest) {
     const TSHAContext context = FreshContext();

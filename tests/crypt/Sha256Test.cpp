@@ -17,11 +17,13 @@ TSHAContext FreshContext() {
 }
 
 bool SameContext(const TSHAContext& a, const TSHAContext& b) {
-    return a.State == b.State && a.BitCountLo == b.BitCountLo && a.BitCountHi == b.BitCountHi &&
-           a.Block == b.Block && a.BlockFill == b.BlockFill;
+    return a.State == b.State && a.BitCountLo == b.BitCountLo && a.BitCountHi == b.BitCountHi && a.Block == b.Block &&
+           a.BlockFill == b.BlockFill;
 }
 
-TEST(Sha256Test, KnownVectorsFedWholeByteByByteAndSplit) { CheckVectorsAllWays(SHA256UnderTest); }
+TEST(Sha256Test, KnownVectorsFedWholeByteByByteAndSplit) {
+    CheckVectorsAllWays(SHA256UnderTest);
+}
 
 TEST(Sha256Test, InitZeroesEverythingButTheInitialHashValue) {
     const TSHAContext context = FreshContext();
