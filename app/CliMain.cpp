@@ -22,7 +22,8 @@ void Write(std::FILE* stream, const QString& text) {
 // Strict UTF-8: invalid bytes answer nothing rather than U+FFFD, which would hash other bytes
 // than the ones given. A leading byte-order mark is kept as U+FEFF for the same reason.
 std::optional<QString> DecodeUtf8(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return std::nullopt;
@@ -39,7 +40,8 @@ QByteArray ReadStandardInput() {
 }
 
 int UsageError(const QString& reason) {
-    Write(stderr, QStringLiteral("quviro-cli: ") + reason + u'\n' + CliUsageText());
+    Write(stderr, QStringLiteral("quviro-cli: ") + reason + u'\n' + CliUsageText() +
+                      QStringLiteral("Try 'quviro-cli --help' for more.\n"));
     return ExitUsage;
 }
 
@@ -64,7 +66,7 @@ int main(int argc, char** argv) {
         return UsageError(parsed.Error);
     const TCliOptions& options = parsed.Options;
     if (options.Action == TCliAction::Help) {
-        Write(stdout, CliUsageText());
+        Write(stdout, CliHelpText());
         return ExitSuccess;
     }
     if (options.Action == TCliAction::Version) {

@@ -131,34 +131,43 @@ HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText
     return request;
 }
 
-bool DigestMatches(QStringView digest, QStringView expected) { return SameTextAscii(digest, Trim(expected)); }
+bool DigestMatches(QStringView digest, QStringView expected) {
+    return SameTextAscii(digest, Trim(expected));
+}
 
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
         "                  [-u|--upper] [-c|--check EXPECTED] INPUT\n"
-        "       quviro-cli --help | --version\n"
-        "\n"
-        "Prints the digest of INPUT as hexadecimal text.\n"
-        "\n"
-        "  -a, --algorithm ALGORITHM  MD5, SHA1 or SHA256 (the default); case, spaces and\n"
-        "                             punctuation are ignored, so sha-256 works too\n"
-        "  -t, --type TYPE            what INPUT is: file (the default), the name of a file to hash;\n"
-        "                             text, text hashed as UTF-8; hex, hexadecimal bytes (not\n"
-        "                             supported in this version); base64, Base64 text decoded first\n"
-        "      --trim                 remove spaces, line breaks and control characters around a text\n"
-        "      --prefix SALT          put SALT (trimmed) before a text\n"
-        "      --suffix SALT          put SALT (trimmed) after a text\n"
-        "  -u, --upper                print the digest in upper case\n"
-        "  -c, --check EXPECTED       compare the digest with EXPECTED, ignoring case and the\n"
-        "                             whitespace around it; prints OK or MISMATCH\n"
-        "  -h, --help                 show this text\n"
-        "      --version              show the version\n"
-        "\n"
-        "INPUT - reads the text from standard input, bytes exactly as given (UTF-8); it cannot be\n"
-        "used with -t file.\n"
-        "\n"
-        "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n");
+        "       quviro-cli --help | --version\n");
 }
 
-QString CliVersionText() { return QStringLiteral(QUVIRO_CLI_VERSION); }
+QString CliHelpText() {
+    return CliUsageText() +
+           QStringLiteral(
+               "\n"
+               "Prints the digest of INPUT as hexadecimal text.\n"
+               "\n"
+               "  -a, --algorithm ALGORITHM  MD5, SHA1 or SHA256 (the default); case, spaces and\n"
+               "                             punctuation are ignored, so sha-256 works too\n"
+               "  -t, --type TYPE            what INPUT is: file (the default), the name of a file to hash;\n"
+               "                             text, text hashed as UTF-8; hex, hexadecimal bytes (not\n"
+               "                             supported in this version); base64, Base64 text decoded first\n"
+               "      --trim                 remove spaces, line breaks and control characters around a text\n"
+               "      --prefix SALT          put SALT (trimmed) before a text\n"
+               "      --suffix SALT          put SALT (trimmed) after a text\n"
+               "  -u, --upper                print the digest in upper case\n"
+               "  -c, --check EXPECTED       compare the digest with EXPECTED, ignoring case and the\n"
+               "                             whitespace around it; prints OK or MISMATCH\n"
+               "  -h, --help                 show this text\n"
+               "      --version              show the version\n"
+               "\n"
+               "INPUT - reads the text from standard input, bytes exactly as given (UTF-8); it cannot be\n"
+               "used with -t file.\n"
+               "\n"
+               "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n");
+}
+
+QString CliVersionText() {
+    return QStringLiteral(QUVIRO_CLI_VERSION);
+}

@@ -45,5 +45,7 @@ HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText
 // True when digest and expected are equal ignoring ASCII case and whitespace around expected.
 bool DigestMatches(QStringView digest, QStringView expected);
 
+// The synopsis shown with a usage error, and the whole help text.
 QString CliUsageText();
+QString CliHelpText();
 QString CliVersionText();

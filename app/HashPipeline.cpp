@@ -73,7 +73,9 @@ std::optional<THashAlgorithm> AlgorithmByName(const QString& name) {
     return std::nullopt;
 }
 
-QString MessageOf(const std::exception& failure) { return QString::fromUtf8(failure.what()); }
+QString MessageOf(const std::exception& failure) {
+    return QString::fromUtf8(failure.what());
+}
 
 // Fills outcome.ErrorText or answers the stream to hash.
 std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpener& openFile, QString& salt,

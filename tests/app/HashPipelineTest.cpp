@@ -40,7 +40,9 @@ QString ReferenceDigest(const QString& algorithm, const std::string& bytes) {
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), length).toHex());
 }
 
-bool RunningAsRoot() { return ::geteuid() == 0; }
+bool RunningAsRoot() {
+    return ::geteuid() == 0;
+}
 
 // A folder holding the files the cases name as "{dir}/...".
 class PipelineFiles {
@@ -73,154 +75,160 @@ private:
     QByteArray Path(const char* name) const { return QFile::encodeName(m_dir.filePath(QString::fromUtf8(name))); }
     void Write(const char* name, const std::string& content) const {
         QFile file(m_dir.filePath(QString::fromUtf8(name)));
-        if (!file.open(QIODevice::WriteOnly) || file.write(content.data(), qint64(content.size())) != qint64(content.size()))
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(content.data(), qint64(content.size())) != qint64(content.size()))
             ADD_FAILURE() << "cannot write " << name;
     }
 
     QTemporaryDir m_dir;
 };
 
+// One request and what it must give. Fields left out take the defaults: a text value hashed
+// with SHA-256 from the standard items, no trim, no salt, lower case.
 struct PipelineCase {
-    const char* name;
-    int inputType;
-    QString inputText; // "{dir}" stands for the folder of PipelineFiles
-    bool trimInput;
-    int saltType;
-    QString saltText;
-    QStringList hashItems;
-    int hashType;
-    bool upperHash;
-    // Success: the bytes whose digest is expected, the algorithm and the salt to remember.
+    const char* name = "";
+    int inputType = 1;
+    QString inputText{}; // "{dir}" stands for the folder of PipelineFiles
+    bool trimInput = false;
+    int saltType = 0;
+    QString saltText{};
+    QStringList hashItems = StandardItems;
+    int hashType = SHA256;
+    bool upperHash = false;
+    // Success: the bytes whose digest is expected, its algorithm and the salt to remember.
+    std::string bytes{};
+    QString algorithm = u"SHA256"_qs;
+    QString saltToRemember{};
     // Failure: the status message ("{dir}" replaced) and the algorithm known by then.
-    std::string bytes;
-    QString algorithm;
-    QString saltToRemember;
-    QString error;
+    QString error{};
+    QString failedAlgorithm{};
     bool needsNonRoot = false;
 };
 
-void PrintTo(const PipelineCase& c, std::ostream* os) { *os << c.name; }
-
-PipelineCase Text(const char* name, QString text, std::string bytes) {
-    return {name, 1, std::move(text), false, 0, {}, StandardItems, SHA256, false, std::move(bytes), u"SHA256"_qs, {}, {}};
-}
-PipelineCase Salted(const char* name, QString text, int saltType, QString salt, std::string bytes, QString remembered) {
-    return {name,  1,     std::move(text),  false,       saltType, std::move(salt), StandardItems, SHA256,
-            false, bytes, u"SHA256"_qs, std::move(remembered), {}};
-}
-PipelineCase Fails(const char* name, int inputType, QString text, QString error, bool trimInput = false) {
-    return {name, inputType, std::move(text), trimInput, 0, {}, StandardItems, SHA256, false, {}, {}, {},
-            std::move(error)};
+void PrintTo(const PipelineCase& c, std::ostream* os) {
+    *os << c.name;
 }
 
 const std::string Abc = "abc";
+const QString AbcFile = u"{dir}/abc.txt"_qs;
+const QString NoFile = u"File does not exist"_qs;
+const QString NoText = u"No valid text"_qs;
+const QString HexRefused = u"(Hexadecimal not supported in this version)"_qs;
 
+// clang-format off
 const PipelineCase PipelineCases[] = {
     // File names.
-    {"file_sha256", 0, u"{dir}/abc.txt"_qs, false, 0, {}, StandardItems, SHA256, false, Abc, u"SHA256"_qs, {}, {}},
-    {"file_md5", 0, u"{dir}/abc.txt"_qs, false, 0, {}, StandardItems, MD5, false, Abc, u"MD5"_qs, {}, {}},
-    {"file_sha1", 0, u"{dir}/abc.txt"_qs, false, 0, {}, StandardItems, SHA1, false, Abc, u"SHA1"_qs, {}, {}},
-    {"file_name_spaces_and_breaks_around", 0, u"  {dir}/abc.txt \r\n"_qs, false, 0, {}, StandardItems, SHA256, false,
-     Abc, u"SHA256"_qs, {}, {}},
-    {"file_empty", 0, u"{dir}/empty.bin"_qs, false, 0, {}, StandardItems, SHA256, false, "", u"SHA256"_qs, {}, {}},
-    {"file_over_one_read_chunk", 0, u"{dir}/big.bin"_qs, false, 0, {}, StandardItems, SHA1, false,
-     PipelineFiles::BigContent(), u"SHA1"_qs, {}, {}},
-    {"file_link_to_file", 0, u"{dir}/link-to-abc"_qs, false, 0, {}, StandardItems, SHA256, false, Abc, u"SHA256"_qs,
-     {}, {}},
-    {"file_non_ascii_name", 0, u"{dir}/caf\u00E9.txt"_qs, false, 0, {}, StandardItems, SHA256, false, "accent",
-     u"SHA256"_qs, {}, {}},
-    {"file_ignores_salt", 0, u"{dir}/abc.txt"_qs, false, 1, u"x"_qs, StandardItems, SHA256, false, Abc, u"SHA256"_qs,
-     {}, {}},
-    Fails("file_empty_name", 0, u""_qs, u"File does not exist"_qs),
-    Fails("file_two_line_name", 0, u"{dir}/abc.txt\r\n{dir}/abc.txt"_qs, u"File does not exist"_qs),
-    Fails("file_missing", 0, u"{dir}/missing"_qs, u"File does not exist"_qs),
-    Fails("file_folder", 0, u"{dir}/folder"_qs, u"File does not exist"_qs),
-    Fails("file_fifo", 0, u"{dir}/fifo"_qs, u"File does not exist"_qs),
-    Fails("file_device", 0, u"/dev/null"_qs, u"File does not exist"_qs),
-    Fails("file_dangling_link", 0, u"{dir}/dangling"_qs, u"File does not exist"_qs),
-    Fails("file_name_with_inner_nul", 0, u"{dir}/abc.txt"_qs + QChar(u'\0') + u"x"_qs, u"File does not exist"_qs),
-    {"file_unreadable", 0, u"{dir}/secret.bin"_qs, false, 0, {}, StandardItems, SHA256, false, {}, {}, {},
-     u"Error Opening File: Cannot open file \"{dir}/secret.bin\". Permission denied"_qs, true},
+    {.name = "file_sha256", .inputType = 0, .inputText = AbcFile, .bytes = Abc},
+    {.name = "file_md5", .inputType = 0, .inputText = AbcFile, .hashType = MD5, .bytes = Abc, .algorithm = u"MD5"_qs},
+    {.name = "file_sha1", .inputType = 0, .inputText = AbcFile, .hashType = SHA1, .bytes = Abc, .algorithm = u"SHA1"_qs},
+    {.name = "file_name_spaces_and_breaks_around", .inputType = 0, .inputText = u"  {dir}/abc.txt \r\n"_qs, .bytes = Abc},
+    {.name = "file_empty", .inputType = 0, .inputText = u"{dir}/empty.bin"_qs, .bytes = ""},
+    {.name = "file_over_one_read_chunk", .inputType = 0, .inputText = u"{dir}/big.bin"_qs, .hashType = SHA1,
+     .bytes = PipelineFiles::BigContent(), .algorithm = u"SHA1"_qs},
+    {.name = "file_link_to_file", .inputType = 0, .inputText = u"{dir}/link-to-abc"_qs, .bytes = Abc},
+    {.name = "file_non_ascii_name", .inputType = 0, .inputText = u"{dir}/caf\u00E9.txt"_qs, .bytes = "accent"},
+    {.name = "file_ignores_trim_flag_and_salt", .inputType = 0, .inputText = AbcFile, .trimInput = true, .saltType = 1,
+     .saltText = u"x"_qs, .bytes = Abc},
+    {.name = "file_empty_name", .inputType = 0, .inputText = u""_qs, .error = NoFile},
+    {.name = "file_two_line_name", .inputType = 0, .inputText = u"{dir}/abc.txt\r\n{dir}/abc.txt"_qs, .error = NoFile},
+    {.name = "file_missing", .inputType = 0, .inputText = u"{dir}/missing"_qs, .error = NoFile},
+    {.name = "file_folder", .inputType = 0, .inputText = u"{dir}/folder"_qs, .error = NoFile},
+    {.name = "file_fifo", .inputType = 0, .inputText = u"{dir}/fifo"_qs, .error = NoFile},
+    {.name = "file_device", .inputType = 0, .inputText = u"/dev/null"_qs, .error = NoFile},
+    {.name = "file_dangling_link", .inputType = 0, .inputText = u"{dir}/dangling"_qs, .error = NoFile},
+    {.name = "file_name_with_inner_nul", .inputType = 0, .inputText = AbcFile + QChar(u'\0') + u"x"_qs, .error = NoFile},
+    {.name = "file_unreadable", .inputType = 0, .inputText = u"{dir}/secret.bin"_qs,
+     .error = u"Error Opening File: Cannot open file \"{dir}/secret.bin\". Permission denied"_qs, .needsNonRoot = true},
 
     // Text values.
-    Text("text_abc", u"abc"_qs, Abc),
-    Text("text_trailing_crlf_kept_without_trim", u"abc\r\n"_qs, "abc\r\n"),
-    {"text_trailing_crlf_trimmed", 1, u"abc\r\n"_qs, true, 0, {}, StandardItems, SHA256, false, Abc, u"SHA256"_qs, {},
-     {}},
-    {"text_nul_and_controls_trimmed", 1, Units({0, u'a', u'b', u'c', 0x1F}), true, 0, {}, StandardItems, SHA256,
-     false, Abc, u"SHA256"_qs, {}, {}},
-    Text("text_spaces_only_without_trim", u"   "_qs, "   "),
-    Fails("text_spaces_only_trimmed", 1, u"   "_qs, u"No valid text"_qs, true),
-    Fails("text_empty", 1, u""_qs, u"No valid text"_qs),
-    Text("text_inner_nul_is_a_byte", Units({u'a', 0, u'b'}), std::string("a\0b", 3)),
-    Text("text_e_acute", Units({0x00E9}), "\xC3\xA9"),
-    Text("text_surrogate_pair", Units({u'x', 0xD83D, 0xDE00}), "x\xF0\x9F\x98\x80"),
-    Text("text_lone_high_surrogate", Units({u'a', 0xD800, u'b'}), "a\xEF\xBF\xBD" "b"),
-    Text("text_lone_high_surrogate_at_end", Units({u'a', 0xDBFF}), "a\xEF\xBF\xBD"),
-    Text("text_lone_low_surrogate", Units({0xDC00, u'a'}), "\xEF\xBF\xBD" "a"),
-    Text("text_reversed_pair", Units({0xDE00, 0xD83D}), "\xEF\xBF\xBD\xEF\xBF\xBD"),
-    Text("text_bom_character_kept", Units({0xFEFF, u'a'}), "\xEF\xBB\xBF" "a"),
-    Text("text_two_and_three_byte_forms", Units({0x07FF, 0x0800, 0xFFFF}), "\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"),
+    {.name = "text_abc", .inputText = u"abc"_qs, .bytes = Abc},
+    {.name = "text_trailing_crlf_kept_without_trim", .inputText = u"abc\r\n"_qs, .bytes = "abc\r\n"},
+    {.name = "text_trailing_crlf_trimmed", .inputText = u"abc\r\n"_qs, .trimInput = true, .bytes = Abc},
+    {.name = "text_nul_and_controls_trimmed", .inputText = Units({0, u'a', u'b', u'c', 0x1F}), .trimInput = true,
+     .bytes = Abc},
+    {.name = "text_spaces_only_without_trim", .inputText = u"   "_qs, .bytes = "   "},
+    {.name = "text_spaces_only_trimmed", .inputText = u"   "_qs, .trimInput = true, .error = NoText},
+    {.name = "text_empty", .inputText = u""_qs, .error = NoText},
+    {.name = "text_inner_nul_is_a_byte", .inputText = Units({u'a', 0, u'b'}), .bytes = std::string("a\0b", 3)},
+    {.name = "text_e_acute", .inputText = Units({0x00E9}), .bytes = "\xC3\xA9"},
+    {.name = "text_surrogate_pair", .inputText = Units({u'x', 0xD83D, 0xDE00}), .bytes = "x\xF0\x9F\x98\x80"},
+    {.name = "text_lone_high_surrogate", .inputText = Units({u'a', 0xD800, u'b'}), .bytes = "a\xEF\xBF\xBD" "b"},
+    {.name = "text_lone_high_surrogate_at_end", .inputText = Units({u'a', 0xDBFF}), .bytes = "a\xEF\xBF\xBD"},
+    {.name = "text_lone_low_surrogate", .inputText = Units({0xDC00, u'a'}), .bytes = "\xEF\xBF\xBD" "a"},
+    {.name = "text_reversed_pair", .inputText = Units({0xDE00, 0xD83D}), .bytes = "\xEF\xBF\xBD\xEF\xBF\xBD"},
+    {.name = "text_bom_character_kept", .inputText = Units({0xFEFF, u'a'}), .bytes = "\xEF\xBB\xBF" "a"},
+    {.name = "text_two_and_three_byte_forms", .inputText = Units({0x07FF, 0x0800, 0xFFFF}),
+     .bytes = "\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
 
     // Salts.
-    Salted("salt_prefix", u"bc"_qs, 1, u"a"_qs, Abc, u"a"_qs),
-    Salted("salt_suffix", u"ab"_qs, 2, u"c"_qs, Abc, u"c"_qs),
-    Salted("salt_type_above_two_is_suffix", u"ab"_qs, 7, u"c"_qs, Abc, u"c"_qs),
-    Salted("salt_trimmed", u"bc"_qs, 1, u" a \r\n"_qs, Abc, u"a"_qs),
-    Salted("salt_empty", u"abc"_qs, 1, u""_qs, Abc, u""_qs),
-    Salted("salt_spaces_only", u"abc"_qs, 2, u"   "_qs, Abc, u""_qs),
-    Salted("salt_type_none_ignores_salt", u"abc"_qs, 0, u"zzz"_qs, Abc, u""_qs),
-    Salted("salt_type_minus_one_ignores_salt", u"abc"_qs, -1, u"zzz"_qs, Abc, u""_qs),
-    Salted("salt_inner_text_untouched", u" b "_qs, 1, u"a"_qs, "a b ", u"a"_qs),
-    {"salt_never_makes_empty_text_valid", 1, u""_qs, false, 1, u"a"_qs, StandardItems, SHA256, false, {}, {}, {},
-     u"No valid text"_qs},
-    {"salt_not_remembered_on_failure", 1, u"abc"_qs, false, 1, u"a"_qs, StandardItems, 5, false, {}, {}, {},
-     u"Error Hashing data: List index out of bounds (5)"_qs},
+    {.name = "salt_prefix", .inputText = u"bc"_qs, .saltType = 1, .saltText = u"a"_qs, .bytes = Abc,
+     .saltToRemember = u"a"_qs},
+    {.name = "salt_suffix", .inputText = u"ab"_qs, .saltType = 2, .saltText = u"c"_qs, .bytes = Abc,
+     .saltToRemember = u"c"_qs},
+    {.name = "salt_type_above_two_is_suffix", .inputText = u"ab"_qs, .saltType = 7, .saltText = u"c"_qs, .bytes = Abc,
+     .saltToRemember = u"c"_qs},
+    {.name = "salt_trimmed", .inputText = u"bc"_qs, .saltType = 1, .saltText = u" a \r\n"_qs, .bytes = Abc,
+     .saltToRemember = u"a"_qs},
+    {.name = "salt_after_trimmed_text", .inputText = u" ab\r\n"_qs, .trimInput = true, .saltType = 2,
+     .saltText = u"c"_qs, .bytes = Abc, .saltToRemember = u"c"_qs},
+    {.name = "salt_empty", .inputText = u"abc"_qs, .saltType = 1, .saltText = u""_qs, .bytes = Abc},
+    {.name = "salt_spaces_only", .inputText = u"abc"_qs, .saltType = 2, .saltText = u"   "_qs, .bytes = Abc},
+    {.name = "salt_type_none_ignores_salt", .inputText = u"abc"_qs, .saltType = 0, .saltText = u"zzz"_qs, .bytes = Abc},
+    {.name = "salt_type_minus_one_ignores_salt", .inputText = u"abc"_qs, .saltType = -1, .saltText = u"zzz"_qs,
+     .bytes = Abc},
+    {.name = "salt_never_makes_empty_text_valid", .inputText = u""_qs, .saltType = 1, .saltText = u"a"_qs,
+     .error = NoText},
+    {.name = "salt_not_remembered_on_failure", .inputText = u"bc"_qs, .saltType = 1, .saltText = u"a"_qs,
+     .hashType = 5, .error = u"Error Hashing data: List index out of bounds (5)"_qs},
 
     // Hexadecimal bytes.
-    Fails("hex_empty", 2, u""_qs, u"No valid text"_qs),
-    Fails("hex_prefix_only", 2, u"0x"_qs, u"No valid text"_qs),
-    Fails("hex_prefix_then_spaces", 2, u" 0X   \r\n"_qs, u"No valid text"_qs),
-    Fails("hex_valid_digits", 2, u"0x0a1B"_qs, u"(Hexadecimal not supported in this version)"_qs),
-    Fails("hex_invalid_digits", 2, u"zz"_qs, u"(Hexadecimal not supported in this version)"_qs),
-    Fails("hex_prefix_twice", 2, u"0x0x"_qs, u"(Hexadecimal not supported in this version)"_qs),
+    {.name = "hex_empty", .inputType = 2, .inputText = u""_qs, .error = NoText},
+    {.name = "hex_prefix_only", .inputType = 2, .inputText = u"0x"_qs, .error = NoText},
+    {.name = "hex_prefix_then_spaces", .inputType = 2, .inputText = u" 0X   \r\n"_qs, .error = NoText},
+    {.name = "hex_valid_digits", .inputType = 2, .inputText = u"0x0a1B"_qs, .error = HexRefused},
+    {.name = "hex_invalid_digits", .inputType = 2, .inputText = u"zz"_qs, .error = HexRefused},
+    {.name = "hex_prefix_twice", .inputType = 2, .inputText = u"0x0x"_qs, .error = HexRefused},
 
     // Base64.
-    {"base64_abc", 3, u"YWJj"_qs, false, 0, {}, StandardItems, SHA256, false, Abc, u"SHA256"_qs, {}, {}},
-    {"base64_whitespace_around_ignored_without_trim", 3, u" \tYWJj\r\n"_qs, false, 0, {}, StandardItems, MD5, false,
-     Abc, u"MD5"_qs, {}, {}},
-    {"base64_ignores_salt", 3, u"YWJj"_qs, false, 1, u"x"_qs, StandardItems, SHA256, false, Abc, u"SHA256"_qs, {},
-     {}},
-    {"base64_padding", 3, u"YWI="_qs, false, 0, {}, StandardItems, SHA1, false, "ab", u"SHA1"_qs, {}, {}},
-    Fails("base64_two_lines", 3, u"YWJj\r\nZGVm"_qs, u"Invalid Base-64 text"_qs),
-    Fails("base64_bad_character", 3, u"YW*j"_qs, u"Invalid Base-64 text"_qs),
-    Fails("base64_empty", 3, u" \r\n "_qs, u"No valid text"_qs),
+    {.name = "base64_abc", .inputType = 3, .inputText = u"YWJj"_qs, .bytes = Abc},
+    {.name = "base64_whitespace_around_ignored_without_trim", .inputType = 3, .inputText = u" \tYWJj\r\n"_qs,
+     .hashType = MD5, .bytes = Abc, .algorithm = u"MD5"_qs},
+    {.name = "base64_ignores_salt", .inputType = 3, .inputText = u"YWJj"_qs, .saltType = 1, .saltText = u"x"_qs,
+     .bytes = Abc},
+    {.name = "base64_padding", .inputType = 3, .inputText = u"YWI="_qs, .hashType = SHA1, .bytes = "ab",
+     .algorithm = u"SHA1"_qs},
+    {.name = "base64_two_lines", .inputType = 3, .inputText = u"YWJj\r\nZGVm"_qs, .error = u"Invalid Base-64 text"_qs},
+    {.name = "base64_bad_character", .inputType = 3, .inputText = u"YW*j"_qs, .error = u"Invalid Base-64 text"_qs},
+    {.name = "base64_empty", .inputType = 3, .inputText = u" \r\n "_qs, .error = NoText},
 
     // Input types outside 0 to 3.
-    Fails("input_type_none", -1, u"abc"_qs, u"Unsupported Input Method"_qs),
-    Fails("input_type_four", 4, u"abc"_qs, u"Unsupported Input Method"_qs),
+    {.name = "input_type_none", .inputType = -1, .inputText = u"abc"_qs, .error = u"Unsupported Input Method"_qs},
+    {.name = "input_type_four", .inputType = 4, .inputText = u"abc"_qs, .error = u"Unsupported Input Method"_qs},
 
     // Algorithm choice.
-    {"hash_index_minus_one", 1, u"abc"_qs, false, 0, {}, StandardItems, -1, false, {}, {}, {},
-     u"Error Hashing data: List index out of bounds (-1)"_qs},
-    {"hash_index_past_end", 1, u"abc"_qs, false, 0, {}, StandardItems, 3, false, {}, {}, {},
-     u"Error Hashing data: List index out of bounds (3)"_qs},
-    {"hash_items_empty", 3, u"YWJj"_qs, false, 0, {}, {}, 0, false, {}, {}, {},
-     u"Error Hashing data: List index out of bounds (0)"_qs},
-    {"algorithm_unknown", 1, u"abc"_qs, false, 0, {}, {u"SHA-512"_qs}, 0, false, {}, u"SHA512"_qs, {},
-     u"Unknown Algorithm"_qs},
-    {"algorithm_empty_name", 1, u"abc"_qs, false, 0, {}, {u" - "_qs}, 0, false, {}, u""_qs, {},
-     u"Unknown Algorithm"_qs},
-    {"algorithm_normalised", 1, u"abc"_qs, false, 0, {}, {u" sha-256\t"_qs}, 0, false, Abc, u"SHA256"_qs, {}, {}},
-    {"algorithm_spaces_and_case", 1, u"abc"_qs, false, 0, {}, {u"m d 5"_qs, u"x"_qs}, 0, false, Abc, u"MD5"_qs, {},
-     {}},
-    {"algorithm_not_reached_after_input_failure", 0, u"{dir}/missing"_qs, false, 0, {}, {u"SHA-512"_qs}, 9, false,
-     {}, {}, {}, u"File does not exist"_qs},
+    {.name = "hash_index_minus_one", .inputText = u"abc"_qs, .hashType = -1,
+     .error = u"Error Hashing data: List index out of bounds (-1)"_qs},
+    {.name = "hash_index_past_end", .inputText = u"abc"_qs, .hashType = 3,
+     .error = u"Error Hashing data: List index out of bounds (3)"_qs},
+    {.name = "hash_items_empty", .inputType = 3, .inputText = u"YWJj"_qs, .hashItems = {}, .hashType = 0,
+     .error = u"Error Hashing data: List index out of bounds (0)"_qs},
+    {.name = "algorithm_unknown", .inputText = u"abc"_qs, .hashItems = {u"SHA-512"_qs}, .hashType = 0,
+     .error = u"Unknown Algorithm"_qs, .failedAlgorithm = u"SHA512"_qs},
+    {.name = "algorithm_without_name_chars", .inputText = u"abc"_qs, .hashItems = {u" - "_qs}, .hashType = 0,
+     .error = u"Unknown Algorithm"_qs},
+    {.name = "algorithm_normalised", .inputText = u"abc"_qs, .hashItems = {u" sha-256\t"_qs}, .hashType = 0,
+     .bytes = Abc},
+    {.name = "algorithm_spaces_and_case", .inputText = u"abc"_qs, .hashItems = {u"m d 5"_qs, u"x"_qs}, .hashType = 0,
+     .bytes = Abc, .algorithm = u"MD5"_qs},
+    {.name = "algorithm_not_reached_after_input_failure", .inputType = 0, .inputText = u"{dir}/missing"_qs,
+     .hashItems = {u"SHA-512"_qs}, .hashType = 9, .error = NoFile},
 
     // Upper case.
-    {"upper_sha256", 1, u"abc"_qs, false, 0, {}, StandardItems, SHA256, true, Abc, u"SHA256"_qs, {}, {}},
-    {"upper_md5_file", 0, u"{dir}/abc.txt"_qs, false, 0, {}, StandardItems, MD5, true, Abc, u"MD5"_qs, {}, {}},
+    {.name = "upper_sha256", .inputText = u"abc"_qs, .upperHash = true, .bytes = Abc},
+    {.name = "upper_md5_file", .inputType = 0, .inputText = AbcFile, .hashType = MD5, .upperHash = true, .bytes = Abc,
+     .algorithm = u"MD5"_qs},
 };
+// clang-format on
 
 class HashPipelineTest : public testing::TestWithParam<PipelineCase> {
 protected:
@@ -255,7 +263,7 @@ TEST_P(HashPipelineTest, Outcome) {
 
     EXPECT_EQ(outcome.ErrorText.toStdString(), Expand(c.error).toStdString());
     EXPECT_EQ(outcome.Succeeded(), c.error.isEmpty());
-    EXPECT_EQ(outcome.Algorithm.toStdString(), c.algorithm.toStdString());
+    EXPECT_EQ(outcome.Algorithm.toStdString(), (c.error.isEmpty() ? c.algorithm : c.failedAlgorithm).toStdString());
     EXPECT_EQ(outcome.SaltToRemember.toStdString(), c.saltToRemember.toStdString());
     if (c.error.isEmpty()) {
         QString expected = ReferenceDigest(c.algorithm, c.bytes);
@@ -361,8 +369,8 @@ TEST(HashPipelineReadFailureTest, OpenFailureBecomesOpeningError) {
     const HashOutcome outcome = RunHashRequest(request, [](const std::string& name) -> std::unique_ptr<TStream> {
         throw EFOpenError("Cannot open file \"" + name + "\". Operation not permitted");
     });
-    EXPECT_EQ(outcome.ErrorText, u"Error Opening File: Cannot open file \""_qs + file.fileName() +
-                                     u"\". Operation not permitted"_qs);
+    EXPECT_EQ(outcome.ErrorText,
+              u"Error Opening File: Cannot open file \""_qs + file.fileName() + u"\". Operation not permitted"_qs);
     EXPECT_TRUE(outcome.Digest.isEmpty());
 }
 

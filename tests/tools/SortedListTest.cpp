@@ -17,7 +17,9 @@ struct FindCase {
     int expected;
 };
 
-void PrintTo(const FindCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FindCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SortedFindTest : public testing::TestWithParam<FindCase> {};
 
@@ -103,8 +105,8 @@ TEST(SortedFindTest, ListThatThrowsWhileReadGivesMinusOne) {
 // Key order: a-z compare as A-Z, everything else by code unit, a proper beginning first.
 TEST(SortedFindTest, KeyOrder) {
     const std::pair<QString, QString> ordered[] = {
-        {u"A"_qs, u"A="_qs}, {u"A="_qs, u"AB"_qs}, {u"Z"_qs, u"_"_qs},   {u"a"_qs, u"_"_qs},
-        {u"_"_qs, EAcute},   {u"a"_qs, u"B"_qs},   {u"B"_qs, u"c"_qs},   {u"Z"_qs, u"["_qs},
+        {u"A"_qs, u"A="_qs}, {u"A="_qs, u"AB"_qs}, {u"Z"_qs, u"_"_qs},     {u"a"_qs, u"_"_qs},
+        {u"_"_qs, EAcute},   {u"a"_qs, u"B"_qs},   {u"B"_qs, u"c"_qs},     {u"Z"_qs, u"["_qs},
         {u"9"_qs, u"A"_qs},  {u" "_qs, u"0"_qs},   {EAcute, u"\u0100"_qs},
     };
     for (const auto& [before, after] : ordered) {
@@ -126,7 +128,9 @@ struct AddCase {
     QStringList expectedLines;
 };
 
-void PrintTo(const AddCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const AddCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SortedInsertTest : public testing::TestWithParam<AddCase> {};
 
@@ -162,27 +166,17 @@ INSTANTIATE_TEST_SUITE_P(
         AddCase{"control_chars_only", {}, u"\r\n\t"_qs, true, -1, false, {}},
         AddCase{"whole_mode_prefix_is_new", {u"pepper"_qs}, u"pep"_qs, false, 0, false, {u"pep"_qs, u"pepper"_qs}},
         AddCase{"prefix_present", {u"A=1"_qs, u"NAME=old"_qs}, u"NAME="_qs, true, 1, true, {u"A=1"_qs, u"NAME=old"_qs}},
-        AddCase{"prefix_absent",
-                {u"A=1"_qs, u"Z=2"_qs},
-                u"NAME="_qs,
-                true,
-                1,
-                false,
-                {u"A=1"_qs, u"NAME="_qs, u"Z=2"_qs}},
-        AddCase{"prefix_equals_sorts_before_longer_key",
-                {u"AB=2"_qs},
-                u"A="_qs,
-                true,
-                0,
-                false,
-                {u"A="_qs, u"AB=2"_qs}}),
+        AddCase{
+            "prefix_absent", {u"A=1"_qs, u"Z=2"_qs}, u"NAME="_qs, true, 1, false, {u"A=1"_qs, u"NAME="_qs, u"Z=2"_qs}},
+        AddCase{
+            "prefix_equals_sorts_before_longer_key", {u"AB=2"_qs}, u"A="_qs, true, 0, false, {u"A="_qs, u"AB=2"_qs}}),
     [](const testing::TestParamInfo<AddCase>& info) { return std::string(info.param.name); });
 
 // Filling a list through SortedAdd in any order gives the same ascending list.
 TEST(SortedAddTest, BuildsAscendingListWhateverTheOrder) {
     QStringList items{u"delta"_qs, u"Alpha"_qs, u"_x"_qs, u"charlie"_qs, u"A="_qs, u"bravo"_qs, EAcute, u"AB"_qs};
-    const QStringList expected{u"A="_qs,    u"AB"_qs, u"Alpha"_qs, u"bravo"_qs,
-                               u"charlie"_qs, u"delta"_qs, u"_x"_qs,  EAcute};
+    const QStringList expected{u"A="_qs,      u"AB"_qs,    u"Alpha"_qs, u"bravo"_qs,
+                               u"charlie"_qs, u"delta"_qs, u"_x"_qs,    EAcute};
     std::sort(items.begin(), items.end());
     do {
         TStringList list;

@@ -13,7 +13,9 @@ struct SplitCase {
     QString textForm; // what Text() gives after SetText(text)
 };
 
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SplitLinesTest : public testing::TestWithParam<SplitCase> {};
 

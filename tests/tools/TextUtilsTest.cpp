@@ -32,7 +32,9 @@ struct TextCase {
     QString expected;
 };
 
-void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TextCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TrimTest : public testing::TestWithParam<TextCase> {};
 
@@ -95,16 +97,16 @@ TEST_P(KeepNameCharsTest, KeepsSpaceDigitsAndAsciiLetters) {
     EXPECT_EQ(Dump(KeepNameChars(c.input)), Dump(c.expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, KeepNameCharsTest,
-    testing::Values(TextCase{"empty", u""_qs, u""_qs}, TextCase{"file_name", u"my-file.txt"_qs, u"myfiletxt"_qs},
-                    TextCase{"underscore_hyphen", u"System_Config-2"_qs, u"SystemConfig2"_qs},
-                    TextCase{"space_stays", u"a b"_qs, u"a b"_qs},
-                    TextCase{"tab_and_breaks_removed", u"a\tb\r\nc"_qs, u"abc"_qs},
-                    TextCase{"diacritics_removed", Units({u'c', 0x00E9, u'z'}), u"cz"_qs},
-                    TextCase{"all_above_ff", Units({0x0100, 0x4E2D, 0xFF21}), u""_qs},
-                    TextCase{"boundaries", u"/09:@AZ[`az{"_qs, u"09AZaz"_qs}),
-    [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, KeepNameCharsTest,
+                         testing::Values(TextCase{"empty", u""_qs, u""_qs},
+                                         TextCase{"file_name", u"my-file.txt"_qs, u"myfiletxt"_qs},
+                                         TextCase{"underscore_hyphen", u"System_Config-2"_qs, u"SystemConfig2"_qs},
+                                         TextCase{"space_stays", u"a b"_qs, u"a b"_qs},
+                                         TextCase{"tab_and_breaks_removed", u"a\tb\r\nc"_qs, u"abc"_qs},
+                                         TextCase{"diacritics_removed", Units({u'c', 0x00E9, u'z'}), u"cz"_qs},
+                                         TextCase{"all_above_ff", Units({0x0100, 0x4E2D, 0xFF21}), u""_qs},
+                                         TextCase{"boundaries", u"/09:@AZ[`az{"_qs, u"09AZaz"_qs}),
+                         [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
 TEST(NormalizeNameTest, LeavesUpperCaseLettersAndDigits) {
     EXPECT_EQ(NormalizeName(u"  sha-256 \r\n"), u"SHA256"_qs);

@@ -1,0 +1,156 @@
+#include "CliOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ParseCase {
+    const char* name;
+    QStringList arguments;
+    QString error; // empty when the arguments are valid
+    TCliOptions expected;
+};
+
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+TCliOptions Options(std::function<void(TCliOptions&)> change) {
+    TCliOptions options;
+    change(options);
+    return options;
+}
+
+const ParseCase ParseCases[] = {
+    {"defaults", {u"a.txt"_qs}, {}, Options([](TCliOptions& o) { o.Input = u"a.txt"_qs; })},
+    {"all_short_options",
+     {u"-a"_qs, u"md5"_qs, u"-t"_qs, u"text"_qs, u"-u"_qs, u"-c"_qs, u"ABC"_qs, u"--trim"_qs, u"hello"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.Algorithm = u"md5"_qs;
+         o.InputType = 1;
+         o.UpperHash = true;
+         o.Check = true;
+         o.Expected = u"ABC"_qs;
+         o.TrimInput = true;
+         o.Input = u"hello"_qs;
+     })},
+    {"long_options_with_equals",
+     {u"--algorithm=SHA-1"_qs, u"--type=base64"_qs, u"--upper"_qs, u"--check= x "_qs, u"YWJj"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.Algorithm = u"SHA-1"_qs;
+         o.InputType = 3;
+         o.UpperHash = true;
+         o.Check = true;
+         o.Expected = u" x "_qs;
+         o.Input = u"YWJj"_qs;
+     })},
+    {"attached_short_value", {u"-asha1"_qs, u"-thex"_qs, u"0a"_qs}, {}, Options([](TCliOptions& o) {
+         o.Algorithm = u"sha1"_qs;
+         o.InputType = 2;
+         o.Input = u"0a"_qs;
+     })},
+    {"type_name_ignores_case", {u"-t"_qs, u"TEXT"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.InputType = 1;
+         o.Input = u"x"_qs;
+     })},
+    {"prefix", {u"-t"_qs, u"text"_qs, u"--prefix"_qs, u" s "_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.InputType = 1;
+         o.SaltType = 1;
+         o.SaltText = u" s "_qs;
+         o.Input = u"x"_qs;
+     })},
+    {"suffix", {u"-t"_qs, u"text"_qs, u"--suffix=s"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.InputType = 1;
+         o.SaltType = 2;
+         o.SaltText = u"s"_qs;
+         o.Input = u"x"_qs;
+     })},
+    {"value_may_start_with_dash",
+     {u"-t"_qs, u"text"_qs, u"--prefix"_qs, u"-x"_qs, u"y"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.InputType = 1;
+         o.SaltType = 1;
+         o.SaltText = u"-x"_qs;
+         o.Input = u"y"_qs;
+     })},
+    {"stdin_for_text", {u"-t"_qs, u"text"_qs, u"-"_qs}, {}, Options([](TCliOptions& o) {
+         o.InputType = 1;
+         o.Input = u"-"_qs;
+     })},
+    {"double_dash_ends_options", {u"--"_qs, u"-name.txt"_qs}, {}, Options([](TCliOptions& o) {
+         o.Input = u"-name.txt"_qs;
+     })},
+    {"help_wins", {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"--help"_qs}, {}, Options([](TCliOptions& o) {
+         o.Action = TCliAction::Help;
+         o.SaltType = 2;
+         o.SaltText = u"b"_qs;
+     })},
+    {"version", {u"--version"_qs}, {}, Options([](TCliOptions& o) { o.Action = TCliAction::Version; })},
+    {"prefix_and_suffix",
+     {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"x"_qs},
+     u"--prefix and --suffix cannot be used together"_qs,
+     {}},
+    {"stdin_for_file", {u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
+    {"no_input", {u"-u"_qs}, u"INPUT is missing"_qs, {}},
+    {"two_inputs", {u"a"_qs, u"b"_qs}, u"only one INPUT may be given"_qs, {}},
+    {"unknown_option", {u"-x"_qs, u"a"_qs}, u"unknown option -x"_qs, {}},
+    {"unknown_long_option", {u"--algorithmic"_qs, u"a"_qs}, u"unknown option --algorithmic"_qs, {}},
+    {"missing_value", {u"a"_qs, u"-a"_qs}, u"option -a needs a value"_qs, {}},
+    {"unknown_type", {u"-t"_qs, u"bytes"_qs, u"a"_qs}, u"unknown input type bytes"_qs, {}},
+};
+
+class CliOptionsTest : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(CliOptionsTest, Parses) {
+    const ParseCase& c = GetParam();
+    const TCliParseResult result = ParseCliArguments(c.arguments);
+    EXPECT_EQ(result.Error.toStdString(), c.error.toStdString());
+    if (!c.error.isEmpty())
+        return;
+    const TCliOptions& o = result.Options;
+    EXPECT_EQ(o.Action, c.expected.Action);
+    EXPECT_EQ(o.Algorithm, c.expected.Algorithm);
+    EXPECT_EQ(o.InputType, c.expected.InputType);
+    EXPECT_EQ(o.TrimInput, c.expected.TrimInput);
+    EXPECT_EQ(o.SaltType, c.expected.SaltType);
+    EXPECT_EQ(o.SaltText, c.expected.SaltText);
+    EXPECT_EQ(o.UpperHash, c.expected.UpperHash);
+    EXPECT_EQ(o.Check, c.expected.Check);
+    EXPECT_EQ(o.Expected, c.expected.Expected);
+    EXPECT_EQ(o.Input, c.expected.Input);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliOptionsTest, testing::ValuesIn(ParseCases),
+                         [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
+
+TEST(CliRequestTest, AlgorithmIsTheOnlyItemOffered) {
+    TCliOptions options;
+    options.Algorithm = u"sha-1"_qs;
+    options.InputType = 1;
+    options.TrimInput = true;
+    options.SaltType = 2;
+    options.SaltText = u"s"_qs;
+    options.UpperHash = true;
+    const HashRequest request = MakeHashRequest(options, u"text"_qs);
+    EXPECT_EQ(request.InputType, 1);
+    EXPECT_EQ(request.InputText, u"text"_qs);
+    EXPECT_TRUE(request.TrimInput);
+    EXPECT_EQ(request.SaltType, 2);
+    EXPECT_EQ(request.SaltText, u"s"_qs);
+    EXPECT_EQ(request.HashItems, QStringList{u"sha-1"_qs});
+    EXPECT_EQ(request.HashType, 0);
+    EXPECT_TRUE(request.UpperHash);
+}
+
+TEST(CliRequestTest, DigestMatchesIgnoringCaseAndOuterWhitespace) {
+    EXPECT_TRUE(DigestMatches(u"ab12", u"AB12"));
+    EXPECT_TRUE(DigestMatches(u"ab12", u" \tab12\r\n"));
+    EXPECT_FALSE(DigestMatches(u"ab12", u"ab1"));
+    EXPECT_FALSE(DigestMatches(u"ab12", u"ab 12"));
+    EXPECT_FALSE(DigestMatches(u"ab12", u""));
+}
+
+} // namespace
