@@ -1,0 +1,157 @@
+#include "DataSet.h"
+
+#include "ProcessValues.h"
+#include "TextEncoding.h"
+#include "TextUtils.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Closes a descriptor when the scope ends.
+class TDescriptor {
+public:
+    explicit TDescriptor(int fd) : m_fd(fd) {}
+    ~TDescriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+
+    int Get() const { return m_fd; }
+    // Closes now and answers whether the close succeeded; a failing close may mean that
+    // written data did not reach the disk.
+    bool Close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+bool ReadFileBytes(const QByteArray& path, QByteArray& bytes) {
+    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; such a path is then
+    // refused because it is not a regular file.
+    TDescriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > DataSetMaxFileSize)
+        return false;
+
+    bytes.resize(qsizetype(info.st_size));
+    qsizetype done = 0;
+    while (true) {
+        if (done == bytes.size()) {
+            // The file may have grown since fstat; read on, but never past the limit.
+            if (bytes.size() >= DataSetMaxFileSize + 1)
+                return false;
+            bytes.resize(std::min<qsizetype>(bytes.size() + 4096, DataSetMaxFileSize + 1));
+        }
+        const ssize_t got = ::read(file.Get(), bytes.data() + done, size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.truncate(done);
+    return true;
+}
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += put;
+    }
+    return true;
+}
+
+// Replaces the file at path with bytes without ever leaving a partly written file there:
+// the bytes go to a new file in the same folder, which is flushed and renamed over path.
+// QSaveFile does the same but writes to the target of a link at path; rename() replaces the
+// link itself, so nothing outside the folder is ever written.
+bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
+    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
+    // mkostemp creates the file exclusively, owner-only.
+    TDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (file.Get() < 0)
+        return false;
+
+    const bool written = ::fchmod(file.Get(), S_IRUSR | S_IWUSR) == 0 && WriteAll(file.Get(), bytes) &&
+                         ::fsync(file.Get()) == 0 && file.Close() &&
+                         ::rename(temporary.constData(), QFile::encodeName(path).constData()) == 0;
+    if (!written) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+
+    // Make the rename itself durable; the file is already complete, so a failure here is not
+    // a failed save.
+    const QByteArray folder = QFile::encodeName(DataFolder());
+    TDescriptor directory(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.Get() >= 0)
+        ::fsync(directory.Get());
+    return true;
+}
+
+} // namespace
+
+QString DataSetPath(const QString& name) {
+    const QString normalized = NormalizeName(name);
+    if (normalized.isEmpty() || DataFolder().isEmpty())
+        return QString();
+    return DataFolder() + QStringLiteral("DataSet_") + normalized + QStringLiteral(".dblst");
+}
+
+bool LoadDataSet(TStrings& list, const QString& name) {
+    try {
+        list.Clear();
+        const QString path = DataSetPath(name);
+        if (path.isEmpty())
+            return false;
+
+        QByteArray bytes;
+        if (!ReadFileBytes(QFile::encodeName(path), bytes))
+            return false;
+        TTextEncoding encoding = TTextEncoding::Ansi;
+        const QString text = DecodeText(bytes, encoding);
+        bytes.clear();
+        list.SetEncoding(encoding);
+        list.SetText(text);
+        return true;
+    } catch (...) {
+        // A list that cannot hold the text (or memory running out) must not leave half of it.
+        try {
+            list.Clear();
+        } catch (...) {
+        }
+        return false;
+    }
+}
+
+bool SaveDataSet(const TStrings& list, const QString& name) {
+    try {
+        const QString path = DataSetPath(name);
+        if (path.isEmpty())
+            return false;
+        return ReplaceFileAtomically(path, EncodeText(list.Text(), list.Encoding()));
+    } catch (...) {
+        return false;
+    }
+}

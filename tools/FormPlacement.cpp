@@ -1,0 +1,112 @@
+#include "FormPlacement.h"
+
+#include "ConfigStore.h"
+#include "KeyedList.h"
+#include "PlacementGeometry.h"
+
+#include <QGuiApplication>
+#include <QMargins>
+#include <QRect>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr Qt::WindowStates kSizedStates = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
+TPlacementRect ToPlacementRect(const QRect& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+std::vector<TMonitorArea> CurrentMonitors() {
+    std::vector<TMonitorArea> monitors;
+    for (const QScreen* screen : QGuiApplication::screens())
+        monitors.push_back({ToPlacementRect(screen->geometry()), ToPlacementRect(screen->availableGeometry())});
+    return monitors;
+}
+
+// The frame around the client area; all zero before the window is first shown.
+QMargins FrameMargins(const QWidget& form) {
+    const QRect outer = form.frameGeometry();
+    const QRect inner = form.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// The outer bounds of the window in the normal state. While maximised or full screen the
+// window system keeps the normal bounds aside; reading them avoids restoring the window
+// visibly just to measure it.
+TPlacementRect NormalOuterBounds(const QWidget& form) {
+    if (form.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        const QRect normal = form.normalGeometry();
+        if (normal.isValid())
+            return ToPlacementRect(normal.marginsAdded(FrameMargins(form)));
+    }
+    return ToPlacementRect(form.frameGeometry());
+}
+
+// A client size limit as an outer one; 0 stays "no minimum", Qt's unbounded maximum stays
+// unbounded.
+int OuterMinimum(int clientMinimum, int frame) {
+    return clientMinimum > 0 ? clientMinimum + frame : 0;
+}
+
+int OuterMaximum(int clientMaximum, int frame) {
+    return clientMaximum >= QWIDGETSIZE_MAX ? INT_MAX : clientMaximum + frame;
+}
+
+} // namespace
+
+void ListSaveFormPlacement(TStrings& list, const QString& key, QWidget* form) {
+    if (form == nullptr)
+        return;
+    const Qt::WindowStates state = form->windowState();
+    const bool maximized = state.testFlag(Qt::WindowMaximized) && !state.testFlag(Qt::WindowMinimized);
+
+    TStringList& items = ScratchList();
+    BuildPlacementItems(items, NormalOuterBounds(*form), maximized, CurrentMonitors());
+    ListSetItems(list, key, items);
+}
+
+void ListRestoreFormPlacement(TStrings& list, const QString& key, QWidget* form, bool keepSize) {
+    TStringList& items = ScratchList();
+    ListGetItems(list, key, items, false);
+    if (form == nullptr || items.Count() == 0)
+        return;
+
+    const QMargins frame = FrameMargins(*form);
+    const int frameWidth = frame.left() + frame.right();
+    const int frameHeight = frame.top() + frame.bottom();
+    TPlacementWindow window;
+    window.bounds = NormalOuterBounds(*form);
+    window.minWidth = OuterMinimum(form->minimumWidth(), frameWidth);
+    window.minHeight = OuterMinimum(form->minimumHeight(), frameHeight);
+    window.maxWidth = OuterMaximum(form->maximumWidth(), frameWidth);
+    window.maxHeight = OuterMaximum(form->maximumHeight(), frameHeight);
+
+    const std::optional<TPlacementTarget> target = ComputeRestoredPlacement(items, window, CurrentMonitors(), keepSize);
+    if (!target)
+        return;
+
+    // Leaving the maximised state first makes the new bounds the normal bounds, which the
+    // window keeps when it is maximised again below. The size is set even with keepSize: a
+    // window leaving the maximised state may still report its maximised size until the
+    // window system answers, and the normal size must not be taken from that.
+    form->setWindowState(form->windowState() & ~kSizedStates);
+    form->resize(std::max(target->bounds.width - frameWidth, 1), std::max(target->bounds.height - frameHeight, 1));
+    // For a top-level widget move() places the frame's outer corner.
+    form->move(target->bounds.left, target->bounds.top);
+    if (target->maximized)
+        form->setWindowState(form->windowState() | Qt::WindowMaximized);
+}
+
+void ConfigSaveFormPlacement(const QString& key, QWidget* form) {
+    ListSaveFormPlacement(ConfigList(), key, form);
+    MarkConfigDirty();
+}
+
+void ConfigRestoreFormPlacement(const QString& key, QWidget* form, bool keepSize) {
+    ListRestoreFormPlacement(ConfigList(), key, form, keepSize);
+}

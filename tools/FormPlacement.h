@@ -1,0 +1,33 @@
+// Saving and restoring the placement of a top-level window (its state, outer position and
+// size, and monitor) as one value of a keyed value list, e.g. the line
+//   MAINFORM=HEIGHT=640; LEFT=100; MONITOR=0; STATE=Normal; TOP=80; WIDTH=1072
+// The rules are those of PlacementGeometry.h; this file reads and sets the real window.
+//
+// Monitors are QGuiApplication::screens() in their order, with geometry() as full bounds and
+// availableGeometry() as work area. Window bounds are outer bounds (frameGeometry()); the
+// minimum and maximum sizes count with the frame added.
+//
+// Both operations use ScratchList() (KeyedList.h): the store lists must exist, and the calls
+// are not re-entrant. A null form is ignored.
+#pragma once
+
+#include "Strings.h"
+
+#include <QString>
+
+class QWidget;
+
+// Stores the placement of form under key. A maximised window is recorded with its normal
+// (restored) bounds; the window's state is left as it is.
+void ListSaveFormPlacement(TStrings& list, const QString& key, QWidget* form);
+
+// Applies the placement stored under key: the window is switched to the normal state, sized
+// (unless keepSize), moved onto the stored monitor (monitor 0 if that one is gone) and
+// maximised again if it was saved so. A missing key or an empty value leaves the window
+// exactly as it is. Any stored text gives a window on a monitor and within its size limits.
+void ListRestoreFormPlacement(TStrings& list, const QString& key, QWidget* form, bool keepSize);
+
+// The same on the SystemConfig store (ConfigStore.h); saving marks the store changed,
+// restoring does not.
+void ConfigSaveFormPlacement(const QString& key, QWidget* form);
+void ConfigRestoreFormPlacement(const QString& key, QWidget* form, bool keepSize);

@@ -1,0 +1,32 @@
+// Byte encodings of data set files.
+//
+// Files with a byte-order mark are UTF-8 (EF BB BF), UTF-16 little-endian (FF FE) or UTF-16
+// big-endian (FE FF). A file without a mark is in the "Ansi" encoding, which on this platform
+// means UTF-8 written without a mark; when such a file is not valid UTF-8 it is decoded as
+// Windows-1252 instead, so that files carried over from a Windows installation read
+// correctly.
+#pragma once
+
+#include "Strings.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// Detects the encoding from the mark (first match wins: UTF-8, UTF-16LE, UTF-16BE, else
+// Ansi), stores it in encoding and answers the decoded text, which ends before the first NUL
+// character. Never fails:
+// - UTF-8 with a mark: invalid sequences become U+FFFD.
+// - UTF-16: code units are taken as they are, so lone surrogates stay; an odd final byte is
+//   dropped, since it cannot form a code unit.
+// - Ansi: UTF-8 when valid, else Windows-1252, whose five undefined bytes 81 8D 8F 90 9D
+//   become U+0081, U+008D, U+008F, U+0090 and U+009D.
+QString DecodeText(QByteArrayView bytes, TTextEncoding& encoding);
+
+// The mark of encoding (none for Ansi) followed by text in that encoding. UTF-16 writes
+// every code unit as it is; the UTF-8 forms write a lone surrogate as "?".
+QByteArray EncodeText(QStringView text, TTextEncoding encoding);
+
+// Decodes bytes as Windows-1252; every byte gives one character.
+QString DecodeWindows1252(QByteArrayView bytes);
