@@ -1,0 +1,411 @@
+#include "QVMain.h"
+
+#include "Anchors.h"
+#include "ClickLabel.h"
+#include "ConfigStore.h"
+#include "DataSet.h"
+#include "DelimitedList.h"
+#include "DesktopServices.h"
+#include "FormPlacement.h"
+#include "HashPipeline.h"
+#include "Images.h"
+#include "RadioGroup.h"
+#include "Shape.h"
+#include "SortedList.h"
+#include "TextUtils.h"
+#include "WindowFonts.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+constexpr TAnchors LeftTop = TAnchor::Left | TAnchor::Top;
+constexpr TAnchors LeftTopRight = TAnchor::Left | TAnchor::Top | TAnchor::Right;
+constexpr TAnchors AllEdges = TAnchor::Left | TAnchor::Top | TAnchor::Right | TAnchor::Bottom;
+constexpr TAnchors LeftBottom = TAnchor::Left | TAnchor::Bottom;
+constexpr TAnchors LeftRightBottom = TAnchor::Left | TAnchor::Right | TAnchor::Bottom;
+constexpr TAnchors RightBottom = TAnchor::Right | TAnchor::Bottom;
+
+const QColor ProgressColour(128, 128, 128);
+const QColor SuccessColour(64, 192, 64);
+const QColor FailureColour(255, 0, 0);
+const QColor ClearedColour(192, 192, 192);
+
+// The first local file among the URLs of a drag, or empty text.
+QString FirstLocalFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
+}
+
+QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& hint) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(SvgIcon(image, imageSize));
+    button->setIconSize(imageSize);
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+
+TClickLabel* ResultLabel(QWidget* parent, const QFont& font, const QColor& colour, Qt::Alignment alignment) {
+    auto* label = new TClickLabel(parent);
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(alignment);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setCursor(Qt::DragMoveCursor);
+    label->setToolTip(QStringLiteral("Click to Copy"));
+    return label;
+}
+
+} // namespace
+
+TfrmQVMain::TfrmQVMain(QWidget* parent) : QWidget(parent, Qt::Window) {
+    CreateControls();
+    FormCreate();
+}
+
+TfrmQVMain::~TfrmQVMain() {
+    FormDestroy();
+}
+
+void TfrmQVMain::CreateControls() {
+    // Title, system menu, minimise and close; no maximise button. The frame stays sizeable.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(TahomaFont(11));
+    resize(DesignClientSize);
+    m_anchors = new TAnchorLayout(this, DesignClientSize);
+
+    rgInputType = new TRadioGroup(QStringLiteral("Select Input Type"), this);
+    memVal = new QPlainTextEdit(this);
+    memVal->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memVal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memVal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    rgHashes = new TRadioGroup(QStringLiteral("Select Algorithm"), this);
+    chkTrim = new QCheckBox(QStringLiteral("Trim whitespace from Input"), this);
+    chkTrim->setToolTip(QStringLiteral("Remove line-breaks, spaces and tabs that may be invisibly appended to the "
+                                       "data. Whitespace inside the data remains"));
+    rgSaltType = new TRadioGroup(QStringLiteral("Add Salt to Input"), this);
+    chkUpper = new QCheckBox(QStringLiteral("Hash to upper-case"), this);
+    chkUpper->setToolTip(QStringLiteral("Produce the Hashed output in upper-case"));
+    btnSaltDel = ImageButton(this, QStringLiteral(":/images/salt-delete.svg"), QSize(16, 16),
+                             QStringLiteral("Delete the current selected Salt"));
+    btnSaltClear = ImageButton(this, QStringLiteral(":/images/salt-clear.svg"), QSize(16, 16),
+                               QStringLiteral("Clear the current Salt"));
+    Label1 = new QLabel(QStringLiteral("Added Input data (SALT): "), this);
+    Label1->setTextFormat(Qt::PlainText);
+    cbSalt = new QComboBox(this);
+    cbSalt->setEditable(true);
+    // The program keeps the history sorted itself; Enter must not add to it.
+    cbSalt->setInsertPolicy(QComboBox::NoInsert);
+    lblStatus = new QLabel(this);
+    lblStatus->setTextFormat(Qt::PlainText);
+    lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    shHash = new TShape(QColor(54, 72, 84), QColor(128, 128, 128), this);
+    lblHashType = ResultLabel(this, TahomaFont(19), QColor(172, 188, 202), Qt::AlignCenter);
+    lblHash = ResultLabel(this, CourierNewFont(24), Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
+    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32),
+                             QStringLiteral("Calculate the Hash and Copy to clipboard"));
+
+    m_anchors->Place(rgInputType, {8, 8, 618, 42}, LeftTopRight);
+    m_anchors->Place(memVal, {8, 64, 618, 49}, AllEdges);
+    m_anchors->Place(rgHashes, {8, 136, 185, 109}, LeftBottom);
+    m_anchors->Place(chkTrim, {208, 136, 153, 17}, LeftBottom);
+    m_anchors->Place(rgSaltType, {368, 136, 258, 45}, LeftRightBottom);
+    m_anchors->Place(chkUpper, {208, 159, 146, 17}, LeftBottom);
+    m_anchors->Place(btnSaltDel, {554, 187, 33, 31}, RightBottom);
+    m_anchors->Place(btnSaltClear, {593, 187, 33, 31}, RightBottom);
+    m_anchors->Place(Label1, {208, 205, Label1->sizeHint().width(), 13}, LeftBottom);
+    m_anchors->Place(cbSalt, {208, 224, 418, 21}, LeftRightBottom);
+    m_anchors->Place(lblStatus, {8, 250, 618, 13}, LeftRightBottom);
+    m_anchors->Place(shHash, {8, 267, 622, 49}, LeftRightBottom);
+    m_anchors->Place(lblHashType, {10, 270, 81, 41}, LeftBottom);
+    m_anchors->Place(lblHash, {95, 271, 482, 41}, LeftRightBottom);
+    m_anchors->Place(btnRefresh, {583, 271, 43, 41}, RightBottom);
+    shHash->lower();
+
+    m_saltItems = std::make_unique<TComboItemsStrings>(cbSalt);
+    m_memoLines = std::make_unique<TMemoLines>(memVal);
+    m_inputTypeItems = std::make_unique<TRadioGroupItems>(rgInputType);
+    m_hashItems = std::make_unique<TRadioGroupItems>(rgHashes);
+    m_saltTypeItems = std::make_unique<TRadioGroupItems>(rgSaltType);
+
+    connect(btnRefresh, &QToolButton::clicked, this, &TfrmQVMain::btnRefreshClick);
+    connect(btnSaltDel, &QToolButton::clicked, this, &TfrmQVMain::btnSaltDelClick);
+    connect(btnSaltClear, &QToolButton::clicked, this, &TfrmQVMain::btnSaltClearClick);
+    connect(lblHash, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
+    connect(lblHashType, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
+
+    // Text boxes take text drops themselves; a dropped file goes to the window instead.
+    memVal->viewport()->installEventFilter(this);
+    cbSalt->lineEdit()->installEventFilter(this);
+
+    UpdateFrameMargins();
+}
+
+// Radio groups enter the chain with their buttons; arrow keys move between those.
+void TfrmQVMain::SetTabOrder() {
+    QList<QWidget*> chain;
+    const auto addGroup = [&chain](TRadioGroup* group) {
+        for (QWidget* button : group->Buttons())
+            chain.append(button);
+    };
+    addGroup(rgInputType);
+    chain.append(memVal);
+    addGroup(rgHashes);
+    chain.append(chkTrim);
+    addGroup(rgSaltType);
+    chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, btnRefresh});
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TfrmQVMain::FormCreate() {
+    lblHash->setText(QStringLiteral("Loading..."));
+    m_startSizePending = true;
+    ApplyStartSize();
+    setWindowTitle(QStringLiteral("Quviro :: Data hashing algorithms : v") + GetVersionText());
+    SplitTextToList(QStringLiteral("None,Prefix,Suffix"), *m_saltTypeItems, u',');
+    SplitTextToList(QStringLiteral("File name (Hash the File),Text Value (as is),Hexadecimal bytes,Base64 Encoded"),
+                    *m_inputTypeItems, u',');
+    SplitTextToList(QStringLiteral("MD5,SHA1,SHA256"), *m_hashItems, u',');
+    rgSaltType->SetColumns(m_saltTypeItems->Count());
+    rgInputType->SetColumns(m_inputTypeItems->Count());
+    SetTabOrder();
+    memVal->clear();
+    cbSalt->setEditText(QString());
+    lblHashType->setText(QString());
+    setAcceptDrops(true);
+    ShowStatus(QStringLiteral("Loading..."), 1);
+    StartPulses(500, 1, this, &TfrmQVMain::init);
+}
+
+void TfrmQVMain::FormDestroy() {
+    setAcceptDrops(false);
+}
+
+void TfrmQVMain::init() {
+    if (m_initDone)
+        return;
+    m_startSizePending = false;
+    ConfigRestoreFormPlacement(QStringLiteral("MainForm"), this, false);
+    cbSalt->setEditText(ConfigGetValue(QStringLiteral("SaltText"), QString()));
+    rgSaltType->SetItemIndex(ConfigGetInt(QStringLiteral("SaltType"), 1, 0, m_saltTypeItems->Count() - 1));
+    rgInputType->SetItemIndex(ConfigGetInt(QStringLiteral("InputType"), 1, 0, m_inputTypeItems->Count() - 1));
+    rgHashes->SetItemIndex(ConfigGetInt(QStringLiteral("HashType"), 1, 0, m_hashItems->Count() - 1));
+    chkTrim->setChecked(ConfigGetBool(QStringLiteral("TrimInput"), chkTrim->isChecked()));
+    chkUpper->setChecked(ConfigGetBool(QStringLiteral("UpperHash"), chkUpper->isChecked()));
+    LoadDataSet(*m_memoLines, QStringLiteral("InputText"));
+    LoadDataSet(*m_saltItems, QStringLiteral("SaltItems"));
+    lblHash->setText(QStringLiteral("Ready."));
+    ShowStatus(QString(), 0);
+    m_initDone = true;
+}
+
+// The close always proceeds: canClose stays as it comes in.
+void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
+    // Before init the controls hold nothing of the stored settings; saving them would wipe
+    // the stored ones.
+    if (!m_initDone)
+        return;
+    ConfigSaveFormPlacement(QStringLiteral("MainForm"), this);
+    ConfigSetValue(QStringLiteral("SaltText"), cbSalt->currentText());
+    ConfigSetFloat(QStringLiteral("SaltType"), rgSaltType->ItemIndex());
+    ConfigSetFloat(QStringLiteral("InputType"), rgInputType->ItemIndex());
+    ConfigSetFloat(QStringLiteral("HashType"), rgHashes->ItemIndex());
+    ConfigSetBool(QStringLiteral("TrimInput"), chkTrim->isChecked());
+    ConfigSetBool(QStringLiteral("UpperHash"), chkUpper->isChecked());
+    SaveDataSet(*m_memoLines, QStringLiteral("InputText"));
+    SaveDataSet(*m_saltItems, QStringLiteral("SaltItems"));
+}
+
+void TfrmQVMain::closeEvent(QCloseEvent* event) {
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TfrmQVMain::lblHashClick() {
+    const QString text = Trim(lblHash->text());
+    if (!text.isEmpty())
+        CopyTextToClipboard(text);
+}
+
+void TfrmQVMain::btnRefreshClick() {
+    ComputeHash();
+}
+
+void TfrmQVMain::btnSaltClearClick() {
+    cbSalt->setEditText(QString());
+}
+
+void TfrmQVMain::btnSaltDelClick() {
+    const QString salt = Trim(cbSalt->currentText());
+    int index = SortedFind(salt, m_saltItems.get(), false, false);
+    if (salt.isEmpty() || index < 0)
+        return;
+    m_saltItems->Delete(index);
+    if (index >= m_saltItems->Count())
+        index = m_saltItems->Count() - 1;
+    cbSalt->setEditText(index < 0 ? QString() : m_saltItems->Get(index));
+}
+
+QString TfrmQVMain::ComputeHash() {
+    lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
+    lblHashType->setText(QString());
+    btnRefresh->setEnabled(false);
+    // One pass, so that the busy state is painted before a long hash blocks the window.
+    QCoreApplication::processEvents();
+    ShowStatus(QStringLiteral("Hashing..."), 1);
+
+    HashRequest request;
+    request.InputType = rgInputType->ItemIndex();
+    request.InputText = m_memoLines->Text();
+    request.TrimInput = chkTrim->isChecked();
+    request.SaltType = rgSaltType->ItemIndex();
+    request.SaltText = cbSalt->currentText();
+    request.HashItems = rgHashes->Items();
+    request.HashType = rgHashes->ItemIndex();
+    request.UpperHash = chkUpper->isChecked();
+    const HashOutcome outcome = RunHashRequest(request);
+
+    btnRefresh->setEnabled(true);
+    if (!outcome.SaltToRemember.isEmpty())
+        SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
+    if (!outcome.Succeeded()) {
+        ShowStatus(outcome.ErrorText, 3);
+        lblHash->setText(QString());
+        lblHashType->setText(QString());
+        return {};
+    }
+    ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), 2);
+    lblHash->setText(outcome.Digest);
+    lblHashType->setText(outcome.Algorithm + u':');
+    return outcome.Digest;
+}
+
+void TfrmQVMain::ShowStatus(const QString& text, int level) {
+    QColor colour = ClearedColour;
+    if (level == 1)
+        colour = ProgressColour;
+    else if (level == 2)
+        colour = SuccessColour;
+    else if (level == 3)
+        colour = FailureColour;
+    QPalette palette = lblStatus->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    lblStatus->setPalette(palette);
+    lblStatus->setText(text);
+}
+
+bool TfrmQVMain::WMDropFiles(const QMimeData* data) {
+    const QString path = FirstLocalFile(data);
+    if (path.isEmpty())
+        return false;
+    memVal->setPlainText(path);
+    rgInputType->SetItemIndex(0);
+    return true;
+}
+
+void TfrmQVMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!FirstLocalFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmQVMain::dragMoveEvent(QDragMoveEvent* event) {
+    if (!FirstLocalFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmQVMain::dropEvent(QDropEvent* event) {
+    if (WMDropFiles(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
+    if (!acceptDrops())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (FirstLocalFile(drag->mimeData()).isEmpty())
+            break;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!WMDropFiles(drop->mimeData()))
+            break;
+        drop->acceptProposedAction();
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TfrmQVMain::event(QEvent* event) {
+    const bool result = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+        UpdateFrameMargins();
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+// The window system tells the frame's size only once the window is on screen, sometimes a
+// little later; the minimum and the start width are outer sizes, so follow it.
+void TfrmQVMain::UpdateFrameMargins() {
+    const QRect inner = geometry();
+    const QRect outer = frameGeometry();
+    const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                           outer.bottom() - inner.bottom());
+    if (margins == m_frameMargins && minimumWidth() > 0)
+        return;
+    m_frameMargins = margins;
+    setMinimumSize(MinimumOuterSize.width() - margins.left() - margins.right(),
+                   MinimumOuterSize.height() - margins.top() - margins.bottom());
+    if (m_startSizePending)
+        ApplyStartSize();
+}
+
+// The designed client height, unless the minimum outer height asks for more.
+void TfrmQVMain::ApplyStartSize() {
+    const int frameWidth = m_frameMargins.left() + m_frameMargins.right();
+    const int frameHeight = m_frameMargins.top() + m_frameMargins.bottom();
+    resize(StartOuterWidth - frameWidth,
+           std::max(DesignClientSize.height(), MinimumOuterSize.height() - frameHeight));
+}

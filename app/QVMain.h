@@ -1,0 +1,107 @@
+// TfrmQVMain: the program's only window. It turns its controls' state into a hash request,
+// shows the digest on a dark result panel (a click copies it), takes the first file dropped
+// on it as the input, and remembers its choices, its placement, the input text and the salt
+// history between runs.
+//
+// Life of a window: the constructor lays out the controls and runs FormCreate, which shows
+// "Loading..." and schedules init 500 ms later on the event loop. init restores the stored
+// settings and shows "Ready.". A close request saves them again (FormCloseQuery); a close
+// before init has run saves nothing, so the stored settings stay as they were.
+#pragma once
+
+#include "ControlStrings.h"
+
+#include <QMargins>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMimeData;
+class QPlainTextEdit;
+class QToolButton;
+class TAnchorLayout;
+class TClickLabel;
+class TRadioGroup;
+class TShape;
+
+class TfrmQVMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmQVMain(QWidget* parent = nullptr);
+    ~TfrmQVMain() override;
+
+    // Restores the stored settings and puts the window into its Ready state. The timer that
+    // FormCreate starts calls it once; a window runs it to the end only once, so a later call
+    // changes nothing.
+    void init();
+    bool IsLoaded() const { return m_initDone; }
+
+    // Designed client area, start width and minimum size; the widths and the minimum are
+    // outer sizes, frame included.
+    static constexpr QSize DesignClientSize{634, 321};
+    static constexpr int StartOuterWidth = 1072;
+    static constexpr QSize MinimumOuterSize{650, 350};
+
+    // The controls, in their designed order.
+    QPlainTextEdit* memVal;
+    TRadioGroup* rgHashes;
+    QCheckBox* chkTrim;
+    TRadioGroup* rgInputType;
+    QCheckBox* chkUpper;
+    QComboBox* cbSalt;
+    QLabel* Label1;
+    QToolButton* btnSaltDel;
+    TRadioGroup* rgSaltType;
+    TClickLabel* lblHash;
+    QToolButton* btnRefresh;
+    TShape* shHash;
+    QToolButton* btnSaltClear;
+    QLabel* lblStatus;
+    TClickLabel* lblHashType;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateControls();
+    void SetTabOrder();
+
+    void FormCreate();
+    void FormCloseQuery(bool& canClose);
+    void FormDestroy();
+    void lblHashClick();
+    void btnRefreshClick();
+    void btnSaltClearClick();
+    void btnSaltDelClick();
+
+    QString ComputeHash();
+    void ShowStatus(const QString& text, int level);
+    // Takes the first local file of a drop as the input; answers whether there was one.
+    bool WMDropFiles(const QMimeData* data);
+
+    // The frame around the client area, as far as the window system has told it.
+    void UpdateFrameMargins();
+    // Outer width 1072; the height as designed, or as the minimum size needs.
+    void ApplyStartSize();
+
+    TAnchorLayout* m_anchors = nullptr;
+    // The controls' lists as TStrings; they remember the encoding a data set was loaded in.
+    std::unique_ptr<TComboItemsStrings> m_saltItems;
+    std::unique_ptr<TMemoLines> m_memoLines;
+    std::unique_ptr<TRadioGroupItems> m_inputTypeItems;
+    std::unique_ptr<TRadioGroupItems> m_hashItems;
+    std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
+
+    bool m_initDone = false;
+    // The start size follows the frame margins until init has restored the placement.
+    bool m_startSizePending = false;
+    QMargins m_frameMargins;
+};

@@ -1,0 +1,27 @@
+// The window program. The process environment is set up once the application object exists
+// (its constructor resets the C library's locale) and torn down after the event loop; the
+// window outlives the shut-down and is destroyed last, touching nothing of the settings
+// store any more.
+#include "Application.h"
+#include "Environment.h"
+#include "Images.h"
+#include "QVMain.h"
+#include "WindowFonts.h"
+
+#include <memory>
+
+int main(int argc, char* argv[]) {
+    TQuviroApplication app(argc, argv);
+    StartUpEnvironment();
+    TQuviroApplication::setApplicationName(QStringLiteral("Quviro"));
+    TQuviroApplication::setWindowIcon(ApplicationIcon());
+    RegisterSubstituteFonts();
+
+    auto window = std::make_unique<TfrmQVMain>();
+    window->show();
+    const int result = TQuviroApplication::exec();
+
+    ShutDownEnvironment();
+    window.reset();
+    return result;
+}

@@ -1,0 +1,67 @@
+#include "PulseTimer.h"
+
+#include <utility>
+
+namespace {
+
+int liveTimers = 0;
+
+} // namespace
+
+TPulseTimer::TPulseTimer() {
+    ++liveTimers;
+    setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% before the interval
+    stop();
+}
+
+TPulseTimer::~TPulseTimer() { --liveTimers; }
+
+int TPulseTimer::LiveCount() { return liveTimers; }
+
+void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure method) {
+    if (intervalMs <= 0 || pulses <= 0)
+        return;
+    auto* timer = new TPulseTimer;
+    timer->m_pulsedProcObj = std::move(method);
+    timer->m_pulsedProcStd = nullptr;
+    timer->m_context = context;
+    timer->m_hasContext = context != nullptr;
+    timer->setInterval(intervalMs);
+    timer->m_pulseCount = pulses;
+    QObject::connect(timer, &QTimer::timeout, timer, &TPulseTimer::PulseTick);
+    timer->start();
+}
+
+void TPulseTimer::PulseTick() {
+    --m_pulseCount;
+    bool last = m_pulseCount <= 0;
+    if (m_hasContext && !m_context) {
+        m_pulseCount = 0;
+        last = true;
+    }
+    if (last) {
+        disconnect(this, &QTimer::timeout, this, &TPulseTimer::PulseTick);
+        stop();
+    }
+
+    // A procedure may run the event loop itself and receive the next pulse there; if that
+    // one was the last, this timer can be gone when the procedure returns.
+    const QPointer<TPulseTimer> alive(this);
+    bool failed = false;
+    if (!m_hasContext || m_context) {
+        try {
+            if (m_pulsedProcObj)
+                m_pulsedProcObj();
+            if (m_pulsedProcStd)
+                m_pulsedProcStd();
+        } catch (...) {
+            failed = true;
+        }
+    }
+    if (!alive)
+        return;
+    if (failed)
+        m_pulseCount = 0;
+    if (last)
+        deleteLater(); // Qt still touches the timer after this handler returns
+}
