@@ -3,6 +3,7 @@
 #include "Base64.h"
 #include "HashStream.h"
 #include "Strings.h"
+#include "TextEncoding.h"
 #include "TextUtils.h"
 
 #include <QFile>
@@ -14,40 +15,6 @@
 namespace {
 
 enum InputKind { FileName = 0, TextValue = 1, HexBytes = 2, Base64Text = 3 };
-
-constexpr char16_t ReplacementCharacter = 0xFFFD;
-
-// UTF-16 to UTF-8 as the platform's converter does it: a surrogate without its partner
-// becomes U+FFFD. QString::toUtf8 writes "?" instead, so it is not used.
-std::string TextToUtf8(QStringView text) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()) * 3);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t code = text[i].unicode();
-        if (QChar::isHighSurrogate(code) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
-            ++i;
-        } else if (QChar::isSurrogate(code)) {
-            code = ReplacementCharacter;
-        }
-        if (code < 0x80) {
-            bytes += static_cast<char>(code);
-        } else if (code < 0x800) {
-            bytes += static_cast<char>(0xC0 | (code >> 6));
-            bytes += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            bytes += static_cast<char>(0xE0 | (code >> 12));
-            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            bytes += static_cast<char>(0xF0 | (code >> 18));
-            bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return bytes;
-}
 
 std::u16string_view Utf16(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
@@ -110,8 +77,8 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpe
                 salt = Trim(request.SaltText);
                 text = request.SaltType == 1 ? salt + text : text + salt;
             }
-            const std::string bytes = TextToUtf8(text);
-            stream->Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+            const QByteArray bytes = EncodeUtf8(text);
+            stream->Write(bytes.constData(), bytes.size());
             return stream;
         } catch (const std::exception& failure) {
             outcome.ErrorText = QStringLiteral("Error loading text: ") + MessageOf(failure);

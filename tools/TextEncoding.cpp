@@ -142,7 +142,7 @@ QString DecodeText(QByteArrayView bytes, TTextEncoding& encoding) {
 QByteArray EncodeText(QStringView text, TTextEncoding encoding) {
     switch (encoding) {
     case TTextEncoding::Utf8:
-        return QByteArray(Utf8Mark) + text.toUtf8();
+        return QByteArray(Utf8Mark) + EncodeUtf8(text);
     case TTextEncoding::Utf16LE:
         return QByteArray(Utf16LEMark) + EncodeUtf16(text, false);
     case TTextEncoding::Utf16BE:
@@ -150,5 +150,39 @@ QByteArray EncodeText(QStringView text, TTextEncoding encoding) {
     case TTextEncoding::Ansi:
         break;
     }
-    return text.toUtf8();
+    return EncodeUtf8(text);
+}
+
+QByteArray EncodeUtf8(QStringView text) {
+    constexpr char32_t ReplacementCharacter = 0xFFFD;
+    // Three bytes per code unit is the most any UTF-16 text needs.
+    QByteArray bytes(text.size() * 3, Qt::Uninitialized);
+    char* out = bytes.data();
+    const auto put = [&out](char32_t byte) { *out++ = static_cast<char>(byte); };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t code = text[i].unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            ++i;
+        } else if (QChar::isSurrogate(code)) {
+            code = ReplacementCharacter;
+        }
+        if (code < 0x80) {
+            put(code);
+        } else if (code < 0x800) {
+            put(0xC0 | (code >> 6));
+            put(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            put(0xE0 | (code >> 12));
+            put(0x80 | ((code >> 6) & 0x3F));
+            put(0x80 | (code & 0x3F));
+        } else {
+            put(0xF0 | (code >> 18));
+            put(0x80 | ((code >> 12) & 0x3F));
+            put(0x80 | ((code >> 6) & 0x3F));
+            put(0x80 | (code & 0x3F));
+        }
+    }
+    bytes.truncate(out - bytes.constData());
+    return bytes;
 }

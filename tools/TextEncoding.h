@@ -25,8 +25,13 @@
 QString DecodeText(QByteArrayView bytes, TTextEncoding& encoding);
 
 // The mark of encoding (none for Ansi) followed by text in that encoding. UTF-16 writes
-// every code unit as it is; the UTF-8 forms write a lone surrogate as "?".
+// every code unit as it is; the UTF-8 forms encode as EncodeUtf8 does.
 QByteArray EncodeText(QStringView text, TTextEncoding encoding);
+
+// UTF-16 to UTF-8 without a mark or a terminating zero. A surrogate without its partner
+// becomes U+FFFD (EF BF BD), as the platform converters of Windows do; QString::toUtf8
+// would write "?" instead.
+QByteArray EncodeUtf8(QStringView text);
 
 // Decodes bytes as Windows-1252; every byte gives one character.
 QString DecodeWindows1252(QByteArrayView bytes);
