@@ -1,7 +1,7 @@
 #include "CliOptions.h"
 
-#include "CliVersion.h"
 #include "TextUtils.h"
+#include "VersionInfo.h"
 
 #include <optional>
 
@@ -168,6 +168,4 @@ QString CliHelpText() {
                "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n");
 }
 
-QString CliVersionText() {
-    return QStringLiteral(QUVIRO_CLI_VERSION);
-}
+QString CliVersionText() { return GetVersionText(); }

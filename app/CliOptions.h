@@ -48,4 +48,5 @@ bool DigestMatches(QStringView digest, QStringView expected);
 // The synopsis shown with a usage error, and the whole help text.
 QString CliUsageText();
 QString CliHelpText();
+// The version of the running executable, read from its version record; empty without one.
 QString CliVersionText();

@@ -30,6 +30,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -144,6 +145,17 @@ void TfrmQVMain::CreateControls() {
     m_anchors->Place(lblHash, {95, 271, 482, 41}, LeftRightBottom);
     m_anchors->Place(btnRefresh, {583, 271, 43, 41}, RightBottom);
     shHash->lower();
+
+    // Named as in the code, for style sheets, accessibility tools and tests.
+    const std::pair<QWidget*, const char*> names[] = {
+        {memVal, "memVal"},           {rgHashes, "rgHashes"},       {chkTrim, "chkTrim"},
+        {rgInputType, "rgInputType"}, {chkUpper, "chkUpper"},       {cbSalt, "cbSalt"},
+        {Label1, "Label1"},           {btnSaltDel, "btnSaltDel"},   {rgSaltType, "rgSaltType"},
+        {lblHash, "lblHash"},         {btnRefresh, "btnRefresh"},   {shHash, "shHash"},
+        {btnSaltClear, "btnSaltClear"}, {lblStatus, "lblStatus"}, {lblHashType, "lblHashType"},
+    };
+    for (const auto& [control, name] : names)
+        control->setObjectName(QLatin1StringView(name));
 
     m_saltItems = std::make_unique<TComboItemsStrings>(cbSalt);
     m_memoLines = std::make_unique<TMemoLines>(memVal);

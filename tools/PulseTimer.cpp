@@ -44,8 +44,8 @@ void TPulseTimer::PulseTick() {
         stop();
     }
 
-    // A procedure may run the event loop itself and receive the next pulse there; if that
-    // one was the last, this timer can be gone when the procedure returns.
+    // A procedure may run the event loop itself. Qt holds back this timer's next event until
+    // this one is handled, but should the timer still be deleted meanwhile, stop touching it.
     const QPointer<TPulseTimer> alive(this);
     bool failed = false;
     if (!m_hasContext || m_context) {

@@ -1,0 +1,572 @@
+// The main window driven as a user drives it: clicks, typed text, dropped files and the
+// clipboard, on the offscreen platform. The settings stores live in a temporary DataFolder;
+// a restart destroys the window, writes the stores, reloads them and makes a new window.
+#include "QVMain.h"
+
+#include "ClickLabel.h"
+#include "ConfigStore.h"
+#include "DataSet.h"
+#include "ProcessValues.h"
+#include "QtPrinters.h"
+#include "RadioGroup.h"
+#include "Shape.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+const QString Sha1Abc = u"a9993e364706816aba3e25717850c26c9cd0d89d"_qs;
+const QColor Grey(128, 128, 128);
+const QColor Green(64, 192, 64);
+const QColor Red(255, 0, 0);
+const QColor Silver(192, 192, 192);
+
+QStringList Items(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items.append(combo->itemText(i));
+    return items;
+}
+
+QColor StatusColour(const TfrmQVMain& window) {
+    return window.lblStatus->palette().color(QPalette::WindowText);
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+class QVMainTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.isValid());
+        SetDataFolder(m_folder.path() + u'/');
+        CreateStoreLists();
+        LoadStores();
+        QGuiApplication::clipboard()->setText(u"before"_qs);
+    }
+
+    void TearDown() override {
+        m_window.reset();
+        DestroyStoreLists();
+        SetDataFolder(QString());
+    }
+
+    // A new window on screen; with load, init has run.
+    TfrmQVMain& Open(bool load = true) {
+        m_window = std::make_unique<TfrmQVMain>();
+        m_window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+        if (load)
+            m_window->init();
+        return *m_window;
+    }
+
+    // Closes the window as the user does, ends the run as the program does (stores written,
+    // lists destroyed), and starts the next run with a new window.
+    TfrmQVMain& Restart() {
+        m_window->close();
+        m_window.reset();
+        FlushConfig();
+        DestroyStoreLists();
+        CreateStoreLists();
+        LoadStores();
+        return Open();
+    }
+
+    QString Path(const QString& name) const { return m_folder.filePath(name); }
+
+    static void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+    // Types text; a line feed is the Return key.
+    static void Type(QWidget* widget, const QString& text) {
+        widget->setFocus();
+        const QStringList lines = text.split(u'\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(widget, Qt::Key_Return);
+            QTest::keyClicks(widget, lines[i]);
+        }
+    }
+
+    static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<TfrmQVMain> m_window;
+};
+
+TEST_F(QVMainTest, LoadingStateBeforeInit) {
+    TfrmQVMain& w = Open(false);
+    EXPECT_EQ(w.lblHash->text(), u"Loading..."_qs);
+    EXPECT_EQ(w.lblStatus->text(), u"Loading..."_qs);
+    EXPECT_EQ(StatusColour(w), Grey);
+    EXPECT_EQ(w.rgInputType->Items(),
+              QStringList({"File name (Hash the File)", "Text Value (as is)", "Hexadecimal bytes", "Base64 Encoded"}));
+    EXPECT_EQ(w.rgHashes->Items(), QStringList({"MD5", "SHA1", "SHA256"}));
+    EXPECT_EQ(w.rgSaltType->Items(), QStringList({"None", "Prefix", "Suffix"}));
+    EXPECT_EQ(w.rgInputType->Columns(), 4);
+    EXPECT_EQ(w.rgSaltType->Columns(), 3);
+    EXPECT_EQ(w.rgHashes->Columns(), 1);
+    for (TRadioGroup* group : {w.rgInputType, w.rgHashes, w.rgSaltType})
+        EXPECT_EQ(group->ItemIndex(), -1) << group->title().toStdString();
+    EXPECT_TRUE(w.windowTitle().startsWith(u"Quviro :: Data hashing algorithms : v"_qs));
+    EXPECT_FALSE(w.IsLoaded());
+}
+
+TEST_F(QVMainTest, FirstRunDefaults) {
+    TfrmQVMain& w = Open();
+    EXPECT_EQ(w.rgInputType->ItemIndex(), 1);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
+    EXPECT_EQ(w.rgSaltType->ItemIndex(), 1);
+    EXPECT_FALSE(w.chkTrim->isChecked());
+    EXPECT_FALSE(w.chkUpper->isChecked());
+    EXPECT_EQ(w.memVal->toPlainText(), QString());
+    EXPECT_EQ(w.cbSalt->currentText(), QString());
+    EXPECT_EQ(w.cbSalt->count(), 0);
+    EXPECT_EQ(w.frameGeometry().width(), 1072);
+    EXPECT_EQ(w.lblHash->text(), u"Ready."_qs);
+    EXPECT_EQ(w.lblStatus->text(), QString());
+    EXPECT_EQ(StatusColour(w), Silver);
+}
+
+TEST_F(QVMainTest, TheTimerRunsInitHalfASecondAfterCreation) {
+    QElapsedTimer clock;
+    clock.start();
+    TfrmQVMain& w = Open(false);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.IsLoaded(); }, 5000));
+    EXPECT_GE(clock.elapsed(), 500);
+    EXPECT_EQ(w.lblHash->text(), u"Ready."_qs);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
+}
+
+TEST_F(QVMainTest, ButtonBeforeInitIsAnUnsupportedInputMethod) {
+    TfrmQVMain& w = Open(false);
+    Type(w.memVal, u"abc"_qs);
+    Click(w.btnRefresh);
+    EXPECT_EQ(w.lblStatus->text(), u"Unsupported Input Method"_qs);
+    EXPECT_EQ(StatusColour(w), Red);
+    EXPECT_EQ(w.lblHash->text(), QString());
+    EXPECT_TRUE(w.btnRefresh->isEnabled());
+}
+
+TEST_F(QVMainTest, TypedTextIsHashedAndTheDigestCopiedFromEitherLabel) {
+    TfrmQVMain& w = Open();
+    Type(w.memVal, u"abc"_qs);
+    Click(w.btnRefresh);
+    EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+    EXPECT_EQ(w.lblHashType->text(), u"SHA1:"_qs);
+    EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA1 hash."_qs);
+    EXPECT_EQ(StatusColour(w), Green);
+    EXPECT_TRUE(w.btnRefresh->isEnabled());
+    EXPECT_EQ(Clipboard(), u"before"_qs) << "computing copies nothing";
+
+    Click(w.lblHash);
+    EXPECT_EQ(Clipboard(), Sha1Abc);
+    QGuiApplication::clipboard()->setText(u"other"_qs);
+    Click(w.lblHashType);
+    EXPECT_EQ(Clipboard(), Sha1Abc) << "the algorithm label copies the digest, not its own text";
+}
+
+struct RequestCase {
+    const char* name;
+    int inputType;
+    int hashType;
+    bool trim;
+    bool upper;
+    int saltType;
+    QString salt;
+    QString typed;
+    QString digest;
+    QString status;
+    QStringList history;
+};
+
+const RequestCase RequestCases[] = {
+    {"MD5", 1, 0, false, false, 1, "", "abc", "900150983cd24fb0d6963f7d28e17f72", "Success creating MD5 hash.", {}},
+    {"SHA256 upper case", 1, 2, false, true, 0, "", "abc",
+     "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD", "Success creating SHA256 hash.", {}},
+    {"salt prefix, trimmed, remembered", 1, 1, false, false, 1, "  a ", "bc", Sha1Abc, "Success creating SHA1 hash.",
+     {"a"}},
+    {"salt suffix", 1, 1, false, false, 2, "c", "ab", Sha1Abc, "Success creating SHA1 hash.", {"c"}},
+    {"salt ignored when none", 1, 1, false, false, 0, "zz", "abc", Sha1Abc, "Success creating SHA1 hash.", {}},
+    {"trim removes the typed line break", 1, 1, true, false, 0, "", "abc\n", Sha1Abc, "Success creating SHA1 hash.",
+     {}},
+    {"empty file name", 0, 1, false, false, 1, "s", "", "", "File does not exist", {}},
+    {"hexadecimal", 2, 1, false, false, 1, "s", "0x00", "", "(Hexadecimal not supported in this version)", {}},
+    {"base64", 3, 1, false, false, 1, "s", " YWJj ", Sha1Abc, "Success creating SHA1 hash.", {}},
+    {"bad base64 keeps the salt out", 3, 1, false, false, 1, "s", "Y W", "", "Invalid Base-64 text", {}},
+};
+
+TEST_F(QVMainTest, RequestsFromTheControls) {
+    TfrmQVMain& w = Open();
+    for (const RequestCase& c : RequestCases) {
+        SCOPED_TRACE(c.name);
+        w.memVal->clear();
+        w.cbSalt->clear();
+        w.rgInputType->SetItemIndex(c.inputType);
+        w.rgHashes->SetItemIndex(c.hashType);
+        w.chkTrim->setChecked(c.trim);
+        w.chkUpper->setChecked(c.upper);
+        w.rgSaltType->SetItemIndex(c.saltType);
+        w.cbSalt->setEditText(c.salt);
+        Type(w.memVal, c.typed);
+        Click(w.btnRefresh);
+        EXPECT_EQ(w.lblHash->text(), c.digest);
+        EXPECT_EQ(w.lblStatus->text(), c.status);
+        EXPECT_EQ(StatusColour(w), c.digest.isEmpty() ? Red : Green);
+        EXPECT_EQ(w.lblHashType->text().isEmpty(), c.digest.isEmpty());
+        EXPECT_EQ(Items(w.cbSalt), c.history);
+        EXPECT_EQ(w.cbSalt->currentText(), c.salt) << "the salt box keeps what was typed";
+    }
+}
+
+TEST_F(QVMainTest, ClickingCopiesTheStateWordButNothingAfterAFailure) {
+    TfrmQVMain& w = Open(false);
+    Click(w.lblHash);
+    EXPECT_EQ(Clipboard(), u"Loading..."_qs);
+    w.init();
+    Click(w.lblHashType);
+    EXPECT_EQ(Clipboard(), u"Ready."_qs);
+
+    QGuiApplication::clipboard()->setText(u"keep"_qs);
+    w.rgInputType->SetItemIndex(0);
+    Click(w.btnRefresh);
+    ASSERT_EQ(w.lblStatus->text(), u"File does not exist"_qs);
+    Click(w.lblHash);
+    Click(w.lblHashType);
+    EXPECT_EQ(Clipboard(), u"keep"_qs);
+}
+
+TEST_F(QVMainTest, TheFirstOfThreeDroppedFilesBecomesTheInput) {
+    const QString files[] = {Path(u"one.txt"_qs), Path(u"two.txt"_qs), Path(u"three.txt"_qs)};
+    WriteFile(files[0], "abc");
+    WriteFile(files[1], "other");
+    WriteFile(files[2], "more");
+    QMimeData data;
+    data.setUrls({QUrl(u"https://example.org/x"_qs), QUrl::fromLocalFile(files[0]), QUrl::fromLocalFile(files[1]),
+                  QUrl::fromLocalFile(files[2])});
+
+    TfrmQVMain& w = Open();
+    // On the window itself and on the memo, which would otherwise take the drop as text.
+    for (QWidget* target : {static_cast<QWidget*>(&w), w.memVal->viewport()}) {
+        SCOPED_TRACE(target == &w ? "window" : "memo");
+        w.memVal->setPlainText(u"earlier text\nline two"_qs);
+        w.rgInputType->SetItemIndex(3);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        EXPECT_EQ(w.memVal->toPlainText(), files[0]);
+        EXPECT_EQ(w.rgInputType->ItemIndex(), 0);
+        EXPECT_EQ(w.lblHash->text(), u"Ready."_qs) << "a drop computes nothing";
+    }
+    Click(w.btnRefresh);
+    EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+}
+
+TEST_F(QVMainTest, ADropWithoutLocalFilesChangesNothing) {
+    TfrmQVMain& w = Open();
+    w.memVal->setPlainText(u"kept"_qs);
+    QMimeData data;
+    data.setUrls({QUrl(u"https://example.org/x"_qs)});
+    data.setText(u"dropped text"_qs);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drop);
+    EXPECT_EQ(w.memVal->toPlainText(), u"kept"_qs);
+    EXPECT_EQ(w.rgInputType->ItemIndex(), 1);
+}
+
+struct SaltDeleteCase {
+    const char* name;
+    QStringList history;
+    QString edit;
+    QStringList historyAfter;
+    QString editAfter;
+};
+
+const SaltDeleteCase SaltDeleteCases[] = {
+    {"inner entry shows its follower, ASCII case ignored", {"a", "b", "c"}, "B", {"a", "c"}, "c"},
+    {"last of several shows the new last", {"a", "b", "c"}, "c", {"a", "b"}, "b"},
+    {"only entry leaves an empty edit text", {"only"}, " only ", {}, ""},
+    {"unknown salt changes nothing", {"a", "b"}, "zzz", {"a", "b"}, "zzz"},
+    {"empty salt changes nothing", {"a"}, "  ", {"a"}, "  "},
+    {"case beyond ASCII is not folded", {"\u00e9"}, "\u00c9", {"\u00e9"}, "\u00c9"},
+};
+
+TEST_F(QVMainTest, DeletingTheCurrentSalt) {
+    TfrmQVMain& w = Open();
+    for (const SaltDeleteCase& c : SaltDeleteCases) {
+        SCOPED_TRACE(c.name);
+        w.cbSalt->clear();
+        w.cbSalt->addItems(c.history);
+        w.cbSalt->setEditText(c.edit);
+        Click(w.btnSaltDel);
+        EXPECT_EQ(Items(w.cbSalt), c.historyAfter);
+        EXPECT_EQ(w.cbSalt->currentText(), c.editAfter);
+    }
+}
+
+TEST_F(QVMainTest, ClearingTheSaltKeepsTheHistory) {
+    TfrmQVMain& w = Open();
+    w.cbSalt->addItems({"a", "b"});
+    w.cbSalt->setEditText(u"b"_qs);
+    Click(w.btnSaltClear);
+    EXPECT_EQ(w.cbSalt->currentText(), QString());
+    EXPECT_EQ(Items(w.cbSalt), QStringList({"a", "b"}));
+}
+
+TEST_F(QVMainTest, EverySettingSurvivesARestart) {
+    TfrmQVMain& w = Open();
+    w.rgInputType->SetItemIndex(3);
+    w.rgHashes->SetItemIndex(2);
+    w.rgSaltType->SetItemIndex(2);
+    w.chkTrim->setChecked(true);
+    w.chkUpper->setChecked(true);
+    w.memVal->setPlainText(u"line one\n  line two  \n\u00e9"_qs);
+    w.cbSalt->addItems({"pepper", "salt"});
+    w.cbSalt->setEditText(u"  not in history  "_qs);
+    w.move(120, 90);
+    w.resize(900, 420);
+    const QRect placed = w.frameGeometry();
+
+    TfrmQVMain& again = Restart();
+    EXPECT_EQ(again.rgInputType->ItemIndex(), 3);
+    EXPECT_EQ(again.rgHashes->ItemIndex(), 2);
+    EXPECT_EQ(again.rgSaltType->ItemIndex(), 2);
+    EXPECT_TRUE(again.chkTrim->isChecked());
+    EXPECT_TRUE(again.chkUpper->isChecked());
+    EXPECT_EQ(again.memVal->toPlainText(), u"line one\n  line two  \n\u00e9"_qs);
+    EXPECT_EQ(Items(again.cbSalt), QStringList({"pepper", "salt"}));
+    EXPECT_EQ(again.cbSalt->currentText(), u"not in history"_qs) << "the stored salt comes back trimmed";
+    EXPECT_EQ(again.frameGeometry(), placed);
+    EXPECT_EQ(ReadFile(Path(u"DataSet_SALTITEMS.dblst"_qs)), QByteArray("pepper\r\nsalt\r\n"));
+
+    // And back to unchecked boxes and a first item: nothing sticks to the earlier values.
+    again.chkTrim->setChecked(false);
+    again.chkUpper->setChecked(false);
+    again.rgInputType->SetItemIndex(0);
+    TfrmQVMain& third = Restart();
+    EXPECT_FALSE(third.chkTrim->isChecked());
+    EXPECT_FALSE(third.chkUpper->isChecked());
+    EXPECT_EQ(third.rgInputType->ItemIndex(), 0);
+}
+
+struct MemoCase {
+    const char* name;
+    QString typed;
+    QByteArray stored;
+};
+
+const MemoCase MemoCases[] = {
+    {"without a final line break", "first\nsecond", "first\r\nsecond"},
+    {"with a final line break", "first\nsecond\n", "first\r\nsecond\r\n"},
+    {"empty", "", ""},
+    {"blank lines", "\n\nx\n\n", "\r\n\r\nx\r\n\r\n"},
+};
+
+TEST_F(QVMainTest, TheMemoTextComesBackExactly) {
+    for (const MemoCase& c : MemoCases) {
+        SCOPED_TRACE(c.name);
+        TfrmQVMain& w = Open();
+        w.memVal->clear();
+        Type(w.memVal, c.typed);
+        ASSERT_EQ(w.memVal->toPlainText(), c.typed);
+        TfrmQVMain& again = Restart();
+        EXPECT_EQ(ReadFile(Path(u"DataSet_INPUTTEXT.dblst"_qs)), c.stored);
+        EXPECT_EQ(again.memVal->toPlainText(), c.typed);
+    }
+}
+
+TEST_F(QVMainTest, StoredLoneBreaksBecomeLines) {
+    WriteFile(Path(u"DataSet_INPUTTEXT.dblst"_qs), "a\rb\nc");
+    TfrmQVMain& w = Open();
+    EXPECT_EQ(w.memVal->toPlainText(), u"a\nb\nc"_qs);
+}
+
+struct StoredIndexCase {
+    const char* name;
+    double stored;
+    int restored;
+};
+
+const StoredIndexCase StoredInputTypes[] = {
+    {"above the range", 7, 3},
+    {"nothing selected", -1, 0},
+    {"inside the range", 2, 2},
+};
+
+TEST_F(QVMainTest, StoredInputTypeIsMovedIntoRange) {
+    for (const StoredIndexCase& c : StoredInputTypes) {
+        SCOPED_TRACE(c.name);
+        ConfigSetFloat(u"InputType"_qs, c.stored);
+        TfrmQVMain& w = Open();
+        EXPECT_EQ(w.rgInputType->ItemIndex(), c.restored);
+    }
+}
+
+TEST_F(QVMainTest, NothingSelectedIsStoredAsMinusOne) {
+    TfrmQVMain& w = Open();
+    w.rgSaltType->SetItemIndex(-1);
+    w.close();
+    EXPECT_EQ(ConfigGetValue(u"SaltType"_qs, QString()), u"-1"_qs);
+    EXPECT_EQ(ConfigGetInt(u"SaltType"_qs, 1, 0, 2), 0);
+}
+
+TEST_F(QVMainTest, ACloseBeforeInitKeepsTheStoredSettings) {
+    ConfigSetFloat(u"InputType"_qs, 3);
+    ConfigSetValue(u"SaltText"_qs, u"pepper"_qs);
+    FlushConfig();
+    WriteFile(Path(u"DataSet_INPUTTEXT.dblst"_qs), "stored text");
+    WriteFile(Path(u"DataSet_SALTITEMS.dblst"_qs), "pepper\r\n");
+    const QByteArray config = ReadFile(Path(u"DataSet_SYSTEMCONFIG.dblst"_qs));
+
+    TfrmQVMain& w = Open(false);
+    w.close();
+    EXPECT_FALSE(ConfigDirty());
+    FlushConfig();
+    EXPECT_EQ(ReadFile(Path(u"DataSet_SYSTEMCONFIG.dblst"_qs)), config);
+    EXPECT_EQ(ReadFile(Path(u"DataSet_INPUTTEXT.dblst"_qs)), QByteArray("stored text"));
+    EXPECT_EQ(ReadFile(Path(u"DataSet_SALTITEMS.dblst"_qs)), QByteArray("pepper\r\n"));
+
+    TfrmQVMain& next = Open();
+    EXPECT_EQ(next.rgInputType->ItemIndex(), 3);
+    EXPECT_EQ(next.memVal->toPlainText(), u"stored text"_qs);
+}
+
+TEST_F(QVMainTest, InitRunsOnce) {
+    TfrmQVMain& w = Open();
+    w.rgHashes->SetItemIndex(0);
+    w.init();
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 0);
+}
+
+struct AnchorCase {
+    const char* name;
+    QRect design;
+    bool stretchX, moveX, stretchY, moveY;
+};
+
+const AnchorCase AnchorCases[] = {
+    {"rgInputType", {8, 8, 618, 42}, true, false, false, false},
+    {"memVal", {8, 64, 618, 49}, true, false, true, false},
+    {"rgHashes", {8, 136, 185, 109}, false, false, false, true},
+    {"chkTrim", {208, 136, 153, 17}, false, false, false, true},
+    {"rgSaltType", {368, 136, 258, 45}, true, false, false, true},
+    {"chkUpper", {208, 159, 146, 17}, false, false, false, true},
+    {"btnSaltDel", {554, 187, 33, 31}, false, true, false, true},
+    {"btnSaltClear", {593, 187, 33, 31}, false, true, false, true},
+    {"cbSalt", {208, 224, 418, 21}, true, false, false, true},
+    {"lblStatus", {8, 250, 618, 13}, true, false, false, true},
+    {"shHash", {8, 267, 622, 49}, true, false, false, true},
+    {"lblHashType", {10, 270, 81, 41}, false, false, false, true},
+    {"lblHash", {95, 271, 482, 41}, true, false, false, true},
+    {"btnRefresh", {583, 271, 43, 41}, false, true, false, true},
+};
+
+TEST_F(QVMainTest, ControlsKeepTheirAnchorsWhenTheWindowGrows) {
+    TfrmQVMain& w = Open();
+    const QSize grown(1200, 500);
+    w.resize(grown);
+    ASSERT_EQ(w.size(), grown);
+    const int dx = grown.width() - TfrmQVMain::DesignClientSize.width();
+    const int dy = grown.height() - TfrmQVMain::DesignClientSize.height();
+    for (const AnchorCase& c : AnchorCases) {
+        SCOPED_TRACE(c.name);
+        QRect expected = c.design;
+        expected.translate(c.moveX ? dx : 0, c.moveY ? dy : 0);
+        expected.setWidth(c.design.width() + (c.stretchX ? dx : 0));
+        expected.setHeight(c.design.height() + (c.stretchY ? dy : 0));
+        const QWidget* control = w.findChild<QWidget*>(QString::fromLatin1(c.name));
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->geometry(), expected);
+    }
+    EXPECT_EQ(w.Label1->geometry().topLeft(), QPoint(208, 205 + dy));
+}
+
+TEST_F(QVMainTest, MinimumOuterSizeAndNoMaximiseButton) {
+    TfrmQVMain& w = Open();
+    w.resize(100, 100);
+    const QSize frame = w.frameGeometry().size() - w.geometry().size();
+    EXPECT_EQ(w.frameGeometry().size(), QSize(650, 350));
+    EXPECT_EQ(w.minimumSize() + frame, QSize(650, 350));
+    EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+}
+
+TEST_F(QVMainTest, ResultPanelLooks) {
+    TfrmQVMain& w = Open();
+    EXPECT_EQ(w.shHash->Fill(), QColor(54, 72, 84));
+    EXPECT_EQ(w.shHash->Border(), QColor(128, 128, 128));
+    for (QLabel* label : {static_cast<QLabel*>(w.lblHash), static_cast<QLabel*>(w.lblHashType)}) {
+        EXPECT_EQ(label->toolTip(), u"Click to Copy"_qs);
+        EXPECT_EQ(label->cursor().shape(), Qt::DragMoveCursor);
+        EXPECT_FALSE(label->autoFillBackground()) << "the panel shows through";
+    }
+    EXPECT_EQ(w.lblHash->font().pixelSize(), 24);
+    EXPECT_EQ(w.lblHashType->font().pixelSize(), 19);
+    EXPECT_EQ(w.font().pixelSize(), 11);
+    // The panel is drawn first, the labels over it.
+    const QObjectList& children = w.children();
+    EXPECT_LT(children.indexOf(w.shHash), children.indexOf(w.lblHash));
+    EXPECT_LT(children.indexOf(w.shHash), children.indexOf(w.lblHashType));
+}
+
+// A failure escaping an event handler is shown in a message box and the program goes on.
+TEST_F(QVMainTest, AnEscapedFailureIsShownAndTheProgramGoesOn) {
+    class TThrowing : public QObject {
+    protected:
+        bool event(QEvent* event) override {
+            if (event->type() == QEvent::User)
+                throw std::runtime_error("Cannot open clipboard.");
+            return QObject::event(event);
+        }
+    } throwing;
+
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QApplication::sendEvent(&throwing, &event));
+    EXPECT_EQ(shown, u"Cannot open clipboard."_qs);
+
+    TfrmQVMain& w = Open();
+    Type(w.memVal, u"abc"_qs);
+    Click(w.btnRefresh);
+    EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+}
+
+} // namespace
