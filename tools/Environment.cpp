@@ -18,7 +18,7 @@ bool startedUp = false;
 bool shutDown = false;
 
 bool IsFolder(const QByteArray& path) {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -29,7 +29,9 @@ void PinNumberFormat() {
 
 } // namespace
 
-QString ExecutablePath() { return QFile::symLinkTarget(QStringLiteral("/proc/self/exe")); }
+QString ExecutablePath() {
+    return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+}
 
 QString AppNameFor(const QString& executablePath) {
     const QString fileName = QFileInfo(executablePath).fileName();
@@ -62,7 +64,9 @@ bool CreateDataFolder(const QString& folder) {
     return true;
 }
 
-void StartUpEnvironment() { StartUpEnvironment(ExecutablePath()); }
+void StartUpEnvironment() {
+    StartUpEnvironment(ExecutablePath());
+}
 
 void StartUpEnvironment(const QString& executablePath) {
     if (startedUp)

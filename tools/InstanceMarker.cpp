@@ -29,7 +29,7 @@ int OpenMarker(const QString& instanceName, bool create) {
     const int fd = ::open(path.constData(), flags, S_IRUSR | S_IWUSR);
     if (fd < 0)
         return -1;
-    struct stat info{};
+    struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_nlink != 1) {
         ::close(fd);
         return -1;

@@ -14,16 +14,19 @@ TPulseTimer::TPulseTimer() {
     stop();
 }
 
-TPulseTimer::~TPulseTimer() { --liveTimers; }
+TPulseTimer::~TPulseTimer() {
+    --liveTimers;
+}
 
-int TPulseTimer::LiveCount() { return liveTimers; }
+int TPulseTimer::LiveCount() {
+    return liveTimers;
+}
 
 void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure method) {
     if (intervalMs <= 0 || pulses <= 0)
         return;
     auto* timer = new TPulseTimer;
     timer->m_pulsedProcObj = std::move(method);
-    timer->m_pulsedProcStd = nullptr;
     timer->m_context = context;
     timer->m_hasContext = context != nullptr;
     timer->setInterval(intervalMs);
@@ -52,8 +55,6 @@ void TPulseTimer::PulseTick() {
         try {
             if (m_pulsedProcObj)
                 m_pulsedProcObj();
-            if (m_pulsedProcStd)
-                m_pulsedProcStd();
         } catch (...) {
             failed = true;
         }

@@ -10,8 +10,6 @@
 
 // A bound method of an object, without parameters or result.
 using TObjProcedure = std::function<void()>;
-// A plain procedure without parameters or result.
-using TStdProcedure = void (*)();
 
 class TPulseTimer : public QTimer {
     Q_OBJECT
@@ -27,13 +25,12 @@ public:
 private:
     friend void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure method);
 
-    // One timer event: counts down, stops before the last call, calls the procedures
+    // One timer event: counts down, stops before the last call, calls the procedure
     // (swallowing any failure, which makes the next pulse the last) and deletes itself after
     // the last one.
     void PulseTick();
 
     TObjProcedure m_pulsedProcObj;
-    TStdProcedure m_pulsedProcStd = nullptr;
     int m_pulseCount = 0;
     // The object whose method m_pulsedProcObj calls, when there is one: once it is destroyed
     // the method is no longer called and the timer ends.
@@ -46,7 +43,6 @@ private:
 // pulses is 0 or less. With a context object the calls stop once the context is destroyed.
 void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure method);
 
-template <typename T>
-void StartPulses(int intervalMs, int pulses, T* object, void (T::*method)()) {
+template <typename T> void StartPulses(int intervalMs, int pulses, T* object, void (T::*method)()) {
     StartPulses(intervalMs, pulses, object, [object, method] { (object->*method)(); });
 }

@@ -41,7 +41,7 @@ class TModuleFile {
 public:
     explicit TModuleFile(const QString& path) {
         m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        struct stat info{};
+        struct stat info {};
         if (m_fd >= 0 && ::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode))
             m_size = static_cast<std::uint64_t>(info.st_size);
     }
@@ -114,7 +114,10 @@ private:
 
     bool ReadHeader() {
         std::array<std::uint8_t, 64> header{};
-        if (!m_file.Read(0, header.data(), 16) || std::memcmp(header.data(), "\x7F" "ELF", 4) != 0)
+        if (!m_file.Read(0, header.data(), 16) || std::memcmp(header.data(),
+                                                              "\x7F"
+                                                              "ELF",
+                                                              4) != 0)
             return false;
         if (header[4] == kElfClass32)
             m_layout = &kElf32;
@@ -217,4 +220,6 @@ QString GetVersionText(const QString& module) {
     return QStringLiteral("%1.%2.%3.%4").arg(major).arg(minor).arg(release).arg(build);
 }
 
-QString GetVersionText() { return GetVersionText(QString()); }
+QString GetVersionText() {
+    return GetVersionText(QString());
+}

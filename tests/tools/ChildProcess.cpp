@@ -75,7 +75,8 @@ bool TChildProcess::ReadLine(std::string& line, int timeoutMs) {
             m_buffer.erase(0, end + 1);
             return true;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0 || m_output < 0)
             return false;
         pollfd waitFor{m_output, POLLIN, 0};

@@ -21,7 +21,9 @@
 
 namespace {
 
-void Report(const char* name, const QString& value) { std::cout << name << '=' << value.toStdString() << '\n'; }
+void Report(const char* name, const QString& value) {
+    std::cout << name << '=' << value.toStdString() << '\n';
+}
 
 } // namespace
 

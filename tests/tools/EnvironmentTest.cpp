@@ -25,12 +25,12 @@ namespace {
 using TReport = std::map<std::string, QString>;
 
 mode_t ModeOf(const QString& path) {
-    struct stat info{};
+    struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 time_t ModifiedOf(const QString& path) {
-    struct stat info{};
+    struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mtime : 0;
 }
 
@@ -44,8 +44,12 @@ TEST(AppNameFor, IsTheFileNameBeforeItsLastFullStop) {
         const char* path;
         const char* appName;
     } cases[] = {
-        {"/usr/bin/quviro", "quviro"},  {"/opt/Quviro.exe", "Quviro"}, {"/tmp/Checker 2", "Checker 2"},
-        {"/x/my.tool.exe", "my.tool"},  {"/a.b/plain", "plain"},       {"relative/name.", "name"},
+        {"/usr/bin/quviro", "quviro"},
+        {"/opt/Quviro.exe", "Quviro"},
+        {"/tmp/Checker 2", "Checker 2"},
+        {"/x/my.tool.exe", "my.tool"},
+        {"/a.b/plain", "plain"},
+        {"relative/name.", "name"},
         {"/x/.hidden", ""},
     };
     for (const auto& c : cases)
@@ -182,8 +186,10 @@ TEST_F(EnvironmentProbeTest, StoresAreWrittenAtExitOnlyWhenChanged) {
 }
 
 TEST_F(EnvironmentProbeTest, NumbersUseTheFullStopUnderACommaLocale) {
-    if (::newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr) == nullptr)
+    const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
+    if (german == nullptr)
         GTEST_SKIP() << "the locale de_DE.UTF-8 is missing (scripts/ensure-locale generates it)";
+    ::freelocale(german);
     TReport report;
     auto probe = Start(QStringLiteral("quviro"), report, {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"});
     ASSERT_EQ(report["SystemDecimal"], QStringLiteral(",")) << "the probe must really run under the comma locale";

@@ -34,7 +34,8 @@ protected:
     QString MarkerPath() const { return m_runtime->Path() + QLatin1Char('/') + kName; }
 
     static std::unique_ptr<TChildProcess> StartHolder() {
-        auto holder = std::make_unique<TChildProcess>(QUVIRO_MARKER_HOLDER, std::vector<std::string>{kName.toStdString()});
+        auto holder =
+            std::make_unique<TChildProcess>(QUVIRO_MARKER_HOLDER, std::vector<std::string>{kName.toStdString()});
         std::string line;
         EXPECT_TRUE(holder->ReadLine(line));
         EXPECT_EQ(line, "held");
@@ -64,7 +65,7 @@ TEST(InstanceNameFor, KeepsLettersAndDigitsUpperCased) {
 TEST_F(InstanceMarkerTest, MarkerIsAnOwnerOnlyFileInTheRuntimeFolder) {
     EXPECT_EQ(InstanceMarkerPath(kName), MarkerPath());
     RegisterInstance(kName);
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(::lstat(QFile::encodeName(MarkerPath()).constData(), &info), 0);
     EXPECT_TRUE(S_ISREG(info.st_mode));
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -186,7 +187,7 @@ TEST_F(InstanceMarkerTest, ForeignRuntimeFolderIsNotUsed) {
 
     // The marker moves to a folder of this user in the temp folder.
     EXPECT_TRUE(path.startsWith(temp.Path() + QLatin1Char('/'))) << path.toStdString();
-    struct stat folder{};
+    struct stat folder {};
     ASSERT_EQ(::stat(QFile::encodeName(path.left(path.lastIndexOf(QLatin1Char('/')))).constData(), &folder), 0);
     EXPECT_EQ(folder.st_uid, ::geteuid());
     EXPECT_TRUE(running);

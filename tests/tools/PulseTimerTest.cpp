@@ -14,8 +14,7 @@
 namespace {
 
 // Runs the event loop until condition holds or timeoutMs have passed; answers condition().
-template <typename TCondition>
-bool RunEventLoopUntil(TCondition condition, int timeoutMs) {
+template <typename TCondition> bool RunEventLoopUntil(TCondition condition, int timeoutMs) {
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -52,7 +51,9 @@ struct PulseCase {
     int expectedCalls;
 };
 
-void PrintTo(const PulseCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PulseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PulseTimerCases : public PulseTimerTest, public ::testing::WithParamInterface<PulseCase> {};
 
@@ -87,18 +88,15 @@ TEST_P(PulseTimerCases, CallsAsOftenAsTheRulesSayThenIsGone) {
 
 // A failure ends the pulses after one more: the count is set to 0 and the next pulse takes it
 // below zero, which makes that pulse the last.
-INSTANTIATE_TEST_SUITE_P(Table, PulseTimerCases,
-                         ::testing::Values(PulseCase{"once_after_500ms", 500, 1, 0, 1},
-                                           PulseCase{"zero_interval", 0, 1, 0, 0},
-                                           PulseCase{"zero_pulses", 1, 0, 0, 0},
-                                           PulseCase{"negative_interval", -1, 1, 0, 0},
-                                           PulseCase{"negative_pulses", 10, -3, 0, 0},
-                                           PulseCase{"three_pulses", 100, 3, 0, 3},
-                                           PulseCase{"five_failing_on_second", 100, 5, 2, 3},
-                                           PulseCase{"three_failing_on_first", 20, 3, 1, 2},
-                                           PulseCase{"three_failing_on_last", 20, 3, 3, 3},
-                                           PulseCase{"one_failing", 20, 1, 1, 1}),
-                         [](const ::testing::TestParamInfo<PulseCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Table, PulseTimerCases,
+    ::testing::Values(PulseCase{"once_after_500ms", 500, 1, 0, 1}, PulseCase{"zero_interval", 0, 1, 0, 0},
+                      PulseCase{"zero_pulses", 1, 0, 0, 0}, PulseCase{"negative_interval", -1, 1, 0, 0},
+                      PulseCase{"negative_pulses", 10, -3, 0, 0}, PulseCase{"three_pulses", 100, 3, 0, 3},
+                      PulseCase{"five_failing_on_second", 100, 5, 2, 3},
+                      PulseCase{"three_failing_on_first", 20, 3, 1, 2}, PulseCase{"three_failing_on_last", 20, 3, 3, 3},
+                      PulseCase{"one_failing", 20, 1, 1, 1}),
+    [](const ::testing::TestParamInfo<PulseCase>& info) { return info.param.name; });
 
 // Qt does not deliver a timer's next event while the previous one is being handled, so a
 // procedure that runs the event loop is never re-entered by its own timer.

@@ -70,7 +70,8 @@ public:
             PutSection(file, entry(i + 1), nameOffsets[i], m_sections[i].type, placed[i].first, placed[i].second);
         PutSection(file, entry(stringIndex), namesName, 3, namesOffset, names.size());
 
-        const std::uint8_t ident[] = {0x7F, 'E', 'L', 'F', std::uint8_t(m_is64 ? 2 : 1), std::uint8_t(m_little ? 1 : 2), 1};
+        const std::uint8_t ident[] = {0x7F, 'E', 'L', 'F', std::uint8_t(m_is64 ? 2 : 1), std::uint8_t(m_little ? 1 : 2),
+                                      1};
         std::copy(std::begin(ident), std::end(ident), file.begin());
         Put(file, 0x10, 2, 2); // ET_EXEC
         Put(file, m_is64 ? 0x20 : 0x1C, 0, m_is64 ? 8 : 4);
@@ -153,7 +154,7 @@ TEST(VersionInfo, OwnExecutableCarriesTheProjectVersion) {
 }
 
 TEST(VersionInfo, ProgramExecutablesCarryTheProjectVersion) {
-    const QStringList executables = QStringLiteral(QUVIRO_VERSIONED_EXECUTABLES).split(QLatin1Char('|'));
+    const QStringList executables = QStringLiteral(QUVIRO_VERSIONED_EXECUTABLES).split(QLatin1Char('|'), Qt::SkipEmptyParts);
     ASSERT_FALSE(executables.isEmpty());
     for (const QString& executable : executables)
         EXPECT_EQ(GetVersionText(executable), QStringLiteral(QUVIRO_PROJECT_VERSION)) << executable.toStdString();
@@ -173,7 +174,12 @@ TEST_F(VersionInfoFiles, FilesWithoutARecordHaveNoVersion) {
     emptyFile.close();
     const QString cases[] = {
         QStringLiteral("/bin/true"), // an ELF executable without the record
-        text, empty, fifo, m_folder.Path(), QStringLiteral("/dev/zero"), m_folder / QStringLiteral("missing"),
+        text,
+        empty,
+        fifo,
+        m_folder.Path(),
+        QStringLiteral("/dev/zero"),
+        m_folder / QStringLiteral("missing"),
     };
     for (const QString& path : cases) {
         int numbers[4];
@@ -229,8 +235,10 @@ TEST_F(VersionInfoFiles, DamagedRecordsAreNoVersion) {
 
 TEST_F(VersionInfoFiles, TruncatedFilesHaveNoVersion) {
     for (const bool is64 : {false, true}) {
-        const TBytes file =
-            TElfBuilder(is64, true).Add(".text", TBytes(24, 0x90)).Add(".quviro_version", RecordBytes(1, 0, 1, 1)).Build();
+        const TBytes file = TElfBuilder(is64, true)
+                                .Add(".text", TBytes(24, 0x90))
+                                .Add(".quviro_version", RecordBytes(1, 0, 1, 1))
+                                .Build();
         int numbers[4];
         ASSERT_TRUE(Read(Write(file), numbers));
         // The section header table comes last, so every shorter file lacks part of it.
@@ -294,7 +302,8 @@ TEST_F(VersionInfoFiles, RandomFilesWithAnElfHeaderHaveNoVersion) {
         TBytes file(64 + random() % 4096);
         for (std::uint8_t& byte : file)
             byte = static_cast<std::uint8_t>(random());
-        const std::uint8_t ident[] = {0x7F, 'E', 'L', 'F', std::uint8_t(1 + round % 2), std::uint8_t(1 + round / 2 % 2)};
+        const std::uint8_t ident[] = {
+            0x7F, 'E', 'L', 'F', std::uint8_t(1 + round % 2), std::uint8_t(1 + round / 2 % 2)};
         std::copy(std::begin(ident), std::end(ident), file.begin());
         int numbers[4];
         EXPECT_FALSE(Read(Write(file), numbers)) << "round " << round;
