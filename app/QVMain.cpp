@@ -148,11 +148,21 @@ void TfrmQVMain::CreateControls() {
 
     // Named as in the code, for style sheets, accessibility tools and tests.
     const std::pair<QWidget*, const char*> names[] = {
-        {memVal, "memVal"},           {rgHashes, "rgHashes"},       {chkTrim, "chkTrim"},
-        {rgInputType, "rgInputType"}, {chkUpper, "chkUpper"},       {cbSalt, "cbSalt"},
-        {Label1, "Label1"},           {btnSaltDel, "btnSaltDel"},   {rgSaltType, "rgSaltType"},
-        {lblHash, "lblHash"},         {btnRefresh, "btnRefresh"},   {shHash, "shHash"},
-        {btnSaltClear, "btnSaltClear"}, {lblStatus, "lblStatus"}, {lblHashType, "lblHashType"},
+        {memVal, "memVal"},
+        {rgHashes, "rgHashes"},
+        {chkTrim, "chkTrim"},
+        {rgInputType, "rgInputType"},
+        {chkUpper, "chkUpper"},
+        {cbSalt, "cbSalt"},
+        {Label1, "Label1"},
+        {btnSaltDel, "btnSaltDel"},
+        {rgSaltType, "rgSaltType"},
+        {lblHash, "lblHash"},
+        {btnRefresh, "btnRefresh"},
+        {shHash, "shHash"},
+        {btnSaltClear, "btnSaltClear"},
+        {lblStatus, "lblStatus"},
+        {lblHashType, "lblHashType"},
     };
     for (const auto& [control, name] : names)
         control->setObjectName(QLatin1StringView(name));
@@ -418,6 +428,5 @@ void TfrmQVMain::UpdateFrameMargins() {
 void TfrmQVMain::ApplyStartSize() {
     const int frameWidth = m_frameMargins.left() + m_frameMargins.right();
     const int frameHeight = m_frameMargins.top() + m_frameMargins.bottom();
-    resize(StartOuterWidth - frameWidth,
-           std::max(DesignClientSize.height(), MinimumOuterSize.height() - frameHeight));
+    resize(StartOuterWidth - frameWidth, std::max(DesignClientSize.height(), MinimumOuterSize.height() - frameHeight));
 }

@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-TRadioGroup::TRadioGroup(const QString& title, QWidget* parent) : QGroupBox(title, parent), m_group(new QButtonGroup(this)) {
+TRadioGroup::TRadioGroup(const QString& title, QWidget* parent)
+    : QGroupBox(title, parent), m_group(new QButtonGroup(this)) {
     connect(m_group, &QButtonGroup::idClicked, this, [this] { emit Clicked(); });
 }
 

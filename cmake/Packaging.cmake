@@ -24,8 +24,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The hicolor theme holds the icon folders and refreshes their cache through its trigger.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS hicolor-icon-theme)
+# The hicolor theme holds the icon folders and refreshes their cache through its trigger. The
+# window is laid out in pixels for Tahoma and Courier New; these fonts stand in for them with the
+# same metrics (the window falls back to DejaVu Sans without them, where long labels get clipped).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, fonts-wine, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # Only the binary package; the source tree is the git repository.

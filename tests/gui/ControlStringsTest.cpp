@@ -25,9 +25,9 @@ QStringList Lines(const TStrings& list) {
 
 struct MemoTextCase {
     const char* name;
-    QString set;        // given to SetText
-    QString text;       // Text() afterwards
-    QStringList lines;  // the lines
+    QString set;       // given to SetText
+    QString text;      // Text() afterwards
+    QStringList lines; // the lines
 };
 
 const MemoTextCase MemoTextCases[] = {
@@ -85,8 +85,7 @@ const MemoEditCase MemoEditCases[] = {
     {"delete only line", "a", [](TStrings& l) { l.Delete(0); }, ""},
     {"put", "a\r\nb", [](TStrings& l) { l.Put(1, u"c"_qs); }, "a\r\nc"},
     {"clear", "a\r\nb", [](TStrings& l) { l.Clear(); }, ""},
-    {"clear and add in one update",
-     "old\r\n",
+    {"clear and add in one update", "old\r\n",
      [](TStrings& l) {
          TStringsUpdate update(l);
          l.Clear();
