@@ -103,6 +103,7 @@ void TfrmQVMain::CreateControls() {
     memVal->setLineWrapMode(QPlainTextEdit::NoWrap);
     memVal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memVal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memVal->setTabChangesFocus(true); // Tab moves to the next control, as in every other field
     rgHashes = new TRadioGroup(QStringLiteral("Select Algorithm"), this);
     chkTrim = new QCheckBox(QStringLiteral("Trim whitespace from Input"), this);
     chkTrim->setToolTip(QStringLiteral("Remove line-breaks, spaces and tabs that may be invisibly appended to the "

@@ -9,6 +9,7 @@
 TRadioGroup::TRadioGroup(const QString& title, QWidget* parent)
     : QGroupBox(title, parent), m_group(new QButtonGroup(this)) {
     connect(m_group, &QButtonGroup::idClicked, this, [this] { emit Clicked(); });
+    connect(m_group, &QButtonGroup::idToggled, this, &TRadioGroup::UpdateTabStop);
 }
 
 void TRadioGroup::SetItems(const QStringList& items) {
@@ -57,6 +58,7 @@ void TRadioGroup::RebuildButtons() {
         m_buttons.append(button);
     }
     ArrangeButtons();
+    UpdateTabStop();
 }
 
 // Columns of equal width filled top to bottom; the rows share the height below the title.
@@ -75,4 +77,14 @@ void TRadioGroup::ArrangeButtons() {
         m_buttons[i]->setGeometry(area.left() + column * columnWidth, topMargin + row * rowHeight, columnWidth,
                                   rowHeight);
     }
+}
+
+// The group is one stop in the tab chain, at its selected item (the first while none is);
+// arrow keys move between the items.
+void TRadioGroup::UpdateTabStop() {
+    QAbstractButton* stop = m_group->checkedButton();
+    if (stop == nullptr && !m_buttons.isEmpty())
+        stop = m_buttons.front();
+    for (QRadioButton* button : m_buttons)
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }

@@ -40,6 +40,7 @@ protected:
 private:
     void RebuildButtons();
     void ArrangeButtons();
+    void UpdateTabStop();
 
     QStringList m_items;
     int m_columns = 1;

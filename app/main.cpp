@@ -6,18 +6,22 @@
 #include "Environment.h"
 #include "Images.h"
 #include "QVMain.h"
+#include "TerminationSignals.h"
 #include "WindowFonts.h"
 
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    CatchTerminationSignals();
     TQuviroApplication app(argc, argv);
     StartUpEnvironment();
     TQuviroApplication::setApplicationName(QStringLiteral("Quviro"));
+    TQuviroApplication::setDesktopFileName(QStringLiteral("org.quviro.Quviro"));
     TQuviroApplication::setWindowIcon(ApplicationIcon());
     RegisterSubstituteFonts();
 
     auto window = std::make_unique<TfrmQVMain>();
+    CloseOnTerminationSignals(window.get());
     window->show();
     const int result = TQuviroApplication::exec();
 

@@ -1,6 +1,8 @@
 #include "Sha1.h"
 
 #include "ByteOrder.h"
+#include "DigestPath.h"
+#include "ShaExtensions.h"
 
 #include <bit>
 
@@ -36,6 +38,20 @@ inline void Step60(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint
     b = std::rotl(b, 30);
 }
 
+#if defined(__x86_64__)
+void SHA1TransformShaExt(TSHAContext& context) {
+    SHA1CompressBlocksShaExt(context.State.data(), context.Block.data(), 1);
+}
+#endif
+
+TSHATransform ActiveTransform() {
+#if defined(__x86_64__)
+    if (ActiveDigestPath() == TDigestPath::ShaExtensions)
+        return SHA1TransformShaExt;
+#endif
+    return SHA1Transform;
+}
+
 } // namespace
 
 void SHA1Init(TSHAContext& context) {
@@ -45,11 +61,18 @@ void SHA1Init(TSHAContext& context) {
 }
 
 void SHA1Update(TSHAContext& context, const void* data, std::int32_t count) {
-    SHAUpdateBlocks(context, static_cast<const std::uint8_t*>(data), count, SHA1Transform);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+#if defined(__x86_64__)
+    if (ActiveDigestPath() == TDigestPath::ShaExtensions) {
+        SHAUpdateInPlace(context, bytes, count, SHA1CompressBlocksShaExt);
+        return;
+    }
+#endif
+    SHAUpdateBlocks(context, bytes, count, SHA1Transform);
 }
 
 TSHA1Digest SHA1Final(TSHAContext& context) {
-    SHAPadAndFinish(context, SHA1Transform);
+    SHAPadAndFinish(context, ActiveTransform());
     TSHA1Digest digest;
     ByteSwapCopy5(context.State.data(), digest.data());
     SHA1Init(context);

@@ -2,6 +2,9 @@
 //
 // Use: SHA1Init, any number of SHA1Update, SHA1Final. Final leaves the context as Init does,
 // so the same context can take the next message at once. State[5..7] stay 0 throughout.
+//
+// Update and Final compress with the path ActiveDigestPath() names (DigestPath.h); both paths
+// give the same digests and the same context records between operations.
 #pragma once
 
 #include "ShaContext.h"
@@ -21,5 +24,5 @@ void SHA1Update(TSHAContext& context, const void* data, std::int32_t count);
 // the context is begun anew.
 TSHA1Digest SHA1Final(TSHAContext& context);
 
-// Compresses context.Block into context.State[0..4].
+// The portable compression of context.Block into context.State[0..4], whatever the active path.
 void SHA1Transform(TSHAContext& context);

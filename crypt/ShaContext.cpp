@@ -4,13 +4,22 @@
 
 #include <cstring>
 
-void SHAUpdateBlocks(TSHAContext& context, const std::uint8_t* data, std::int32_t count, TSHATransform transform) {
-    if (count <= 0)
-        return;
+namespace {
+
+// Adds count bytes, as bits, to the 64-bit bit count.
+void AddBits(TSHAContext& context, std::int32_t count) {
     const std::uint64_t bits = (std::uint64_t{context.BitCountHi} << 32 | context.BitCountLo) +
                                std::uint64_t{static_cast<std::uint32_t>(count)} * 8;
     context.BitCountLo = static_cast<std::uint32_t>(bits);
     context.BitCountHi = static_cast<std::uint32_t>(bits >> 32);
+}
+
+} // namespace
+
+void SHAUpdateBlocks(TSHAContext& context, const std::uint8_t* data, std::int32_t count, TSHATransform transform) {
+    if (count <= 0)
+        return;
+    AddBits(context, count);
 
     while (count > 0) {
         const std::int32_t space = 64 - context.BlockFill;
@@ -25,6 +34,35 @@ void SHAUpdateBlocks(TSHAContext& context, const std::uint8_t* data, std::int32_
         data += space;
         count -= space;
     }
+}
+
+void SHAUpdateInPlace(TSHAContext& context, const std::uint8_t* data, std::int32_t count,
+                      TSHABlockCompressor compress) {
+    if (count <= 0)
+        return;
+    AddBits(context, count);
+
+    auto remaining = static_cast<std::size_t>(count);
+    if (context.BlockFill > 0) {
+        const auto fill = static_cast<std::size_t>(context.BlockFill);
+        const std::size_t space = 64 - fill;
+        if (remaining < space) {
+            std::memcpy(context.Block.data() + fill, data, remaining);
+            context.BlockFill += count;
+            return;
+        }
+        std::memcpy(context.Block.data() + fill, data, space);
+        compress(context.State.data(), context.Block.data(), 1);
+        context.BlockFill = 0;
+        data += space;
+        remaining -= space;
+    }
+    const std::size_t blocks = remaining / 64;
+    if (blocks > 0)
+        compress(context.State.data(), data, blocks);
+    const std::size_t rest = remaining % 64;
+    std::memcpy(context.Block.data(), data + blocks * 64, rest);
+    context.BlockFill = static_cast<std::int32_t>(rest);
 }
 
 void SHAPadAndFinish(TSHAContext& context, TSHATransform transform) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // One SHA-1 or SHA-256 computation. A plain value record owned by its caller.
@@ -16,9 +17,19 @@ struct TSHAContext {
 
 using TSHATransform = void (*)(TSHAContext& context);
 
+// Compresses blocks consecutive 64-byte blocks at data into state.
+using TSHABlockCompressor = void (*)(std::uint32_t* state, const std::uint8_t* data, std::size_t blocks);
+
 // Adds count bytes to the bit count and copies them through Block, compressing Block with
 // transform each time it fills. A count of 0 or less feeds nothing.
 void SHAUpdateBlocks(TSHAContext& context, const std::uint8_t* data, std::int32_t count, TSHATransform transform);
+
+// The same result as SHAUpdateBlocks: the same State, bit count, BlockFill and
+// Block[0 .. BlockFill-1] afterwards. Only the bytes that complete a partly filled Block and
+// those after the last whole block pass through Block; the whole blocks between are
+// compressed where they lie in data, all with one call of compress. Block's bytes from
+// BlockFill on may then differ from those SHAUpdateBlocks leaves; they carry no meaning.
+void SHAUpdateInPlace(TSHAContext& context, const std::uint8_t* data, std::int32_t count, TSHABlockCompressor compress);
 
 // Pads the message (0x80, zeros, the 64-bit bit count big-endian in bytes 56..63), using one
 // extra block when fewer than 9 bytes are free, and runs the last compressions.

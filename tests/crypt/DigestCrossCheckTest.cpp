@@ -1,3 +1,4 @@
+#include "DigestPathFixture.h"
 #include "Hex.h"
 #include "OpenSslDigest.h"
 
@@ -7,6 +8,9 @@
 #include <vector>
 
 namespace {
+
+class DigestCrossCheckTest : public TDigestPathTest {};
+INSTANTIATE_DIGEST_PATHS(DigestCrossCheckTest);
 
 std::string EngineHex(THashAlgorithm algorithm, const std::vector<std::uint8_t>& bytes) {
     const auto count = static_cast<std::int32_t>(bytes.size());
@@ -35,7 +39,7 @@ std::string EngineHex(THashAlgorithm algorithm, const std::vector<std::uint8_t>&
 
 // Seeded pseudo-random lengths: every length up to two blocks and a half, then a spread up to
 // 3 MiB, each with its own random bytes, hashed by the engines and by libcrypto.
-TEST(DigestCrossCheckTest, EnginesAgreeWithLibcryptoOnRandomMessages) {
+TEST_P(DigestCrossCheckTest, EnginesAgreeWithLibcryptoOnRandomMessages) {
     std::mt19937_64 random(0x5eed0001);
     std::vector<std::size_t> lengths;
     for (std::size_t n = 0; n <= 160; ++n)

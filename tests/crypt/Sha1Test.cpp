@@ -1,3 +1,4 @@
+#include "DigestPathFixture.h"
 #include "DigestTestSupport.h"
 #include "ShaTestSupport.h"
 
@@ -8,6 +9,9 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+class Sha1Test : public TDigestPathTest {};
+INSTANTIATE_DIGEST_PATHS(Sha1Test);
 
 TSHAContext FreshContext() {
     TSHAContext context;
@@ -22,11 +26,11 @@ void ExpectUnusedStateWordsZero(const TSHAContext& context) {
     EXPECT_EQ(context.State[7], 0u);
 }
 
-TEST(Sha1Test, KnownVectorsFedWholeByteByByteAndSplit) {
+TEST_P(Sha1Test, KnownVectorsFedWholeByteByByteAndSplit) {
     CheckVectorsAllWays(SHA1UnderTest);
 }
 
-TEST(Sha1Test, InitLoadsFiveWordsAndZeroesTheRest) {
+TEST_P(Sha1Test, InitLoadsFiveWordsAndZeroesTheRest) {
     const TSHAContext context = FreshContext();
     EXPECT_EQ(context.State[0], 0x67452301u);
     EXPECT_EQ(context.State[4], 0xc3d2e1f0u);
@@ -38,7 +42,7 @@ TEST(Sha1Test, InitLoadsFiveWordsAndZeroesTheRest) {
         EXPECT_EQ(byte, 0);
 }
 
-TEST(Sha1Test, ContextServesMessageAfterMessageWithoutInit) {
+TEST_P(Sha1Test, ContextServesMessageAfterMessageWithoutInit) {
     struct TMessage {
         std::string Text;
         const char* Expected;
@@ -69,7 +73,7 @@ struct TCountCase {
     std::int32_t Fed;
 };
 
-TEST(Sha1Test, BitCountCarriesIntoTheHighWordAndReachesTheLengthField) {
+TEST_P(Sha1Test, BitCountCarriesIntoTheHighWordAndReachesTheLengthField) {
     const TCountCase cases[] = {
         {"carry", 0xfffffe00u, 0, 100},
         {"high_word_set", 0x00000200u, 3, 60},

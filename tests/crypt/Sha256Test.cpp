@@ -1,3 +1,4 @@
+#include "DigestPathFixture.h"
 #include "DigestTestSupport.h"
 #include "ShaTestSupport.h"
 
@@ -8,6 +9,9 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+class Sha256Test : public TDigestPathTest {};
+INSTANTIATE_DIGEST_PATHS(Sha256Test);
 
 TSHAContext FreshContext() {
     TSHAContext context;
@@ -21,11 +25,11 @@ bool SameContext(const TSHAContext& a, const TSHAContext& b) {
            a.BlockFill == b.BlockFill;
 }
 
-TEST(Sha256Test, KnownVectorsFedWholeByteByByteAndSplit) {
+TEST_P(Sha256Test, KnownVectorsFedWholeByteByByteAndSplit) {
     CheckVectorsAllWays(SHA256UnderTest);
 }
 
-TEST(Sha256Test, InitZeroesEverythingButTheInitialHashValue) {
+TEST_P(Sha256Test, InitZeroesEverythingButTheInitialHashValue) {
     const TSHAContext context = FreshContext();
     EXPECT_EQ(context.State[0], 0x6a09e667u);
     EXPECT_EQ(context.State[7], 0x5be0cd19u);
@@ -36,7 +40,7 @@ TEST(Sha256Test, InitZeroesEverythingButTheInitialHashValue) {
         EXPECT_EQ(byte, 0);
 }
 
-TEST(Sha256Test, FinalLeavesTheContextBegunAnewForTheNextMessage) {
+TEST_P(Sha256Test, FinalLeavesTheContextBegunAnewForTheNextMessage) {
     TSHAContext context = FreshContext();
     SHA256Update(context, "abc", 3);
     EXPECT_EQ(SHA256ToHex(SHA256Final(context)), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
@@ -47,7 +51,7 @@ TEST(Sha256Test, FinalLeavesTheContextBegunAnewForTheNextMessage) {
     EXPECT_EQ(SHA256ToHex(SHA256Final(context)), "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
 }
 
-TEST(Sha256Test, UpdateOfNothingChangesNothing) {
+TEST_P(Sha256Test, UpdateOfNothingChangesNothing) {
     TSHAContext context = FreshContext();
     SHA256Update(context, "xyz", 3);
     const TSHAContext before = context;
@@ -56,7 +60,7 @@ TEST(Sha256Test, UpdateOfNothingChangesNothing) {
     EXPECT_TRUE(SameContext(context, before));
 }
 
-TEST(Sha256Test, ScheduleExtendsTheBlockBigEndian) {
+TEST_P(Sha256Test, ScheduleExtendsTheBlockBigEndian) {
     std::array<std::uint8_t, 64> block{};
     for (std::size_t i = 0; i < block.size(); ++i)
         block[i] = static_cast<std::uint8_t>(i);
@@ -78,7 +82,7 @@ struct TCountCase {
     std::int32_t Fed;
 };
 
-TEST(Sha256Test, BitCountCarriesIntoTheHighWordAndReachesTheLengthField) {
+TEST_P(Sha256Test, BitCountCarriesIntoTheHighWordAndReachesTheLengthField) {
     const TCountCase cases[] = {
         {"carry", 0xfffffe00u, 0, 100},        {"carry_exact", 0xfffffe00u, 0, 64},
         {"high_word_set", 0x00000200u, 7, 10}, {"wrap_2_64", 0xfffffe00u, 0xffffffffu, 70},

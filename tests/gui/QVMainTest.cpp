@@ -596,4 +596,66 @@ TEST_F(QVMainTest, AnEscapedFailureIsShownAndTheProgramGoesOn) {
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
 }
 
+TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
+    TfrmQVMain& w = Open();
+    const auto selected = [](TRadioGroup* group) -> QWidget* { return group->Buttons().at(group->ItemIndex()); };
+    const QList<QWidget*> expected = {selected(w.rgInputType),
+                                      w.memVal,
+                                      selected(w.rgHashes),
+                                      w.chkTrim,
+                                      selected(w.rgSaltType),
+                                      w.chkUpper,
+                                      w.btnSaltDel,
+                                      w.btnSaltClear,
+                                      w.cbSalt,
+                                      w.btnRefresh};
+    w.activateWindow();
+    expected.front()->setFocus(Qt::TabFocusReason);
+    for (qsizetype i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), expected[i]) << "step " << i;
+    }
+    for (qsizetype i = expected.size() - 2; i >= 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        EXPECT_EQ(QApplication::focusWidget(), expected[i]) << "back to step " << i;
+    }
+    EXPECT_TRUE(w.memVal->toPlainText().isEmpty()) << "Tab moves on instead of typing into the memo";
+
+    // Arrow keys move the selection inside a group, and the group's tab stop follows it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(w.rgInputType->ItemIndex(), 2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), w.rgInputType->Buttons().at(2));
+}
+
+// Records what the result label and the button showed each time the label was painted.
+class TPaintRecorder : public QObject {
+public:
+    TPaintRecorder(QLabel* label, QWidget* button) : m_label(label), m_button(button) {
+        m_label->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_label && event->type() == QEvent::Paint)
+            m_seen.append({m_label->text(), m_button->isEnabled()});
+        return false;
+    }
+    QList<std::pair<QString, bool>> m_seen;
+
+private:
+    QLabel* m_label;
+    QWidget* m_button;
+};
+
+TEST_F(QVMainTest, TheBusyStateIsPaintedBeforeHashing) {
+    TfrmQVMain& w = Open();
+    Type(w.memVal, u"abc"_qs);
+    QCoreApplication::processEvents();
+    TPaintRecorder recorder(w.lblHash, w.btnRefresh);
+    Click(w.btnRefresh);
+    const std::pair<QString, bool> busy{u"Hashing... (Please wait)"_qs, false};
+    EXPECT_EQ(recorder.m_seen.count(busy), 1) << "painted once, with the button disabled";
+    EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+}
+
 } // namespace
