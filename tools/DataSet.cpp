@@ -4,9 +4,12 @@
 #include "TextEncoding.h"
 #include "TextUtils.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,12 +85,36 @@ bool WriteAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
+// A save writes to "<file>.tmp<pid>-XXXXXX" first. A process killed before its rename leaves
+// that file behind; it is removed by the next save of the same data set once the process that
+// wrote it has gone. A temporary of a live process (another instance saving) is left alone.
+constexpr char TemporaryInfix[] = ".tmp";
+
+bool WriterIsGone(QStringView suffix) {
+    const qsizetype dash = suffix.indexOf(u'-');
+    bool ok = false;
+    const qint64 pid = suffix.left(dash).toLongLong(&ok);
+    return dash > 0 && ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+void RemoveStaleTemporaries(const QString& path) {
+    const QFileInfo target(path);
+    const QString prefix = target.fileName() + QLatin1String(TemporaryInfix);
+    const QDir folder = target.dir();
+    for (const QString& name : folder.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System)) {
+        if (WriterIsGone(QStringView(name).mid(prefix.size())))
+            ::unlink(QFile::encodeName(folder.filePath(name)).constData());
+    }
+}
+
 // Replaces the file at path with bytes without ever leaving a partly written file there:
 // the bytes go to a new file in the same folder, which is flushed and renamed over path.
 // QSaveFile does the same but writes to the target of a link at path; rename() replaces the
 // link itself, so nothing outside the folder is ever written.
 bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
-    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
+    RemoveStaleTemporaries(path);
+    QByteArray temporary =
+        QFile::encodeName(path) + TemporaryInfix + QByteArray::number(qint64(::getpid())) + "-XXXXXX";
     // mkostemp creates the file exclusively, owner-only.
     TDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (file.Get() < 0)

@@ -78,12 +78,40 @@ TEST_F(SaveFaultTest, KilledSaveLeavesOneWholeVersion) {
             << "after kill " << round << " the file holds " << now.size() << " bytes of neither version";
         (now == bytesA ? seenA : seenB)++;
     }
-    // A killed save leaves its temporary file behind; they never replace the data set itself.
-    const QStringList leftovers =
-        QDir(m_dir.path()).entryList({u"DataSet_KILLED.dblst.*"_qs}, QDir::Files | QDir::Hidden);
+    // A killed save may leave its temporary file behind, never in place of the data set; the
+    // next save of the data set removes what the killed processes left.
+    const auto leftovers = [this] {
+        return QDir(m_dir.path()).entryList({u"DataSet_KILLED.dblst.*"_qs}, QDir::Files | QDir::Hidden);
+    };
     std::printf("%d kills: file held version A %d times, B %d times; %lld temporary files left\n", Kills, seenA, seenB,
-                static_cast<long long>(leftovers.size()));
+                static_cast<long long>(leftovers().size()));
     EXPECT_GT(seenA + seenB, 0);
+    ASSERT_TRUE(SaveDataSet(a, u"Killed"_qs));
+    EXPECT_EQ(leftovers(), QStringList()) << "the temporary files of killed saves are removed";
+    EXPECT_EQ(FileBytes(path), bytesA);
+}
+
+// A temporary file is removed only once the process that wrote it has gone: another instance
+// may be in the middle of its own save.
+TEST_F(SaveFaultTest, OnlyTemporariesOfEndedWritersAreRemoved) {
+    const pid_t ended = ::fork();
+    ASSERT_GE(ended, 0);
+    if (ended == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+
+    const QString path = DataSetPath(u"Shared"_qs);
+    const QString ofEnded = path + u".tmp"_qs + QString::number(ended) + u"-abcdef"_qs;
+    const QString ofLive = path + u".tmp"_qs + QString::number(::getpid()) + u"-abcdef"_qs;
+    const QString unrelated = path + u".tmp-notes"_qs;
+    for (const QString& name : {ofEnded, ofLive, unrelated}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(SaveDataSet(TStringList(QStringList{u"x"_qs}), u"Shared"_qs));
+    EXPECT_FALSE(QFile::exists(ofEnded));
+    EXPECT_TRUE(QFile::exists(ofLive));
+    EXPECT_TRUE(QFile::exists(unrelated));
 }
 
 // On a file system with no room left the save fails and the previous file stays whole; the
