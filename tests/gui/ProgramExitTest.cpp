@@ -1,11 +1,11 @@
 // The window program asked to end by a signal closes its window as the user would: the
 // settings are saved once the window has loaded them, and never before.
+#include "ProgramRun.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <csignal>
 
@@ -31,25 +31,12 @@ TEST(ProgramExitTest, ATerminationSignalClosesTheWindowLikeTheUser) {
         SCOPED_TRACE(c.name);
         QTemporaryDir home;
         ASSERT_TRUE(home.isValid());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(QUVIRO_PROGRAM), {});
-        ASSERT_TRUE(program.waitForStarted(10000));
-        const QString folder = home.filePath(QStringLiteral("config/quviro/"));
-        // Start-up creates the data folder before the window exists.
-        for (int waited = 0; !QFile::exists(folder) && waited < 10000; waited += 20)
-            QThread::msleep(20);
-        QThread::msleep(static_cast<unsigned long>(c.millisecondsBeforeSignal));
-        ::kill(static_cast<pid_t>(program.processId()), c.signal);
-
-        ASSERT_TRUE(program.waitForFinished(10000));
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program.exitCode(), 0);
+        const QString configHome = home.filePath(QStringLiteral("config"));
+        const TProgramEnd end = RunProgramUntilSignal(configHome, home.path(), c.millisecondsBeforeSignal, c.signal);
+        ASSERT_TRUE(end.started && end.finished);
+        EXPECT_EQ(end.status, QProcess::NormalExit);
+        EXPECT_EQ(end.code, 0);
+        const QString folder = configHome + QStringLiteral("/quviro/");
         EXPECT_EQ(QFile::exists(folder + QStringLiteral("DataSet_SYSTEMCONFIG.dblst")), c.settingsSaved);
         EXPECT_EQ(QFile::exists(folder + QStringLiteral("DataSet_SALTITEMS.dblst")), c.settingsSaved);
         if (c.settingsSaved) {

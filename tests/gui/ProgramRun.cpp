@@ -1,0 +1,34 @@
+#include "ProgramRun.h"
+
+#include <QFileInfo>
+#include <QThread>
+
+#include <csignal>
+
+TProgramEnd RunProgramUntilSignal(const QString& configHome, const QString& runtimeFolder, int millisecondsBeforeSignal,
+                                  int signal) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
+
+    TProgramEnd end;
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(QUVIRO_PROGRAM), {});
+    end.started = program.waitForStarted(10000);
+    if (!end.started)
+        return end;
+    // Start-up creates the data folder (or finds something in its place) before the window.
+    const QString folder = configHome + QStringLiteral("/quviro");
+    for (int waited = 0; !QFileInfo::exists(folder) && waited < 10000; waited += 20)
+        QThread::msleep(20);
+    QThread::msleep(static_cast<unsigned long>(millisecondsBeforeSignal));
+    ::kill(static_cast<pid_t>(program.processId()), signal);
+    end.finished = program.waitForFinished(10000);
+    if (!end.finished)
+        program.kill();
+    end.status = program.exitStatus();
+    end.code = program.exitCode();
+    return end;
+}
