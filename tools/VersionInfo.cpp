@@ -14,8 +14,8 @@
 
 namespace {
 
-// Field offsets of the ELF file header and section header, for each file class (ELF
-// specification, System V ABI, "ELF Header" and "Sections").
+// Field offsets of the ELF file header and section header, for each file class (System V
+// ABI, chapters "ELF Header" and "Sections").
 struct TElfLayout {
     std::size_t headerSize;
     std::size_t fieldWidth; // width of offsets and sizes: 4 or 8
