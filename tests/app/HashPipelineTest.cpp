@@ -1,8 +1,8 @@
 #include "HashPipeline.h"
 
-#include <gtest/gtest.h>
+#include "OpenSslDigest.h"
 
-#include <openssl/evp.h>
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
@@ -32,12 +32,11 @@ QString Units(std::initializer_list<char16_t> units) {
 
 // Expected digests come from OpenSSL, not from the program's own engines.
 QString ReferenceDigest(const QString& algorithm, const std::string& bytes) {
-    const EVP_MD* md = algorithm == u"MD5" ? EVP_md5() : algorithm == u"SHA1" ? EVP_sha1() : EVP_sha256();
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, md, nullptr) != 1)
-        return u"<openssl failed>"_qs;
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), length).toHex());
+    const THashAlgorithm engine = algorithm == u"MD5"    ? THashAlgorithm::MD5
+                                  : algorithm == u"SHA1" ? THashAlgorithm::SHA1
+                                                         : THashAlgorithm::SHA256;
+    return QString::fromStdString(
+        OpenSslHex(engine, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 bool RunningAsRoot() {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <openssl/evp.h>
+#include "OpenSslDigest.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -31,11 +31,8 @@ constexpr uid_t UnprivilegedId = 65534;
 constexpr qint64 MiB = 1024 * 1024;
 
 QString ReferenceMd5(const QByteArray& bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(bytes.constData(), std::size_t(bytes.size()), digest, &length, EVP_md5(), nullptr) != 1)
-        return u"<openssl failed>"_qs;
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(digest), int(length)).toHex());
+    return QString::fromStdString(OpenSslHex(
+        THashAlgorithm::MD5, reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())));
 }
 
 // A folder readable by the unprivileged user, so that only the file's own mode refuses it.
