@@ -4,9 +4,9 @@
 // Expected digests come from OpenSSL.
 #include "HashPipeline.h"
 
-#include <gtest/gtest.h>
-
 #include "OpenSslDigest.h"
+
+#include <gtest/gtest.h>
 
 #include <QFile>
 #include <QFileInfo>
