@@ -18,9 +18,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -121,6 +123,8 @@ void TfrmQVMain::CreateControls() {
     cbSalt->setEditable(true);
     // The program keeps the history sorted itself; Enter must not add to it.
     cbSalt->setInsertPolicy(QComboBox::NoInsert);
+    // The salt is hashed as typed: completion may offer an entry but never re-case the text.
+    cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
     lblStatus = new QLabel(this);
     lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -370,6 +374,13 @@ void TfrmQVMain::dropEvent(QDropEvent* event) {
 }
 
 bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the salt box would make a history entry that differs only in case current,
+    // replacing the typed salt; the salt box has nothing to confirm, so Enter does nothing.
+    if (watched == cbSalt->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
     if (!acceptDrops())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {

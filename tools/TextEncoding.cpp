@@ -91,7 +91,9 @@ QByteArray EncodeUtf16(QStringView text, bool bigEndian) {
 }
 
 QString DecodeUtf8(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The caller has removed the mark; a U+FEFF after it is text and must stay.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
 }
 

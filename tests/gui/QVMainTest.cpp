@@ -137,7 +137,7 @@ TEST_F(QVMainTest, LoadingStateBeforeInit) {
     EXPECT_EQ(w.rgHashes->Columns(), 1);
     for (TRadioGroup* group : {w.rgInputType, w.rgHashes, w.rgSaltType})
         EXPECT_EQ(group->ItemIndex(), -1) << group->title().toStdString();
-    EXPECT_TRUE(w.windowTitle().startsWith(u"Quviro :: Data hashing algorithms : v"_qs));
+    EXPECT_EQ(w.windowTitle(), u"Quviro :: Data hashing algorithms : v"_qs + QStringLiteral(QUVIRO_PROJECT_VERSION));
     EXPECT_FALSE(w.IsLoaded());
 }
 
@@ -249,7 +249,7 @@ const RequestCase RequestCases[] = {
     {"empty file name", 0, 1, false, false, 1, "s", "", "", "File does not exist", {}},
     {"hexadecimal", 2, 1, false, false, 1, "s", "0x00", "", "(Hexadecimal not supported in this version)", {}},
     {"base64", 3, 1, false, false, 1, "s", " YWJj ", Sha1Abc, "Success creating SHA1 hash.", {}},
-    {"bad base64 keeps the salt out", 3, 1, false, false, 1, "s", "Y W", "", "Invalid Base-64 text", {}},
+    {"bad base64", 3, 1, false, false, 1, "s", "Y W", "", "Invalid Base-64 text", {}},
 };
 
 TEST_F(QVMainTest, RequestsFromTheControls) {
@@ -656,6 +656,21 @@ TEST_F(QVMainTest, TheBusyStateIsPaintedBeforeHashing) {
     const std::pair<QString, bool> busy{u"Hashing... (Please wait)"_qs, false};
     EXPECT_EQ(recorder.m_seen.count(busy), 1) << "painted once, with the button disabled";
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+}
+
+TEST_F(QVMainTest, TheSaltIsHashedAsTypedWhateverTheHistoryHolds) {
+    TfrmQVMain& w = Open();
+    w.cbSalt->addItem(u"apple"_qs);
+    w.rgSaltType->SetItemIndex(1);
+    Type(w.memVal, u"x"_qs);
+    w.cbSalt->setEditText(QString());
+    Type(w.cbSalt, u"APPLE"_qs);
+    QTest::keyClick(w.cbSalt, Qt::Key_Return);
+    EXPECT_EQ(w.cbSalt->currentText(), u"APPLE"_qs) << "Enter keeps the typed salt";
+    Type(w.cbSalt, u""_qs);
+    w.cbSalt->setEditText(QString());
+    Type(w.cbSalt, u"A"_qs);
+    EXPECT_EQ(w.cbSalt->currentText(), u"A"_qs) << "completion does not re-case the typed text";
 }
 
 } // namespace

@@ -14,8 +14,8 @@
 
 #include <csignal>
 #include <functional>
-#include <stdexcept>
 #include <grp.h>
+#include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -178,6 +178,8 @@ const LoadCase LoadCases[] = {
     {"overlong UTF-8 is Windows-1252", "c0af", u"\u00C0\u00AF", TTextEncoding::Ansi, "c380c2af0d0a"},
     {"UTF-8 mark", "efbbbf610d0ac3a4", u"a|\u00E4", TTextEncoding::Utf8, "efbbbf610d0ac3a40d0a"},
     {"UTF-8 mark alone", "efbbbf", u"", TTextEncoding::Utf8, "efbbbf"},
+    {"UTF-8 mark, then U+FEFF as text", "efbbbfefbbbf78", u"\uFEFFx", TTextEncoding::Utf8, "efbbbfefbbbf780d0a"},
+    {"no mark, U+FEFF later as text", "78efbbbf", u"x\uFEFF", TTextEncoding::Ansi, "78efbbbf0d0a"},
     {"UTF-8 mark, invalid byte", "efbbbf61ff62", u"a\uFFFDb", TTextEncoding::Utf8, "efbbbf61efbfbd620d0a"},
     {"UTF-8 mark, NUL", "efbbbf610062", u"a", TTextEncoding::Utf8, "efbbbf610d0a"},
     {"UTF-16LE mark", "fffe61000d000a00e400", u"a|\u00E4", TTextEncoding::Utf16LE, "fffe61000d000a00e4000d000a00"},
@@ -194,7 +196,7 @@ TEST_F(DataSetTest, LoadsAndSavesEveryByteLevelCase) {
         WriteFile(PathOf("Case"), Bytes(c.fileHex));
         TStringList list(QStringList{"stale"});
         ASSERT_TRUE(LoadDataSet(list, QStringLiteral("Case"))) << c.name;
-        EXPECT_EQ(Joined(list), QString::fromStdU16String(c.lines).toStdString()) << c.name;
+        EXPECT_EQ(Joined(list), QStringView(c.lines.data(), qsizetype(c.lines.size())).toString().toStdString()) << c.name;
         EXPECT_EQ(list.Encoding(), c.encoding) << c.name;
 
         ASSERT_TRUE(SaveDataSet(list, QStringLiteral("Case"))) << c.name;
