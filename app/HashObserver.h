@@ -1,0 +1,25 @@
+// The seam between a hash in progress and whoever waits for it: the hashing code reports the
+// bytes it has read and asks whether to go on, once per chunk, on the thread that hashes. The
+// digest engines never see it; the pipeline's readers call it between chunks.
+#pragma once
+
+#include <cstdint>
+
+class THashObserver {
+public:
+    virtual ~THashObserver() = default;
+
+    // bytesDone bytes of the input are hashed so far, of bytesTotal (-1 when the size is not
+    // known in advance, as for pseudo-files). Called on the hashing thread after every chunk;
+    // keep it cheap and never block in it.
+    virtual void BytesHashed(std::int64_t bytesDone, std::int64_t bytesTotal) = 0;
+
+    // True once the waiting side wants the hash stopped; checked before every chunk. A stopped
+    // hash gives no digest.
+    virtual bool CancelRequested() const = 0;
+
+protected:
+    THashObserver() = default;
+    THashObserver(const THashObserver&) = default;
+    THashObserver& operator=(const THashObserver&) = default;
+};
