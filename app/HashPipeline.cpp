@@ -2,6 +2,7 @@
 
 #include "Base64.h"
 #include "HashStream.h"
+#include "StreamDigest.h"
 #include "Strings.h"
 #include "TextEncoding.h"
 #include "TextUtils.h"
@@ -127,13 +128,8 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
             outcome.ErrorText = QStringLiteral("Unknown Algorithm");
             return {};
         }
-        const std::int64_t size = stream.Size();
-        const std::string digest = HashStreamOrThrow(*algorithm, stream, false, false);
-        // The engine hashes up to the size it saw on entry; a file that grew meanwhile was not
-        // hashed whole either.
-        if (stream.Size() != size)
-            throw EReadError("Stream read error: the file changed size while it was read");
-        return QString::fromLatin1(digest);
+        TStreamDigester digester;
+        return QString::fromLatin1(digester.Digest(*algorithm, stream));
     } catch (const std::exception& failure) {
         outcome.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
     }
