@@ -1,14 +1,21 @@
 // quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
 // window. Success prints the digest on stdout, a failure the window's status message on
-// stderr.
+// stderr. Several files, -H, --tag or -r print one checksum line per file instead.
 #include "CliOptions.h"
+#include "CliWrite.h"
+#include "FileListHash.h"
 #include "TextUtils.h"
 
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -50,21 +57,89 @@ int Failure(const QString& message) {
     return ExitFailure;
 }
 
+std::optional<THashAlgorithm> AlgorithmByName(const QString& text) {
+    const QString name = NormalizeName(text);
+    if (name == u"MD5")
+        return THashAlgorithm::MD5;
+    if (name == u"SHA1")
+        return THashAlgorithm::SHA1;
+    if (name == u"SHA256")
+        return THashAlgorithm::SHA256;
+    return std::nullopt;
+}
+
+int OnlineProcessors() {
+    const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return static_cast<int>(std::clamp<long>(count, 1, MaxJobs));
+}
+
+int WriteFailure() {
+    const int error = errno;
+    std::string message = "quviro-cli: cannot write to standard output";
+    if (error != 0)
+        message.append(": ").append(std::strerror(error));
+    WriteChecked(stderr, message + '\n');
+    return ExitFailure;
+}
+
+// One checksum line per file; the names are the raw arguments, bytes as given.
+int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArguments) {
+    const std::optional<THashAlgorithm> algorithm = AlgorithmByName(options.Algorithm);
+    if (!algorithm)
+        return Failure(QStringLiteral("Unknown Algorithm"));
+    std::vector<std::string> inputs;
+    for (const qsizetype index : options.InputArguments)
+        inputs.push_back(rawArguments[static_cast<std::size_t>(index)]);
+
+    TFileListSettings settings;
+    settings.Algorithm = *algorithm;
+    settings.Style = options.Tag ? TChecksumStyle::Bsd : TChecksumStyle::Gnu;
+    settings.UpperHash = options.UpperHash;
+    settings.Terminator = options.Zero ? '\0' : '\n';
+    settings.Jobs = options.Jobs > 0 ? options.Jobs : OnlineProcessors();
+    settings.Recursive = options.Recursive;
+    const TFileListSink sink{
+        [](std::string_view bytes) { return WriteChecked(stdout, bytes); },
+        // Error lines go out in their turn among the lines on standard output.
+        [](std::string_view bytes) { return FlushChecked(stdout) && WriteChecked(stderr, bytes); },
+        [] { return FlushChecked(stdout); },
+    };
+    errno = 0;
+    switch (HashFileList(inputs, settings, sink)) {
+    case TFileListResult::AllHashed:
+        return FlushChecked(stdout) ? ExitSuccess : WriteFailure();
+    case TFileListResult::SomeFailed:
+        return FlushChecked(stdout) ? ExitFailure : WriteFailure();
+    case TFileListResult::WriteFailed:
+        break;
+    }
+    return WriteFailure();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string> rawArguments;
     QStringList arguments;
+    QList<qsizetype> notUtf8;
     for (int i = 1; i < argc; ++i) {
+        rawArguments.emplace_back(argv[i]);
         const std::optional<QString> argument = DecodeUtf8(QByteArray(argv[i]));
         if (!argument)
-            return UsageError(QStringLiteral("arguments must be UTF-8 text"));
-        arguments.append(*argument);
+            notUtf8.append(i - 1);
+        arguments.append(argument ? *argument : QString::fromUtf8(argv[i]));
     }
 
     const TCliParseResult parsed = ParseCliArguments(arguments);
+    const TCliOptions& options = parsed.Options;
+    // File names are bytes and need not be UTF-8; only the checksum-line forms take them raw.
+    const bool rawNamesOnly = options.InputType == 0 && options.ListsFiles() &&
+                              std::all_of(notUtf8.begin(), notUtf8.end(),
+                                          [&](qsizetype index) { return options.InputArguments.contains(index); });
+    if (!notUtf8.isEmpty() && !rawNamesOnly)
+        return UsageError(QStringLiteral("arguments must be UTF-8 text"));
     if (!parsed.Error.isEmpty())
         return UsageError(parsed.Error);
-    const TCliOptions& options = parsed.Options;
     if (options.Action == TCliAction::Help) {
         Write(stdout, CliHelpText());
         return ExitSuccess;
@@ -73,6 +148,9 @@ int main(int argc, char** argv) {
         Write(stdout, QStringLiteral("quviro-cli ") + CliVersionText() + u'\n');
         return ExitSuccess;
     }
+
+    if (options.ListsFiles())
+        return HashFiles(options, rawArguments);
 
     QString inputText = options.Input;
     if (options.ReadsStandardInput()) {
@@ -90,7 +168,7 @@ int main(int argc, char** argv) {
         return Failure(outcome.ErrorText);
 
     if (!options.Check) {
-        Write(stdout, outcome.Digest + u'\n');
+        Write(stdout, outcome.Digest + QChar(options.Zero ? u'\0' : u'\n'));
         return ExitSuccess;
     }
     if (DigestMatches(outcome.Digest, options.Expected)) {

@@ -22,8 +22,17 @@ struct TValueOption {
 };
 
 constexpr TValueOption ValueOptions[] = {
-    {u"-a", u"--algorithm"}, {u"-t", u"--type"}, {u"", u"--prefix"}, {u"", u"--suffix"}, {u"-c", u"--check"},
+    {u"-a", u"--algorithm"}, {u"-t", u"--type"},  {u"", u"--prefix"},
+    {u"", u"--suffix"},      {u"-c", u"--check"}, {u"-j", u"--jobs"},
 };
+
+std::optional<int> JobsByText(const QString& text) {
+    bool ok = false;
+    const int jobs = text.toInt(&ok);
+    if (!ok || jobs < 1 || jobs > MaxJobs || text.startsWith(u'+'))
+        return std::nullopt;
+    return jobs;
+}
 
 // Splits "--name=value" and "-xVALUE" forms; answers the long name of a value option, with
 // value filled when it was attached.
@@ -48,7 +57,7 @@ std::optional<QStringView> MatchValueOption(QStringView argument, std::optional<
 TCliParseResult ParseCliArguments(const QStringList& arguments) {
     TCliParseResult result;
     TCliOptions& options = result.Options;
-    QStringList inputs;
+    QStringList& inputs = options.Inputs;
     bool prefixGiven = false;
     bool suffixGiven = false;
     bool optionsEnded = false;
@@ -57,6 +66,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         const QString& argument = arguments[i];
         if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
             inputs.append(argument);
+            options.InputArguments.append(i);
             continue;
         }
         if (argument == u"--") {
@@ -71,6 +81,14 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             options.TrimInput = true;
         } else if (argument == u"-u" || argument == u"--upper") {
             options.UpperHash = true;
+        } else if (argument == u"-H" || argument == u"--with-name") {
+            options.WithName = true;
+        } else if (argument == u"--tag") {
+            options.Tag = true;
+        } else if (argument == u"-r" || argument == u"--recursive") {
+            options.Recursive = true;
+        } else if (argument == u"-0" || argument == u"-z" || argument == u"--zero") {
+            options.Zero = true;
         } else {
             std::optional<QString> value;
             const std::optional<QStringView> name = MatchValueOption(argument, value);
@@ -94,6 +112,13 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                     return result;
                 }
                 options.InputType = *type;
+            } else if (*name == u"--jobs") {
+                const std::optional<int> jobs = JobsByText(*value);
+                if (!jobs) {
+                    result.Error = QStringLiteral("--jobs takes a number from 1 to %1, not ").arg(MaxJobs) + *value;
+                    return result;
+                }
+                options.Jobs = *jobs;
             } else if (*name == u"--prefix" || *name == u"--suffix") {
                 (*name == u"--prefix" ? prefixGiven : suffixGiven) = true;
                 options.SaltType = *name == u"--prefix" ? 1 : 2;
@@ -109,10 +134,14 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
     else if (inputs.isEmpty())
         result.Error = QStringLiteral("INPUT is missing");
-    else if (inputs.size() > 1)
-        result.Error = QStringLiteral("only one INPUT may be given");
-    else if (inputs.front() == u"-" && options.InputType == 0)
+    else if (options.InputType != 0 && inputs.size() > 1)
+        result.Error = QStringLiteral("-t text, hex and base64 take exactly one INPUT");
+    else if (options.InputType != 0 && (options.WithName || options.Tag || options.Recursive))
+        result.Error = QStringLiteral("-H, --tag and -r apply to file input only");
+    else if (options.InputType == 0 && inputs.contains(u"-"_qs))
         result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
+    else if (options.Check && options.ListsFiles())
+        result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag or -r");
     else
         options.Input = inputs.front();
     return result;
