@@ -73,8 +73,7 @@ int OnlineProcessors() {
     return static_cast<int>(std::clamp<long>(count, 1, MaxJobs));
 }
 
-int WriteFailure() {
-    const int error = errno;
+int WriteFailure(int error) {
     std::string message = "quviro-cli: cannot write to standard output";
     if (error != 0)
         message.append(": ").append(std::strerror(error));
@@ -98,22 +97,17 @@ int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArg
     settings.Terminator = options.Zero ? '\0' : '\n';
     settings.Jobs = options.Jobs > 0 ? options.Jobs : OnlineProcessors();
     settings.Recursive = options.Recursive;
+    // A line reaches the reader at most this long after its turn came.
+    TTimedOutput output(stdout, std::chrono::milliseconds(50));
     const TFileListSink sink{
-        [](std::string_view bytes) { return WriteChecked(stdout, bytes); },
+        [&](std::string_view bytes) { return output.Write(bytes); },
         // Error lines go out in their turn among the lines on standard output.
-        [](std::string_view bytes) { return FlushChecked(stdout) && WriteChecked(stderr, bytes); },
-        [] { return FlushChecked(stdout); },
+        [&](std::string_view bytes) { return output.WriteOther(stderr, bytes); },
     };
-    errno = 0;
-    switch (HashFileList(inputs, settings, sink)) {
-    case TFileListResult::AllHashed:
-        return FlushChecked(stdout) ? ExitSuccess : WriteFailure();
-    case TFileListResult::SomeFailed:
-        return FlushChecked(stdout) ? ExitFailure : WriteFailure();
-    case TFileListResult::WriteFailed:
-        break;
-    }
-    return WriteFailure();
+    const TFileListResult result = HashFileList(inputs, settings, sink);
+    if (result == TFileListResult::WriteFailed || !output.Flush())
+        return WriteFailure(output.Error());
+    return result == TFileListResult::AllHashed ? ExitSuccess : ExitFailure;
 }
 
 } // namespace

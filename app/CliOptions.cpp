@@ -167,7 +167,9 @@ bool DigestMatches(QStringView digest, QStringView expected) {
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
-        "                  [-u|--upper] [-c|--check EXPECTED] INPUT\n"
+        "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] INPUT\n"
+        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
+        "                  [-z|-0|--zero] FILE...\n"
         "       quviro-cli --help | --version\n");
 }
 
@@ -175,7 +177,8 @@ QString CliHelpText() {
     return CliUsageText() +
            QStringLiteral(
                "\n"
-               "Prints the digest of INPUT as hexadecimal text.\n"
+               "Prints the digest of INPUT as hexadecimal text. For several files, or with -H, --tag or -r,\n"
+               "prints one checksum line per file as sha256sum, sha1sum and md5sum do.\n"
                "\n"
                "  -a, --algorithm ALGORITHM  MD5, SHA1 or SHA256 (the default); case, spaces and\n"
                "                             punctuation are ignored, so sha-256 works too\n"
@@ -186,13 +189,23 @@ QString CliHelpText() {
                "      --prefix SALT          put SALT (trimmed) before a text\n"
                "      --suffix SALT          put SALT (trimmed) after a text\n"
                "  -u, --upper                print the digest in upper case\n"
+               "  -H, --with-name            print the checksum line (DIGEST  NAME) for one file too\n"
+               "      --tag                  print BSD lines: SHA256 (NAME) = DIGEST\n"
+               "  -r, --recursive            hash the files in folders and their subfolders, by name in\n"
+               "                             byte order; links to files are followed, links to folders\n"
+               "                             are not; FIFOs, sockets and devices are skipped\n"
+               "  -j, --jobs N               hash N files at a time (1 to 256; default: one per processor)\n"
+               "  -z, -0, --zero             end each line with NUL instead of a line feed and write\n"
+               "                             names unescaped\n"
                "  -c, --check EXPECTED       compare the digest with EXPECTED, ignoring case and the\n"
                "                             whitespace around it; prints OK or MISMATCH\n"
                "  -h, --help                 show this text\n"
                "      --version              show the version\n"
                "\n"
                "INPUT - reads the text from standard input, bytes exactly as given (UTF-8); it cannot be\n"
-               "used with -t file.\n"
+               "used with -t file. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
+               "A file that fails prints its name and the reason on standard error; the others are\n"
+               "still hashed, and the lines come in the order of the INPUTs.\n"
                "\n"
                "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n");
 }

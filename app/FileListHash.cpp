@@ -85,16 +85,19 @@ private:
 
 bool HashNamedFile(const std::string& name, THashAlgorithm algorithm, TStreamDigester& digester, std::string& digest,
                    std::string& message) {
-    struct stat info {};
-    if (name.empty() || ::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        message = "File does not exist";
-        return false;
-    }
     std::unique_ptr<TFileStream> stream;
     try {
-        stream = std::make_unique<TFileStream>(name);
+        // The stream refuses what is not a regular file without opening it; only then is it
+        // worth asking why, which spares every file that opens a system call.
+        if (!name.empty())
+            stream = std::make_unique<TFileStream>(name);
     } catch (const std::exception& failure) {
         message = std::string("Error Opening File: ") + failure.what();
+    }
+    if (!stream) {
+        struct stat info {};
+        if (name.empty() || ::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            message = "File does not exist";
         return false;
     }
     try {
@@ -128,11 +131,6 @@ TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFile
                                  (result.Errors.empty() || sink.Error(result.Errors));
             writeFailed = writeFailed || !written;
             return written;
-        },
-        [&] {
-            const bool flushed = sink.Flush();
-            writeFailed = writeFailed || !flushed;
-            return flushed;
         });
     TListWalker walker(settings, digesters, jobs);
     WalkInputs(inputs, settings.Recursive, walker);

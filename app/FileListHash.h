@@ -22,12 +22,11 @@ struct TFileListSettings {
     bool Recursive = false;
 };
 
-// Where the lines go: Write gets standard output's bytes, Error standard error's, Flush is
-// called whenever the next line has to wait. Each answers false when writing failed.
+// Where the lines go, in order: Write gets standard output's bytes, Error standard error's.
+// Each answers false when writing failed.
 struct TFileListSink {
     std::function<bool(std::string_view)> Write;
     std::function<bool(std::string_view)> Error;
-    std::function<bool()> Flush;
 };
 
 enum class TFileListResult {

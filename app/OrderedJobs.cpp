@@ -2,9 +2,8 @@
 
 #include <exception>
 
-TOrderedJobs::TOrderedJobs(int jobs, std::size_t window, TDeliver deliver, TIdle idle)
-    : m_jobs(jobs < 1 ? 1 : jobs), m_window(window < 1 ? 1 : window), m_deliver(std::move(deliver)),
-      m_idle(std::move(idle)) {
+TOrderedJobs::TOrderedJobs(int jobs, std::size_t window, TDeliver deliver)
+    : m_jobs(jobs < 1 ? 1 : jobs), m_window(window < 1 ? 1 : window), m_deliver(std::move(deliver)) {
     if (m_jobs > 1) {
         m_threads.reserve(static_cast<std::size_t>(m_jobs));
         for (int worker = 0; worker < m_jobs; ++worker)
@@ -30,23 +29,30 @@ bool TOrderedJobs::Submit(TTask task) {
     if (m_jobs == 1) {
         if (m_stopped)
             return false;
-        m_stopped = !m_deliver(Run(task, 0)) || !m_idle();
+        m_stopped = !m_deliver(Run(task, 0));
         return !m_stopped;
     }
     std::unique_lock lock(m_mutex);
-    m_slotFreed.wait(lock, [&] { return m_stopped || m_submitted - m_delivered < m_window; });
+    if (!m_stopped && m_submitted - m_delivered >= m_window) {
+        m_submitterWaiting = true;
+        m_slotFreed.wait(lock, [&] { return m_stopped || m_submitted - m_delivered < m_window; });
+        m_submitterWaiting = false;
+    }
     if (m_stopped)
         return false;
     m_tasks.emplace_back(m_submitted++, std::move(task));
     m_slots.emplace_back();
-    m_taskReady.notify_one();
+    if (m_idleWorkers > 0)
+        m_taskReady.notify_one();
     return true;
 }
 
 void TOrderedJobs::Work(int worker) {
     std::unique_lock lock(m_mutex);
     for (;;) {
+        ++m_idleWorkers;
         m_taskReady.wait(lock, [&] { return m_closing || !m_tasks.empty(); });
+        --m_idleWorkers;
         if (m_tasks.empty())
             return;
         auto [sequence, task] = std::move(m_tasks.front());
@@ -80,17 +86,11 @@ void TOrderedJobs::DeliverReady(std::unique_lock<std::mutex>& lock) {
                 lock.lock();
                 m_stopped = m_stopped || !go;
             }
+            if (m_submitterWaiting && (m_stopped || m_submitted - m_delivered <= m_window / 2))
+                m_slotFreed.notify_all();
         } while (!m_slots.empty() && m_slots.front().Done);
-        m_slotFreed.notify_all();
-        if (!m_stopped) {
-            lock.unlock();
-            const bool go = m_idle();
-            lock.lock();
-            m_stopped = m_stopped || !go;
-        }
     }
     m_delivering = false;
-    m_slotFreed.notify_all();
 }
 
 bool TOrderedJobs::Finish() {

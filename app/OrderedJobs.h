@@ -29,10 +29,8 @@ public:
     // Receives every result in order, one call at a time; false stops the run: tasks not yet
     // started are dropped and Submit answers false from then on.
     using TDeliver = std::function<bool(const TJobResult&)>;
-    // Called after a run of deliveries when the next result is not ready yet, and at the end.
-    using TIdle = std::function<bool()>;
 
-    TOrderedJobs(int jobs, std::size_t window, TDeliver deliver, TIdle idle);
+    TOrderedJobs(int jobs, std::size_t window, TDeliver deliver);
     // Waits for the tasks given (Finish).
     ~TOrderedJobs();
     TOrderedJobs(const TOrderedJobs&) = delete;
@@ -53,13 +51,12 @@ private:
     void Work(int worker);
     TJobResult Run(const TTask& task, int worker) const;
     // Delivers the ready results in order while no other thread does; lock is held on entry
-    // and on return, released around the calls of deliver and idle.
+    // and on return, released around the calls of deliver.
     void DeliverReady(std::unique_lock<std::mutex>& lock);
 
     const int m_jobs;
     const std::size_t m_window;
     TDeliver m_deliver;
-    TIdle m_idle;
 
     std::mutex m_mutex;
     std::condition_variable m_taskReady;
@@ -69,6 +66,10 @@ private:
     std::size_t m_submitted = 0;
     std::size_t m_delivered = 0;
     bool m_delivering = false;
+    // Wake-ups cost system calls: workers are woken only when one waits, and a waiting
+    // Submit only once half the window is free again.
+    int m_idleWorkers = 0;
+    bool m_submitterWaiting = false;
     bool m_stopped = false;
     bool m_closing = false;
     std::vector<std::thread> m_threads;
