@@ -1,8 +1,8 @@
 // quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
 // window. Success prints the digest on stdout, a failure the window's status message on
 // stderr.
-#include "CliOptions.h"
-#include "TextUtils.h"
+#include "app/CliOptions.h"
+#include "tools/TextUtils.h"
 
 #include <QStringDecoder>
 

@@ -1,7 +1,7 @@
-#include "CliOptions.h"
+#include "app/CliOptions.h"
 
-#include "TextUtils.h"
-#include "VersionInfo.h"
+#include "tools/TextUtils.h"
+#include "tools/VersionInfo.h"
 
 #include <optional>
 

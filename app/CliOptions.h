@@ -1,7 +1,7 @@
 // Command-line options of quviro-cli and their mapping onto a hash request.
 #pragma once
 
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
-#include "Base64.h"
-#include "HashStream.h"
-#include "Strings.h"
-#include "TextEncoding.h"
-#include "TextUtils.h"
+#include "crypt/Base64.h"
+#include "crypt/HashStream.h"
+#include "tools/Strings.h"
+#include "tools/TextEncoding.h"
+#include "tools/TextUtils.h"
 
 #include <QFile>
 

@@ -3,7 +3,7 @@
 // run the same code.
 #pragma once
 
-#include "Stream.h"
+#include "crypt/Stream.h"
 
 #include <QString>
 #include <QStringList>

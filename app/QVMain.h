@@ -9,7 +9,7 @@
 // before init has run saves nothing, so the stored settings stay as they were.
 #pragma once
 
-#include "ControlStrings.h"
+#include "app/ControlStrings.h"
 
 #include <QMargins>
 #include <QWidget>

@@ -2,10 +2,10 @@
 // a digest of the algorithm's length in the requested case, or an empty digest with one of the
 // status messages its input type can give. File names stay inside a private folder of a few
 // small files, so that the run never reads large or special files of the machine.
-#include "FuzzFolder.h"
-#include "FuzzInput.h"
-#include "HashPipeline.h"
-#include "TextUtils.h"
+#include "app/HashPipeline.h"
+#include "fuzz/FuzzFolder.h"
+#include "fuzz/FuzzInput.h"
+#include "tools/TextUtils.h"
 
 #include <QFile>
 

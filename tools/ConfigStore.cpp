@@ -1,7 +1,7 @@
-#include "ConfigStore.h"
+#include "tools/ConfigStore.h"
 
-#include "DataSet.h"
-#include "KeyedList.h"
+#include "tools/DataSet.h"
+#include "tools/KeyedList.h"
 
 #include <memory>
 #include <stdexcept>

@@ -6,7 +6,7 @@
 // FlushConfig, FlushGlobals, DestroyStoreLists. Single-threaded; nothing is locked.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "KeyedList.h"
+#include "tools/KeyedList.h"
 
-#include "DelimitedList.h"
-#include "Numbers.h"
-#include "SortedList.h"
-#include "TextUtils.h"
+#include "tools/DelimitedList.h"
+#include "tools/Numbers.h"
+#include "tools/SortedList.h"
+#include "tools/TextUtils.h"
 
 #include <cmath>
 #include <limits>

@@ -14,7 +14,7 @@
 // are not re-entrant.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "CliOptions.h"
+#include "app/CliOptions.h"
 
 #include <gtest/gtest.h>
 

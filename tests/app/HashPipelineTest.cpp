@@ -1,6 +1,6 @@
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
-#include "OpenSslDigest.h"
+#include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
 

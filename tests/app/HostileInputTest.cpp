@@ -2,9 +2,9 @@
 // RunHashRequest in this process and through the built quviro-cli, and must end in the
 // expected digest or the expected message, never in a hang, a crash or a digest of partial data.
 // Expected digests come from OpenSSL.
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
-#include "OpenSslDigest.h"
+#include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
 

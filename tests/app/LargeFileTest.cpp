@@ -2,7 +2,7 @@
 // OpenSSL computes, through the pipeline and through quviro-cli: sizes, positions and the
 // engines' length counters do not wrap at 32 bits. The file costs no disk space, but hashing
 // it costs seconds, so this test carries the ctest label "large".
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
 #include <gtest/gtest.h>
 

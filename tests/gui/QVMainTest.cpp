@@ -1,15 +1,15 @@
 // The main window driven as a user drives it: clicks, typed text, dropped files and the
 // clipboard, on the offscreen platform. The settings stores live in a temporary DataFolder;
 // a restart destroys the window, writes the stores, reloads them and makes a new window.
-#include "QVMain.h"
+#include "app/QVMain.h"
 
-#include "ClickLabel.h"
-#include "ConfigStore.h"
-#include "DataSet.h"
-#include "ProcessValues.h"
-#include "QtPrinters.h"
-#include "RadioGroup.h"
-#include "Shape.h"
+#include "app/ClickLabel.h"
+#include "app/RadioGroup.h"
+#include "app/Shape.h"
+#include "tests/gui/QtPrinters.h"
+#include "tools/ConfigStore.h"
+#include "tools/DataSet.h"
+#include "tools/ProcessValues.h"
 
 #include <gtest/gtest.h>
 

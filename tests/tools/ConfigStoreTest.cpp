@@ -1,9 +1,9 @@
-#include "ConfigStore.h"
+#include "tools/ConfigStore.h"
 
-#include "DataSet.h"
-#include "KeyedList.h"
-#include "ListText.h"
-#include "ProcessValues.h"
+#include "tests/tools/ListText.h"
+#include "tools/DataSet.h"
+#include "tools/KeyedList.h"
+#include "tools/ProcessValues.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -11,7 +11,7 @@
 // are not re-entrant. A null form is ignored.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "FormPlacement.h"
+#include "desktop/FormPlacement.h"
 
-#include "ConfigStore.h"
-#include "KeyedList.h"
-#include "PlacementGeometry.h"
+#include "tools/ConfigStore.h"
+#include "tools/KeyedList.h"
+#include "tools/PlacementGeometry.h"
 
 #include <QGuiApplication>
 #include <QMargins>
