@@ -42,10 +42,10 @@ void Request(benchmark::State& state, int inputType) {
 }
 
 void TextRequest(benchmark::State& state) {
-    Request(state, 1);
+    Request(state, InputTypeText);
 }
 void Base64Request(benchmark::State& state) {
-    Request(state, 3);
+    Request(state, InputTypeBase64);
 }
 
 BENCHMARK(TextRequest)->RangeMultiplier(2)->Range(8 * MiB, 64 * MiB)->Unit(benchmark::kMillisecond);

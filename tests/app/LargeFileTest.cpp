@@ -62,7 +62,7 @@ QString* LargeFileTest::s_expected = nullptr;
 
 TEST_F(LargeFileTest, Pipeline) {
     HashRequest request;
-    request.InputType = 0;
+    request.InputType = InputTypeFile;
     request.InputText = Path();
     request.HashItems = {u"MD5"_qs};
     request.HashType = 0;
