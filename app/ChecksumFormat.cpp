@@ -1,4 +1,4 @@
-#include "ChecksumFormat.h"
+#include "app/ChecksumFormat.h"
 
 bool ChecksumNameNeedsEscape(std::string_view name) {
     return name.find_first_of("\\\n\r") != std::string_view::npos;

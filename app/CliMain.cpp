@@ -1,10 +1,10 @@
 // quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
 // window. Success prints the digest on stdout, a failure the window's status message on
 // stderr. Several files, -H, --tag or -r print one checksum line per file instead.
-#include "CliOptions.h"
-#include "CliWrite.h"
-#include "FileListHash.h"
-#include "TextUtils.h"
+#include "app/CliOptions.h"
+#include "app/CliWrite.h"
+#include "app/FileListHash.h"
+#include "tools/TextUtils.h"
 
 #include <QStringDecoder>
 
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     const TCliParseResult parsed = ParseCliArguments(arguments);
     const TCliOptions& options = parsed.Options;
     // File names are bytes and need not be UTF-8; only the checksum-line forms take them raw.
-    const bool rawNamesOnly = options.InputType == 0 && options.ListsFiles() &&
+    const bool rawNamesOnly = options.InputType == InputTypeFile && options.ListsFiles() &&
                               std::all_of(notUtf8.begin(), notUtf8.end(),
                                           [&](qsizetype index) { return options.InputArguments.contains(index); });
     if (!notUtf8.isEmpty() && !rawNamesOnly)

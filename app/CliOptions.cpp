@@ -1,15 +1,16 @@
-#include "CliOptions.h"
+#include "app/CliOptions.h"
 
-#include "TextUtils.h"
-#include "VersionInfo.h"
+#include "tools/TextUtils.h"
+#include "tools/VersionInfo.h"
 
 #include <optional>
 
 namespace {
 
 std::optional<int> InputTypeByName(QStringView name) {
-    const QStringView names[] = {u"file", u"text", u"hex", u"base64"};
-    for (int type = 0; type < 4; ++type)
+    // By input type, from InputTypeFile on.
+    const QStringView names[InputTypeCount] = {u"file", u"text", u"hex", u"base64"};
+    for (int type = InputTypeFile; type < InputTypeCount; ++type)
         if (SameTextAscii(name, names[type]))
             return type;
     return std::nullopt;
@@ -121,7 +122,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                 options.Jobs = *jobs;
             } else if (*name == u"--prefix" || *name == u"--suffix") {
                 (*name == u"--prefix" ? prefixGiven : suffixGiven) = true;
-                options.SaltType = *name == u"--prefix" ? 1 : 2;
+                options.SaltType = *name == u"--prefix" ? SaltTypePrefix : SaltTypeSuffix;
                 options.SaltText = *value;
             } else {
                 options.Check = true;
@@ -134,11 +135,11 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
     else if (inputs.isEmpty())
         result.Error = QStringLiteral("INPUT is missing");
-    else if (options.InputType != 0 && inputs.size() > 1)
+    else if (options.InputType != InputTypeFile && inputs.size() > 1)
         result.Error = QStringLiteral("-t text, hex and base64 take exactly one INPUT");
-    else if (options.InputType != 0 && (options.WithName || options.Tag || options.Recursive))
+    else if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Recursive))
         result.Error = QStringLiteral("-H, --tag and -r apply to file input only");
-    else if (options.InputType == 0 && inputs.contains(u"-"_qs))
+    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs))
         result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
     else if (options.Check && options.ListsFiles())
         result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag or -r");
@@ -210,4 +211,6 @@ QString CliHelpText() {
                "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n");
 }
 
-QString CliVersionText() { return GetVersionText(); }
+QString CliVersionText() {
+    return GetVersionText();
+}

@@ -1,4 +1,4 @@
-#include "CliWrite.h"
+#include "app/CliWrite.h"
 
 #include <cerrno>
 

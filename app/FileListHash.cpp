@@ -1,6 +1,6 @@
-#include "FileListHash.h"
+#include "app/FileListHash.h"
 
-#include "TreeWalk.h"
+#include "app/TreeWalk.h"
 
 #include <algorithm>
 #include <memory>
@@ -52,9 +52,9 @@ public:
             std::string message;
             if (HashNamedFile(name, settings.Algorithm, *digesters[static_cast<std::size_t>(worker)], digest,
                               message)) {
-                result.Output = FormatChecksumLine(settings.Style, TagOf(settings.Algorithm),
-                                                   settings.UpperHash ? Upper(digest) : digest, name,
-                                                   settings.Terminator);
+                result.Output =
+                    FormatChecksumLine(settings.Style, TagOf(settings.Algorithm),
+                                       settings.UpperHash ? Upper(digest) : digest, name, settings.Terminator);
             } else {
                 result.Errors = ErrorLine(name, message);
                 result.Failed = true;
@@ -123,15 +123,14 @@ TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFile
         digesters.push_back(std::make_unique<TStreamDigester>(ChunkForJobs(settings.Jobs)));
     bool failed = false;
     bool writeFailed = false;
-    TOrderedJobs jobs(
-        settings.Jobs, WindowPerJob * static_cast<std::size_t>(settings.Jobs),
-        [&](const TJobResult& result) {
-            failed = failed || result.Failed;
-            const bool written = (result.Output.empty() || sink.Write(result.Output)) &&
-                                 (result.Errors.empty() || sink.Error(result.Errors));
-            writeFailed = writeFailed || !written;
-            return written;
-        });
+    TOrderedJobs jobs(settings.Jobs, WindowPerJob * static_cast<std::size_t>(settings.Jobs),
+                      [&](const TJobResult& result) {
+                          failed = failed || result.Failed;
+                          const bool written = (result.Output.empty() || sink.Write(result.Output)) &&
+                                               (result.Errors.empty() || sink.Error(result.Errors));
+                          writeFailed = writeFailed || !written;
+                          return written;
+                      });
     TListWalker walker(settings, digesters, jobs);
     WalkInputs(inputs, settings.Recursive, walker);
     jobs.Finish();

@@ -2,10 +2,10 @@
 // time, written in input order.
 #pragma once
 
-#include "ChecksumFormat.h"
-#include "HashStream.h"
-#include "OrderedJobs.h"
-#include "StreamDigest.h"
+#include "app/ChecksumFormat.h"
+#include "app/OrderedJobs.h"
+#include "app/StreamDigest.h"
+#include "crypt/HashStream.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "OrderedJobs.h"
+#include "app/OrderedJobs.h"
 
 #include <exception>
 

@@ -11,9 +11,9 @@
 // used by that thread alone until the call returns.
 #pragma once
 
-#include "HashObserver.h"
-#include "HashStream.h"
-#include "Stream.h"
+#include "app/HashObserver.h"
+#include "crypt/HashStream.h"
+#include "crypt/Stream.h"
 
 #include <cstdint>
 #include <memory>

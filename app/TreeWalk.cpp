@@ -1,4 +1,4 @@
-#include "TreeWalk.h"
+#include "app/TreeWalk.h"
 
 #include <algorithm>
 #include <cerrno>

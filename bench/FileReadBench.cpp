@@ -8,12 +8,12 @@
 //
 // Usage: file_read_bench FILE [REPETITIONS]. The methods take turns within each repetition, so
 // load from other work falls on all of them alike; medians of wall time are printed.
-#include "HashStream.h"
-#include "Hex.h"
-#include "Md5.h"
-#include "Sha1.h"
-#include "Sha256.h"
-#include "StreamDigest.h"
+#include "app/StreamDigest.h"
+#include "crypt/HashStream.h"
+#include "crypt/Hex.h"
+#include "crypt/Md5.h"
+#include "crypt/Sha1.h"
+#include "crypt/Sha256.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -112,18 +112,17 @@ int main(int argc, char** argv) {
                 reps);
 
     const char* const methods[] = {"memory", "overlapped", "serial", "mapped"};
-    const TAlgorithm algorithms[] = {{"MD5", THashAlgorithm::MD5},
-                                     {"SHA1", THashAlgorithm::SHA1},
-                                     {"SHA256", THashAlgorithm::SHA256}};
+    const TAlgorithm algorithms[] = {
+        {"MD5", THashAlgorithm::MD5}, {"SHA1", THashAlgorithm::SHA1}, {"SHA256", THashAlgorithm::SHA256}};
     std::printf("%-8s %-11s %9s %9s %14s\n", "ALG", "METHOD", "WALL s", "MiB/s", "x memory time");
     int status = 0;
     for (const TAlgorithm& algorithm : algorithms) {
         std::vector<double> times[4];
         for (int rep = 0; rep < reps; ++rep) {
             std::string digests[4];
-            times[0].push_back(Seconds(
-                [&] { return HashBytes(algorithm.Id, bytes.data(), static_cast<std::int64_t>(bytes.size())); },
-                digests[0]));
+            times[0].push_back(
+                Seconds([&] { return HashBytes(algorithm.Id, bytes.data(), static_cast<std::int64_t>(bytes.size())); },
+                        digests[0]));
             times[1].push_back(Seconds(
                 [&] {
                     TFileStream stream(path);
@@ -146,8 +145,7 @@ int main(int argc, char** argv) {
         const double memory = Median(times[0]);
         for (int m = 0; m < 4; ++m) {
             const double wall = Median(times[m]);
-            std::printf("%-8s %-11s %9.3f %9.0f %14.3f\n", algorithm.Name, methods[m], wall, mib / wall,
-                        wall / memory);
+            std::printf("%-8s %-11s %9.3f %9.0f %14.3f\n", algorithm.Name, methods[m], wall, mib / wall, wall / memory);
         }
     }
     return status;

@@ -1,4 +1,4 @@
-#include "ChecksumFormat.h"
+#include "app/ChecksumFormat.h"
 
 #include <gtest/gtest.h>
 

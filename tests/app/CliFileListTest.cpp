@@ -26,7 +26,7 @@ struct Result {
 
 // Runs program in folder; merged puts standard error into the output, in the order written.
 Result RunIn(const QString& folder, const QString& program, const std::vector<std::string>& arguments,
-          bool merged = false, bool unprivileged = false) {
+             bool merged = false, bool unprivileged = false) {
     QStringList args;
     for (const std::string& argument : arguments)
         args << QFile::decodeName(QByteArray::fromStdString(argument));
@@ -41,8 +41,7 @@ Result RunIn(const QString& folder, const QString& program, const std::vector<st
         });
     process.start(program, args);
     Result run;
-    if (!process.waitForStarted() || !process.waitForFinished(120000) ||
-        process.exitStatus() != QProcess::NormalExit) {
+    if (!process.waitForStarted() || !process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << program.toStdString() << " did not run to its end";
         return run;
     }
@@ -116,8 +115,8 @@ QTemporaryDir* CliFileListTest::s_dir = nullptr;
 // The files of tree in the walk's order: each folder's entries in byte order, depth first; the
 // FIFO is skipped and the link to a folder is not followed.
 const std::vector<std::string> TreeFiles = {
-    "tree/-lead",     "tree/Z",           "tree/a b",     "tree/back\\slash", "tree/big.bin",
-    "tree/caf\xC3\xA9", "tree/cr\rname",  "tree/empty",   "tree/line\nfeed",  "tree/link-to-file",
+    "tree/-lead",        "tree/Z",        "tree/a b",   "tree/back\\slash", "tree/big.bin",
+    "tree/caf\xC3\xA9",  "tree/cr\rname", "tree/empty", "tree/line\nfeed",  "tree/link-to-file",
     "tree/sub/deeper/y", "tree/sub/x",    "tree/sub-x",
 };
 
@@ -199,10 +198,9 @@ TEST_F(CliFileListTest, UnreadableFileAndFolderAsAnotherUser) {
     const Result zz = Coreutils("sha256sum", {"closed/zz"});
     const Result run = Quviro({"-r", "closed"}, true, true);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output.toStdString(),
-              "closed/folder: Cannot read folder: Permission denied\n"
-              "closed/secret: Error Opening File: Cannot open file \"" +
-                  root + "/closed/secret\". Permission denied\n" + zz.output.toStdString());
+    EXPECT_EQ(run.output.toStdString(), "closed/folder: Cannot read folder: Permission denied\n"
+                                        "closed/secret: Error Opening File: Cannot open file \"" +
+                                            root + "/closed/secret\". Permission denied\n" + zz.output.toStdString());
     QDir(QFile::decodeName((root + "/closed").c_str())).removeRecursively();
 }
 
@@ -230,7 +228,8 @@ TEST_F(CliFileListTest, HundredThousandEmptyFilesUnderSixtyFourDescriptors) {
     }
     QProcess process;
     process.setWorkingDirectory(dir.path());
-    process.start(u"sh"_qs, {u"-c"_qs, u"ulimit -n 64 && exec \"$0\" -r -j 4 many"_qs, QStringLiteral(QUVIRO_CLI_PATH)});
+    process.start(u"sh"_qs,
+                  {u"-c"_qs, u"ulimit -n 64 && exec \"$0\" -r -j 4 many"_qs, QStringLiteral(QUVIRO_CLI_PATH)});
     ASSERT_TRUE(process.waitForStarted());
     ASSERT_TRUE(process.waitForFinished(120000));
     EXPECT_EQ(process.exitCode(), 0);

@@ -1,4 +1,4 @@
-#include "OrderedJobs.h"
+#include "app/OrderedJobs.h"
 
 #include <gtest/gtest.h>
 
@@ -23,13 +23,11 @@ TEST(OrderedJobsTest, DeliversInOrderWithinTheWindow) {
         std::atomic<int> finishedDeliveries{0};
         std::atomic<int> mostAhead{0};
         {
-            TOrderedJobs runner(
-                jobs, Window,
-                [&](const TJobResult& result) {
-                    delivered.push_back(result.Output);
-                    ++finishedDeliveries;
-                    return true;
-                });
+            TOrderedJobs runner(jobs, Window, [&](const TJobResult& result) {
+                delivered.push_back(result.Output);
+                ++finishedDeliveries;
+                return true;
+            });
             for (int i = 0; i < Tasks; ++i) {
                 ASSERT_TRUE(runner.Submit([&, i](int worker) {
                     EXPECT_GE(worker, 0);
@@ -55,12 +53,10 @@ TEST(OrderedJobsTest, DeliversInOrderWithinTheWindow) {
 TEST(OrderedJobsTest, ThrownFailureBecomesAFailedResult) {
     for (const int jobs : {1, 2}) {
         TJobResult seen;
-        TOrderedJobs runner(
-            jobs, 4,
-            [&](const TJobResult& result) {
-                seen = result;
-                return true;
-            });
+        TOrderedJobs runner(jobs, 4, [&](const TJobResult& result) {
+            seen = result;
+            return true;
+        });
         runner.Submit([](int) -> TJobResult { throw std::runtime_error("Stream read error: Input/output error"); });
         runner.Finish();
         EXPECT_TRUE(seen.Failed);
@@ -74,12 +70,10 @@ TEST(OrderedJobsTest, FailedDeliveryStopsTheRun) {
         SCOPED_TRACE(jobs);
         std::atomic<int> ran{0};
         int deliveries = 0;
-        TOrderedJobs runner(
-            jobs, 2,
-            [&](const TJobResult&) {
-                ++deliveries;
-                return false;
-            });
+        TOrderedJobs runner(jobs, 2, [&](const TJobResult&) {
+            ++deliveries;
+            return false;
+        });
         int accepted = 0;
         for (int i = 0; i < 1000; ++i) {
             if (!runner.Submit([&](int) {

@@ -1,6 +1,6 @@
-#include "StreamDigest.h"
+#include "app/StreamDigest.h"
 
-#include "OpenSslDigest.h"
+#include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,9 @@ class RecordingObserver final : public THashObserver {
 public:
     explicit RecordingObserver(int cancelAfterChunks = -1) : m_cancelAfter(cancelAfterChunks) {}
     void BytesHashed(std::int64_t done, std::int64_t total) override { Calls.push_back({done, total}); }
-    bool CancelRequested() const override { return m_cancelAfter >= 0 && static_cast<int>(Calls.size()) >= m_cancelAfter; }
+    bool CancelRequested() const override {
+        return m_cancelAfter >= 0 && static_cast<int>(Calls.size()) >= m_cancelAfter;
+    }
 
     std::vector<std::pair<std::int64_t, std::int64_t>> Calls;
 

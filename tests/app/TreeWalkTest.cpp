@@ -1,4 +1,4 @@
-#include "TreeWalk.h"
+#include "app/TreeWalk.h"
 
 #include <gtest/gtest.h>
 
@@ -66,11 +66,21 @@ TEST_F(TreeWalkTest, FoldersInByteOrderDepthFirstLinksToFoldersNotFollowed) {
     WalkInputs({"t/", "t/b", "t/sub"}, true, recorder);
     const std::vector<std::string> expected = {
         // "Z" < "a" and "sub" < "sub-x" < "~" < "é" in bytes; "t/" keeps its one slash
-        "file t/Z/z",   "file t/a",         "file t/b",         "skip t/fifo: not a regular file",
-        "file t/link-dangling", "file t/link-file", "file t/sub/1", "file t/sub/2",
-        "file t/sub-x", "file t/~",         "file t/\xC3\xA9",
+        "file t/Z/z",
+        "file t/a",
+        "file t/b",
+        "skip t/fifo: not a regular file",
+        "file t/link-dangling",
+        "file t/link-file",
+        "file t/sub/1",
+        "file t/sub/2",
+        "file t/sub-x",
+        "file t/~",
+        "file t/\xC3\xA9",
         // inputs given after the folder: a file as given, a folder walked again
-        "file t/b",     "file t/sub/1",     "file t/sub/2",
+        "file t/b",
+        "file t/sub/1",
+        "file t/sub/2",
     };
     EXPECT_EQ(recorder.Visits, expected);
 }
@@ -103,8 +113,8 @@ TEST_F(TreeWalkTest, FolderThatDisappearsMidWalkIsReportedAndTheWalkGoesOn) {
     };
     WalkInputs({"t"}, true, recorder);
     const std::vector<std::string> expected = {
-        "file t/a", "fail t/b: Cannot read folder: No such file or directory", "file t/c", "file t/d/1",
-        "file t/d/2", "file t/e",
+        "file t/a", "fail t/b: Cannot read folder: No such file or directory", "file t/c", "file t/d/1", "file t/d/2",
+        "file t/e",
     };
     EXPECT_EQ(recorder.Visits, expected);
 }
