@@ -14,7 +14,8 @@
 
 namespace {
 
-// Below this the first read is not worth a thread: hashing one chunk overlaps with nothing.
+// The least buffer a read gets, so that a stream claiming no size (a pseudo-file) is read in
+// useful pieces.
 constexpr std::int64_t SmallestBuffer = 64 * 1024;
 
 // One running digest of any of the three engines.
@@ -180,9 +181,9 @@ std::string TStreamDigester::Digest(THashAlgorithm algorithm, TStream& stream, T
     TRunningDigest digest(algorithm);
     const std::int64_t size = stream.Size();
     const std::int64_t expected = std::max<std::int64_t>(0, size - stream.Position());
-    // One byte more than expected lets the first short read tell the end at once; a stream
-    // that claims no size (a pseudo-file) still gets room for a useful read.
-    const std::int64_t bufferSize = std::clamp<std::int64_t>(expected + 1, std::min(SmallestBuffer, m_chunk), m_chunk);
+    // One byte more than expected lets the first short read tell the end at once.
+    const std::int64_t wanted = expected < m_chunk ? expected + 1 : m_chunk;
+    const std::int64_t bufferSize = std::max(wanted, std::min(SmallestBuffer, m_chunk));
     std::int64_t done = 0;
 
     if (expected <= m_chunk) {
