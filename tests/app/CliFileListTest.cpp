@@ -79,6 +79,7 @@ protected:
         WriteFile("tree/a b", "spaces");
         WriteFile("tree/caf\xC3\xA9", "UTF-8");
         WriteFile("tree/back\\slash", "backslash");
+        WriteFile("tree/bad\xFF", "not UTF-8");
         WriteFile("tree/line\nfeed", "line feed");
         WriteFile("tree/cr\rname", "carriage return");
         WriteFile("tree/-lead", "dash");
@@ -96,6 +97,8 @@ protected:
         ASSERT_EQ(::chdir("/"), 0);
     }
     static void TearDownTestSuite() {
+        // Qt cannot name a file that is not UTF-8, so it cannot remove it either.
+        ::unlink((QFile::encodeName(s_dir->path()).toStdString() + "/tree/bad\xFF").c_str());
         delete s_dir;
         s_dir = nullptr;
     }
@@ -103,8 +106,31 @@ protected:
     static Result Quviro(const std::vector<std::string>& arguments, bool merged = false, bool unprivileged = false) {
         return RunIn(s_dir->path(), s_dir->filePath(u"quviro-cli"_qs), arguments, merged, unprivileged);
     }
-    static Result Coreutils(const std::string& tool, const std::vector<std::string>& arguments) {
-        return RunIn(s_dir->path(), QString::fromStdString(tool), arguments);
+    // The names reach the tool through xargs -0 on standard input: arguments given to QProcess
+    // must be UTF-8, and one name is not.
+    static Result Coreutils(const std::string& tool, const std::vector<std::string>& options,
+                            const std::vector<std::string>& names) {
+        QStringList args{u"-0"_qs, QString::fromStdString(tool)};
+        for (const std::string& option : options)
+            args << QString::fromStdString(option);
+        args << u"--"_qs;
+        QByteArray input;
+        for (const std::string& name : names)
+            input.append(name.data(), static_cast<qsizetype>(name.size())).append('\0');
+        QProcess process;
+        process.setWorkingDirectory(s_dir->path());
+        process.start(u"xargs"_qs, args);
+        Result run;
+        if (!process.waitForStarted())
+            return run;
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60000))
+            return run;
+        run.exitCode = process.exitCode();
+        run.output = process.readAllStandardOutput();
+        run.errors = process.readAllStandardError();
+        return run;
     }
 
     static QTemporaryDir* s_dir;
@@ -115,9 +141,9 @@ QTemporaryDir* CliFileListTest::s_dir = nullptr;
 // The files of tree in the walk's order: each folder's entries in byte order, depth first; the
 // FIFO is skipped and the link to a folder is not followed.
 const std::vector<std::string> TreeFiles = {
-    "tree/-lead",        "tree/Z",        "tree/a b",   "tree/back\\slash", "tree/big.bin",
-    "tree/caf\xC3\xA9",  "tree/cr\rname", "tree/empty", "tree/line\nfeed",  "tree/link-to-file",
-    "tree/sub/deeper/y", "tree/sub/x",    "tree/sub-x",
+    "tree/-lead",       "tree/Z",        "tree/a b",   "tree/back\\slash", "tree/bad\xFF",      "tree/big.bin",
+    "tree/caf\xC3\xA9", "tree/cr\rname", "tree/empty", "tree/line\nfeed",  "tree/link-to-file", "tree/sub/deeper/y",
+    "tree/sub/x",       "tree/sub-x",
 };
 
 struct Tool {
@@ -135,7 +161,7 @@ TEST_F(CliFileListTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
     const std::vector<std::vector<std::string>> styles = {{}, {"--tag"}, {"-z"}, {"--tag", "-z"}};
     for (const Tool& tool : Tools) {
         for (const std::vector<std::string>& style : styles) {
-            const Result expected = Coreutils(tool.coreutils, Concat(Concat(style, {"--"}), TreeFiles));
+            const Result expected = Coreutils(tool.coreutils, style, TreeFiles);
             ASSERT_EQ(expected.exitCode, 0) << expected.errors.toStdString();
             for (const char* jobs : {"1", "2", "3", "8"}) {
                 const std::string trace = std::string(tool.coreutils) + " -j " + jobs +
@@ -170,11 +196,38 @@ TEST_F(CliFileListTest, GivenNamesEqualCoreutilsAndOneNameWithH) {
     }
 }
 
+// Names that are not UTF-8 are taken byte for byte; QProcess cannot pass them, a shell can.
+TEST_F(CliFileListTest, NameThatIsNotUtf8) {
+    const Result expected = Coreutils("sha256sum", {}, {"tree/bad\xFF"});
+    QProcess process;
+    process.setWorkingDirectory(s_dir->path());
+    process.start(u"sh"_qs,
+                  {u"-c"_qs, u"exec \"$0\" -H -- \"$(printf 'tree/bad\\377')\""_qs, s_dir->filePath(u"quviro-cli"_qs)});
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), expected.output.toStdString());
+}
+
+// Standard output that refuses the lines: a message and exit status 1, not success.
+TEST_F(CliFileListTest, FullStandardOutputIsAFailure) {
+    QProcess process;
+    process.setWorkingDirectory(s_dir->path());
+    process.setStandardOutputFile(u"/dev/full"_qs);
+    process.start(s_dir->filePath(u"quviro-cli"_qs), {u"-r"_qs, u"tree"_qs});
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 1);
+    // The skipped FIFO's message waits for the lines before it, which never got out.
+    EXPECT_EQ(process.readAllStandardError().toStdString(),
+              "quviro-cli: cannot write to standard output: No space left on device\n");
+}
+
 // A failing input in the middle: its message comes in its turn, the others are hashed, the
 // exit status is 1.
 TEST_F(CliFileListTest, FailingInputsInTheMiddleAreReportedInTurn) {
-    const Result a = Coreutils("sha256sum", {"tree/a b"});
-    const Result z = Coreutils("sha256sum", {"tree/Z"});
+    const Result a = Coreutils("sha256sum", {}, {"tree/a b"});
+    const Result z = Coreutils("sha256sum", {}, {"tree/Z"});
     for (const char* jobs : {"1", "2", "8"}) {
         SCOPED_TRACE(jobs);
         const Result run = Quviro({"-j", jobs, "tree/a b", "tree/missing", "tree/sub", "tree/fifo", "tree/Z"}, true);
@@ -195,7 +248,7 @@ TEST_F(CliFileListTest, UnreadableFileAndFolderAsAnotherUser) {
     WriteFile(root + "/closed/secret", "x");
     ASSERT_EQ(::chmod((root + "/closed/secret").c_str(), 0600), 0);
     WriteFile(root + "/closed/zz", "readable");
-    const Result zz = Coreutils("sha256sum", {"closed/zz"});
+    const Result zz = Coreutils("sha256sum", {}, {"closed/zz"});
     const Result run = Quviro({"-r", "closed"}, true, true);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.output.toStdString(), "closed/folder: Cannot read folder: Permission denied\n"
