@@ -2,13 +2,17 @@
 // window. Success prints the digest on stdout, a failure the window's status message on
 // stderr.
 #include "CliOptions.h"
+#include "CliProgress.h"
 #include "TextUtils.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +54,15 @@ int Failure(const QString& message) {
     return ExitFailure;
 }
 
+// The size of the file INPUT names, or -1 when it names no regular file.
+std::int64_t InputFileSize(const TCliOptions& options) {
+    struct stat info {};
+    if (options.InputType != 0 || ::stat(QFile::encodeName(Trim(options.Input)).constData(), &info) != 0 ||
+        !S_ISREG(info.st_mode))
+        return -1;
+    return info.st_size;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -85,7 +98,12 @@ int main(int argc, char** argv) {
         inputText = *text;
     }
 
-    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText));
+    std::optional<TLineProgress> progress;
+    if (WantsProgress(options.Progress, ::isatty(STDERR_FILENO) == 1, InputFileSize(options)))
+        progress.emplace(stderr);
+    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), progress ? &*progress : nullptr);
+    if (progress)
+        progress->Clear();
     if (!outcome.Succeeded())
         return Failure(outcome.ErrorText);
 

@@ -1,4 +1,4 @@
-// The window program. The process environment is set up once the application object exists
+// The window program: "quviro [FILE]". The process environment is set up once the application object exists
 // (its constructor resets the C library's locale) and torn down after the event loop; the
 // window outlives the shut-down and is destroyed last, touching nothing of the settings
 // store any more.
@@ -6,14 +6,26 @@
 #include "Environment.h"
 #include "Images.h"
 #include "QVMain.h"
+#include "StartArguments.h"
 #include "TerminationSignals.h"
 #include "WindowFonts.h"
 
+#include <QDir>
+
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[]) {
     CatchTerminationSignals();
     TQuviroApplication app(argc, argv);
+    // The application object has taken its own options (-platform, -style ...) out already.
+    const TStartArguments arguments = ParseStartArguments(TQuviroApplication::arguments().mid(1), QDir::currentPath());
+    if (arguments.Help || !arguments.Error.isEmpty()) {
+        const QString text =
+            arguments.Help ? StartUsageText() : QStringLiteral("quviro: ") + arguments.Error + u'\n' + StartUsageText();
+        std::fputs(text.toLocal8Bit().constData(), arguments.Help ? stdout : stderr);
+        return arguments.Help ? 0 : 2;
+    }
     StartUpEnvironment();
     TQuviroApplication::setApplicationName(QStringLiteral("Quviro"));
     TQuviroApplication::setDesktopFileName(QStringLiteral("org.quviro.Quviro"));
@@ -21,6 +33,8 @@ int main(int argc, char* argv[]) {
     RegisterSubstituteFonts();
 
     auto window = std::make_unique<TfrmQVMain>();
+    if (!arguments.File.isEmpty())
+        window->OpenAtStart(arguments.File);
     CloseOnTerminationSignals(window.get());
     window->show();
     const int result = TQuviroApplication::exec();
