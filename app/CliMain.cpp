@@ -1,9 +1,9 @@
 // quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
 // window. Success prints the digest on stdout, a failure the window's status message on
 // stderr.
-#include "CliOptions.h"
-#include "CliProgress.h"
-#include "TextUtils.h"
+#include "app/CliOptions.h"
+#include "app/CliProgress.h"
+#include "tools/TextUtils.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -57,7 +57,7 @@ int Failure(const QString& message) {
 // The size of the file INPUT names, or -1 when it names no regular file.
 std::int64_t InputFileSize(const TCliOptions& options) {
     struct stat info {};
-    if (options.InputType != 0 || ::stat(QFile::encodeName(Trim(options.Input)).constData(), &info) != 0 ||
+    if (options.InputType != InputTypeFile || ::stat(QFile::encodeName(Trim(options.Input)).constData(), &info) != 0 ||
         !S_ISREG(info.st_mode))
         return -1;
     return info.st_size;

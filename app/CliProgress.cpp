@@ -1,6 +1,6 @@
-#include "CliProgress.h"
+#include "app/CliProgress.h"
 
-#include "ProgressText.h"
+#include "app/ProgressText.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // second while a file is hashed, and wiped when the hash ends.
 #pragma once
 
-#include "HashObserver.h"
+#include "app/HashObserver.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // A label that reports a left click (press and release inside it).
 #pragma once
 
-#include "FitLabel.h"
+#include "app/FitLabel.h"
 
 class TClickLabel : public TFitLabel {
     Q_OBJECT

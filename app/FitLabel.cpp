@@ -1,4 +1,4 @@
-#include "FitLabel.h"
+#include "app/FitLabel.h"
 
 #include <QEvent>
 #include <QFontMetrics>

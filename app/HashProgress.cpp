@@ -1,4 +1,4 @@
-#include "HashProgress.h"
+#include "app/HashProgress.h"
 
 #include <utility>
 

@@ -3,8 +3,8 @@
 // read through it as through any stream, so they stay free of threads and callbacks.
 #pragma once
 
-#include "HashObserver.h"
-#include "Stream.h"
+#include "app/HashObserver.h"
+#include "crypt/Stream.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "HashWorker.h"
+#include "app/HashWorker.h"
 
 #include <QMetaObject>
 

@@ -8,8 +8,8 @@
 // hash is dropped.
 #pragma once
 
-#include "HashPipeline.h"
-#include "HashProgress.h"
+#include "app/HashPipeline.h"
+#include "app/HashProgress.h"
 
 #include <QObject>
 

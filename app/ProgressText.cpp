@@ -1,4 +1,4 @@
-#include "ProgressText.h"
+#include "app/ProgressText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,21 +1,21 @@
-#include "QVMain.h"
+#include "app/QVMain.h"
 
-#include "Anchors.h"
-#include "ClickLabel.h"
-#include "ConfigStore.h"
-#include "DataSet.h"
-#include "DelimitedList.h"
-#include "DesktopServices.h"
-#include "FitLabel.h"
-#include "FormPlacement.h"
-#include "HashWorker.h"
-#include "Images.h"
-#include "ProgressText.h"
-#include "RadioGroup.h"
-#include "Shape.h"
-#include "SortedList.h"
-#include "TextUtils.h"
-#include "WindowFonts.h"
+#include "app/Anchors.h"
+#include "app/ClickLabel.h"
+#include "app/FitLabel.h"
+#include "app/HashWorker.h"
+#include "app/Images.h"
+#include "app/ProgressText.h"
+#include "app/RadioGroup.h"
+#include "app/Shape.h"
+#include "app/WindowFonts.h"
+#include "desktop/DesktopServices.h"
+#include "desktop/FormPlacement.h"
+#include "tools/ConfigStore.h"
+#include "tools/DataSet.h"
+#include "tools/DelimitedList.h"
+#include "tools/SortedList.h"
+#include "tools/TextUtils.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -264,7 +264,7 @@ void TfrmQVMain::FormCreate() {
     setAcceptDrops(true);
     // Typing right after the window opens goes into the text box.
     memVal->setFocus();
-    ShowStatus(QStringLiteral("Loading..."), 1);
+    ShowStatus(QStringLiteral("Loading..."), StatusProgress);
     StartPulses(500, 1, this, &TfrmQVMain::init);
 }
 
@@ -278,18 +278,20 @@ void TfrmQVMain::init() {
     m_startSizePending = false;
     ConfigRestoreFormPlacement(QStringLiteral("MainForm"), this, false);
     cbSalt->setEditText(ConfigGetValue(QStringLiteral("SaltText"), QString()));
-    rgSaltType->SetItemIndex(ConfigGetInt(QStringLiteral("SaltType"), 1, 0, m_saltTypeItems->Count() - 1));
-    rgInputType->SetItemIndex(ConfigGetInt(QStringLiteral("InputType"), 1, 0, m_inputTypeItems->Count() - 1));
+    rgSaltType->SetItemIndex(
+        ConfigGetInt(QStringLiteral("SaltType"), SaltTypePrefix, SaltTypeNone, m_saltTypeItems->Count() - 1));
+    rgInputType->SetItemIndex(
+        ConfigGetInt(QStringLiteral("InputType"), InputTypeText, InputTypeFile, m_inputTypeItems->Count() - 1));
     rgHashes->SetItemIndex(ConfigGetInt(QStringLiteral("HashType"), 1, 0, m_hashItems->Count() - 1));
     chkTrim->setChecked(ConfigGetBool(QStringLiteral("TrimInput"), chkTrim->isChecked()));
     chkUpper->setChecked(ConfigGetBool(QStringLiteral("UpperHash"), chkUpper->isChecked()));
     LoadDataSet(*m_memoLines, QStringLiteral("InputText"));
     LoadDataSet(*m_saltItems, QStringLiteral("SaltItems"));
     lblHash->setText(QStringLiteral("Ready."));
-    ShowStatus(QString(), 0);
+    ShowStatus(QString(), StatusCleared);
     m_initDone = true;
     if (!m_startFile.isEmpty()) {
-        rgInputType->SetItemIndex(0);
+        rgInputType->SetItemIndex(InputTypeFile);
         memVal->setPlainText(m_startFile);
         ComputeHash();
     }
@@ -372,7 +374,7 @@ void TfrmQVMain::ComputeHash() {
         return;
     lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
     lblHashType->setText(QString());
-    ShowStatus(QStringLiteral("Hashing..."), 1);
+    ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
     HashRequest request;
     request.InputType = rgInputType->ItemIndex();
@@ -394,12 +396,12 @@ void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
         SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
     if (!outcome.Succeeded()) {
         // A stop is the user's choice, not a failure: neutral grey instead of red.
-        ShowStatus(outcome.ErrorText, outcome.Cancelled ? 1 : 3);
+        ShowStatus(outcome.ErrorText, outcome.Cancelled ? StatusProgress : StatusFailure);
         lblHash->setText(QString());
         lblHashType->setText(QString());
         return;
     }
-    ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), 2);
+    ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), StatusSuccess);
     lblHash->setText(outcome.Digest);
     lblHashType->setText(outcome.Algorithm + u':');
 }
@@ -437,16 +439,16 @@ void TfrmQVMain::ShowProgress() {
     }
     pbHash->show();
     pbHash->raise();
-    ShowStatus(QStringLiteral("Hashing... ") + ProgressText(done, total, m_hashClock.elapsed()), 1);
+    ShowStatus(QStringLiteral("Hashing... ") + ProgressText(done, total, m_hashClock.elapsed()), StatusProgress);
 }
 
 void TfrmQVMain::ShowStatus(const QString& text, int level) {
     QColor colour = ClearedColour;
-    if (level == 1)
+    if (level == StatusProgress)
         colour = ProgressColour;
-    else if (level == 2)
+    else if (level == StatusSuccess)
         colour = SuccessColour;
-    else if (level == 3)
+    else if (level == StatusFailure)
         colour = FailureColour;
     QPalette palette = lblStatus->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -459,7 +461,7 @@ bool TfrmQVMain::WMDropFiles(const QMimeData* data) {
     if (path.isEmpty())
         return false;
     memVal->setPlainText(path);
-    rgInputType->SetItemIndex(0);
+    rgInputType->SetItemIndex(InputTypeFile);
     return true;
 }
 

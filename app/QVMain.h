@@ -13,8 +13,8 @@
 // # button (or Escape) stops it. A close while hashing stops the hash and saves as usual.
 #pragma once
 
-#include "ControlStrings.h"
-#include "HashPipeline.h"
+#include "app/ControlStrings.h"
+#include "app/HashPipeline.h"
 
 #include <QElapsedTimer>
 #include <QMargins>
@@ -36,6 +36,13 @@ class TFitLabel;
 class THashWorker;
 class TRadioGroup;
 class TShape;
+
+// Status levels of ShowStatus, each with the colour of the status line; any other level
+// (StatusCleared) shows it in the cleared colour.
+inline constexpr int StatusCleared = 0;
+inline constexpr int StatusProgress = 1;
+inline constexpr int StatusSuccess = 2;
+inline constexpr int StatusFailure = 3;
 
 class TfrmQVMain : public QWidget {
     Q_OBJECT
@@ -109,6 +116,7 @@ private:
     void CancelHash();
     void ShowProgress();
     void ShowBusy(bool busy);
+    // level: one of the status levels above.
     void ShowStatus(const QString& text, int level);
     // Takes the first local file of a drop as the input; answers whether there was one.
     bool WMDropFiles(const QMimeData* data);

@@ -1,4 +1,4 @@
-#include "StartArguments.h"
+#include "app/StartArguments.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
 // The cost of progress reporting and stop checks: the same file request through the pipeline
 // with and without the window's observer (TProgressCounter). The file (256 MiB) sits in the
 // page cache after the first pass, so the figures compare hashing, not the disk.
-#include "HashPipeline.h"
-#include "HashProgress.h"
+#include "app/HashPipeline.h"
+#include "app/HashProgress.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,7 +40,7 @@ const QString& BenchFile() {
 
 void FileRequest(benchmark::State& state, const char* algorithm, bool observed) {
     HashRequest request;
-    request.InputType = 0;
+    request.InputType = InputTypeFile;
     request.InputText = BenchFile();
     request.HashItems = {QString::fromLatin1(algorithm)};
     request.HashType = 0;

@@ -1,8 +1,8 @@
 // Progress and cancellation through the pipeline: what an observer hears, where a stop takes
 // effect, and that observing never changes a digest.
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
-#include "OpenSslDigest.h"
+#include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ std::vector<std::uint8_t> Content(std::int64_t size) {
 
 HashRequest FileRequest(const QString& algorithm = QStringLiteral("SHA256")) {
     HashRequest request;
-    request.InputType = 0;
+    request.InputType = InputTypeFile;
     // The name must be an existing regular file; its bytes come from the opener instead.
     request.InputText = QStringLiteral("/proc/self/exe");
     request.HashItems = {algorithm};
@@ -127,9 +127,9 @@ TEST(HashObserverTest, AStopEndsReadingBeforeTheNextChunk) {
 
 TEST(HashObserverTest, ACancelledSaltedTextRemembersNoSalt) {
     HashRequest request;
-    request.InputType = 1;
+    request.InputType = InputTypeText;
     request.InputText = QStringLiteral("abc");
-    request.SaltType = 1;
+    request.SaltType = SaltTypePrefix;
     request.SaltText = QStringLiteral("pepper");
     request.HashItems = {QStringLiteral("MD5")};
     request.HashType = 0;

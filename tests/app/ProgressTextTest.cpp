@@ -1,6 +1,6 @@
 // The progress line's words and numbers, and quviro-cli's decision to draw it.
-#include "ProgressText.h"
-#include "CliProgress.h"
+#include "app/ProgressText.h"
+#include "app/CliProgress.h"
 
 #include <gtest/gtest.h>
 

@@ -2,15 +2,15 @@
 // keyboard and a digest that fits its panel. Files are read through test streams that the
 // test releases chunk by chunk (TGateStream) or that take their time (slow reads), so that
 // every state of a running hash can be looked at.
-#include "QVMain.h"
+#include "app/QVMain.h"
 
-#include "ClickLabel.h"
-#include "ConfigStore.h"
-#include "HashStream.h"
-#include "ProcessValues.h"
-#include "QtPrinters.h"
-#include "RadioGroup.h"
-#include "StartArguments.h"
+#include "app/ClickLabel.h"
+#include "app/RadioGroup.h"
+#include "app/StartArguments.h"
+#include "crypt/HashStream.h"
+#include "tests/gui/QtPrinters.h"
+#include "tools/ConfigStore.h"
+#include "tools/ProcessValues.h"
 
 #include <gtest/gtest.h>
 
@@ -151,7 +151,7 @@ protected:
         m_window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
         m_window->init();
-        m_window->rgInputType->SetItemIndex(0);
+        m_window->rgInputType->SetItemIndex(InputTypeFile);
         m_window->rgHashes->SetItemIndex(2);
         m_window->memVal->setPlainText(InputFile());
         return *m_window;
@@ -272,7 +272,7 @@ TEST_F(HashWindowTest, AClosingWindowStopsTheHashAndSavesItsSettings) {
     QTest::qWait(100);
     EXPECT_LE(gate->Reads(), readsAtClose + 1) << "the hashing thread has ended";
 
-    EXPECT_EQ(ConfigGetInt(u"InputType"_qs, -5, -5, 5), 0);
+    EXPECT_EQ(ConfigGetInt(u"InputType"_qs, -5, -5, 5), InputTypeFile);
     EXPECT_EQ(ConfigGetInt(u"HashType"_qs, -5, -5, 5), 0);
     EXPECT_EQ(ConfigGetValue(u"SaltText"_qs, QString()), u"pepper"_qs);
     EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_INPUTTEXT.dblst"_qs)), InputFile().toUtf8());
@@ -297,7 +297,7 @@ TEST_F(HashWindowTest, TheFileGivenAtStartIsHashedAtOnce) {
     for (const StartFileCase& c : StartFileCases) {
         SCOPED_TRACE(c.name);
         ConfigSetFloat(u"HashType"_qs, 0);
-        ConfigSetFloat(u"InputType"_qs, 1);
+        ConfigSetFloat(u"InputType"_qs, InputTypeText);
         const QString file = QString(c.file).replace(u"{dir}"_qs, m_folder.path());
         m_window = std::make_unique<TfrmQVMain>();
         TfrmQVMain& w = *m_window;
@@ -305,7 +305,7 @@ TEST_F(HashWindowTest, TheFileGivenAtStartIsHashedAtOnce) {
         w.show();
         ASSERT_TRUE(QTest::qWaitFor([&w] { return w.IsLoaded(); }, 5000));
         ASSERT_TRUE(WaitIdle(w));
-        EXPECT_EQ(w.rgInputType->ItemIndex(), 0);
+        EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeFile);
         EXPECT_EQ(w.rgHashes->ItemIndex(), 0);
         EXPECT_EQ(w.memVal->toPlainText(), file);
         EXPECT_EQ(w.lblHash->text(), c.digest);
@@ -355,7 +355,7 @@ TEST_F(HashWindowTest, TypingRightAwayGoesIntoTheTextBox) {
 
 TEST_F(HashWindowTest, TheDigestIsCopiedFromTheKeyboard) {
     TfrmQVMain& w = Open();
-    w.rgInputType->SetItemIndex(1);
+    w.rgInputType->SetItemIndex(InputTypeText);
     w.memVal->setPlainText(u"abc"_qs);
     QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
     ASSERT_TRUE(WaitIdle(w));
@@ -384,7 +384,7 @@ TEST_F(HashWindowTest, TheDigestIsCopiedFromTheKeyboard) {
 TEST_F(HashWindowTest, TheDigestFitsAtTheMinimumWidth) {
     TfrmQVMain& w = Open();
     w.resize(100, 100);
-    w.rgInputType->SetItemIndex(1);
+    w.rgInputType->SetItemIndex(InputTypeText);
     w.memVal->setPlainText(u"abc"_qs);
     w.chkUpper->setChecked(true);
     QTest::mouseClick(w.btnRefresh, Qt::LeftButton);

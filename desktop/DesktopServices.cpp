@@ -1,8 +1,7 @@
-#include "DesktopServices.h"
+#include "desktop/DesktopServices.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QStandardPaths>
 
 #include <stdexcept>
 
@@ -11,13 +10,4 @@ void CopyTextToClipboard(const QString& text) {
     if (!clipboard) // no application object: there is no clipboard to open
         throw std::runtime_error("Cannot open clipboard.");
     clipboard->setText(text, QClipboard::Clipboard);
-}
-
-QString GetSpecialFolder(int csidl) {
-    QString folder;
-    if (csidl == CSIDL_APPDATA)
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
 }
