@@ -4,8 +4,8 @@
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QPen>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <QToolTip>
 
 #include <algorithm>
@@ -62,12 +62,11 @@ void TFitLabel::paintEvent(QPaintEvent* event) {
         style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(),
                               ShownText(), foregroundRole());
     }
-    // Focus is otherwise invisible on a label; it matters where Ctrl+C copies from it.
+    // Focus is otherwise invisible on a label; it matters where Ctrl+C copies from it. A dotted
+    // frame in the text's colour shows on any background, the dark result panel included.
     if (hasFocus()) {
         QPainter painter(this);
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.backgroundColor = palette().color(QPalette::Window);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        painter.setPen(QPen(palette().color(foregroundRole()), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
