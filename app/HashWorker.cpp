@@ -23,7 +23,6 @@ bool THashWorker::Start(const HashRequest& request) {
         return false;
     Join();
     m_progress.Reset();
-    m_busy = true;
     const unsigned generation = ++m_generation;
     // The thread gets copies of everything it reads; only the observer's atomics are shared.
     m_thread = std::thread([this, request, openFile = m_openFile, generation] {
@@ -39,6 +38,8 @@ bool THashWorker::Start(const HashRequest& request) {
         QMetaObject::invokeMethod(
             this, [this, outcome, generation] { Deliver(outcome, generation); }, Qt::QueuedConnection);
     });
+    // Only once the thread runs: a thread that could not be made leaves the worker idle.
+    m_busy = true;
     return true;
 }
 

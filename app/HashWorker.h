@@ -29,6 +29,7 @@ public:
     void SetFileOpener(TFileOpener openFile);
 
     // Starts hashing request; false, and nothing started, while a hash is still running.
+    // Throws std::system_error, and stays idle, when no thread can be made.
     bool Start(const HashRequest& request);
     // True from Start until Finished has been emitted.
     bool IsBusy() const { return m_busy; }

@@ -36,6 +36,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace {
@@ -385,7 +386,15 @@ void TfrmQVMain::ComputeHash() {
     request.HashItems = rgHashes->Items();
     request.HashType = rgHashes->ItemIndex();
     request.UpperHash = chkUpper->isChecked();
-    m_worker->Start(request);
+    try {
+        m_worker->Start(request);
+    } catch (const std::exception& failure) {
+        // No thread to hash on (the system's limit reached): a failure like any other.
+        HashOutcome outcome;
+        outcome.ErrorText = QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+        HashFinished(outcome);
+        return;
+    }
     m_hashClock.start();
     ShowBusy(true);
 }
