@@ -123,6 +123,18 @@ QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// Counts the paint events a widget receives.
+class TPaintCounter : public QObject {
+public:
+    explicit TPaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+
 class HashWindowTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -180,8 +192,11 @@ TEST_F(HashWindowTest, ProgressFollowsTheChunksUntilTheDigest) {
     EXPECT_TRUE(w.btnRefresh->isEnabled());
     EXPECT_FALSE(w.pbHash->isVisible()) << "no bar for what ends within a quarter of a second";
 
-    // Nothing read yet: after a quarter of a second the progress shows 0 %.
+    // Nothing read yet: after a quarter of a second the progress shows 0 %, painted while the
+    // hashing thread waits for its first chunk.
+    TPaintCounter paints(w.lblStatus);
     ASSERT_TRUE(QTest::qWaitFor([&w] { return w.pbHash->isVisible(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&paints] { return paints.count > 0; }, 5000));
     EXPECT_EQ(w.lblStatus->text(), u"Hashing... 0 B of 16.8 MB (0 %)"_qs);
     EXPECT_EQ(StatusColour(w), Grey);
     EXPECT_EQ(w.pbHash->value(), 0);
