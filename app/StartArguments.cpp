@@ -29,6 +29,16 @@ TStartArguments ParseStartArguments(const QStringList& arguments, const QString&
     return result;
 }
 
+bool AsksForHelp(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        if (argument == u"--")
+            return false;
+        if (argument == u"-h" || argument == u"--help")
+            return true;
+    }
+    return false;
+}
+
 QString StartUsageText() {
     return QStringLiteral("Usage: quviro [FILE]\n"
                           "Opens the window; with FILE, hashes that file at once with the algorithm chosen last.\n");

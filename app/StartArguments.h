@@ -18,5 +18,9 @@ struct TStartArguments {
 // for the usage text. Any other argument that starts with "-", or a second FILE, is an error.
 TStartArguments ParseStartArguments(const QStringList& arguments, const QString& currentFolder);
 
+// True when "-h" or "--help" comes before any "--": asked before the application object
+// exists, so that the usage text shows without a display.
+bool AsksForHelp(const QStringList& arguments);
+
 // "Usage: quviro [FILE]" and a line on what FILE does.
 QString StartUsageText();

@@ -16,15 +16,21 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given.append(QString::fromLocal8Bit(argv[i]));
+    if (AsksForHelp(given)) {
+        std::fputs(StartUsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     CatchTerminationSignals();
     TQuviroApplication app(argc, argv);
     // The application object has taken its own options (-platform, -style ...) out already.
     const TStartArguments arguments = ParseStartArguments(TQuviroApplication::arguments().mid(1), QDir::currentPath());
-    if (arguments.Help || !arguments.Error.isEmpty()) {
-        const QString text =
-            arguments.Help ? StartUsageText() : QStringLiteral("quviro: ") + arguments.Error + u'\n' + StartUsageText();
-        std::fputs(text.toLocal8Bit().constData(), arguments.Help ? stdout : stderr);
-        return arguments.Help ? 0 : 2;
+    if (!arguments.Error.isEmpty()) {
+        const QString text = QStringLiteral("quviro: ") + arguments.Error + u'\n' + StartUsageText();
+        std::fputs(text.toLocal8Bit().constData(), stderr);
+        return 2;
     }
     StartUpEnvironment();
     TQuviroApplication::setApplicationName(QStringLiteral("Quviro"));

@@ -356,7 +356,10 @@ TEST(StartArgumentsTest, Parses) {
         EXPECT_EQ(parsed.File, c.file);
         EXPECT_EQ(parsed.Help, c.help);
         EXPECT_EQ(parsed.Error, c.error);
+        EXPECT_EQ(AsksForHelp(c.arguments), c.help);
     }
+    EXPECT_TRUE(AsksForHelp({u"-platform"_qs, u"offscreen"_qs, u"-h"_qs}));
+    EXPECT_FALSE(AsksForHelp({u"--"_qs, u"--help"_qs})) << "a file named --help";
 }
 
 TEST_F(HashWindowTest, TypingRightAwayGoesIntoTheTextBox) {
