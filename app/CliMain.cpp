@@ -2,10 +2,12 @@
 // window. Success prints the digest on stdout, a failure the window's status message on
 // stderr. Several files, -H, --tag or -r print one checksum line per file instead.
 #include "app/CliOptions.h"
+#include "app/CliProgress.h"
 #include "app/CliWrite.h"
 #include "app/FileListHash.h"
 #include "tools/TextUtils.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -110,6 +113,15 @@ int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArg
     return result == TFileListResult::AllHashed ? ExitSuccess : ExitFailure;
 }
 
+// The size of the file INPUT names, or -1 when it names no regular file.
+std::int64_t InputFileSize(const TCliOptions& options) {
+    struct stat info {};
+    if (options.InputType != InputTypeFile || ::stat(QFile::encodeName(Trim(options.Input)).constData(), &info) != 0 ||
+        !S_ISREG(info.st_mode))
+        return -1;
+    return info.st_size;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -157,7 +169,12 @@ int main(int argc, char** argv) {
         inputText = *text;
     }
 
-    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText));
+    std::optional<TLineProgress> progress;
+    if (WantsProgress(options.Progress, ::isatty(STDERR_FILENO) == 1, InputFileSize(options)))
+        progress.emplace(stderr);
+    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), progress ? &*progress : nullptr);
+    if (progress)
+        progress->Clear();
     if (!outcome.Succeeded())
         return Failure(outcome.ErrorText);
 

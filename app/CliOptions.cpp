@@ -90,6 +90,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             options.Recursive = true;
         } else if (argument == u"-0" || argument == u"-z" || argument == u"--zero") {
             options.Zero = true;
+        } else if (argument == u"--progress") {
+            options.Progress = true;
         } else {
             std::optional<QString> value;
             const std::optional<QStringView> name = MatchValueOption(argument, value);
@@ -168,7 +170,7 @@ bool DigestMatches(QStringView digest, QStringView expected) {
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
-        "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] INPUT\n"
+        "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
         "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
         "                  [-z|-0|--zero] FILE...\n"
         "       quviro-cli --help | --version\n");
@@ -200,6 +202,9 @@ QString CliHelpText() {
                "                             names unescaped\n"
                "  -c, --check EXPECTED       compare the digest with EXPECTED, ignoring case and the\n"
                "                             whitespace around it; prints OK or MISMATCH\n"
+               "      --progress             show the progress on standard error while a file is hashed;\n"
+               "                             without it, shown for files over 64 MiB when standard error\n"
+               "                             is a terminal\n"
                "  -h, --help                 show this text\n"
                "      --version              show the version\n"
                "\n"

@@ -73,8 +73,6 @@ void CheckCancel(const THashObserver* observer) {
 
 } // namespace
 
-EHashCancelled::EHashCancelled() : std::runtime_error("Hashing cancelled") {}
-
 struct TStreamDigester::TBuffers {
     std::vector<std::uint8_t> Data[2];
 

@@ -12,19 +12,13 @@
 #pragma once
 
 #include "app/HashObserver.h"
+#include "app/HashProgress.h"
 #include "crypt/HashStream.h"
 #include "crypt/Stream.h"
 
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
-
-// The observer asked for the hash to stop. Its message is "Hashing cancelled".
-class EHashCancelled : public std::runtime_error {
-public:
-    EHashCancelled();
-};
 
 class TStreamDigester {
 public:

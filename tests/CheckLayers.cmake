@@ -26,6 +26,8 @@ set(pipeline_files
     app/CliMain.cpp
     app/CliOptions.cpp
     app/CliOptions.h
+    app/CliProgress.cpp
+    app/CliProgress.h
     app/CliWrite.cpp
     app/CliWrite.h
     app/FileListHash.cpp
@@ -33,8 +35,12 @@ set(pipeline_files
     app/HashObserver.h
     app/HashPipeline.cpp
     app/HashPipeline.h
+    app/HashProgress.cpp
+    app/HashProgress.h
     app/OrderedJobs.cpp
     app/OrderedJobs.h
+    app/ProgressText.cpp
+    app/ProgressText.h
     app/StreamDigest.cpp
     app/StreamDigest.h
     app/TreeWalk.cpp

@@ -109,6 +109,10 @@ const ParseCase ParseCases[] = {
          o.InputArguments = {5};
      })},
     {"version", {u"--version"_qs}, {}, Options([](TCliOptions& o) { o.Action = TCliAction::Version; })},
+    {"progress", {u"--progress"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.Progress = true;
+         o.Input = u"a"_qs;
+     })},
     {"prefix_and_suffix",
      {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"x"_qs},
      u"--prefix and --suffix cannot be used together"_qs,
@@ -169,6 +173,7 @@ TEST_P(CliOptionsTest, Parses) {
     EXPECT_EQ(o.Recursive, c.expected.Recursive);
     EXPECT_EQ(o.Jobs, c.expected.Jobs);
     EXPECT_EQ(o.Zero, c.expected.Zero);
+    EXPECT_EQ(o.Progress, c.expected.Progress);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliOptionsTest, testing::ValuesIn(ParseCases),

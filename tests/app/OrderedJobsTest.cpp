@@ -46,7 +46,9 @@ TEST(OrderedJobsTest, DeliversInOrderWithinTheWindow) {
         ASSERT_EQ(delivered.size(), static_cast<std::size_t>(Tasks));
         for (int i = 0; i < Tasks; ++i)
             EXPECT_EQ(delivered[static_cast<std::size_t>(i)], i % 50 == 7 ? "" : std::to_string(i));
-        EXPECT_LE(mostAhead, static_cast<int>(Window));
+        // The window counts a result as delivered once its delivery begins; the callback's own
+        // count follows a moment later, so one more task may have started by then.
+        EXPECT_LE(mostAhead, static_cast<int>(Window) + 1);
     }
 }
 
