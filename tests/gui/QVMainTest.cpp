@@ -202,111 +202,49 @@ TEST_F(QVMainTest, TypedTextIsHashedAndTheDigestCopiedFromEitherLabel) {
     EXPECT_EQ(Clipboard(), Sha1Abc) << "the algorithm label copies the digest, not its own text";
 }
 
+// Indexes of the offered algorithms.
+constexpr int Md5Item = 0;
+constexpr int Sha1Item = 1;
+constexpr int Sha256Item = 2;
+
 struct RequestCase {
-    const char* name;
-    int inputType;
-    int hashType;
-    bool trim;
-    bool upper;
-    int saltType;
-    QString salt;
-    QString typed;
-    QString digest;
-    QString status;
-    QStringList history;
+    const char* name = "";
+    int inputType = InputTypeText;
+    int hashType = Sha1Item;
+    bool trim = false;
+    bool upper = false;
+    int saltType = SaltTypeNone;
+    QString salt{};
+    QString typed{};
+    // Success: the digest shown; failure: empty.
+    QString digest{};
+    QString status{};
+    // The salt history after the request.
+    QStringList history{};
 };
 
 const RequestCase RequestCases[] = {
-    {"MD5",
-     InputTypeText,
-     0,
-     false,
-     false,
-     SaltTypePrefix,
-     "",
-     "abc",
-     "900150983cd24fb0d6963f7d28e17f72",
-     "Success creating MD5 hash.",
-     {}},
-    {"SHA256 upper case",
-     InputTypeText,
-     2,
-     false,
-     true,
-     SaltTypeNone,
-     "",
-     "abc",
-     "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD",
-     "Success creating SHA256 hash.",
-     {}},
-    {"salt prefix, trimmed, remembered",
-     InputTypeText,
-     1,
-     false,
-     false,
-     SaltTypePrefix,
-     "  a ",
-     "bc",
-     Sha1Abc,
-     "Success creating SHA1 hash.",
-     {"a"}},
-    {"salt suffix",
-     InputTypeText,
-     1,
-     false,
-     false,
-     SaltTypeSuffix,
-     "c",
-     "ab",
-     Sha1Abc,
-     "Success creating SHA1 hash.",
-     {"c"}},
-    {"salt ignored when none",
-     InputTypeText,
-     1,
-     false,
-     false,
-     SaltTypeNone,
-     "zz",
-     "abc",
-     Sha1Abc,
-     "Success creating SHA1 hash.",
-     {}},
-    {"trim removes the typed line break",
-     InputTypeText,
-     1,
-     true,
-     false,
-     SaltTypeNone,
-     "",
-     "abc\n",
-     Sha1Abc,
-     "Success creating SHA1 hash.",
-     {}},
-    {"empty file name", InputTypeFile, 1, false, false, SaltTypePrefix, "s", "", "", "File does not exist", {}},
-    {"hexadecimal",
-     InputTypeHex,
-     1,
-     false,
-     false,
-     SaltTypePrefix,
-     "s",
-     "0x00",
-     "",
-     "(Hexadecimal not supported in this version)",
-     {}},
-    {"base64",
-     InputTypeBase64,
-     1,
-     false,
-     false,
-     SaltTypePrefix,
-     "s",
-     " YWJj ",
-     Sha1Abc,
-     "Success creating SHA1 hash.",
-     {}},
-    {"bad base64", InputTypeBase64, 1, false, false, SaltTypePrefix, "s", "Y W", "", "Invalid Base-64 text", {}},
+    {.name = "MD5", .hashType = Md5Item, .saltType = SaltTypePrefix, .typed = "abc",
+     .digest = "900150983cd24fb0d6963f7d28e17f72", .status = "Success creating MD5 hash."},
+    {.name = "SHA256 upper case", .hashType = Sha256Item, .upper = true, .typed = "abc",
+     .digest = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD",
+     .status = "Success creating SHA256 hash."},
+    {.name = "salt prefix, trimmed, remembered", .saltType = SaltTypePrefix, .salt = "  a ", .typed = "bc",
+     .digest = Sha1Abc, .status = "Success creating SHA1 hash.", .history = {"a"}},
+    {.name = "salt suffix", .saltType = SaltTypeSuffix, .salt = "c", .typed = "ab", .digest = Sha1Abc,
+     .status = "Success creating SHA1 hash.", .history = {"c"}},
+    {.name = "salt ignored when none", .salt = "zz", .typed = "abc", .digest = Sha1Abc,
+     .status = "Success creating SHA1 hash."},
+    {.name = "trim removes the typed line break", .trim = true, .typed = "abc\n", .digest = Sha1Abc,
+     .status = "Success creating SHA1 hash."},
+    {.name = "empty file name", .inputType = InputTypeFile, .saltType = SaltTypePrefix, .salt = "s", .typed = "",
+     .status = "File does not exist"},
+    {.name = "hexadecimal", .inputType = InputTypeHex, .saltType = SaltTypePrefix, .salt = "s", .typed = "0x00",
+     .status = "(Hexadecimal not supported in this version)"},
+    {.name = "base64", .inputType = InputTypeBase64, .saltType = SaltTypePrefix, .salt = "s", .typed = " YWJj ",
+     .digest = Sha1Abc, .status = "Success creating SHA1 hash."},
+    {.name = "bad base64", .inputType = InputTypeBase64, .saltType = SaltTypePrefix, .salt = "s", .typed = "Y W",
+     .status = "Invalid Base-64 text"},
 };
 
 TEST_F(QVMainTest, RequestsFromTheControls) {
@@ -718,7 +656,7 @@ TEST_F(QVMainTest, TheBusyStateIsPaintedBeforeTheResult) {
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
 }
 
-TEST_F(QVMainTest, TheSaltIsHashedAsTypedWhateverTheHistoryHolds) {
+TEST_F(QVMainTest, TheSaltBoxKeepsTheTypedCaseWhateverTheHistoryHolds) {
     TfrmQVMain& w = Open();
     w.cbSalt->addItem(u"apple"_qs);
     w.rgSaltType->SetItemIndex(SaltTypePrefix);
