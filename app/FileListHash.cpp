@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <sys/stat.h>
 
 namespace {
 
@@ -87,17 +86,12 @@ bool HashNamedFile(const std::string& name, THashAlgorithm algorithm, TStreamDig
                    std::string& message) {
     std::unique_ptr<TFileStream> stream;
     try {
-        // The stream refuses what is not a regular file without opening it; only then is it
-        // worth asking why, which spares every file that opens a system call.
-        if (!name.empty())
-            stream = std::make_unique<TFileStream>(name);
+        stream = std::make_unique<TFileStream>(name);
+    } catch (const ENoRegularFile&) {
+        message = "File does not exist";
+        return false;
     } catch (const std::exception& failure) {
         message = std::string("Error Opening File: ") + failure.what();
-    }
-    if (!stream) {
-        struct stat info {};
-        if (name.empty() || ::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-            message = "File does not exist";
         return false;
     }
     try {

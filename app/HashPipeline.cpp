@@ -12,7 +12,6 @@
 
 #include <exception>
 #include <optional>
-#include <sys/stat.h>
 #include <utility>
 
 namespace {
@@ -21,14 +20,9 @@ std::u16string_view Utf16(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-// A regular file after links are followed. A name with U+0000 inside cannot name a file: the
-// system would see only the part before it.
-bool RegularFileExists(const QString& name, std::string& encoded) {
-    if (name.isEmpty() || name.contains(QChar(u'\0')))
-        return false;
-    encoded = QFile::encodeName(name).toStdString();
-    struct stat info {};
-    return ::stat(encoded.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+
+QString FileDoesNotExist() {
+    return QStringLiteral("File does not exist");
 }
 
 std::optional<THashAlgorithm> AlgorithmByName(const QString& name) {
@@ -51,15 +45,19 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpe
     switch (request.InputType) {
     case InputTypeFile: {
         const QString name = Trim(request.InputText);
-        std::string encoded;
-        if (!RegularFileExists(name, encoded)) {
-            outcome.ErrorText = QStringLiteral("File does not exist");
+        // A name with U+0000 inside cannot name a file: the system would see only the part
+        // before it. Whether the name leads to a regular file is the opener's one check.
+        if (name.isEmpty() || name.contains(QChar(u'\0'))) {
+            outcome.ErrorText = FileDoesNotExist();
             return nullptr;
         }
+        const std::string encoded = QFile::encodeName(name).toStdString();
         try {
             if (std::unique_ptr<TStream> stream = openFile(encoded))
                 return stream;
             throw EFOpenError("Cannot open file \"" + encoded + "\".");
+        } catch (const ENoRegularFile&) {
+            outcome.ErrorText = FileDoesNotExist();
         } catch (const std::exception& failure) {
             outcome.ErrorText = QStringLiteral("Error Opening File: ") + MessageOf(failure);
         }

@@ -65,7 +65,9 @@ struct HashOutcome {
     bool Succeeded() const { return ErrorText.isEmpty(); }
 };
 
-// Opens the named file (name encoded for the file system) as a stream, or throws EFOpenError.
+// Opens the named file (name encoded for the file system) as a stream. Throws ENoRegularFile
+// when the name leads to no regular file, EFOpenError when the file is there but cannot be
+// opened.
 using TFileOpener = std::function<std::unique_ptr<TStream>(const std::string& path)>;
 
 // Runs one request. Failures never escape as exceptions that carry a message: they become

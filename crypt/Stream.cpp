@@ -8,6 +8,7 @@
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -17,8 +18,6 @@ std::string SystemReason(int error) {
 
 // Reads at least this large are followed by a read-ahead hint for the next range.
 constexpr std::int64_t ReadAheadThreshold = 256 * 1024;
-
-constexpr const char* NotRegularReason = "Not a regular file";
 
 // The name made absolute against the current folder, with "." and ".." resolved by the text
 // alone (links are not followed), so the user sees the file that was asked for.
@@ -92,44 +91,25 @@ void TMemoryStream::Clear() {
 // ---- TFileStream ----
 
 TFileStream::TFileStream(const std::string& path) {
-    // A folder, FIFO, socket or device is refused before it is opened: opening a FIFO could
-    // block and opening a device may have effects of its own.
-    struct stat info {};
-    int error = 0;
-    if (::stat(path.c_str(), &info) != 0) {
-        error = errno;
-    } else if (!S_ISREG(info.st_mode)) {
-        throw EFOpenError(OpenErrorMessage(path, S_ISDIR(info.st_mode) ? SystemReason(EISDIR) : NotRegularReason));
-    } else {
-        // O_NONBLOCK guards the open against the name being replaced by a FIFO meanwhile;
-        // the type is checked again on the opened file.
-        m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        error = errno;
+    TRegularFile file = OpenRegularFile(path);
+    switch (file.Failure) {
+    case TOpenFailure::None:
+        break;
+    case TOpenFailure::Missing:
+    case TOpenFailure::NotRegular:
+        throw ENoRegularFile(OpenErrorMessage(path, OpenFailureReason(file)));
+    case TOpenFailure::OpenFailed:
+        throw EFOpenError(OpenErrorMessage(path, OpenFailureReason(file)));
     }
-    if (m_fd < 0)
-        throw EFOpenError(OpenErrorMessage(path, SystemReason(error)));
-    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const std::string reason = S_ISREG(info.st_mode) ? SystemReason(errno) : std::string(NotRegularReason);
-        ::close(m_fd);
-        m_fd = -1;
-        throw EFOpenError(OpenErrorMessage(path, reason));
-    }
-    const int flags = ::fcntl(m_fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
+    m_file = std::move(file.Handle);
     // Files are read front to back in large chunks: a larger read-ahead window. Only a hint;
     // a failure changes nothing.
-    ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-}
-
-TFileStream::~TFileStream() {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    ::posix_fadvise(m_file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 std::int64_t TFileStream::Size() const {
     struct stat info {};
-    if (::fstat(m_fd, &info) != 0)
+    if (::fstat(m_file.Get(), &info) != 0)
         throw EReadError(ReadErrorMessage(errno));
     return static_cast<std::int64_t>(info.st_size);
 }
@@ -149,7 +129,7 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
     auto* out = static_cast<unsigned char*>(buffer);
     std::int64_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(m_fd, out + done, static_cast<std::size_t>(count - done), m_position + done);
+        const ssize_t n = ::pread(m_file.Get(), out + done, static_cast<std::size_t>(count - done), m_position + done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -166,7 +146,7 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
     // fetches it while the caller works on this one (a hint only: the kernel reads it into the
     // page cache in the background).
     if (done == count && count >= ReadAheadThreshold)
-        ::posix_fadvise(m_fd, m_position, count, POSIX_FADV_WILLNEED);
+        ::posix_fadvise(m_file.Get(), m_position, count, POSIX_FADV_WILLNEED);
     return done;
 }
 

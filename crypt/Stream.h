@@ -4,6 +4,8 @@
 // EStreamError (itself a std::runtime_error) whose what() is the text shown to the user.
 #pragma once
 
+#include "crypt/FileHandle.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -18,6 +20,13 @@ public:
 class EFOpenError : public EStreamError {
 public:
     using EStreamError::EStreamError;
+};
+
+// The path names no regular file: nothing is there (a dangling link included), or it is a
+// folder, FIFO, socket or device. Nothing was opened.
+class ENoRegularFile : public EFOpenError {
+public:
+    using EFOpenError::EFOpenError;
 };
 
 // A read failed ("Stream read error: <reason>"), or delivered fewer bytes than the stream's
@@ -73,13 +82,14 @@ private:
 // A read-only stream over an existing file.
 class TFileStream final : public TStream {
 public:
-    // Opens the file for reading only, without blocking. A link is followed; anything that is
-    // not then a regular file (a folder, FIFO, socket or device) is refused without being
-    // opened. Throws EFOpenError "Cannot open file "<full path>". <reason>", the full path being
-    // the name made absolute with "." and ".." resolved, the reason the system's error text,
-    // "Not a regular file" for a FIFO, socket or device.
+    // Opens the file for reading only, without blocking (OpenRegularFile). A link is followed;
+    // anything that is not then a regular file (a folder, FIFO, socket or device) is refused
+    // without being opened. Throws EFOpenError "Cannot open file "<full path>". <reason>", the
+    // full path being the name made absolute with "." and ".." resolved, the reason the
+    // system's error text, "Not a regular file" for a FIFO, socket or device; ENoRegularFile
+    // when the path names no regular file at all, so that callers may tell it from a file that
+    // is there but cannot be opened.
     explicit TFileStream(const std::string& path);
-    ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
 
@@ -91,6 +101,6 @@ public:
     std::int64_t Write(const void* buffer, std::int64_t count) override;
 
 private:
-    int m_fd = -1;
+    TFileHandle m_file;
     std::int64_t m_position = 0;
 };

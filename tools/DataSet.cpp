@@ -1,5 +1,6 @@
 #include "tools/DataSet.h"
 
+#include "crypt/FileHandle.h"
 #include "tools/ProcessValues.h"
 #include "tools/TextEncoding.h"
 #include "tools/TextUtils.h"
@@ -16,41 +17,12 @@
 
 namespace {
 
-// Closes a descriptor when the scope ends.
-class TDescriptor {
-public:
-    explicit TDescriptor(int fd) : m_fd(fd) {}
-    ~TDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-
-    int Get() const { return m_fd; }
-    // Closes now and answers whether the close succeeded; a failing close may mean that
-    // written data did not reach the disk.
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
 bool ReadFileBytes(const QByteArray& path, QByteArray& bytes) {
-    // O_NONBLOCK keeps the open of a FIFO from waiting for a writer; such a path is then
-    // refused because it is not a regular file.
-    TDescriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.Get() < 0)
-        return false;
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > DataSetMaxFileSize)
+    const TRegularFile file = OpenRegularFile(path.toStdString());
+    if (!file.IsOpen() || file.Info.st_size > DataSetMaxFileSize)
         return false;
 
-    bytes.resize(qsizetype(info.st_size));
+    bytes.resize(qsizetype(file.Info.st_size));
     qsizetype done = 0;
     while (true) {
         if (done == bytes.size()) {
@@ -59,7 +31,7 @@ bool ReadFileBytes(const QByteArray& path, QByteArray& bytes) {
                 return false;
             bytes.resize(std::min<qsizetype>(bytes.size() + 4096, DataSetMaxFileSize + 1));
         }
-        const ssize_t got = ::read(file.Get(), bytes.data() + done, size_t(bytes.size() - done));
+        const ssize_t got = ::read(file.Handle.Get(), bytes.data() + done, size_t(bytes.size() - done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -116,7 +88,7 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
     QByteArray temporary =
         QFile::encodeName(path) + TemporaryInfix + QByteArray::number(qint64(::getpid())) + "-XXXXXX";
     // mkostemp creates the file exclusively, owner-only.
-    TDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    TFileHandle file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (file.Get() < 0)
         return false;
 
@@ -131,7 +103,7 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
     // Make the rename itself durable; the file is already complete, so a failure here is not
     // a failed save.
     const QByteArray folder = QFile::encodeName(DataFolder());
-    TDescriptor directory(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    TFileHandle directory(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.Get() >= 0)
         ::fsync(directory.Get());
     return true;

@@ -1,5 +1,6 @@
 #include "tools/InstanceMarker.h"
 
+#include "crypt/FileHandle.h"
 #include "tools/TextUtils.h"
 
 #include <QFile>
@@ -7,14 +8,16 @@
 
 #include <cerrno>
 #include <chrono>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
+// A plain descriptor, not a handle: nothing runs from static destructors, so the marker stays
+// held until ReleaseInstanceAtoms or the end of the process.
 int& HeldMarker() {
     static int fd = -1;
     return fd;
@@ -23,18 +26,12 @@ int& HeldMarker() {
 // Opens the marker without following a link and without truncating, and keeps it only when
 // it is a regular file of this user with one name, so that no one can make the program
 // lock, create or change a file of their choice.
-int OpenMarker(const QString& instanceName, bool create) {
+TFileHandle OpenMarker(const QString& instanceName, bool create) {
     const QByteArray path = QFile::encodeName(InstanceMarkerPath(instanceName));
-    const int flags = O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | (create ? O_CREAT : 0);
-    const int fd = ::open(path.constData(), flags, S_IRUSR | S_IWUSR);
-    if (fd < 0)
-        return -1;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_nlink != 1) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    TRegularFile marker = OpenRegularFile(path.toStdString(), {.FollowLinks = false, .Create = create});
+    if (!marker.IsOpen() || marker.Info.st_uid != ::geteuid() || marker.Info.st_nlink != 1)
+        return {};
+    return std::move(marker.Handle);
 }
 
 int LockInterrupted(int fd, int operation) {
@@ -63,38 +60,32 @@ QString InstanceMarkerPath(const QString& instanceName) {
 void RegisterInstance(const QString& instanceName) {
     if (HeldMarker() >= 0)
         return;
-    const int fd = OpenMarker(instanceName, true);
-    if (fd < 0)
+    TFileHandle marker = OpenMarker(instanceName, true);
+    if (!marker.IsOpen())
         return;
     // A program asking IsInstanceRunning holds the exclusive lock for an instant; wait out a
     // few of those, but never hang on a lock that someone keeps.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (LockInterrupted(fd, LOCK_SH | LOCK_NB) == 0) {
-            HeldMarker() = fd;
+        if (LockInterrupted(marker.Get(), LOCK_SH | LOCK_NB) == 0) {
+            HeldMarker() = marker.Release();
             return;
         }
         if (errno != EWOULDBLOCK)
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ::close(fd);
 }
 
 void ReleaseInstanceAtoms() {
-    int& fd = HeldMarker();
-    if (fd < 0)
-        return;
     // Closing drops the lock. The file stays: removing it could pull it from under another
     // instance that holds the same file, and a new instance would then lock a different one.
-    ::close(fd);
-    fd = -1;
+    TFileHandle(std::exchange(HeldMarker(), -1)).Reset();
 }
 
 bool IsInstanceRunning(const QString& instanceName) {
-    const int fd = OpenMarker(instanceName, false);
-    if (fd < 0)
+    const TFileHandle marker = OpenMarker(instanceName, false);
+    if (!marker.IsOpen())
         return false;
-    const bool running = LockInterrupted(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd); // also drops the exclusive lock if it was taken
-    return running;
+    // Closing the marker at the end also drops the exclusive lock if it was taken.
+    return LockInterrupted(marker.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }

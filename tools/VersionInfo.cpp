@@ -1,5 +1,6 @@
 #include "tools/VersionInfo.h"
 
+#include "crypt/FileHandle.h"
 #include "tools/VersionRecord.h"
 
 #include <QFile>
@@ -7,9 +8,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
-#include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -39,27 +37,17 @@ constexpr std::uint64_t kMaxSections = 1u << 20;
 // A read-only module file; every read is checked against the file's size.
 class TModuleFile {
 public:
-    explicit TModuleFile(const QString& path) {
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        struct stat info {};
-        if (m_fd >= 0 && ::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode))
-            m_size = static_cast<std::uint64_t>(info.st_size);
-    }
-    ~TModuleFile() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    TModuleFile(const TModuleFile&) = delete;
-    TModuleFile& operator=(const TModuleFile&) = delete;
+    explicit TModuleFile(const QString& path) : m_file(OpenRegularFile(QFile::encodeName(path).toStdString())) {}
 
-    bool IsOpen() const { return m_size.has_value(); }
+    bool IsOpen() const { return m_file.IsOpen(); }
 
     bool Read(std::uint64_t offset, void* out, std::size_t count) const {
-        if (!m_size || offset > *m_size || count > *m_size - offset)
+        const auto size = static_cast<std::uint64_t>(m_file.Info.st_size);
+        if (!IsOpen() || offset > size || count > size - offset)
             return false;
         auto* bytes = static_cast<char*>(out);
         while (count > 0) {
-            const ssize_t got = ::pread(m_fd, bytes, count, static_cast<off_t>(offset));
+            const ssize_t got = ::pread(m_file.Handle.Get(), bytes, count, static_cast<off_t>(offset));
             if (got <= 0)
                 return false;
             bytes += got;
@@ -70,8 +58,7 @@ public:
     }
 
 private:
-    int m_fd = -1;
-    std::optional<std::uint64_t> m_size;
+    TRegularFile m_file;
 };
 
 std::uint64_t LoadUnsigned(const std::uint8_t* bytes, std::size_t width, bool littleEndian) {

@@ -1,0 +1,164 @@
+#include "crypt/FileHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsOpenDescriptor(int fd) {
+    return ::fcntl(fd, F_GETFD) != -1;
+}
+
+TEST(FileHandleTest, ClosesExactlyOnceWhereverOwnershipMoves) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const int readEnd = fds[0];
+    ::close(fds[1]);
+    {
+        TFileHandle first(readEnd);
+        TFileHandle second(std::move(first));
+        EXPECT_FALSE(first.IsOpen());
+        EXPECT_EQ(second.Get(), readEnd);
+        TFileHandle third;
+        third = std::move(second);
+        EXPECT_EQ(third.Get(), readEnd);
+        EXPECT_TRUE(IsOpenDescriptor(readEnd)) << "moving closes nothing";
+        EXPECT_TRUE(third.Close());
+        EXPECT_FALSE(IsOpenDescriptor(readEnd));
+        EXPECT_FALSE(third.Close()) << "nothing left to close";
+        // A descriptor number reused by a later open is not closed by the old owners.
+        ASSERT_EQ(::pipe(fds), 0);
+        ::close(fds[1]);
+        ASSERT_EQ(fds[0], readEnd);
+        TFileHandle given(readEnd);
+        EXPECT_EQ(given.Release(), readEnd);
+        EXPECT_FALSE(given.IsOpen());
+    }
+    EXPECT_TRUE(IsOpenDescriptor(readEnd));
+    ::close(readEnd);
+}
+
+class OpenRegularFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "quviro-open-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_folder = pattern;
+        // Searchable by others, so that the unprivileged user reaches the files.
+        fs::permissions(m_folder, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        std::ofstream(m_folder / "data.bin", std::ios::binary) << "0123456789";
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+
+    std::string At(const char* name) const { return (m_folder / name).string(); }
+
+    fs::path m_folder;
+};
+
+TEST_F(OpenRegularFileTest, RegularFileOpensBlockingAndCloseOnExecWithItsStatus) {
+    fs::create_symlink(m_folder / "data.bin", m_folder / "link");
+    for (const char* name : {"data.bin", "link"}) {
+        SCOPED_TRACE(name);
+        const TRegularFile file = OpenRegularFile(At(name));
+        ASSERT_TRUE(file.IsOpen()) << std::strerror(file.Error);
+        EXPECT_EQ(file.Error, 0);
+        EXPECT_TRUE(S_ISREG(file.Info.st_mode));
+        EXPECT_EQ(file.Info.st_size, 10);
+        const int status = ::fcntl(file.Handle.Get(), F_GETFL);
+        EXPECT_EQ(status & O_ACCMODE, O_RDONLY);
+        EXPECT_EQ(status & O_NONBLOCK, 0);
+        EXPECT_NE(::fcntl(file.Handle.Get(), F_GETFD) & FD_CLOEXEC, 0);
+        char first = 0;
+        EXPECT_EQ(::read(file.Handle.Get(), &first, 1), 1);
+        EXPECT_EQ(first, '0');
+    }
+}
+
+// None of these is opened, and none blocks: a FIFO without a writer would wait forever.
+TEST_F(OpenRegularFileTest, RefusesWhatIsNotARegularFile) {
+    fs::create_directory(m_folder / "folder");
+    ASSERT_EQ(::mkfifo(At("fifo").c_str(), 0600), 0) << std::strerror(errno);
+    fs::create_symlink(m_folder / "nowhere", m_folder / "dangling");
+    fs::create_symlink(m_folder / "data.bin", m_folder / "link");
+
+    struct TCase {
+        const char* Name;
+        std::string Path;
+        TOpenOptions Options;
+        TOpenFailure Failure;
+        std::string Reason;
+    };
+    const TCase cases[] = {
+        {"folder", At("folder"), {}, TOpenFailure::NotRegular, "Is a directory"},
+        {"fifo", At("fifo"), {}, TOpenFailure::NotRegular, "Not a regular file"},
+        {"device", "/dev/null", {}, TOpenFailure::NotRegular, "Not a regular file"},
+        {"missing", At("missing"), {}, TOpenFailure::Missing, "No such file or directory"},
+        {"dangling_link", At("dangling"), {}, TOpenFailure::Missing, "No such file or directory"},
+        {"below_a_file", At("data.bin/x"), {}, TOpenFailure::Missing, "Not a directory"},
+        {"link_not_followed", At("link"), {.FollowLinks = false}, TOpenFailure::NotRegular, "Not a regular file"},
+        {"dangling_link_not_created_through", At("dangling"), {.FollowLinks = false, .Create = true},
+         TOpenFailure::NotRegular, "Not a regular file"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TRegularFile file = OpenRegularFile(c.Path, c.Options);
+        EXPECT_EQ(file.Failure, c.Failure);
+        EXPECT_FALSE(file.Handle.IsOpen());
+        EXPECT_EQ(OpenFailureReason(file), c.Reason);
+    }
+    EXPECT_FALSE(fs::exists(m_folder / "nowhere")) << "nothing is created through a link";
+}
+
+TEST_F(OpenRegularFileTest, CreateMakesAnOwnerOnlyFileAndKeepsAnExistingOne) {
+    const TRegularFile created = OpenRegularFile(At("new"), {.Create = true});
+    ASSERT_TRUE(created.IsOpen()) << std::strerror(created.Error);
+    EXPECT_EQ(created.Info.st_mode & 0777, 0600u);
+    EXPECT_EQ(created.Info.st_size, 0);
+
+    const TRegularFile existing = OpenRegularFile(At("data.bin"), {.FollowLinks = false, .Create = true});
+    ASSERT_TRUE(existing.IsOpen());
+    EXPECT_EQ(existing.Info.st_size, 10) << "not truncated";
+}
+
+// Root reads files of any mode, so the case runs as the unprivileged user 65534 then.
+TEST_F(OpenRegularFileTest, UnreadableFileIsAnOpenFailureWithTheSystemsReason) {
+    const std::string path = At("data.bin");
+    fs::permissions(path, fs::perms::none);
+    const auto open = [&path] {
+        const TRegularFile file = OpenRegularFile(path);
+        return file.Failure == TOpenFailure::OpenFailed && !file.Handle.IsOpen() &&
+               OpenFailureReason(file) == "Permission denied";
+    };
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(open());
+        return;
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t nobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+            ::_exit(3);
+        ::_exit(open() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: cannot switch to user 65534; 1: the open did not fail as expected";
+}
+
+} // namespace
