@@ -20,7 +20,6 @@ std::u16string_view Utf16(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-
 QString FileDoesNotExist() {
     return QStringLiteral("File does not exist");
 }

@@ -110,8 +110,11 @@ TEST_F(OpenRegularFileTest, RefusesWhatIsNotARegularFile) {
         {"dangling_link", At("dangling"), {}, TOpenFailure::Missing, "No such file or directory"},
         {"below_a_file", At("data.bin/x"), {}, TOpenFailure::Missing, "Not a directory"},
         {"link_not_followed", At("link"), {.FollowLinks = false}, TOpenFailure::NotRegular, "Not a regular file"},
-        {"dangling_link_not_created_through", At("dangling"), {.FollowLinks = false, .Create = true},
-         TOpenFailure::NotRegular, "Not a regular file"},
+        {"dangling_link_not_created_through",
+         At("dangling"),
+         {.FollowLinks = false, .Create = true},
+         TOpenFailure::NotRegular,
+         "Not a regular file"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);

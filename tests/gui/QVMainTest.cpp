@@ -223,6 +223,7 @@ struct RequestCase {
     QStringList history{};
 };
 
+// clang-format off
 const RequestCase RequestCases[] = {
     {.name = "MD5", .hashType = Md5Item, .saltType = SaltTypePrefix, .typed = "abc",
      .digest = "900150983cd24fb0d6963f7d28e17f72", .status = "Success creating MD5 hash."},
@@ -246,6 +247,7 @@ const RequestCase RequestCases[] = {
     {.name = "bad base64", .inputType = InputTypeBase64, .saltType = SaltTypePrefix, .salt = "s", .typed = "Y W",
      .status = "Invalid Base-64 text"},
 };
+// clang-format on
 
 TEST_F(QVMainTest, RequestsFromTheControls) {
     TfrmQVMain& w = Open();
