@@ -127,13 +127,8 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
             outcome.ErrorText = QStringLiteral("Unknown Algorithm");
             return {};
         }
-        const std::int64_t size = stream.Size();
-        const std::string digest = HashStreamOrThrow(*algorithm, stream, false, false);
-        // The engine hashes up to the size it saw on entry; a file that grew meanwhile was not
-        // hashed whole either.
-        if (stream.Size() != size)
-            throw EReadError("Stream read error: the file changed size while it was read");
-        return QString::fromLatin1(digest);
+        // Read to the end of the file; a file written meanwhile fails there.
+        return QString::fromLatin1(HashStreamOrThrow(*algorithm, stream, false, false));
     } catch (const std::exception& failure) {
         outcome.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
     }

@@ -59,8 +59,10 @@ using TFileOpener = std::function<std::unique_ptr<TStream>(const std::string& pa
 // Text is hashed as UTF-8 without byte-order mark or terminating zero; a lone surrogate is
 // encoded as U+FFFD (EF BF BD). A file name is trimmed and must name a regular file after
 // links are followed (a folder, FIFO, socket, device or dangling link "does not exist"); it
-// is opened read-only and never blocks. A read failure, or a file that changes size while it
-// is hashed, is an "Error Hashing data: " failure, never a digest of partial data.
+// is opened read-only and never blocks. A file is read to its end, so a pseudo-file (procfs,
+// sysfs) gives the digest of what reading yields whatever size it reports. A read failure, or
+// a file that is written (changes size or modification time) while it is hashed, is an
+// "Error Hashing data: " failure, never a digest of partial data.
 HashOutcome RunHashRequest(const HashRequest& request);
 
 // The same, with the file opened through openFile instead of TFileStream.

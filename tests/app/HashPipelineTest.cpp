@@ -294,6 +294,7 @@ public:
         return n;
     }
     std::int64_t Write(const void* buffer, std::int64_t count) override { return m_inner->Write(buffer, count); }
+    void CheckUnchanged() const override { m_inner->CheckUnchanged(); }
 
 private:
     std::unique_ptr<TStream> m_inner;

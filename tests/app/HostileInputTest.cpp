@@ -21,7 +21,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -84,6 +86,15 @@ void PrintTo(const HostileCase& c, std::ostream* os) {
 
 Expected NoFile(const QString&, Front) {
     return {{}, u"File does not exist"_qs, 1};
+}
+
+// The digest of what a plain read of the file to its end yields.
+Expected ContentDigest(const QString& input, Front) {
+    std::ifstream file(QFile::encodeName(input).toStdString(), std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (content.empty())
+        ADD_FAILURE() << input.toStdString() << " has no content here";
+    return {ReferenceMd5(QByteArray::fromStdString(content)), {}, 0};
 }
 
 QByteArray Text64MiB() {
@@ -162,6 +173,10 @@ const HostileCase HostileCases[] = {
          return Expected{{}, u"Error Hashing data: Stream read error: the file changed size while it was read"_qs, 1};
      },
      false, true},
+    // Pseudo-files report a size that is not their content's (procfs 0, sysfs a page); the
+    // digest is of what reading to the end yields.
+    {"procfs_file", 0, [](const HostileFolder&) { return u"/proc/version"_qs; }, ContentDigest},
+    {"sysfs_file", 0, [](const HostileFolder&) { return u"/sys/devices/system/cpu/possible"_qs; }, ContentDigest},
     {"name_with_newlines", 0, [](const HostileFolder& f) { return f.Write(u"first\nsecond\r\nthird"_qs, "abc"); },
      [](const QString&, Front) {
          return Expected{ReferenceMd5("abc"), {}, 0};
