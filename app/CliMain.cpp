@@ -1,12 +1,15 @@
 // quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
 // window. Success prints the digest on stdout, a failure the window's status message on
-// stderr.
+// stderr. Output that cannot be written (a full disk, a closed pipe) and memory running out are
+// failures too, reported on stderr with exit code 1.
+#include "CheckedOutput.h"
 #include "CliOptions.h"
 #include "TextUtils.h"
 
 #include <QStringDecoder>
 
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -14,9 +17,10 @@ namespace {
 
 enum ExitCode { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
 
-void Write(std::FILE* stream, const QString& text) {
+// Messages on stderr; there is nowhere to report their own failure.
+void WriteError(const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
 }
 
 // Strict UTF-8: invalid bytes answer nothing rather than U+FFFD, which would hash other bytes
@@ -40,19 +44,17 @@ QByteArray ReadStandardInput() {
 }
 
 int UsageError(const QString& reason) {
-    Write(stderr, QStringLiteral("quviro-cli: ") + reason + u'\n' + CliUsageText() +
-                      QStringLiteral("Try 'quviro-cli --help' for more.\n"));
+    WriteError(QStringLiteral("quviro-cli: ") + reason + u'\n' + CliUsageText() +
+               QStringLiteral("Try 'quviro-cli --help' for more.\n"));
     return ExitUsage;
 }
 
 int Failure(const QString& message) {
-    Write(stderr, message + u'\n');
+    WriteError(message + u'\n');
     return ExitFailure;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv, TCheckedOutput& out) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         const std::optional<QString> argument = DecodeUtf8(QByteArray(argv[i]));
@@ -66,11 +68,11 @@ int main(int argc, char** argv) {
         return UsageError(parsed.Error);
     const TCliOptions& options = parsed.Options;
     if (options.Action == TCliAction::Help) {
-        Write(stdout, CliHelpText());
+        out.Write(CliHelpText());
         return ExitSuccess;
     }
     if (options.Action == TCliAction::Version) {
-        Write(stdout, QStringLiteral("quviro-cli ") + CliVersionText() + u'\n');
+        out.Write(QStringLiteral("quviro-cli ") + CliVersionText() + u'\n');
         return ExitSuccess;
     }
 
@@ -90,14 +92,30 @@ int main(int argc, char** argv) {
         return Failure(outcome.ErrorText);
 
     if (!options.Check) {
-        Write(stdout, outcome.Digest + u'\n');
+        out.Write(outcome.Digest + u'\n');
         return ExitSuccess;
     }
     if (DigestMatches(outcome.Digest, options.Expected)) {
-        Write(stdout, QStringLiteral("OK\n"));
+        out.Write(QStringLiteral("OK\n"));
         return ExitSuccess;
     }
-    Write(stdout, QStringLiteral("MISMATCH\nexpected: ") + Trim(options.Expected) + QStringLiteral("\nactual:   ") +
-                      outcome.Digest + u'\n');
+    out.Write(QStringLiteral("MISMATCH\nexpected: ") + Trim(options.Expected) + QStringLiteral("\nactual:   ") +
+              outcome.Digest + u'\n');
     return ExitFailure;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TCheckedOutput out(stdout);
+    int code = ExitFailure;
+    try {
+        code = Run(argc, argv, out);
+    } catch (const std::bad_alloc&) {
+        code = Failure(QStringLiteral("quviro-cli: out of memory"));
+    }
+    const QString writeError = out.Finish();
+    if (!writeError.isEmpty())
+        return Failure(QStringLiteral("quviro-cli: ") + writeError);
+    return code;
 }

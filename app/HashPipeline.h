@@ -54,7 +54,8 @@ using TFileOpener = std::function<std::unique_ptr<TStream>(const std::string& pa
 // Runs one request. Failures never escape as exceptions that carry a message: they become
 // the outcome's ErrorText, e.g. "File does not exist", "No valid text", "Invalid Base-64
 // text", "Unknown Algorithm", or one of the prefixes "Error Opening File: ", "Error loading
-// text: ", "Error Hashing data: " followed by the failing layer's message.
+// text: ", "Error Hashing data: " followed by the failing layer's message (OutOfMemoryText()
+// when memory ran out).
 //
 // Text is hashed as UTF-8 without byte-order mark or terminating zero; a lone surrogate is
 // encoded as U+FFFD (EF BF BD). A file name is trimmed and must name a regular file after
@@ -67,3 +68,6 @@ HashOutcome RunHashRequest(const HashRequest& request);
 
 // The same, with the file opened through openFile instead of TFileStream.
 HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile);
+
+// "Out of memory": the message of a request that ran out of memory, after its layer's prefix.
+QString OutOfMemoryText();

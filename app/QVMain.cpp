@@ -32,6 +32,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace {
@@ -123,7 +124,9 @@ void TfrmQVMain::CreateControls() {
     cbSalt->setEditable(true);
     // The program keeps the history sorted itself; Enter must not add to it.
     cbSalt->setInsertPolicy(QComboBox::NoInsert);
-    // The salt is hashed as typed: completion may offer an entry but never re-case the text.
+    // The salt is hashed as typed: completion offers entries in a list the user picks from, and
+    // never adds to or re-cases the text by itself (inline completion would, on Tab or Enter).
+    cbSalt->completer()->setCompletionMode(QCompleter::PopupCompletion);
     cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
     lblStatus = new QLabel(this);
     lblStatus->setTextFormat(Qt::PlainText);
@@ -308,7 +311,19 @@ QString TfrmQVMain::ComputeHash() {
     // One pass, so that the busy state is painted before a long hash blocks the window.
     QCoreApplication::processEvents();
     ShowStatus(QStringLiteral("Hashing..."), 1);
+    try {
+        return ShowOutcome(RunHashRequest(MakeRequest()));
+    } catch (const std::bad_alloc&) {
+        // Copying a huge input text may fail before the pipeline has it; the window stays as
+        // after any failed request.
+        btnRefresh->setEnabled(true);
+        ShowStatus(OutOfMemoryText(), 3);
+        lblHash->setText(QString());
+        return {};
+    }
+}
 
+HashRequest TfrmQVMain::MakeRequest() const {
     HashRequest request;
     request.InputType = rgInputType->ItemIndex();
     request.InputText = m_memoLines->Text();
@@ -318,8 +333,10 @@ QString TfrmQVMain::ComputeHash() {
     request.HashItems = rgHashes->Items();
     request.HashType = rgHashes->ItemIndex();
     request.UpperHash = chkUpper->isChecked();
-    const HashOutcome outcome = RunHashRequest(request);
+    return request;
+}
 
+QString TfrmQVMain::ShowOutcome(const HashOutcome& outcome) {
     btnRefresh->setEnabled(true);
     if (!outcome.SaltToRemember.isEmpty())
         SortedAdd(outcome.SaltToRemember, *m_saltItems, false);

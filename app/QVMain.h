@@ -10,6 +10,7 @@
 #pragma once
 
 #include "ControlStrings.h"
+#include "HashPipeline.h"
 
 #include <QMargins>
 #include <QWidget>
@@ -82,7 +83,11 @@ private:
     void btnSaltClearClick();
     void btnSaltDelClick();
 
+    // Runs the request of the controls and shows its outcome; memory running out is shown as
+    // a failed request. Answers the digest, empty on failure.
     QString ComputeHash();
+    HashRequest MakeRequest() const;
+    QString ShowOutcome(const HashOutcome& outcome);
     void ShowStatus(const QString& text, int level);
     // Takes the first local file of a drop as the input; answers whether there was one.
     bool WMDropFiles(const QMimeData* data);

@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <new>
 #include <memory>
 #include <string>
 #include <utility>
@@ -327,6 +328,7 @@ TEST(HashPipelineReadFailureTest, ReadFaultsBecomeHashingErrors) {
          "Error Hashing data: Stream read error: the file changed size while it was read"},
         {"read_fails", [] { throw EReadError("Stream read error: Input/output error"); },
          "Error Hashing data: Stream read error: Input/output error"},
+        {"memory_runs_out", [] { throw std::bad_alloc(); }, "Error Hashing data: Out of memory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -31,8 +31,32 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <atomic>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <stdexcept>
+
+// Allocations through operator new of at least g_refuseFrom bytes fail while it is set, to
+// run the window out of memory without exhausting the machine.
+namespace {
+std::atomic<std::size_t> g_refuseFrom{0};
+} // namespace
+
+void* operator new(std::size_t size) {
+    const std::size_t refuseFrom = g_refuseFrom;
+    if (refuseFrom != 0 && size >= refuseFrom)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -671,6 +695,45 @@ TEST_F(QVMainTest, TheSaltIsHashedAsTypedWhateverTheHistoryHolds) {
     w.cbSalt->setEditText(QString());
     Type(w.cbSalt, u"A"_qs);
     EXPECT_EQ(w.cbSalt->currentText(), u"A"_qs) << "completion does not re-case the typed text";
+}
+
+// Inline completion would make "al" the history's "alice" on Tab or Enter; the salt hashed
+// is exactly what was typed.
+TEST_F(QVMainTest, CompletionNeverChangesTheTypedSalt) {
+    TfrmQVMain& w = Open();
+    w.cbSalt->addItems({u"alice"_qs, u"bob"_qs});
+    w.rgInputType->SetItemIndex(1);
+    w.rgSaltType->SetItemIndex(1);
+    w.memVal->setPlainText(u"x"_qs);
+    const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Enter};
+    for (const Qt::Key key : keys) {
+        SCOPED_TRACE(QTest::toString(key));
+        w.cbSalt->setEditText(QString());
+        Type(w.cbSalt, u"al"_qs);
+        EXPECT_EQ(w.cbSalt->currentText(), u"al"_qs) << "nothing is completed while typing";
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(w.cbSalt->currentText(), u"al"_qs);
+        Click(w.btnRefresh);
+        // SHA-1 of "alx": the prefix salt as typed.
+        EXPECT_EQ(w.lblHash->text(), u"0603d39ff36b2201d45e12891635521788a1d442"_qs);
+    }
+}
+
+TEST_F(QVMainTest, RunningOutOfMemoryIsAFailedRequestAndTheWindowStaysUsable) {
+    TfrmQVMain& w = Open();
+    w.rgInputType->SetItemIndex(1);
+    w.memVal->setPlainText(QString(2 * 1024 * 1024, u'a'));
+    g_refuseFrom = 1024 * 1024;
+    Click(w.btnRefresh);
+    g_refuseFrom = 0;
+    EXPECT_EQ(w.lblStatus->text(), u"Error loading text: Out of memory"_qs);
+    EXPECT_EQ(StatusColour(w), Red);
+    EXPECT_EQ(w.lblHash->text(), u""_qs);
+    EXPECT_TRUE(w.btnRefresh->isEnabled());
+
+    w.memVal->setPlainText(u"abc"_qs);
+    Click(w.btnRefresh);
+    EXPECT_EQ(w.lblHash->text(), Sha1Abc);
 }
 
 } // namespace
