@@ -8,10 +8,12 @@
 #include "QVMain.h"
 #include "TerminationSignals.h"
 #include "WindowFonts.h"
+#include "XdgFolders.h"
 
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    IgnoreRelativeXdgFolders();
     CatchTerminationSignals();
     TQuviroApplication app(argc, argv);
     StartUpEnvironment();

@@ -103,4 +103,26 @@ TEST(HostileStartTest, TheProgramStartsAndClosesOverAnySettingsFolder) {
     }
 }
 
+// XDG folders given as relative paths are ignored, as the XDG rules say: the settings go to
+// ~/.config, and nothing appears in the folder the program was started from.
+TEST(HostileStartTest, RelativeXdgFoldersAreIgnored) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QString working = home.filePath(QStringLiteral("working"));
+    ASSERT_TRUE(QDir().mkpath(working));
+    QProcessEnvironment extra;
+    extra.insert(QStringLiteral("HOME"), home.path());
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        extra.insert(QString::fromLatin1(name), QStringLiteral("relative"));
+    const QString data = home.filePath(QStringLiteral(".config/quviro"));
+
+    const TProgramEnd end = RunProgramUntilSignal(extra, working, data, 1000, SIGTERM);
+    ASSERT_TRUE(end.started && end.finished);
+    EXPECT_EQ(end.status, QProcess::NormalExit);
+    EXPECT_EQ(end.code, 0);
+    EXPECT_EQ(QDir(working).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList());
+    EXPECT_TRUE(QFileInfo(Store(data)).isFile()) << "the settings are kept in ~/.config";
+}
+
 } // namespace

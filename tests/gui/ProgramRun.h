@@ -17,3 +17,8 @@ struct TProgramEnd {
 // millisecondsBeforeSignal more, sends signal and waits up to 10 s for the end.
 TProgramEnd RunProgramUntilSignal(const QString& configHome, const QString& runtimeFolder, int millisecondsBeforeSignal,
                                   int signal);
+
+// The same with the environment's entries added to this process's, in workingFolder, waiting
+// for dataFolder to exist.
+TProgramEnd RunProgramUntilSignal(const QProcessEnvironment& extra, const QString& workingFolder,
+                                  const QString& dataFolder, int millisecondsBeforeSignal, int signal);
