@@ -20,6 +20,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -34,6 +35,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <sys/stat.h>
 #include <new>
 #include <stdexcept>
 
@@ -734,6 +736,27 @@ TEST_F(QVMainTest, RunningOutOfMemoryIsAFailedRequestAndTheWindowStaysUsable) {
     w.memVal->setPlainText(u"abc"_qs);
     Click(w.btnRefresh);
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+}
+
+// Stored lists that are there but cannot be loaded (too large, not a regular file) come up
+// empty, and the close does not write the empty lists over them.
+TEST_F(QVMainTest, StoredListsThatDidNotLoadAreNotWipedAtClose) {
+    {
+        QFile huge(Path(u"DataSet_SALTITEMS.dblst"_qs));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(DataSetMaxFileSize + 1));
+    }
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path(u"DataSet_INPUTTEXT.dblst"_qs)).constData(), 0600), 0);
+    TfrmQVMain& w = Open();
+    EXPECT_EQ(w.cbSalt->count(), 0);
+    EXPECT_EQ(w.memVal->toPlainText(), u""_qs);
+    w.memVal->setPlainText(u"typed"_qs);
+    w.cbSalt->addItem(u"pepper"_qs);
+    Restart();
+    EXPECT_EQ(QFileInfo(Path(u"DataSet_SALTITEMS.dblst"_qs)).size(), DataSetMaxFileSize + 1);
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(Path(u"DataSet_INPUTTEXT.dblst"_qs)).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 } // namespace

@@ -265,6 +265,53 @@ TEST_F(DataSetTest, OnlyRegularFilesOfBoundedSizeAreLoaded) {
     }
 }
 
+// What a save writes, a load accepts: a list whose file would pass the load limit is not
+// saved (the previous file stays), one that reaches it exactly is saved and loads again.
+TEST_F(DataSetTest, SaveWritesNothingThatALoadWouldRefuse) {
+    TMemoLines memo;
+    memo.m_capacity = DataSetMaxFileSize;
+    memo.m_text = QString(DataSetMaxFileSize - 2, u'a') + QStringLiteral("\r\n");
+    ASSERT_TRUE(SaveDataSet(memo, QStringLiteral("InputText")));
+    EXPECT_EQ(QFileInfo(PathOf("InputText")).size(), DataSetMaxFileSize);
+    memo.m_text.clear();
+    ASSERT_TRUE(LoadDataSet(memo, QStringLiteral("InputText")));
+    EXPECT_EQ(memo.m_text.size(), DataSetMaxFileSize);
+
+    memo.m_text += u'b';
+    EXPECT_FALSE(SaveDataSet(memo, QStringLiteral("InputText")));
+    EXPECT_EQ(QFileInfo(PathOf("InputText")).size(), DataSetMaxFileSize) << "the previous file stays";
+    // Two bytes a character in UTF-16: the limit is on the bytes written.
+    memo.m_text = QString(DataSetMaxFileSize / 2, u'a');
+    memo.SetEncoding(TTextEncoding::Utf16LE);
+    EXPECT_FALSE(SaveDataSet(memo, QStringLiteral("InputText")));
+    EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("DataSet_INPUTTEXT.dblst")});
+}
+
+// A file that is there but did not load is not written over in the same run; a later load
+// that succeeds lifts that. A missing file is an empty start and is written.
+TEST_F(DataSetTest, AFileThatDidNotLoadIsNotWrittenOver) {
+    {
+        QFile huge(PathOf("Salts"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(DataSetMaxFileSize + 1));
+    }
+    TStringList list;
+    EXPECT_FALSE(LoadDataSet(list, QStringLiteral("Salts")));
+    list.Add(QStringLiteral("new"));
+    EXPECT_FALSE(SaveDataSet(list, QStringLiteral("Salts")));
+    EXPECT_EQ(QFileInfo(PathOf("Salts")).size(), DataSetMaxFileSize + 1);
+
+    WriteFile(PathOf("Salts"), "old\r\n");
+    ASSERT_TRUE(LoadDataSet(list, QStringLiteral("Salts")));
+    list.Add(QStringLiteral("new"));
+    EXPECT_TRUE(SaveDataSet(list, QStringLiteral("Salts")));
+    EXPECT_EQ(ReadFile(PathOf("Salts")), QByteArray("old\r\nnew\r\n"));
+
+    EXPECT_FALSE(LoadDataSet(list, QStringLiteral("Missing")));
+    list.Add(QStringLiteral("first"));
+    EXPECT_TRUE(SaveDataSet(list, QStringLiteral("Missing")));
+}
+
 TEST_F(DataSetTest, FilesAreOwnerOnly) {
     const mode_t previous = ::umask(0);
     TStringList list(QStringList{"secret"});
