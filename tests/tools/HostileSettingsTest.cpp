@@ -7,6 +7,7 @@
 #include "ConfigStore.h"
 #include "DataSet.h"
 #include "ProcessValues.h"
+#include "UnprivilegedRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,9 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -231,25 +230,11 @@ TEST_P(HostileSettingsTest, AsThisUser) {
 // The same case as a user without root's rights: as root, a child process that owns the
 // case's folders and runs as uid 65534; otherwise a child process of this user.
 TEST_P(HostileSettingsTest, AsAnUnprivilegedUser) {
-    constexpr uid_t nobody = 65534;
-    const bool root = ::geteuid() == 0;
-    if (root) {
+    if (::geteuid() == 0) {
         for (const QString& folder : {m_root.path(), m_places.data, m_places.outside})
-            ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), nobody, nobody), 0);
+            ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), UnprivilegedUserId, UnprivilegedUserId), 0);
     }
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
-            ::_exit(3);
-        RunCase(false);
-        ::_exit(testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "the child was killed";
-    EXPECT_NE(WEXITSTATUS(status), 3) << "cannot switch to the unprivileged user";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the case failed as the unprivileged user (its messages are above)";
+    EXPECT_TRUE(RunUnprivileged([this] { RunCase(false); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileSettingsTest, testing::ValuesIn(HostileSettingsCases),
