@@ -86,6 +86,8 @@ TClickLabel* ResultLabel(QWidget* parent, const QFont& font, const QColor& colou
 
 TfrmQVMain::TfrmQVMain(QWidget* parent) : QWidget(parent, Qt::Window) {
     CreateControls();
+    // The placement saved while maximised needs the normal state's frame, seen before init.
+    TrackNormalFrame(this);
     FormCreate();
 }
 
