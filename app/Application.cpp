@@ -1,6 +1,6 @@
-#include "Application.h"
+#include "app/Application.h"
 
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "CheckedOutput.h"
+#include "app/CheckedOutput.h"
 
 #include <QByteArray>
 

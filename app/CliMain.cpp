@@ -2,9 +2,9 @@
 // window. Success prints the digest on stdout, a failure the window's status message on
 // stderr. Output that cannot be written (a full disk, a closed pipe) and memory running out are
 // failures too, reported on stderr with exit code 1.
-#include "CheckedOutput.h"
-#include "CliOptions.h"
-#include "TextUtils.h"
+#include "app/CheckedOutput.h"
+#include "app/CliOptions.h"
+#include "tools/TextUtils.h"
 
 #include <QStringDecoder>
 

@@ -14,7 +14,7 @@
 // partial or mixed data is ever returned.
 #pragma once
 
-#include "Stream.h"
+#include "crypt/Stream.h"
 
 #include <string>
 

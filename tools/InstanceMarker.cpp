@@ -1,7 +1,7 @@
-#include "InstanceMarker.h"
+#include "tools/InstanceMarker.h"
 
-#include "TextUtils.h"
-#include "XdgFolders.h"
+#include "tools/TextUtils.h"
+#include "tools/XdgFolders.h"
 
 #include <QFile>
 #include <QStandardPaths>

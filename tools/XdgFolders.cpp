@@ -1,4 +1,4 @@
-#include "XdgFolders.h"
+#include "tools/XdgFolders.h"
 
 #include <QFile>
 #include <QStringList>

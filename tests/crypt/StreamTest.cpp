@@ -1,6 +1,6 @@
-#include "Stream.h"
+#include "crypt/Stream.h"
 
-#include "UnprivilegedRun.h"
+#include "tests/support/UnprivilegedRun.h"
 
 #include <gtest/gtest.h>
 

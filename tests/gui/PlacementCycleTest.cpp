@@ -1,7 +1,7 @@
 // The window program on a real X server (Xvfb) under a real window manager (Openbox), which
 // draws a maximised window with a thinner frame than a normal one: closing while maximised
 // and starting again, over and over, must keep the same normal bounds.
-#include "ProgramRun.h"
+#include "tests/gui/ProgramRun.h"
 
 #include <gtest/gtest.h>
 

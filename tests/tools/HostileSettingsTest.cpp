@@ -4,15 +4,15 @@
 // folder and leaves no stray file in it. A file that existed but did not load, or that is
 // read-only, is never written over. Every case runs as the user running the tests and as an
 // unprivileged user (uid 65534 when the tests run as root), since root reads and writes any mode.
-#include "ConfigStore.h"
-#include "DataSet.h"
-#include "ProcessValues.h"
-#include "UnprivilegedRun.h"
+#include "tests/support/UnprivilegedRun.h"
+#include "tools/ConfigStore.h"
+#include "tools/DataSet.h"
+#include "tools/ProcessValues.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QCryptographicHash>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

@@ -1,20 +1,9 @@
-#include "DesktopServices.h"
+#include "tools/SpecialFolders.h"
 
-#include "XdgFolders.h"
+#include "tools/XdgFolders.h"
 
-#include <QClipboard>
 #include <QDir>
-#include <QGuiApplication>
 #include <QStandardPaths>
-
-#include <stdexcept>
-
-void CopyTextToClipboard(const QString& text) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard) // no application object: there is no clipboard to open
-        throw std::runtime_error("Cannot open clipboard.");
-    clipboard->setText(text, QClipboard::Clipboard);
-}
 
 QString GetSpecialFolder(int csidl) {
     QString folder;

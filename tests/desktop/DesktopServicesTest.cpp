@@ -1,8 +1,8 @@
-#include "DesktopServices.h"
+#include "desktop/DesktopServices.h"
 
-#include "QtPrinters.h"
-#include "TempFolder.h"
-#include "XdgFolders.h"
+#include "tests/tools/QtPrinters.h"
+#include "tests/tools/TempFolder.h"
+#include "tools/XdgFolders.h"
 
 #include <QClipboard>
 #include <QDir>

@@ -1,0 +1,13 @@
+#include "desktop/DesktopServices.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include <stdexcept>
+
+void CopyTextToClipboard(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) // no application object: there is no clipboard to open
+        throw std::runtime_error("Cannot open clipboard.");
+    clipboard->setText(text, QClipboard::Clipboard);
+}
