@@ -26,8 +26,8 @@ std::string SHA256HashStream(TStream* stream, bool fromStart, bool restorePositi
 
 enum class THashAlgorithm { MD5, SHA1, SHA256 };
 
-// The same computation, but a failure passes on as its exception: the stream's own exception,
-// EReadError for a short read, std::bad_alloc without memory, std::invalid_argument for an
-// algorithm value outside the enumeration. A size that moved is EReadError with
-// StreamChangedSizeMessage.
+// The same computation, but a failure passes on as its exception: the stream's own exception
+// (CheckUnchanged's included), EReadError with StreamChangedSizeMessage for a size that moved,
+// std::bad_alloc without memory, std::invalid_argument for an algorithm value outside the
+// enumeration.
 std::string HashStreamOrThrow(THashAlgorithm algorithm, TStream& stream, bool fromStart, bool restorePosition);

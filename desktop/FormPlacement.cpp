@@ -4,10 +4,10 @@
 #include "tools/KeyedList.h"
 #include "tools/PlacementGeometry.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
 #include <QRect>
-#include <QEvent>
 #include <QScreen>
 #include <QWidget>
 

@@ -11,11 +11,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -159,9 +159,9 @@ bool FileIsMissing(const QString& path) {
 bool InGroup(gid_t group) {
     if (group == ::getegid())
         return true;
-    gid_t groups[NGROUPS_MAX];
-    const int count = ::getgroups(NGROUPS_MAX, groups);
-    return std::find(groups, groups + std::max(count, 0), group) != groups + std::max(count, 0);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+    const int count = groups.empty() ? 0 : ::getgroups(static_cast<int>(groups.size()), groups.data());
+    return std::find(groups.begin(), groups.begin() + std::max(count, 0), group) != groups.begin() + std::max(count, 0);
 }
 
 // Whether the file at path (links followed) may be replaced: a file the user could not write
