@@ -46,18 +46,50 @@ namespace {
 std::atomic<std::size_t> g_refuseFrom{0};
 } // namespace
 
-void* operator new(std::size_t size) {
+// Every plain form of new and delete is replaced, so that each block is allocated and freed
+// by the same pair (AddressSanitizer checks it).
+namespace {
+void* Allocate(std::size_t size) noexcept {
     const std::size_t refuseFrom = g_refuseFrom;
     if (refuseFrom != 0 && size >= refuseFrom)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return nullptr;
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* AllocateOrThrow(std::size_t size) {
+    if (void* p = Allocate(size))
         return p;
     throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size) {
+    return AllocateOrThrow(size);
+}
+void* operator new[](std::size_t size) {
+    return AllocateOrThrow(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
 }
 void operator delete(void* p) noexcept {
     std::free(p);
 }
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
 void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 
