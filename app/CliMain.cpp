@@ -4,14 +4,18 @@
 // failures too, reported on stderr with exit code 1.
 #include "app/CheckedOutput.h"
 #include "app/CliOptions.h"
+#include "app/CliProgress.h"
 #include "tools/TextUtils.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include <cstdio>
 #include <new>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +58,15 @@ int Failure(const QString& message) {
     return ExitFailure;
 }
 
+// The size of the file INPUT names, or -1 when it names no regular file.
+std::int64_t InputFileSize(const TCliOptions& options) {
+    struct stat info {};
+    if (options.InputType != InputTypeFile || ::stat(QFile::encodeName(Trim(options.Input)).constData(), &info) != 0 ||
+        !S_ISREG(info.st_mode))
+        return -1;
+    return info.st_size;
+}
+
 int Run(int argc, char** argv, TCheckedOutput& out) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
@@ -87,7 +100,12 @@ int Run(int argc, char** argv, TCheckedOutput& out) {
         inputText = *text;
     }
 
-    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText));
+    std::optional<TLineProgress> progress;
+    if (WantsProgress(options.Progress, ::isatty(STDERR_FILENO) == 1, InputFileSize(options)))
+        progress.emplace(stderr);
+    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), progress ? &*progress : nullptr);
+    if (progress)
+        progress->Clear();
     if (!outcome.Succeeded())
         return Failure(outcome.ErrorText);
 

@@ -72,6 +72,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             options.TrimInput = true;
         } else if (argument == u"-u" || argument == u"--upper") {
             options.UpperHash = true;
+        } else if (argument == u"--progress") {
+            options.Progress = true;
         } else {
             std::optional<QString> value;
             const std::optional<QStringView> name = MatchValueOption(argument, value);
@@ -139,7 +141,7 @@ bool DigestMatches(QStringView digest, QStringView expected) {
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
-        "                  [-u|--upper] [-c|--check EXPECTED] INPUT\n"
+        "                  [-u|--upper] [-c|--check EXPECTED] [--progress] INPUT\n"
         "       quviro-cli --help | --version\n");
 }
 
@@ -160,6 +162,9 @@ QString CliHelpText() {
                "  -u, --upper                print the digest in upper case\n"
                "  -c, --check EXPECTED       compare the digest with EXPECTED, ignoring case and the\n"
                "                             whitespace around it; prints OK or MISMATCH\n"
+               "      --progress             show the progress on standard error while a file is hashed;\n"
+               "                             without it, shown for files over 64 MiB when standard error\n"
+               "                             is a terminal\n"
                "  -h, --help                 show this text\n"
                "      --version              show the version\n"
                "\n"
@@ -169,4 +174,6 @@ QString CliHelpText() {
                "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n");
 }
 
-QString CliVersionText() { return GetVersionText(); }
+QString CliVersionText() {
+    return GetVersionText();
+}

@@ -20,6 +20,8 @@ struct TCliOptions {
     QString SaltText;
     bool UpperHash = false;
     bool Check = false;
+    // Draw the progress on standard error even when it is no terminal (--progress).
+    bool Progress = false;
     QString Expected;
     // The INPUT argument; "-" stands for standard input.
     QString Input;

@@ -1,5 +1,6 @@
 #include "app/HashPipeline.h"
 
+#include "app/HashProgress.h"
 #include "crypt/Base64.h"
 #include "crypt/HashStream.h"
 #include "tools/Strings.h"
@@ -12,6 +13,7 @@
 #include <new>
 #include <optional>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -132,6 +134,9 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
         }
         // Read to the end of the file; a file written meanwhile fails there.
         return QString::fromLatin1(HashStreamOrThrow(*algorithm, stream, false, false));
+    } catch (const EHashCancelled& stop) {
+        outcome.Cancelled = true;
+        outcome.ErrorText = MessageOf(stop);
     } catch (const std::exception& failure) {
         outcome.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
     }
@@ -145,15 +150,26 @@ QString OutOfMemoryText() {
 }
 
 HashOutcome RunHashRequest(const HashRequest& request) {
-    return RunHashRequest(request, [](const std::string& path) { return std::make_unique<TFileStream>(path); });
+    return RunHashRequest(request, nullptr);
 }
 
 HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile) {
+    return RunHashRequest(request, openFile, nullptr);
+}
+
+HashOutcome RunHashRequest(const HashRequest& request, THashObserver* observer) {
+    return RunHashRequest(
+        request, [](const std::string& path) { return std::make_unique<TFileStream>(path); }, observer);
+}
+
+HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer) {
     HashOutcome outcome;
     QString salt;
     QString digest;
     {
         std::unique_ptr<TStream> stream = PrepareInput(request, openFile, salt, outcome);
+        if (stream && observer)
+            stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
         if (outcome.ErrorText.isEmpty() && stream)
             digest = HashInput(request, *stream, outcome);
     }

@@ -26,9 +26,15 @@ set(pipeline_files
     app/CliMain.cpp
     app/CliOptions.cpp
     app/CliOptions.h
+    app/CliProgress.cpp
+    app/CliProgress.h
     app/HashObserver.h
     app/HashPipeline.cpp
     app/HashPipeline.h
+    app/HashProgress.cpp
+    app/HashProgress.h
+    app/ProgressText.cpp
+    app/ProgressText.h
 )
 
 # The layer a file belongs to, as the list of include prefixes it may use.
