@@ -34,7 +34,7 @@ QString TCheckedOutput::Finish() {
             Fail(errno);
         m_stream = nullptr;
     }
-    if (m_error == 0)
+    if (m_error == 0 || m_reported)
         return {};
     return QStringLiteral("write error: ") + QString::fromLocal8Bit(std::strerror(m_error));
 }

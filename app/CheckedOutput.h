@@ -20,9 +20,14 @@ public:
     // left on device". Later writes fail.
     QString Finish();
 
+    // Someone writing to the same stream by other means has reported its failure already:
+    // Finish still closes the stream but answers the empty text.
+    void FailureReported() { m_reported = true; }
+
 private:
     void Fail(int error);
 
     std::FILE* m_stream;
     int m_error = 0;
+    bool m_reported = false;
 };

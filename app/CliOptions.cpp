@@ -23,8 +23,17 @@ struct TValueOption {
 };
 
 constexpr TValueOption ValueOptions[] = {
-    {u"-a", u"--algorithm"}, {u"-t", u"--type"}, {u"", u"--prefix"}, {u"", u"--suffix"}, {u"-c", u"--check"},
+    {u"-a", u"--algorithm"}, {u"-t", u"--type"},  {u"", u"--prefix"},
+    {u"", u"--suffix"},      {u"-c", u"--check"}, {u"-j", u"--jobs"},
 };
+
+std::optional<int> JobsByText(const QString& text) {
+    bool ok = false;
+    const int jobs = text.toInt(&ok);
+    if (!ok || jobs < 1 || jobs > MaxJobs || text.startsWith(u'+'))
+        return std::nullopt;
+    return jobs;
+}
 
 // Splits "--name=value" and "-xVALUE" forms; answers the long name of a value option, with
 // value filled when it was attached.
@@ -49,7 +58,7 @@ std::optional<QStringView> MatchValueOption(QStringView argument, std::optional<
 TCliParseResult ParseCliArguments(const QStringList& arguments) {
     TCliParseResult result;
     TCliOptions& options = result.Options;
-    QStringList inputs;
+    QStringList& inputs = options.Inputs;
     bool prefixGiven = false;
     bool suffixGiven = false;
     bool optionsEnded = false;
@@ -58,6 +67,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         const QString& argument = arguments[i];
         if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
             inputs.append(argument);
+            options.InputArguments.append(i);
             continue;
         }
         if (argument == u"--") {
@@ -72,6 +82,14 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             options.TrimInput = true;
         } else if (argument == u"-u" || argument == u"--upper") {
             options.UpperHash = true;
+        } else if (argument == u"-H" || argument == u"--with-name") {
+            options.WithName = true;
+        } else if (argument == u"--tag") {
+            options.Tag = true;
+        } else if (argument == u"-r" || argument == u"--recursive") {
+            options.Recursive = true;
+        } else if (argument == u"-0" || argument == u"-z" || argument == u"--zero") {
+            options.Zero = true;
         } else if (argument == u"--progress") {
             options.Progress = true;
         } else {
@@ -97,6 +115,13 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                     return result;
                 }
                 options.InputType = *type;
+            } else if (*name == u"--jobs") {
+                const std::optional<int> jobs = JobsByText(*value);
+                if (!jobs) {
+                    result.Error = QStringLiteral("--jobs takes a number from 1 to %1, not ").arg(MaxJobs) + *value;
+                    return result;
+                }
+                options.Jobs = *jobs;
             } else if (*name == u"--prefix" || *name == u"--suffix") {
                 (*name == u"--prefix" ? prefixGiven : suffixGiven) = true;
                 options.SaltType = *name == u"--prefix" ? SaltTypePrefix : SaltTypeSuffix;
@@ -112,10 +137,14 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
     else if (inputs.isEmpty())
         result.Error = QStringLiteral("INPUT is missing");
-    else if (inputs.size() > 1)
-        result.Error = QStringLiteral("only one INPUT may be given");
-    else if (inputs.front() == u"-" && options.InputType == InputTypeFile)
+    else if (options.InputType != InputTypeFile && inputs.size() > 1)
+        result.Error = QStringLiteral("-t text, hex and base64 take exactly one INPUT");
+    else if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Recursive))
+        result.Error = QStringLiteral("-H, --tag and -r apply to file input only");
+    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs))
         result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
+    else if (options.Check && options.ListsFiles())
+        result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag or -r");
     else
         options.Input = inputs.front();
     return result;
@@ -141,7 +170,9 @@ bool DigestMatches(QStringView digest, QStringView expected) {
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
-        "                  [-u|--upper] [-c|--check EXPECTED] [--progress] INPUT\n"
+        "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
+        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
+        "                  [-z|-0|--zero] FILE...\n"
         "       quviro-cli --help | --version\n");
 }
 
@@ -149,7 +180,8 @@ QString CliHelpText() {
     return CliUsageText() +
            QStringLiteral(
                "\n"
-               "Prints the digest of INPUT as hexadecimal text.\n"
+               "Prints the digest of INPUT as hexadecimal text. For several files, or with -H, --tag or -r,\n"
+               "prints one checksum line per file as sha256sum, sha1sum and md5sum do.\n"
                "\n"
                "  -a, --algorithm ALGORITHM  MD5, SHA1 or SHA256 (the default); case, spaces and\n"
                "                             punctuation are ignored, so sha-256 works too\n"
@@ -160,6 +192,14 @@ QString CliHelpText() {
                "      --prefix SALT          put SALT (trimmed) before a text\n"
                "      --suffix SALT          put SALT (trimmed) after a text\n"
                "  -u, --upper                print the digest in upper case\n"
+               "  -H, --with-name            print the checksum line (DIGEST  NAME) for one file too\n"
+               "      --tag                  print BSD lines: SHA256 (NAME) = DIGEST\n"
+               "  -r, --recursive            hash the files in folders and their subfolders, by name in\n"
+               "                             byte order; links to files are followed, links to folders\n"
+               "                             are not; FIFOs, sockets and devices are skipped\n"
+               "  -j, --jobs N               hash N files at a time (1 to 256; default: one per processor)\n"
+               "  -z, -0, --zero             end each line with NUL instead of a line feed and write\n"
+               "                             names unescaped\n"
                "  -c, --check EXPECTED       compare the digest with EXPECTED, ignoring case and the\n"
                "                             whitespace around it; prints OK or MISMATCH\n"
                "      --progress             show the progress on standard error while a file is hashed;\n"
@@ -169,7 +209,9 @@ QString CliHelpText() {
                "      --version              show the version\n"
                "\n"
                "INPUT - reads the text from standard input, bytes exactly as given (UTF-8); it cannot be\n"
-               "used with -t file.\n"
+               "used with -t file. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
+               "A file that fails prints its name and the reason on standard error; the others are\n"
+               "still hashed, and the lines come in the order of the INPUTs.\n"
                "\n"
                "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n");
 }

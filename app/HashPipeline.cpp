@@ -1,6 +1,7 @@
 #include "app/HashPipeline.h"
 
 #include "app/HashProgress.h"
+#include "app/StreamDigest.h"
 #include "crypt/Base64.h"
 #include "crypt/HashStream.h"
 #include "tools/Strings.h"
@@ -132,8 +133,8 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
             outcome.ErrorText = QStringLiteral("Unknown Algorithm");
             return {};
         }
-        // Read to the end of the file; a file written meanwhile fails there.
-        return QString::fromLatin1(HashStreamOrThrow(*algorithm, stream, false, false));
+        TStreamDigester digester;
+        return QString::fromLatin1(digester.Digest(*algorithm, stream));
     } catch (const EHashCancelled& stop) {
         outcome.Cancelled = true;
         outcome.ErrorText = MessageOf(stop);

@@ -23,18 +23,30 @@ endif()
 set(pipeline_files
     app/CheckedOutput.cpp
     app/CheckedOutput.h
+    app/ChecksumFormat.cpp
+    app/ChecksumFormat.h
     app/CliMain.cpp
     app/CliOptions.cpp
     app/CliOptions.h
     app/CliProgress.cpp
     app/CliProgress.h
+    app/CliWrite.cpp
+    app/CliWrite.h
+    app/FileListHash.cpp
+    app/FileListHash.h
     app/HashObserver.h
     app/HashPipeline.cpp
     app/HashPipeline.h
     app/HashProgress.cpp
     app/HashProgress.h
+    app/OrderedJobs.cpp
+    app/OrderedJobs.h
     app/ProgressText.cpp
     app/ProgressText.h
+    app/StreamDigest.cpp
+    app/StreamDigest.h
+    app/TreeWalk.cpp
+    app/TreeWalk.h
 )
 
 # The layer a file belongs to, as the list of include prefixes it may use.

@@ -15,8 +15,8 @@
 
 #include <cstdio>
 #include <functional>
-#include <new>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -335,6 +335,19 @@ TEST(HashPipelineReadFailureTest, ReadFaultsBecomeHashingErrors) {
         {"read_fails", [] { throw EReadError("Stream read error: Input/output error"); },
          "Error Hashing data: Stream read error: Input/output error"},
         {"memory_runs_out", [] { throw std::bad_alloc(); }, "Error Hashing data: Out of memory"},
+        // Written again at its old size with other bytes: the size tells nothing, the time does.
+        {"file_rewritten_at_its_old_size",
+         [&] {
+             std::string other = content;
+             other[content.size() - 1] ^= 1;
+             std::FILE* file = std::fopen(path.c_str(), "wb");
+             ASSERT_NE(file, nullptr);
+             ASSERT_EQ(std::fwrite(other.data(), 1, other.size(), file), other.size());
+             std::fclose(file);
+             const timespec times[2] = {{0, UTIME_OMIT}, {1234567890, 0}};
+             ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+         },
+         "Error Hashing data: Stream read error: the file changed while it was read"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
