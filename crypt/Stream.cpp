@@ -102,6 +102,8 @@ TFileStream::TFileStream(const std::string& path) {
         throw EFOpenError(OpenErrorMessage(path, OpenFailureReason(file)));
     }
     m_file = std::move(file.Handle);
+    m_openSize = static_cast<std::int64_t>(file.Info.st_size);
+    m_openModified = file.Info.st_mtim;
     // Files are read front to back in large chunks: a larger read-ahead window. Only a hint;
     // a failure changes nothing.
     ::posix_fadvise(m_file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -148,6 +150,16 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
     if (done == count && count >= ReadAheadThreshold)
         ::posix_fadvise(m_file.Get(), m_position, count, POSIX_FADV_WILLNEED);
     return done;
+}
+
+void TFileStream::CheckUnchanged() const {
+    struct stat info {};
+    if (::fstat(m_file.Get(), &info) != 0)
+        throw EReadError(ReadErrorMessage(errno));
+    if (static_cast<std::int64_t>(info.st_size) != m_openSize)
+        throw EReadError(StreamChangedSizeMessage);
+    if (info.st_mtim.tv_sec != m_openModified.tv_sec || info.st_mtim.tv_nsec != m_openModified.tv_nsec)
+        throw EReadError(StreamChangedMessage);
 }
 
 std::int64_t TFileStream::Write(const void*, std::int64_t) {

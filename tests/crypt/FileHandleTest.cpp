@@ -1,11 +1,11 @@
 #include "crypt/FileHandle.h"
 
+#include "tests/support/UnprivilegedRun.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -137,31 +137,15 @@ TEST_F(OpenRegularFileTest, CreateMakesAnOwnerOnlyFileAndKeepsAnExistingOne) {
     EXPECT_EQ(existing.Info.st_size, 10) << "not truncated";
 }
 
-// Root reads files of any mode, so the case runs as the unprivileged user 65534 then.
 TEST_F(OpenRegularFileTest, UnreadableFileIsAnOpenFailureWithTheSystemsReason) {
     const std::string path = At("data.bin");
     fs::permissions(path, fs::perms::none);
-    const auto open = [&path] {
+    EXPECT_TRUE(RunUnprivileged([&path] {
         const TRegularFile file = OpenRegularFile(path);
-        return file.Failure == TOpenFailure::OpenFailed && !file.Handle.IsOpen() &&
-               OpenFailureReason(file) == "Permission denied";
-    };
-    if (::geteuid() != 0) {
-        EXPECT_TRUE(open());
-        return;
-    }
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        constexpr uid_t nobody = 65534;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
-            ::_exit(3);
-        ::_exit(open() ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: cannot switch to user 65534; 1: the open did not fail as expected";
+        EXPECT_EQ(file.Failure, TOpenFailure::OpenFailed);
+        EXPECT_FALSE(file.Handle.IsOpen());
+        EXPECT_EQ(OpenFailureReason(file), "Permission denied");
+    }));
 }
 
 } // namespace
