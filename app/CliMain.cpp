@@ -1,9 +1,12 @@
 // quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
 // window. Success prints the digest on stdout, a failure the window's status message on
 // stderr.
+#include "ChecksumVerify.h"
 #include "CliOptions.h"
+#include "ExpectedDigest.h"
 #include "TextUtils.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -50,6 +53,32 @@ int Failure(const QString& message) {
     return ExitFailure;
 }
 
+THashAlgorithm AlgorithmByNormalName(const QString& name) {
+    if (name == u"MD5")
+        return THashAlgorithm::MD5;
+    return name == u"SHA1" ? THashAlgorithm::SHA1 : THashAlgorithm::SHA256;
+}
+
+// --verify: the list's report on stdout and stderr, then the exit status.
+int VerifyList(const TCliOptions& options) {
+    TVerifyOptions verify;
+    verify.ListName = QFile::encodeName(options.VerifyList).toStdString();
+    if (options.AlgorithmGiven)
+        verify.Algorithm = AlgorithmByNormalName(NormalizeName(options.Algorithm));
+    verify.Quiet = options.Quiet;
+    verify.Status = options.StatusOnly;
+    verify.IgnoreMissing = options.IgnoreMissing;
+    verify.Strict = options.Strict;
+    verify.Warn = options.Warn;
+    TVerifyOutput output;
+    const bool passed = VerifyChecksumList(verify, output);
+    if (output.WriteFailed || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        Write(stderr, QStringLiteral("quviro-cli: write error\n"));
+        return ExitFailure;
+    }
+    return passed ? ExitSuccess : ExitFailure;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +103,9 @@ int main(int argc, char** argv) {
         return ExitSuccess;
     }
 
+    if (options.Action == TCliAction::Verify)
+        return VerifyList(options);
+
     QString inputText = options.Input;
     if (options.ReadsStandardInput()) {
         const QByteArray bytes = ReadStandardInput();
@@ -97,7 +129,7 @@ int main(int argc, char** argv) {
         Write(stdout, QStringLiteral("OK\n"));
         return ExitSuccess;
     }
-    Write(stdout, QStringLiteral("MISMATCH\nexpected: ") + Trim(options.Expected) + QStringLiteral("\nactual:   ") +
-                      outcome.Digest + u'\n');
+    Write(stdout, QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
+                      QStringLiteral("\nactual:   ") + outcome.Digest + u'\n');
     return ExitFailure;
 }

@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "ExpectedDigest.h"
 #include "TextUtils.h"
 #include "VersionInfo.h"
 
@@ -22,8 +23,61 @@ struct TValueOption {
 };
 
 constexpr TValueOption ValueOptions[] = {
-    {u"-a", u"--algorithm"}, {u"-t", u"--type"}, {u"", u"--prefix"}, {u"", u"--suffix"}, {u"-c", u"--check"},
+    {u"-a", u"--algorithm"}, {u"-t", u"--type"},  {u"", u"--prefix"},
+    {u"", u"--suffix"},      {u"-c", u"--check"}, {u"-C", u"--verify"},
 };
+
+// The switches that shape a --verify report; answers whether argument was one.
+bool ParseVerifySwitch(QStringView argument, TCliOptions& options) {
+    if (argument == u"--quiet")
+        options.Quiet = true;
+    else if (argument == u"--status")
+        options.StatusOnly = true;
+    else if (argument == u"--ignore-missing")
+        options.IgnoreMissing = true;
+    else if (argument == u"--strict")
+        options.Strict = true;
+    else if (argument == u"-w" || argument == u"--warn")
+        options.Warn = true;
+    else
+        return false;
+    return true;
+}
+
+// The checks that involve --check or --verify once every argument is read; empty text when
+// they pass. --check without -a takes the algorithm its digest names.
+QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
+    const bool switches =
+        options.Quiet || options.StatusOnly || options.IgnoreMissing || options.Strict || options.Warn;
+    if (!options.VerifyList.isEmpty() || options.Action == TCliAction::Verify) {
+        if (options.Check)
+            return QStringLiteral("--check and --verify cannot be used together");
+        if (!inputs.isEmpty())
+            return QStringLiteral("INPUT cannot be given with --verify: the list names the files");
+        if (options.AlgorithmGiven && NormalizeName(options.Algorithm) != u"MD5" &&
+            NormalizeName(options.Algorithm) != u"SHA1" && NormalizeName(options.Algorithm) != u"SHA256")
+            return QStringLiteral("unknown algorithm ") + options.Algorithm;
+        options.Action = TCliAction::Verify;
+        return {};
+    }
+    if (switches)
+        return QStringLiteral("--quiet, --status, --ignore-missing, --strict and --warn need --verify");
+    if (!options.Check)
+        return {};
+    const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
+    if (!expected.IsDigest())
+        return QStringLiteral("--check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): ") +
+               Trim(options.Expected);
+    if (!options.AlgorithmGiven) {
+        options.Algorithm = expected.Algorithm;
+        return {};
+    }
+    const QString algorithm = NormalizeName(options.Algorithm);
+    if (algorithm != expected.Algorithm && (algorithm == u"MD5" || algorithm == u"SHA1" || algorithm == u"SHA256"))
+        return QStringLiteral("the digest given to --check is ") + expected.Algorithm +
+               QStringLiteral(", but -a asks for ") + algorithm;
+    return {};
+}
 
 // Splits "--name=value" and "-xVALUE" forms; answers the long name of a value option, with
 // value filled when it was attached.
@@ -71,7 +125,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             options.TrimInput = true;
         } else if (argument == u"-u" || argument == u"--upper") {
             options.UpperHash = true;
-        } else {
+        } else if (!ParseVerifySwitch(argument, options)) {
             std::optional<QString> value;
             const std::optional<QStringView> name = MatchValueOption(argument, value);
             if (!name) {
@@ -87,6 +141,10 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             }
             if (*name == u"--algorithm") {
                 options.Algorithm = *value;
+                options.AlgorithmGiven = true;
+            } else if (*name == u"--verify") {
+                options.VerifyList = *value;
+                options.Action = TCliAction::Verify;
             } else if (*name == u"--type") {
                 const std::optional<int> type = InputTypeByName(*value);
                 if (!type) {
@@ -107,6 +165,10 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
 
     if (prefixGiven && suffixGiven)
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
+    else if (const QString error = FinishVerifyOptions(options, inputs); !error.isEmpty())
+        result.Error = error;
+    else if (options.Action == TCliAction::Verify)
+        return result;
     else if (inputs.isEmpty())
         result.Error = QStringLiteral("INPUT is missing");
     else if (inputs.size() > 1)
@@ -132,13 +194,16 @@ HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText
 }
 
 bool DigestMatches(QStringView digest, QStringView expected) {
-    return SameTextAscii(digest, Trim(expected));
+    const TExpectedDigest parsed = ParseExpectedDigest(expected);
+    return parsed.IsDigest() && SameTextAscii(digest, parsed.Digest);
 }
 
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
         "                  [-u|--upper] [-c|--check EXPECTED] INPUT\n"
+        "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
+        "                  -C|--verify LIST\n"
         "       quviro-cli --help | --version\n");
 }
 
@@ -157,15 +222,27 @@ QString CliHelpText() {
                "      --prefix SALT          put SALT (trimmed) before a text\n"
                "      --suffix SALT          put SALT (trimmed) after a text\n"
                "  -u, --upper                print the digest in upper case\n"
-               "  -c, --check EXPECTED       compare the digest with EXPECTED, ignoring case and the\n"
-               "                             whitespace around it; prints OK or MISMATCH\n"
+               "  -c, --check EXPECTED       compare the digest with EXPECTED and print OK or MISMATCH;\n"
+               "                             EXPECTED is a digest in any case, or a checksum line\n"
+               "                             'DIGEST  NAME' or 'SHA256 (NAME) = DIGEST'; without -a its\n"
+               "                             length or tag chooses the algorithm\n"
+               "  -C, --verify LIST          check the files a checksum list names, as sha256sum -c does;\n"
+               "                             names are found relative to the list's folder; LIST - is\n"
+               "                             standard input; without -a each line's tag or digest length\n"
+               "                             chooses the algorithm\n"
+               "      --quiet                with -C: do not print OK lines\n"
+               "      --status               with -C: print nothing; the exit status tells\n"
+               "      --ignore-missing       with -C: skip files that do not exist\n"
+               "      --strict               with -C: fail when a line is improperly formatted\n"
+               "  -w, --warn                 with -C: report every improperly formatted line\n"
                "  -h, --help                 show this text\n"
                "      --version              show the version\n"
                "\n"
                "INPUT - reads the text from standard input, bytes exactly as given (UTF-8); it cannot be\n"
                "used with -t file.\n"
                "\n"
-               "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n");
+               "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n"
+               "With -C: 0 every listed file matched, 1 otherwise, 2 wrong usage.\n");
 }
 
 QString CliVersionText() { return GetVersionText(); }

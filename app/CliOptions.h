@@ -6,12 +6,14 @@
 #include <QString>
 #include <QStringList>
 
-enum class TCliAction { Hash, Help, Version };
+enum class TCliAction { Hash, Verify, Help, Version };
 
 struct TCliOptions {
     TCliAction Action = TCliAction::Hash;
     // Any text the pipeline normalises ("sha-256", "md5" ...).
     QString Algorithm = QStringLiteral("SHA256");
+    // -a was given; without it --check and --verify take the algorithm from the digests.
+    bool AlgorithmGiven = false;
     // The pipeline's input types: 0 file, 1 text, 2 hex, 3 Base64.
     int InputType = 0;
     bool TrimInput = false;
@@ -20,7 +22,15 @@ struct TCliOptions {
     QString SaltText;
     bool UpperHash = false;
     bool Check = false;
+    // As given: a digest or a line of a checksum list (see ExpectedDigest.h).
     QString Expected;
+    // --verify: the checksum list ("-" standard input) and how its report reads.
+    QString VerifyList;
+    bool Quiet = false;
+    bool StatusOnly = false;
+    bool IgnoreMissing = false;
+    bool Strict = false;
+    bool Warn = false;
     // The INPUT argument; "-" stands for standard input.
     QString Input;
 
@@ -42,7 +52,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments);
 // algorithm is the single item offered, so the pipeline's own name normalisation applies.
 HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText);
 
-// True when digest and expected are equal ignoring ASCII case and whitespace around expected.
+// True when expected, in any form ParseExpectedDigest reads, is digest ignoring ASCII case.
 bool DigestMatches(QStringView digest, QStringView expected);
 
 // The synopsis shown with a usage error, and the whole help text.

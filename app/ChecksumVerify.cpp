@@ -1,0 +1,311 @@
+#include "ChecksumVerify.h"
+
+#include "ChecksumLine.h"
+#include "Hex.h"
+#include "Md5.h"
+#include "Sha1.h"
+#include "Sha256.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t ChunkSize = 1 << 20;
+
+// The three engines behind one incremental interface, fed in chunks the engines take.
+class TIncrementalHash {
+public:
+    explicit TIncrementalHash(THashAlgorithm algorithm) : m_algorithm(algorithm) {
+        if (algorithm == THashAlgorithm::MD5)
+            MD5Init(m_md5);
+        else if (algorithm == THashAlgorithm::SHA1)
+            SHA1Init(m_sha);
+        else
+            SHA256Init(m_sha);
+    }
+    void Update(const char* data, std::size_t count) {
+        if (m_algorithm == THashAlgorithm::MD5)
+            MD5Update(m_md5, data, static_cast<std::uint32_t>(count));
+        else if (m_algorithm == THashAlgorithm::SHA1)
+            SHA1Update(m_sha, data, static_cast<std::int32_t>(count));
+        else
+            SHA256Update(m_sha, data, static_cast<std::int32_t>(count));
+    }
+    std::string Hex() {
+        if (m_algorithm == THashAlgorithm::MD5)
+            return MD5ToHex(MD5Final(m_md5));
+        if (m_algorithm == THashAlgorithm::SHA1)
+            return SHA1ToHex(SHA1Final(m_sha));
+        return SHA256ToHex(SHA256Final(m_sha));
+    }
+
+private:
+    THashAlgorithm m_algorithm;
+    TMD5Context m_md5{};
+    TSHAContext m_sha{};
+};
+
+class TDescriptor {
+public:
+    explicit TDescriptor(int fd) : m_fd(fd) {}
+    ~TDescriptor() {
+        if (m_fd > STDERR_FILENO)
+            ::close(m_fd);
+    }
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+std::optional<std::string> HashDescriptor(THashAlgorithm algorithm, int fd, int& error) {
+    TIncrementalHash hash(algorithm);
+    std::vector<char> buffer(ChunkSize);
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n == 0)
+            return hash.Hex();
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return std::nullopt;
+        }
+        hash.Update(buffer.data(), static_cast<std::size_t>(n));
+    }
+}
+
+// Where a listed name is looked for: relative names next to the list.
+std::string ResolveName(const std::string& name, const std::string& listName) {
+    if (name == "-" || name.empty() || name.front() == '/' || listName == "-")
+        return name;
+    const std::size_t slash = listName.rfind('/');
+    if (slash == std::string::npos)
+        return name;
+    return listName.substr(0, slash + 1) + name;
+}
+
+bool SafeForShell(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c >= 0x80 ||
+           std::strchr("%+,-./@_^", static_cast<int>(c)) != nullptr;
+}
+
+// A name in a message, quoted for a shell when it holds anything but plain characters:
+// 'two words', 'it'\''s', 'a'$'\n''b'.
+std::string QuoteName(const std::string& name) {
+    bool plain = !name.empty();
+    for (const char c : name)
+        plain = plain && SafeForShell(static_cast<unsigned char>(c));
+    if (plain)
+        return name;
+    static const char* const named[] = {"\\a", "\\b", "\\t", "\\n", "\\v", "\\f", "\\r"};
+    std::string quoted = "'";
+    bool inDollar = false; // inside $'...' that spells control characters
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            if (!inDollar)
+                quoted += "'$'";
+            inDollar = true;
+            char octal[8];
+            std::snprintf(octal, sizeof octal, "\\%03o", u);
+            quoted += (u >= 7 && u <= 13) ? named[u - 7] : octal;
+            continue;
+        }
+        if (inDollar)
+            quoted += "''";
+        inDollar = false;
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+bool SameHex(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'F')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'F')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+class TReporter {
+public:
+    explicit TReporter(TVerifyOutput& output) : m_output(output) {}
+
+    void Out(const std::string& text) { Write(m_output.Out, text); }
+    void Err(const std::string& text) { Write(m_output.Err, m_output.Program + ": " + text + "\n"); }
+
+    void FileLine(const std::string& name, const char* verdict) {
+        std::string line;
+        if (ChecksumNameNeedsEscape(name))
+            line.append(1, '\\').append(EscapeChecksumName(name));
+        else
+            line.append(name);
+        Out(line.append(": ").append(verdict).append("\n"));
+    }
+
+private:
+    void Write(std::FILE* stream, const std::string& text) {
+        if (std::fwrite(text.data(), 1, text.size(), stream) != text.size())
+            m_output.WriteFailed = true;
+    }
+
+    TVerifyOutput& m_output;
+};
+
+std::string Plural(std::uint64_t count, const char* one, const char* many) {
+    return "WARNING: " + std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+struct TLineReader {
+    std::FILE* File = nullptr;
+    char* Buffer = nullptr;
+    std::size_t Capacity = 0;
+    ~TLineReader() { std::free(Buffer); }
+};
+
+} // namespace
+
+std::optional<std::string> HashNamedFile(THashAlgorithm algorithm, const std::string& path, int& error,
+                                         std::string& reason) {
+    error = 0;
+    reason.clear();
+    const int fd = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        reason = std::strerror(error);
+        return std::nullopt;
+    }
+    const TDescriptor descriptor(fd);
+    if (fd != STDIN_FILENO) {
+        struct stat info {};
+        if (::fstat(fd, &info) != 0) {
+            error = errno;
+        } else if (S_ISDIR(info.st_mode)) {
+            error = EISDIR;
+        } else if (!S_ISREG(info.st_mode)) {
+            reason = "Not a regular file";
+            return std::nullopt;
+        }
+        if (error != 0) {
+            reason = std::strerror(error);
+            return std::nullopt;
+        }
+    }
+    std::optional<std::string> digest = HashDescriptor(algorithm, fd, error);
+    if (!digest)
+        reason = std::strerror(error);
+    return digest;
+}
+
+bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
+    TReporter report(output);
+    const bool fromStandardInput = options.ListName == "-";
+    const std::string listLabel = fromStandardInput ? std::string("standard input") : QuoteName(options.ListName);
+
+    TLineReader reader;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(nullptr, std::fclose);
+    if (fromStandardInput) {
+        reader.File = stdin;
+    } else {
+        owned.reset(std::fopen(options.ListName.c_str(), "re"));
+        if (!owned) {
+            report.Err(listLabel + ": " + std::strerror(errno));
+            return false;
+        }
+        reader.File = owned.get();
+    }
+
+    TChecksumListParser parser(options.Algorithm);
+    std::uint64_t lineNumber = 0;
+    std::uint64_t malformed = 0;
+    std::uint64_t unreadable = 0;
+    std::uint64_t mismatched = 0;
+    bool anyProper = false;
+    bool anyMatched = false;
+
+    ssize_t length = 0;
+    while ((length = ::getline(&reader.Buffer, &reader.Capacity, reader.File)) > 0) {
+        ++lineNumber;
+        std::string_view line(reader.Buffer, static_cast<std::size_t>(length));
+        if (line.back() == '\n')
+            line.remove_suffix(1);
+        TChecksumEntry entry;
+        const TChecksumLineKind kind = parser.Parse(line, entry, fromStandardInput);
+        if (kind == TChecksumLineKind::Ignored)
+            continue;
+        if (kind == TChecksumLineKind::Malformed) {
+            ++malformed;
+            if (options.Warn) {
+                const std::string tag =
+                    options.Algorithm ? std::string(ChecksumTag(*options.Algorithm)) + " " : std::string();
+                report.Err(listLabel + ": " + std::to_string(lineNumber) + ": improperly formatted " + tag +
+                           "checksum line");
+            }
+            continue;
+        }
+
+        anyProper = true;
+        int error = 0;
+        std::string reason;
+        const std::optional<std::string> digest =
+            HashNamedFile(entry.Algorithm, ResolveName(entry.Name, options.ListName), error, reason);
+        if (!digest) {
+            if (options.IgnoreMissing && error == ENOENT)
+                continue;
+            ++unreadable;
+            report.Err(QuoteName(entry.Name) + ": " + reason);
+            if (!options.Status)
+                report.FileLine(entry.Name, "FAILED open or read");
+            continue;
+        }
+        const bool matches = SameHex(*digest, entry.Digest);
+        if (matches)
+            anyMatched = true;
+        else
+            ++mismatched;
+        if (!options.Status && (!matches || !options.Quiet))
+            report.FileLine(entry.Name, matches ? "OK" : "FAILED");
+    }
+
+    if (std::ferror(reader.File)) {
+        report.Err(listLabel + ": read error");
+        if (fromStandardInput)
+            std::clearerr(reader.File);
+        return false;
+    }
+    if (fromStandardInput)
+        std::clearerr(reader.File);
+
+    if (!anyProper) {
+        report.Err(listLabel + ": no properly formatted checksum lines found");
+    } else if (!options.Status) {
+        if (malformed != 0)
+            report.Err(Plural(malformed, "line is improperly formatted", "lines are improperly formatted"));
+        if (unreadable != 0)
+            report.Err(Plural(unreadable, "listed file could not be read", "listed files could not be read"));
+        if (mismatched != 0)
+            report.Err(Plural(mismatched, "computed checksum did NOT match", "computed checksums did NOT match"));
+        if (options.IgnoreMissing && !anyMatched)
+            report.Err(listLabel + ": no file was verified");
+    }
+    return anyProper && mismatched == 0 && unreadable == 0 && (!options.Strict || malformed == 0) &&
+           (!options.IgnoreMissing || anyMatched);
+}
