@@ -6,6 +6,7 @@
 #include "Sha1.h"
 #include "Sha256.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -107,6 +108,10 @@ std::string QuoteName(const std::string& name) {
         plain = plain && SafeForShell(static_cast<unsigned char>(c));
     if (plain)
         return name;
+    // An apostrophe reads better inside double quotes, where nothing else is special.
+    if (name.find('\'') != std::string::npos && name.find_first_of("\"$`\\!") == std::string::npos &&
+        std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        return '"' + name + '"';
     static const char* const named[] = {"\\a", "\\b", "\\t", "\\n", "\\v", "\\f", "\\r"};
     std::string quoted = "'";
     bool inDollar = false; // inside $'...' that spells control characters
@@ -218,7 +223,7 @@ std::optional<std::string> HashNamedFile(THashAlgorithm algorithm, const std::st
 bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
     TReporter report(output);
     const bool fromStandardInput = options.ListName == "-";
-    const std::string listLabel = fromStandardInput ? std::string("standard input") : QuoteName(options.ListName);
+    const std::string listLabel = QuoteName(fromStandardInput ? std::string("standard input") : options.ListName);
 
     TLineReader reader;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(nullptr, std::fclose);
@@ -240,6 +245,9 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
     std::uint64_t mismatched = 0;
     bool anyProper = false;
     bool anyMatched = false;
+    // Named in the warning about a malformed line: the algorithm of -a, else that of the last
+    // checksum line read, SHA256 before the first.
+    THashAlgorithm lastAlgorithm = options.Algorithm.value_or(THashAlgorithm::SHA256);
 
     ssize_t length = 0;
     while ((length = ::getline(&reader.Buffer, &reader.Capacity, reader.File)) > 0) {
@@ -253,16 +261,14 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
             continue;
         if (kind == TChecksumLineKind::Malformed) {
             ++malformed;
-            if (options.Warn) {
-                const std::string tag =
-                    options.Algorithm ? std::string(ChecksumTag(*options.Algorithm)) + " " : std::string();
-                report.Err(listLabel + ": " + std::to_string(lineNumber) + ": improperly formatted " + tag +
-                           "checksum line");
-            }
+            if (options.Warn)
+                report.Err(listLabel + ": " + std::to_string(lineNumber) + ": improperly formatted " +
+                           std::string(ChecksumTag(lastAlgorithm)) + " checksum line");
             continue;
         }
 
         anyProper = true;
+        lastAlgorithm = entry.Algorithm;
         int error = 0;
         std::string reason;
         const std::optional<std::string> digest =
