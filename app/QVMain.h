@@ -24,6 +24,7 @@ class QPlainTextEdit;
 class QToolButton;
 class TAnchorLayout;
 class TClickLabel;
+class TExpectedDigestRow;
 class TRadioGroup;
 class TShape;
 
@@ -41,9 +42,12 @@ public:
 
     // Designed client area, start width and minimum size; the widths and the minimum are
     // outer sizes, frame included.
-    static constexpr QSize DesignClientSize{634, 321};
+    static constexpr QSize DesignClientSize{634, 347};
     static constexpr int StartOuterWidth = 1072;
-    static constexpr QSize MinimumOuterSize{650, 350};
+    static constexpr QSize MinimumOuterSize{650, 376};
+    // Height of the Expected digest row below the memo; every control under it sits that much
+    // lower than in the window without the row.
+    static constexpr int ExpectedRowHeight = 26;
 
     // The controls, in their designed order.
     QPlainTextEdit* memVal;
@@ -61,6 +65,8 @@ public:
     QToolButton* btnSaltClear;
     QLabel* lblStatus;
     TClickLabel* lblHashType;
+    // The Expected digest row: field, paste button and verdict.
+    TExpectedDigestRow* rowExpected;
 
 protected:
     bool event(QEvent* event) override;
