@@ -1,4 +1,4 @@
-#include "ChecksumLine.h"
+#include "app/ChecksumLine.h"
 
 #include <array>
 

@@ -9,7 +9,7 @@
 // sidecar lookup and the fuzzers share it.
 #pragma once
 
-#include "HashStream.h"
+#include "crypt/HashStream.h"
 
 #include <optional>
 #include <string>

@@ -1,10 +1,10 @@
-#include "ChecksumVerify.h"
+#include "app/ChecksumVerify.h"
 
-#include "ChecksumLine.h"
-#include "Hex.h"
-#include "Md5.h"
-#include "Sha1.h"
-#include "Sha256.h"
+#include "app/ChecksumLine.h"
+#include "crypt/Hex.h"
+#include "crypt/Md5.h"
+#include "crypt/Sha1.h"
+#include "crypt/Sha256.h"
 
 #include <algorithm>
 #include <cerrno>

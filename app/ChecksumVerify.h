@@ -14,7 +14,7 @@
 // be read, never waited on.
 #pragma once
 
-#include "HashStream.h"
+#include "crypt/HashStream.h"
 
 #include <cstdio>
 #include <optional>

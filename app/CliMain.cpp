@@ -1,10 +1,10 @@
 // quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
 // window. Success prints the digest on stdout, a failure the window's status message on
 // stderr.
-#include "ChecksumVerify.h"
-#include "CliOptions.h"
-#include "ExpectedDigest.h"
-#include "TextUtils.h"
+#include "app/ChecksumVerify.h"
+#include "app/CliOptions.h"
+#include "app/ExpectedDigest.h"
+#include "tools/TextUtils.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,16 +1,17 @@
-#include "CliOptions.h"
+#include "app/CliOptions.h"
 
-#include "ExpectedDigest.h"
-#include "TextUtils.h"
-#include "VersionInfo.h"
+#include "app/ExpectedDigest.h"
+#include "tools/TextUtils.h"
+#include "tools/VersionInfo.h"
 
 #include <optional>
 
 namespace {
 
 std::optional<int> InputTypeByName(QStringView name) {
-    const QStringView names[] = {u"file", u"text", u"hex", u"base64"};
-    for (int type = 0; type < 4; ++type)
+    // By input type, from InputTypeFile on.
+    const QStringView names[InputTypeCount] = {u"file", u"text", u"hex", u"base64"};
+    for (int type = InputTypeFile; type < InputTypeCount; ++type)
         if (SameTextAscii(name, names[type]))
             return type;
     return std::nullopt;
@@ -154,7 +155,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                 options.InputType = *type;
             } else if (*name == u"--prefix" || *name == u"--suffix") {
                 (*name == u"--prefix" ? prefixGiven : suffixGiven) = true;
-                options.SaltType = *name == u"--prefix" ? 1 : 2;
+                options.SaltType = *name == u"--prefix" ? SaltTypePrefix : SaltTypeSuffix;
                 options.SaltText = *value;
             } else {
                 options.Check = true;
@@ -173,7 +174,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = QStringLiteral("INPUT is missing");
     else if (inputs.size() > 1)
         result.Error = QStringLiteral("only one INPUT may be given");
-    else if (inputs.front() == u"-" && options.InputType == 0)
+    else if (inputs.front() == u"-" && options.InputType == InputTypeFile)
         result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
     else
         options.Input = inputs.front();

@@ -1,7 +1,7 @@
 // Command-line options of quviro-cli and their mapping onto a hash request.
 #pragma once
 
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,11 +14,11 @@ struct TCliOptions {
     QString Algorithm = QStringLiteral("SHA256");
     // -a was given; without it --check and --verify take the algorithm from the digests.
     bool AlgorithmGiven = false;
-    // The pipeline's input types: 0 file, 1 text, 2 hex, 3 Base64.
-    int InputType = 0;
+    // One of the pipeline's input types (HashPipeline.h).
+    int InputType = InputTypeFile;
     bool TrimInput = false;
-    // 0 none, 1 prefix, 2 suffix.
-    int SaltType = 0;
+    // One of the pipeline's salt types.
+    int SaltType = SaltTypeNone;
     QString SaltText;
     bool UpperHash = false;
     bool Check = false;

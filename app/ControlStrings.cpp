@@ -1,6 +1,6 @@
-#include "ControlStrings.h"
+#include "app/ControlStrings.h"
 
-#include "RadioGroup.h"
+#include "app/RadioGroup.h"
 
 #include <QComboBox>
 #include <QLineEdit>

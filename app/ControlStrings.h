@@ -2,7 +2,7 @@
 // insertion, splitting, data set load and save) work on the controls themselves.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "DigestVerdict.h"
+#include "app/DigestVerdict.h"
 
 TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, QStringView algorithm,
                            QStringView source) {

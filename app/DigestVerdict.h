@@ -2,7 +2,7 @@
 // user expects. GUI-free, so the rules are tested without a window.
 #pragma once
 
-#include "ExpectedDigest.h"
+#include "app/ExpectedDigest.h"
 
 #include <QString>
 #include <QStringView>

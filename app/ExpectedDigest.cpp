@@ -1,7 +1,7 @@
-#include "ExpectedDigest.h"
+#include "app/ExpectedDigest.h"
 
-#include "ChecksumLine.h"
-#include "TextUtils.h"
+#include "app/ChecksumLine.h"
+#include "tools/TextUtils.h"
 
 #include <QByteArray>
 

@@ -1,13 +1,12 @@
-#include "ExpectedDigestRow.h"
+#include "app/ExpectedDigestRow.h"
 
-#include "DigestVerdict.h"
-#include "ExpectedDigest.h"
-#include "SidecarDigest.h"
-#include "TextUtils.h"
+#include "app/DigestVerdict.h"
+#include "app/ExpectedDigest.h"
+#include "app/SidecarDigest.h"
+#include "desktop/DesktopServices.h"
+#include "tools/TextUtils.h"
 
-#include <QClipboard>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -85,7 +84,7 @@ void TExpectedDigestRow::FieldChanged() {
 
 void TExpectedDigestRow::PasteClicked() {
     m_source.clear();
-    edtExpected->setText(Trim(QGuiApplication::clipboard()->text()));
+    edtExpected->setText(Trim(ClipboardText()));
     UpdateVerdict();
 }
 

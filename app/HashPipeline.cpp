@@ -1,10 +1,10 @@
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
-#include "Base64.h"
-#include "HashStream.h"
-#include "Strings.h"
-#include "TextEncoding.h"
-#include "TextUtils.h"
+#include "crypt/Base64.h"
+#include "crypt/HashStream.h"
+#include "tools/Strings.h"
+#include "tools/TextEncoding.h"
+#include "tools/TextUtils.h"
 
 #include <QFile>
 
@@ -13,8 +13,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-enum InputKind { FileName = 0, TextValue = 1, HexBytes = 2, Base64Text = 3 };
 
 std::u16string_view Utf16(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
@@ -48,7 +46,7 @@ QString MessageOf(const std::exception& failure) {
 std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpener& openFile, QString& salt,
                                       HashOutcome& outcome) {
     switch (request.InputType) {
-    case FileName: {
+    case InputTypeFile: {
         const QString name = Trim(request.InputText);
         std::string encoded;
         if (!RegularFileExists(name, encoded)) {
@@ -64,7 +62,7 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpe
         }
         return nullptr;
     }
-    case TextValue: {
+    case InputTypeText: {
         QString text = request.TrimInput ? Trim(request.InputText) : request.InputText;
         // A salt never makes an empty text valid: the test comes first.
         if (text.isEmpty()) {
@@ -73,9 +71,9 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpe
         }
         try {
             auto stream = std::make_unique<TMemoryStream>();
-            if (request.SaltType > 0) {
+            if (request.SaltType > SaltTypeNone) {
                 salt = Trim(request.SaltText);
-                text = request.SaltType == 1 ? salt + text : text + salt;
+                text = request.SaltType == SaltTypePrefix ? salt + text : text + salt;
             }
             const QByteArray bytes = EncodeUtf8(text);
             stream->Write(bytes.constData(), bytes.size());
@@ -85,7 +83,7 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpe
         }
         return nullptr;
     }
-    case HexBytes: {
+    case InputTypeHex: {
         QString text = Upper(Trim(request.InputText));
         if (text.startsWith(u"0X"))
             text = Trim(QStringView(text).mid(2));
@@ -94,7 +92,7 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpe
                                            : QStringLiteral("(Hexadecimal not supported in this version)");
         return nullptr;
     }
-    case Base64Text: {
+    case InputTypeBase64: {
         const QString text = Trim(request.InputText);
         if (text.isEmpty()) {
             outcome.ErrorText = QStringLiteral("No valid text");

@@ -3,7 +3,7 @@
 // run the same code.
 #pragma once
 
-#include "Stream.h"
+#include "crypt/Stream.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,17 +12,30 @@
 #include <memory>
 #include <string>
 
+// Input types: the values of HashRequest::InputType, in the order the fronts offer them; the
+// window stores them under "InputType".
+inline constexpr int InputTypeFile = 0;   // the input text names a file whose bytes are hashed
+inline constexpr int InputTypeText = 1;   // the input text itself, as UTF-8
+inline constexpr int InputTypeHex = 2;    // hexadecimal bytes (refused in this version)
+inline constexpr int InputTypeBase64 = 3; // Base64 text decoded to bytes
+inline constexpr int InputTypeCount = 4;
+
+// Salt types: the values of HashRequest::SaltType; the window stores them under "SaltType".
+inline constexpr int SaltTypeNone = 0;
+inline constexpr int SaltTypePrefix = 1;
+inline constexpr int SaltTypeSuffix = 2;
+
 // The control values a request reads.
 struct HashRequest {
-    // 0 file name, 1 text value, 2 hexadecimal bytes, 3 Base64; anything else (-1 = none
-    // selected) is unsupported.
+    // One of the input types; anything else (-1 = none selected) is unsupported.
     int InputType = -1;
     // The whole input text; lines separated by CR LF.
     QString InputText;
-    // Trim the text value (input type 1 only).
+    // Trim the text value (InputTypeText only).
     bool TrimInput = false;
-    // 0 or less no salt, 1 prefix, 2 or more suffix (input type 1 only).
-    int SaltType = 0;
+    // SaltTypeNone or less no salt, SaltTypePrefix, SaltTypeSuffix or more suffix
+    // (InputTypeText only).
+    int SaltType = SaltTypeNone;
     // The salt as typed; the pipeline trims it.
     QString SaltText;
     // The algorithm names offered, e.g. "MD5", "SHA1", "SHA256".

@@ -1,4 +1,4 @@
-#include "Images.h"
+#include "app/Images.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,20 +1,20 @@
-#include "QVMain.h"
+#include "app/QVMain.h"
 
-#include "Anchors.h"
-#include "ClickLabel.h"
-#include "ConfigStore.h"
-#include "DataSet.h"
-#include "DelimitedList.h"
-#include "DesktopServices.h"
-#include "ExpectedDigestRow.h"
-#include "FormPlacement.h"
-#include "HashPipeline.h"
-#include "Images.h"
-#include "RadioGroup.h"
-#include "Shape.h"
-#include "SortedList.h"
-#include "TextUtils.h"
-#include "WindowFonts.h"
+#include "app/Anchors.h"
+#include "app/ClickLabel.h"
+#include "app/ExpectedDigestRow.h"
+#include "app/HashPipeline.h"
+#include "app/Images.h"
+#include "app/RadioGroup.h"
+#include "app/Shape.h"
+#include "app/WindowFonts.h"
+#include "desktop/DesktopServices.h"
+#include "desktop/FormPlacement.h"
+#include "tools/ConfigStore.h"
+#include "tools/DataSet.h"
+#include "tools/DelimitedList.h"
+#include "tools/SortedList.h"
+#include "tools/TextUtils.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -239,7 +239,7 @@ void TfrmQVMain::FormCreate() {
     cbSalt->setEditText(QString());
     lblHashType->setText(QString());
     setAcceptDrops(true);
-    ShowStatus(QStringLiteral("Loading..."), 1);
+    ShowStatus(QStringLiteral("Loading..."), StatusProgress);
     StartPulses(500, 1, this, &TfrmQVMain::init);
 }
 
@@ -253,15 +253,17 @@ void TfrmQVMain::init() {
     m_startSizePending = false;
     ConfigRestoreFormPlacement(QStringLiteral("MainForm"), this, false);
     cbSalt->setEditText(ConfigGetValue(QStringLiteral("SaltText"), QString()));
-    rgSaltType->SetItemIndex(ConfigGetInt(QStringLiteral("SaltType"), 1, 0, m_saltTypeItems->Count() - 1));
-    rgInputType->SetItemIndex(ConfigGetInt(QStringLiteral("InputType"), 1, 0, m_inputTypeItems->Count() - 1));
+    rgSaltType->SetItemIndex(
+        ConfigGetInt(QStringLiteral("SaltType"), SaltTypePrefix, SaltTypeNone, m_saltTypeItems->Count() - 1));
+    rgInputType->SetItemIndex(
+        ConfigGetInt(QStringLiteral("InputType"), InputTypeText, InputTypeFile, m_inputTypeItems->Count() - 1));
     rgHashes->SetItemIndex(ConfigGetInt(QStringLiteral("HashType"), 1, 0, m_hashItems->Count() - 1));
     chkTrim->setChecked(ConfigGetBool(QStringLiteral("TrimInput"), chkTrim->isChecked()));
     chkUpper->setChecked(ConfigGetBool(QStringLiteral("UpperHash"), chkUpper->isChecked()));
     LoadDataSet(*m_memoLines, QStringLiteral("InputText"));
     LoadDataSet(*m_saltItems, QStringLiteral("SaltItems"));
     lblHash->setText(QStringLiteral("Ready."));
-    ShowStatus(QString(), 0);
+    ShowStatus(QString(), StatusCleared);
     m_initDone = true;
 }
 
@@ -322,7 +324,7 @@ QString TfrmQVMain::ComputeHash() {
     btnRefresh->setEnabled(false);
     // One pass, so that the busy state is painted before a long hash blocks the window.
     QCoreApplication::processEvents();
-    ShowStatus(QStringLiteral("Hashing..."), 1);
+    ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
     HashRequest request;
     request.InputType = rgInputType->ItemIndex();
@@ -339,28 +341,28 @@ QString TfrmQVMain::ComputeHash() {
     if (!outcome.SaltToRemember.isEmpty())
         SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
     if (!outcome.Succeeded()) {
-        ShowStatus(outcome.ErrorText, 3);
+        ShowStatus(outcome.ErrorText, StatusFailure);
         lblHash->setText(QString());
         lblHashType->setText(QString());
         rowExpected->SetResult(QString(), QString());
         return {};
     }
-    ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), 2);
+    ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), StatusSuccess);
     lblHash->setText(outcome.Digest);
     lblHashType->setText(outcome.Algorithm + u':');
     rowExpected->SetResult(outcome.Digest, outcome.Algorithm);
-    if (request.InputType == 0)
+    if (request.InputType == InputTypeFile)
         rowExpected->OfferSidecar(Trim(request.InputText), outcome.Algorithm);
     return outcome.Digest;
 }
 
 void TfrmQVMain::ShowStatus(const QString& text, int level) {
     QColor colour = ClearedColour;
-    if (level == 1)
+    if (level == StatusProgress)
         colour = ProgressColour;
-    else if (level == 2)
+    else if (level == StatusSuccess)
         colour = SuccessColour;
-    else if (level == 3)
+    else if (level == StatusFailure)
         colour = FailureColour;
     QPalette palette = lblStatus->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -373,7 +375,7 @@ bool TfrmQVMain::WMDropFiles(const QMimeData* data) {
     if (path.isEmpty())
         return false;
     memVal->setPlainText(path);
-    rgInputType->SetItemIndex(0);
+    rgInputType->SetItemIndex(InputTypeFile);
     return true;
 }
 

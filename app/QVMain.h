@@ -9,7 +9,7 @@
 // before init has run saves nothing, so the stored settings stay as they were.
 #pragma once
 
-#include "ControlStrings.h"
+#include "app/ControlStrings.h"
 
 #include <QMargins>
 #include <QWidget>
@@ -27,6 +27,13 @@ class TClickLabel;
 class TExpectedDigestRow;
 class TRadioGroup;
 class TShape;
+
+// Status levels of ShowStatus, each with the colour of the status line; any other level
+// (StatusCleared) shows it in the cleared colour.
+inline constexpr int StatusCleared = 0;
+inline constexpr int StatusProgress = 1;
+inline constexpr int StatusSuccess = 2;
+inline constexpr int StatusFailure = 3;
 
 class TfrmQVMain : public QWidget {
     Q_OBJECT
@@ -89,6 +96,7 @@ private:
     void btnSaltDelClick();
 
     QString ComputeHash();
+    // level: one of the status levels above.
     void ShowStatus(const QString& text, int level);
     // Takes the first local file of a drop as the input; answers whether there was one.
     bool WMDropFiles(const QMimeData* data);

@@ -1,4 +1,4 @@
-#include "Shape.h"
+#include "app/Shape.h"
 
 #include <QPainter>
 

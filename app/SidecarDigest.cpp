@@ -1,7 +1,7 @@
-#include "SidecarDigest.h"
+#include "app/SidecarDigest.h"
 
-#include "ChecksumLine.h"
-#include "ExpectedDigest.h"
+#include "app/ChecksumLine.h"
+#include "app/ExpectedDigest.h"
 
 #include <QFile>
 #include <QDir>

@@ -2,12 +2,12 @@
 // (its constructor resets the C library's locale) and torn down after the event loop; the
 // window outlives the shut-down and is destroyed last, touching nothing of the settings
 // store any more.
-#include "Application.h"
-#include "Environment.h"
-#include "Images.h"
-#include "QVMain.h"
-#include "TerminationSignals.h"
-#include "WindowFonts.h"
+#include "app/Application.h"
+#include "app/Images.h"
+#include "app/QVMain.h"
+#include "app/TerminationSignals.h"
+#include "app/WindowFonts.h"
+#include "tools/Environment.h"
 
 #include <memory>
 

@@ -2,10 +2,10 @@
 // 64 bytes, 4 KiB and 1 MiB. Each iteration hashes one whole message: Init, Update, Final.
 // The SHA engines run on the path this processor selects and, for comparison, on the portable
 // path.
-#include "DigestPath.h"
-#include "Md5.h"
-#include "Sha1.h"
-#include "Sha256.h"
+#include "crypt/DigestPath.h"
+#include "crypt/Md5.h"
+#include "crypt/Sha1.h"
+#include "crypt/Sha256.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>

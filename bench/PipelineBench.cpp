@@ -1,6 +1,6 @@
 // Whole requests through the hash pipeline with text and Base64 input of 8 to 64 MiB: the time
 // per byte should not grow with the size (no quadratic step in conversion, decoding or hashing).
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,10 +42,10 @@ void Request(benchmark::State& state, int inputType) {
 }
 
 void TextRequest(benchmark::State& state) {
-    Request(state, 1);
+    Request(state, InputTypeText);
 }
 void Base64Request(benchmark::State& state) {
-    Request(state, 3);
+    Request(state, InputTypeBase64);
 }
 
 BENCHMARK(TextRequest)->RangeMultiplier(2)->Range(8 * MiB, 64 * MiB)->Unit(benchmark::kMillisecond);

@@ -22,7 +22,8 @@ set(QUVIRO_VERSION_BUILD ${QUVIRO_VERSION_PART_TWEAK})
 # configure_file rewrites the generated source only when its text changes, so a new version
 # rebuilds the record and nothing else.
 set(QUVIRO_VERSION_RECORD_SOURCE ${CMAKE_BINARY_DIR}/generated/QuviroVersionRecord.cpp)
-set(QUVIRO_VERSION_RECORD_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/../tools)
+# The record's source includes "tools/VersionRecord.h" from the project's include root.
+cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH QUVIRO_VERSION_RECORD_INCLUDE)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/VersionRecord.cpp.in ${QUVIRO_VERSION_RECORD_SOURCE} @ONLY)
 
 function(quviro_add_version_record target)

@@ -1,7 +1,7 @@
 // Base64 text (the standard alphabet "A-Z a-z 0-9 + /") decoded into a byte stream.
 #pragma once
 
-#include "Stream.h"
+#include "crypt/Stream.h"
 
 #include <string_view>
 

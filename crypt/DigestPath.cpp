@@ -1,4 +1,4 @@
-#include "DigestPath.h"
+#include "crypt/DigestPath.h"
 
 #include <atomic>
 

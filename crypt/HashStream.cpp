@@ -1,9 +1,9 @@
-#include "HashStream.h"
+#include "crypt/HashStream.h"
 
-#include "Hex.h"
-#include "Md5.h"
-#include "Sha1.h"
-#include "Sha256.h"
+#include "crypt/Hex.h"
+#include "crypt/Md5.h"
+#include "crypt/Sha1.h"
+#include "crypt/Sha256.h"
 
 #include <algorithm>
 #include <memory>

@@ -11,7 +11,7 @@
 // hashed), is a failure: no digest of partial data is ever returned.
 #pragma once
 
-#include "Stream.h"
+#include "crypt/Stream.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "Hex.h"
+#include "crypt/Hex.h"
 
 namespace {
 

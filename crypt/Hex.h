@@ -1,9 +1,9 @@
 // Digest to text: two lower-case hexadecimal digits per byte, first byte first.
 #pragma once
 
-#include "Md5.h"
-#include "Sha1.h"
-#include "Sha256.h"
+#include "crypt/Md5.h"
+#include "crypt/Sha1.h"
+#include "crypt/Sha256.h"
 
 #include <string>
 

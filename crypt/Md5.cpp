@@ -1,6 +1,6 @@
-#include "Md5.h"
+#include "crypt/Md5.h"
 
-#include "ByteOrder.h"
+#include "crypt/ByteOrder.h"
 
 #include <bit>
 #include <cstring>

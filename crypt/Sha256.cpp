@@ -1,8 +1,8 @@
-#include "Sha256.h"
+#include "crypt/Sha256.h"
 
-#include "ByteOrder.h"
-#include "DigestPath.h"
-#include "ShaExtensions.h"
+#include "crypt/ByteOrder.h"
+#include "crypt/DigestPath.h"
+#include "crypt/ShaExtensions.h"
 
 #include <bit>
 

@@ -7,7 +7,7 @@
 // give the same digests and the same context records between operations.
 #pragma once
 
-#include "ShaContext.h"
+#include "crypt/ShaContext.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "ShaContext.h"
+#include "crypt/ShaContext.h"
 
-#include "ByteOrder.h"
+#include "crypt/ByteOrder.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "ShaExtensions.h"
+#include "crypt/ShaExtensions.h"
 
 #if defined(__x86_64__)
 
-#include "Sha256.h"
+#include "crypt/Sha256.h"
 
 #include <immintrin.h>
 

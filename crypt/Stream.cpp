@@ -1,4 +1,4 @@
-#include "Stream.h"
+#include "crypt/Stream.h"
 
 #include <algorithm>
 #include <cerrno>

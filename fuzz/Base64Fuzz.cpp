@@ -1,8 +1,8 @@
 // Base64DecodeToStream against a reference decoder written from the rules alone (a value
 // table instead of the alphabet search, and the whole text decoded at once instead of group
 // by group), and decoding the encoding of arbitrary bytes gives those bytes back.
-#include "Base64.h"
-#include "FuzzInput.h"
+#include "crypt/Base64.h"
+#include "fuzz/FuzzInput.h"
 
 #include <optional>
 #include <string>

@@ -1,9 +1,9 @@
 // Checksum list lines and expected digests: whatever the bytes, an accepted line has a digest
 // of its algorithm's length in hexadecimal digits and a name without NUL; a line written for
 // any name (escaped where it must be) reads back as that name and digest, in both forms.
-#include "ChecksumLine.h"
-#include "ExpectedDigest.h"
-#include "FuzzInput.h"
+#include "app/ChecksumLine.h"
+#include "app/ExpectedDigest.h"
+#include "fuzz/FuzzInput.h"
 
 #include <string>
 

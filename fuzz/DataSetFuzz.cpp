@@ -1,10 +1,10 @@
 // Any file content as a data set file: LoadDataSet -> SaveDataSet -> LoadDataSet gives the
 // same lines and encoding, a second save writes the same bytes as the first, and the folder
 // holds nothing but the data set's own file afterwards (no temporary left behind).
-#include "DataSet.h"
-#include "FuzzFolder.h"
-#include "FuzzInput.h"
-#include "ProcessValues.h"
+#include "fuzz/FuzzFolder.h"
+#include "fuzz/FuzzInput.h"
+#include "tools/DataSet.h"
+#include "tools/ProcessValues.h"
 
 #include <QFile>
 

@@ -4,9 +4,9 @@
 // - Fields written in quoted comma-separated form come back from SplitTextToList exactly,
 //   whatever the list held before; fields free of quotes, delimiters and leading blanks come
 //   back from the plain joined form too.
-#include "DelimitedList.h"
-#include "FuzzInput.h"
-#include "TextUtils.h"
+#include "fuzz/FuzzInput.h"
+#include "tools/DelimitedList.h"
+#include "tools/TextUtils.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "FuzzFolder.h"
+#include "fuzz/FuzzFolder.h"
 
 #include <QDir>
 

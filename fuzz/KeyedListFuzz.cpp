@@ -1,10 +1,10 @@
 // Keyed getters over an arbitrary stored file (any lines, in any order): nothing throws, an
 // integer with a proper range (min < max) and a default inside it stays inside it, floats are
 // finite, and a value set through the setters on a list in key order is read back.
-#include "ConfigStore.h"
-#include "FuzzInput.h"
-#include "KeyedList.h"
-#include "TextUtils.h"
+#include "fuzz/FuzzInput.h"
+#include "tools/ConfigStore.h"
+#include "tools/KeyedList.h"
+#include "tools/TextUtils.h"
 
 #include <algorithm>
 #include <cmath>

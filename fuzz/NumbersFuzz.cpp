@@ -1,9 +1,9 @@
 // Lenient numbers on arbitrary text: nothing throws, every result is finite (overflow
 // saturates), CleanNumberText always answers its documented shape, and a text in strict form
 // reads as the standard library reads it.
-#include "FuzzInput.h"
-#include "Numbers.h"
-#include "TextUtils.h"
+#include "fuzz/FuzzInput.h"
+#include "tools/Numbers.h"
+#include "tools/TextUtils.h"
 
 #include <charconv>
 #include <cmath>

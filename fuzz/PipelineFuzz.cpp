@@ -2,10 +2,10 @@
 // a digest of the algorithm's length in the requested case, or an empty digest with one of the
 // status messages its input type can give. File names stay inside a private folder of a few
 // small files, so that the run never reads large or special files of the machine.
-#include "FuzzFolder.h"
-#include "FuzzInput.h"
-#include "HashPipeline.h"
-#include "TextUtils.h"
+#include "app/HashPipeline.h"
+#include "fuzz/FuzzFolder.h"
+#include "fuzz/FuzzInput.h"
+#include "tools/TextUtils.h"
 
 #include <QFile>
 
@@ -28,17 +28,19 @@ bool IsHex(const QString& text, bool upper) {
 
 bool FailureMessageFits(const HashRequest& request, const QString& error) {
     if (error.startsWith(u"Error Hashing data: "))
-        return request.InputType >= 0 && request.InputType <= 3 && request.InputType != 2;
+        return request.InputType == InputTypeFile || request.InputType == InputTypeText ||
+               request.InputType == InputTypeBase64;
     if (error == u"Unknown Algorithm")
-        return request.InputType == 0 || request.InputType == 1 || request.InputType == 3;
+        return request.InputType == InputTypeFile || request.InputType == InputTypeText ||
+               request.InputType == InputTypeBase64;
     switch (request.InputType) {
-    case 0:
+    case InputTypeFile:
         return error == u"File does not exist" || error.startsWith(u"Error Opening File: ");
-    case 1:
+    case InputTypeText:
         return error == u"No valid text" || error.startsWith(u"Error loading text: ");
-    case 2:
+    case InputTypeHex:
         return error == u"No valid text" || error == u"(Hexadecimal not supported in this version)";
-    case 3:
+    case InputTypeBase64:
         return error == u"No valid text" || error == u"Invalid Base-64 text" ||
                error.startsWith(u"Error loading text: ");
     default:
@@ -54,9 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TFuzzInput input(data, size);
     HashRequest request;
-    request.InputType = int(input.Range(-2, 5));
+    // Two values below the input types and two above them.
+    request.InputType = int(input.Range(InputTypeFile - 2, InputTypeCount + 1));
     request.TrimInput = input.Byte() & 1;
-    request.SaltType = int(input.Range(-1, 3));
+    request.SaltType = int(input.Range(SaltTypeNone - 1, SaltTypeSuffix + 1));
     request.UpperHash = input.Byte() & 1;
     request.HashType = int(input.Range(-1, 4));
     static const char16_t* const Names[] = {u"MD5", u"SHA1", u"SHA256", u" sha-256 ", u"SHA512", u""};
@@ -64,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         request.HashItems.append(QString::fromUtf16(Names[input.Range(0, 5)]));
     request.SaltText = input.Text();
     request.InputText = input.Text();
-    if (request.InputType == 0) {
+    if (request.InputType == InputTypeFile) {
         // Only names below the private folder, never ".." out of it.
         if (request.InputText.contains(QStringLiteral("..")))
             return 0;
@@ -86,10 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (known == std::end(Lengths) || outcome.Digest.size() != known->second ||
             !IsHex(outcome.Digest, request.UpperHash))
             FuzzFailure("a success without a proper digest", context + QStringLiteral(" -> ") + outcome.Digest);
-        const bool salted = request.InputType == 1 && request.SaltType > 0;
+        const bool salted = request.InputType == InputTypeText && request.SaltType > SaltTypeNone;
         if (outcome.SaltToRemember != (salted ? Trim(request.SaltText) : QString()))
             FuzzFailure("the salt to remember is wrong", context);
-        if (request.InputType == 2 || request.InputType < 0 || request.InputType > 3)
+        if (request.InputType != InputTypeFile && request.InputType != InputTypeText &&
+            request.InputType != InputTypeBase64)
             FuzzFailure("an input type that cannot succeed succeeded", context);
     } else {
         if (!outcome.Digest.isEmpty() || !outcome.SaltToRemember.isEmpty())

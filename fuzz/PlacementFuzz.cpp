@@ -1,8 +1,8 @@
 // Restoring a placement from arbitrary stored text, on one to three monitors of arbitrary
 // layout: the window always has a size of at least one pixel within the limits it accepts, it
 // lies on the monitor it was put on (wholly, when it fits), and nothing overflows.
-#include "FuzzInput.h"
-#include "PlacementGeometry.h"
+#include "fuzz/FuzzInput.h"
+#include "tools/PlacementGeometry.h"
 
 #include <algorithm>
 #include <vector>

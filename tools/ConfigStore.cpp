@@ -1,7 +1,7 @@
-#include "ConfigStore.h"
+#include "tools/ConfigStore.h"
 
-#include "DataSet.h"
-#include "KeyedList.h"
+#include "tools/DataSet.h"
+#include "tools/KeyedList.h"
 
 #include <memory>
 #include <stdexcept>
@@ -17,6 +17,7 @@ struct TStoreState {
     std::unique_ptr<TStringList> config;
     bool configDirty = false;
     bool globalsDirty = false;
+    bool scratchInUse = false;
 };
 
 TStoreState& State() {
@@ -57,6 +58,17 @@ void DestroyStoreLists() {
 TStringList& ScratchList() {
     return Existing(State().scratch);
 }
+TScratchListUse::TScratchListUse() : m_list(ScratchList()) {
+    bool& inUse = State().scratchInUse;
+    if (inUse)
+        throw std::logic_error("The scratch list is in use by an unfinished call");
+    inUse = true;
+}
+
+TScratchListUse::~TScratchListUse() {
+    State().scratchInUse = false;
+}
+
 TStringList& ConfigList() {
     return Existing(State().config);
 }

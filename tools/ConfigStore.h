@@ -1,12 +1,12 @@
 // The per-user settings stores: SystemConfig (ConfigList) and SystemGlobals (GlobalsList),
 // keyed value lists (KeyedList.h) loaded from their data sets at start-up and written back at
-// exit only when changed, and the shared work list ScratchList (declared in KeyedList.h).
+// exit only when changed, and the shared work list ScratchList.
 //
 // Lifecycle, driven by the start-up and shut-down code: CreateStoreLists, LoadStores, ...,
 // FlushConfig, FlushGlobals, DestroyStoreLists. Single-threaded; nothing is locked.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QString>
 
@@ -22,6 +22,28 @@ void DestroyStoreLists();
 // The stores. Each accessor throws std::logic_error while the lists do not exist.
 TStringList& ConfigList();
 TStringList& GlobalsList();
+
+// The process-wide work list of ListGetItems and the window placement operations; what it
+// holds means something only during one call. Throws std::logic_error while the lists do not
+// exist.
+TStringList& ScratchList();
+
+// Marks ScratchList() as worked on for the object's lifetime. Its users are not re-entrant:
+// a TScratchListUse made while another exists throws std::logic_error, so a nested call fails
+// at once instead of overwriting the items of the call it is nested in. Throws
+// std::logic_error while the lists do not exist, too.
+class TScratchListUse {
+public:
+    TScratchListUse();
+    ~TScratchListUse();
+    TScratchListUse(const TScratchListUse&) = delete;
+    TScratchListUse& operator=(const TScratchListUse&) = delete;
+
+    TStringList& List() const { return m_list; }
+
+private:
+    TStringList& m_list;
+};
 
 // Changed flags: false after CreateStoreLists; set by the Config setters (and by whoever
 // changes a store by other means through the Mark functions); cleared only by the flushes.

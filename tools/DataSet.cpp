@@ -1,8 +1,8 @@
-#include "DataSet.h"
+#include "tools/DataSet.h"
 
-#include "ProcessValues.h"
-#include "TextEncoding.h"
-#include "TextUtils.h"
+#include "tools/ProcessValues.h"
+#include "tools/TextEncoding.h"
+#include "tools/TextUtils.h"
 
 #include <QDir>
 #include <QFile>

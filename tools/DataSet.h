@@ -13,7 +13,7 @@
 // stands for a control (a memo's adapter) keeps its own text form.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "DelimitedList.h"
+#include "tools/DelimitedList.h"
 
-#include "TextUtils.h"
+#include "tools/TextUtils.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 // updates in place. Positions and lengths count UTF-16 code units.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QChar>
 #include <QString>

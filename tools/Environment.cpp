@@ -1,9 +1,9 @@
-#include "Environment.h"
+#include "tools/Environment.h"
 
-#include "ConfigStore.h"
-#include "DesktopServices.h"
-#include "InstanceMarker.h"
-#include "ProcessValues.h"
+#include "tools/ConfigStore.h"
+#include "tools/InstanceMarker.h"
+#include "tools/ProcessValues.h"
+#include "tools/SpecialFolders.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "InstanceMarker.h"
+#include "tools/InstanceMarker.h"
 
-#include "TextUtils.h"
+#include "tools/TextUtils.h"
 
 #include <QFile>
 #include <QStandardPaths>

@@ -1,9 +1,10 @@
-#include "KeyedList.h"
+#include "tools/KeyedList.h"
 
-#include "DelimitedList.h"
-#include "Numbers.h"
-#include "SortedList.h"
-#include "TextUtils.h"
+#include "tools/ConfigStore.h"
+#include "tools/DelimitedList.h"
+#include "tools/Numbers.h"
+#include "tools/SortedList.h"
+#include "tools/TextUtils.h"
 
 #include <cmath>
 #include <limits>
@@ -86,7 +87,8 @@ bool ListGetBool(const TStrings& list, const QString& key, bool defaultValue) {
 }
 
 void ListGetItems(const TStrings& list, const QString& key, TStrings& target, bool clearFirst) {
-    TStringList& scratch = ScratchList();
+    const TScratchListUse use;
+    TStringList& scratch = use.List();
     scratch.Clear();
     const QString text = ListGetValue(list, key, QString());
     if (text.isEmpty())

@@ -10,18 +10,13 @@
 // Typed forms: floats in the FloatToText form (so integers as plain digits), Booleans as
 // "1" and "0", item lists joined with JoinList and ";" ("a; b; c").
 //
-// The operations share ScratchList() (created by the settings store, ConfigStore.h), so they
-// are not re-entrant.
+// ListGetItems works in ScratchList() (the settings store's work list, ConfigStore.h): the
+// store lists must exist, and the call is not re-entrant.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QString>
-
-// The process-wide work list of ListGetItems and the window placement operations; what it
-// holds means something only during one call. Throws std::logic_error before
-// CreateStoreLists() or after DestroyStoreLists() (ConfigStore.h).
-TStringList& ScratchList();
 
 // Stores value under key: overwrites the first line of that key, or inserts the line at its
 // sorted place.

@@ -1,6 +1,6 @@
-#include "Numbers.h"
+#include "tools/Numbers.h"
 
-#include "TextUtils.h"
+#include "tools/TextUtils.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "PlacementGeometry.h"
+#include "tools/PlacementGeometry.h"
 
-#include "KeyedList.h"
-#include "Numbers.h"
-#include "TextUtils.h"
+#include "tools/KeyedList.h"
+#include "tools/Numbers.h"
+#include "tools/TextUtils.h"
 
 #include <QStringLiteral>
 #include <algorithm>

@@ -13,7 +13,7 @@
 //   STATE          "Maximized" or "Normal" (a minimised window is "Normal")
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <climits>
 #include <optional>

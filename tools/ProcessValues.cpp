@@ -1,4 +1,4 @@
-#include "ProcessValues.h"
+#include "tools/ProcessValues.h"
 
 namespace {
 

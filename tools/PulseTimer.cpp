@@ -1,4 +1,4 @@
-#include "PulseTimer.h"
+#include "tools/PulseTimer.h"
 
 #include <utility>
 

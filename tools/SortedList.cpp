@@ -1,6 +1,6 @@
-#include "SortedList.h"
+#include "tools/SortedList.h"
 
-#include "TextUtils.h"
+#include "tools/TextUtils.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 // finds the one line of a keyed value list that starts with it.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 // Index of the line equal to key (whole-text mode) or of the first line starting with key
 // (prefix mode), or -1. With insertionPoint, a miss answers the index at which key belongs.

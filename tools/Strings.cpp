@@ -1,4 +1,4 @@
-#include "Strings.h"
+#include "tools/Strings.h"
 
 EListError::EListError(int index)
     : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}

@@ -1,4 +1,4 @@
-#include "TextEncoding.h"
+#include "tools/TextEncoding.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -7,7 +7,7 @@
 // correctly.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,4 +1,4 @@
-#include "TextUtils.h"
+#include "tools/TextUtils.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "VersionInfo.h"
+#include "tools/VersionInfo.h"
 
-#include "VersionRecord.h"
+#include "tools/VersionRecord.h"
 
 #include <QFile>
 

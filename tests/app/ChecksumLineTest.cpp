@@ -1,5 +1,5 @@
-#include "ChecksumLine.h"
-#include "ExpectedDigest.h"
+#include "app/ChecksumLine.h"
+#include "app/ExpectedDigest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "CliOptions.h"
+#include "app/CliOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ const ParseCase ParseCases[] = {
      {},
      Options([](TCliOptions& o) {
          o.Algorithm = u"md5"_qs;
-         o.InputType = 1;
+         o.InputType = InputTypeText;
          o.UpperHash = true;
          o.Check = true;
          o.Expected = u"900150983CD24FB0D6963F7D28E17F72"_qs;
@@ -42,7 +42,7 @@ const ParseCase ParseCases[] = {
      {},
      Options([](TCliOptions& o) {
          o.Algorithm = u"SHA-1"_qs;
-         o.InputType = 3;
+         o.InputType = InputTypeBase64;
          o.UpperHash = true;
          o.Check = true;
          o.Expected = u" a9993e364706816aba3e25717850c26c9cd0d89d "_qs;
@@ -50,22 +50,22 @@ const ParseCase ParseCases[] = {
      })},
     {"attached_short_value", {u"-asha1"_qs, u"-thex"_qs, u"0a"_qs}, {}, Options([](TCliOptions& o) {
          o.Algorithm = u"sha1"_qs;
-         o.InputType = 2;
+         o.InputType = InputTypeHex;
          o.Input = u"0a"_qs;
      })},
     {"type_name_ignores_case", {u"-t"_qs, u"TEXT"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
-         o.InputType = 1;
+         o.InputType = InputTypeText;
          o.Input = u"x"_qs;
      })},
     {"prefix", {u"-t"_qs, u"text"_qs, u"--prefix"_qs, u" s "_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
-         o.InputType = 1;
-         o.SaltType = 1;
+         o.InputType = InputTypeText;
+         o.SaltType = SaltTypePrefix;
          o.SaltText = u" s "_qs;
          o.Input = u"x"_qs;
      })},
     {"suffix", {u"-t"_qs, u"text"_qs, u"--suffix=s"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
-         o.InputType = 1;
-         o.SaltType = 2;
+         o.InputType = InputTypeText;
+         o.SaltType = SaltTypeSuffix;
          o.SaltText = u"s"_qs;
          o.Input = u"x"_qs;
      })},
@@ -73,13 +73,13 @@ const ParseCase ParseCases[] = {
      {u"-t"_qs, u"text"_qs, u"--prefix"_qs, u"-x"_qs, u"y"_qs},
      {},
      Options([](TCliOptions& o) {
-         o.InputType = 1;
-         o.SaltType = 1;
+         o.InputType = InputTypeText;
+         o.SaltType = SaltTypePrefix;
          o.SaltText = u"-x"_qs;
          o.Input = u"y"_qs;
      })},
     {"stdin_for_text", {u"-t"_qs, u"text"_qs, u"-"_qs}, {}, Options([](TCliOptions& o) {
-         o.InputType = 1;
+         o.InputType = InputTypeText;
          o.Input = u"-"_qs;
      })},
     {"double_dash_ends_options", {u"--"_qs, u"-name.txt"_qs}, {}, Options([](TCliOptions& o) {
@@ -87,7 +87,7 @@ const ParseCase ParseCases[] = {
      })},
     {"help_wins", {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"--help"_qs}, {}, Options([](TCliOptions& o) {
          o.Action = TCliAction::Help;
-         o.SaltType = 2;
+         o.SaltType = SaltTypeSuffix;
          o.SaltText = u"b"_qs;
      })},
     {"version", {u"--version"_qs}, {}, Options([](TCliOptions& o) { o.Action = TCliAction::Version; })},
@@ -131,16 +131,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliOptionsTest, testing::ValuesIn(ParseCases),
 TEST(CliRequestTest, AlgorithmIsTheOnlyItemOffered) {
     TCliOptions options;
     options.Algorithm = u"sha-1"_qs;
-    options.InputType = 1;
+    options.InputType = InputTypeText;
     options.TrimInput = true;
-    options.SaltType = 2;
+    options.SaltType = SaltTypeSuffix;
     options.SaltText = u"s"_qs;
     options.UpperHash = true;
     const HashRequest request = MakeHashRequest(options, u"text"_qs);
-    EXPECT_EQ(request.InputType, 1);
+    EXPECT_EQ(request.InputType, InputTypeText);
     EXPECT_EQ(request.InputText, u"text"_qs);
     EXPECT_TRUE(request.TrimInput);
-    EXPECT_EQ(request.SaltType, 2);
+    EXPECT_EQ(request.SaltType, SaltTypeSuffix);
     EXPECT_EQ(request.SaltText, u"s"_qs);
     EXPECT_EQ(request.HashItems, QStringList{u"sha-1"_qs});
     EXPECT_EQ(request.HashType, 0);

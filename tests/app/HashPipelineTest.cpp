@@ -1,6 +1,6 @@
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
-#include "OpenSslDigest.h"
+#include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
 
@@ -86,10 +86,10 @@ private:
 // with SHA-256 from the standard items, no trim, no salt, lower case.
 struct PipelineCase {
     const char* name = "";
-    int inputType = 1;
+    int inputType = InputTypeText;
     QString inputText{}; // "{dir}" stands for the folder of PipelineFiles
     bool trimInput = false;
-    int saltType = 0;
+    int saltType = SaltTypeNone;
     QString saltText{};
     QStringList hashItems = StandardItems;
     int hashType = SHA256;
@@ -117,26 +117,26 @@ const QString HexRefused = u"(Hexadecimal not supported in this version)"_qs;
 // clang-format off
 const PipelineCase PipelineCases[] = {
     // File names.
-    {.name = "file_sha256", .inputType = 0, .inputText = AbcFile, .bytes = Abc},
-    {.name = "file_md5", .inputType = 0, .inputText = AbcFile, .hashType = MD5, .bytes = Abc, .algorithm = u"MD5"_qs},
-    {.name = "file_sha1", .inputType = 0, .inputText = AbcFile, .hashType = SHA1, .bytes = Abc, .algorithm = u"SHA1"_qs},
-    {.name = "file_name_spaces_and_breaks_around", .inputType = 0, .inputText = u"  {dir}/abc.txt \r\n"_qs, .bytes = Abc},
-    {.name = "file_empty", .inputType = 0, .inputText = u"{dir}/empty.bin"_qs, .bytes = ""},
-    {.name = "file_over_one_read_chunk", .inputType = 0, .inputText = u"{dir}/big.bin"_qs, .hashType = SHA1,
+    {.name = "file_sha256", .inputType = InputTypeFile, .inputText = AbcFile, .bytes = Abc},
+    {.name = "file_md5", .inputType = InputTypeFile, .inputText = AbcFile, .hashType = MD5, .bytes = Abc, .algorithm = u"MD5"_qs},
+    {.name = "file_sha1", .inputType = InputTypeFile, .inputText = AbcFile, .hashType = SHA1, .bytes = Abc, .algorithm = u"SHA1"_qs},
+    {.name = "file_name_spaces_and_breaks_around", .inputType = InputTypeFile, .inputText = u"  {dir}/abc.txt \r\n"_qs, .bytes = Abc},
+    {.name = "file_empty", .inputType = InputTypeFile, .inputText = u"{dir}/empty.bin"_qs, .bytes = ""},
+    {.name = "file_over_one_read_chunk", .inputType = InputTypeFile, .inputText = u"{dir}/big.bin"_qs, .hashType = SHA1,
      .bytes = PipelineFiles::BigContent(), .algorithm = u"SHA1"_qs},
-    {.name = "file_link_to_file", .inputType = 0, .inputText = u"{dir}/link-to-abc"_qs, .bytes = Abc},
-    {.name = "file_non_ascii_name", .inputType = 0, .inputText = u"{dir}/caf\u00E9.txt"_qs, .bytes = "accent"},
-    {.name = "file_ignores_trim_flag_and_salt", .inputType = 0, .inputText = AbcFile, .trimInput = true, .saltType = 1,
+    {.name = "file_link_to_file", .inputType = InputTypeFile, .inputText = u"{dir}/link-to-abc"_qs, .bytes = Abc},
+    {.name = "file_non_ascii_name", .inputType = InputTypeFile, .inputText = u"{dir}/caf\u00E9.txt"_qs, .bytes = "accent"},
+    {.name = "file_ignores_trim_flag_and_salt", .inputType = InputTypeFile, .inputText = AbcFile, .trimInput = true, .saltType = SaltTypePrefix,
      .saltText = u"x"_qs, .bytes = Abc},
-    {.name = "file_empty_name", .inputType = 0, .inputText = u""_qs, .error = NoFile},
-    {.name = "file_two_line_name", .inputType = 0, .inputText = u"{dir}/abc.txt\r\n{dir}/abc.txt"_qs, .error = NoFile},
-    {.name = "file_missing", .inputType = 0, .inputText = u"{dir}/missing"_qs, .error = NoFile},
-    {.name = "file_folder", .inputType = 0, .inputText = u"{dir}/folder"_qs, .error = NoFile},
-    {.name = "file_fifo", .inputType = 0, .inputText = u"{dir}/fifo"_qs, .error = NoFile},
-    {.name = "file_device", .inputType = 0, .inputText = u"/dev/null"_qs, .error = NoFile},
-    {.name = "file_dangling_link", .inputType = 0, .inputText = u"{dir}/dangling"_qs, .error = NoFile},
-    {.name = "file_name_with_inner_nul", .inputType = 0, .inputText = AbcFile + QChar(u'\0') + u"x"_qs, .error = NoFile},
-    {.name = "file_unreadable", .inputType = 0, .inputText = u"{dir}/secret.bin"_qs,
+    {.name = "file_empty_name", .inputType = InputTypeFile, .inputText = u""_qs, .error = NoFile},
+    {.name = "file_two_line_name", .inputType = InputTypeFile, .inputText = u"{dir}/abc.txt\r\n{dir}/abc.txt"_qs, .error = NoFile},
+    {.name = "file_missing", .inputType = InputTypeFile, .inputText = u"{dir}/missing"_qs, .error = NoFile},
+    {.name = "file_folder", .inputType = InputTypeFile, .inputText = u"{dir}/folder"_qs, .error = NoFile},
+    {.name = "file_fifo", .inputType = InputTypeFile, .inputText = u"{dir}/fifo"_qs, .error = NoFile},
+    {.name = "file_device", .inputType = InputTypeFile, .inputText = u"/dev/null"_qs, .error = NoFile},
+    {.name = "file_dangling_link", .inputType = InputTypeFile, .inputText = u"{dir}/dangling"_qs, .error = NoFile},
+    {.name = "file_name_with_inner_nul", .inputType = InputTypeFile, .inputText = AbcFile + QChar(u'\0') + u"x"_qs, .error = NoFile},
+    {.name = "file_unreadable", .inputType = InputTypeFile, .inputText = u"{dir}/secret.bin"_qs,
      .error = u"Error Opening File: Cannot open file \"{dir}/secret.bin\". Permission denied"_qs, .needsNonRoot = true},
 
     // Text values.
@@ -160,56 +160,56 @@ const PipelineCase PipelineCases[] = {
      .bytes = "\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
 
     // Salts.
-    {.name = "salt_prefix", .inputText = u"bc"_qs, .saltType = 1, .saltText = u"a"_qs, .bytes = Abc,
+    {.name = "salt_prefix", .inputText = u"bc"_qs, .saltType = SaltTypePrefix, .saltText = u"a"_qs, .bytes = Abc,
      .saltToRemember = u"a"_qs},
-    {.name = "salt_suffix", .inputText = u"ab"_qs, .saltType = 2, .saltText = u"c"_qs, .bytes = Abc,
+    {.name = "salt_suffix", .inputText = u"ab"_qs, .saltType = SaltTypeSuffix, .saltText = u"c"_qs, .bytes = Abc,
      .saltToRemember = u"c"_qs},
     {.name = "salt_type_above_two_is_suffix", .inputText = u"ab"_qs, .saltType = 7, .saltText = u"c"_qs, .bytes = Abc,
      .saltToRemember = u"c"_qs},
-    {.name = "salt_trimmed", .inputText = u"bc"_qs, .saltType = 1, .saltText = u" a \r\n"_qs, .bytes = Abc,
+    {.name = "salt_trimmed", .inputText = u"bc"_qs, .saltType = SaltTypePrefix, .saltText = u" a \r\n"_qs, .bytes = Abc,
      .saltToRemember = u"a"_qs},
-    {.name = "salt_after_trimmed_text", .inputText = u" ab\r\n"_qs, .trimInput = true, .saltType = 2,
+    {.name = "salt_after_trimmed_text", .inputText = u" ab\r\n"_qs, .trimInput = true, .saltType = SaltTypeSuffix,
      .saltText = u"c"_qs, .bytes = Abc, .saltToRemember = u"c"_qs},
-    {.name = "salt_empty", .inputText = u"abc"_qs, .saltType = 1, .saltText = u""_qs, .bytes = Abc},
-    {.name = "salt_spaces_only", .inputText = u"abc"_qs, .saltType = 2, .saltText = u"   "_qs, .bytes = Abc},
-    {.name = "salt_type_none_ignores_salt", .inputText = u"abc"_qs, .saltType = 0, .saltText = u"zzz"_qs, .bytes = Abc},
+    {.name = "salt_empty", .inputText = u"abc"_qs, .saltType = SaltTypePrefix, .saltText = u""_qs, .bytes = Abc},
+    {.name = "salt_spaces_only", .inputText = u"abc"_qs, .saltType = SaltTypeSuffix, .saltText = u"   "_qs, .bytes = Abc},
+    {.name = "salt_type_none_ignores_salt", .inputText = u"abc"_qs, .saltType = SaltTypeNone, .saltText = u"zzz"_qs, .bytes = Abc},
     {.name = "salt_type_minus_one_ignores_salt", .inputText = u"abc"_qs, .saltType = -1, .saltText = u"zzz"_qs,
      .bytes = Abc},
-    {.name = "salt_never_makes_empty_text_valid", .inputText = u""_qs, .saltType = 1, .saltText = u"a"_qs,
+    {.name = "salt_never_makes_empty_text_valid", .inputText = u""_qs, .saltType = SaltTypePrefix, .saltText = u"a"_qs,
      .error = NoText},
-    {.name = "salt_not_remembered_on_failure", .inputText = u"bc"_qs, .saltType = 1, .saltText = u"a"_qs,
+    {.name = "salt_not_remembered_on_failure", .inputText = u"bc"_qs, .saltType = SaltTypePrefix, .saltText = u"a"_qs,
      .hashType = 5, .error = u"Error Hashing data: List index out of bounds (5)"_qs},
 
     // Hexadecimal bytes.
-    {.name = "hex_empty", .inputType = 2, .inputText = u""_qs, .error = NoText},
-    {.name = "hex_prefix_only", .inputType = 2, .inputText = u"0x"_qs, .error = NoText},
-    {.name = "hex_prefix_then_spaces", .inputType = 2, .inputText = u" 0X   \r\n"_qs, .error = NoText},
-    {.name = "hex_valid_digits", .inputType = 2, .inputText = u"0x0a1B"_qs, .error = HexRefused},
-    {.name = "hex_invalid_digits", .inputType = 2, .inputText = u"zz"_qs, .error = HexRefused},
-    {.name = "hex_prefix_twice", .inputType = 2, .inputText = u"0x0x"_qs, .error = HexRefused},
+    {.name = "hex_empty", .inputType = InputTypeHex, .inputText = u""_qs, .error = NoText},
+    {.name = "hex_prefix_only", .inputType = InputTypeHex, .inputText = u"0x"_qs, .error = NoText},
+    {.name = "hex_prefix_then_spaces", .inputType = InputTypeHex, .inputText = u" 0X   \r\n"_qs, .error = NoText},
+    {.name = "hex_valid_digits", .inputType = InputTypeHex, .inputText = u"0x0a1B"_qs, .error = HexRefused},
+    {.name = "hex_invalid_digits", .inputType = InputTypeHex, .inputText = u"zz"_qs, .error = HexRefused},
+    {.name = "hex_prefix_twice", .inputType = InputTypeHex, .inputText = u"0x0x"_qs, .error = HexRefused},
 
     // Base64.
-    {.name = "base64_abc", .inputType = 3, .inputText = u"YWJj"_qs, .bytes = Abc},
-    {.name = "base64_whitespace_around_ignored_without_trim", .inputType = 3, .inputText = u" \tYWJj\r\n"_qs,
+    {.name = "base64_abc", .inputType = InputTypeBase64, .inputText = u"YWJj"_qs, .bytes = Abc},
+    {.name = "base64_whitespace_around_ignored_without_trim", .inputType = InputTypeBase64, .inputText = u" \tYWJj\r\n"_qs,
      .hashType = MD5, .bytes = Abc, .algorithm = u"MD5"_qs},
-    {.name = "base64_ignores_salt", .inputType = 3, .inputText = u"YWJj"_qs, .saltType = 1, .saltText = u"x"_qs,
+    {.name = "base64_ignores_salt", .inputType = InputTypeBase64, .inputText = u"YWJj"_qs, .saltType = SaltTypePrefix, .saltText = u"x"_qs,
      .bytes = Abc},
-    {.name = "base64_padding", .inputType = 3, .inputText = u"YWI="_qs, .hashType = SHA1, .bytes = "ab",
+    {.name = "base64_padding", .inputType = InputTypeBase64, .inputText = u"YWI="_qs, .hashType = SHA1, .bytes = "ab",
      .algorithm = u"SHA1"_qs},
-    {.name = "base64_two_lines", .inputType = 3, .inputText = u"YWJj\r\nZGVm"_qs, .error = u"Invalid Base-64 text"_qs},
-    {.name = "base64_bad_character", .inputType = 3, .inputText = u"YW*j"_qs, .error = u"Invalid Base-64 text"_qs},
-    {.name = "base64_empty", .inputType = 3, .inputText = u" \r\n "_qs, .error = NoText},
+    {.name = "base64_two_lines", .inputType = InputTypeBase64, .inputText = u"YWJj\r\nZGVm"_qs, .error = u"Invalid Base-64 text"_qs},
+    {.name = "base64_bad_character", .inputType = InputTypeBase64, .inputText = u"YW*j"_qs, .error = u"Invalid Base-64 text"_qs},
+    {.name = "base64_empty", .inputType = InputTypeBase64, .inputText = u" \r\n "_qs, .error = NoText},
 
-    // Input types outside 0 to 3.
+    // Input types outside the named ones.
     {.name = "input_type_none", .inputType = -1, .inputText = u"abc"_qs, .error = u"Unsupported Input Method"_qs},
-    {.name = "input_type_four", .inputType = 4, .inputText = u"abc"_qs, .error = u"Unsupported Input Method"_qs},
+    {.name = "input_type_four", .inputType = InputTypeCount, .inputText = u"abc"_qs, .error = u"Unsupported Input Method"_qs},
 
     // Algorithm choice.
     {.name = "hash_index_minus_one", .inputText = u"abc"_qs, .hashType = -1,
      .error = u"Error Hashing data: List index out of bounds (-1)"_qs},
     {.name = "hash_index_past_end", .inputText = u"abc"_qs, .hashType = 3,
      .error = u"Error Hashing data: List index out of bounds (3)"_qs},
-    {.name = "hash_items_empty", .inputType = 3, .inputText = u"YWJj"_qs, .hashItems = {}, .hashType = 0,
+    {.name = "hash_items_empty", .inputType = InputTypeBase64, .inputText = u"YWJj"_qs, .hashItems = {}, .hashType = 0,
      .error = u"Error Hashing data: List index out of bounds (0)"_qs},
     {.name = "algorithm_unknown", .inputText = u"abc"_qs, .hashItems = {u"SHA-512"_qs}, .hashType = 0,
      .error = u"Unknown Algorithm"_qs, .failedAlgorithm = u"SHA512"_qs},
@@ -219,12 +219,12 @@ const PipelineCase PipelineCases[] = {
      .bytes = Abc},
     {.name = "algorithm_spaces_and_case", .inputText = u"abc"_qs, .hashItems = {u"m d 5"_qs, u"x"_qs}, .hashType = 0,
      .bytes = Abc, .algorithm = u"MD5"_qs},
-    {.name = "algorithm_not_reached_after_input_failure", .inputType = 0, .inputText = u"{dir}/missing"_qs,
+    {.name = "algorithm_not_reached_after_input_failure", .inputType = InputTypeFile, .inputText = u"{dir}/missing"_qs,
      .hashItems = {u"SHA-512"_qs}, .hashType = 9, .error = NoFile},
 
     // Upper case.
     {.name = "upper_sha256", .inputText = u"abc"_qs, .upperHash = true, .bytes = Abc},
-    {.name = "upper_md5_file", .inputType = 0, .inputText = AbcFile, .hashType = MD5, .upperHash = true, .bytes = Abc,
+    {.name = "upper_md5_file", .inputType = InputTypeFile, .inputText = AbcFile, .hashType = MD5, .upperHash = true, .bytes = Abc,
      .algorithm = u"MD5"_qs},
 };
 // clang-format on
@@ -336,7 +336,7 @@ TEST(HashPipelineReadFailureTest, ReadFaultsBecomeHashingErrors) {
             std::fclose(file);
         }
         HashRequest request;
-        request.InputType = 0;
+        request.InputType = InputTypeFile;
         request.InputText = dir.filePath(u"changing.bin"_qs);
         request.HashItems = StandardItems;
         request.HashType = SHA256;
@@ -361,7 +361,7 @@ TEST(HashPipelineReadFailureTest, OpenFailureBecomesOpeningError) {
     file.close();
 
     HashRequest request;
-    request.InputType = 0;
+    request.InputType = InputTypeFile;
     request.InputText = file.fileName();
     request.HashItems = StandardItems;
     request.HashType = SHA256;

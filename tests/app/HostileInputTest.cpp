@@ -2,9 +2,9 @@
 // RunHashRequest in this process and through the built quviro-cli, and must end in the
 // expected digest or the expected message, never in a hang, a crash or a digest of partial data.
 // Expected digests come from OpenSSL.
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
-#include "OpenSslDigest.h"
+#include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
 
@@ -106,13 +106,13 @@ QByteArray Bytes48MiB() {
 }
 
 const HostileCase HostileCases[] = {
-    {"fifo", 0,
+    {"fifo", InputTypeFile,
      [](const HostileFolder& f) {
          ::mkfifo(f.Native(u"fifo"_qs).constData(), 0666);
          return f.Path(u"fifo"_qs);
      },
      NoFile},
-    {"socket", 0,
+    {"socket", InputTypeFile,
      [](const HostileFolder& f) {
          const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
          sockaddr_un address{};
@@ -125,32 +125,32 @@ const HostileCase HostileCases[] = {
          return f.Path(u"socket"_qs);
      },
      NoFile},
-    {"dev_zero", 0, [](const HostileFolder&) { return u"/dev/zero"_qs; }, NoFile},
-    {"folder", 0,
+    {"dev_zero", InputTypeFile, [](const HostileFolder&) { return u"/dev/zero"_qs; }, NoFile},
+    {"folder", InputTypeFile,
      [](const HostileFolder& f) {
          ::mkdir(f.Native(u"folder"_qs).constData(), 0755);
          return f.Path(u"folder"_qs);
      },
      NoFile},
-    {"dangling_link", 0,
+    {"dangling_link", InputTypeFile,
      [](const HostileFolder& f) {
          ::symlink(f.Native(u"nowhere"_qs).constData(), f.Native(u"dangling"_qs).constData());
          return f.Path(u"dangling"_qs);
      },
      NoFile},
-    {"link_loop", 0,
+    {"link_loop", InputTypeFile,
      [](const HostileFolder& f) {
          ::symlink(f.Native(u"loop-b"_qs).constData(), f.Native(u"loop-a"_qs).constData());
          ::symlink(f.Native(u"loop-a"_qs).constData(), f.Native(u"loop-b"_qs).constData());
          return f.Path(u"loop-a"_qs);
      },
      NoFile},
-    {"unreadable_file", 0, [](const HostileFolder& f) { return f.Write(u"secret"_qs, "secret", 0); },
+    {"unreadable_file", InputTypeFile, [](const HostileFolder& f) { return f.Write(u"secret"_qs, "secret", 0); },
      [](const QString& input, Front) {
          return Expected{{}, u"Error Opening File: Cannot open file \""_qs + input + u"\". Permission denied"_qs, 1};
      },
      true},
-    {"file_shrinks_while_hashed", 0,
+    {"file_shrinks_while_hashed", InputTypeFile,
      [](const HostileFolder& f) {
          const QString path = f.Path(u"shrinking"_qs);
          QFile file(path);
@@ -162,11 +162,12 @@ const HostileCase HostileCases[] = {
          return Expected{{}, u"Error Hashing data: Stream read error: the file changed size while it was read"_qs, 1};
      },
      false, true},
-    {"name_with_newlines", 0, [](const HostileFolder& f) { return f.Write(u"first\nsecond\r\nthird"_qs, "abc"); },
+    {"name_with_newlines", InputTypeFile,
+     [](const HostileFolder& f) { return f.Write(u"first\nsecond\r\nthird"_qs, "abc"); },
      [](const QString&, Front) {
          return Expected{ReferenceMd5("abc"), {}, 0};
      }},
-    {"name_ending_in_newline_is_trimmed", 0,
+    {"name_ending_in_newline_is_trimmed", InputTypeFile,
      [](const HostileFolder& f) {
          f.Write(u"name\n"_qs, "with newline");
          f.Write(u"name"_qs, "without");
@@ -175,7 +176,7 @@ const HostileCase HostileCases[] = {
      [](const QString&, Front) {
          return Expected{ReferenceMd5("without"), {}, 0};
      }},
-    {"text_64_mib", 1, [](const HostileFolder&) { return QString::fromLatin1(Text64MiB()); },
+    {"text_64_mib", InputTypeText, [](const HostileFolder&) { return QString::fromLatin1(Text64MiB()); },
      [](const QString&, Front) {
          return Expected{ReferenceMd5(Text64MiB()), {}, 0};
      },
@@ -184,7 +185,7 @@ const HostileCase HostileCases[] = {
     // EF BF BD, as the platform's UTF-8 converter writes them. Bytes cannot carry them: the
     // command gets their three-byte forms ED A0 80 and ED B0 80, which are not UTF-8, and
     // refuses them rather than hash other bytes than the ones given.
-    {"invalid_utf16_lone_surrogates", 1,
+    {"invalid_utf16_lone_surrogates", InputTypeText,
      [](const HostileFolder&) { return u"a"_qs + QChar(0xD800) + u"b"_qs + QChar(0xDC00); },
      [](const QString&, Front front) {
          if (front == Front::Cli)
@@ -199,7 +200,8 @@ const HostileCase HostileCases[] = {
          return QByteArray("a\xED\xA0\x80"
                            "b\xED\xB0\x80");
      }},
-    {"base64_64_mib", 3, [](const HostileFolder&) { return QString::fromLatin1(Bytes48MiB().toBase64()); },
+    {"base64_64_mib", InputTypeBase64,
+     [](const HostileFolder&) { return QString::fromLatin1(Bytes48MiB().toBase64()); },
      [](const QString&, Front) {
          return Expected{ReferenceMd5(Bytes48MiB()), {}, 0};
      },
@@ -325,7 +327,8 @@ TEST_P(HostileInputTest, CommandLine) {
     const QString input = c.prepare(folder);
     const Expected expected = c.expected(input, Front::Cli);
 
-    static const char* const Types[] = {"file", "text", "hex", "base64"};
+    // The option values of -t, by input type.
+    static const char* const Types[InputTypeCount] = {"file", "text", "hex", "base64"};
     QStringList arguments{u"-a"_qs, u"md5"_qs, u"-t"_qs, QString::fromLatin1(Types[c.inputType]), u"--"_qs};
     arguments << (c.cliStandardInput ? u"-"_qs : input);
     const QByteArray standardInput = c.cliStandardInput ? c.cliStandardInput(input) : QByteArray();

@@ -2,7 +2,7 @@
 // OpenSSL computes, through the pipeline and through quviro-cli: sizes, positions and the
 // engines' length counters do not wrap at 32 bits. The file costs no disk space, but hashing
 // it costs seconds, so this test carries the ctest label "large".
-#include "HashPipeline.h"
+#include "app/HashPipeline.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,7 @@ QString* LargeFileTest::s_expected = nullptr;
 
 TEST_F(LargeFileTest, Pipeline) {
     HashRequest request;
-    request.InputType = 0;
+    request.InputType = InputTypeFile;
     request.InputText = Path();
     request.HashItems = {u"MD5"_qs};
     request.HashType = 0;

@@ -1,5 +1,5 @@
-#include "DigestVerdict.h"
-#include "SidecarDigest.h"
+#include "app/DigestVerdict.h"
+#include "app/SidecarDigest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ByteOrder.h"
+#include "crypt/ByteOrder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "DigestPathFixture.h"
-#include "Hex.h"
-#include "OpenSslDigest.h"
+#include "crypt/Hex.h"
+#include "tests/crypt/DigestPathFixture.h"
+#include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
 

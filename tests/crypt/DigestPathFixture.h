@@ -2,7 +2,7 @@
 // run is skipped with a message, never passed silently; the best path is restored afterwards.
 #pragma once
 
-#include "DigestPath.h"
+#include "crypt/DigestPath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "DigestPathFixture.h"
+#include "tests/crypt/DigestPathFixture.h"
 
-#include "Sha1.h"
-#include "Sha256.h"
+#include "crypt/Sha1.h"
+#include "crypt/Sha256.h"
 
 #include <gtest/gtest.h>
 

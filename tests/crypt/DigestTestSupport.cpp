@@ -1,6 +1,6 @@
-#include "DigestTestSupport.h"
+#include "tests/crypt/DigestTestSupport.h"
 
-#include "Hex.h"
+#include "crypt/Hex.h"
 
 #include <gtest/gtest.h>
 

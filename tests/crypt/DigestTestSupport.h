@@ -2,7 +2,7 @@
 // at every offset and in seeded random pieces. All ways must give the same, expected digest.
 #pragma once
 
-#include "DigestVectors.h"
+#include "tests/crypt/DigestVectors.h"
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-#include "DigestVectors.h"
+#include "tests/crypt/DigestVectors.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "HashStream.h"
-#include "OpenSslDigest.h"
+#include "crypt/HashStream.h"
+#include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "DigestTestSupport.h"
+#include "tests/crypt/DigestTestSupport.h"
 
-#include "ByteOrder.h"
-#include "Hex.h"
-#include "Md5.h"
+#include "crypt/ByteOrder.h"
+#include "crypt/Hex.h"
+#include "crypt/Md5.h"
 
 #include <gtest/gtest.h>
 

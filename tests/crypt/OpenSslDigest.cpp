@@ -1,4 +1,4 @@
-#include "OpenSslDigest.h"
+#include "tests/crypt/OpenSslDigest.h"
 
 #include <openssl/evp.h>
 

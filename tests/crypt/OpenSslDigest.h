@@ -1,7 +1,7 @@
 // Reference digests from libcrypto, an implementation independent of the engines under test.
 #pragma once
 
-#include "HashStream.h"
+#include "crypt/HashStream.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,10 @@
-#include "DigestPathFixture.h"
-#include "DigestTestSupport.h"
-#include "ShaTestSupport.h"
+#include "tests/crypt/DigestPathFixture.h"
+#include "tests/crypt/DigestTestSupport.h"
+#include "tests/crypt/ShaTestSupport.h"
 
-#include "ByteOrder.h"
-#include "Hex.h"
-#include "Sha256.h"
+#include "crypt/ByteOrder.h"
+#include "crypt/Hex.h"
+#include "crypt/Sha256.h"
 
 #include <gtest/gtest.h>
 

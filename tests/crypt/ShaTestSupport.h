@@ -3,7 +3,7 @@
 // the engine's transform. Used to check what Final derives from the count words.
 #pragma once
 
-#include "ShaContext.h"
+#include "crypt/ShaContext.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Edge anchoring: where a control goes when its container grows or shrinks.
-#include "Anchors.h"
+#include "app/Anchors.h"
 
-#include "QtPrinters.h"
+#include "tests/gui/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The TStrings views of the window's controls: memo lines, combo box items, radio items.
-#include "ControlStrings.h"
-#include "DelimitedList.h"
-#include "RadioGroup.h"
-#include "SortedList.h"
+#include "app/ControlStrings.h"
+#include "app/RadioGroup.h"
+#include "tools/DelimitedList.h"
+#include "tools/SortedList.h"
 
-#include "QtPrinters.h"
+#include "tests/gui/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The window program started over a damaged or hostile settings folder: it comes up, closes
 // normally when asked, and writes nothing outside its data folder.
-#include "ProgramRun.h"
+#include "tests/gui/ProgramRun.h"
 
 #include <gtest/gtest.h>
 

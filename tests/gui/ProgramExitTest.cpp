@@ -1,6 +1,6 @@
 // The window program asked to end by a signal closes its window as the user would: the
 // settings are saved once the window has loaded them, and never before.
-#include "ProgramRun.h"
+#include "tests/gui/ProgramRun.h"
 
 #include <gtest/gtest.h>
 

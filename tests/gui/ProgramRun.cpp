@@ -1,4 +1,4 @@
-#include "ProgramRun.h"
+#include "tests/gui/ProgramRun.h"
 
 #include <QFileInfo>
 #include <QThread>

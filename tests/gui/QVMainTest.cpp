@@ -1,16 +1,17 @@
 // The main window driven as a user drives it: clicks, typed text, dropped files and the
 // clipboard, on the offscreen platform. The settings stores live in a temporary DataFolder;
 // a restart destroys the window, writes the stores, reloads them and makes a new window.
-#include "QVMain.h"
+#include "app/QVMain.h"
 
-#include "ClickLabel.h"
-#include "ConfigStore.h"
-#include "DataSet.h"
-#include "ExpectedDigestRow.h"
-#include "ProcessValues.h"
-#include "QtPrinters.h"
-#include "RadioGroup.h"
-#include "Shape.h"
+#include "app/ClickLabel.h"
+#include "app/ExpectedDigestRow.h"
+#include "app/HashPipeline.h"
+#include "app/RadioGroup.h"
+#include "app/Shape.h"
+#include "tests/gui/QtPrinters.h"
+#include "tools/ConfigStore.h"
+#include "tools/DataSet.h"
+#include "tools/ProcessValues.h"
 
 #include <gtest/gtest.h>
 
@@ -145,9 +146,9 @@ TEST_F(QVMainTest, LoadingStateBeforeInit) {
 
 TEST_F(QVMainTest, FirstRunDefaults) {
     TfrmQVMain& w = Open();
-    EXPECT_EQ(w.rgInputType->ItemIndex(), 1);
+    EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeText);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
-    EXPECT_EQ(w.rgSaltType->ItemIndex(), 1);
+    EXPECT_EQ(w.rgSaltType->ItemIndex(), SaltTypePrefix);
     EXPECT_FALSE(w.chkTrim->isChecked());
     EXPECT_FALSE(w.chkUpper->isChecked());
     EXPECT_EQ(w.memVal->toPlainText(), QString());
@@ -212,46 +213,96 @@ struct RequestCase {
 };
 
 const RequestCase RequestCases[] = {
-    {"MD5", 1, 0, false, false, 1, "", "abc", "900150983cd24fb0d6963f7d28e17f72", "Success creating MD5 hash.", {}},
+    {"MD5",
+     InputTypeText,
+     0,
+     false,
+     false,
+     SaltTypePrefix,
+     "",
+     "abc",
+     "900150983cd24fb0d6963f7d28e17f72",
+     "Success creating MD5 hash.",
+     {}},
     {"SHA256 upper case",
-     1,
+     InputTypeText,
      2,
      false,
      true,
-     0,
+     SaltTypeNone,
      "",
      "abc",
      "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD",
      "Success creating SHA256 hash.",
      {}},
     {"salt prefix, trimmed, remembered",
-     1,
+     InputTypeText,
      1,
      false,
      false,
-     1,
+     SaltTypePrefix,
      "  a ",
      "bc",
      Sha1Abc,
      "Success creating SHA1 hash.",
      {"a"}},
-    {"salt suffix", 1, 1, false, false, 2, "c", "ab", Sha1Abc, "Success creating SHA1 hash.", {"c"}},
-    {"salt ignored when none", 1, 1, false, false, 0, "zz", "abc", Sha1Abc, "Success creating SHA1 hash.", {}},
-    {"trim removes the typed line break",
+    {"salt suffix",
+     InputTypeText,
      1,
+     false,
+     false,
+     SaltTypeSuffix,
+     "c",
+     "ab",
+     Sha1Abc,
+     "Success creating SHA1 hash.",
+     {"c"}},
+    {"salt ignored when none",
+     InputTypeText,
+     1,
+     false,
+     false,
+     SaltTypeNone,
+     "zz",
+     "abc",
+     Sha1Abc,
+     "Success creating SHA1 hash.",
+     {}},
+    {"trim removes the typed line break",
+     InputTypeText,
      1,
      true,
      false,
-     0,
+     SaltTypeNone,
      "",
      "abc\n",
      Sha1Abc,
      "Success creating SHA1 hash.",
      {}},
-    {"empty file name", 0, 1, false, false, 1, "s", "", "", "File does not exist", {}},
-    {"hexadecimal", 2, 1, false, false, 1, "s", "0x00", "", "(Hexadecimal not supported in this version)", {}},
-    {"base64", 3, 1, false, false, 1, "s", " YWJj ", Sha1Abc, "Success creating SHA1 hash.", {}},
-    {"bad base64", 3, 1, false, false, 1, "s", "Y W", "", "Invalid Base-64 text", {}},
+    {"empty file name", InputTypeFile, 1, false, false, SaltTypePrefix, "s", "", "", "File does not exist", {}},
+    {"hexadecimal",
+     InputTypeHex,
+     1,
+     false,
+     false,
+     SaltTypePrefix,
+     "s",
+     "0x00",
+     "",
+     "(Hexadecimal not supported in this version)",
+     {}},
+    {"base64",
+     InputTypeBase64,
+     1,
+     false,
+     false,
+     SaltTypePrefix,
+     "s",
+     " YWJj ",
+     Sha1Abc,
+     "Success creating SHA1 hash.",
+     {}},
+    {"bad base64", InputTypeBase64, 1, false, false, SaltTypePrefix, "s", "Y W", "", "Invalid Base-64 text", {}},
 };
 
 TEST_F(QVMainTest, RequestsFromTheControls) {
@@ -286,7 +337,7 @@ TEST_F(QVMainTest, ClickingCopiesTheStateWordButNothingAfterAFailure) {
     EXPECT_EQ(Clipboard(), u"Ready."_qs);
 
     QGuiApplication::clipboard()->setText(u"keep"_qs);
-    w.rgInputType->SetItemIndex(0);
+    w.rgInputType->SetItemIndex(InputTypeFile);
     Click(w.btnRefresh);
     ASSERT_EQ(w.lblStatus->text(), u"File does not exist"_qs);
     Click(w.lblHash);
@@ -308,14 +359,14 @@ TEST_F(QVMainTest, TheFirstOfThreeDroppedFilesBecomesTheInput) {
     for (QWidget* target : {static_cast<QWidget*>(&w), w.memVal->viewport()}) {
         SCOPED_TRACE(target == &w ? "window" : "memo");
         w.memVal->setPlainText(u"earlier text\nline two"_qs);
-        w.rgInputType->SetItemIndex(3);
+        w.rgInputType->SetItemIndex(InputTypeBase64);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         EXPECT_TRUE(enter.isAccepted());
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
         EXPECT_EQ(w.memVal->toPlainText(), files[0]);
-        EXPECT_EQ(w.rgInputType->ItemIndex(), 0);
+        EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeFile);
         EXPECT_EQ(w.lblHash->text(), u"Ready."_qs) << "a drop computes nothing";
     }
     Click(w.btnRefresh);
@@ -331,7 +382,7 @@ TEST_F(QVMainTest, ADropWithoutLocalFilesChangesNothing) {
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &drop);
     EXPECT_EQ(w.memVal->toPlainText(), u"kept"_qs);
-    EXPECT_EQ(w.rgInputType->ItemIndex(), 1);
+    EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeText);
 }
 
 struct SaltDeleteCase {
@@ -375,9 +426,9 @@ TEST_F(QVMainTest, ClearingTheSaltKeepsTheHistory) {
 
 TEST_F(QVMainTest, EverySettingSurvivesARestart) {
     TfrmQVMain& w = Open();
-    w.rgInputType->SetItemIndex(3);
+    w.rgInputType->SetItemIndex(InputTypeBase64);
     w.rgHashes->SetItemIndex(2);
-    w.rgSaltType->SetItemIndex(2);
+    w.rgSaltType->SetItemIndex(SaltTypeSuffix);
     w.chkTrim->setChecked(true);
     w.chkUpper->setChecked(true);
     w.memVal->setPlainText(u"line one\n  line two  \n\u00e9"_qs);
@@ -388,9 +439,9 @@ TEST_F(QVMainTest, EverySettingSurvivesARestart) {
     const QRect placed = w.frameGeometry();
 
     TfrmQVMain& again = Restart();
-    EXPECT_EQ(again.rgInputType->ItemIndex(), 3);
+    EXPECT_EQ(again.rgInputType->ItemIndex(), InputTypeBase64);
     EXPECT_EQ(again.rgHashes->ItemIndex(), 2);
-    EXPECT_EQ(again.rgSaltType->ItemIndex(), 2);
+    EXPECT_EQ(again.rgSaltType->ItemIndex(), SaltTypeSuffix);
     EXPECT_TRUE(again.chkTrim->isChecked());
     EXPECT_TRUE(again.chkUpper->isChecked());
     EXPECT_EQ(again.memVal->toPlainText(), u"line one\n  line two  \n\u00e9"_qs);
@@ -402,11 +453,11 @@ TEST_F(QVMainTest, EverySettingSurvivesARestart) {
     // And back to unchecked boxes and a first item: nothing sticks to the earlier values.
     again.chkTrim->setChecked(false);
     again.chkUpper->setChecked(false);
-    again.rgInputType->SetItemIndex(0);
+    again.rgInputType->SetItemIndex(InputTypeFile);
     TfrmQVMain& third = Restart();
     EXPECT_FALSE(third.chkTrim->isChecked());
     EXPECT_FALSE(third.chkUpper->isChecked());
-    EXPECT_EQ(third.rgInputType->ItemIndex(), 0);
+    EXPECT_EQ(third.rgInputType->ItemIndex(), InputTypeFile);
 }
 
 struct MemoCase {
@@ -448,9 +499,9 @@ struct StoredIndexCase {
 };
 
 const StoredIndexCase StoredInputTypes[] = {
-    {"above the range", 7, 3},
-    {"nothing selected", -1, 0},
-    {"inside the range", 2, 2},
+    {"above the range", 7, InputTypeBase64},
+    {"nothing selected", -1, InputTypeFile},
+    {"inside the range", InputTypeHex, InputTypeHex},
 };
 
 TEST_F(QVMainTest, StoredInputTypeIsMovedIntoRange) {
@@ -467,11 +518,11 @@ TEST_F(QVMainTest, NothingSelectedIsStoredAsMinusOne) {
     w.rgSaltType->SetItemIndex(-1);
     w.close();
     EXPECT_EQ(ConfigGetValue(u"SaltType"_qs, QString()), u"-1"_qs);
-    EXPECT_EQ(ConfigGetInt(u"SaltType"_qs, 1, 0, 2), 0);
+    EXPECT_EQ(ConfigGetInt(u"SaltType"_qs, SaltTypePrefix, SaltTypeNone, SaltTypeSuffix), SaltTypeNone);
 }
 
 TEST_F(QVMainTest, ACloseBeforeInitKeepsTheStoredSettings) {
-    ConfigSetFloat(u"InputType"_qs, 3);
+    ConfigSetFloat(u"InputType"_qs, InputTypeBase64);
     ConfigSetValue(u"SaltText"_qs, u"pepper"_qs);
     FlushConfig();
     WriteFile(Path(u"DataSet_INPUTTEXT.dblst"_qs), "stored text");
@@ -487,7 +538,7 @@ TEST_F(QVMainTest, ACloseBeforeInitKeepsTheStoredSettings) {
     EXPECT_EQ(ReadFile(Path(u"DataSet_SALTITEMS.dblst"_qs)), QByteArray("pepper\r\n"));
 
     TfrmQVMain& next = Open();
-    EXPECT_EQ(next.rgInputType->ItemIndex(), 3);
+    EXPECT_EQ(next.rgInputType->ItemIndex(), InputTypeBase64);
     EXPECT_EQ(next.memVal->toPlainText(), u"stored text"_qs);
 }
 
@@ -631,7 +682,7 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
 
     // Arrow keys move the selection inside a group, and the group's tab stop follows it.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    EXPECT_EQ(w.rgInputType->ItemIndex(), 2);
+    EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeHex);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), w.rgInputType->Buttons().at(2));
@@ -669,7 +720,7 @@ TEST_F(QVMainTest, TheBusyStateIsPaintedBeforeHashing) {
 TEST_F(QVMainTest, TheSaltIsHashedAsTypedWhateverTheHistoryHolds) {
     TfrmQVMain& w = Open();
     w.cbSalt->addItem(u"apple"_qs);
-    w.rgSaltType->SetItemIndex(1);
+    w.rgSaltType->SetItemIndex(SaltTypePrefix);
     Type(w.memVal, u"x"_qs);
     w.cbSalt->setEditText(QString());
     Type(w.cbSalt, u"APPLE"_qs);

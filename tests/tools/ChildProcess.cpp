@@ -1,4 +1,4 @@
-#include "ChildProcess.h"
+#include "tests/tools/ChildProcess.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,9 +1,9 @@
-#include "ConfigStore.h"
+#include "tools/ConfigStore.h"
 
-#include "DataSet.h"
-#include "KeyedList.h"
-#include "ListText.h"
-#include "ProcessValues.h"
+#include "tests/tools/ListText.h"
+#include "tools/DataSet.h"
+#include "tools/KeyedList.h"
+#include "tools/ProcessValues.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -80,6 +80,27 @@ TEST_F(ConfigStoreTest, ListsStartEmptyAndClean) {
     EXPECT_EQ(ConfigList().Count(), 0);
     EXPECT_FALSE(ConfigDirty());
     EXPECT_FALSE(GlobalsDirty());
+}
+
+// The scratch list's users are not re-entrant: a call nested inside another's use of the
+// list fails instead of overwriting the outer call's items, and the list is free again after.
+TEST_F(ConfigStoreTest, ScratchListRefusesANestedUse) {
+    TStringList settings(QStringList{"ITEMS=x; y"});
+    TStringList target;
+    {
+        const TScratchListUse outer;
+        outer.List().Add(QStringLiteral("outer item"));
+        EXPECT_THROW(TScratchListUse(), std::logic_error);
+        EXPECT_THROW(ListGetItems(settings, QStringLiteral("Items"), target, true), std::logic_error);
+        EXPECT_EQ(Joined(outer.List()), "outer item");
+    }
+    ListGetItems(settings, QStringLiteral("Items"), target, true);
+    EXPECT_EQ(Joined(target), "x|y");
+    const TScratchListUse next;
+    EXPECT_EQ(&next.List(), &ScratchList());
+
+    DestroyStoreLists();
+    EXPECT_THROW(TScratchListUse(), std::logic_error);
 }
 
 TEST_F(ConfigStoreTest, ListsExistOnlyBetweenCreateAndDestroy) {

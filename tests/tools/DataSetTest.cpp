@@ -1,9 +1,9 @@
-#include "DataSet.h"
+#include "tools/DataSet.h"
 
-#include "KeyedList.h"
-#include "ListText.h"
-#include "ProcessValues.h"
-#include "TextEncoding.h"
+#include "tests/tools/ListText.h"
+#include "tools/KeyedList.h"
+#include "tools/ProcessValues.h"
+#include "tools/TextEncoding.h"
 
 #include <QDir>
 #include <QFile>

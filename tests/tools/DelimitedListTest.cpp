@@ -1,6 +1,6 @@
-#include "DelimitedList.h"
+#include "tools/DelimitedList.h"
 
-#include "ListText.h"
+#include "tests/tools/ListText.h"
 
 #include <gtest/gtest.h>
 

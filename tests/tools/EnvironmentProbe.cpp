@@ -6,10 +6,10 @@
 //   set KEY VALUE     ConfigSetValue
 //   float KEY VALUE   ConfigSetFloat (VALUE read with ".")
 // When its input ends it runs the shut-down sequence and prints "DONE".
-#include "ConfigStore.h"
-#include "Environment.h"
-#include "InstanceMarker.h"
-#include "ProcessValues.h"
+#include "tools/ConfigStore.h"
+#include "tools/Environment.h"
+#include "tools/InstanceMarker.h"
+#include "tools/ProcessValues.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

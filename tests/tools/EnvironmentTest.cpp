@@ -1,11 +1,11 @@
-#include "Environment.h"
+#include "tools/Environment.h"
 
-#include "ChildProcess.h"
-#include "ConfigStore.h"
-#include "InstanceMarker.h"
-#include "ProcessValues.h"
-#include "QtPrinters.h"
-#include "TempFolder.h"
+#include "tests/tools/ChildProcess.h"
+#include "tests/tools/QtPrinters.h"
+#include "tests/tools/TempFolder.h"
+#include "tools/ConfigStore.h"
+#include "tools/InstanceMarker.h"
+#include "tools/ProcessValues.h"
 
 #include <QFile>
 #include <QFileInfo>

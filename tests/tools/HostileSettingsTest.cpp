@@ -2,9 +2,9 @@
 // data folder itself), loading the stores never crashes or hangs and gives the defaults where
 // nothing usable was read, and writing the store back never touches anything outside the
 // folder and leaves no stray file in it.
-#include "ConfigStore.h"
-#include "DataSet.h"
-#include "ProcessValues.h"
+#include "tools/ConfigStore.h"
+#include "tools/DataSet.h"
+#include "tools/ProcessValues.h"
 
 #include <QDir>
 #include <QFile>

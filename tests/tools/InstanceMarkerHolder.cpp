@@ -1,6 +1,6 @@
 // Test helper: takes the instance marker named on the command line, reports "held" or
 // "none", keeps the marker until its standard input ends, then releases it and exits.
-#include "InstanceMarker.h"
+#include "tools/InstanceMarker.h"
 
 #include <cstdio>
 #include <iostream>

@@ -1,8 +1,8 @@
-#include "InstanceMarker.h"
+#include "tools/InstanceMarker.h"
 
-#include "ChildProcess.h"
-#include "QtPrinters.h"
-#include "TempFolder.h"
+#include "tests/tools/ChildProcess.h"
+#include "tests/tools/QtPrinters.h"
+#include "tests/tools/TempFolder.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
-#include "KeyedList.h"
+#include "tools/KeyedList.h"
 
-#include "ConfigStore.h"
-#include "ListText.h"
+#include "tests/tools/ListText.h"
+#include "tools/ConfigStore.h"
 
 #include <gtest/gtest.h>
 

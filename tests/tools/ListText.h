@@ -1,7 +1,7 @@
 // Helpers that show a string list as one readable text in test failures.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QStringList>
 

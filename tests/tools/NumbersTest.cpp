@@ -1,6 +1,6 @@
-#include "Numbers.h"
+#include "tools/Numbers.h"
 
-#include "CommaLocale.h"
+#include "tests/tools/CommaLocale.h"
 
 #include <gtest/gtest.h>
 

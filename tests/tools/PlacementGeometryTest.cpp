@@ -1,8 +1,8 @@
 // The placement arithmetic on plain rectangles, with work areas that differ from the monitors'
 // full bounds (which the offscreen test platform cannot show).
-#include "PlacementGeometry.h"
-#include "DelimitedList.h"
-#include "KeyedList.h"
+#include "tools/PlacementGeometry.h"
+#include "tools/DelimitedList.h"
+#include "tools/KeyedList.h"
 
 #include <gtest/gtest.h>
 

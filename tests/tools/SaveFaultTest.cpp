@@ -1,7 +1,7 @@
 // Faults in the middle of a data set save: a full file system, and a process killed at
 // random moments while it saves. The file always holds one whole version, old or new.
-#include "DataSet.h"
-#include "ProcessValues.h"
+#include "tools/DataSet.h"
+#include "tools/ProcessValues.h"
 
 #include <QDir>
 #include <QFile>

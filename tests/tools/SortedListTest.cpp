@@ -1,4 +1,4 @@
-#include "SortedList.h"
+#include "tools/SortedList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "VersionInfo.h"
+#include "tools/VersionInfo.h"
 
-#include "QtPrinters.h"
-#include "TempFolder.h"
-#include "VersionRecord.h"
+#include "tests/tools/QtPrinters.h"
+#include "tests/tools/TempFolder.h"
+#include "tools/VersionRecord.h"
 
 #include <QFile>
 #include <QStringList>

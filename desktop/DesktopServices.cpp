@@ -1,8 +1,7 @@
-#include "DesktopServices.h"
+#include "desktop/DesktopServices.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QStandardPaths>
 
 #include <stdexcept>
 
@@ -13,11 +12,7 @@ void CopyTextToClipboard(const QString& text) {
     clipboard->setText(text, QClipboard::Clipboard);
 }
 
-QString GetSpecialFolder(int csidl) {
-    QString folder;
-    if (csidl == CSIDL_APPDATA)
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
+QString ClipboardText() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text(QClipboard::Clipboard) : QString();
 }

@@ -1,8 +1,8 @@
 // Saving and restoring real windows over three offscreen monitors (tests/data/screens-three.json):
 //   0: (0, 0) 1920 x 1080, 1: (1920, 0) 1280 x 1024, 2: (-1600, -200) 1600 x 900.
-#include "FormPlacement.h"
+#include "desktop/FormPlacement.h"
 
-#include "PlacementWindowFixture.h"
+#include "tests/desktop/PlacementWindowFixture.h"
 
 #include <QGuiApplication>
 #include <QScreen>

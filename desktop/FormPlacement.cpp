@@ -1,8 +1,8 @@
-#include "FormPlacement.h"
+#include "desktop/FormPlacement.h"
 
-#include "ConfigStore.h"
-#include "KeyedList.h"
-#include "PlacementGeometry.h"
+#include "tools/ConfigStore.h"
+#include "tools/KeyedList.h"
+#include "tools/PlacementGeometry.h"
 
 #include <QGuiApplication>
 #include <QMargins>
@@ -65,28 +65,34 @@ void ListSaveFormPlacement(TStrings& list, const QString& key, QWidget* form) {
     const Qt::WindowStates state = form->windowState();
     const bool maximized = state.testFlag(Qt::WindowMaximized) && !state.testFlag(Qt::WindowMinimized);
 
-    TStringList& items = ScratchList();
-    BuildPlacementItems(items, NormalOuterBounds(*form), maximized, CurrentMonitors());
-    ListSetItems(list, key, items);
+    const TScratchListUse use;
+    BuildPlacementItems(use.List(), NormalOuterBounds(*form), maximized, CurrentMonitors());
+    ListSetItems(list, key, use.List());
 }
 
 void ListRestoreFormPlacement(TStrings& list, const QString& key, QWidget* form, bool keepSize) {
-    TStringList& items = ScratchList();
-    ListGetItems(list, key, items, false);
-    if (form == nullptr || items.Count() == 0)
+    ListGetItems(list, key, ScratchList(), false);
+    if (form == nullptr)
         return;
 
     const QMargins frame = FrameMargins(*form);
     const int frameWidth = frame.left() + frame.right();
     const int frameHeight = frame.top() + frame.bottom();
-    TPlacementWindow window;
-    window.bounds = NormalOuterBounds(*form);
-    window.minWidth = OuterMinimum(form->minimumWidth(), frameWidth);
-    window.minHeight = OuterMinimum(form->minimumHeight(), frameHeight);
-    window.maxWidth = OuterMaximum(form->maximumWidth(), frameWidth);
-    window.maxHeight = OuterMaximum(form->maximumHeight(), frameHeight);
-
-    const std::optional<TPlacementTarget> target = ComputeRestoredPlacement(items, window, CurrentMonitors(), keepSize);
+    std::optional<TPlacementTarget> target;
+    {
+        // The items ListGetItems left in ScratchList() are read until the placement has been
+        // computed; the window is touched only after that.
+        const TScratchListUse use;
+        if (use.List().Count() == 0)
+            return;
+        TPlacementWindow window;
+        window.bounds = NormalOuterBounds(*form);
+        window.minWidth = OuterMinimum(form->minimumWidth(), frameWidth);
+        window.minHeight = OuterMinimum(form->minimumHeight(), frameHeight);
+        window.maxWidth = OuterMaximum(form->maximumWidth(), frameWidth);
+        window.maxHeight = OuterMaximum(form->maximumHeight(), frameHeight);
+        target = ComputeRestoredPlacement(use.List(), window, CurrentMonitors(), keepSize);
+    }
     if (!target)
         return;
 

@@ -1,7 +1,7 @@
-#include "DesktopServices.h"
+#include "desktop/DesktopServices.h"
 
-#include "QtPrinters.h"
-#include "TempFolder.h"
+#include "tests/tools/QtPrinters.h"
+#include "tests/tools/TempFolder.h"
 
 #include <QClipboard>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Restoring placements saved on monitors that are gone: one offscreen monitor
 // (tests/data/screens-one.json), (0, 0) 1920 x 1080.
-#include "FormPlacement.h"
+#include "desktop/FormPlacement.h"
 
-#include "PlacementWindowFixture.h"
+#include "tests/desktop/PlacementWindowFixture.h"
 
 #include <QGuiApplication>
 

@@ -7,11 +7,11 @@
 // availableGeometry() as work area. Window bounds are outer bounds (frameGeometry()); the
 // minimum and maximum sizes count with the frame added.
 //
-// Both operations use ScratchList() (KeyedList.h): the store lists must exist, and the calls
+// Both operations use ScratchList() (ConfigStore.h): the store lists must exist, and the calls
 // are not re-entrant. A null form is ignored.
 #pragma once
 
-#include "Strings.h"
+#include "tools/Strings.h"
 
 #include <QString>
 

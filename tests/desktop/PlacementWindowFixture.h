@@ -7,8 +7,8 @@
 // they are shown; the arithmetic for such monitors is tested on plain rectangles.
 #pragma once
 
-#include "ConfigStore.h"
-#include "KeyedList.h"
+#include "tools/ConfigStore.h"
+#include "tools/KeyedList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,17 @@
+// Thin services over the desktop: the clipboard, and (through the headers below) shell
+// folders, the version record and the pulse timer.
+#pragma once
+
+#include "tools/PulseTimer.h"
+#include "tools/SpecialFolders.h"
+#include "tools/VersionInfo.h"
+
+#include <QString>
+
+// Replaces the clipboard's content with text (the empty text too). Throws std::runtime_error
+// "Cannot open clipboard." when there is no QGuiApplication; the platform's own clipboard
+// failures are not caught here either.
+void CopyTextToClipboard(const QString& text);
+
+// The clipboard's text; empty text when it holds none or there is no QGuiApplication.
+QString ClipboardText();

@@ -1,0 +1,12 @@
+// Shell folders: the per-user places the program keeps its data in.
+#pragma once
+
+#include <QString>
+
+// Shell folder identifiers understood by GetSpecialFolder.
+inline constexpr int CSIDL_APPDATA = 0x001A; // the per-user application-data folder
+
+// The path of a shell folder, ending in "/": CSIDL_APPDATA is the XDG config folder
+// ($XDG_CONFIG_HOME, else ~/.config). The folder is not created. Unknown identifiers, and a
+// folder that cannot be determined, give the empty text.
+QString GetSpecialFolder(int csidl);
