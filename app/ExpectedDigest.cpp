@@ -34,12 +34,16 @@ QString LowerHex(const QString& digest) {
     return lower;
 }
 
-// A BSD tag is written in upper case by every tool; people type it in any case.
-QString UpperTag(QStringView text) {
-    const qsizetype open = text.indexOf(u'(');
-    if (open < 0)
-        return text.toString();
-    return Upper(text.left(open)) + text.mid(open).toString();
+// A BSD tag is written in upper case by every tool; people type it in any case. Only a tag
+// that a space or "(" follows is touched, never the name.
+QString UpperTag(const QString& text) {
+    const qsizetype start = text.startsWith(u'\\') ? 1 : 0;
+    for (const QStringView tag : {QStringView(u"SHA256"), QStringView(u"SHA1"), QStringView(u"MD5")}) {
+        const QStringView next = QStringView(text).mid(start + tag.size(), 1);
+        if (SameTextAscii(QStringView(text).mid(start, tag.size()), tag) && (next == u" " || next == u"("))
+            return text.left(start) + tag.toString() + text.mid(start + tag.size());
+    }
+    return text;
 }
 
 } // namespace
