@@ -84,14 +84,21 @@ std::optional<std::string> HashDescriptor(THashAlgorithm algorithm, int fd, std:
     }
 }
 
-// Where a listed name is looked for: relative names next to the list.
-std::string ResolveName(const std::string& name, const std::string& listName) {
-    if (name == "-" || name.empty() || name.front() == '/' || listName == "-")
-        return name;
+// The folder relative names are taken from, with its final "/": the list's own folder when
+// the list is a file; the current folder (empty text) for standard input and for a pipe such
+// as "<(...)", whose "/dev/fd" folder holds no files of the user's.
+std::string NameFolder(const std::string& listName, std::FILE* list) {
+    struct stat info {};
+    if (listName == "-" || ::fstat(::fileno(list), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
     const std::size_t slash = listName.rfind('/');
-    if (slash == std::string::npos)
+    return slash == std::string::npos ? std::string() : listName.substr(0, slash + 1);
+}
+
+std::string ResolveName(const std::string& name, const std::string& folder) {
+    if (name == "-" || name.empty() || name.front() == '/')
         return name;
-    return listName.substr(0, slash + 1) + name;
+    return folder + name;
 }
 
 bool SafeForShell(unsigned char c) {
@@ -245,6 +252,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
         reader.File = owned.get();
     }
 
+    const std::string folder = NameFolder(options.ListName, reader.File);
     TChecksumListParser parser(options.Algorithm);
     std::vector<char> buffer(ChunkSize);
     std::uint64_t lineNumber = 0;
@@ -280,7 +288,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
         int error = 0;
         std::string reason;
         const std::optional<std::string> digest =
-            HashNamedFile(entry.Algorithm, ResolveName(entry.Name, options.ListName), buffer, error, reason);
+            HashNamedFile(entry.Algorithm, ResolveName(entry.Name, folder), buffer, error, reason);
         if (!digest) {
             if (options.IgnoreMissing && error == ENOENT)
                 continue;

@@ -9,7 +9,8 @@
 //           or "LIST: no file was verified" (--ignore-missing)
 //
 // The list is read line by line and never held whole. Relative names are taken relative to
-// the list's own folder (standard input: the current folder); "-" names standard input. A
+// the list's own folder (standard input or a pipe: the current folder); "-" names standard
+// input. A
 // file is opened without blocking: a folder, FIFO, socket or device is a file that could not
 // be read, never waited on.
 #pragma once

@@ -200,6 +200,31 @@ TEST(VerifyListBadInput, HugeSingleLine) {
     EXPECT_TRUE(run.err.contains("SUMS: 1: improperly formatted SHA256 checksum line\n"));
 }
 
+// A list that comes through a pipe ("-C <(...)" in a shell) has no folder of its own: its
+// names are taken from the current folder, as for standard input.
+TEST(VerifyListPipe, NamesOfAPipedListAreInTheCurrentFolder) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"abc.txt"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("abc");
+    file.close();
+    QTemporaryDir elsewhere;
+    const QString fifo = elsewhere.filePath(u"sums.pipe"_qs);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, fifo});
+    ASSERT_TRUE(process.waitForStarted());
+    QFile writer(fifo);
+    ASSERT_TRUE(writer.open(QIODevice::WriteOnly)); // waits for the program to open its end
+    writer.write(Abc + "  abc.txt\n");
+    writer.close();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "abc.txt: OK\n");
+    EXPECT_TRUE(process.readAllStandardError().isEmpty());
+}
+
 // A file that the user may not read, checked as an unprivileged user (root reads every file).
 TEST(VerifyListBadInput, UnreadableFileAsUnprivilegedUser) {
     QTemporaryDir dir;
