@@ -189,7 +189,7 @@ bool TChecksumListParser::SplitGnu(std::string_view s, std::size_t i, bool escap
     return true;
 }
 
-bool ChecksumNameNeedsEscape(std::string_view name) {
+bool ReportNameNeedsEscape(std::string_view name) {
     return name.find('\n') != std::string_view::npos;
 }
 

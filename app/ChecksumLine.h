@@ -59,8 +59,9 @@ private:
     int m_reversed = -1;
 };
 
-// True when a name must be written escaped in a report line: it holds a line feed.
-bool ChecksumNameNeedsEscape(std::string_view name);
+// True when a name must be written escaped in a --check report line ("NAME: OK"): the checkers
+// escape there only a name holding a line feed, unlike in the checksum lines they write.
+bool ReportNameNeedsEscape(std::string_view name);
 // The name with "\" as "\\", a line feed as "\n" and a carriage return as "\r".
 std::string EscapeChecksumName(std::string_view name);
 // Undoes EscapeChecksumName; nothing for a name with another escape, a lone final "\" or NUL.

@@ -165,7 +165,7 @@ public:
 
     void FileLine(const std::string& name, const char* verdict) {
         std::string line;
-        if (ChecksumNameNeedsEscape(name))
+        if (ReportNameNeedsEscape(name))
             line.append(1, '\\').append(EscapeChecksumName(name));
         else
             line.append(name);

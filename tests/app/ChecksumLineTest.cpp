@@ -110,8 +110,8 @@ TEST(ChecksumNameEscape, RoundTrips) {
         ASSERT_TRUE(back) << name;
         EXPECT_EQ(*back, name);
     }
-    EXPECT_TRUE(ChecksumNameNeedsEscape("a\nb"));
-    EXPECT_FALSE(ChecksumNameNeedsEscape("a\\b\r"));
+    EXPECT_TRUE(ReportNameNeedsEscape("a\nb"));
+    EXPECT_FALSE(ReportNameNeedsEscape("a\\b\r"));
 }
 
 struct ExpectedCase {
