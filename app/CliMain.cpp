@@ -3,6 +3,7 @@
 // stderr.
 #include "app/ChecksumVerify.h"
 #include "app/CliOptions.h"
+#include "app/CliProgress.h"
 #include "app/ExpectedDigest.h"
 #include "tools/TextUtils.h"
 
@@ -12,6 +13,8 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -79,6 +82,15 @@ int VerifyList(const TCliOptions& options) {
     return passed ? ExitSuccess : ExitFailure;
 }
 
+// The size of the file INPUT names, or -1 when it names no regular file.
+std::int64_t InputFileSize(const TCliOptions& options) {
+    struct stat info {};
+    if (options.InputType != InputTypeFile || ::stat(QFile::encodeName(Trim(options.Input)).constData(), &info) != 0 ||
+        !S_ISREG(info.st_mode))
+        return -1;
+    return info.st_size;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -117,7 +129,12 @@ int main(int argc, char** argv) {
         inputText = *text;
     }
 
-    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText));
+    std::optional<TLineProgress> progress;
+    if (WantsProgress(options.Progress, ::isatty(STDERR_FILENO) == 1, InputFileSize(options)))
+        progress.emplace(stderr);
+    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), progress ? &*progress : nullptr);
+    if (progress)
+        progress->Clear();
     if (!outcome.Succeeded())
         return Failure(outcome.ErrorText);
 

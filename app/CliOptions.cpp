@@ -126,6 +126,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             options.TrimInput = true;
         } else if (argument == u"-u" || argument == u"--upper") {
             options.UpperHash = true;
+        } else if (argument == u"--progress") {
+            options.Progress = true;
         } else if (!ParseVerifySwitch(argument, options)) {
             std::optional<QString> value;
             const std::optional<QStringView> name = MatchValueOption(argument, value);
@@ -202,7 +204,7 @@ bool DigestMatches(QStringView digest, QStringView expected) {
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
-        "                  [-u|--upper] [-c|--check EXPECTED] INPUT\n"
+        "                  [-u|--upper] [-c|--check EXPECTED] [--progress] INPUT\n"
         "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
         "                  -C|--verify LIST\n"
         "       quviro-cli --help | --version\n");
@@ -236,6 +238,9 @@ QString CliHelpText() {
                "      --ignore-missing       with -C: skip files that do not exist\n"
                "      --strict               with -C: fail when a line is improperly formatted\n"
                "  -w, --warn                 with -C: report every improperly formatted line\n"
+               "      --progress             show the progress on standard error while a file is hashed;\n"
+               "                             without it, shown for files over 64 MiB when standard error\n"
+               "                             is a terminal\n"
                "  -h, --help                 show this text\n"
                "      --version              show the version\n"
                "\n"
@@ -246,4 +251,6 @@ QString CliHelpText() {
                "With -C: 0 every listed file matched, 1 otherwise, 2 wrong usage.\n");
 }
 
-QString CliVersionText() { return GetVersionText(); }
+QString CliVersionText() {
+    return GetVersionText();
+}

@@ -22,6 +22,8 @@ struct TCliOptions {
     QString SaltText;
     bool UpperHash = false;
     bool Check = false;
+    // Draw the progress on standard error even when it is no terminal (--progress).
+    bool Progress = false;
     // As given: a digest or a line of a checksum list (see ExpectedDigest.h).
     QString Expected;
     // --verify: the checksum list ("-" standard input) and how its report reads.

@@ -8,7 +8,7 @@ void TClickLabel::mousePressEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
-    QLabel::mousePressEvent(event);
+    TFitLabel::mousePressEvent(event);
 }
 
 void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -19,5 +19,5 @@ void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
             emit Clicked();
         return;
     }
-    QLabel::mouseReleaseEvent(event);
+    TFitLabel::mouseReleaseEvent(event);
 }

@@ -1,12 +1,12 @@
 // A label that reports a left click (press and release inside it).
 #pragma once
 
-#include <QLabel>
+#include "app/FitLabel.h"
 
-class TClickLabel : public QLabel {
+class TClickLabel : public TFitLabel {
     Q_OBJECT
 public:
-    explicit TClickLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+    explicit TClickLabel(QWidget* parent = nullptr) : TFitLabel(parent) {}
 
 signals:
     void Clicked();

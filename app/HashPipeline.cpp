@@ -1,5 +1,6 @@
 #include "app/HashPipeline.h"
 
+#include "app/HashProgress.h"
 #include "crypt/Base64.h"
 #include "crypt/HashStream.h"
 #include "tools/Strings.h"
@@ -11,6 +12,7 @@
 #include <exception>
 #include <optional>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -132,6 +134,9 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
         if (stream.Size() != size)
             throw EReadError("Stream read error: the file changed size while it was read");
         return QString::fromLatin1(digest);
+    } catch (const EHashCancelled& stop) {
+        outcome.Cancelled = true;
+        outcome.ErrorText = MessageOf(stop);
     } catch (const std::exception& failure) {
         outcome.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
     }
@@ -141,15 +146,26 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
 } // namespace
 
 HashOutcome RunHashRequest(const HashRequest& request) {
-    return RunHashRequest(request, [](const std::string& path) { return std::make_unique<TFileStream>(path); });
+    return RunHashRequest(request, nullptr);
 }
 
 HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile) {
+    return RunHashRequest(request, openFile, nullptr);
+}
+
+HashOutcome RunHashRequest(const HashRequest& request, THashObserver* observer) {
+    return RunHashRequest(
+        request, [](const std::string& path) { return std::make_unique<TFileStream>(path); }, observer);
+}
+
+HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer) {
     HashOutcome outcome;
     QString salt;
     QString digest;
     {
         std::unique_ptr<TStream> stream = PrepareInput(request, openFile, salt, outcome);
+        if (stream && observer)
+            stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
         if (outcome.ErrorText.isEmpty() && stream)
             digest = HashInput(request, *stream, outcome);
     }

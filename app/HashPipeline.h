@@ -3,6 +3,7 @@
 // run the same code.
 #pragma once
 
+#include "app/HashObserver.h"
 #include "crypt/Stream.h"
 
 #include <QString>
@@ -57,6 +58,9 @@ struct HashOutcome {
     QString ErrorText;
     // The trimmed salt when the request succeeded with a non-empty salt applied, else empty.
     QString SaltToRemember;
+    // The observer asked to stop before the input was read whole; ErrorText is then
+    // "Cancelled." and there is no digest.
+    bool Cancelled = false;
 
     bool Succeeded() const { return ErrorText.isEmpty(); }
 };
@@ -78,3 +82,8 @@ HashOutcome RunHashRequest(const HashRequest& request);
 
 // The same, with the file opened through openFile instead of TFileStream.
 HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile);
+
+// The same, reporting the bytes hashed to observer and stopping once it asks to (see
+// THashObserver); a null observer is the same as none. Called on the thread that hashes.
+HashOutcome RunHashRequest(const HashRequest& request, THashObserver* observer);
+HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer);

@@ -3,8 +3,11 @@
 #include "app/Anchors.h"
 #include "app/ClickLabel.h"
 #include "app/ExpectedDigestRow.h"
+#include "app/FitLabel.h"
 #include "app/HashPipeline.h"
+#include "app/HashWorker.h"
 #include "app/Images.h"
+#include "app/ProgressText.h"
 #include "app/RadioGroup.h"
 #include "app/Shape.h"
 #include "app/WindowFonts.h"
@@ -20,7 +23,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -28,11 +30,15 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace {
@@ -48,6 +54,13 @@ const QColor ProgressColour(128, 128, 128);
 const QColor SuccessColour(64, 192, 64);
 const QColor FailureColour(255, 0, 0);
 const QColor ClearedColour(192, 192, 192);
+
+const QString ComputeHint = QStringLiteral("Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)");
+const QString StopHint = QStringLiteral("Stop hashing (Esc)");
+// Progress shows once a hash has run this long, and is refreshed at this interval.
+constexpr int ProgressIntervalMs = 250;
+// The digest shrinks to fit the result panel down to this size before it is elided.
+constexpr int MinimumDigestPixelSize = 12;
 
 // The first local file among the URLs of a drag, or empty text.
 QString FirstLocalFile(const QMimeData* data) {
@@ -126,14 +139,24 @@ void TfrmQVMain::CreateControls() {
     cbSalt->setInsertPolicy(QComboBox::NoInsert);
     // The salt is hashed as typed: completion may offer an entry but never re-case the text.
     cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    lblStatus = new QLabel(this);
+    lblStatus = new TFitLabel(this);
     lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    lblStatus->SetFitting(0, Qt::ElideRight);
     shHash = new TShape(QColor(54, 72, 84), QColor(128, 128, 128), this);
     lblHashType = ResultLabel(this, TahomaFont(19), QColor(172, 188, 202), Qt::AlignCenter);
     lblHash = ResultLabel(this, CourierNewFont(24), Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
-    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32),
-                             QStringLiteral("Calculate the Hash and Copy to clipboard"));
+    lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle);
+    // Focus on the result lets Ctrl+C copy the digest.
+    lblHash->setFocusPolicy(Qt::StrongFocus);
+    lblHashType->setFocusPolicy(Qt::ClickFocus);
+    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32), ComputeHint);
+    pbHash = new QProgressBar(this);
+    pbHash->setRange(0, 1000);
+    pbHash->setTextVisible(false);
+    pbHash->setStyleSheet(QStringLiteral("QProgressBar { background: rgb(38, 51, 60); border: none; }"
+                                         "QProgressBar::chunk { background: rgb(172, 188, 202); }"));
+    pbHash->hide();
     rowExpected = new TExpectedDigestRow(this);
 
     m_anchors->Place(rgInputType, {8, 8, 618, 42}, LeftTopRight);
@@ -157,6 +180,8 @@ void TfrmQVMain::CreateControls() {
     m_anchors->Place(lblHashType, {10, 270 + Row, 81, 41}, LeftBottom);
     m_anchors->Place(lblHash, {95, 271 + Row, 482, 41}, LeftRightBottom);
     m_anchors->Place(btnRefresh, {583, 271 + Row, 43, 41}, RightBottom);
+    // A thin bar along the bottom of the digest's place, under the busy text.
+    m_anchors->Place(pbHash, {95, 306 + Row, 482, 5}, LeftRightBottom);
     shHash->lower();
 
     // Named as in the code, for style sheets, accessibility tools and tests.
@@ -176,6 +201,7 @@ void TfrmQVMain::CreateControls() {
         {btnSaltClear, "btnSaltClear"},
         {lblStatus, "lblStatus"},
         {lblHashType, "lblHashType"},
+        {pbHash, "pbHash"},
     };
     for (const auto& [control, name] : names)
         control->setObjectName(QLatin1StringView(name));
@@ -198,6 +224,20 @@ void TfrmQVMain::CreateControls() {
                 rgHashes->SetItemIndex(i);
     });
 
+    m_worker = new THashWorker(this);
+    connect(m_worker, &THashWorker::Finished, this, &TfrmQVMain::HashFinished);
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(ProgressIntervalMs);
+    connect(m_progressTimer, &QTimer::timeout, this, &TfrmQVMain::ShowProgress);
+
+    // Copy from the keyboard: Ctrl+C on the result, Ctrl+Shift+C anywhere in the window.
+    for (QWidget* label : {static_cast<QWidget*>(lblHash), static_cast<QWidget*>(lblHashType)}) {
+        auto* copy = new QShortcut(QKeySequence::Copy, label, this, &TfrmQVMain::lblHashClick);
+        copy->setContext(Qt::WidgetShortcut);
+    }
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, this, &TfrmQVMain::lblHashClick);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TfrmQVMain::CancelHash);
+
     // Text boxes take text drops themselves; a dropped file goes to the window instead.
     memVal->viewport()->installEventFilter(this);
     cbSalt->lineEdit()->installEventFilter(this);
@@ -218,7 +258,7 @@ void TfrmQVMain::SetTabOrder() {
     chain.append(chkTrim);
     addGroup(rgSaltType);
     chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, rowExpected->edtExpected, rowExpected->btnPasteExpected,
-                  btnRefresh});
+                  btnRefresh, lblHash});
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -239,6 +279,8 @@ void TfrmQVMain::FormCreate() {
     cbSalt->setEditText(QString());
     lblHashType->setText(QString());
     setAcceptDrops(true);
+    // Typing right after the window opens goes into the text box.
+    memVal->setFocus();
     ShowStatus(QStringLiteral("Loading..."), StatusProgress);
     StartPulses(500, 1, this, &TfrmQVMain::init);
 }
@@ -265,6 +307,23 @@ void TfrmQVMain::init() {
     lblHash->setText(QStringLiteral("Ready."));
     ShowStatus(QString(), StatusCleared);
     m_initDone = true;
+    if (!m_startFile.isEmpty()) {
+        rgInputType->SetItemIndex(InputTypeFile);
+        memVal->setPlainText(m_startFile);
+        ComputeHash();
+    }
+}
+
+void TfrmQVMain::OpenAtStart(const QString& path) {
+    m_startFile = path;
+}
+
+bool TfrmQVMain::IsBusy() const {
+    return m_worker->IsBusy();
+}
+
+void TfrmQVMain::SetFileOpener(TFileOpener openFile) {
+    m_worker->SetFileOpener(std::move(openFile));
 }
 
 // The close always proceeds: canClose stays as it comes in.
@@ -285,6 +344,11 @@ void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
 }
 
 void TfrmQVMain::closeEvent(QCloseEvent* event) {
+    // The hash stops before its next chunk; its outcome is dropped, so no salt is remembered.
+    if (m_worker->IsBusy()) {
+        m_worker->CancelAndWait();
+        ShowBusy(false);
+    }
     bool canClose = true;
     FormCloseQuery(canClose);
     if (canClose)
@@ -299,8 +363,12 @@ void TfrmQVMain::lblHashClick() {
         CopyTextToClipboard(text);
 }
 
+// While busy the button is a stop button.
 void TfrmQVMain::btnRefreshClick() {
-    ComputeHash();
+    if (m_worker->IsBusy())
+        CancelHash();
+    else
+        ComputeHash();
 }
 
 void TfrmQVMain::btnSaltClearClick() {
@@ -318,12 +386,12 @@ void TfrmQVMain::btnSaltDelClick() {
     cbSalt->setEditText(index < 0 ? QString() : m_saltItems->Get(index));
 }
 
-QString TfrmQVMain::ComputeHash() {
+void TfrmQVMain::ComputeHash() {
+    if (m_worker->IsBusy())
+        return;
     lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
     lblHashType->setText(QString());
-    btnRefresh->setEnabled(false);
-    // One pass, so that the busy state is painted before a long hash blocks the window.
-    QCoreApplication::processEvents();
+    rowExpected->SetResult(QString(), QString());
     ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
     HashRequest request;
@@ -335,25 +403,74 @@ QString TfrmQVMain::ComputeHash() {
     request.HashItems = rgHashes->Items();
     request.HashType = rgHashes->ItemIndex();
     request.UpperHash = chkUpper->isChecked();
-    const HashOutcome outcome = RunHashRequest(request);
+    m_hashedFile = request.InputType == InputTypeFile ? Trim(request.InputText) : QString();
+    try {
+        m_worker->Start(request);
+    } catch (const std::exception& failure) {
+        // No thread to hash on (the system's limit reached): a failure like any other.
+        HashOutcome outcome;
+        outcome.ErrorText = QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+        HashFinished(outcome);
+        return;
+    }
+    m_hashClock.start();
+    ShowBusy(true);
+}
 
-    btnRefresh->setEnabled(true);
+void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
+    ShowBusy(false);
     if (!outcome.SaltToRemember.isEmpty())
         SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
     if (!outcome.Succeeded()) {
-        ShowStatus(outcome.ErrorText, StatusFailure);
+        // A stop is the user's choice, not a failure: neutral grey instead of red.
+        ShowStatus(outcome.ErrorText, outcome.Cancelled ? StatusProgress : StatusFailure);
         lblHash->setText(QString());
         lblHashType->setText(QString());
         rowExpected->SetResult(QString(), QString());
-        return {};
+        return;
     }
     ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), StatusSuccess);
     lblHash->setText(outcome.Digest);
     lblHashType->setText(outcome.Algorithm + u':');
     rowExpected->SetResult(outcome.Digest, outcome.Algorithm);
-    if (request.InputType == InputTypeFile)
-        rowExpected->OfferSidecar(Trim(request.InputText), outcome.Algorithm);
-    return outcome.Digest;
+    if (!m_hashedFile.isEmpty())
+        rowExpected->OfferSidecar(m_hashedFile, outcome.Algorithm);
+}
+
+void TfrmQVMain::CancelHash() {
+    if (m_worker->IsBusy())
+        m_worker->Cancel();
+}
+
+// The # button turns into a stop button; the progress timer runs while busy.
+void TfrmQVMain::ShowBusy(bool busy) {
+    btnRefresh->setIcon(SvgIcon(busy ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/hash-tag.svg"),
+                                btnRefresh->iconSize()));
+    btnRefresh->setToolTip(busy ? StopHint : ComputeHint);
+    if (busy) {
+        m_progressTimer->start();
+    } else {
+        m_progressTimer->stop();
+        pbHash->hide();
+    }
+}
+
+void TfrmQVMain::ShowProgress() {
+    if (!m_worker->IsBusy())
+        return;
+    const std::int64_t done = m_worker->BytesDone();
+    const std::int64_t total = m_worker->BytesTotal();
+    const int percent = ProgressPercent(done, total);
+    if (percent < 0) {
+        pbHash->setRange(0, 0); // size unknown: a moving bar
+    } else {
+        pbHash->setRange(0, 1000);
+        pbHash->setValue(total > 0 ? static_cast<int>(static_cast<double>(done) * 1000.0 / static_cast<double>(total))
+                                   : 0);
+    }
+    pbHash->show();
+    pbHash->raise();
+    ShowStatus(QStringLiteral("Hashing... ") + ProgressText(done, total, m_hashClock.elapsed()), StatusProgress);
 }
 
 void TfrmQVMain::ShowStatus(const QString& text, int level) {

@@ -7,10 +7,16 @@
 // "Loading..." and schedules init 500 ms later on the event loop. init restores the stored
 // settings and shows "Ready.". A close request saves them again (FormCloseQuery); a close
 // before init has run saves nothing, so the stored settings stay as they were.
+//
+// Hashing runs on a thread of its own (THashWorker): the window stays responsive, shows the
+// progress a few times a second once a hash takes longer than a quarter of a second, and the
+// # button (or Escape) stops it. A close while hashing stops the hash and saves as usual.
 #pragma once
 
 #include "app/ControlStrings.h"
+#include "app/HashPipeline.h"
 
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QWidget>
 
@@ -21,10 +27,14 @@ class QComboBox;
 class QLabel;
 class QMimeData;
 class QPlainTextEdit;
+class QProgressBar;
+class QTimer;
 class QToolButton;
 class TAnchorLayout;
 class TClickLabel;
 class TExpectedDigestRow;
+class TFitLabel;
+class THashWorker;
 class TRadioGroup;
 class TShape;
 
@@ -46,6 +56,15 @@ public:
     // changes nothing.
     void init();
     bool IsLoaded() const { return m_initDone; }
+
+    // A file given to the program: once init has restored the settings, the input type becomes
+    // "File name (Hash the File)", path goes into the text box and is hashed at once.
+    void OpenAtStart(const QString& path);
+
+    // True while a hash runs.
+    bool IsBusy() const;
+    // Files are opened through openFile from the next hash on (tests slow reading down).
+    void SetFileOpener(TFileOpener openFile);
 
     // Designed client area, start width and minimum size; the widths and the minimum are
     // outer sizes, frame included.
@@ -70,8 +89,10 @@ public:
     QToolButton* btnRefresh;
     TShape* shHash;
     QToolButton* btnSaltClear;
-    QLabel* lblStatus;
+    TFitLabel* lblStatus;
     TClickLabel* lblHashType;
+    // Shown under the busy text while a hash takes longer than a quarter of a second.
+    QProgressBar* pbHash;
     // The Expected digest row: field, paste button and verdict.
     TExpectedDigestRow* rowExpected;
 
@@ -95,7 +116,12 @@ private:
     void btnSaltClearClick();
     void btnSaltDelClick();
 
-    QString ComputeHash();
+    // Starts the hash of the controls' request; the outcome comes to HashFinished.
+    void ComputeHash();
+    void HashFinished(const HashOutcome& outcome);
+    void CancelHash();
+    void ShowProgress();
+    void ShowBusy(bool busy);
     // level: one of the status levels above.
     void ShowStatus(const QString& text, int level);
     // Takes the first local file of a drop as the input; answers whether there was one.
@@ -113,6 +139,14 @@ private:
     std::unique_ptr<TRadioGroupItems> m_inputTypeItems;
     std::unique_ptr<TRadioGroupItems> m_hashItems;
     std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
+
+    THashWorker* m_worker = nullptr;
+    // The file the running or last request hashed, for the Expected digest row's list lookup;
+    // empty for other input types.
+    QString m_hashedFile;
+    QTimer* m_progressTimer = nullptr;
+    QElapsedTimer m_hashClock;
+    QString m_startFile;
 
     bool m_initDone = false;
     // The start size follows the frame margins until init has restored the placement.

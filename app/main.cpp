@@ -1,19 +1,37 @@
-// The window program. The process environment is set up once the application object exists
+// The window program: "quviro [FILE]". The process environment is set up once the application object exists
 // (its constructor resets the C library's locale) and torn down after the event loop; the
 // window outlives the shut-down and is destroyed last, touching nothing of the settings
 // store any more.
 #include "app/Application.h"
 #include "app/Images.h"
 #include "app/QVMain.h"
+#include "app/StartArguments.h"
 #include "app/TerminationSignals.h"
 #include "app/WindowFonts.h"
 #include "tools/Environment.h"
 
+#include <QDir>
+
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given.append(QString::fromLocal8Bit(argv[i]));
+    if (AsksForHelp(given)) {
+        std::fputs(StartUsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     CatchTerminationSignals();
     TQuviroApplication app(argc, argv);
+    // The application object has taken its own options (-platform, -style ...) out already.
+    const TStartArguments arguments = ParseStartArguments(TQuviroApplication::arguments().mid(1), QDir::currentPath());
+    if (!arguments.Error.isEmpty()) {
+        const QString text = QStringLiteral("quviro: ") + arguments.Error + u'\n' + StartUsageText();
+        std::fputs(text.toLocal8Bit().constData(), stderr);
+        return 2;
+    }
     StartUpEnvironment();
     TQuviroApplication::setApplicationName(QStringLiteral("Quviro"));
     TQuviroApplication::setDesktopFileName(QStringLiteral("org.quviro.Quviro"));
@@ -21,6 +39,8 @@ int main(int argc, char* argv[]) {
     RegisterSubstituteFonts();
 
     auto window = std::make_unique<TfrmQVMain>();
+    if (!arguments.File.isEmpty())
+        window->OpenAtStart(arguments.File);
     CloseOnTerminationSignals(window.get());
     window->show();
     const int result = TQuviroApplication::exec();

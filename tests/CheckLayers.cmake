@@ -28,6 +28,8 @@ set(pipeline_files
     app/CliMain.cpp
     app/CliOptions.cpp
     app/CliOptions.h
+    app/CliProgress.cpp
+    app/CliProgress.h
     app/DigestVerdict.cpp
     app/DigestVerdict.h
     app/ExpectedDigest.cpp
@@ -35,6 +37,10 @@ set(pipeline_files
     app/HashObserver.h
     app/HashPipeline.cpp
     app/HashPipeline.h
+    app/HashProgress.cpp
+    app/HashProgress.h
+    app/ProgressText.cpp
+    app/ProgressText.h
     app/SidecarDigest.cpp
     app/SidecarDigest.h
 )

@@ -91,6 +91,10 @@ const ParseCase ParseCases[] = {
          o.SaltText = u"b"_qs;
      })},
     {"version", {u"--version"_qs}, {}, Options([](TCliOptions& o) { o.Action = TCliAction::Version; })},
+    {"progress", {u"--progress"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.Progress = true;
+         o.Input = u"a"_qs;
+     })},
     {"prefix_and_suffix",
      {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"x"_qs},
      u"--prefix and --suffix cannot be used together"_qs,
@@ -123,6 +127,7 @@ TEST_P(CliOptionsTest, Parses) {
     EXPECT_EQ(o.Check, c.expected.Check);
     EXPECT_EQ(o.Expected, c.expected.Expected);
     EXPECT_EQ(o.Input, c.expected.Input);
+    EXPECT_EQ(o.Progress, c.expected.Progress);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliOptionsTest, testing::ValuesIn(ParseCases),

@@ -167,6 +167,50 @@ TEST_P(CliTest, ExitCodeAndOutput) {
     ExpectText("stderr", process.readAllStandardError(), c.standardError);
 }
 
+struct TRun {
+    int exitCode = -1;
+    QByteArray standardOutput;
+    QByteArray standardError;
+};
+
+TRun RunCli(const QStringList& arguments) {
+    TRun run;
+    QProcess process;
+    process.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.standardOutput = process.readAllStandardOutput();
+    run.standardError = process.readAllStandardError();
+    return run;
+}
+
+// Asked for, the progress line goes to standard error even when that is no terminal, and is
+// wiped at the end: the last thing written is blanks between carriage returns.
+TEST_F(CliTest, ProgressWhenAskedIsDrawnAndWiped) {
+    const TRun run = RunCli({u"--progress"_qs, s_dir->filePath(u"abc.txt"_qs)});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(QString::fromUtf8(run.standardOutput), Sha256Abc + u"\n"_qs);
+    const QByteArray error = run.standardError;
+    EXPECT_TRUE(error.startsWith("\r0 B of 3 B (0 %)")) << error.toStdString();
+    ASSERT_TRUE(error.endsWith('\r'));
+    const QByteArray wipe = error.mid(error.lastIndexOf('\r', error.size() - 2));
+    EXPECT_EQ(wipe.trimmed(), QByteArray()) << "only blanks after the last line";
+    EXPECT_GE(wipe.size() - 2, error.indexOf('\r', 1) - 1) << "the blanks cover the line";
+}
+
+// A large file draws nothing by itself when standard error is no terminal (here a pipe).
+TEST_F(CliTest, NoProgressUnaskedWhenStandardErrorIsNoTerminal) {
+    const QString large = s_dir->filePath(u"large.img"_qs);
+    QFile file(large);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(65 * 1024 * 1024));
+    file.close();
+    const TRun run = RunCli({u"-a"_qs, u"md5"_qs, large});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.standardOutput.size(), 33);
+    EXPECT_EQ(run.standardError, QByteArray());
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, CliTest, testing::ValuesIn(CliCases),
                          [](const testing::TestParamInfo<CliCase>& info) { return std::string(info.param.name); });
 

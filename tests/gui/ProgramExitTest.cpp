@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -45,6 +46,31 @@ TEST(ProgramExitTest, ATerminationSignalClosesTheWindowLikeTheUser) {
             EXPECT_TRUE(config.readAll().contains("INPUTTYPE=1\r\n")) << "the first-run choices are stored";
         }
     }
+}
+
+// A close in the middle of a long hash (a sparse file of 64 GiB: a minute of hashing) stops
+// the hash and saves the settings like any other close.
+TEST(ProgramExitTest, AClosingWindowStopsARunningHash) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QString large = home.filePath(QStringLiteral("large.img"));
+    QFile file(large);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(64) << 30));
+    file.close();
+    const QString configHome = home.filePath(QStringLiteral("config"));
+    // init runs half a second after start, and the hash with it.
+    const TProgramEnd end = RunProgramUntilSignal(configHome, home.path(), 2000, SIGTERM, {large});
+    ASSERT_TRUE(end.started && end.finished) << "still hashing after 10 s";
+    EXPECT_EQ(end.status, QProcess::NormalExit);
+    EXPECT_EQ(end.code, 0);
+    std::printf("ended %lld ms after the signal\n", static_cast<long long>(end.millisecondsToEnd));
+    const QString folder = configHome + QStringLiteral("/quviro/");
+    QFile config(folder + QStringLiteral("DataSet_SYSTEMCONFIG.dblst"));
+    ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(config.readAll().contains("INPUTTYPE=0\r\n")) << "the file name input type is stored";
+    QFile input(folder + QStringLiteral("DataSet_INPUTTEXT.dblst"));
+    ASSERT_TRUE(input.open(QIODevice::ReadOnly));
+    EXPECT_EQ(input.readAll(), large.toUtf8());
 }
 
 } // namespace

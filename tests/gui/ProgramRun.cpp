@@ -1,12 +1,13 @@
 #include "tests/gui/ProgramRun.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
 
 #include <csignal>
 
 TProgramEnd RunProgramUntilSignal(const QString& configHome, const QString& runtimeFolder, int millisecondsBeforeSignal,
-                                  int signal) {
+                                  int signal, const QStringList& arguments) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
@@ -15,7 +16,7 @@ TProgramEnd RunProgramUntilSignal(const QString& configHome, const QString& runt
     TProgramEnd end;
     QProcess program;
     program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(QUVIRO_PROGRAM), {});
+    program.start(QStringLiteral(QUVIRO_PROGRAM), arguments);
     end.started = program.waitForStarted(10000);
     if (!end.started)
         return end;
@@ -24,8 +25,11 @@ TProgramEnd RunProgramUntilSignal(const QString& configHome, const QString& runt
     for (int waited = 0; !QFileInfo::exists(folder) && waited < 10000; waited += 20)
         QThread::msleep(20);
     QThread::msleep(static_cast<unsigned long>(millisecondsBeforeSignal));
+    QElapsedTimer clock;
+    clock.start();
     ::kill(static_cast<pid_t>(program.processId()), signal);
     end.finished = program.waitForFinished(10000);
+    end.millisecondsToEnd = clock.elapsed();
     if (!end.finished)
         program.kill();
     end.status = program.exitStatus();

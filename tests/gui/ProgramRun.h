@@ -10,10 +10,13 @@ struct TProgramEnd {
     bool finished = false;
     QProcess::ExitStatus status = QProcess::CrashExit;
     int code = -1;
+    // From the signal to the end of the process.
+    qint64 millisecondsToEnd = -1;
 };
 
 // Starts the program with XDG_CONFIG_HOME = configHome and XDG_RUNTIME_DIR = runtimeFolder,
 // waits until start-up has run (the data folder path exists, or 10 s), then
-// millisecondsBeforeSignal more, sends signal and waits up to 10 s for the end.
+// millisecondsBeforeSignal more, sends signal and waits up to 10 s for the end. arguments go
+// to the program.
 TProgramEnd RunProgramUntilSignal(const QString& configHome, const QString& runtimeFolder, int millisecondsBeforeSignal,
-                                  int signal);
+                                  int signal, const QStringList& arguments = {});

@@ -109,6 +109,12 @@ protected:
 
     static void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
+    // Clicks the # button and waits for the outcome: the hash runs on a thread of its own.
+    static void Compute(TfrmQVMain& w) {
+        Click(w.btnRefresh);
+        ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 10000));
+    }
+
     // Types text; a line feed is the Return key.
     static void Type(QWidget* widget, const QString& text) {
         widget->setFocus();
@@ -173,7 +179,7 @@ TEST_F(QVMainTest, TheTimerRunsInitHalfASecondAfterCreation) {
 TEST_F(QVMainTest, ButtonBeforeInitIsAnUnsupportedInputMethod) {
     TfrmQVMain& w = Open(false);
     Type(w.memVal, u"abc"_qs);
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(w.lblStatus->text(), u"Unsupported Input Method"_qs);
     EXPECT_EQ(StatusColour(w), Red);
     EXPECT_EQ(w.lblHash->text(), QString());
@@ -183,7 +189,7 @@ TEST_F(QVMainTest, ButtonBeforeInitIsAnUnsupportedInputMethod) {
 TEST_F(QVMainTest, TypedTextIsHashedAndTheDigestCopiedFromEitherLabel) {
     TfrmQVMain& w = Open();
     Type(w.memVal, u"abc"_qs);
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
     EXPECT_EQ(w.lblHashType->text(), u"SHA1:"_qs);
     EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA1 hash."_qs);
@@ -318,7 +324,7 @@ TEST_F(QVMainTest, RequestsFromTheControls) {
         w.rgSaltType->SetItemIndex(c.saltType);
         w.cbSalt->setEditText(c.salt);
         Type(w.memVal, c.typed);
-        Click(w.btnRefresh);
+        Compute(w);
         EXPECT_EQ(w.lblHash->text(), c.digest);
         EXPECT_EQ(w.lblStatus->text(), c.status);
         EXPECT_EQ(StatusColour(w), c.digest.isEmpty() ? Red : Green);
@@ -338,7 +344,7 @@ TEST_F(QVMainTest, ClickingCopiesTheStateWordButNothingAfterAFailure) {
 
     QGuiApplication::clipboard()->setText(u"keep"_qs);
     w.rgInputType->SetItemIndex(InputTypeFile);
-    Click(w.btnRefresh);
+    Compute(w);
     ASSERT_EQ(w.lblStatus->text(), u"File does not exist"_qs);
     Click(w.lblHash);
     Click(w.lblHashType);
@@ -369,7 +375,7 @@ TEST_F(QVMainTest, TheFirstOfThreeDroppedFilesBecomesTheInput) {
         EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeFile);
         EXPECT_EQ(w.lblHash->text(), u"Ready."_qs) << "a drop computes nothing";
     }
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
 }
 
@@ -649,7 +655,7 @@ TEST_F(QVMainTest, AnEscapedFailureIsShownAndTheProgramGoesOn) {
 
     TfrmQVMain& w = Open();
     Type(w.memVal, u"abc"_qs);
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
 }
 
@@ -688,7 +694,7 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     EXPECT_EQ(QApplication::focusWidget(), w.rgInputType->Buttons().at(2));
 }
 
-// Records what the result label and the button showed each time the label was painted.
+// Records what the result label and the button's hint showed each time the label was painted.
 class TPaintRecorder : public QObject {
 public:
     TPaintRecorder(QLabel* label, QWidget* button) : m_label(label), m_button(button) {
@@ -696,24 +702,27 @@ public:
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == m_label && event->type() == QEvent::Paint)
-            m_seen.append({m_label->text(), m_button->isEnabled()});
+            m_seen.append({m_label->text(), m_button->toolTip()});
         return false;
     }
-    QList<std::pair<QString, bool>> m_seen;
+    QList<std::pair<QString, QString>> m_seen;
 
 private:
     QLabel* m_label;
     QWidget* m_button;
 };
 
-TEST_F(QVMainTest, TheBusyStateIsPaintedBeforeHashing) {
+TEST_F(QVMainTest, TheBusyStateIsPaintedBeforeTheResult) {
     TfrmQVMain& w = Open();
     Type(w.memVal, u"abc"_qs);
     QCoreApplication::processEvents();
     TPaintRecorder recorder(w.lblHash, w.btnRefresh);
-    Click(w.btnRefresh);
-    const std::pair<QString, bool> busy{u"Hashing... (Please wait)"_qs, false};
-    EXPECT_EQ(recorder.m_seen.count(busy), 1) << "painted once, with the button disabled";
+    Compute(w);
+    QCoreApplication::processEvents();
+    const std::pair<QString, QString> busy{u"Hashing... (Please wait)"_qs, u"Stop hashing (Esc)"_qs};
+    ASSERT_FALSE(recorder.m_seen.isEmpty());
+    EXPECT_EQ(recorder.m_seen.front(), busy) << "painted first, with the button as a stop button";
+    EXPECT_EQ(recorder.m_seen.back().first, Sha1Abc);
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
 }
 
@@ -741,7 +750,7 @@ TEST_F(QVMainTest, TheVerdictFollowsTheFieldAndTheDigest) {
     Type(w.memVal, u"abc"_qs);
     EXPECT_TRUE(row.lblVerdict->text().isEmpty()) << "nothing while the field is empty";
 
-    Click(w.btnRefresh);
+    Compute(w);
     ASSERT_EQ(w.lblHash->text(), Sha1Abc);
     Type(row.edtExpected, u"  "_qs + Sha1Abc.toUpper() + u"  abc.txt "_qs);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
@@ -764,17 +773,17 @@ TEST_F(QVMainTest, TheVerdictFollowsTheFieldAndTheDigest) {
     Type(row.edtExpected, u"SHA256 (abc.txt) = "_qs + sha256Abc);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
     EXPECT_EQ(row.VerdictText(), u"SHA256 selected: calculate again to compare"_qs);
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
 
     // Upper-case output compares the same; a failed request leaves nothing to compare.
     w.chkUpper->setChecked(true);
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
     w.memVal->clear();
     w.chkTrim->setChecked(true);
     Type(w.memVal, u" "_qs);
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(row.VerdictText(), u"SHA256 digest: calculate to compare"_qs);
 
     row.edtExpected->clear();
@@ -785,12 +794,12 @@ TEST_F(QVMainTest, ThePasteButtonTakesTheClipboard) {
     TfrmQVMain& w = Open();
     TExpectedDigestRow& row = *w.rowExpected;
     Type(w.memVal, u"abc"_qs);
-    Click(w.btnRefresh);
+    Compute(w);
     QGuiApplication::clipboard()->setText(u"\r\n900150983CD24FB0D6963F7D28E17F72  abc.txt\r\n"_qs);
     Click(row.btnPasteExpected);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 0) << "an MD5 digest selects MD5";
     EXPECT_EQ(row.VerdictText(), u"MD5 selected: calculate again to compare"_qs);
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
 }
 
@@ -807,21 +816,21 @@ TEST_F(QVMainTest, ASidecarListFillsTheField) {
     TExpectedDigestRow& row = *w.rowExpected;
     w.rgInputType->SetItemIndex(0);
     Type(w.memVal, files.filePath(u"abc.txt"_qs));
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(row.edtExpected->text(), Sha1Abc);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches (from SHA1SUMS)"_qs);
 
     // Another file without a list empties the field the list had filled.
     w.memVal->clear();
     Type(w.memVal, files.filePath(u"other.txt"_qs));
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_TRUE(row.edtExpected->text().isEmpty());
 
     row.edtExpected->clear();
     Type(row.edtExpected, u"0000000000000000000000000000000000000000"_qs);
     w.memVal->clear();
     Type(w.memVal, files.filePath(u"abc.txt"_qs));
-    Click(w.btnRefresh);
+    Compute(w);
     EXPECT_EQ(row.edtExpected->text(), u"0000000000000000000000000000000000000000"_qs);
     EXPECT_EQ(row.VerdictText(), u"\u2717 Does not match: SHA1 differs at digit 1"_qs);
 

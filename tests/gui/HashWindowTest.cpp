@@ -1,0 +1,471 @@
+// The window while it hashes: progress, stop, close, the file given at start, copying from the
+// keyboard and a digest that fits its panel. Files are read through test streams that the
+// test releases chunk by chunk (TGateStream) or that take their time (slow reads), so that
+// every state of a running hash can be looked at.
+#include "app/QVMain.h"
+
+#include "app/ClickLabel.h"
+#include "app/RadioGroup.h"
+#include "app/StartArguments.h"
+#include "crypt/HashStream.h"
+#include "tests/gui/QtPrinters.h"
+#include "tools/ConfigStore.h"
+#include "tools/ProcessValues.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+constexpr std::int64_t Chunk = 4 * 1024 * 1024;
+const QString ComputeHint = u"Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)"_qs;
+const QString StopHint = u"Stop hashing (Esc)"_qs;
+const QColor Grey(128, 128, 128);
+const QColor Green(64, 192, 64);
+const QColor Red(255, 0, 0);
+
+// Zero bytes, handed out one chunk at a time as the test allows; reads that take their time
+// with a delay instead. A read left waiting for 20 s fails, so a broken test cannot hang.
+class TGate {
+public:
+    TGate(std::int64_t chunks, std::chrono::milliseconds delay = {}) : m_size(chunks * Chunk), m_delay(delay) {}
+    std::int64_t Size() const { return m_size; }
+
+    void Allow(int reads) {
+        std::lock_guard lock(m_mutex);
+        m_allowed = reads < 0 ? -1 : m_allowed + reads;
+        m_changed.notify_all();
+    }
+    void AllowAll() { Allow(-1); }
+    int Reads() const {
+        std::lock_guard lock(m_mutex);
+        return m_reads;
+    }
+    int Opens() const {
+        std::lock_guard lock(m_mutex);
+        return m_opens;
+    }
+    void Opened() {
+        std::lock_guard lock(m_mutex);
+        ++m_opens;
+    }
+    void Read() {
+        if (m_delay.count() > 0)
+            std::this_thread::sleep_for(m_delay);
+        std::unique_lock lock(m_mutex);
+        if (!m_changed.wait_for(lock, std::chrono::seconds(20),
+                                [this] { return m_allowed < 0 || m_reads < m_allowed; }))
+            throw EReadError("test gate: no read allowed");
+        ++m_reads;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::int64_t m_size;
+    std::chrono::milliseconds m_delay;
+    int m_allowed = 0;
+    int m_reads = 0;
+    int m_opens = 0;
+};
+
+class TGateStream final : public TStream {
+public:
+    explicit TGateStream(std::shared_ptr<TGate> gate) : m_gate(std::move(gate)) { m_gate->Opened(); }
+    std::int64_t Size() const override { return m_gate->Size(); }
+    std::int64_t Position() const override { return m_position; }
+    void Seek(std::int64_t offset) override { m_position = offset; }
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        m_gate->Read();
+        count = std::clamp<std::int64_t>(m_gate->Size() - m_position, 0, count);
+        std::memset(buffer, 0, static_cast<std::size_t>(count));
+        m_position += count;
+        return count;
+    }
+    std::int64_t Write(const void*, std::int64_t) override { throw EWriteError("read-only"); }
+
+private:
+    std::shared_ptr<TGate> m_gate;
+    std::int64_t m_position = 0;
+};
+
+QString ZeroDigest(std::int64_t size) {
+    TMemoryStream zeros;
+    const std::vector<char> bytes(static_cast<std::size_t>(size), 0);
+    zeros.Write(bytes.data(), size);
+    return QString::fromStdString(HashStreamOrThrow(THashAlgorithm::SHA256, zeros, true, false));
+}
+
+QColor StatusColour(const TfrmQVMain& window) {
+    return window.lblStatus->palette().color(QPalette::WindowText);
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Counts the paint events a widget receives.
+class TPaintCounter : public QObject {
+public:
+    explicit TPaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+class HashWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.isValid());
+        SetDataFolder(m_folder.path() + u'/');
+        CreateStoreLists();
+        LoadStores();
+        QFile file(m_folder.filePath(u"input.bin"_qs));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("abc") == 3);
+        QGuiApplication::clipboard()->setText(u"before"_qs);
+    }
+
+    void TearDown() override {
+        m_window.reset();
+        DestroyStoreLists();
+        SetDataFolder(QString());
+    }
+
+    // A loaded, active window set to hash input.bin with SHA256; with a gate, the file's bytes
+    // come from it.
+    TfrmQVMain& Open(const std::shared_ptr<TGate>& gate = nullptr) {
+        m_window = std::make_unique<TfrmQVMain>();
+        if (gate)
+            m_window->SetFileOpener([gate](const std::string&) { return std::make_unique<TGateStream>(gate); });
+        m_window->show();
+        m_window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+        m_window->init();
+        m_window->rgInputType->SetItemIndex(InputTypeFile);
+        m_window->rgHashes->SetItemIndex(2);
+        m_window->memVal->setPlainText(InputFile());
+        return *m_window;
+    }
+
+    QString InputFile() const { return m_folder.filePath(u"input.bin"_qs); }
+
+    static bool WaitIdle(const TfrmQVMain& w) {
+        return QTest::qWaitFor([&w] { return !w.IsBusy(); }, 20000);
+    }
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<TfrmQVMain> m_window;
+};
+
+TEST_F(HashWindowTest, ProgressFollowsTheChunksUntilTheDigest) {
+    auto gate = std::make_shared<TGate>(4);
+    TfrmQVMain& w = Open(gate);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+
+    // At once: the busy state, and the # button is a stop button.
+    EXPECT_TRUE(w.IsBusy());
+    EXPECT_EQ(w.lblHash->text(), u"Hashing... (Please wait)"_qs);
+    EXPECT_EQ(w.lblStatus->text(), u"Hashing..."_qs);
+    EXPECT_EQ(w.btnRefresh->toolTip(), StopHint);
+    EXPECT_TRUE(w.btnRefresh->isEnabled());
+    EXPECT_FALSE(w.pbHash->isVisible()) << "no bar for what ends within a quarter of a second";
+
+    // Nothing read yet: after a quarter of a second the progress shows 0 %, painted while the
+    // hashing thread waits for its first chunk.
+    TPaintCounter paints(w.lblStatus);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.pbHash->isVisible(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&paints] { return paints.count > 0; }, 5000));
+    EXPECT_EQ(w.lblStatus->text(), u"Hashing... 0 B of 16.8 MB (0 %)"_qs);
+    EXPECT_EQ(StatusColour(w), Grey);
+    EXPECT_EQ(w.pbHash->value(), 0);
+
+    gate->Allow(2);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&w] { return w.lblStatus->text().startsWith(u"Hashing... 8.4 MB of 16.8 MB (50 %), "); }, 5000))
+        << w.lblStatus->text().toStdString();
+    EXPECT_TRUE(w.lblStatus->text().endsWith(u" left")) << w.lblStatus->text().toStdString();
+    EXPECT_EQ(w.pbHash->value(), 500);
+
+    gate->AllowAll();
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), ZeroDigest(4 * Chunk));
+    EXPECT_EQ(w.lblHashType->text(), u"SHA256:"_qs);
+    EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA256 hash."_qs);
+    EXPECT_EQ(StatusColour(w), Green);
+    EXPECT_FALSE(w.pbHash->isVisible());
+    EXPECT_EQ(w.btnRefresh->toolTip(), ComputeHint);
+}
+
+TEST_F(HashWindowTest, TheStopButtonAndEscapeStopWithinAChunk) {
+    for (const bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Escape" : "stop button");
+        auto gate = std::make_shared<TGate>(8);
+        TfrmQVMain& w = Open(gate);
+        QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+        gate->Allow(1);
+        ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() == 1; }, 5000));
+        if (escape)
+            QTest::keyClick(w.memVal, Qt::Key_Escape);
+        else
+            QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+        // The read that may already be waiting finishes; no further one starts.
+        gate->AllowAll();
+        ASSERT_TRUE(WaitIdle(w));
+        EXPECT_LE(gate->Reads(), 2);
+        EXPECT_EQ(w.lblStatus->text(), u"Cancelled."_qs);
+        EXPECT_EQ(StatusColour(w), Grey) << "a stop is no failure";
+        EXPECT_EQ(w.lblHash->text(), QString());
+        EXPECT_EQ(w.lblHashType->text(), QString());
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), u"before"_qs);
+        EXPECT_EQ(w.btnRefresh->toolTip(), ComputeHint);
+        EXPECT_EQ(gate->Opens(), 1);
+    }
+}
+
+TEST_F(HashWindowTest, EscapeWithoutAHashChangesNothing) {
+    TfrmQVMain& w = Open();
+    QTest::keyClick(w.memVal, Qt::Key_Escape);
+    EXPECT_FALSE(w.IsBusy());
+    EXPECT_EQ(w.lblHash->text(), u"Ready."_qs);
+    EXPECT_EQ(w.lblStatus->text(), QString());
+}
+
+TEST_F(HashWindowTest, ASecondClickWhileBusyNeverStartsASecondHash) {
+    auto gate = std::make_shared<TGate>(4);
+    TfrmQVMain& w = Open(gate);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    gate->AllowAll();
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblStatus->text(), u"Cancelled."_qs);
+    QTest::qWait(300);
+    EXPECT_FALSE(w.IsBusy()) << "nothing was queued";
+    EXPECT_EQ(gate->Opens(), 1);
+
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(gate->Opens(), 2);
+    EXPECT_EQ(w.lblHash->text(), ZeroDigest(4 * Chunk));
+}
+
+// Reads of 40 ms each: the close stops the hash at the next chunk and saves as usual.
+TEST_F(HashWindowTest, AClosingWindowStopsTheHashAndSavesItsSettings) {
+    auto gate = std::make_shared<TGate>(1000, std::chrono::milliseconds(40));
+    gate->AllowAll();
+    TfrmQVMain& w = Open(gate);
+    w.rgHashes->SetItemIndex(0);
+    w.cbSalt->setEditText(u"pepper"_qs);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() >= 2; }, 5000));
+
+    const int readsAtClose = gate->Reads();
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(w.IsBusy());
+    EXPECT_LE(gate->Reads(), readsAtClose + 1);
+    QTest::qWait(100);
+    EXPECT_LE(gate->Reads(), readsAtClose + 1) << "the hashing thread has ended";
+
+    EXPECT_EQ(ConfigGetInt(u"InputType"_qs, -5, -5, 5), InputTypeFile);
+    EXPECT_EQ(ConfigGetInt(u"HashType"_qs, -5, -5, 5), 0);
+    EXPECT_EQ(ConfigGetValue(u"SaltText"_qs, QString()), u"pepper"_qs);
+    EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_INPUTTEXT.dblst"_qs)), InputFile().toUtf8());
+    EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_SALTITEMS.dblst"_qs)), QByteArray());
+}
+
+struct StartFileCase {
+    const char* name;
+    QString file; // "{dir}" is the test's folder
+    QString digest;
+    QString status;
+};
+
+const StartFileCase StartFileCases[] = {
+    {"present", u"{dir}/input.bin"_qs, u"900150983cd24fb0d6963f7d28e17f72"_qs, u"Success creating MD5 hash."_qs},
+    {"missing", u"{dir}/missing.bin"_qs, QString(), u"File does not exist"_qs},
+    {"folder", u"{dir}"_qs, QString(), u"File does not exist"_qs},
+};
+
+// The file given at start is hashed once the stored settings are back, with the stored algorithm.
+TEST_F(HashWindowTest, TheFileGivenAtStartIsHashedAtOnce) {
+    for (const StartFileCase& c : StartFileCases) {
+        SCOPED_TRACE(c.name);
+        ConfigSetFloat(u"HashType"_qs, 0);
+        ConfigSetFloat(u"InputType"_qs, InputTypeText);
+        const QString file = QString(c.file).replace(u"{dir}"_qs, m_folder.path());
+        m_window = std::make_unique<TfrmQVMain>();
+        TfrmQVMain& w = *m_window;
+        w.OpenAtStart(file);
+        w.show();
+        ASSERT_TRUE(QTest::qWaitFor([&w] { return w.IsLoaded(); }, 5000));
+        ASSERT_TRUE(WaitIdle(w));
+        EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeFile);
+        EXPECT_EQ(w.rgHashes->ItemIndex(), 0);
+        EXPECT_EQ(w.memVal->toPlainText(), file);
+        EXPECT_EQ(w.lblHash->text(), c.digest);
+        EXPECT_EQ(w.lblStatus->text(), c.status);
+        EXPECT_EQ(StatusColour(w), c.digest.isEmpty() ? Red : Green);
+    }
+}
+
+struct ArgumentCase {
+    const char* name;
+    QStringList arguments;
+    QString file;
+    bool help;
+    QString error;
+};
+
+const ArgumentCase ArgumentCases[] = {
+    {"none", {}, QString(), false, QString()},
+    {"relative", {u"a b.txt"_qs}, u"/work dir/a b.txt"_qs, false, QString()},
+    {"absolute kept as given", {u"/x/../y"_qs}, u"/x/../y"_qs, false, QString()},
+    {"after --", {u"--"_qs, u"-name"_qs}, u"/work dir/-name"_qs, false, QString()},
+    {"dash alone is a name", {u"-"_qs}, u"/work dir/-"_qs, false, QString()},
+    {"empty name is the folder", {u""_qs}, u"/work dir"_qs, false, QString()},
+    {"help", {u"--help"_qs, u"x"_qs}, QString(), true, QString()},
+    {"unknown option", {u"-x"_qs}, QString(), false, u"unknown option -x"_qs},
+    {"two files", {u"a"_qs, u"b"_qs}, QString(), false, u"only one FILE may be given"_qs},
+};
+
+TEST(StartArgumentsTest, Parses) {
+    for (const ArgumentCase& c : ArgumentCases) {
+        SCOPED_TRACE(c.name);
+        const TStartArguments parsed = ParseStartArguments(c.arguments, u"/work dir"_qs);
+        EXPECT_EQ(parsed.File, c.file);
+        EXPECT_EQ(parsed.Help, c.help);
+        EXPECT_EQ(parsed.Error, c.error);
+        EXPECT_EQ(AsksForHelp(c.arguments), c.help);
+    }
+    EXPECT_TRUE(AsksForHelp({u"-platform"_qs, u"offscreen"_qs, u"-h"_qs}));
+    EXPECT_FALSE(AsksForHelp({u"--"_qs, u"--help"_qs})) << "a file named --help";
+}
+
+TEST_F(HashWindowTest, TypingRightAwayGoesIntoTheTextBox) {
+    m_window = std::make_unique<TfrmQVMain>();
+    m_window->show();
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    QTest::keyClicks(QApplication::focusWidget(), u"typed"_qs);
+    EXPECT_EQ(m_window->memVal->toPlainText(), u"typed"_qs);
+}
+
+TEST_F(HashWindowTest, TheDigestIsCopiedFromTheKeyboard) {
+    TfrmQVMain& w = Open();
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.memVal->setPlainText(u"abc"_qs);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    const QString digest = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
+    ASSERT_EQ(w.lblHash->text(), digest);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"before"_qs) << "the # button copies nothing, as its hint says";
+    EXPECT_EQ(w.btnRefresh->toolTip(), ComputeHint);
+
+    // Ctrl+Shift+C from anywhere; the text box keeps its own Ctrl+C.
+    w.memVal->setFocus();
+    QTest::keyClick(w.memVal, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), digest);
+    EXPECT_EQ(w.memVal->toPlainText(), u"abc"_qs);
+
+    // Ctrl+C on the result, reached with Tab from the # button.
+    QGuiApplication::clipboard()->setText(u"other"_qs);
+    w.btnRefresh->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.btnRefresh, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), w.lblHash);
+    QTest::keyClick(w.lblHash, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), digest);
+}
+
+// At the smallest window a SHA-256 digest shrinks to fit, in a readable size; where even that
+// is too wide it is elided in the middle, the whole digest in the tooltip.
+TEST_F(HashWindowTest, TheDigestFitsAtTheMinimumWidth) {
+    TfrmQVMain& w = Open();
+    w.resize(100, 100);
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.memVal->setPlainText(u"abc"_qs);
+    w.chkUpper->setChecked(true);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    const QString digest = w.lblHash->text();
+    ASSERT_EQ(digest.size(), 64);
+    EXPECT_LT(w.lblHash->ShownFont().pixelSize(), 24);
+    EXPECT_GE(w.lblHash->ShownFont().pixelSize(), 12);
+    const int shownWidth = QFontMetrics(w.lblHash->ShownFont()).horizontalAdvance(w.lblHash->ShownText());
+    EXPECT_LE(shownWidth, w.lblHash->contentsRect().width());
+    if (w.lblHash->IsElided())
+        EXPECT_TRUE(w.lblHash->ShownToolTip().startsWith(digest));
+    else
+        EXPECT_EQ(w.lblHash->ShownText(), digest);
+}
+
+TEST(FitLabelTest, ShrinksThenElidesWithTheWholeTextInTheTooltip) {
+    TClickLabel label;
+    QFont font = label.font();
+    font.setPixelSize(24);
+    label.setFont(font);
+    label.setToolTip(u"Click to Copy"_qs);
+    label.SetFitting(12, Qt::ElideMiddle);
+    const QString text = QString(64, u'A') + QString(64, u'Z');
+    label.setText(text);
+
+    label.resize(100000, 40);
+    EXPECT_EQ(label.ShownFont().pixelSize(), 24);
+    EXPECT_EQ(label.ShownText(), text);
+    EXPECT_EQ(label.ShownToolTip(), u"Click to Copy"_qs);
+
+    // Room for the text at about 18 pixels: shrunk, whole.
+    label.resize(QFontMetrics(font).horizontalAdvance(text) * 3 / 4, 40);
+    EXPECT_LT(label.ShownFont().pixelSize(), 24);
+    EXPECT_GT(label.ShownFont().pixelSize(), 12);
+    EXPECT_EQ(label.ShownText(), text);
+
+    label.resize(200, 40);
+    EXPECT_EQ(label.ShownFont().pixelSize(), 12);
+    EXPECT_TRUE(label.IsElided());
+    EXPECT_TRUE(label.ShownText().startsWith(u'A') && label.ShownText().endsWith(u'Z')) << "cut in the middle";
+    EXPECT_EQ(label.ShownToolTip(), text + u"\nClick to Copy"_qs);
+    EXPECT_EQ(label.text(), text);
+}
+
+TEST_F(HashWindowTest, ALongStatusIsElidedWithTheWholeTextInTheTooltip) {
+    TfrmQVMain& w = Open();
+    w.resize(100, 100);
+    const QString name = m_folder.filePath(QString(200, u'n'));
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    w.memVal->setPlainText(name);
+    w.SetFileOpener([](const std::string& path) -> std::unique_ptr<TStream> {
+        throw EFOpenError("Cannot open file \"" + path + "\". Permission denied");
+    });
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    const QString status = w.lblStatus->text();
+    ASSERT_TRUE(status.startsWith(u"Error Opening File: Cannot open file")) << status.toStdString();
+    EXPECT_TRUE(w.lblStatus->IsElided());
+    EXPECT_EQ(w.lblStatus->ShownToolTip(), status);
+    EXPECT_TRUE(w.lblStatus->ShownText().startsWith(u"Error Opening File: "));
+}
+
+} // namespace
