@@ -1,5 +1,7 @@
 #include "app/ChecksumLine.h"
 
+#include "app/ChecksumFormat.h"
+
 #include <array>
 
 namespace {
@@ -19,6 +21,13 @@ bool IsHexDigit(char c) {
 // after the line, and an inner NUL ends a name or digest just the same.
 char At(std::string_view s, std::size_t i) {
     return i < s.size() ? s[i] : '\0';
+}
+
+// An escaped name, or nothing when it holds a NUL or an escape the checkers refuse.
+std::optional<std::string> UnescapeName(std::string_view raw) {
+    if (raw.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    return UnescapeChecksumName(raw);
 }
 
 // The C string that starts at i: up to the first NUL or the end.
@@ -118,7 +127,7 @@ bool TChecksumListParser::SplitLine(std::string_view s, TChecksumEntry& entry) {
             return false;
         const std::string_view rawName = rest.substr(0, close);
         if (escaped) {
-            std::optional<std::string> name = UnescapeChecksumName(rawName);
+            std::optional<std::string> name = UnescapeName(rawName);
             if (!name)
                 return false;
             entry.Name = std::move(*name);
@@ -177,7 +186,7 @@ bool TChecksumListParser::SplitGnu(std::string_view s, std::size_t i, bool escap
         return false;
 
     if (escaped) {
-        std::optional<std::string> name = UnescapeChecksumName(s.substr(i));
+        std::optional<std::string> name = UnescapeName(s.substr(i));
         if (!name)
             return false;
         entry.Name = std::move(*name);
@@ -191,50 +200,4 @@ bool TChecksumListParser::SplitGnu(std::string_view s, std::size_t i, bool escap
 
 bool ReportNameNeedsEscape(std::string_view name) {
     return name.find('\n') != std::string_view::npos;
-}
-
-std::string EscapeChecksumName(std::string_view name) {
-    std::string escaped;
-    escaped.reserve(name.size());
-    for (const char c : name) {
-        if (c == '\\')
-            escaped += "\\\\";
-        else if (c == '\n')
-            escaped += "\\n";
-        else if (c == '\r')
-            escaped += "\\r";
-        else
-            escaped += c;
-    }
-    return escaped;
-}
-
-std::optional<std::string> UnescapeChecksumName(std::string_view text) {
-    std::string name;
-    name.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\0')
-            return std::nullopt;
-        if (c != '\\') {
-            name += c;
-            continue;
-        }
-        if (++i == text.size())
-            return std::nullopt;
-        switch (text[i]) {
-        case '\\':
-            name += '\\';
-            break;
-        case 'n':
-            name += '\n';
-            break;
-        case 'r':
-            name += '\r';
-            break;
-        default:
-            return std::nullopt;
-        }
-    }
-    return name;
 }

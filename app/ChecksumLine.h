@@ -3,8 +3,9 @@
 //   GNU form   DIGEST  NAME     (two spaces: text mode) or   DIGEST *NAME   (binary mode)
 //   BSD form   SHA256 (NAME) = DIGEST
 //
-// A line starting with "\" holds an escaped name: "\\" is a backslash, "\n" a line feed and
-// "\r" a carriage return; any other escape makes the line malformed. Lines are bytes; names
+// A line starting with "\" holds an escaped name (app/ChecksumFormat.h): "\\" is a backslash,
+// "\n" a line feed and "\r" a carriage return; any other escape, or a NUL, makes the line
+// malformed. Lines are bytes; names
 // are byte strings as the file system takes them. Standard C++ only, so both fronts, the
 // sidecar lookup and the fuzzers share it.
 #pragma once
@@ -62,7 +63,3 @@ private:
 // True when a name must be written escaped in a --check report line ("NAME: OK"): the checkers
 // escape there only a name holding a line feed, unlike in the checksum lines they write.
 bool ReportNameNeedsEscape(std::string_view name);
-// The name with "\" as "\\", a line feed as "\n" and a carriage return as "\r".
-std::string EscapeChecksumName(std::string_view name);
-// Undoes EscapeChecksumName; nothing for a name with another escape, a lone final "\" or NUL.
-std::optional<std::string> UnescapeChecksumName(std::string_view text);

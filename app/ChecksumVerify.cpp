@@ -1,5 +1,6 @@
 #include "app/ChecksumVerify.h"
 
+#include "app/ChecksumFormat.h"
 #include "app/ChecksumLine.h"
 #include "crypt/Hex.h"
 #include "crypt/Md5.h"
@@ -192,9 +193,9 @@ struct TLineReader {
     ~TLineReader() { std::free(Buffer); }
 };
 
-// HashNamedFile with a read buffer that lives as long as the caller wants, so that a list of a
+// HashListedFile with a read buffer that lives as long as the caller wants, so that a list of a
 // million small files does not allocate a chunk per file.
-std::optional<std::string> HashNamedFile(THashAlgorithm algorithm, const std::string& path, std::vector<char>& buffer,
+std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, std::vector<char>& buffer,
                                          int& error, std::string& reason) {
     error = 0;
     reason.clear();
@@ -228,10 +229,10 @@ std::optional<std::string> HashNamedFile(THashAlgorithm algorithm, const std::st
 
 } // namespace
 
-std::optional<std::string> HashNamedFile(THashAlgorithm algorithm, const std::string& path, int& error,
+std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, int& error,
                                          std::string& reason) {
     std::vector<char> buffer(ChunkSize);
-    return HashNamedFile(algorithm, path, buffer, error, reason);
+    return HashListedFile(algorithm, path, buffer, error, reason);
 }
 
 bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
@@ -288,7 +289,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
         int error = 0;
         std::string reason;
         const std::optional<std::string> digest =
-            HashNamedFile(entry.Algorithm, ResolveName(entry.Name, folder), buffer, error, reason);
+            HashListedFile(entry.Algorithm, ResolveName(entry.Name, folder), buffer, error, reason);
         if (!digest) {
             if (options.IgnoreMissing && error == ENOENT)
                 continue;

@@ -50,5 +50,5 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output);
 // The file at path hashed to its end, as lower-case hexadecimal; "-" is standard input.
 // Opening never blocks. On failure answers nothing and sets error to the system's reason
 // (errno value, or 0 with reason filled for "Not a regular file").
-std::optional<std::string> HashNamedFile(THashAlgorithm algorithm, const std::string& path, int& error,
+std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, int& error,
                                          std::string& reason);

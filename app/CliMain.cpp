@@ -1,20 +1,26 @@
 // quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
 // window. Success prints the digest on stdout, a failure the window's status message on
-// stderr.
+// stderr. Several files, -H, --tag or -r print one checksum line per file instead.
 #include "app/ChecksumVerify.h"
 #include "app/CliOptions.h"
 #include "app/CliProgress.h"
+#include "app/CliWrite.h"
 #include "app/ExpectedDigest.h"
+#include "app/FileListHash.h"
 #include "tools/TextUtils.h"
 
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -56,10 +62,57 @@ int Failure(const QString& message) {
     return ExitFailure;
 }
 
-THashAlgorithm AlgorithmByNormalName(const QString& name) {
+std::optional<THashAlgorithm> AlgorithmByName(const QString& text) {
+    const QString name = NormalizeName(text);
     if (name == u"MD5")
         return THashAlgorithm::MD5;
-    return name == u"SHA1" ? THashAlgorithm::SHA1 : THashAlgorithm::SHA256;
+    if (name == u"SHA1")
+        return THashAlgorithm::SHA1;
+    if (name == u"SHA256")
+        return THashAlgorithm::SHA256;
+    return std::nullopt;
+}
+
+int OnlineProcessors() {
+    const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return static_cast<int>(std::clamp<long>(count, 1, MaxJobs));
+}
+
+int WriteFailure(int error) {
+    std::string message = "quviro-cli: cannot write to standard output";
+    if (error != 0)
+        message.append(": ").append(std::strerror(error));
+    WriteChecked(stderr, message + '\n');
+    return ExitFailure;
+}
+
+// One checksum line per file; the names are the raw arguments, bytes as given.
+int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArguments) {
+    const std::optional<THashAlgorithm> algorithm = AlgorithmByName(options.Algorithm);
+    if (!algorithm)
+        return Failure(QStringLiteral("Unknown Algorithm"));
+    std::vector<std::string> inputs;
+    for (const qsizetype index : options.InputArguments)
+        inputs.push_back(rawArguments[static_cast<std::size_t>(index)]);
+
+    TFileListSettings settings;
+    settings.Algorithm = *algorithm;
+    settings.Style = options.Tag ? TChecksumStyle::Bsd : TChecksumStyle::Gnu;
+    settings.UpperHash = options.UpperHash;
+    settings.Terminator = options.Zero ? '\0' : '\n';
+    settings.Jobs = options.Jobs > 0 ? options.Jobs : OnlineProcessors();
+    settings.Recursive = options.Recursive;
+    // A line reaches the reader at most this long after its turn came.
+    TTimedOutput output(stdout, std::chrono::milliseconds(50));
+    const TFileListSink sink{
+        [&](std::string_view bytes) { return output.Write(bytes); },
+        // Error lines go out in their turn among the lines on standard output.
+        [&](std::string_view bytes) { return output.WriteOther(stderr, bytes); },
+    };
+    const TFileListResult result = HashFileList(inputs, settings, sink);
+    if (result == TFileListResult::WriteFailed || !output.Flush())
+        return WriteFailure(output.Error());
+    return result == TFileListResult::AllHashed ? ExitSuccess : ExitFailure;
 }
 
 // --verify: the list's report on stdout and stderr, then the exit status.
@@ -67,7 +120,7 @@ int VerifyList(const TCliOptions& options) {
     TVerifyOptions verify;
     verify.ListName = QFile::encodeName(options.VerifyList).toStdString();
     if (options.AlgorithmGiven)
-        verify.Algorithm = AlgorithmByNormalName(NormalizeName(options.Algorithm));
+        verify.Algorithm = AlgorithmByName(options.Algorithm);
     verify.Quiet = options.Quiet;
     verify.Status = options.StatusOnly;
     verify.IgnoreMissing = options.IgnoreMissing;
@@ -75,10 +128,8 @@ int VerifyList(const TCliOptions& options) {
     verify.Warn = options.Warn;
     TVerifyOutput output;
     const bool passed = VerifyChecksumList(verify, output);
-    if (output.WriteFailed || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        Write(stderr, QStringLiteral("quviro-cli: write error\n"));
-        return ExitFailure;
-    }
+    if (output.WriteFailed || !FlushChecked(stdout))
+        return WriteFailure(errno);
     return passed ? ExitSuccess : ExitFailure;
 }
 
@@ -94,18 +145,27 @@ std::int64_t InputFileSize(const TCliOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string> rawArguments;
     QStringList arguments;
+    QList<qsizetype> notUtf8;
     for (int i = 1; i < argc; ++i) {
+        rawArguments.emplace_back(argv[i]);
         const std::optional<QString> argument = DecodeUtf8(QByteArray(argv[i]));
         if (!argument)
-            return UsageError(QStringLiteral("arguments must be UTF-8 text"));
-        arguments.append(*argument);
+            notUtf8.append(i - 1);
+        arguments.append(argument ? *argument : QString::fromUtf8(argv[i]));
     }
 
     const TCliParseResult parsed = ParseCliArguments(arguments);
+    const TCliOptions& options = parsed.Options;
+    // File names are bytes and need not be UTF-8; only the checksum-line forms take them raw.
+    const bool rawNamesOnly = options.InputType == InputTypeFile && options.ListsFiles() &&
+                              std::all_of(notUtf8.begin(), notUtf8.end(),
+                                          [&](qsizetype index) { return options.InputArguments.contains(index); });
+    if (!notUtf8.isEmpty() && !rawNamesOnly)
+        return UsageError(QStringLiteral("arguments must be UTF-8 text"));
     if (!parsed.Error.isEmpty())
         return UsageError(parsed.Error);
-    const TCliOptions& options = parsed.Options;
     if (options.Action == TCliAction::Help) {
         Write(stdout, CliHelpText());
         return ExitSuccess;
@@ -117,6 +177,8 @@ int main(int argc, char** argv) {
 
     if (options.Action == TCliAction::Verify)
         return VerifyList(options);
+    if (options.ListsFiles())
+        return HashFiles(options, rawArguments);
 
     QString inputText = options.Input;
     if (options.ReadsStandardInput()) {
@@ -139,7 +201,7 @@ int main(int argc, char** argv) {
         return Failure(outcome.ErrorText);
 
     if (!options.Check) {
-        Write(stdout, outcome.Digest + u'\n');
+        Write(stdout, outcome.Digest + QChar(options.Zero ? u'\0' : u'\n'));
         return ExitSuccess;
     }
     if (DigestMatches(outcome.Digest, options.Expected)) {

@@ -25,8 +25,16 @@ struct TValueOption {
 
 constexpr TValueOption ValueOptions[] = {
     {u"-a", u"--algorithm"}, {u"-t", u"--type"},  {u"", u"--prefix"},
-    {u"", u"--suffix"},      {u"-c", u"--check"}, {u"-C", u"--verify"},
+    {u"", u"--suffix"},      {u"-c", u"--check"}, {u"-j", u"--jobs"}, {u"-C", u"--verify"},
 };
+
+std::optional<int> JobsByText(const QString& text) {
+    bool ok = false;
+    const int jobs = text.toInt(&ok);
+    if (!ok || jobs < 1 || jobs > MaxJobs || text.startsWith(u'+'))
+        return std::nullopt;
+    return jobs;
+}
 
 // The switches that shape a --verify report; answers whether argument was one.
 bool ParseVerifySwitch(QStringView argument, TCliOptions& options) {
@@ -45,8 +53,7 @@ bool ParseVerifySwitch(QStringView argument, TCliOptions& options) {
     return true;
 }
 
-// The checks that involve --check or --verify once every argument is read; empty text when
-// they pass. --check without -a takes the algorithm its digest names.
+// The checks that involve --verify once every argument is read; empty text when they pass.
 QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
     const bool switches =
         options.Quiet || options.StatusOnly || options.IgnoreMissing || options.Strict || options.Warn;
@@ -55,6 +62,8 @@ QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
             return QStringLiteral("--check and --verify cannot be used together");
         if (!inputs.isEmpty())
             return QStringLiteral("INPUT cannot be given with --verify: the list names the files");
+        if (options.WithName || options.Tag || options.Recursive || options.Zero)
+            return QStringLiteral("-H, --tag, -r and -z cannot be used with --verify");
         if (options.AlgorithmGiven && NormalizeName(options.Algorithm) != u"MD5" &&
             NormalizeName(options.Algorithm) != u"SHA1" && NormalizeName(options.Algorithm) != u"SHA256")
             return QStringLiteral("unknown algorithm ") + options.Algorithm;
@@ -63,6 +72,12 @@ QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
     }
     if (switches)
         return QStringLiteral("--quiet, --status, --ignore-missing, --strict and --warn need --verify");
+    return {};
+}
+
+// The value of --check, once the rest of the command line is known to be sound; empty text when
+// it is a digest. --check without -a takes the algorithm its digest names.
+QString FinishCheckOption(TCliOptions& options) {
     if (!options.Check)
         return {};
     const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
@@ -103,7 +118,7 @@ std::optional<QStringView> MatchValueOption(QStringView argument, std::optional<
 TCliParseResult ParseCliArguments(const QStringList& arguments) {
     TCliParseResult result;
     TCliOptions& options = result.Options;
-    QStringList inputs;
+    QStringList& inputs = options.Inputs;
     bool prefixGiven = false;
     bool suffixGiven = false;
     bool optionsEnded = false;
@@ -112,6 +127,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         const QString& argument = arguments[i];
         if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
             inputs.append(argument);
+            options.InputArguments.append(i);
             continue;
         }
         if (argument == u"--") {
@@ -126,6 +142,14 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             options.TrimInput = true;
         } else if (argument == u"-u" || argument == u"--upper") {
             options.UpperHash = true;
+        } else if (argument == u"-H" || argument == u"--with-name") {
+            options.WithName = true;
+        } else if (argument == u"--tag") {
+            options.Tag = true;
+        } else if (argument == u"-r" || argument == u"--recursive") {
+            options.Recursive = true;
+        } else if (argument == u"-0" || argument == u"-z" || argument == u"--zero") {
+            options.Zero = true;
         } else if (argument == u"--progress") {
             options.Progress = true;
         } else if (!ParseVerifySwitch(argument, options)) {
@@ -155,6 +179,13 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                     return result;
                 }
                 options.InputType = *type;
+            } else if (*name == u"--jobs") {
+                const std::optional<int> jobs = JobsByText(*value);
+                if (!jobs) {
+                    result.Error = QStringLiteral("--jobs takes a number from 1 to %1, not ").arg(MaxJobs) + *value;
+                    return result;
+                }
+                options.Jobs = *jobs;
             } else if (*name == u"--prefix" || *name == u"--suffix") {
                 (*name == u"--prefix" ? prefixGiven : suffixGiven) = true;
                 options.SaltType = *name == u"--prefix" ? SaltTypePrefix : SaltTypeSuffix;
@@ -174,10 +205,16 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         return result;
     else if (inputs.isEmpty())
         result.Error = QStringLiteral("INPUT is missing");
-    else if (inputs.size() > 1)
-        result.Error = QStringLiteral("only one INPUT may be given");
-    else if (inputs.front() == u"-" && options.InputType == InputTypeFile)
+    else if (options.InputType != InputTypeFile && inputs.size() > 1)
+        result.Error = QStringLiteral("-t text, hex and base64 take exactly one INPUT");
+    else if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Recursive))
+        result.Error = QStringLiteral("-H, --tag and -r apply to file input only");
+    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs))
         result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
+    else if (options.Check && options.ListsFiles())
+        result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag or -r");
+    else if (const QString error = FinishCheckOption(options); !error.isEmpty())
+        result.Error = error;
     else
         options.Input = inputs.front();
     return result;
@@ -204,7 +241,9 @@ bool DigestMatches(QStringView digest, QStringView expected) {
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
-        "                  [-u|--upper] [-c|--check EXPECTED] [--progress] INPUT\n"
+        "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
+        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
+        "                  [-z|-0|--zero] FILE...\n"
         "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
         "                  -C|--verify LIST\n"
         "       quviro-cli --help | --version\n");
@@ -214,7 +253,8 @@ QString CliHelpText() {
     return CliUsageText() +
            QStringLiteral(
                "\n"
-               "Prints the digest of INPUT as hexadecimal text.\n"
+               "Prints the digest of INPUT as hexadecimal text. For several files, or with -H, --tag or -r,\n"
+               "prints one checksum line per file as sha256sum, sha1sum and md5sum do.\n"
                "\n"
                "  -a, --algorithm ALGORITHM  MD5, SHA1 or SHA256 (the default); case, spaces and\n"
                "                             punctuation are ignored, so sha-256 works too\n"
@@ -225,6 +265,14 @@ QString CliHelpText() {
                "      --prefix SALT          put SALT (trimmed) before a text\n"
                "      --suffix SALT          put SALT (trimmed) after a text\n"
                "  -u, --upper                print the digest in upper case\n"
+               "  -H, --with-name            print the checksum line (DIGEST  NAME) for one file too\n"
+               "      --tag                  print BSD lines: SHA256 (NAME) = DIGEST\n"
+               "  -r, --recursive            hash the files in folders and their subfolders, by name in\n"
+               "                             byte order; links to files are followed, links to folders\n"
+               "                             are not; FIFOs, sockets and devices are skipped\n"
+               "  -j, --jobs N               hash N files at a time (1 to 256; default: one per processor)\n"
+               "  -z, -0, --zero             end each line with NUL instead of a line feed and write\n"
+               "                             names unescaped\n"
                "  -c, --check EXPECTED       compare the digest with EXPECTED and print OK or MISMATCH;\n"
                "                             EXPECTED is a digest in any case, or a checksum line\n"
                "                             'DIGEST  NAME' or 'SHA256 (NAME) = DIGEST'; without -a its\n"
@@ -245,7 +293,9 @@ QString CliHelpText() {
                "      --version              show the version\n"
                "\n"
                "INPUT - reads the text from standard input, bytes exactly as given (UTF-8); it cannot be\n"
-               "used with -t file.\n"
+               "used with -t file. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
+               "A file that fails prints its name and the reason on standard error; the others are\n"
+               "still hashed, and the lines come in the order of the INPUTs.\n"
                "\n"
                "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n"
                "With -C: 0 every listed file matched, 1 otherwise, 2 wrong usage.\n");

@@ -33,11 +33,30 @@ struct TCliOptions {
     bool IgnoreMissing = false;
     bool Strict = false;
     bool Warn = false;
-    // The INPUT argument; "-" stands for standard input.
+    // The first INPUT argument; "-" stands for standard input.
     QString Input;
+    // Every INPUT argument, and where each stands among the arguments parsed (file names are
+    // taken from the raw arguments, which need not be UTF-8).
+    QStringList Inputs;
+    QList<qsizetype> InputArguments;
+    // -H: a checksum line with the name even for one input.
+    bool WithName = false;
+    // --tag: BSD lines ("SHA256 (NAME) = DIGEST").
+    bool Tag = false;
+    // -r: folders among the inputs are walked.
+    bool Recursive = false;
+    // -j: files hashed at a time; 0 means one per online processor.
+    int Jobs = 0;
+    // -0/-z: lines end with NUL and names are written unescaped.
+    bool Zero = false;
 
     bool ReadsStandardInput() const { return Input == u"-"; }
+    // Several inputs, -H, --tag or -r: one checksum line per file instead of a bare digest.
+    bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Recursive; }
 };
+
+// The most files -j may hash at a time.
+inline constexpr int MaxJobs = 256;
 
 struct TCliParseResult {
     TCliOptions Options;

@@ -1,6 +1,8 @@
 // The seam between a hash in progress and whoever waits for it: the hashing code reports the
-// bytes it has read and asks whether to go on, once per chunk, on the thread that hashes. The
-// digest engines never see it; the pipeline's readers call it between chunks.
+// bytes it has read and asks whether to go on, once per chunk, on the thread that reads the
+// input: the thread that hashes, or the one that reads ahead for it (a file larger than one
+// chunk), never two at once. The digest engines never see it; the pipeline's readers call it
+// between chunks.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +12,7 @@ public:
     virtual ~THashObserver() = default;
 
     // bytesDone bytes of the input are hashed so far, of bytesTotal (-1 when the size is not
-    // known in advance, as for pseudo-files). Called on the hashing thread after every chunk;
+    // known in advance, as for pseudo-files). Called after every chunk on the reading thread;
     // keep it cheap and never block in it.
     virtual void BytesHashed(std::int64_t bytesDone, std::int64_t bytesTotal) = 0;
 

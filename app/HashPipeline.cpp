@@ -1,6 +1,7 @@
 #include "app/HashPipeline.h"
 
 #include "app/HashProgress.h"
+#include "app/StreamDigest.h"
 #include "crypt/Base64.h"
 #include "crypt/HashStream.h"
 #include "tools/Strings.h"
@@ -127,13 +128,8 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
             outcome.ErrorText = QStringLiteral("Unknown Algorithm");
             return {};
         }
-        const std::int64_t size = stream.Size();
-        const std::string digest = HashStreamOrThrow(*algorithm, stream, false, false);
-        // The engine hashes up to the size it saw on entry; a file that grew meanwhile was not
-        // hashed whole either.
-        if (stream.Size() != size)
-            throw EReadError("Stream read error: the file changed size while it was read");
-        return QString::fromLatin1(digest);
+        TStreamDigester digester;
+        return QString::fromLatin1(digester.Digest(*algorithm, stream));
     } catch (const EHashCancelled& stop) {
         outcome.Cancelled = true;
         outcome.ErrorText = MessageOf(stop);

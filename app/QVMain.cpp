@@ -415,6 +415,11 @@ void TfrmQVMain::ComputeHash() {
     }
     m_hashClock.start();
     ShowBusy(true);
+    // Paint the busy state now: the outcome of a short hash is already on its way through the
+    // event queue and would otherwise replace it before the window ever showed it.
+    lblHash->repaint();
+    lblStatus->repaint();
+    btnRefresh->repaint();
 }
 
 void TfrmQVMain::HashFinished(const HashOutcome& outcome) {

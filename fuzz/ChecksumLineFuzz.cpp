@@ -1,6 +1,7 @@
 // Checksum list lines and expected digests: whatever the bytes, an accepted line has a digest
-// of its algorithm's length in hexadecimal digits and a name without NUL; a line written for
-// any name (escaped where it must be) reads back as that name and digest, in both forms.
+// of its algorithm's length in hexadecimal digits and a name without NUL; the line the file
+// lists write for any name reads back as that name and digest, in both forms.
+#include "app/ChecksumFormat.h"
 #include "app/ChecksumLine.h"
 #include "app/ExpectedDigest.h"
 #include "fuzz/FuzzInput.h"
@@ -20,14 +21,11 @@ QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
-// The line a checksum tool writes for name: escaped, after a "\", when it holds "\", CR or LF.
+// The line the file lists write for name, without its line feed.
 std::string WriteLine(std::string_view digest, std::string_view name, std::string_view tag) {
-    const bool escape = name.find_first_of("\\\r\n") != std::string_view::npos;
-    const std::string written = escape ? EscapeChecksumName(name) : std::string(name);
-    std::string line = escape ? "\\" : "";
-    if (tag.empty())
-        return line.append(digest).append("  ").append(written);
-    return line.append(tag).append(" (").append(written).append(") = ").append(digest);
+    std::string line = FormatChecksumLine(tag.empty() ? TChecksumStyle::Gnu : TChecksumStyle::Bsd, tag, digest, name, '\n');
+    line.pop_back();
+    return line;
 }
 
 } // namespace

@@ -21,6 +21,8 @@ endif()
 
 # The files of app/ that make up the request pipeline and the command-line front.
 set(pipeline_files
+    app/ChecksumFormat.cpp
+    app/ChecksumFormat.h
     app/ChecksumLine.cpp
     app/ChecksumLine.h
     app/ChecksumVerify.cpp
@@ -30,19 +32,29 @@ set(pipeline_files
     app/CliOptions.h
     app/CliProgress.cpp
     app/CliProgress.h
+    app/CliWrite.cpp
+    app/CliWrite.h
     app/DigestVerdict.cpp
     app/DigestVerdict.h
     app/ExpectedDigest.cpp
     app/ExpectedDigest.h
+    app/FileListHash.cpp
+    app/FileListHash.h
     app/HashObserver.h
     app/HashPipeline.cpp
     app/HashPipeline.h
     app/HashProgress.cpp
     app/HashProgress.h
+    app/OrderedJobs.cpp
+    app/OrderedJobs.h
     app/ProgressText.cpp
     app/ProgressText.h
     app/SidecarDigest.cpp
     app/SidecarDigest.h
+    app/StreamDigest.cpp
+    app/StreamDigest.h
+    app/TreeWalk.cpp
+    app/TreeWalk.h
 )
 
 # The layer a file belongs to, as the list of include prefixes it may use.

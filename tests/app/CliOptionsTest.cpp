@@ -90,6 +90,26 @@ const ParseCase ParseCases[] = {
          o.SaltType = SaltTypeSuffix;
          o.SaltText = u"b"_qs;
      })},
+    {"file_list_options",
+     {u"-H"_qs, u"--tag"_qs, u"-r"_qs, u"-j3"_qs, u"-z"_qs, u"a"_qs, u"--"_qs, u"-b"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.WithName = o.Tag = o.Recursive = o.Zero = true;
+         o.Jobs = 3;
+         o.Input = u"a"_qs;
+         o.Inputs = {u"a"_qs, u"-b"_qs};
+         o.InputArguments = {5, 7};
+     })},
+    {"long_list_options",
+     {u"--with-name"_qs, u"--recursive"_qs, u"--jobs"_qs, u"256"_qs, u"-0"_qs, u"a"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.WithName = o.Recursive = o.Zero = true;
+         o.Jobs = 256;
+         o.Input = u"a"_qs;
+         o.Inputs = {u"a"_qs};
+         o.InputArguments = {5};
+     })},
     {"version", {u"--version"_qs}, {}, Options([](TCliOptions& o) { o.Action = TCliAction::Version; })},
     {"progress", {u"--progress"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
          o.Progress = true;
@@ -101,7 +121,26 @@ const ParseCase ParseCases[] = {
      {}},
     {"stdin_for_file", {u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
     {"no_input", {u"-u"_qs}, u"INPUT is missing"_qs, {}},
-    {"two_inputs", {u"a"_qs, u"b"_qs}, u"only one INPUT may be given"_qs, {}},
+    {"two_text_inputs",
+     {u"-t"_qs, u"text"_qs, u"a"_qs, u"b"_qs},
+     u"-t text, hex and base64 take exactly one INPUT"_qs,
+     {}},
+    {"tag_with_base64",
+     {u"--tag"_qs, u"-t"_qs, u"base64"_qs, u"YQ=="_qs},
+     u"-H, --tag and -r apply to file input only"_qs,
+     {}},
+    {"stdin_among_files", {u"a"_qs, u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
+    {"check_with_two_files",
+     {u"-c"_qs, u"00"_qs, u"a"_qs, u"b"_qs},
+     u"--check takes one INPUT, without -H, --tag or -r"_qs,
+     {}},
+    {"check_with_name",
+     {u"-H"_qs, u"-c"_qs, u"00"_qs, u"a"_qs},
+     u"--check takes one INPUT, without -H, --tag or -r"_qs,
+     {}},
+    {"jobs_zero", {u"-j"_qs, u"0"_qs, u"a"_qs}, u"--jobs takes a number from 1 to 256, not 0"_qs, {}},
+    {"jobs_too_many", {u"--jobs=257"_qs, u"a"_qs}, u"--jobs takes a number from 1 to 256, not 257"_qs, {}},
+    {"jobs_not_a_number", {u"-jx"_qs, u"a"_qs}, u"--jobs takes a number from 1 to 256, not x"_qs, {}},
     {"unknown_option", {u"-x"_qs, u"a"_qs}, u"unknown option -x"_qs, {}},
     {"unknown_long_option", {u"--algorithmic"_qs, u"a"_qs}, u"unknown option --algorithmic"_qs, {}},
     {"missing_value", {u"a"_qs, u"-a"_qs}, u"option -a needs a value"_qs, {}},
@@ -127,6 +166,15 @@ TEST_P(CliOptionsTest, Parses) {
     EXPECT_EQ(o.Check, c.expected.Check);
     EXPECT_EQ(o.Expected, c.expected.Expected);
     EXPECT_EQ(o.Input, c.expected.Input);
+    if (!c.expected.Inputs.isEmpty()) {
+        EXPECT_EQ(o.Inputs, c.expected.Inputs);
+        EXPECT_EQ(o.InputArguments, c.expected.InputArguments);
+    }
+    EXPECT_EQ(o.WithName, c.expected.WithName);
+    EXPECT_EQ(o.Tag, c.expected.Tag);
+    EXPECT_EQ(o.Recursive, c.expected.Recursive);
+    EXPECT_EQ(o.Jobs, c.expected.Jobs);
+    EXPECT_EQ(o.Zero, c.expected.Zero);
     EXPECT_EQ(o.Progress, c.expected.Progress);
 }
 

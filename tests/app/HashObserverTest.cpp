@@ -158,12 +158,23 @@ TEST(HashObserverTest, FailuresBeforeHashingAreNotCancellations) {
     EXPECT_EQ(observer.asked, 0);
 }
 
-TEST(HashObserverTest, AnEmptyInputIsHashedWithoutAnyChunk) {
+// Files are read to their end whatever size they report (a pseudo-file reports 0), so an empty
+// input is still read once: one report of its size, one after the read, and a stop asked for
+// before that read stops it.
+TEST(HashObserverTest, AnEmptyInputIsReadOnceToItsEnd) {
     TReadCount count;
-    TRecordingObserver observer(0);
+    TRecordingObserver observer;
     const HashOutcome outcome = RunHashRequest(FileRequest(QStringLiteral("MD5")), OpenerOf({}, count), &observer);
     ASSERT_TRUE(outcome.Succeeded()) << outcome.ErrorText.toStdString();
     EXPECT_EQ(outcome.Digest, u"d41d8cd98f00b204e9800998ecf8427e"_qs);
+    EXPECT_EQ(count.reads, 1);
+    EXPECT_EQ(observer.reports, (std::vector<std::pair<std::int64_t, std::int64_t>>{{0, 0}, {0, 0}}));
+
+    TReadCount stoppedCount;
+    TRecordingObserver stop(0);
+    const HashOutcome stopped = RunHashRequest(FileRequest(QStringLiteral("MD5")), OpenerOf({}, stoppedCount), &stop);
+    EXPECT_TRUE(stopped.Cancelled);
+    EXPECT_EQ(stoppedCount.reads, 0);
 }
 
 } // namespace

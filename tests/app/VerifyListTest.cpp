@@ -261,4 +261,48 @@ TEST(VerifyListBadInput, UnreadableFileAsUnprivilegedUser) {
                                      "quviro-cli: WARNING: 1 listed file could not be read\n");
 }
 
+// What quviro-cli -r writes for a folder verifies back with -C, in both line forms and with
+// every algorithm, for names that need escaping too; with SHA-256 sha256sum -c agrees.
+TEST(VerifyListRoundTrip, RecursiveListsVerifyBack) {
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    const QString names[] = {u"top/a.txt"_qs, u"top/sub dir/b c.txt"_qs, u"top/back\\slash"_qs,
+                             u"top/line\nfeed"_qs, u"top/sub dir/cr\rname"_qs};
+    ASSERT_TRUE(QDir(dir.path()).mkpath(u"top/sub dir"_qs));
+    for (const QString& name : names) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name.toUtf8());
+    }
+    const QStringList forms[] = {{}, {u"--tag"_qs}, {u"-a"_qs, u"md5"_qs}, {u"-a"_qs, u"sha1"_qs, u"--tag"_qs}};
+    for (const QStringList& form : forms) {
+        SCOPED_TRACE(form.join(u' ').toStdString());
+        // Names relative to the folder the list is written in, and absolute names.
+        for (const bool absolute : {false, true}) {
+            SCOPED_TRACE(absolute ? "absolute" : "relative");
+            const QString top = absolute ? dir.filePath(u"top"_qs) : u"top"_qs;
+            const TRunResult made =
+                RunProgram(QStringLiteral(QUVIRO_CLI_PATH), form + QStringList{u"-r"_qs, top}, dir.path());
+            ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+            const QString listPath = (absolute ? elsewhere : dir).filePath(u"LIST"_qs);
+            QFile list(listPath);
+            ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            list.write(made.out);
+            list.close();
+
+            const TRunResult checked =
+                RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, listPath}, elsewhere.path());
+            EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
+            EXPECT_EQ(checked.out.count(": OK\n"), qsizetype(std::size(names))) << checked.out.toStdString();
+            EXPECT_TRUE(checked.err.isEmpty()) << checked.err.toStdString();
+            if (!form.contains(u"-a"_qs) && !Coreutils().isEmpty()) {
+                const TRunResult reference =
+                    RunProgram(Coreutils(), {u"-c"_qs, listPath}, absolute ? elsewhere.path() : dir.path());
+                EXPECT_EQ(reference.exitCode, 0);
+                EXPECT_EQ(checked.out.toStdString(), reference.out.toStdString());
+            }
+        }
+    }
+}
+
 } // namespace

@@ -1,0 +1,33 @@
+// The files that quviro-cli's INPUT arguments stand for, in the order they are to be hashed.
+//
+// Without recursion every input is a name to hash, as given. With it, an input that is a
+// folder (after links are followed) is walked depth first: the entries of each folder in byte
+// order of their names, named FOLDER/ENTRY from the folder's name as given. Inside a walk, a
+// link to a file is hashed, a link to a folder is not followed (this keeps loops out), and a
+// dangling link is handed on as a name to hash (whose open then fails). FIFOs, sockets and
+// devices are skipped. A folder is read whole and closed before its entries are visited, so a
+// walk holds at most one descriptor whatever its depth.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class TWalkVisitor {
+public:
+    virtual ~TWalkVisitor() = default;
+    // A name to hash: a regular file when the walk found it, or an input or entry whose open
+    // is to decide (missing, dangling, not a regular file).
+    virtual void File(const std::string& name) = 0;
+    // An entry that is not hashed; reason is e.g. "not a regular file".
+    virtual void Skipped(const std::string& name, const std::string& reason) = 0;
+    // A folder that could not be read; message is e.g. "Cannot read folder: Permission denied".
+    virtual void Failed(const std::string& name, const std::string& message) = 0;
+
+protected:
+    TWalkVisitor() = default;
+    TWalkVisitor(const TWalkVisitor&) = default;
+    TWalkVisitor& operator=(const TWalkVisitor&) = default;
+};
+
+// Visits inputs in order; with recursive, folders among them are walked.
+void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor);
