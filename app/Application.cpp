@@ -1,8 +1,11 @@
 #include "app/Application.h"
 
+#include "app/HashPipeline.h"
+
 #include <QMessageBox>
 
 #include <exception>
+#include <new>
 
 TQuviroApplication::TQuviroApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -16,5 +19,7 @@ bool TQuviroApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void TQuviroApplication::ShowException(const std::exception& failure) {
-    QMessageBox::critical(activeWindow(), applicationName(), QString::fromUtf8(failure.what()));
+    const bool outOfMemory = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr;
+    QMessageBox::critical(activeWindow(), applicationName(),
+                          outOfMemory ? OutOfMemoryText() : QString::fromUtf8(failure.what()));
 }

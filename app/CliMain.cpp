@@ -1,6 +1,9 @@
 // quviro-cli: the digest of a file, a text or Base64 text, through the same pipeline as the
 // window. Success prints the digest on stdout, a failure the window's status message on
-// stderr. Several files, -H, --tag or -r print one checksum line per file instead.
+// stderr. Several files, -H, --tag or -r print one checksum line per file instead. Output that
+// cannot be written (a full disk, a closed pipe) and memory running out are failures too,
+// reported on stderr with exit code 1.
+#include "app/CheckedOutput.h"
 #include "app/ChecksumVerify.h"
 #include "app/CliOptions.h"
 #include "app/CliProgress.h"
@@ -16,6 +19,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -26,9 +30,10 @@ namespace {
 
 enum ExitCode { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
 
-void Write(std::FILE* stream, const QString& text) {
+// Messages on stderr; there is nowhere to report their own failure.
+void WriteError(const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
 }
 
 // Strict UTF-8: invalid bytes answer nothing rather than U+FFFD, which would hash other bytes
@@ -52,13 +57,13 @@ QByteArray ReadStandardInput() {
 }
 
 int UsageError(const QString& reason) {
-    Write(stderr, QStringLiteral("quviro-cli: ") + reason + u'\n' + CliUsageText() +
-                      QStringLiteral("Try 'quviro-cli --help' for more.\n"));
+    WriteError(QStringLiteral("quviro-cli: ") + reason + u'\n' + CliUsageText() +
+               QStringLiteral("Try 'quviro-cli --help' for more.\n"));
     return ExitUsage;
 }
 
 int Failure(const QString& message) {
-    Write(stderr, message + u'\n');
+    WriteError(message + u'\n');
     return ExitFailure;
 }
 
@@ -79,7 +84,7 @@ int OnlineProcessors() {
 }
 
 int WriteFailure(int error) {
-    std::string message = "quviro-cli: cannot write to standard output";
+    std::string message = "quviro-cli: write error";
     if (error != 0)
         message.append(": ").append(std::strerror(error));
     WriteChecked(stderr, message + '\n');
@@ -87,7 +92,7 @@ int WriteFailure(int error) {
 }
 
 // One checksum line per file; the names are the raw arguments, bytes as given.
-int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArguments) {
+int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArguments, TCheckedOutput& out) {
     const std::optional<THashAlgorithm> algorithm = AlgorithmByName(options.Algorithm);
     if (!algorithm)
         return Failure(QStringLiteral("Unknown Algorithm"));
@@ -110,13 +115,15 @@ int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArg
         [&](std::string_view bytes) { return output.WriteOther(stderr, bytes); },
     };
     const TFileListResult result = HashFileList(inputs, settings, sink);
-    if (result == TFileListResult::WriteFailed || !output.Flush())
+    if (result == TFileListResult::WriteFailed || !output.Flush()) {
+        out.FailureReported();
         return WriteFailure(output.Error());
+    }
     return result == TFileListResult::AllHashed ? ExitSuccess : ExitFailure;
 }
 
 // --verify: the list's report on stdout and stderr, then the exit status.
-int VerifyList(const TCliOptions& options) {
+int VerifyList(const TCliOptions& options, TCheckedOutput& out) {
     TVerifyOptions verify;
     verify.ListName = QFile::encodeName(options.VerifyList).toStdString();
     if (options.AlgorithmGiven)
@@ -128,8 +135,10 @@ int VerifyList(const TCliOptions& options) {
     verify.Warn = options.Warn;
     TVerifyOutput output;
     const bool passed = VerifyChecksumList(verify, output);
-    if (output.WriteFailed || !FlushChecked(stdout))
+    if (output.WriteFailed || !FlushChecked(stdout)) {
+        out.FailureReported();
         return WriteFailure(errno);
+    }
     return passed ? ExitSuccess : ExitFailure;
 }
 
@@ -142,9 +151,7 @@ std::int64_t InputFileSize(const TCliOptions& options) {
     return info.st_size;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv, TCheckedOutput& out) {
     std::vector<std::string> rawArguments;
     QStringList arguments;
     QList<qsizetype> notUtf8;
@@ -167,18 +174,18 @@ int main(int argc, char** argv) {
     if (!parsed.Error.isEmpty())
         return UsageError(parsed.Error);
     if (options.Action == TCliAction::Help) {
-        Write(stdout, CliHelpText());
+        out.Write(CliHelpText());
         return ExitSuccess;
     }
     if (options.Action == TCliAction::Version) {
-        Write(stdout, QStringLiteral("quviro-cli ") + CliVersionText() + u'\n');
+        out.Write(QStringLiteral("quviro-cli ") + CliVersionText() + u'\n');
         return ExitSuccess;
     }
 
     if (options.Action == TCliAction::Verify)
-        return VerifyList(options);
+        return VerifyList(options, out);
     if (options.ListsFiles())
-        return HashFiles(options, rawArguments);
+        return HashFiles(options, rawArguments, out);
 
     QString inputText = options.Input;
     if (options.ReadsStandardInput()) {
@@ -201,14 +208,30 @@ int main(int argc, char** argv) {
         return Failure(outcome.ErrorText);
 
     if (!options.Check) {
-        Write(stdout, outcome.Digest + QChar(options.Zero ? u'\0' : u'\n'));
+        out.Write(outcome.Digest + QChar(options.Zero ? u'\0' : u'\n'));
         return ExitSuccess;
     }
     if (DigestMatches(outcome.Digest, options.Expected)) {
-        Write(stdout, QStringLiteral("OK\n"));
+        out.Write(QStringLiteral("OK\n"));
         return ExitSuccess;
     }
-    Write(stdout, QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
-                      QStringLiteral("\nactual:   ") + outcome.Digest + u'\n');
+    out.Write(QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
+              QStringLiteral("\nactual:   ") + outcome.Digest + u'\n');
     return ExitFailure;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TCheckedOutput out(stdout);
+    int code = ExitFailure;
+    try {
+        code = Run(argc, argv, out);
+    } catch (const std::bad_alloc&) {
+        code = Failure(QStringLiteral("quviro-cli: out of memory"));
+    }
+    const QString writeError = out.Finish();
+    if (!writeError.isEmpty())
+        return Failure(QStringLiteral("quviro-cli: ") + writeError);
+    return code;
 }

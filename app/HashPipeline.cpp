@@ -11,6 +11,7 @@
 #include <QFile>
 
 #include <exception>
+#include <new>
 #include <optional>
 #include <sys/stat.h>
 #include <utility>
@@ -41,7 +42,11 @@ std::optional<THashAlgorithm> AlgorithmByName(const QString& name) {
     return std::nullopt;
 }
 
+// The text after the failing layer's prefix; running out of memory is said in words, not
+// by the exception's type name.
 QString MessageOf(const std::exception& failure) {
+    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr)
+        return OutOfMemoryText();
     return QString::fromUtf8(failure.what());
 }
 
@@ -140,6 +145,10 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
 }
 
 } // namespace
+
+QString OutOfMemoryText() {
+    return QStringLiteral("Out of memory");
+}
 
 HashOutcome RunHashRequest(const HashRequest& request) {
     return RunHashRequest(request, nullptr);

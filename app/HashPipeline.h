@@ -71,13 +71,16 @@ using TFileOpener = std::function<std::unique_ptr<TStream>(const std::string& pa
 // Runs one request. Failures never escape as exceptions that carry a message: they become
 // the outcome's ErrorText, e.g. "File does not exist", "No valid text", "Invalid Base-64
 // text", "Unknown Algorithm", or one of the prefixes "Error Opening File: ", "Error loading
-// text: ", "Error Hashing data: " followed by the failing layer's message.
+// text: ", "Error Hashing data: " followed by the failing layer's message (OutOfMemoryText()
+// when memory ran out).
 //
 // Text is hashed as UTF-8 without byte-order mark or terminating zero; a lone surrogate is
 // encoded as U+FFFD (EF BF BD). A file name is trimmed and must name a regular file after
 // links are followed (a folder, FIFO, socket, device or dangling link "does not exist"); it
-// is opened read-only and never blocks. A read failure, or a file that changes size while it
-// is hashed, is an "Error Hashing data: " failure, never a digest of partial data.
+// is opened read-only and never blocks. A file is read to its end, so a pseudo-file (procfs,
+// sysfs) gives the digest of what reading yields whatever size it reports. A read failure, or
+// a file that is written (changes size or modification time) while it is hashed, is an
+// "Error Hashing data: " failure, never a digest of partial data.
 HashOutcome RunHashRequest(const HashRequest& request);
 
 // The same, with the file opened through openFile instead of TFileStream.
@@ -87,3 +90,6 @@ HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFi
 // THashObserver); a null observer is the same as none. Called on the thread that hashes.
 HashOutcome RunHashRequest(const HashRequest& request, THashObserver* observer);
 HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer);
+
+// "Out of memory": the message of a request that ran out of memory, after its layer's prefix.
+QString OutOfMemoryText();

@@ -27,12 +27,20 @@ std::int64_t TObservedStream::Read(void* buffer, std::int64_t count) {
         m_observer.BytesHashed(m_inner->Position(), *m_total);
     }
     const std::int64_t read = m_inner->Read(buffer, count);
-    m_observer.BytesHashed(m_inner->Position(), *m_total);
+    const std::int64_t position = m_inner->Position();
+    // Files are read to their end, which for pseudo-files lies past the size they report.
+    if (*m_total >= 0 && position > *m_total)
+        m_total = -1;
+    m_observer.BytesHashed(position, *m_total);
     return read;
 }
 
 std::int64_t TObservedStream::Write(const void* buffer, std::int64_t count) {
     return m_inner->Write(buffer, count);
+}
+
+void TObservedStream::CheckUnchanged() const {
+    m_inner->CheckUnchanged();
 }
 
 void TProgressCounter::BytesHashed(std::int64_t bytesDone, std::int64_t bytesTotal) {

@@ -20,7 +20,8 @@ public:
 
 // Reads through to inner and reports each read to observer: CancelRequested before the read
 // (EHashCancelled when true), BytesHashed(position after the read, size) after it, size being
-// inner's size at the first read. The first read also reports the start position before it
+// inner's size at the first read, or -1 once reading has passed that size (a pseudo-file that
+// reports 0 bytes, read to its end). The first read also reports the start position before it
 // reads, so that the size is known while the first chunk is still on its way. Seeks, sizes and positions are inner's.
 // The wrapper owns inner; observer stays the caller's and must outlive the wrapper.
 class TObservedStream final : public TStream {
@@ -32,6 +33,7 @@ public:
     void Seek(std::int64_t offset) override;
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
+    void CheckUnchanged() const override;
 
 private:
     std::unique_ptr<TStream> m_inner;

@@ -33,7 +33,9 @@ bool THashWorker::Start(const HashRequest& request) {
             // The pipeline turns its failures into outcomes; what is left is a failure to
             // build one, such as running out of memory.
             outcome = HashOutcome{};
-            outcome.ErrorText = QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+            outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
+                                    ? OutOfMemoryText()
+                                    : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
         }
         QMetaObject::invokeMethod(
             this, [this, outcome, generation] { Deliver(outcome, generation); }, Qt::QueuedConnection);

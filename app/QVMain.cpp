@@ -39,6 +39,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <utility>
 
 namespace {
@@ -99,6 +100,8 @@ TClickLabel* ResultLabel(QWidget* parent, const QFont& font, const QColor& colou
 
 TfrmQVMain::TfrmQVMain(QWidget* parent) : QWidget(parent, Qt::Window) {
     CreateControls();
+    // The placement saved while maximised needs the normal state's frame, seen before init.
+    TrackNormalFrame(this);
     FormCreate();
 }
 
@@ -137,7 +140,9 @@ void TfrmQVMain::CreateControls() {
     cbSalt->setEditable(true);
     // The program keeps the history sorted itself; Enter must not add to it.
     cbSalt->setInsertPolicy(QComboBox::NoInsert);
-    // The salt is hashed as typed: completion may offer an entry but never re-case the text.
+    // The salt is hashed as typed: completion offers entries in a list the user picks from, and
+    // never adds to or re-cases the text by itself (inline completion would, on Tab or Enter).
+    cbSalt->completer()->setCompletionMode(QCompleter::PopupCompletion);
     cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
     lblStatus = new TFitLabel(this);
     lblStatus->setTextFormat(Qt::PlainText);
@@ -394,22 +399,25 @@ void TfrmQVMain::ComputeHash() {
     rowExpected->SetResult(QString(), QString());
     ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
-    HashRequest request;
-    request.InputType = rgInputType->ItemIndex();
-    request.InputText = m_memoLines->Text();
-    request.TrimInput = chkTrim->isChecked();
-    request.SaltType = rgSaltType->ItemIndex();
-    request.SaltText = cbSalt->currentText();
-    request.HashItems = rgHashes->Items();
-    request.HashType = rgHashes->ItemIndex();
-    request.UpperHash = chkUpper->isChecked();
-    m_hashedFile = request.InputType == InputTypeFile ? Trim(request.InputText) : QString();
     try {
+        HashRequest request;
+        request.InputType = rgInputType->ItemIndex();
+        request.InputText = m_memoLines->Text();
+        request.TrimInput = chkTrim->isChecked();
+        request.SaltType = rgSaltType->ItemIndex();
+        request.SaltText = cbSalt->currentText();
+        request.HashItems = rgHashes->Items();
+        request.HashType = rgHashes->ItemIndex();
+        request.UpperHash = chkUpper->isChecked();
+        m_hashedFile = request.InputType == InputTypeFile ? Trim(request.InputText) : QString();
         m_worker->Start(request);
     } catch (const std::exception& failure) {
-        // No thread to hash on (the system's limit reached): a failure like any other.
+        // No thread to hash on (the system's limit reached), or no memory for a copy of a huge
+        // input text: a failure like any other.
         HashOutcome outcome;
-        outcome.ErrorText = QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+        outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
+                                ? OutOfMemoryText()
+                                : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
         HashFinished(outcome);
         return;
     }

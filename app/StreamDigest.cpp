@@ -211,6 +211,8 @@ std::string TStreamDigester::Digest(THashAlgorithm algorithm, TStream& stream, T
     }
 
     if (stream.Size() != size)
-        throw EReadError("Stream read error: the file changed size while it was read");
+        throw EReadError(StreamChangedSizeMessage);
+    // A file cut short and written again to its old size keeps its size but not its time.
+    stream.CheckUnchanged();
     return digest.Finish();
 }

@@ -2,8 +2,9 @@
 //
 // Reading goes on until the stream delivers no more bytes, so pseudo-files whose reported size
 // is not their content (procfs, sysfs) give the digest of what reading yields. The stream's
-// size is asked before and after: when it differs, the stream changed while it was read and the
-// result is an EReadError, never a digest of partial data.
+// size is asked before and after: when it differs, or the stream's CheckUnchanged throws (a file
+// written meanwhile), the stream changed while it was read and the result is an EReadError,
+// never a digest of partial or mixed data.
 //
 // Chunks are at most 4 MiB, the largest piece the engines are fed at once. A stream larger than
 // one chunk is read by a second thread into one buffer while the calling thread hashes the

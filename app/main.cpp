@@ -9,6 +9,7 @@
 #include "app/TerminationSignals.h"
 #include "app/WindowFonts.h"
 #include "tools/Environment.h"
+#include "tools/XdgFolders.h"
 
 #include <QDir>
 
@@ -16,6 +17,7 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    IgnoreRelativeXdgFolders();
     QStringList given;
     for (int i = 1; i < argc; ++i)
         given.append(QString::fromLocal8Bit(argv[i]));

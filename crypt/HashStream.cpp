@@ -12,6 +12,7 @@
 namespace {
 
 constexpr std::int64_t MaxChunk = 4 * 1024 * 1024;
+constexpr std::int64_t UnknownSizeChunk = 64 * 1024;
 
 struct TMD5Engine {
     using Context = TMD5Context;
@@ -40,37 +41,48 @@ struct TSHA256Engine {
     static std::string Finish(Context& context) { return SHA256ToHex(SHA256Final(context)); }
 };
 
-// Hashes from the start position up to size, the stream's size asked on entry; entry is the
-// position it had then. Every failure throws.
+// The read buffer: the bytes the stream reports from position on plus one, so that a stream
+// as long as it reports ends with one short read; at most MaxChunk. A stream that reports
+// nothing left may still hold bytes (procfs reports 0), so it gets UnknownSizeChunk.
+std::int64_t ChunkSize(std::int64_t size, std::int64_t position) {
+    if (size <= position)
+        return UnknownSizeChunk;
+    return std::min(size - position, MaxChunk - 1) + 1;
+}
+
+// Hashes from the start position up to the end of the data, where a read delivers fewer bytes
+// than asked; size is the stream's size asked on entry, entry the position it had then. Every
+// failure throws.
 template <class Engine>
 std::string HashRange(TStream& stream, std::int64_t size, std::int64_t entry, bool fromStart, bool restorePosition) {
     if (fromStart)
         stream.Seek(0);
 
-    std::int64_t chunk = std::clamp<std::int64_t>(size, 0, MaxChunk);
-    std::unique_ptr<std::uint8_t[]> buffer;
-    if (chunk > 0)
-        buffer = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(chunk));
+    std::int64_t position = stream.Position();
+    if (position < 0)
+        throw EStreamError("Stream error: the stream reports a negative position");
+    const std::int64_t chunk = ChunkSize(size, position);
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(chunk));
 
     typename Engine::Context context;
     Engine::Init(context);
 
-    std::int64_t position = stream.Position();
-    if (position < 0)
-        throw EStreamError("Stream error: the stream reports a negative position");
-    // Each pass must move the position forward by exactly the bytes read, so the loop ends
-    // after at most size / chunk + 1 passes whatever the stream does.
-    while (position < size) {
-        chunk = std::min(chunk, size - position);
-        const std::int64_t read = stream.Read(buffer.get(), chunk);
-        if (read != chunk)
-            throw EReadError("Stream read error: the file changed size while it was read");
+    // Each pass moves the position forward by exactly the bytes read, and a pass that reads
+    // fewer than asked is the last one.
+    std::int64_t read = chunk;
+    while (read == chunk) {
+        read = stream.Read(buffer.get(), chunk);
         const std::int64_t next = stream.Position();
-        if (next != position + chunk)
+        if (read < 0 || read > chunk || next != position + read)
             throw EReadError("Stream read error: the stream position did not follow the bytes read");
-        Engine::Update(context, buffer.get(), chunk);
+        Engine::Update(context, buffer.get(), read);
         position = next;
     }
+    // Reading to the end hashes what the data holds now; a size that moved means it was
+    // written meanwhile, and the stream itself may know of other changes.
+    if (stream.Size() != size)
+        throw EReadError(StreamChangedSizeMessage);
+    stream.CheckUnchanged();
 
     std::string digest = Engine::Finish(context);
     if (restorePosition)

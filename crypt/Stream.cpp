@@ -114,6 +114,8 @@ TFileStream::TFileStream(const std::string& path) {
         m_fd = -1;
         throw EFOpenError(OpenErrorMessage(path, reason));
     }
+    m_openSize = static_cast<std::int64_t>(info.st_size);
+    m_openModified = info.st_mtim;
     const int flags = ::fcntl(m_fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -168,6 +170,16 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
     if (done == count && count >= ReadAheadThreshold)
         ::posix_fadvise(m_fd, m_position, count, POSIX_FADV_WILLNEED);
     return done;
+}
+
+void TFileStream::CheckUnchanged() const {
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        throw EReadError(ReadErrorMessage(errno));
+    if (static_cast<std::int64_t>(info.st_size) != m_openSize)
+        throw EReadError(StreamChangedSizeMessage);
+    if (info.st_mtim.tv_sec != m_openModified.tv_sec || info.st_mtim.tv_nsec != m_openModified.tv_nsec)
+        throw EReadError(StreamChangedMessage);
 }
 
 std::int64_t TFileStream::Write(const void*, std::int64_t) {

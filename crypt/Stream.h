@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -32,6 +33,10 @@ public:
     using EStreamError::EStreamError;
 };
 
+// The EReadError messages of data that was changed by someone else while it was read.
+inline constexpr char StreamChangedSizeMessage[] = "Stream read error: the file changed size while it was read";
+inline constexpr char StreamChangedMessage[] = "Stream read error: the file changed while it was read";
+
 class TStream {
 public:
     virtual ~TStream() = default;
@@ -42,10 +47,15 @@ public:
     // a negative offset throws EStreamError.
     virtual void Seek(std::int64_t offset) = 0;
     // Reads up to count bytes at the position and advances it by the number read, which
-    // is returned; fewer than count only at the end of the data. Throws EReadError.
+    // is returned; fewer than count only at the end of the data. Throws EReadError. The end of
+    // a file is where reading ends, which for pseudo-files is not the size they report.
     virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
     // Writes count bytes at the position, growing the stream as needed; throws EWriteError.
     virtual std::int64_t Write(const void* buffer, std::int64_t count) = 0;
+    // Throws EReadError when the data was changed by someone else since the stream was opened,
+    // so that what was read may mix old and new bytes. A reader calls it after reading to the
+    // end. Streams whose data only their owner changes never throw.
+    virtual void CheckUnchanged() const {}
 
 protected:
     TStream() = default;
@@ -89,8 +99,15 @@ public:
     std::int64_t Read(void* buffer, std::int64_t count) override;
     // Always throws EWriteError: the stream is read-only.
     std::int64_t Write(const void* buffer, std::int64_t count) override;
+    // Throws StreamChangedSizeMessage when the file's size, StreamChangedMessage when its
+    // modification time differs from what it was at the open: a file written, truncated or
+    // grown meanwhile. A pseudo-file (procfs, sysfs) keeps both while its content is
+    // generated, whatever size it reports.
+    void CheckUnchanged() const override;
 
 private:
     int m_fd = -1;
     std::int64_t m_position = 0;
+    std::int64_t m_openSize = 0;
+    struct timespec m_openModified {};
 };

@@ -4,12 +4,15 @@
 #include "tools/KeyedList.h"
 #include "tools/PlacementGeometry.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -35,14 +38,64 @@ QMargins FrameMargins(const QWidget& form) {
             outer.bottom() - inner.bottom()};
 }
 
+const char* const NormalFrameTrackerName = "NormalFrameTracker";
+
+// Remembers the frame of its window while the window is in the normal state. A window manager
+// may draw a maximised window with a thinner frame (or none at the sides), so the normal
+// bounds cannot be told from the maximised window's frame.
+class TNormalFrameTracker final : public QObject {
+public:
+    explicit TNormalFrameTracker(QWidget* form) : QObject(form), m_form(form) {
+        setObjectName(QLatin1String(NormalFrameTrackerName));
+        form->installEventFilter(this);
+        Update();
+    }
+
+    // The normal state's frame once it was seen, with a frame drawn.
+    std::optional<QMargins> Margins() const { return m_margins; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowStateChange:
+            if (watched == m_form)
+                Update();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void Update() {
+        const QMargins margins = FrameMargins(*m_form);
+        // Before the window manager has framed the window its frame reads as none.
+        if (m_form->isVisible() && (m_form->windowState() & kSizedStates) == 0 && !margins.isNull())
+            m_margins = margins;
+    }
+
+    QWidget* m_form;
+    std::optional<QMargins> m_margins;
+};
+
+TNormalFrameTracker* NormalFrameTracker(const QWidget& form) {
+    return static_cast<TNormalFrameTracker*>(
+        form.findChild<QObject*>(QLatin1String(NormalFrameTrackerName), Qt::FindDirectChildrenOnly));
+}
+
 // The outer bounds of the window in the normal state. While maximised or full screen the
 // window system keeps the normal bounds aside; reading them avoids restoring the window
-// visibly just to measure it.
+// visibly just to measure it. They get the frame the window had in the normal state.
 TPlacementRect NormalOuterBounds(const QWidget& form) {
     if (form.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
         const QRect normal = form.normalGeometry();
+        const TNormalFrameTracker* tracker = NormalFrameTracker(form);
+        const std::optional<QMargins> normalFrame = tracker != nullptr ? tracker->Margins() : std::nullopt;
         if (normal.isValid())
-            return ToPlacementRect(normal.marginsAdded(FrameMargins(form)));
+            return ToPlacementRect(normal.marginsAdded(normalFrame.value_or(FrameMargins(form))));
     }
     return ToPlacementRect(form.frameGeometry());
 }
@@ -70,7 +123,13 @@ void ListSaveFormPlacement(TStrings& list, const QString& key, QWidget* form) {
     ListSetItems(list, key, use.List());
 }
 
+void TrackNormalFrame(QWidget* form) {
+    if (form != nullptr && NormalFrameTracker(*form) == nullptr)
+        new TNormalFrameTracker(form);
+}
+
 void ListRestoreFormPlacement(TStrings& list, const QString& key, QWidget* form, bool keepSize) {
+    TrackNormalFrame(form);
     ListGetItems(list, key, ScratchList(), false);
     if (form == nullptr)
         return;

@@ -18,8 +18,14 @@
 class QWidget;
 
 // Stores the placement of form under key. A maximised window is recorded with its normal
-// (restored) bounds; the window's state is left as it is.
+// (restored) bounds, framed as the window was in the normal state when TrackNormalFrame has
+// seen that (a window manager may draw a maximised window with a thinner frame), else with
+// the current frame; the window's state is left as it is.
 void ListSaveFormPlacement(TStrings& list, const QString& key, QWidget* form);
+
+// Makes form remember its frame while it is in the normal state, for ListSaveFormPlacement;
+// a window calls it once it exists (a second call changes nothing). Restoring calls it too.
+void TrackNormalFrame(QWidget* form);
 
 // Applies the placement stored under key: the window is switched to the normal state, sized
 // (unless keepSize), moved onto the stored monitor (monitor 0 if that one is gone) and

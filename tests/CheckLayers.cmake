@@ -21,6 +21,8 @@ endif()
 
 # The files of app/ that make up the request pipeline and the command-line front.
 set(pipeline_files
+    app/CheckedOutput.cpp
+    app/CheckedOutput.h
     app/ChecksumFormat.cpp
     app/ChecksumFormat.h
     app/ChecksumLine.cpp

@@ -62,7 +62,8 @@ QString ConfigGetValue(const QString& key, const QString& defaultValue);
 int ConfigGetInt(const QString& key, int defaultValue, int min, int max);
 bool ConfigGetBool(const QString& key, bool defaultValue);
 
-// If the store is marked changed, SaveDataSet it ("SystemConfig" / "SystemGlobals"); then
-// clear the flag in any case. A failed write is not retried.
+// If the store is marked changed, SaveDataSet it ("SystemConfig" / "SystemGlobals"), which
+// refuses a file that did not load or is read-only; then clear the flag in any case. A failed
+// or refused write is not retried.
 void FlushConfig();
 void FlushGlobals();

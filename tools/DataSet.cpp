@@ -7,12 +7,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -137,6 +140,45 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
     return true;
 }
 
+// Paths whose file existed but did not load in this process. Saving over one of them would
+// replace what the user had with an empty or partial list, so they are not saved until a
+// load succeeds.
+QSet<QString>& UnloadedPaths() {
+    static QSet<QString> paths;
+    return paths;
+}
+
+// A failed load of a file that is simply not there is an empty start; any other failure
+// (no read permission, a read error, too large, not a regular file, a folder that cannot be
+// searched) means the file may hold the user's data.
+bool FileIsMissing(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
+bool InGroup(gid_t group) {
+    if (group == ::getegid())
+        return true;
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+    const int count = groups.empty() ? 0 : ::getgroups(static_cast<int>(groups.size()), groups.data());
+    return std::find(groups.begin(), groups.begin() + std::max(count, 0), group) != groups.begin() + std::max(count, 0);
+}
+
+// Whether the file at path (links followed) may be replaced: a file the user could not write
+// in place, as its mode says for its owner, group or others, is read-only and stays. The mode
+// decides for root too, who could write it anyway. A missing file may be created.
+bool MayReplace(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return true;
+    mode_t writeBit = S_IWOTH;
+    if (info.st_uid == ::geteuid())
+        writeBit = S_IWUSR;
+    else if (InGroup(info.st_gid))
+        writeBit = S_IWGRP;
+    return (info.st_mode & writeBit) != 0;
+}
+
 } // namespace
 
 QString DataSetPath(const QString& name) {
@@ -154,18 +196,23 @@ bool LoadDataSet(TStrings& list, const QString& name) {
             return false;
 
         QByteArray bytes;
-        if (!ReadFileBytes(QFile::encodeName(path), bytes))
+        if (!ReadFileBytes(QFile::encodeName(path), bytes)) {
+            if (!FileIsMissing(path))
+                UnloadedPaths().insert(path);
             return false;
+        }
         TTextEncoding encoding = TTextEncoding::Ansi;
         const QString text = DecodeText(bytes, encoding);
         bytes.clear();
         list.SetEncoding(encoding);
         list.SetText(text);
+        UnloadedPaths().remove(path);
         return true;
     } catch (...) {
         // A list that cannot hold the text (or memory running out) must not leave half of it.
         try {
             list.Clear();
+            UnloadedPaths().insert(DataSetPath(name));
         } catch (...) {
         }
         return false;
@@ -175,9 +222,13 @@ bool LoadDataSet(TStrings& list, const QString& name) {
 bool SaveDataSet(const TStrings& list, const QString& name) {
     try {
         const QString path = DataSetPath(name);
-        if (path.isEmpty())
+        if (path.isEmpty() || UnloadedPaths().contains(path) || !MayReplace(path))
             return false;
-        return ReplaceFileAtomically(path, EncodeText(list.Text(), list.Encoding()));
+        const QByteArray bytes = EncodeText(list.Text(), list.Encoding());
+        // What a load would refuse is not written: it would be lost at the next start.
+        if (bytes.size() > DataSetMaxFileSize)
+            return false;
+        return ReplaceFileAtomically(path, bytes);
     } catch (...) {
         return false;
     }

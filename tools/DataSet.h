@@ -17,7 +17,8 @@
 
 #include <QString>
 
-// Files larger than this are not loaded: a settings file never comes near it, and a huge or
+// Files larger than this are not loaded, and lists whose file would be larger are not saved
+// (what a save writes, a load accepts): a settings file never comes near it, and a huge or
 // binary file put in its place must not exhaust memory.
 inline constexpr qint64 DataSetMaxFileSize = 64 * 1024 * 1024;
 
@@ -31,6 +32,10 @@ QString DataSetPath(const QString& name);
 // empty DataFolder(), a missing file, a path that is not a regular file after following
 // links, a file larger than DataSetMaxFileSize, a read error, or a list that refuses the
 // text. Never throws.
+//
+// A file that exists but does not load (anything but a missing file or folder) is remembered
+// for the rest of the process: SaveDataSet refuses to write over it until a later load of it
+// succeeds, so an empty list never replaces data that could not be read.
 bool LoadDataSet(TStrings& list, const QString& name);
 
 // Writes list to the data set's file in its remembered encoding, replacing the file
@@ -38,4 +43,9 @@ bool LoadDataSet(TStrings& list, const QString& name);
 // flushed to disk and then renamed over the old one. A link at the file's path is replaced
 // by the new file, never written through. The folder is not created. Answers true when the
 // file was written; on any failure false, and the previous file stays whole. Never throws.
+//
+// Refused (false, nothing written): a file that existed but did not load in this process (see
+// LoadDataSet); a file (links followed) that is read-only for the user by its mode, the write
+// bit of the owner, group or others as the user is one of them, root included; a list whose
+// file would be larger than DataSetMaxFileSize.
 bool SaveDataSet(const TStrings& list, const QString& name);

@@ -77,8 +77,13 @@ void StartUpEnvironment(const QString& executablePath) {
     PinNumberFormat();
     CreateStoreLists();
     SetAppName(AppNameFor(executablePath));
-    SetDataFolder(DataFolderFor(GetSpecialFolder(CSIDL_APPDATA), AppName()));
-    CreateDataFolder(DataFolder());
+    // Without a folder of its own the program keeps no settings, rather than put them in the
+    // current folder.
+    const QString appData = GetSpecialFolder(CSIDL_APPDATA);
+    if (!appData.isEmpty()) {
+        SetDataFolder(DataFolderFor(appData, AppName()));
+        CreateDataFolder(DataFolder());
+    }
     LoadStores();
 }
 

@@ -8,7 +8,8 @@
 //      (QLocale default and the C library's LC_NUMERIC are both set to C).
 //   3. CreateStoreLists: ScratchList, GlobalsList, ConfigList, empty.
 //   4. AppName: the executable's file name without its extension.
-//   5. DataFolder: GetSpecialFolder(CSIDL_APPDATA) + AppName + "/".
+//   5. DataFolder: GetSpecialFolder(CSIDL_APPDATA) + AppName + "/"; it stays empty (no
+//      settings are read or written) when GetSpecialFolder gives the empty text.
 //   6. Create DataFolder (0700, missing parents too) unless it names a folder already; a
 //      failure is ignored and the data sets then simply fail to save.
 //   7. LoadStores: SystemConfig, then SystemGlobals; a missing file leaves a store empty.

@@ -1,6 +1,7 @@
 #include "tools/InstanceMarker.h"
 
 #include "tools/TextUtils.h"
+#include "tools/XdgFolders.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -52,7 +53,10 @@ QString InstanceNameFor(const QString& fileName) {
 }
 
 QString InstanceMarkerPath(const QString& instanceName) {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // Qt would take (and even create) a relative XDG_RUNTIME_DIR in the current folder.
+    const QString runtime = XdgFolder("XDG_RUNTIME_DIR").isEmpty()
+                                ? QString()
+                                : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!runtime.isEmpty())
         return runtime + QLatin1Char('/') + instanceName;
     // The temp folder is shared by all users: the user id in the name keeps the markers apart.

@@ -7,6 +7,7 @@
 inline constexpr int CSIDL_APPDATA = 0x001A; // the per-user application-data folder
 
 // The path of a shell folder, ending in "/": CSIDL_APPDATA is the XDG config folder
-// ($XDG_CONFIG_HOME, else ~/.config). The folder is not created. Unknown identifiers, and a
-// folder that cannot be determined, give the empty text.
+// ($XDG_CONFIG_HOME when it is an absolute path, else ~/.config). The folder is not created.
+// Unknown identifiers, and a folder that cannot be determined or is not an absolute path,
+// give the empty text.
 QString GetSpecialFolder(int csidl);

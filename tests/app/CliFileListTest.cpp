@@ -220,7 +220,7 @@ TEST_F(CliFileListTest, FullStandardOutputIsAFailure) {
     EXPECT_EQ(process.exitCode(), 1);
     // The skipped FIFO's message waits for the lines before it, which never got out.
     EXPECT_EQ(process.readAllStandardError().toStdString(),
-              "quviro-cli: cannot write to standard output: No space left on device\n");
+              "quviro-cli: write error: No space left on device\n");
 }
 
 // A failing input in the middle: its message comes in its turn, the others are hashed, the

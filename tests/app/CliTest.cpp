@@ -5,6 +5,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 // Well-known digests of "abc" and of empty input.
@@ -165,6 +168,70 @@ TEST_P(CliTest, ExitCodeAndOutput) {
     EXPECT_EQ(process.exitCode(), c.exitCode);
     ExpectText("stdout", process.readAllStandardOutput(), c.standardOutput);
     ExpectText("stderr", process.readAllStandardError(), c.standardError);
+}
+
+// Output that cannot be written is a failure with the system's reason, never a silent success:
+// every case that prints on stdout is run again with stdout on a full device.
+TEST_P(CliTest, OutputToAFullDeviceFails) {
+    const CliCase& c = GetParam();
+    if (c.standardOutput.isEmpty())
+        return;
+    QStringList arguments = c.arguments;
+    for (QString& argument : arguments)
+        argument.replace(u"{dir}"_qs, s_dir->path());
+
+    QProcess process;
+    process.setStandardOutputFile(u"/dev/full"_qs);
+    process.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
+    ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
+    process.write(c.standardInput);
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
+
+    EXPECT_EQ(process.exitCode(), 1);
+    ExpectText("stderr", process.readAllStandardError(),
+               c.standardError + u"quviro-cli: write error: No space left on device\n"_qs);
+}
+
+// More standard input than memory allows: a message and exit code 1, not an abort. The limit
+// is on the address space; under AddressSanitizer, which reserves a huge one, the allocator is
+// told to refuse large blocks instead.
+TEST(CliMemoryTest, StandardInputLargerThanMemoryFailsWithAMessage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile input(dir.filePath(u"huge-input"_qs));
+    ASSERT_TRUE(input.open(QIODevice::WriteOnly) && input.resize(qint64(1) << 30)) << "cannot create a sparse file";
+    input.close();
+
+    QProcess process;
+    process.setStandardInputFile(input.fileName());
+#if defined(__SANITIZE_ADDRESS__)
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString options = environment.value(u"ASAN_OPTIONS"_qs);
+    environment.insert(u"ASAN_OPTIONS"_qs, options + (options.isEmpty() ? u""_qs : u":"_qs) +
+                                               u"allocator_may_return_null=1:max_allocation_size_mb=256"_qs);
+    process.setProcessEnvironment(environment);
+#else
+    process.setChildProcessModifier([] {
+        const rlimit limit{512 << 20, 512 << 20};
+        if (::setrlimit(RLIMIT_AS, &limit) != 0)
+            ::_exit(99);
+    });
+#endif
+    process.start(QStringLiteral(QUVIRO_CLI_PATH), {u"-t"_qs, u"text"_qs, u"-"_qs});
+    ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << "the command was killed by a signal";
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "");
+    const std::string errors = process.readAllStandardError().toStdString();
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer's allocator reports the refused block itself first.
+    EXPECT_TRUE(errors.ends_with("\nquviro-cli: out of memory\n")) << errors;
+#else
+    EXPECT_EQ(errors, "quviro-cli: out of memory\n");
+#endif
 }
 
 struct TRun {

@@ -42,10 +42,12 @@ struct TReadCount {
 
 class TCountingStream final : public TStream {
 public:
-    TCountingStream(std::vector<std::uint8_t> bytes, TReadCount& count) : m_count(count) {
+    // reportedSize: the size told instead of the real one, as a pseudo-file does; -1 for the real one.
+    TCountingStream(std::vector<std::uint8_t> bytes, TReadCount& count, std::int64_t reportedSize = -1)
+        : m_count(count), m_reportedSize(reportedSize) {
         m_memory.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
     }
-    std::int64_t Size() const override { return m_memory.Size(); }
+    std::int64_t Size() const override { return m_reportedSize >= 0 ? m_reportedSize : m_memory.Size(); }
     std::int64_t Position() const override { return m_memory.Position(); }
     void Seek(std::int64_t offset) override { m_memory.Seek(offset); }
     std::int64_t Read(void* buffer, std::int64_t count) override {
@@ -57,6 +59,7 @@ public:
 private:
     TMemoryStream m_memory;
     TReadCount& m_count;
+    std::int64_t m_reportedSize;
 };
 
 std::vector<std::uint8_t> Content(std::int64_t size) {
@@ -76,8 +79,10 @@ HashRequest FileRequest(const QString& algorithm = QStringLiteral("SHA256")) {
     return request;
 }
 
-TFileOpener OpenerOf(const std::vector<std::uint8_t>& bytes, TReadCount& count) {
-    return [bytes, &count](const std::string&) { return std::make_unique<TCountingStream>(bytes, count); };
+TFileOpener OpenerOf(const std::vector<std::uint8_t>& bytes, TReadCount& count, std::int64_t reportedSize = -1) {
+    return [bytes, &count, reportedSize](const std::string&) {
+        return std::make_unique<TCountingStream>(bytes, count, reportedSize);
+    };
 }
 
 TEST(HashObserverTest, EveryChunkIsReportedAndTheDigestIsUnchanged) {
@@ -175,6 +180,19 @@ TEST(HashObserverTest, AnEmptyInputIsReadOnceToItsEnd) {
     const HashOutcome stopped = RunHashRequest(FileRequest(QStringLiteral("MD5")), OpenerOf({}, stoppedCount), &stop);
     EXPECT_TRUE(stopped.Cancelled);
     EXPECT_EQ(stoppedCount.reads, 0);
+}
+
+// A pseudo-file reports 0 bytes and is read to its end: once reading passes the reported size,
+// the total is unknown (-1) rather than smaller than what is done.
+TEST(HashObserverTest, ReadingPastTheReportedSizeMakesTheTotalUnknown) {
+    const std::vector<std::uint8_t> bytes = Content(100);
+    TReadCount count;
+    TRecordingObserver observer;
+    const HashOutcome outcome = RunHashRequest(FileRequest(), OpenerOf(bytes, count, 0), &observer);
+    ASSERT_TRUE(outcome.Succeeded()) << outcome.ErrorText.toStdString();
+    EXPECT_EQ(outcome.Digest.toStdString(), OpenSslHex(THashAlgorithm::SHA256, bytes.data(), bytes.size()));
+    const std::vector<std::pair<std::int64_t, std::int64_t>> expected = {{0, 0}, {100, -1}};
+    EXPECT_EQ(observer.reports, expected);
 }
 
 } // namespace

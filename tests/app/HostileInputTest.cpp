@@ -5,6 +5,7 @@
 #include "app/HashPipeline.h"
 
 #include "tests/crypt/OpenSslDigest.h"
+#include "tests/support/UnprivilegedRun.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,15 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <optional>
+#include <iterator>
 #include <string>
 #include <thread>
 
 namespace {
 
-constexpr uid_t UnprivilegedId = 65534;
 constexpr qint64 MiB = 1024 * 1024;
 
 QString ReferenceMd5(const QByteArray& bytes) {
@@ -69,7 +72,7 @@ struct HostileCase {
     // Prepares the input; answers the text given to the pipeline (the file name for files).
     std::function<QString(const HostileFolder&)> prepare;
     std::function<Expected(const QString& input, Front front)> expected;
-    // Run the front as the unprivileged user (needs root to switch; skipped otherwise).
+    // Run the front as the unprivileged user (see UnprivilegedRun.h).
     bool unprivileged = false;
     // The file shrinks to a few bytes once hashing has begun.
     bool shrinks = false;
@@ -84,6 +87,15 @@ void PrintTo(const HostileCase& c, std::ostream* os) {
 
 Expected NoFile(const QString&, Front) {
     return {{}, u"File does not exist"_qs, 1};
+}
+
+// The digest of what a plain read of the file to its end yields.
+Expected ContentDigest(const QString& input, Front) {
+    std::ifstream file(QFile::encodeName(input).toStdString(), std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (content.empty())
+        ADD_FAILURE() << input.toStdString() << " has no content here";
+    return {ReferenceMd5(QByteArray::fromStdString(content)), {}, 0};
 }
 
 QByteArray Text64MiB() {
@@ -162,6 +174,11 @@ const HostileCase HostileCases[] = {
          return Expected{{}, u"Error Hashing data: Stream read error: the file changed size while it was read"_qs, 1};
      },
      false, true},
+    // Pseudo-files report a size that is not their content's (procfs 0, sysfs a page); the
+    // digest is of what reading to the end yields.
+    {"procfs_file", InputTypeFile, [](const HostileFolder&) { return u"/proc/version"_qs; }, ContentDigest},
+    {"sysfs_file", InputTypeFile, [](const HostileFolder&) { return u"/sys/devices/system/cpu/possible"_qs; },
+     ContentDigest},
     {"name_with_newlines", InputTypeFile,
      [](const HostileFolder& f) { return f.Write(u"first\nsecond\r\nthird"_qs, "abc"); },
      [](const QString&, Front) {
@@ -210,14 +227,14 @@ const HostileCase HostileCases[] = {
 
 // Runs the request in a child process switched to the unprivileged user; answers the outcome's
 // digest and error text.
-std::pair<QString, QString> RunUnprivileged(const HashRequest& request) {
+std::pair<QString, QString> RunRequestUnprivileged(const HashRequest& request) {
     int channel[2];
     if (::pipe(channel) != 0)
         return {{}, u"<pipe failed>"_qs};
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        if (::setgid(UnprivilegedId) != 0 || ::setuid(UnprivilegedId) != 0)
+        if (!DropRootPrivileges())
             ::_exit(3);
         const HashOutcome outcome = RunHashRequest(request);
         const QByteArray reply = (outcome.Digest + u'\n' + outcome.ErrorText).toUtf8();
@@ -287,14 +304,24 @@ HashRequest MakeRequest(const HostileCase& c, const QString& input) {
     return request;
 }
 
-class HostileInputTest : public testing::TestWithParam<HostileCase> {
-protected:
-    void SetUp() override {
-        if (GetParam().unprivileged && ::geteuid() != 0)
-            GTEST_SKIP() << "needs root to switch to the unprivileged user " << UnprivilegedId
-                         << "; an ordinary user cannot be refused its own file in a portable way";
+// A copy of quviro-cli that the unprivileged user can run: the build folder may lie inside an
+// owner-only folder (a clone in a 0700 home). The copy's folder goes with the object.
+class ReachableCommand {
+public:
+    ReachableCommand() {
+        const QString copy = m_dir.filePath(u"quviro-cli"_qs);
+        if (!QFile::copy(QStringLiteral(QUVIRO_CLI_PATH), copy))
+            ADD_FAILURE() << "cannot copy quviro-cli to " << copy.toStdString();
+        ::chmod(QFile::encodeName(m_dir.path()).constData(), 0755);
+        ::chmod(QFile::encodeName(copy).constData(), 0755);
     }
+    QString Path() const { return m_dir.filePath(u"quviro-cli"_qs); }
+
+private:
+    QTemporaryDir m_dir;
 };
+
+class HostileInputTest : public testing::TestWithParam<HostileCase> {};
 
 TEST_P(HostileInputTest, Pipeline) {
     const HostileCase& c = GetParam();
@@ -306,7 +333,7 @@ TEST_P(HostileInputTest, Pipeline) {
     QString digest;
     QString error;
     if (c.unprivileged) {
-        std::tie(digest, error) = RunUnprivileged(request);
+        std::tie(digest, error) = RunRequestUnprivileged(request);
     } else if (c.shrinks) {
         // Hashing 2 GiB takes far longer than the watcher needs to see the reading begin.
         std::thread watcher(ShrinkOnceReadingBegan, qint64(::getpid()), input);
@@ -333,12 +360,15 @@ TEST_P(HostileInputTest, CommandLine) {
     arguments << (c.cliStandardInput ? u"-"_qs : input);
     const QByteArray standardInput = c.cliStandardInput ? c.cliStandardInput(input) : QByteArray();
     QProcess cli;
-    if (c.unprivileged)
+    std::optional<ReachableCommand> command;
+    if (c.unprivileged) {
+        command.emplace();
         cli.setChildProcessModifier([] {
-            if (::setgid(UnprivilegedId) != 0 || ::setuid(UnprivilegedId) != 0)
+            if (!DropRootPrivileges())
                 ::_exit(3);
         });
-    cli.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
+    }
+    cli.start(command ? command->Path() : QStringLiteral(QUVIRO_CLI_PATH), arguments);
     ASSERT_TRUE(cli.waitForStarted());
     if (c.shrinks)
         ShrinkOnceReadingBegan(cli.processId(), input);

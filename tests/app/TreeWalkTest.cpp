@@ -1,5 +1,7 @@
 #include "app/TreeWalk.h"
 
+#include "tests/support/UnprivilegedRun.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -120,17 +122,21 @@ TEST_F(TreeWalkTest, FolderThatDisappearsMidWalkIsReportedAndTheWalkGoesOn) {
 }
 
 // Permission cases need a user that permissions apply to.
+// Root reads every folder: the walk runs as an unprivileged user who owns the tree.
 TEST_F(TreeWalkTest, UnreadableFolderIsAFailure) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every folder; the command-line test covers this as another user";
-    ASSERT_EQ(::mkdir("t", 0700), 0);
-    ASSERT_EQ(::mkdir("t/closed", 0000), 0);
-    Touch("t/open");
-    Recorder recorder;
-    WalkInputs({"t"}, true, recorder);
-    EXPECT_EQ(recorder.Visits,
-              (std::vector<std::string>{"fail t/closed: Cannot read folder: Permission denied", "file t/open"}));
-    ::chmod("t/closed", 0700);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(".", UnprivilegedUserId, UnprivilegedUserId), 0);
+    }
+    EXPECT_TRUE(RunUnprivileged([] {
+        ASSERT_EQ(::mkdir("t", 0700), 0);
+        ASSERT_EQ(::mkdir("t/closed", 0000), 0);
+        Touch("t/open");
+        Recorder recorder;
+        WalkInputs({"t"}, true, recorder);
+        EXPECT_EQ(recorder.Visits,
+                  (std::vector<std::string>{"fail t/closed: Cannot read folder: Permission denied", "file t/open"}));
+        ::chmod("t/closed", 0700);
+    }));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "crypt/Stream.h"
 
+#include "tests/support/UnprivilegedRun.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -168,11 +170,10 @@ TEST_F(FileStreamTest, RelativeNameIsShownAsAFullPath) {
 }
 
 TEST_F(FileStreamTest, UnreadableFileGivesPermissionDenied) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "running as root, which reads any file regardless of its permissions";
     const std::string path = WriteFile("locked.bin", "secret");
     fs::permissions(path, fs::perms::none);
-    EXPECT_EQ(OpenError(path), "Cannot open file \"" + path + "\". Permission denied");
+    fs::permissions(m_folder, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    EXPECT_TRUE(RunUnprivileged([&] { EXPECT_EQ(OpenError(path), "Cannot open file \"" + path + "\". Permission denied"); }));
 }
 
 } // namespace

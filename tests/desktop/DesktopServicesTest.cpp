@@ -2,6 +2,7 @@
 
 #include "tests/tools/QtPrinters.h"
 #include "tests/tools/TempFolder.h"
+#include "tools/XdgFolders.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -57,7 +58,8 @@ TEST_F(ClipboardTest, ReplacesTheWholeContentWithTheText) {
 class SpecialFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"XDG_CONFIG_HOME", "HOME"}) {
+        for (const char* name : {"XDG_CONFIG_HOME", "HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR",
+                                  "XDG_STATE_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"}) {
             const char* value = std::getenv(name);
             m_saved.push_back({name, value != nullptr ? std::optional<std::string>(value) : std::nullopt});
         }
@@ -86,6 +88,8 @@ TEST_F(SpecialFolderTest, AppDataIsTheConfigFolderWithATrailingSlash) {
         {"XDG_CONFIG_HOME", config, config + QLatin1Char('/')},
         {"XDG_CONFIG_HOME with a slash", config + QLatin1Char('/'), config + QLatin1Char('/')},
         {"home folder", std::nullopt, home + QStringLiteral("/.config/")},
+        {"relative XDG_CONFIG_HOME is ignored", QStringLiteral("relative/config"), home + QStringLiteral("/.config/")},
+        {"empty XDG_CONFIG_HOME", QString(), home + QStringLiteral("/.config/")},
     };
     ::setenv("HOME", QFile::encodeName(home).constData(), 1);
     for (const auto& c : cases) {
@@ -103,6 +107,35 @@ TEST_F(SpecialFolderTest, UnknownIdentifiersGiveEmptyText) {
     ::setenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder.Path()).constData(), 1);
     for (const int csidl : {0, 5, 0x1C, 0x23, -1, -26, 0x7FFFFFFF, CSIDL_APPDATA | 0x8000})
         EXPECT_EQ(GetSpecialFolder(csidl), QString()) << csidl;
+}
+
+TEST_F(SpecialFolderTest, RelativeXdgFoldersAreRemovedFromTheEnvironment) {
+    const struct {
+        const char* name;
+        const char* value;
+        const char* kept; // nullptr: removed
+    } cases[] = {
+        {"XDG_CONFIG_HOME", "config", nullptr},
+        {"XDG_DATA_HOME", "./data", nullptr},
+        {"XDG_CACHE_HOME", "~/cache", nullptr},
+        {"XDG_STATE_HOME", "/abs/state", "/abs/state"},
+        {"XDG_RUNTIME_DIR", "/run/user/1000", "/run/user/1000"},
+        {"XDG_CONFIG_DIRS", "etc/xdg:/etc/xdg::rel", "/etc/xdg"},
+        {"XDG_DATA_DIRS", "share:data", nullptr},
+    };
+    for (const auto& c : cases)
+        ::setenv(c.name, c.value, 1);
+    IgnoreRelativeXdgFolders();
+    for (const auto& c : cases) {
+        const char* value = std::getenv(c.name);
+        if (c.kept == nullptr)
+            EXPECT_EQ(value, nullptr) << c.name << " holds " << value;
+        else
+            EXPECT_STREQ(value, c.kept) << c.name;
+    }
+    EXPECT_EQ(XdgFolder("XDG_STATE_HOME"), QStringLiteral("/abs/state"));
+    ::setenv("XDG_STATE_HOME", "state", 1);
+    EXPECT_EQ(XdgFolder("XDG_STATE_HOME"), QString());
 }
 
 } // namespace

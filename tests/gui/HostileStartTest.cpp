@@ -22,6 +22,16 @@ void Write(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
+// What stands at path: its type, and a regular file's size.
+QString Describe(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return QStringLiteral("link");
+    if (info.isFile())
+        return QStringLiteral("file of ") + QString::number(info.size());
+    return info.exists() ? (info.isDir() ? QStringLiteral("folder") : QStringLiteral("other")) : QStringLiteral("none");
+}
+
 QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
@@ -32,8 +42,9 @@ struct HostileCase {
     // Prepares the data folder's path `data` (nothing is there yet); `outside` is a file beside it.
     std::function<void(const QString& data, const QString& outside)> prepare;
     // The algorithm line the run stores at the end in a regular file of its own, or nullptr
-    // when nothing can be stored there: "HASHTYPE=1" is the default shown, "HASHTYPE=0" the
-    // choice read through a link.
+    // when the store's place stays as it was (nothing can be stored there, or a file that was
+    // there did not load and is not written over): "HASHTYPE=1" is the default shown,
+    // "HASHTYPE=0" the choice read through a link.
     const char* storedHashType;
 };
 
@@ -60,7 +71,7 @@ const HostileCase HostileCases[] = {
          QDir().mkpath(data);
          ::mkfifo(QFile::encodeName(Store(data)).constData(), 0600);
      },
-     "HASHTYPE=1\r\n"},
+     nullptr},
     {"store is a folder", [](const QString& data, const QString&) { QDir().mkpath(Store(data)); }, nullptr},
     {"huge sparse store",
      [](const QString& data, const QString&) {
@@ -69,7 +80,7 @@ const HostileCase HostileCases[] = {
          ASSERT_TRUE(file.open(QIODevice::WriteOnly));
          ASSERT_TRUE(file.resize(qint64(200) << 20));
      },
-     "HASHTYPE=1\r\n"},
+     nullptr},
     {"input text with a truncated UTF-16 mark",
      [](const QString& data, const QString&) {
          QDir().mkpath(data);
@@ -89,6 +100,7 @@ TEST(HostileStartTest, TheProgramStartsAndClosesOverAnySettingsFolder) {
         const QString outside = home.filePath(QStringLiteral("outside.txt"));
         Write(outside, "HASHTYPE=0\r\n");
         c.prepare(data, outside);
+        const QString before = Describe(Store(data));
 
         const TProgramEnd end = RunProgramUntilSignal(configHome, home.path(), 2000, SIGTERM);
         ASSERT_TRUE(end.started && end.finished) << "the program starts and does not hang";
@@ -96,11 +108,35 @@ TEST(HostileStartTest, TheProgramStartsAndClosesOverAnySettingsFolder) {
         EXPECT_EQ(end.code, 0);
         EXPECT_EQ(Read(outside), QByteArray("HASHTYPE=0\r\n")) << "nothing is written outside the data folder";
         const QFileInfo stored(Store(data));
-        EXPECT_EQ(stored.isFile() && !stored.isSymLink(), c.storedHashType != nullptr);
         if (c.storedHashType != nullptr) {
+            EXPECT_TRUE(stored.isFile() && !stored.isSymLink());
             EXPECT_TRUE(Read(Store(data)).contains(c.storedHashType)) << "expected " << c.storedHashType;
+        } else {
+            EXPECT_EQ(Describe(Store(data)).toStdString(), before.toStdString()) << "the store's place changed";
         }
     }
+}
+
+// XDG folders given as relative paths are ignored, as the XDG rules say: the settings go to
+// ~/.config, and nothing appears in the folder the program was started from.
+TEST(HostileStartTest, RelativeXdgFoldersAreIgnored) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QString working = home.filePath(QStringLiteral("working"));
+    ASSERT_TRUE(QDir().mkpath(working));
+    QProcessEnvironment extra;
+    extra.insert(QStringLiteral("HOME"), home.path());
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        extra.insert(QString::fromLatin1(name), QStringLiteral("relative"));
+    const QString data = home.filePath(QStringLiteral(".config/quviro"));
+
+    const TProgramEnd end = RunProgramUntilSignal(extra, working, data, 1000, SIGTERM);
+    ASSERT_TRUE(end.started && end.finished);
+    EXPECT_EQ(end.status, QProcess::NormalExit);
+    EXPECT_EQ(end.code, 0);
+    EXPECT_EQ(QDir(working).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList());
+    EXPECT_TRUE(QFileInfo(Store(data)).isFile()) << "the settings are kept in ~/.config";
 }
 
 } // namespace

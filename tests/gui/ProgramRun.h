@@ -20,3 +20,9 @@ struct TProgramEnd {
 // to the program.
 TProgramEnd RunProgramUntilSignal(const QString& configHome, const QString& runtimeFolder, int millisecondsBeforeSignal,
                                   int signal, const QStringList& arguments = {});
+
+// The same with the environment's entries added to this process's, in workingFolder, waiting
+// for dataFolder to exist.
+TProgramEnd RunProgramUntilSignal(const QProcessEnvironment& extra, const QString& workingFolder,
+                                  const QString& dataFolder, int millisecondsBeforeSignal, int signal,
+                                  const QStringList& arguments = {});

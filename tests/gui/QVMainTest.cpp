@@ -22,6 +22,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -34,8 +35,65 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <atomic>
+#include <cstdlib>
 #include <memory>
+#include <sys/stat.h>
+#include <new>
 #include <stdexcept>
+
+// Allocations through operator new of at least g_refuseFrom bytes fail while it is set, to
+// run the window out of memory without exhausting the machine.
+namespace {
+std::atomic<std::size_t> g_refuseFrom{0};
+} // namespace
+
+// Every plain form of new and delete is replaced, so that each block is allocated and freed
+// by the same pair (AddressSanitizer checks it).
+namespace {
+void* Allocate(std::size_t size) noexcept {
+    const std::size_t refuseFrom = g_refuseFrom;
+    if (refuseFrom != 0 && size >= refuseFrom)
+        return nullptr;
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* AllocateOrThrow(std::size_t size) {
+    if (void* p = Allocate(size))
+        return p;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size) {
+    return AllocateOrThrow(size);
+}
+void* operator new[](std::size_t size) {
+    return AllocateOrThrow(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -836,6 +894,66 @@ TEST_F(QVMainTest, ASidecarListFillsTheField) {
 
     TfrmQVMain& next = Restart();
     EXPECT_TRUE(next.rowExpected->edtExpected->text().isEmpty());
+}
+
+// Inline completion would make "al" the history's "alice" on Tab or Enter; the salt hashed
+// is exactly what was typed.
+TEST_F(QVMainTest, CompletionNeverChangesTheTypedSalt) {
+    TfrmQVMain& w = Open();
+    w.cbSalt->addItems({u"alice"_qs, u"bob"_qs});
+    w.rgInputType->SetItemIndex(1);
+    w.rgSaltType->SetItemIndex(1);
+    w.memVal->setPlainText(u"x"_qs);
+    const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Enter};
+    for (const Qt::Key key : keys) {
+        SCOPED_TRACE(QTest::toString(key));
+        w.cbSalt->setEditText(QString());
+        Type(w.cbSalt, u"al"_qs);
+        EXPECT_EQ(w.cbSalt->currentText(), u"al"_qs) << "nothing is completed while typing";
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(w.cbSalt->currentText(), u"al"_qs);
+        Compute(w);
+        // SHA-1 of "alx": the prefix salt as typed.
+        EXPECT_EQ(w.lblHash->text(), u"0603d39ff36b2201d45e12891635521788a1d442"_qs);
+    }
+}
+
+TEST_F(QVMainTest, RunningOutOfMemoryIsAFailedRequestAndTheWindowStaysUsable) {
+    TfrmQVMain& w = Open();
+    w.rgInputType->SetItemIndex(1);
+    w.memVal->setPlainText(QString(2 * 1024 * 1024, u'a'));
+    g_refuseFrom = 1024 * 1024;
+    Compute(w);
+    g_refuseFrom = 0;
+    EXPECT_EQ(w.lblStatus->text(), u"Error loading text: Out of memory"_qs);
+    EXPECT_EQ(StatusColour(w), Red);
+    EXPECT_EQ(w.lblHash->text(), u""_qs);
+    EXPECT_TRUE(w.btnRefresh->isEnabled());
+
+    w.memVal->setPlainText(u"abc"_qs);
+    Compute(w);
+    EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+}
+
+// Stored lists that are there but cannot be loaded (too large, not a regular file) come up
+// empty, and the close does not write the empty lists over them.
+TEST_F(QVMainTest, StoredListsThatDidNotLoadAreNotWipedAtClose) {
+    {
+        QFile huge(Path(u"DataSet_SALTITEMS.dblst"_qs));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(DataSetMaxFileSize + 1));
+    }
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path(u"DataSet_INPUTTEXT.dblst"_qs)).constData(), 0600), 0);
+    TfrmQVMain& w = Open();
+    EXPECT_EQ(w.cbSalt->count(), 0);
+    EXPECT_EQ(w.memVal->toPlainText(), u""_qs);
+    w.memVal->setPlainText(u"typed"_qs);
+    w.cbSalt->addItem(u"pepper"_qs);
+    Restart();
+    EXPECT_EQ(QFileInfo(Path(u"DataSet_SALTITEMS.dblst"_qs)).size(), DataSetMaxFileSize + 1);
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(Path(u"DataSet_INPUTTEXT.dblst"_qs)).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 } // namespace

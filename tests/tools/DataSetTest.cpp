@@ -1,5 +1,6 @@
 #include "tools/DataSet.h"
 
+#include "tests/support/UnprivilegedRun.h"
 #include "tests/tools/ListText.h"
 #include "tools/KeyedList.h"
 #include "tools/ProcessValues.h"
@@ -14,11 +15,9 @@
 
 #include <csignal>
 #include <functional>
-#include <grp.h>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -265,6 +264,53 @@ TEST_F(DataSetTest, OnlyRegularFilesOfBoundedSizeAreLoaded) {
     }
 }
 
+// What a save writes, a load accepts: a list whose file would pass the load limit is not
+// saved (the previous file stays), one that reaches it exactly is saved and loads again.
+TEST_F(DataSetTest, SaveWritesNothingThatALoadWouldRefuse) {
+    TMemoLines memo;
+    memo.m_capacity = DataSetMaxFileSize;
+    memo.m_text = QString(DataSetMaxFileSize - 2, u'a') + QStringLiteral("\r\n");
+    ASSERT_TRUE(SaveDataSet(memo, QStringLiteral("InputText")));
+    EXPECT_EQ(QFileInfo(PathOf("InputText")).size(), DataSetMaxFileSize);
+    memo.m_text.clear();
+    ASSERT_TRUE(LoadDataSet(memo, QStringLiteral("InputText")));
+    EXPECT_EQ(memo.m_text.size(), DataSetMaxFileSize);
+
+    memo.m_text += u'b';
+    EXPECT_FALSE(SaveDataSet(memo, QStringLiteral("InputText")));
+    EXPECT_EQ(QFileInfo(PathOf("InputText")).size(), DataSetMaxFileSize) << "the previous file stays";
+    // Two bytes a character in UTF-16: the limit is on the bytes written.
+    memo.m_text = QString(DataSetMaxFileSize / 2, u'a');
+    memo.SetEncoding(TTextEncoding::Utf16LE);
+    EXPECT_FALSE(SaveDataSet(memo, QStringLiteral("InputText")));
+    EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("DataSet_INPUTTEXT.dblst")});
+}
+
+// A file that is there but did not load is not written over in the same run; a later load
+// that succeeds lifts that. A missing file is an empty start and is written.
+TEST_F(DataSetTest, AFileThatDidNotLoadIsNotWrittenOver) {
+    {
+        QFile huge(PathOf("Salts"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(DataSetMaxFileSize + 1));
+    }
+    TStringList list;
+    EXPECT_FALSE(LoadDataSet(list, QStringLiteral("Salts")));
+    list.Add(QStringLiteral("new"));
+    EXPECT_FALSE(SaveDataSet(list, QStringLiteral("Salts")));
+    EXPECT_EQ(QFileInfo(PathOf("Salts")).size(), DataSetMaxFileSize + 1);
+
+    WriteFile(PathOf("Salts"), "old\r\n");
+    ASSERT_TRUE(LoadDataSet(list, QStringLiteral("Salts")));
+    list.Add(QStringLiteral("new"));
+    EXPECT_TRUE(SaveDataSet(list, QStringLiteral("Salts")));
+    EXPECT_EQ(ReadFile(PathOf("Salts")), QByteArray("old\r\nnew\r\n"));
+
+    EXPECT_FALSE(LoadDataSet(list, QStringLiteral("Missing")));
+    list.Add(QStringLiteral("first"));
+    EXPECT_TRUE(SaveDataSet(list, QStringLiteral("Missing")));
+}
+
 TEST_F(DataSetTest, FilesAreOwnerOnly) {
     const mode_t previous = ::umask(0);
     TStringList list(QStringList{"secret"});
@@ -324,26 +370,6 @@ TEST_F(DataSetTest, FailedWriteKeepsThePreviousFile) {
     EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("DataSet_SYSTEMCONFIG.dblst")});
 }
 
-// Runs save in a child process without root's right to write anywhere (the user nobody)
-// when the tests run as root, else in this process. Answers 1 for true, 0 for false, -1
-// when the privileges could not be dropped.
-int SaveWithoutPrivileges(const std::function<bool()>& save) {
-    if (::geteuid() != 0)
-        return save() ? 1 : 0;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        constexpr uid_t nobody = 65534;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
-            ::_exit(3);
-        ::_exit(save() ? 1 : 0);
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    const int code = WEXITSTATUS(status);
-    return code == 3 ? -1 : code;
-}
-
 TEST_F(DataSetTest, ReadOnlyFolderFailsAndKeepsThePreviousFile) {
     TStringList list(QStringList{"old"});
     ASSERT_TRUE(SaveDataSet(list, QStringLiteral("SystemConfig")));
@@ -354,12 +380,10 @@ TEST_F(DataSetTest, ReadOnlyFolderFailsAndKeepsThePreviousFile) {
     ASSERT_EQ(::chmod(folder.constData(), 0555), 0);
     list.Clear();
     list.Add(QStringLiteral("new"));
-    const int result = SaveWithoutPrivileges([&] { return SaveDataSet(list, QStringLiteral("SystemConfig")); });
+    // Root may write anywhere: the save runs as an unprivileged user.
+    EXPECT_TRUE(RunUnprivileged([&] { EXPECT_FALSE(SaveDataSet(list, QStringLiteral("SystemConfig"))); }));
     ::chmod(folder.constData(), 0700);
 
-    if (result < 0)
-        GTEST_SKIP() << "running as root and unable to drop privileges to the user nobody";
-    EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(PathOf("SystemConfig")), before);
     EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("DataSet_SYSTEMCONFIG.dblst")});
 }

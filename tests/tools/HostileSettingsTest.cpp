@@ -1,11 +1,15 @@
 // A hostile settings folder: whatever stands at the place of the SystemConfig file (or of the
 // data folder itself), loading the stores never crashes or hangs and gives the defaults where
 // nothing usable was read, and writing the store back never touches anything outside the
-// folder and leaves no stray file in it.
+// folder and leaves no stray file in it. A file that existed but did not load, or that is
+// read-only, is never written over. Every case runs as the user running the tests and as an
+// unprivileged user (uid 65534 when the tests run as root), since root reads and writes any mode.
+#include "tests/support/UnprivilegedRun.h"
 #include "tools/ConfigStore.h"
 #include "tools/DataSet.h"
 #include "tools/ProcessValues.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,8 +36,13 @@ struct HostileSettingsCase {
     std::function<void(const SettingsPlaces&)> prepare;
     // The stored HASHTYPE=1 is read back (otherwise the default shows).
     bool readsStoredValue;
-    // Writing the store succeeds and leaves a regular file with the new value.
+    // Writing the store succeeds and leaves a regular file with the new value; otherwise the
+    // data folder stays exactly as it was.
     bool flushWrites;
+    // Only root reads the file (its mode forbids the owner too).
+    bool onlyRootReads = false;
+    // Writing succeeds where the file was read (for a file that only root reads).
+    bool writtenWhereRead = false;
 };
 
 void PrintTo(const HostileSettingsCase& c, std::ostream* os) {
@@ -69,7 +78,7 @@ const HostileSettingsCase HostileSettingsCases[] = {
          if (!file.open(QIODevice::WriteOnly) || !file.resize(DataSetMaxFileSize + 1))
              ADD_FAILURE() << "cannot create the sparse file";
      },
-     false, true},
+     false, false},
     {"binary", [](const SettingsPlaces& p) { Write(p.config, Binary()); }, false, true},
     {"binary_after_the_value", [](const SettingsPlaces& p) { Write(p.config, "HASHTYPE=1\r\n" + Binary()); }, true,
      true},
@@ -93,20 +102,41 @@ const HostileSettingsCase HostileSettingsCases[] = {
          Link(p.outside + u"elsewhere.txt"_qs, p.config);
      },
      true, true},
-    {"link_to_dev_zero", [](const SettingsPlaces& p) { Link(u"/dev/zero"_qs, p.config); }, false, true},
+    {"link_to_dev_zero", [](const SettingsPlaces& p) { Link(u"/dev/zero"_qs, p.config); }, false, false},
     {"link_to_a_fifo",
      [](const SettingsPlaces& p) {
          ::mkfifo(QFile::encodeName(p.outside + u"fifo"_qs).constData(), 0600);
          Link(p.outside + u"fifo"_qs, p.config);
      },
-     false, true},
+     false, false},
+    {"fifo", [](const SettingsPlaces& p) { ::mkfifo(QFile::encodeName(p.config).constData(), 0600); }, false, false},
     {"dangling_link", [](const SettingsPlaces& p) { Link(p.outside + u"missing"_qs, p.config); }, false, true},
+    {"empty_file", [](const SettingsPlaces& p) { Write(p.config, ""); }, false, true},
     {"read_only_file",
      [](const SettingsPlaces& p) {
          Write(p.config, "HASHTYPE=1\r\n");
-         ::chmod(QFile::encodeName(p.config).constData(), 0400);
+         ::chmod(QFile::encodeName(p.config).constData(), 0444);
      },
-     true, true},
+     true, false},
+    {"unreadable_file",
+     [](const SettingsPlaces& p) {
+         Write(p.config, "HASHTYPE=1\r\n");
+         ::chmod(QFile::encodeName(p.config).constData(), 0);
+     },
+     true, false, true},
+    {"unreadable_writable_file",
+     [](const SettingsPlaces& p) {
+         Write(p.config, "HASHTYPE=1\r\n");
+         ::chmod(QFile::encodeName(p.config).constData(), 0200);
+     },
+     true, false, true, true},
+    {"link_to_a_read_only_file_outside",
+     [](const SettingsPlaces& p) {
+         Write(p.outside + u"read-only.txt"_qs, "HASHTYPE=1\r\n");
+         ::chmod(QFile::encodeName(p.outside + u"read-only.txt"_qs).constData(), 0444);
+         Link(p.outside + u"read-only.txt"_qs, p.config);
+     },
+     true, false},
     {"file_is_a_folder", [](const SettingsPlaces& p) { QDir().mkpath(p.config); }, false, false},
     {"data_folder_is_a_file",
      [](const SettingsPlaces& p) {
@@ -122,12 +152,17 @@ QMap<QString, QByteArray> Snapshot(const QString& folder) {
     QMap<QString, QByteArray> entries;
     for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
         QFile file(info.filePath());
-        if (info.isSymLink())
+        const QByteArray mode = " mode " + QByteArray::number(uint(info.permissions()), 16);
+        if (info.isSymLink()) {
             entries[info.fileName()] = "link to " + QFile::encodeName(info.symLinkTarget());
-        else if (info.isFile() && file.open(QIODevice::ReadOnly))
-            entries[info.fileName()] = "file " + file.readAll();
-        else
-            entries[info.fileName()] = info.isDir() ? "folder" : "other";
+        } else if (info.isFile()) {
+            QCryptographicHash hash(QCryptographicHash::Sha256);
+            const bool read = file.open(QIODevice::ReadOnly) && hash.addData(&file);
+            entries[info.fileName()] = "file of " + QByteArray::number(info.size()) + mode + " " +
+                                       (read ? hash.result().toHex() : QByteArray("unreadable"));
+        } else {
+            entries[info.fileName()] = (info.isDir() ? "folder" : "other") + mode;
+        }
     }
     return entries;
 }
@@ -136,7 +171,7 @@ class HostileSettingsTest : public testing::TestWithParam<HostileSettingsCase> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_root.isValid());
-        m_places = {m_root.filePath(u"data/"_qs), DataSetPath(u"SystemConfig"_qs), m_root.filePath(u"outside/"_qs)};
+        m_places = {m_root.filePath(u"data/"_qs), QString(), m_root.filePath(u"outside/"_qs)};
         ASSERT_TRUE(QDir().mkpath(m_places.data));
         ASSERT_TRUE(QDir().mkpath(m_places.outside));
         SetDataFolder(m_places.data);
@@ -147,40 +182,59 @@ protected:
         SetDataFolder(QString());
     }
 
-    QTemporaryDir m_root;
-    SettingsPlaces m_places;
-};
+    // Prepares the case, loads the stores, changes and flushes the config store, and checks it
+    // all, as whoever runs it.
+    void RunCase(bool privileged) {
+        const HostileSettingsCase& c = GetParam();
+        c.prepare(m_places);
+        const QMap<QString, QByteArray> outside = Snapshot(m_places.outside);
+        const QMap<QString, QByteArray> root = Snapshot(m_root.path());
+        const QMap<QString, QByteArray> data = Snapshot(m_places.data);
 
-TEST_P(HostileSettingsTest, StartsWithDefaultsAndWritesOnlyItsOwnFile) {
-    const HostileSettingsCase& c = GetParam();
-    c.prepare(m_places);
-    const QMap<QString, QByteArray> outside = Snapshot(m_places.outside);
-    const QMap<QString, QByteArray> root = Snapshot(m_root.path());
+        CreateStoreLists();
+        LoadStores();
+        const bool reads = c.readsStoredValue && (!c.onlyRootReads || privileged);
+        EXPECT_EQ(ConfigGetInt(u"HashType"_qs, 2, 0, 2), reads ? 1 : 2);
+        EXPECT_EQ(ConfigGetValue(u"Missing"_qs, u"default"_qs), u"default"_qs);
 
-    CreateStoreLists();
-    LoadStores();
-    EXPECT_EQ(ConfigGetInt(u"HashType"_qs, 2, 0, 2), c.readsStoredValue ? 1 : 2);
-    EXPECT_EQ(ConfigGetValue(u"Missing"_qs, u"default"_qs), u"default"_qs);
+        ConfigSetValue(u"InputType"_qs, u"3"_qs);
+        FlushConfig();
 
-    ConfigSetValue(u"InputType"_qs, u"3"_qs);
-    FlushConfig();
-
-    EXPECT_EQ(Snapshot(m_places.outside), outside) << "something outside the data folder changed";
-    if (!QFileInfo(m_places.data).isDir()) {
-        EXPECT_EQ(Snapshot(m_root.path()), root) << "a data folder that is a file changed";
-    }
-    const QFileInfo config(m_places.config);
-    if (c.flushWrites) {
-        ASSERT_TRUE(config.isFile() && !config.isSymLink());
-        TStringList reread;
-        ASSERT_TRUE(LoadDataSet(reread, u"SystemConfig"_qs));
-        EXPECT_TRUE(reread.Text().contains(u"INPUTTYPE=3"_qs)) << reread.Text().toStdString();
-    }
-    if (QFileInfo(m_places.data).isDir()) {
+        EXPECT_EQ(Snapshot(m_places.outside), outside) << "something outside the data folder changed";
+        if (!QFileInfo(m_places.data).isDir()) {
+            EXPECT_EQ(Snapshot(m_root.path()), root) << "a data folder that is a file changed";
+            return;
+        }
+        if (c.flushWrites || (c.writtenWhereRead && reads)) {
+            const QFileInfo config(m_places.config);
+            ASSERT_TRUE(config.isFile() && !config.isSymLink());
+            TStringList reread;
+            ASSERT_TRUE(LoadDataSet(reread, u"SystemConfig"_qs));
+            EXPECT_TRUE(reread.Text().contains(u"INPUTTYPE=3"_qs)) << reread.Text().toStdString();
+        } else {
+            EXPECT_EQ(Snapshot(m_places.data), data) << "a file that did not load or is read-only was written over";
+        }
         const QStringList entries =
             QDir(m_places.data).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         EXPECT_EQ(entries, QStringList{u"DataSet_SYSTEMCONFIG.dblst"_qs}) << "stray files in the data folder";
     }
+
+    QTemporaryDir m_root;
+    SettingsPlaces m_places;
+};
+
+TEST_P(HostileSettingsTest, AsThisUser) {
+    RunCase(::geteuid() == 0);
+}
+
+// The same case as a user without root's rights: as root, a child process that owns the
+// case's folders and runs as uid 65534; otherwise a child process of this user.
+TEST_P(HostileSettingsTest, AsAnUnprivilegedUser) {
+    if (::geteuid() == 0) {
+        for (const QString& folder : {m_root.path(), m_places.data, m_places.outside})
+            ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), UnprivilegedUserId, UnprivilegedUserId), 0);
+    }
+    EXPECT_TRUE(RunUnprivileged([this] { RunCase(false); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileSettingsTest, testing::ValuesIn(HostileSettingsCases),

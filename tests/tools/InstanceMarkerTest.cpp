@@ -4,6 +4,7 @@
 #include "tests/tools/QtPrinters.h"
 #include "tests/tools/TempFolder.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,21 @@ protected:
 
     std::unique_ptr<TTempFolder> m_runtime;
 };
+
+// A relative XDG_RUNTIME_DIR is ignored: the marker goes to the temp folder, and no folder
+// appears in the current one.
+TEST_F(InstanceMarkerTest, RelativeRuntimeFolderIsIgnored) {
+    const QString current = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_runtime->Path()));
+    ::setenv("XDG_RUNTIME_DIR", "relative-runtime", 1);
+    const QString path = InstanceMarkerPath(kName);
+    RegisterInstance(kName);
+    ReleaseInstanceAtoms();
+    QDir::setCurrent(current);
+    EXPECT_EQ(path, QDir::tempPath() + QLatin1Char('/') + kName + QLatin1Char('-') + QString::number(::geteuid()));
+    EXPECT_FALSE(QFile::exists(*m_runtime / QStringLiteral("relative-runtime")));
+    QFile::remove(path);
+}
 
 TEST(InstanceNameFor, KeepsLettersAndDigitsUpperCased) {
     const struct {
