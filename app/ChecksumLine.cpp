@@ -50,18 +50,6 @@ bool IsHexDigest(std::string_view digest, std::size_t length) {
 
 } // namespace
 
-std::string_view ChecksumTag(THashAlgorithm algorithm) {
-    switch (algorithm) {
-    case THashAlgorithm::MD5:
-        return "MD5";
-    case THashAlgorithm::SHA1:
-        return "SHA1";
-    case THashAlgorithm::SHA256:
-        break;
-    }
-    return "SHA256";
-}
-
 std::size_t DigestHexLength(THashAlgorithm algorithm) {
     switch (algorithm) {
     case THashAlgorithm::MD5:
@@ -113,7 +101,7 @@ bool TChecksumListParser::SplitLine(std::string_view s, TChecksumEntry& entry) {
     for (const THashAlgorithm algorithm : Algorithms) {
         if (m_algorithm && *m_algorithm != algorithm)
             continue;
-        const std::string_view tag = ChecksumTag(algorithm);
+        const std::string_view tag = HashAlgorithmName(algorithm);
         if (CString(s, i).substr(0, tag.size()) != tag)
             continue;
         std::size_t j = i + tag.size();

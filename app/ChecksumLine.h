@@ -16,8 +16,6 @@
 #include <string>
 #include <string_view>
 
-// "MD5", "SHA1" or "SHA256": the tag of a BSD line and the name in messages.
-std::string_view ChecksumTag(THashAlgorithm algorithm);
 // 32, 40 or 64 hexadecimal digits.
 std::size_t DigestHexLength(THashAlgorithm algorithm);
 // The algorithm whose digests have length hexadecimal digits, if any.

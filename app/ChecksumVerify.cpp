@@ -2,10 +2,7 @@
 
 #include "app/ChecksumFormat.h"
 #include "app/ChecksumLine.h"
-#include "crypt/Hex.h"
-#include "crypt/Md5.h"
-#include "crypt/Sha1.h"
-#include "crypt/Sha256.h"
+#include "crypt/RunningDigest.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,39 +17,6 @@
 namespace {
 
 constexpr std::size_t ChunkSize = 1 << 20;
-
-// The three engines behind one incremental interface, fed in chunks the engines take.
-class TIncrementalHash {
-public:
-    explicit TIncrementalHash(THashAlgorithm algorithm) : m_algorithm(algorithm) {
-        if (algorithm == THashAlgorithm::MD5)
-            MD5Init(m_md5);
-        else if (algorithm == THashAlgorithm::SHA1)
-            SHA1Init(m_sha);
-        else
-            SHA256Init(m_sha);
-    }
-    void Update(const char* data, std::size_t count) {
-        if (m_algorithm == THashAlgorithm::MD5)
-            MD5Update(m_md5, data, static_cast<std::uint32_t>(count));
-        else if (m_algorithm == THashAlgorithm::SHA1)
-            SHA1Update(m_sha, data, static_cast<std::int32_t>(count));
-        else
-            SHA256Update(m_sha, data, static_cast<std::int32_t>(count));
-    }
-    std::string Hex() {
-        if (m_algorithm == THashAlgorithm::MD5)
-            return MD5ToHex(MD5Final(m_md5));
-        if (m_algorithm == THashAlgorithm::SHA1)
-            return SHA1ToHex(SHA1Final(m_sha));
-        return SHA256ToHex(SHA256Final(m_sha));
-    }
-
-private:
-    THashAlgorithm m_algorithm;
-    TMD5Context m_md5{};
-    TSHAContext m_sha{};
-};
 
 class TDescriptor {
 public:
@@ -70,11 +34,11 @@ private:
 };
 
 std::optional<std::string> HashDescriptor(THashAlgorithm algorithm, int fd, std::vector<char>& buffer, int& error) {
-    TIncrementalHash hash(algorithm);
+    TRunningDigest hash(algorithm);
     for (;;) {
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n == 0)
-            return hash.Hex();
+            return hash.Finish();
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -280,7 +244,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
             ++malformed;
             if (options.Warn)
                 report.Err(listLabel + ": " + std::to_string(lineNumber) + ": improperly formatted " +
-                           std::string(ChecksumTag(lastAlgorithm)) + " checksum line");
+                           std::string(HashAlgorithmName(lastAlgorithm)) + " checksum line");
             continue;
         }
 

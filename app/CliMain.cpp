@@ -68,14 +68,7 @@ int Failure(const QString& message) {
 }
 
 std::optional<THashAlgorithm> AlgorithmByName(const QString& text) {
-    const QString name = NormalizeName(text);
-    if (name == u"MD5")
-        return THashAlgorithm::MD5;
-    if (name == u"SHA1")
-        return THashAlgorithm::SHA1;
-    if (name == u"SHA256")
-        return THashAlgorithm::SHA256;
-    return std::nullopt;
+    return HashAlgorithmByName(NormalizeName(text).toStdString());
 }
 
 int OnlineProcessors() {

@@ -71,7 +71,7 @@ TExpectedDigest ParseExpectedDigest(QStringView text) {
     }
     result.Kind = TExpectedDigest::TKind::Digest;
     result.Digest = LowerHex(result.Digest);
-    const std::string_view tag = ChecksumTag(*AlgorithmOfHexLength(static_cast<std::size_t>(result.Digest.size())));
+    const std::string_view tag = HashAlgorithmName(*AlgorithmOfHexLength(static_cast<std::size_t>(result.Digest.size())));
     result.Algorithm = QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
     return result;
 }

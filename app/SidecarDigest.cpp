@@ -20,7 +20,7 @@ struct TCandidate {
 };
 
 QString AlgorithmName(THashAlgorithm algorithm) {
-    const std::string_view tag = ChecksumTag(algorithm);
+    const std::string_view tag = HashAlgorithmName(algorithm);
     return QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
 }
 

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const THashAlgorithm algorithm = fixed.value_or(THashAlgorithm::SHA256);
     const std::string digest(DigestHexLength(algorithm), 'a');
-    for (const std::string_view tag : {std::string_view(), ChecksumTag(algorithm)}) {
+    for (const std::string_view tag : {std::string_view(), HashAlgorithmName(algorithm)}) {
         TChecksumEntry entry;
         const std::string line = WriteLine(digest, name, tag);
         if (TChecksumListParser(fixed).Parse(line, entry) != TChecksumLineKind::Entry || entry.Name != name ||
