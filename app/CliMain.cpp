@@ -4,9 +4,11 @@
 // cannot be written (a full disk, a closed pipe) and memory running out are failures too,
 // reported on stderr with exit code 1.
 #include "app/CheckedOutput.h"
+#include "app/ChecksumVerify.h"
 #include "app/CliOptions.h"
 #include "app/CliProgress.h"
 #include "app/CliWrite.h"
+#include "app/ExpectedDigest.h"
 #include "app/FileListHash.h"
 #include "tools/TextUtils.h"
 
@@ -66,14 +68,7 @@ int Failure(const QString& message) {
 }
 
 std::optional<THashAlgorithm> AlgorithmByName(const QString& text) {
-    const QString name = NormalizeName(text);
-    if (name == u"MD5")
-        return THashAlgorithm::MD5;
-    if (name == u"SHA1")
-        return THashAlgorithm::SHA1;
-    if (name == u"SHA256")
-        return THashAlgorithm::SHA256;
-    return std::nullopt;
+    return HashAlgorithmByName(NormalizeName(text).toStdString());
 }
 
 int OnlineProcessors() {
@@ -120,6 +115,26 @@ int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArg
     return result == TFileListResult::AllHashed ? ExitSuccess : ExitFailure;
 }
 
+// --verify: the list's report on stdout and stderr, then the exit status.
+int VerifyList(const TCliOptions& options, TCheckedOutput& out) {
+    TVerifyOptions verify;
+    verify.ListName = QFile::encodeName(options.VerifyList).toStdString();
+    if (options.AlgorithmGiven)
+        verify.Algorithm = AlgorithmByName(options.Algorithm);
+    verify.Quiet = options.Quiet;
+    verify.Status = options.StatusOnly;
+    verify.IgnoreMissing = options.IgnoreMissing;
+    verify.Strict = options.Strict;
+    verify.Warn = options.Warn;
+    TVerifyOutput output;
+    const bool passed = VerifyChecksumList(verify, output);
+    if (output.WriteFailed || !FlushChecked(stdout)) {
+        out.FailureReported();
+        return WriteFailure(errno);
+    }
+    return passed ? ExitSuccess : ExitFailure;
+}
+
 // The size of the file INPUT names, or -1 when it names no regular file.
 std::int64_t InputFileSize(const TCliOptions& options) {
     struct stat info {};
@@ -160,6 +175,8 @@ int Run(int argc, char** argv, TCheckedOutput& out) {
         return ExitSuccess;
     }
 
+    if (options.Action == TCliAction::Verify)
+        return VerifyList(options, out);
     if (options.ListsFiles())
         return HashFiles(options, rawArguments, out);
 
@@ -191,8 +208,8 @@ int Run(int argc, char** argv, TCheckedOutput& out) {
         out.Write(QStringLiteral("OK\n"));
         return ExitSuccess;
     }
-    out.Write(QStringLiteral("MISMATCH\nexpected: ") + Trim(options.Expected) + QStringLiteral("\nactual:   ") +
-              outcome.Digest + u'\n');
+    out.Write(QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
+              QStringLiteral("\nactual:   ") + outcome.Digest + u'\n');
     return ExitFailure;
 }
 

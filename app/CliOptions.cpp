@@ -1,5 +1,6 @@
 #include "app/CliOptions.h"
 
+#include "app/ExpectedDigest.h"
 #include "tools/TextUtils.h"
 #include "tools/VersionInfo.h"
 
@@ -24,7 +25,7 @@ struct TValueOption {
 
 constexpr TValueOption ValueOptions[] = {
     {u"-a", u"--algorithm"}, {u"-t", u"--type"},  {u"", u"--prefix"},
-    {u"", u"--suffix"},      {u"-c", u"--check"}, {u"-j", u"--jobs"},
+    {u"", u"--suffix"},      {u"-c", u"--check"}, {u"-j", u"--jobs"}, {u"-C", u"--verify"},
 };
 
 std::optional<int> JobsByText(const QString& text) {
@@ -33,6 +34,65 @@ std::optional<int> JobsByText(const QString& text) {
     if (!ok || jobs < 1 || jobs > MaxJobs || text.startsWith(u'+'))
         return std::nullopt;
     return jobs;
+}
+
+// The switches that shape a --verify report; answers whether argument was one.
+bool ParseVerifySwitch(QStringView argument, TCliOptions& options) {
+    if (argument == u"--quiet")
+        options.Quiet = true;
+    else if (argument == u"--status")
+        options.StatusOnly = true;
+    else if (argument == u"--ignore-missing")
+        options.IgnoreMissing = true;
+    else if (argument == u"--strict")
+        options.Strict = true;
+    else if (argument == u"-w" || argument == u"--warn")
+        options.Warn = true;
+    else
+        return false;
+    return true;
+}
+
+// The checks that involve --verify once every argument is read; empty text when they pass.
+QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
+    const bool switches =
+        options.Quiet || options.StatusOnly || options.IgnoreMissing || options.Strict || options.Warn;
+    if (!options.VerifyList.isEmpty() || options.Action == TCliAction::Verify) {
+        if (options.Check)
+            return QStringLiteral("--check and --verify cannot be used together");
+        if (!inputs.isEmpty())
+            return QStringLiteral("INPUT cannot be given with --verify: the list names the files");
+        if (options.WithName || options.Tag || options.Recursive || options.Zero)
+            return QStringLiteral("-H, --tag, -r and -z cannot be used with --verify");
+        if (options.AlgorithmGiven && NormalizeName(options.Algorithm) != u"MD5" &&
+            NormalizeName(options.Algorithm) != u"SHA1" && NormalizeName(options.Algorithm) != u"SHA256")
+            return QStringLiteral("unknown algorithm ") + options.Algorithm;
+        options.Action = TCliAction::Verify;
+        return {};
+    }
+    if (switches)
+        return QStringLiteral("--quiet, --status, --ignore-missing, --strict and --warn need --verify");
+    return {};
+}
+
+// The value of --check, once the rest of the command line is known to be sound; empty text when
+// it is a digest. --check without -a takes the algorithm its digest names.
+QString FinishCheckOption(TCliOptions& options) {
+    if (!options.Check)
+        return {};
+    const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
+    if (!expected.IsDigest())
+        return QStringLiteral("--check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): ") +
+               Trim(options.Expected);
+    if (!options.AlgorithmGiven) {
+        options.Algorithm = expected.Algorithm;
+        return {};
+    }
+    const QString algorithm = NormalizeName(options.Algorithm);
+    if (algorithm != expected.Algorithm && (algorithm == u"MD5" || algorithm == u"SHA1" || algorithm == u"SHA256"))
+        return QStringLiteral("the digest given to --check is ") + expected.Algorithm +
+               QStringLiteral(", but -a asks for ") + algorithm;
+    return {};
 }
 
 // Splits "--name=value" and "-xVALUE" forms; answers the long name of a value option, with
@@ -92,7 +152,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             options.Zero = true;
         } else if (argument == u"--progress") {
             options.Progress = true;
-        } else {
+        } else if (!ParseVerifySwitch(argument, options)) {
             std::optional<QString> value;
             const std::optional<QStringView> name = MatchValueOption(argument, value);
             if (!name) {
@@ -108,6 +168,10 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             }
             if (*name == u"--algorithm") {
                 options.Algorithm = *value;
+                options.AlgorithmGiven = true;
+            } else if (*name == u"--verify") {
+                options.VerifyList = *value;
+                options.Action = TCliAction::Verify;
             } else if (*name == u"--type") {
                 const std::optional<int> type = InputTypeByName(*value);
                 if (!type) {
@@ -135,6 +199,10 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
 
     if (prefixGiven && suffixGiven)
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
+    else if (const QString error = FinishVerifyOptions(options, inputs); !error.isEmpty())
+        result.Error = error;
+    else if (options.Action == TCliAction::Verify)
+        return result;
     else if (inputs.isEmpty())
         result.Error = QStringLiteral("INPUT is missing");
     else if (options.InputType != InputTypeFile && inputs.size() > 1)
@@ -145,6 +213,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
     else if (options.Check && options.ListsFiles())
         result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag or -r");
+    else if (const QString error = FinishCheckOption(options); !error.isEmpty())
+        result.Error = error;
     else
         options.Input = inputs.front();
     return result;
@@ -164,7 +234,8 @@ HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText
 }
 
 bool DigestMatches(QStringView digest, QStringView expected) {
-    return SameTextAscii(digest, Trim(expected));
+    const TExpectedDigest parsed = ParseExpectedDigest(expected);
+    return parsed.IsDigest() && SameTextAscii(digest, parsed.Digest);
 }
 
 QString CliUsageText() {
@@ -173,6 +244,8 @@ QString CliUsageText() {
         "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
         "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
         "                  [-z|-0|--zero] FILE...\n"
+        "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
+        "                  -C|--verify LIST\n"
         "       quviro-cli --help | --version\n");
 }
 
@@ -200,8 +273,19 @@ QString CliHelpText() {
                "  -j, --jobs N               hash N files at a time (1 to 256; default: one per processor)\n"
                "  -z, -0, --zero             end each line with NUL instead of a line feed and write\n"
                "                             names unescaped\n"
-               "  -c, --check EXPECTED       compare the digest with EXPECTED, ignoring case and the\n"
-               "                             whitespace around it; prints OK or MISMATCH\n"
+               "  -c, --check EXPECTED       compare the digest with EXPECTED and print OK or MISMATCH;\n"
+               "                             EXPECTED is a digest in any case, or a checksum line\n"
+               "                             'DIGEST  NAME' or 'SHA256 (NAME) = DIGEST'; without -a its\n"
+               "                             length or tag chooses the algorithm\n"
+               "  -C, --verify LIST          check the files a checksum list names, as sha256sum -c does;\n"
+               "                             names are found relative to the list's folder; LIST - is\n"
+               "                             standard input; without -a each line's tag or digest length\n"
+               "                             chooses the algorithm\n"
+               "      --quiet                with -C: do not print OK lines\n"
+               "      --status               with -C: print nothing; the exit status tells\n"
+               "      --ignore-missing       with -C: skip files that do not exist\n"
+               "      --strict               with -C: fail when a line is improperly formatted\n"
+               "  -w, --warn                 with -C: report every improperly formatted line\n"
                "      --progress             show the progress on standard error while a file is hashed;\n"
                "                             without it, shown for files over 64 MiB when standard error\n"
                "                             is a terminal\n"
@@ -213,7 +297,8 @@ QString CliHelpText() {
                "A file that fails prints its name and the reason on standard error; the others are\n"
                "still hashed, and the lines come in the order of the INPUTs.\n"
                "\n"
-               "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n");
+               "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n"
+               "With -C: 0 every listed file matched, 1 otherwise, 2 wrong usage.\n");
 }
 
 QString CliVersionText() {

@@ -6,12 +6,14 @@
 #include <QString>
 #include <QStringList>
 
-enum class TCliAction { Hash, Help, Version };
+enum class TCliAction { Hash, Verify, Help, Version };
 
 struct TCliOptions {
     TCliAction Action = TCliAction::Hash;
     // Any text the pipeline normalises ("sha-256", "md5" ...).
     QString Algorithm = QStringLiteral("SHA256");
+    // -a was given; without it --check and --verify take the algorithm from the digests.
+    bool AlgorithmGiven = false;
     // One of the pipeline's input types (HashPipeline.h).
     int InputType = InputTypeFile;
     bool TrimInput = false;
@@ -22,7 +24,15 @@ struct TCliOptions {
     bool Check = false;
     // Draw the progress on standard error even when it is no terminal (--progress).
     bool Progress = false;
+    // As given: a digest or a line of a checksum list (see ExpectedDigest.h).
     QString Expected;
+    // --verify: the checksum list ("-" standard input) and how its report reads.
+    QString VerifyList;
+    bool Quiet = false;
+    bool StatusOnly = false;
+    bool IgnoreMissing = false;
+    bool Strict = false;
+    bool Warn = false;
     // The first INPUT argument; "-" stands for standard input.
     QString Input;
     // Every INPUT argument, and where each stands among the arguments parsed (file names are
@@ -63,7 +73,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments);
 // algorithm is the single item offered, so the pipeline's own name normalisation applies.
 HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText);
 
-// True when digest and expected are equal ignoring ASCII case and whitespace around expected.
+// True when expected, in any form ParseExpectedDigest reads, is digest ignoring ASCII case.
 bool DigestMatches(QStringView digest, QStringView expected);
 
 // The synopsis shown with a usage error, and the whole help text.

@@ -10,18 +10,6 @@ namespace {
 // Finished results a slow file may hold back per job before the walk waits for it.
 constexpr std::size_t WindowPerJob = 64;
 
-const char* TagOf(THashAlgorithm algorithm) {
-    switch (algorithm) {
-    case THashAlgorithm::MD5:
-        return "MD5";
-    case THashAlgorithm::SHA1:
-        return "SHA1";
-    case THashAlgorithm::SHA256:
-        break;
-    }
-    return "SHA256";
-}
-
 std::string Upper(std::string text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z')
@@ -52,7 +40,7 @@ public:
             if (HashNamedFile(name, settings.Algorithm, *digesters[static_cast<std::size_t>(worker)], digest,
                               message)) {
                 result.Output =
-                    FormatChecksumLine(settings.Style, TagOf(settings.Algorithm),
+                    FormatChecksumLine(settings.Style, HashAlgorithmName(settings.Algorithm),
                                        settings.UpperHash ? Upper(digest) : digest, name, settings.Terminator);
             } else {
                 result.Errors = ErrorLine(name, message);

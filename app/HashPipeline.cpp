@@ -25,16 +25,6 @@ QString FileDoesNotExist() {
     return QStringLiteral("File does not exist");
 }
 
-std::optional<THashAlgorithm> AlgorithmByName(const QString& name) {
-    if (name == u"MD5")
-        return THashAlgorithm::MD5;
-    if (name == u"SHA1")
-        return THashAlgorithm::SHA1;
-    if (name == u"SHA256")
-        return THashAlgorithm::SHA256;
-    return std::nullopt;
-}
-
 // The text after the failing layer's prefix; running out of memory is said in words, not
 // by the exception's type name.
 QString MessageOf(const std::exception& failure) {
@@ -125,7 +115,7 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
         stream.Seek(0);
         const TStringList items(request.HashItems);
         outcome.Algorithm = NormalizeName(items.Get(request.HashType));
-        const std::optional<THashAlgorithm> algorithm = AlgorithmByName(outcome.Algorithm);
+        const std::optional<THashAlgorithm> algorithm = HashAlgorithmByName(outcome.Algorithm.toStdString());
         if (!algorithm) {
             outcome.ErrorText = QStringLiteral("Unknown Algorithm");
             return {};

@@ -2,7 +2,9 @@
 
 #include "app/Anchors.h"
 #include "app/ClickLabel.h"
+#include "app/ExpectedDigestRow.h"
 #include "app/FitLabel.h"
+#include "app/HashPipeline.h"
 #include "app/HashWorker.h"
 #include "app/Images.h"
 #include "app/ProgressText.h"
@@ -160,24 +162,31 @@ void TfrmQVMain::CreateControls() {
     pbHash->setStyleSheet(QStringLiteral("QProgressBar { background: rgb(38, 51, 60); border: none; }"
                                          "QProgressBar::chunk { background: rgb(172, 188, 202); }"));
     pbHash->hide();
+    rowExpected = new TExpectedDigestRow(this);
 
     m_anchors->Place(rgInputType, {8, 8, 618, 42}, LeftTopRight);
     m_anchors->Place(memVal, {8, 64, 618, 49}, AllEdges);
-    m_anchors->Place(rgHashes, {8, 136, 185, 109}, LeftBottom);
-    m_anchors->Place(chkTrim, {208, 136, 153, 17}, LeftBottom);
-    m_anchors->Place(rgSaltType, {368, 136, 258, 45}, LeftRightBottom);
-    m_anchors->Place(chkUpper, {208, 159, 146, 17}, LeftBottom);
-    m_anchors->Place(btnSaltDel, {554, 187, 33, 31}, RightBottom);
-    m_anchors->Place(btnSaltClear, {593, 187, 33, 31}, RightBottom);
-    m_anchors->Place(Label1, {208, 205, Label1->sizeHint().width(), 13}, LeftBottom);
-    m_anchors->Place(cbSalt, {208, 224, 418, 21}, LeftRightBottom);
-    m_anchors->Place(lblStatus, {8, 250, 618, 13}, LeftRightBottom);
-    m_anchors->Place(shHash, {8, 267, 622, 49}, LeftRightBottom);
-    m_anchors->Place(lblHashType, {10, 270, 81, 41}, LeftBottom);
-    m_anchors->Place(lblHash, {95, 271, 482, 41}, LeftRightBottom);
-    m_anchors->Place(btnRefresh, {583, 271, 43, 41}, RightBottom);
+    // The Expected digest row sits under the memo; everything below moves down with it.
+    constexpr int Row = ExpectedRowHeight;
+    m_anchors->Place(rowExpected->lblExpected, {8, 121, 88, 13}, LeftBottom);
+    m_anchors->Place(rowExpected->edtExpected, {100, 117, 258, 21}, LeftRightBottom);
+    m_anchors->Place(rowExpected->btnPasteExpected, {362, 117, 40, 21}, RightBottom);
+    m_anchors->Place(rowExpected->lblVerdict, {408, 117, 218, 21}, RightBottom);
+    m_anchors->Place(rgHashes, {8, 136 + Row, 185, 109}, LeftBottom);
+    m_anchors->Place(chkTrim, {208, 136 + Row, 153, 17}, LeftBottom);
+    m_anchors->Place(rgSaltType, {368, 136 + Row, 258, 45}, LeftRightBottom);
+    m_anchors->Place(chkUpper, {208, 159 + Row, 146, 17}, LeftBottom);
+    m_anchors->Place(btnSaltDel, {554, 187 + Row, 33, 31}, RightBottom);
+    m_anchors->Place(btnSaltClear, {593, 187 + Row, 33, 31}, RightBottom);
+    m_anchors->Place(Label1, {208, 205 + Row, Label1->sizeHint().width(), 13}, LeftBottom);
+    m_anchors->Place(cbSalt, {208, 224 + Row, 418, 21}, LeftRightBottom);
+    m_anchors->Place(lblStatus, {8, 250 + Row, 618, 13}, LeftRightBottom);
+    m_anchors->Place(shHash, {8, 267 + Row, 622, 49}, LeftRightBottom);
+    m_anchors->Place(lblHashType, {10, 270 + Row, 81, 41}, LeftBottom);
+    m_anchors->Place(lblHash, {95, 271 + Row, 482, 41}, LeftRightBottom);
+    m_anchors->Place(btnRefresh, {583, 271 + Row, 43, 41}, RightBottom);
     // A thin bar along the bottom of the digest's place, under the busy text.
-    m_anchors->Place(pbHash, {95, 306, 482, 5}, LeftRightBottom);
+    m_anchors->Place(pbHash, {95, 306 + Row, 482, 5}, LeftRightBottom);
     shHash->lower();
 
     // Named as in the code, for style sheets, accessibility tools and tests.
@@ -213,6 +222,12 @@ void TfrmQVMain::CreateControls() {
     connect(btnSaltClear, &QToolButton::clicked, this, &TfrmQVMain::btnSaltClearClick);
     connect(lblHash, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
     connect(lblHashType, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
+    // A digest of another length or tag selects its algorithm for the next calculation.
+    connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this, [this](const QString& algorithm) {
+        for (int i = 0; i < m_hashItems->Count(); ++i)
+            if (NormalizeName(m_hashItems->Get(i)) == algorithm && rgHashes->ItemIndex() != i)
+                rgHashes->SetItemIndex(i);
+    });
 
     m_worker = new THashWorker(this);
     connect(m_worker, &THashWorker::Finished, this, &TfrmQVMain::HashFinished);
@@ -247,7 +262,8 @@ void TfrmQVMain::SetTabOrder() {
     addGroup(rgHashes);
     chain.append(chkTrim);
     addGroup(rgSaltType);
-    chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, btnRefresh, lblHash});
+    chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, rowExpected->edtExpected, rowExpected->btnPasteExpected,
+                  btnRefresh, lblHash});
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -380,6 +396,7 @@ void TfrmQVMain::ComputeHash() {
         return;
     lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
     lblHashType->setText(QString());
+    rowExpected->SetResult(QString(), QString());
     ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
     try {
@@ -392,6 +409,7 @@ void TfrmQVMain::ComputeHash() {
         request.HashItems = rgHashes->Items();
         request.HashType = rgHashes->ItemIndex();
         request.UpperHash = chkUpper->isChecked();
+        m_hashedFile = request.InputType == InputTypeFile ? Trim(request.InputText) : QString();
         m_worker->Start(request);
     } catch (const std::exception& failure) {
         // No thread to hash on (the system's limit reached), or no memory for a copy of a huge
@@ -421,11 +439,15 @@ void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
         ShowStatus(outcome.ErrorText, outcome.Cancelled ? StatusProgress : StatusFailure);
         lblHash->setText(QString());
         lblHashType->setText(QString());
+        rowExpected->SetResult(QString(), QString());
         return;
     }
     ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), StatusSuccess);
     lblHash->setText(outcome.Digest);
     lblHashType->setText(outcome.Algorithm + u':');
+    rowExpected->SetResult(outcome.Digest, outcome.Algorithm);
+    if (!m_hashedFile.isEmpty())
+        rowExpected->OfferSidecar(m_hashedFile, outcome.Algorithm);
 }
 
 void TfrmQVMain::CancelHash() {

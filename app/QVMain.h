@@ -32,6 +32,7 @@ class QTimer;
 class QToolButton;
 class TAnchorLayout;
 class TClickLabel;
+class TExpectedDigestRow;
 class TFitLabel;
 class THashWorker;
 class TRadioGroup;
@@ -67,9 +68,12 @@ public:
 
     // Designed client area, start width and minimum size; the widths and the minimum are
     // outer sizes, frame included.
-    static constexpr QSize DesignClientSize{634, 321};
+    static constexpr QSize DesignClientSize{634, 347};
     static constexpr int StartOuterWidth = 1072;
-    static constexpr QSize MinimumOuterSize{650, 350};
+    static constexpr QSize MinimumOuterSize{650, 376};
+    // Height of the Expected digest row below the memo; every control under it sits that much
+    // lower than in the window without the row.
+    static constexpr int ExpectedRowHeight = 26;
 
     // The controls, in their designed order.
     QPlainTextEdit* memVal;
@@ -89,6 +93,8 @@ public:
     TClickLabel* lblHashType;
     // Shown under the busy text while a hash takes longer than a quarter of a second.
     QProgressBar* pbHash;
+    // The Expected digest row: field, paste button and verdict.
+    TExpectedDigestRow* rowExpected;
 
 protected:
     bool event(QEvent* event) override;
@@ -135,6 +141,9 @@ private:
     std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
 
     THashWorker* m_worker = nullptr;
+    // The file the running or last request hashed, for the Expected digest row's list lookup;
+    // empty for other input types.
+    QString m_hashedFile;
     QTimer* m_progressTimer = nullptr;
     QElapsedTimer m_hashClock;
     QString m_startFile;

@@ -1,9 +1,7 @@
 #include "app/StreamDigest.h"
 
-#include "crypt/Hex.h"
-#include "crypt/Md5.h"
-#include "crypt/Sha1.h"
-#include "crypt/Sha256.h"
+#include "crypt/RunningDigest.h"
+
 
 #include <algorithm>
 #include <condition_variable>
@@ -17,48 +15,6 @@ namespace {
 // The least buffer a read gets, so that a stream claiming no size (a pseudo-file) is read in
 // useful pieces.
 constexpr std::int64_t SmallestBuffer = 64 * 1024;
-
-// One running digest of any of the three engines.
-class TRunningDigest {
-public:
-    explicit TRunningDigest(THashAlgorithm algorithm) : m_algorithm(algorithm) {
-        switch (algorithm) {
-        case THashAlgorithm::MD5:
-            MD5Init(m_md5);
-            return;
-        case THashAlgorithm::SHA1:
-            SHA1Init(m_sha);
-            return;
-        case THashAlgorithm::SHA256:
-            SHA256Init(m_sha);
-            return;
-        }
-        throw std::invalid_argument("Unknown hash algorithm");
-    }
-
-    // count is at most TStreamDigester::MaxChunk, within every engine's count type.
-    void Update(const std::uint8_t* data, std::int64_t count) {
-        if (m_algorithm == THashAlgorithm::MD5)
-            MD5Update(m_md5, data, static_cast<std::uint32_t>(count));
-        else if (m_algorithm == THashAlgorithm::SHA1)
-            SHA1Update(m_sha, data, static_cast<std::int32_t>(count));
-        else
-            SHA256Update(m_sha, data, static_cast<std::int32_t>(count));
-    }
-
-    std::string Finish() {
-        if (m_algorithm == THashAlgorithm::MD5)
-            return MD5ToHex(MD5Final(m_md5));
-        if (m_algorithm == THashAlgorithm::SHA1)
-            return SHA1ToHex(SHA1Final(m_sha));
-        return SHA256ToHex(SHA256Final(m_sha));
-    }
-
-private:
-    THashAlgorithm m_algorithm;
-    TMD5Context m_md5{};
-    TSHAContext m_sha{};
-};
 
 // Tells the observer about one more hashed chunk.
 void Report(THashObserver* observer, std::int64_t done, std::int64_t expected) {
@@ -189,7 +145,7 @@ std::string TStreamDigester::Digest(THashAlgorithm algorithm, TStream& stream, T
         for (;;) {
             CheckCancel(observer);
             const std::int64_t count = stream.Read(buffer, bufferSize);
-            digest.Update(buffer, count);
+            digest.Update(buffer, static_cast<std::size_t>(count));
             done += count;
             Report(observer, done, expected);
             if (count < bufferSize)
@@ -201,7 +157,7 @@ std::string TStreamDigester::Digest(THashAlgorithm algorithm, TStream& stream, T
         for (int index = 0;; index ^= 1) {
             CheckCancel(observer);
             const TSlot slot = reading.Take(index);
-            digest.Update(buffers[index], slot.Count);
+            digest.Update(buffers[index], static_cast<std::size_t>(slot.Count));
             done += slot.Count;
             Report(observer, done, expected);
             if (slot.Last)

@@ -14,6 +14,7 @@
 // partial or mixed data is ever returned.
 #pragma once
 
+#include "crypt/RunningDigest.h"
 #include "crypt/Stream.h"
 
 #include <string>
@@ -23,8 +24,6 @@
 std::string MD5HashStream(TStream* stream, bool fromStart, bool restorePosition);    // 32 characters
 std::string SHA1HashStream(TStream* stream, bool fromStart, bool restorePosition);   // 40 characters
 std::string SHA256HashStream(TStream* stream, bool fromStart, bool restorePosition); // 64 characters
-
-enum class THashAlgorithm { MD5, SHA1, SHA256 };
 
 // The same computation, but a failure passes on as its exception: the stream's own exception
 // (CheckUnchanged's included), EReadError with StreamChangedSizeMessage for a size that moved,

@@ -11,3 +11,8 @@ void CopyTextToClipboard(const QString& text) {
         throw std::runtime_error("Cannot open clipboard.");
     clipboard->setText(text, QClipboard::Clipboard);
 }
+
+QString ClipboardText() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text(QClipboard::Clipboard) : QString();
+}

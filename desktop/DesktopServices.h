@@ -12,3 +12,6 @@
 // "Cannot open clipboard." when there is no QGuiApplication; the platform's own clipboard
 // failures are not caught here either.
 void CopyTextToClipboard(const QString& text);
+
+// The clipboard's text; empty text when it holds none or there is no QGuiApplication.
+QString ClipboardText();

@@ -25,6 +25,10 @@ set(pipeline_files
     app/CheckedOutput.h
     app/ChecksumFormat.cpp
     app/ChecksumFormat.h
+    app/ChecksumLine.cpp
+    app/ChecksumLine.h
+    app/ChecksumVerify.cpp
+    app/ChecksumVerify.h
     app/CliMain.cpp
     app/CliOptions.cpp
     app/CliOptions.h
@@ -32,6 +36,10 @@ set(pipeline_files
     app/CliProgress.h
     app/CliWrite.cpp
     app/CliWrite.h
+    app/DigestVerdict.cpp
+    app/DigestVerdict.h
+    app/ExpectedDigest.cpp
+    app/ExpectedDigest.h
     app/FileListHash.cpp
     app/FileListHash.h
     app/HashObserver.h
@@ -43,6 +51,8 @@ set(pipeline_files
     app/OrderedJobs.h
     app/ProgressText.cpp
     app/ProgressText.h
+    app/SidecarDigest.cpp
+    app/SidecarDigest.h
     app/StreamDigest.cpp
     app/StreamDigest.h
     app/TreeWalk.cpp

@@ -24,26 +24,28 @@ TCliOptions Options(std::function<void(TCliOptions&)> change) {
 const ParseCase ParseCases[] = {
     {"defaults", {u"a.txt"_qs}, {}, Options([](TCliOptions& o) { o.Input = u"a.txt"_qs; })},
     {"all_short_options",
-     {u"-a"_qs, u"md5"_qs, u"-t"_qs, u"text"_qs, u"-u"_qs, u"-c"_qs, u"ABC"_qs, u"--trim"_qs, u"hello"_qs},
+     {u"-a"_qs, u"md5"_qs, u"-t"_qs, u"text"_qs, u"-u"_qs, u"-c"_qs, u"900150983CD24FB0D6963F7D28E17F72"_qs,
+      u"--trim"_qs, u"hello"_qs},
      {},
      Options([](TCliOptions& o) {
          o.Algorithm = u"md5"_qs;
          o.InputType = InputTypeText;
          o.UpperHash = true;
          o.Check = true;
-         o.Expected = u"ABC"_qs;
+         o.Expected = u"900150983CD24FB0D6963F7D28E17F72"_qs;
          o.TrimInput = true;
          o.Input = u"hello"_qs;
      })},
     {"long_options_with_equals",
-     {u"--algorithm=SHA-1"_qs, u"--type=base64"_qs, u"--upper"_qs, u"--check= x "_qs, u"YWJj"_qs},
+     {u"--algorithm=SHA-1"_qs, u"--type=base64"_qs, u"--upper"_qs,
+      u"--check= a9993e364706816aba3e25717850c26c9cd0d89d "_qs, u"YWJj"_qs},
      {},
      Options([](TCliOptions& o) {
          o.Algorithm = u"SHA-1"_qs;
          o.InputType = InputTypeBase64;
          o.UpperHash = true;
          o.Check = true;
-         o.Expected = u" x "_qs;
+         o.Expected = u" a9993e364706816aba3e25717850c26c9cd0d89d "_qs;
          o.Input = u"YWJj"_qs;
      })},
     {"attached_short_value", {u"-asha1"_qs, u"-thex"_qs, u"0a"_qs}, {}, Options([](TCliOptions& o) {
@@ -199,11 +201,32 @@ TEST(CliRequestTest, AlgorithmIsTheOnlyItemOffered) {
 }
 
 TEST(CliRequestTest, DigestMatchesIgnoringCaseAndOuterWhitespace) {
-    EXPECT_TRUE(DigestMatches(u"ab12", u"AB12"));
-    EXPECT_TRUE(DigestMatches(u"ab12", u" \tab12\r\n"));
-    EXPECT_FALSE(DigestMatches(u"ab12", u"ab1"));
-    EXPECT_FALSE(DigestMatches(u"ab12", u"ab 12"));
-    EXPECT_FALSE(DigestMatches(u"ab12", u""));
+    const QString md5 = u"900150983cd24fb0d6963f7d28e17f72"_qs;
+    EXPECT_TRUE(DigestMatches(md5, md5.toUpper()));
+    EXPECT_TRUE(DigestMatches(md5, u" \t"_qs + md5 + u"\r\n"_qs));
+    EXPECT_TRUE(DigestMatches(md5, md5 + u"  abc.txt"_qs));
+    EXPECT_FALSE(DigestMatches(md5, md5.left(31)));
+    EXPECT_FALSE(DigestMatches(md5, md5.left(16) + u" "_qs + md5.mid(16)));
+    EXPECT_FALSE(DigestMatches(u"ab12", u"ab12"));
+    EXPECT_FALSE(DigestMatches(md5, u""));
+}
+
+TEST(CliVerifyOptionsTest, VerifyTakesItsSwitches) {
+    const TCliParseResult result = ParseCliArguments(
+        {u"--quiet"_qs, u"--status"_qs, u"--ignore-missing"_qs, u"--strict"_qs, u"-w"_qs, u"-CSUMS"_qs});
+    ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+    const TCliOptions& o = result.Options;
+    EXPECT_EQ(o.Action, TCliAction::Verify);
+    EXPECT_EQ(o.VerifyList, u"SUMS"_qs);
+    EXPECT_TRUE(o.Quiet && o.StatusOnly && o.IgnoreMissing && o.Strict && o.Warn);
+    EXPECT_FALSE(o.AlgorithmGiven);
+}
+
+TEST(CliVerifyOptionsTest, CheckWithoutAlgorithmTakesTheDigestsOwn) {
+    const TCliParseResult result =
+        ParseCliArguments({u"-c"_qs, u"a9993e364706816aba3e25717850c26c9cd0d89d"_qs, u"f"_qs});
+    ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+    EXPECT_EQ(result.Options.Algorithm, u"SHA1"_qs);
 }
 
 } // namespace

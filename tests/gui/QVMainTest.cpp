@@ -4,6 +4,7 @@
 #include "app/QVMain.h"
 
 #include "app/ClickLabel.h"
+#include "app/ExpectedDigestRow.h"
 #include "app/HashPipeline.h"
 #include "app/RadioGroup.h"
 #include "app/Shape.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -560,18 +562,22 @@ struct AnchorCase {
 const AnchorCase AnchorCases[] = {
     {"rgInputType", {8, 8, 618, 42}, true, false, false, false},
     {"memVal", {8, 64, 618, 49}, true, false, true, false},
-    {"rgHashes", {8, 136, 185, 109}, false, false, false, true},
-    {"chkTrim", {208, 136, 153, 17}, false, false, false, true},
-    {"rgSaltType", {368, 136, 258, 45}, true, false, false, true},
-    {"chkUpper", {208, 159, 146, 17}, false, false, false, true},
-    {"btnSaltDel", {554, 187, 33, 31}, false, true, false, true},
-    {"btnSaltClear", {593, 187, 33, 31}, false, true, false, true},
-    {"cbSalt", {208, 224, 418, 21}, true, false, false, true},
-    {"lblStatus", {8, 250, 618, 13}, true, false, false, true},
-    {"shHash", {8, 267, 622, 49}, true, false, false, true},
-    {"lblHashType", {10, 270, 81, 41}, false, false, false, true},
-    {"lblHash", {95, 271, 482, 41}, true, false, false, true},
-    {"btnRefresh", {583, 271, 43, 41}, false, true, false, true},
+    {"lblExpected", {8, 121, 88, 13}, false, false, false, true},
+    {"edtExpected", {100, 117, 258, 21}, true, false, false, true},
+    {"btnPasteExpected", {362, 117, 40, 21}, false, true, false, true},
+    {"lblVerdict", {408, 117, 218, 21}, false, true, false, true},
+    {"rgHashes", {8, 162, 185, 109}, false, false, false, true},
+    {"chkTrim", {208, 162, 153, 17}, false, false, false, true},
+    {"rgSaltType", {368, 162, 258, 45}, true, false, false, true},
+    {"chkUpper", {208, 185, 146, 17}, false, false, false, true},
+    {"btnSaltDel", {554, 213, 33, 31}, false, true, false, true},
+    {"btnSaltClear", {593, 213, 33, 31}, false, true, false, true},
+    {"cbSalt", {208, 250, 418, 21}, true, false, false, true},
+    {"lblStatus", {8, 276, 618, 13}, true, false, false, true},
+    {"shHash", {8, 293, 622, 49}, true, false, false, true},
+    {"lblHashType", {10, 296, 81, 41}, false, false, false, true},
+    {"lblHash", {95, 297, 482, 41}, true, false, false, true},
+    {"btnRefresh", {583, 297, 43, 41}, false, true, false, true},
 };
 
 TEST_F(QVMainTest, ControlsKeepTheirAnchorsWhenTheWindowGrows) {
@@ -591,15 +597,15 @@ TEST_F(QVMainTest, ControlsKeepTheirAnchorsWhenTheWindowGrows) {
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(control->geometry(), expected);
     }
-    EXPECT_EQ(w.Label1->geometry().topLeft(), QPoint(208, 205 + dy));
+    EXPECT_EQ(w.Label1->geometry().topLeft(), QPoint(208, 231 + dy));
 }
 
 TEST_F(QVMainTest, MinimumOuterSizeAndNoMaximiseButton) {
     TfrmQVMain& w = Open();
     w.resize(100, 100);
     const QSize frame = w.frameGeometry().size() - w.geometry().size();
-    EXPECT_EQ(w.frameGeometry().size(), QSize(650, 350));
-    EXPECT_EQ(w.minimumSize() + frame, QSize(650, 350));
+    EXPECT_EQ(w.frameGeometry().size(), QSize(650, 376));
+    EXPECT_EQ(w.minimumSize() + frame, QSize(650, 376));
     EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowCloseButtonHint));
@@ -663,6 +669,8 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
                                       w.btnSaltDel,
                                       w.btnSaltClear,
                                       w.cbSalt,
+                                      w.rowExpected->edtExpected,
+                                      w.rowExpected->btnPasteExpected,
                                       w.btnRefresh};
     w.activateWindow();
     expected.front()->setFocus(Qt::TabFocusReason);
@@ -729,6 +737,103 @@ TEST_F(QVMainTest, TheSaltBoxKeepsTheTypedCaseWhateverTheHistoryHolds) {
     w.cbSalt->setEditText(QString());
     Type(w.cbSalt, u"A"_qs);
     EXPECT_EQ(w.cbSalt->currentText(), u"A"_qs) << "completion does not re-case the typed text";
+}
+
+// The Expected digest row: what the verdict says as the field and the digest on show change.
+TEST_F(QVMainTest, TheVerdictFollowsTheFieldAndTheDigest) {
+    const QString sha256Abc = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    const auto verdictColour = [&row] { return row.lblVerdict->palette().color(QPalette::WindowText); };
+    Type(w.memVal, u"abc"_qs);
+    EXPECT_TRUE(row.lblVerdict->text().isEmpty()) << "nothing while the field is empty";
+
+    Compute(w);
+    ASSERT_EQ(w.lblHash->text(), Sha1Abc);
+    Type(row.edtExpected, u"  "_qs + Sha1Abc.toUpper() + u"  abc.txt "_qs);
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
+    EXPECT_EQ(verdictColour(), QColor(0, 140, 0));
+    EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA1 hash."_qs) << "the status line keeps its own text";
+
+    // A mismatch names the algorithm and the first differing digit (counted from 1).
+    row.edtExpected->clear();
+    Type(row.edtExpected, Sha1Abc.left(6) + u"0"_qs + Sha1Abc.mid(7));
+    EXPECT_EQ(row.VerdictText(), u"\u2717 Does not match: SHA1 differs at digit 7"_qs);
+    EXPECT_EQ(verdictColour(), Red);
+
+    row.edtExpected->clear();
+    Type(row.edtExpected, u"hello"_qs);
+    EXPECT_EQ(row.VerdictText(), u"not a digest"_qs);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
+
+    // A BSD line of another algorithm selects it and says so; the next hash gives the verdict.
+    row.edtExpected->clear();
+    Type(row.edtExpected, u"SHA256 (abc.txt) = "_qs + sha256Abc);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
+    EXPECT_EQ(row.VerdictText(), u"SHA256 selected: calculate again to compare"_qs);
+    Compute(w);
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
+
+    // Upper-case output compares the same; a failed request leaves nothing to compare.
+    w.chkUpper->setChecked(true);
+    Compute(w);
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
+    w.memVal->clear();
+    w.chkTrim->setChecked(true);
+    Type(w.memVal, u" "_qs);
+    Compute(w);
+    EXPECT_EQ(row.VerdictText(), u"SHA256 digest: calculate to compare"_qs);
+
+    row.edtExpected->clear();
+    EXPECT_TRUE(row.lblVerdict->text().isEmpty());
+}
+
+TEST_F(QVMainTest, ThePasteButtonTakesTheClipboard) {
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    Type(w.memVal, u"abc"_qs);
+    Compute(w);
+    QGuiApplication::clipboard()->setText(u"\r\n900150983CD24FB0D6963F7D28E17F72  abc.txt\r\n"_qs);
+    Click(row.btnPasteExpected);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 0) << "an MD5 digest selects MD5";
+    EXPECT_EQ(row.VerdictText(), u"MD5 selected: calculate again to compare"_qs);
+    Compute(w);
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
+}
+
+// A checksum list beside a hashed file fills the field; the verdict names the list. The user's
+// own digest is never replaced, and the field is not stored between runs.
+TEST_F(QVMainTest, ASidecarListFillsTheField) {
+    QTemporaryDir files;
+    const QString sha1File = u"a9993e364706816aba3e25717850c26c9cd0d89d  abc.txt\n"_qs;
+    WriteFile(files.filePath(u"abc.txt"_qs), "abc");
+    WriteFile(files.filePath(u"SHA1SUMS"_qs), sha1File.toUtf8());
+    WriteFile(files.filePath(u"other.txt"_qs), "other");
+
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    w.rgInputType->SetItemIndex(0);
+    Type(w.memVal, files.filePath(u"abc.txt"_qs));
+    Compute(w);
+    EXPECT_EQ(row.edtExpected->text(), Sha1Abc);
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches (from SHA1SUMS)"_qs);
+
+    // Another file without a list empties the field the list had filled.
+    w.memVal->clear();
+    Type(w.memVal, files.filePath(u"other.txt"_qs));
+    Compute(w);
+    EXPECT_TRUE(row.edtExpected->text().isEmpty());
+
+    row.edtExpected->clear();
+    Type(row.edtExpected, u"0000000000000000000000000000000000000000"_qs);
+    w.memVal->clear();
+    Type(w.memVal, files.filePath(u"abc.txt"_qs));
+    Compute(w);
+    EXPECT_EQ(row.edtExpected->text(), u"0000000000000000000000000000000000000000"_qs);
+    EXPECT_EQ(row.VerdictText(), u"\u2717 Does not match: SHA1 differs at digit 1"_qs);
+
+    TfrmQVMain& next = Restart();
+    EXPECT_TRUE(next.rowExpected->edtExpected->text().isEmpty());
 }
 
 // Inline completion would make "al" the history's "alice" on Tab or Enter; the salt hashed

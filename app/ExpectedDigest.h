@@ -1,0 +1,36 @@
+// What people paste as the digest they expect: a bare digest in any case, or a whole line of a
+// checksum list, "DIGEST  NAME", "DIGEST *NAME" or "SHA256 (NAME) = DIGEST", with whitespace and
+// line breaks around it. The algorithm follows from a BSD line's tag or from the digest's length
+// (32 MD5, 40 SHA1, 64 SHA256 hexadecimal digits). Qt Core only: the window's field and
+// quviro-cli --check read it alike.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+struct TExpectedDigest {
+    enum class TKind {
+        Empty,      // nothing but whitespace
+        Digest,     // a digest was found
+        NotADigest, // something else
+    };
+    TKind Kind = TKind::Empty;
+    // The digest in lower case; empty unless Kind is Digest.
+    QString Digest;
+    // "MD5", "SHA1" or "SHA256", the names the pipeline uses; empty unless Kind is Digest.
+    QString Algorithm;
+    // The file name of a checksum line; empty for a bare digest.
+    QString Name;
+
+    bool IsDigest() const { return Kind == TKind::Digest; }
+};
+
+// Reads one expected digest. A BSD tag is matched ignoring case; a tag whose algorithm's
+// length differs from the digest's is NotADigest, as is a text with anything but one digest
+// (and a name after it) in it.
+TExpectedDigest ParseExpectedDigest(QStringView text);
+
+// The 0-based position of the first hexadecimal digit in which digest and expected differ,
+// ignoring case, or -1 when they are equal. Digests of different lengths differ at the end
+// of the shorter one.
+qsizetype FirstDifference(QStringView digest, QStringView expected);
