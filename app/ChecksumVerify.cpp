@@ -2,13 +2,13 @@
 
 #include "app/ChecksumFormat.h"
 #include "app/ChecksumLine.h"
+#include "crypt/FileHandle.h"
 #include "crypt/RunningDigest.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,21 +17,6 @@
 namespace {
 
 constexpr std::size_t ChunkSize = 1 << 20;
-
-class TDescriptor {
-public:
-    explicit TDescriptor(int fd) : m_fd(fd) {}
-    ~TDescriptor() {
-        if (m_fd > STDERR_FILENO)
-            ::close(m_fd);
-    }
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 std::optional<std::string> HashDescriptor(THashAlgorithm algorithm, int fd, std::vector<char>& buffer, int& error) {
     TRunningDigest hash(algorithm);
@@ -163,28 +148,18 @@ std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::s
                                          int& error, std::string& reason) {
     error = 0;
     reason.clear();
-    const int fd = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        reason = std::strerror(error);
-        return std::nullopt;
-    }
-    const TDescriptor descriptor(fd);
-    if (fd != STDIN_FILENO) {
-        struct stat info {};
-        if (::fstat(fd, &info) != 0) {
-            error = errno;
-        } else if (S_ISDIR(info.st_mode)) {
-            error = EISDIR;
-        } else if (!S_ISREG(info.st_mode)) {
-            reason = "Not a regular file";
-            return std::nullopt;
-        }
-        if (error != 0) {
-            reason = std::strerror(error);
+    TRegularFile file;
+    if (path != "-") {
+        file = OpenRegularFile(path);
+        if (!file.IsOpen()) {
+            // A folder counts as the system's EISDIR; other files that are not regular have no
+            // errno of their own.
+            error = file.Error == 0 && S_ISDIR(file.Info.st_mode) ? EISDIR : file.Error;
+            reason = OpenFailureReason(file);
             return std::nullopt;
         }
     }
+    const int fd = path == "-" ? STDIN_FILENO : file.Handle.Get();
     std::optional<std::string> digest = HashDescriptor(algorithm, fd, buffer, error);
     if (!digest)
         reason = std::strerror(error);

@@ -2,13 +2,13 @@
 
 #include "app/ChecksumLine.h"
 #include "app/ExpectedDigest.h"
+#include "crypt/FileHandle.h"
 
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
 
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -47,18 +47,12 @@ std::vector<TCandidate> Candidates(const QString& name, const QString& preferred
     return candidates;
 }
 
-bool IsRegularFile(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // The digest of the list's line for name; in a NAME.<algorithm> file also a line holding only
 // a digest.
 std::optional<QString> DigestInList(const QString& listPath, const TCandidate& candidate, const QByteArray& name) {
-    if (!IsRegularFile(listPath))
-        return std::nullopt;
-    QFile list(listPath);
-    if (!list.open(QIODevice::ReadOnly))
+    const TRegularFile file = OpenRegularFile(QFile::encodeName(listPath).toStdString());
+    QFile list;
+    if (!file.IsOpen() || !list.open(file.Handle.Get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return std::nullopt;
     TChecksumListParser parser(candidate.Algorithm);
     while (!list.atEnd()) {

@@ -46,10 +46,9 @@ TRegularFile OpenRegularFile(const std::string& path, TOpenOptions options) {
         file.Error = errno;
     } else if (S_ISREG(file.Info.st_mode)) {
         // Reads of a regular file never wait anyway; the flag goes so that the descriptor
-        // behaves like any other for whoever reads it.
-        const int status = ::fcntl(file.Handle.Get(), F_GETFL);
-        if (status >= 0)
-            ::fcntl(file.Handle.Get(), F_SETFL, status & ~O_NONBLOCK);
+        // behaves like any other for whoever reads it. O_NONBLOCK is the only flag of the open
+        // that F_SETFL changes, so clearing them all clears just that one.
+        ::fcntl(file.Handle.Get(), F_SETFL, 0);
         return file;
     }
     file.Failure = TOpenFailure::OpenFailed;
