@@ -553,31 +553,36 @@ TEST_F(QVMainTest, InitRunsOnce) {
     EXPECT_EQ(w.rgHashes->ItemIndex(), 0);
 }
 
+// A control's design bounds and the edges it keeps: stretched with the window's growth or moved
+// by it, in each direction; neither means it stays where it was designed.
 struct AnchorCase {
-    const char* name;
-    QRect design;
-    bool stretchX, moveX, stretchY, moveY;
+    const char* name = "";
+    QRect design{};
+    bool stretchX = false;
+    bool moveX = false;
+    bool stretchY = false;
+    bool moveY = false;
 };
 
 const AnchorCase AnchorCases[] = {
-    {"rgInputType", {8, 8, 618, 42}, true, false, false, false},
-    {"memVal", {8, 64, 618, 49}, true, false, true, false},
-    {"lblExpected", {8, 121, 88, 13}, false, false, false, true},
-    {"edtExpected", {100, 117, 258, 21}, true, false, false, true},
-    {"btnPasteExpected", {362, 117, 40, 21}, false, true, false, true},
-    {"lblVerdict", {408, 117, 218, 21}, false, true, false, true},
-    {"rgHashes", {8, 162, 185, 109}, false, false, false, true},
-    {"chkTrim", {208, 162, 153, 17}, false, false, false, true},
-    {"rgSaltType", {368, 162, 258, 45}, true, false, false, true},
-    {"chkUpper", {208, 185, 146, 17}, false, false, false, true},
-    {"btnSaltDel", {554, 213, 33, 31}, false, true, false, true},
-    {"btnSaltClear", {593, 213, 33, 31}, false, true, false, true},
-    {"cbSalt", {208, 250, 418, 21}, true, false, false, true},
-    {"lblStatus", {8, 276, 618, 13}, true, false, false, true},
-    {"shHash", {8, 293, 622, 49}, true, false, false, true},
-    {"lblHashType", {10, 296, 81, 41}, false, false, false, true},
-    {"lblHash", {95, 297, 482, 41}, true, false, false, true},
-    {"btnRefresh", {583, 297, 43, 41}, false, true, false, true},
+    {.name = "rgInputType", .design = {8, 8, 618, 42}, .stretchX = true},
+    {.name = "memVal", .design = {8, 64, 618, 49}, .stretchX = true, .stretchY = true},
+    {.name = "lblExpected", .design = {8, 121, 88, 13}, .moveY = true},
+    {.name = "edtExpected", .design = {100, 117, 258, 21}, .stretchX = true, .moveY = true},
+    {.name = "btnPasteExpected", .design = {362, 117, 40, 21}, .moveX = true, .moveY = true},
+    {.name = "lblVerdict", .design = {408, 117, 218, 21}, .moveX = true, .moveY = true},
+    {.name = "rgHashes", .design = {8, 162, 185, 109}, .moveY = true},
+    {.name = "chkTrim", .design = {208, 162, 153, 17}, .moveY = true},
+    {.name = "rgSaltType", .design = {368, 162, 258, 45}, .stretchX = true, .moveY = true},
+    {.name = "chkUpper", .design = {208, 185, 146, 17}, .moveY = true},
+    {.name = "btnSaltDel", .design = {554, 213, 33, 31}, .moveX = true, .moveY = true},
+    {.name = "btnSaltClear", .design = {593, 213, 33, 31}, .moveX = true, .moveY = true},
+    {.name = "cbSalt", .design = {208, 250, 418, 21}, .stretchX = true, .moveY = true},
+    {.name = "lblStatus", .design = {8, 276, 618, 13}, .stretchX = true, .moveY = true},
+    {.name = "shHash", .design = {8, 293, 622, 49}, .stretchX = true, .moveY = true},
+    {.name = "lblHashType", .design = {10, 296, 81, 41}, .moveY = true},
+    {.name = "lblHash", .design = {95, 297, 482, 41}, .stretchX = true, .moveY = true},
+    {.name = "btnRefresh", .design = {583, 297, 43, 41}, .moveX = true, .moveY = true},
 };
 
 TEST_F(QVMainTest, ControlsKeepTheirAnchorsWhenTheWindowGrows) {
