@@ -66,13 +66,14 @@ void TExpectedDigestRow::SetResult(const QString& digest, const QString& algorit
     UpdateVerdict();
 }
 
-void TExpectedDigestRow::OfferSidecar(const QString& filePath, const QString& algorithm) {
+QString TExpectedDigestRow::OfferSidecar(const QString& filePath, const QString& algorithm) {
     if (m_source.isEmpty() && !Trim(edtExpected->text()).isEmpty())
-        return; // the user's own digest stays
+        return {}; // the user's own digest stays
     const std::optional<TSidecarDigest> found = FindSidecarDigest(filePath, algorithm);
     m_source = found ? found->ListName : QString();
     edtExpected->setText(found ? found->Digest : QString());
     UpdateVerdict();
+    return found ? ParseExpectedDigest(found->Digest).Algorithm : QString();
 }
 
 void TExpectedDigestRow::FieldChanged() {

@@ -27,8 +27,9 @@ public:
     // The digest now on show and its algorithm; an empty digest when there is none.
     void SetResult(const QString& digest, const QString& algorithm);
     // After filePath was hashed with algorithm: an empty field, or one that a list filled, takes
-    // the file's digest from a list beside it, or is emptied when there is none.
-    void OfferSidecar(const QString& filePath, const QString& algorithm);
+    // the file's digest from a list beside it, or is emptied when there is none. Answers the
+    // algorithm of the digest the list gave ("MD5", "SHA1", "SHA256"), empty when none.
+    QString OfferSidecar(const QString& filePath, const QString& algorithm);
 
     // The whole verdict, also when the label has to shorten it.
     QString VerdictText() const { return m_verdictText; }

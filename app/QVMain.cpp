@@ -432,6 +432,7 @@ void TfrmQVMain::ComputeHash() {
 
 void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
     ShowBusy(false);
+    const bool rehashForList = std::exchange(m_rehashForList, false);
     if (!outcome.SaltToRemember.isEmpty())
         SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
     if (!outcome.Succeeded()) {
@@ -446,8 +447,15 @@ void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
     lblHash->setText(outcome.Digest);
     lblHashType->setText(outcome.Algorithm + u':');
     rowExpected->SetResult(outcome.Digest, outcome.Algorithm);
-    if (!m_hashedFile.isEmpty())
-        rowExpected->OfferSidecar(m_hashedFile, outcome.Algorithm);
+    if (m_hashedFile.isEmpty())
+        return;
+    const QString listed = rowExpected->OfferSidecar(m_hashedFile, outcome.Algorithm);
+    // The list beside the file gives its digest in another algorithm, which the row has just
+    // selected: hash once more, so that the verdict compares like with like.
+    if (!rehashForList && !listed.isEmpty() && listed != outcome.Algorithm) {
+        m_rehashForList = true;
+        QTimer::singleShot(0, this, &TfrmQVMain::ComputeHash);
+    }
 }
 
 void TfrmQVMain::CancelHash() {

@@ -144,6 +144,9 @@ private:
     // The file the running or last request hashed, for the Expected digest row's list lookup;
     // empty for other input types.
     QString m_hashedFile;
+    // The running request is the second hash of a file whose list named another algorithm;
+    // its own outcome never asks for a third.
+    bool m_rehashForList = false;
     QTimer* m_progressTimer = nullptr;
     QElapsedTimer m_hashClock;
     QString m_startFile;

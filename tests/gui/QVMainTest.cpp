@@ -841,6 +841,29 @@ TEST_F(QVMainTest, ASidecarListFillsTheField) {
     EXPECT_TRUE(next.rowExpected->edtExpected->text().isEmpty());
 }
 
+// A list that gives the file's digest in another algorithm selects that algorithm and hashes
+// the file once more, so the verdict compares like with like; no third hash follows.
+TEST_F(QVMainTest, AListInAnotherAlgorithmHashesTheFileAgainWithIt) {
+    QTemporaryDir files;
+    WriteFile(files.filePath(u"abc.txt"_qs), "abc");
+    WriteFile(files.filePath(u"SHA256SUMS"_qs),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  abc.txt\n");
+
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    w.rgInputType->SetItemIndex(InputTypeFile);
+    ASSERT_EQ(w.rgHashes->ItemIndex(), 1) << "the first run starts with SHA1";
+    Type(w.memVal, files.filePath(u"abc.txt"_qs));
+    Compute(w);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row.VerdictText() == u"\u2713 Matches (from SHA256SUMS)"_qs; }, 10000))
+        << row.VerdictText().toStdString();
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
+    EXPECT_EQ(w.lblHashType->text(), u"SHA256:"_qs);
+    EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA256 hash."_qs);
+    QTest::qWait(100);
+    EXPECT_FALSE(w.IsBusy()) << "no further hash";
+}
+
 // Inline completion would make "al" the history's "alice" on Tab or Enter; the salt hashed
 // is exactly what was typed.
 TEST_F(QVMainTest, CompletionNeverChangesTheTypedSalt) {
