@@ -817,7 +817,7 @@ TEST_F(QVMainTest, ASidecarListFillsTheField) {
 
     TfrmQVMain& w = Open();
     TExpectedDigestRow& row = *w.rowExpected;
-    w.rgInputType->SetItemIndex(0);
+    w.rgInputType->SetItemIndex(InputTypeFile);
     Type(w.memVal, files.filePath(u"abc.txt"_qs));
     Compute(w);
     EXPECT_EQ(row.edtExpected->text(), Sha1Abc);
@@ -869,8 +869,8 @@ TEST_F(QVMainTest, AListInAnotherAlgorithmHashesTheFileAgainWithIt) {
 TEST_F(QVMainTest, CompletionNeverChangesTheTypedSalt) {
     TfrmQVMain& w = Open();
     w.cbSalt->addItems({u"alice"_qs, u"bob"_qs});
-    w.rgInputType->SetItemIndex(1);
-    w.rgSaltType->SetItemIndex(1);
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.rgSaltType->SetItemIndex(SaltTypePrefix);
     w.memVal->setPlainText(u"x"_qs);
     const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Enter};
     for (const Qt::Key key : keys) {
@@ -888,7 +888,7 @@ TEST_F(QVMainTest, CompletionNeverChangesTheTypedSalt) {
 
 TEST_F(QVMainTest, RunningOutOfMemoryIsAFailedRequestAndTheWindowStaysUsable) {
     TfrmQVMain& w = Open();
-    w.rgInputType->SetItemIndex(1);
+    w.rgInputType->SetItemIndex(InputTypeText);
     w.memVal->setPlainText(QString(2 * 1024 * 1024, u'a'));
     g_refuseFrom = 1024 * 1024;
     Compute(w);
