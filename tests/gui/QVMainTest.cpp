@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -874,7 +875,7 @@ TEST_F(QVMainTest, CompletionNeverChangesTheTypedSalt) {
     w.memVal->setPlainText(u"x"_qs);
     const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Enter};
     for (const Qt::Key key : keys) {
-        SCOPED_TRACE(QTest::toString(key));
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
         w.cbSalt->setEditText(QString());
         Type(w.cbSalt, u"al"_qs);
         EXPECT_EQ(w.cbSalt->currentText(), u"al"_qs) << "nothing is completed while typing";
