@@ -41,12 +41,8 @@ bool TTimedOutput::Write(std::string_view bytes) {
 
 bool TTimedOutput::WriteOther(std::FILE* other, std::string_view bytes) {
     const std::lock_guard lock(m_mutex);
-    if (m_failed)
+    if (!FlushLocked())
         return false;
-    errno = 0;
-    if (!FlushChecked(m_stream))
-        return Failed(errno);
-    m_dirty = false;
     // A failing standard error is not worth stopping for: the failure still shows in the exit
     // status, and standard output is what the caller collects.
     WriteChecked(other, bytes);
@@ -55,6 +51,10 @@ bool TTimedOutput::WriteOther(std::FILE* other, std::string_view bytes) {
 
 bool TTimedOutput::Flush() {
     const std::lock_guard lock(m_mutex);
+    return FlushLocked();
+}
+
+bool TTimedOutput::FlushLocked() {
     if (m_failed)
         return false;
     errno = 0;

@@ -34,6 +34,8 @@ public:
 
 private:
     bool Failed(int error);
+    // Flush with m_mutex held; false once any write or flush has failed.
+    bool FlushLocked();
     void FlushWhileRunning();
 
     std::FILE* const m_stream;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "tools/PulseTimer.h"
-#include "tools/SpecialFolders.h"
+#include "tools/UserFolders.h"
 #include "tools/VersionInfo.h"
 
 #include <QString>

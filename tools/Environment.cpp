@@ -3,7 +3,7 @@
 #include "tools/ConfigStore.h"
 #include "tools/InstanceMarker.h"
 #include "tools/ProcessValues.h"
-#include "tools/SpecialFolders.h"
+#include "tools/UserFolders.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-// Shell folders: the per-user places the program keeps its data in.
+// The per-user folders the program keeps its data in, behind the shell-folder interface.
 #pragma once
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "tools/SpecialFolders.h"
+#include "tools/UserFolders.h"
 
 #include "tools/XdgFolders.h"
 
