@@ -8,12 +8,12 @@
 //
 // Usage: file_read_bench FILE [REPETITIONS]. The methods take turns within each repetition, so
 // load from other work falls on all of them alike; medians of wall time are printed.
-#include "app/StreamDigest.h"
 #include "crypt/HashStream.h"
 #include "crypt/Hex.h"
 #include "crypt/Md5.h"
 #include "crypt/Sha1.h"
 #include "crypt/Sha256.h"
+#include "hashing/StreamDigest.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

@@ -4,8 +4,8 @@
 // machine the whole-file figures scatter by more than the cost itself; ChunkRead measures that
 // cost alone: one read of one byte through the observed stream against a direct one, the
 // difference being what every 4 MiB chunk pays.
-#include "app/HashPipeline.h"
-#include "app/HashProgress.h"
+#include "hashing/HashProgress.h"
+#include "pipeline/HashPipeline.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Whole requests through the hash pipeline with text and Base64 input of 8 to 64 MiB: the time
 // per byte should not grow with the size (no quadratic step in conversion, decoding or hashing).
-#include "app/HashPipeline.h"
+#include "pipeline/HashPipeline.h"
 
 #include <benchmark/benchmark.h>
 

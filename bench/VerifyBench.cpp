@@ -2,7 +2,7 @@
 // the same small file: the time per line should not grow with the list, and the peak memory
 // (counter peak_rss_MiB, the process's high-water mark after the run) should stay far below
 // the list's size, since the list is read line by line and never held whole.
-#include "app/ChecksumVerify.h"
+#include "cli/ChecksumVerify.h"
 
 #include <benchmark/benchmark.h>
 

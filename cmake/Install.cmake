@@ -8,7 +8,7 @@ set(QUVIRO_APP_ID org.quviro.Quviro)
 # published. The default names the reserved example domain until the project has a web site.
 set(QUVIRO_SCREENSHOT_URL "https://quviro.example.org/screenshot.png"
     CACHE STRING "Web address of docs/screenshot.png, for the AppStream metadata")
-set(QUVIRO_ICON_SVG ${PROJECT_SOURCE_DIR}/app/images/quviro.svg)
+set(QUVIRO_ICON_SVG ${PROJECT_SOURCE_DIR}/gui/images/quviro.svg)
 set(QUVIRO_ICON_SIZES 16 22 24 32 48 64 128 256)
 
 set(quviro_packaging_src ${PROJECT_SOURCE_DIR}/packaging)

@@ -1,10 +1,10 @@
 // Checksum list lines and expected digests: whatever the bytes, an accepted line has a digest
 // of its algorithm's length in hexadecimal digits and a name without NUL; the line the file
 // lists write for any name reads back as that name and digest, in both forms.
-#include "app/ChecksumFormat.h"
-#include "app/ChecksumLine.h"
-#include "app/ExpectedDigest.h"
+#include "checksums/ChecksumFormat.h"
+#include "checksums/ChecksumLine.h"
 #include "fuzz/FuzzInput.h"
+#include "pipeline/ExpectedDigest.h"
 
 #include <string>
 
@@ -23,7 +23,8 @@ QString Latin1(std::string_view text) {
 
 // The line the file lists write for name, without its line feed.
 std::string WriteLine(std::string_view digest, std::string_view name, std::string_view tag) {
-    std::string line = FormatChecksumLine(tag.empty() ? TChecksumStyle::Gnu : TChecksumStyle::Bsd, tag, digest, name, '\n');
+    std::string line =
+        FormatChecksumLine(tag.empty() ? TChecksumStyle::Gnu : TChecksumStyle::Bsd, tag, digest, name, '\n');
     line.pop_back();
     return line;
 }

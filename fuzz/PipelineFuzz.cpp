@@ -2,9 +2,9 @@
 // a digest of the algorithm's length in the requested case, or an empty digest with one of the
 // status messages its input type can give. File names stay inside a private folder of a few
 // small files, so that the run never reads large or special files of the machine.
-#include "app/HashPipeline.h"
 #include "fuzz/FuzzFolder.h"
 #include "fuzz/FuzzInput.h"
+#include "pipeline/HashPipeline.h"
 #include "tools/TextUtils.h"
 
 #include <QFile>

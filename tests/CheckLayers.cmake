@@ -1,93 +1,63 @@
-# Checks the include lines of the project's sources against its layers:
+# Checks the include lines of the project's sources against its layers. A file is judged by the
+# folder it stands in; the table below says which folders of ours each may include and how much
+# of Qt it may use:
 #
-#   crypt/                  standard C++ only: nothing of ours but crypt/, and no Qt
-#   tools/                  tools/ and crypt/ (Qt Core)
-#   desktop/                desktop/, tools/, crypt/
-#   app/ pipeline and CLI   crypt/, tools/ and the other pipeline and CLI files; never desktop/
-#                           or the window's files
-#   app/ window             anything of ours (crypt/, tools/, desktop/, app/)
-#   tests/, fuzz/, bench/   anything of ours
+#   folder      may include                                          Qt
+#   crypt/      crypt/                                               none
+#   checksums/  checksums/ crypt/                                    none
+#   hashing/    hashing/ checksums/ crypt/                           none
+#   tools/      tools/ crypt/                                        Core
+#   pipeline/   pipeline/ hashing/ checksums/ tools/ crypt/          Core
+#   desktop/    desktop/ tools/ crypt/                               any
+#   cli/        cli/ pipeline/ hashing/ checksums/ tools/ crypt/     Core
+#   gui/        gui/ desktop/ pipeline/ hashing/ checksums/ tools/ crypt/   any
+#   cmake/      tools/                                               Core
+#   tests/ fuzz/ bench/   anything of ours                           any
 #
 # Every project include names its folder from the repository's top folder ("crypt/Stream.h"),
-# so an include that does not name an existing file from there fails as well.
+# so an include that does not name an existing file from there fails as well. A Qt header counts
+# as Qt Core when QT_CORE_DIR holds a file of its name.
 #
-# Usage: cmake -D SOURCE_DIR=<repository> -P CheckLayers.cmake
+# Usage: cmake -D SOURCE_DIR=<repository> -D QT_CORE_DIR=<QtCore include folder> -P CheckLayers.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
-if(NOT SOURCE_DIR)
-    message(FATAL_ERROR "SOURCE_DIR is not set")
+if(NOT SOURCE_DIR OR NOT IS_DIRECTORY "${QT_CORE_DIR}")
+    message(FATAL_ERROR "SOURCE_DIR and QT_CORE_DIR must be set")
 endif()
 
-# The files of app/ that make up the request pipeline and the command-line front.
-set(pipeline_files
-    app/CheckedOutput.cpp
-    app/CheckedOutput.h
-    app/ChecksumFormat.cpp
-    app/ChecksumFormat.h
-    app/ChecksumLine.cpp
-    app/ChecksumLine.h
-    app/ChecksumVerify.cpp
-    app/ChecksumVerify.h
-    app/CliMain.cpp
-    app/CliOptions.cpp
-    app/CliOptions.h
-    app/CliProgress.cpp
-    app/CliProgress.h
-    app/CliWrite.cpp
-    app/CliWrite.h
-    app/DigestVerdict.cpp
-    app/DigestVerdict.h
-    app/ExpectedDigest.cpp
-    app/ExpectedDigest.h
-    app/FileListHash.cpp
-    app/FileListHash.h
-    app/HashObserver.h
-    app/HashPipeline.cpp
-    app/HashPipeline.h
-    app/HashProgress.cpp
-    app/HashProgress.h
-    app/OrderedJobs.cpp
-    app/OrderedJobs.h
-    app/ProgressText.cpp
-    app/ProgressText.h
-    app/SidecarDigest.cpp
-    app/SidecarDigest.h
-    app/StreamDigest.cpp
-    app/StreamDigest.h
-    app/TreeWalk.cpp
-    app/TreeWalk.h
-)
+set(layers crypt checksums hashing tools pipeline desktop cli gui cmake tests fuzz bench)
+set(project_folders crypt checksums hashing tools pipeline desktop cli gui tests fuzz bench)
 
-# The layer a file belongs to, as the list of include prefixes it may use.
-function(allowed_prefixes file out)
-    if(file MATCHES "^crypt/")
-        set(allowed crypt/)
-    elseif(file MATCHES "^tools/")
-        set(allowed tools/ crypt/)
-    elseif(file MATCHES "^desktop/")
-        set(allowed desktop/ tools/ crypt/)
-    elseif(file IN_LIST pipeline_files)
-        set(allowed crypt/ tools/ ${pipeline_files})
-    elseif(file MATCHES "^app/")
-        set(allowed crypt/ tools/ desktop/ app/)
-    elseif(file MATCHES "^cmake/")
-        set(allowed tools/)
-    else()
-        set(allowed crypt/ tools/ desktop/ app/ tests/ fuzz/ bench/)
-    endif()
-    set(${out} ${allowed} PARENT_SCOPE)
-endfunction()
+set(crypt_includes crypt)
+set(crypt_qt none)
+set(checksums_includes checksums crypt)
+set(checksums_qt none)
+set(hashing_includes hashing checksums crypt)
+set(hashing_qt none)
+set(tools_includes tools crypt)
+set(tools_qt core)
+set(pipeline_includes pipeline hashing checksums tools crypt)
+set(pipeline_qt core)
+set(desktop_includes desktop tools crypt)
+set(desktop_qt any)
+set(cli_includes cli pipeline hashing checksums tools crypt)
+set(cli_qt core)
+set(gui_includes gui desktop pipeline hashing checksums tools crypt)
+set(gui_qt any)
+set(cmake_includes tools)
+set(cmake_qt core)
+foreach(open tests fuzz bench)
+    set(${open}_includes ${project_folders})
+    set(${open}_qt any)
+endforeach()
 
-file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
-    ${SOURCE_DIR}/crypt/*.h ${SOURCE_DIR}/crypt/*.cpp
-    ${SOURCE_DIR}/tools/*.h ${SOURCE_DIR}/tools/*.cpp
-    ${SOURCE_DIR}/desktop/*.h ${SOURCE_DIR}/desktop/*.cpp
-    ${SOURCE_DIR}/app/*.h ${SOURCE_DIR}/app/*.cpp
-    ${SOURCE_DIR}/tests/*.h ${SOURCE_DIR}/tests/*.cpp
-    ${SOURCE_DIR}/fuzz/*.h ${SOURCE_DIR}/fuzz/*.cpp
-    ${SOURCE_DIR}/bench/*.h ${SOURCE_DIR}/bench/*.cpp
-    ${SOURCE_DIR}/cmake/*.in)
+list(JOIN project_folders "|" folder_pattern)
+list(TRANSFORM layers APPEND "/*.h" OUTPUT_VARIABLE header_globs)
+list(TRANSFORM header_globs PREPEND "${SOURCE_DIR}/")
+list(TRANSFORM layers APPEND "/*.cpp" OUTPUT_VARIABLE source_globs)
+list(TRANSFORM source_globs PREPEND "${SOURCE_DIR}/")
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${header_globs} ${source_globs} ${SOURCE_DIR}/cmake/*.in)
 list(FILTER sources EXCLUDE REGEX "^build/")
 list(LENGTH sources source_count)
 if(source_count EQUAL 0)
@@ -96,29 +66,28 @@ endif()
 
 set(violations "")
 foreach(file IN LISTS sources)
-    allowed_prefixes(${file} allowed)
+    string(REGEX MATCH "^[^/]+" layer "${file}")
+    set(allowed ${${layer}_includes})
+    set(qt ${${layer}_qt})
     file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(line IN LISTS lines)
         if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\"")
             set(included ${CMAKE_MATCH_1})
-            if(NOT included MATCHES "^(crypt|tools|desktop|app|tests|fuzz|bench)/"
-               OR NOT EXISTS ${SOURCE_DIR}/${included})
+            if(NOT included MATCHES "^(${folder_pattern})/" OR NOT EXISTS ${SOURCE_DIR}/${included})
                 string(APPEND violations "  ${file}: \"${included}\" does not name its folder from the top folder\n")
                 continue()
             endif()
-            set(permitted FALSE)
-            foreach(prefix IN LISTS allowed)
-                string(FIND "${included}" "${prefix}" at)
-                if(at EQUAL 0)
-                    set(permitted TRUE)
-                    break()
-                endif()
-            endforeach()
-            if(NOT permitted)
-                string(APPEND violations "  ${file}: \"${included}\" is outside the layers this file may use\n")
+            string(REGEX MATCH "^[^/]+" target_layer "${included}")
+            if(NOT target_layer IN_LIST allowed)
+                string(APPEND violations "  ${file}: \"${included}\" is outside the layers ${layer}/ may use\n")
             endif()
-        elseif(file MATCHES "^crypt/" AND line MATCHES "^[ \t]*#[ \t]*include[ \t]*<(Q[^>]*)>")
-            string(APPEND violations "  ${file}: <${CMAKE_MATCH_1}> is Qt, which crypt/ does not use\n")
+        elseif(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<(Q[A-Za-z0-9_]*)>")
+            set(header ${CMAKE_MATCH_1})
+            if(qt STREQUAL "none")
+                string(APPEND violations "  ${file}: <${header}> is Qt, which ${layer}/ does not use\n")
+            elseif(qt STREQUAL "core" AND NOT EXISTS "${QT_CORE_DIR}/${header}")
+                string(APPEND violations "  ${file}: <${header}> is not Qt Core, the only part of Qt ${layer}/ uses\n")
+            endif()
         endif()
     endforeach()
 endforeach()

@@ -14,10 +14,18 @@ QString& DataFolderValue() {
 
 } // namespace
 
-const QString& AppName() { return AppNameValue(); }
+const QString& AppName() {
+    return AppNameValue();
+}
 
-void SetAppName(const QString& name) { AppNameValue() = name; }
+void SetAppName(const QString& name) {
+    AppNameValue() = name;
+}
 
-const QString& DataFolder() { return DataFolderValue(); }
+const QString& DataFolder() {
+    return DataFolderValue();
+}
 
-void SetDataFolder(const QString& folder) { DataFolderValue() = folder; }
+void SetDataFolder(const QString& folder) {
+    DataFolderValue() = folder;
+}

@@ -1,7 +1,6 @@
 #include "tools/Strings.h"
 
-EListError::EListError(int index)
-    : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
+EListError::EListError(int index) : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
 
 void TStrings::CheckIndex(int index, int limit) const {
     if (index < 0 || index >= limit)

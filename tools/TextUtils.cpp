@@ -2,7 +2,9 @@
 
 namespace {
 
-constexpr char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c; }
+constexpr char16_t AsciiUpper(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
+}
 
 constexpr bool IsNameChar(char16_t c) {
     return c == u' ' || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
@@ -45,7 +47,9 @@ QString KeepNameChars(QStringView text) {
     return result;
 }
 
-QString NormalizeName(QStringView text) { return Upper(KeepNameChars(RemoveSpaces(Trim(text)))); }
+QString NormalizeName(QStringView text) {
+    return Upper(KeepNameChars(RemoveSpaces(Trim(text))));
+}
 
 bool SameTextAscii(QStringView a, QStringView b) {
     if (a.size() != b.size())

@@ -10,9 +10,9 @@ QString GetSpecialFolder(int csidl) {
     if (csidl == CSIDL_APPDATA) {
         // Qt takes a relative XDG_CONFIG_HOME as it stands, which would put the settings in
         // whatever folder the program was started from.
-        folder = XdgFolder("XDG_CONFIG_HOME").isEmpty() ? QDir::homePath() + QStringLiteral("/.config")
-                                                        : QStandardPaths::writableLocation(
-                                                              QStandardPaths::GenericConfigLocation);
+        folder = XdgFolder("XDG_CONFIG_HOME").isEmpty()
+                     ? QDir::homePath() + QStringLiteral("/.config")
+                     : QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     }
     if (!QDir::isAbsolutePath(folder))
         return {};

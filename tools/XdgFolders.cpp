@@ -9,8 +9,8 @@ QString XdgFolder(const char* variable) {
 }
 
 void IgnoreRelativeXdgFolders() {
-    for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME",
-                                 "XDG_RUNTIME_DIR"}) {
+    for (const char* variable :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
         if (qEnvironmentVariableIsSet(variable) && XdgFolder(variable).isEmpty())
             qunsetenv(variable);
     }

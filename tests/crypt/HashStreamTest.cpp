@@ -123,9 +123,9 @@ public:
     bool m_sizeThrows = false;
     bool m_positionThrows = false;
     bool m_positionStuck = false;
-    std::int64_t m_reportedSize = -1; // the size reported instead of the real one; -1 for the real one
+    std::int64_t m_reportedSize = -1;        // the size reported instead of the real one; -1 for the real one
     std::size_t m_growsAfterRead = SIZE_MAX; // after this many reads the reported size is one more
-    std::size_t m_readThrowsAt = 0; // 1-based number of the read that throws; 0 for none
+    std::size_t m_readThrowsAt = 0;          // 1-based number of the read that throws; 0 for none
     std::int64_t m_position = 0;
     mutable int m_calls = 0;
     std::vector<std::int64_t> m_reads;

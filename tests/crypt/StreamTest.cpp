@@ -173,7 +173,8 @@ TEST_F(FileStreamTest, UnreadableFileGivesPermissionDenied) {
     const std::string path = WriteFile("locked.bin", "secret");
     fs::permissions(path, fs::perms::none);
     fs::permissions(m_folder, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-    EXPECT_TRUE(RunUnprivileged([&] { EXPECT_EQ(OpenError(path), "Cannot open file \"" + path + "\". Permission denied"); }));
+    EXPECT_TRUE(
+        RunUnprivileged([&] { EXPECT_EQ(OpenError(path), "Cannot open file \"" + path + "\". Permission denied"); }));
 }
 
 } // namespace

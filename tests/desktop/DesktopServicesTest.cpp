@@ -59,7 +59,7 @@ class SpecialFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* name : {"XDG_CONFIG_HOME", "HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR",
-                                  "XDG_STATE_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"}) {
+                                 "XDG_STATE_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"}) {
             const char* value = std::getenv(name);
             m_saved.push_back({name, value != nullptr ? std::optional<std::string>(value) : std::nullopt});
         }

@@ -1,5 +1,5 @@
 // Edge anchoring: where a control goes when its container grows or shrinks.
-#include "app/Anchors.h"
+#include "gui/Anchors.h"
 
 #include "tests/gui/QtPrinters.h"
 

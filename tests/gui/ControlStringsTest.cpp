@@ -1,6 +1,6 @@
 // The TStrings views of the window's controls: memo lines, combo box items, radio items.
-#include "app/ControlStrings.h"
-#include "app/RadioGroup.h"
+#include "gui/ControlStrings.h"
+#include "gui/RadioGroup.h"
 #include "tools/DelimitedList.h"
 #include "tools/SortedList.h"
 

@@ -1,8 +1,8 @@
 // main() of the window tests: the program's application object on the offscreen platform
 // with one 1920 x 1080 screen (QUVIRO_SCREENS_FILE), standard paths in Qt's test mode, so no
 // display is needed and nothing under the home folder is touched.
-#include "app/Application.h"
-#include "app/WindowFonts.h"
+#include "gui/Application.h"
+#include "gui/WindowFonts.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 // keyboard and a digest that fits its panel. Files are read through test streams that the
 // test releases chunk by chunk (TGateStream) or that take their time (slow reads), so that
 // every state of a running hash can be looked at.
-#include "app/QVMain.h"
+#include "gui/QVMain.h"
 
-#include "app/ClickLabel.h"
-#include "app/RadioGroup.h"
-#include "app/StartArguments.h"
 #include "crypt/HashStream.h"
+#include "gui/ClickLabel.h"
+#include "gui/RadioGroup.h"
+#include "gui/StartArguments.h"
 #include "tests/gui/QtPrinters.h"
 #include "tools/ConfigStore.h"
 #include "tools/ProcessValues.h"

@@ -84,7 +84,8 @@ TEST(PlacementCycleTest, MaximisedCloseAndRestartKeepsTheNormalBounds) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     TDesktop desktop(home.path());
-    ASSERT_TRUE(desktop.Ready()) << "Xvfb and openbox (scripts/debian-packages) must run; display \"" << desktop.Display().toStdString() << "\"";
+    ASSERT_TRUE(desktop.Ready()) << "Xvfb and openbox (scripts/debian-packages) must run; display \""
+                                 << desktop.Display().toStdString() << "\"";
 
     const QString data = home.filePath(u"config/quviro"_qs);
     ASSERT_TRUE(QDir().mkpath(data));

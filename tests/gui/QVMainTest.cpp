@@ -1,13 +1,13 @@
 // The main window driven as a user drives it: clicks, typed text, dropped files and the
 // clipboard, on the offscreen platform. The settings stores live in a temporary DataFolder;
 // a restart destroys the window, writes the stores, reloads them and makes a new window.
-#include "app/QVMain.h"
+#include "gui/QVMain.h"
 
-#include "app/ClickLabel.h"
-#include "app/ExpectedDigestRow.h"
-#include "app/HashPipeline.h"
-#include "app/RadioGroup.h"
-#include "app/Shape.h"
+#include "gui/ClickLabel.h"
+#include "gui/ExpectedDigestRow.h"
+#include "gui/RadioGroup.h"
+#include "gui/Shape.h"
+#include "pipeline/HashPipeline.h"
 #include "tests/gui/QtPrinters.h"
 #include "tools/ConfigStore.h"
 #include "tools/DataSet.h"
@@ -39,9 +39,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <memory>
-#include <sys/stat.h>
 #include <new>
 #include <stdexcept>
+#include <sys/stat.h>
 
 // Allocations through operator new of at least g_refuseFrom bytes fail while it is set, to
 // run the window out of memory without exhausting the machine.

@@ -195,7 +195,8 @@ TEST_F(DataSetTest, LoadsAndSavesEveryByteLevelCase) {
         WriteFile(PathOf("Case"), Bytes(c.fileHex));
         TStringList list(QStringList{"stale"});
         ASSERT_TRUE(LoadDataSet(list, QStringLiteral("Case"))) << c.name;
-        EXPECT_EQ(Joined(list), QStringView(c.lines.data(), qsizetype(c.lines.size())).toString().toStdString()) << c.name;
+        EXPECT_EQ(Joined(list), QStringView(c.lines.data(), qsizetype(c.lines.size())).toString().toStdString())
+            << c.name;
         EXPECT_EQ(list.Encoding(), c.encoding) << c.name;
 
         ASSERT_TRUE(SaveDataSet(list, QStringLiteral("Case"))) << c.name;

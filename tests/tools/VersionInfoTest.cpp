@@ -154,7 +154,8 @@ TEST(VersionInfo, OwnExecutableCarriesTheProjectVersion) {
 }
 
 TEST(VersionInfo, ProgramExecutablesCarryTheProjectVersion) {
-    const QStringList executables = QStringLiteral(QUVIRO_VERSIONED_EXECUTABLES).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    const QStringList executables =
+        QStringLiteral(QUVIRO_VERSIONED_EXECUTABLES).split(QLatin1Char('|'), Qt::SkipEmptyParts);
     ASSERT_FALSE(executables.isEmpty());
     for (const QString& executable : executables)
         EXPECT_EQ(GetVersionText(executable), QStringLiteral(QUVIRO_PROJECT_VERSION)) << executable.toStdString();

@@ -1,0 +1,190 @@
+#include "checksums/ChecksumLine.h"
+
+#include "checksums/ChecksumFormat.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<THashAlgorithm, 3> Algorithms = {THashAlgorithm::MD5, THashAlgorithm::SHA1,
+                                                      THashAlgorithm::SHA256};
+
+bool IsWhite(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The byte at i, or NUL past the end: the checkers read lines as C strings with a NUL put
+// after the line, and an inner NUL ends a name or digest just the same.
+char At(std::string_view s, std::size_t i) {
+    return i < s.size() ? s[i] : '\0';
+}
+
+// An escaped name, or nothing when it holds a NUL or an escape the checkers refuse.
+std::optional<std::string> UnescapeName(std::string_view raw) {
+    if (raw.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    return UnescapeChecksumName(raw);
+}
+
+// The C string that starts at i: up to the first NUL or the end.
+std::string_view CString(std::string_view s, std::size_t i) {
+    if (i >= s.size())
+        return {};
+    const std::string_view rest = s.substr(i);
+    return rest.substr(0, rest.find('\0'));
+}
+
+// Exactly length hexadecimal digits and nothing after them.
+bool IsHexDigest(std::string_view digest, std::size_t length) {
+    if (digest.size() != length)
+        return false;
+    for (const char c : digest)
+        if (!IsHexDigit(c))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::size_t DigestHexLength(THashAlgorithm algorithm) {
+    switch (algorithm) {
+    case THashAlgorithm::MD5:
+        return 32;
+    case THashAlgorithm::SHA1:
+        return 40;
+    case THashAlgorithm::SHA256:
+        break;
+    }
+    return 64;
+}
+
+std::optional<THashAlgorithm> AlgorithmOfHexLength(std::size_t length) {
+    for (const THashAlgorithm algorithm : Algorithms)
+        if (DigestHexLength(algorithm) == length)
+            return algorithm;
+    return std::nullopt;
+}
+
+TChecksumListParser::TChecksumListParser(std::optional<THashAlgorithm> algorithm) : m_algorithm(algorithm) {}
+
+TChecksumLineKind TChecksumListParser::Parse(std::string_view line, TChecksumEntry& entry, bool listIsStandardInput) {
+    if (!line.empty() && line.front() == '#')
+        return TChecksumLineKind::Ignored;
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    if (line.empty())
+        return TChecksumLineKind::Ignored;
+    if (!SplitLine(line, entry))
+        return TChecksumLineKind::Malformed;
+    if (listIsStandardInput && entry.Name == "-")
+        return TChecksumLineKind::Malformed;
+    return TChecksumLineKind::Entry;
+}
+
+bool TChecksumListParser::SplitLine(std::string_view s, TChecksumEntry& entry) {
+    std::size_t i = 0;
+    while (IsWhite(At(s, i)))
+        ++i;
+    bool escaped = false;
+    if (At(s, i) == '\\') {
+        ++i;
+        escaped = true;
+    }
+
+    // A BSD line: the tag, at most one space, then "(NAME) = DIGEST". The name runs to the
+    // last ")" of the line, so names holding ")" work.
+    for (const THashAlgorithm algorithm : Algorithms) {
+        if (m_algorithm && *m_algorithm != algorithm)
+            continue;
+        const std::string_view tag = HashAlgorithmName(algorithm);
+        if (CString(s, i).substr(0, tag.size()) != tag)
+            continue;
+        std::size_t j = i + tag.size();
+        if (At(s, j) == ' ')
+            ++j;
+        if (At(s, j) != '(')
+            return false;
+        const std::string_view rest = s.substr(j + 1);
+        const std::size_t close = rest.rfind(')');
+        if (close == std::string_view::npos)
+            return false;
+        const std::string_view rawName = rest.substr(0, close);
+        if (escaped) {
+            std::optional<std::string> name = UnescapeName(rawName);
+            if (!name)
+                return false;
+            entry.Name = std::move(*name);
+        } else {
+            entry.Name = std::string(CString(rawName, 0));
+        }
+        std::size_t k = close + 1;
+        while (IsWhite(At(rest, k)))
+            ++k;
+        if (At(rest, k) != '=')
+            return false;
+        ++k;
+        while (IsWhite(At(rest, k)))
+            ++k;
+        const std::string_view digest = CString(rest, k);
+        if (!IsHexDigest(digest, DigestHexLength(algorithm)))
+            return false;
+        entry.Algorithm = algorithm;
+        entry.Digest = std::string(digest);
+        return true;
+    }
+    return SplitGnu(s, i, escaped, entry);
+}
+
+bool TChecksumListParser::SplitGnu(std::string_view s, std::size_t i, bool escaped, TChecksumEntry& entry) {
+    std::optional<THashAlgorithm> algorithm = m_algorithm;
+    if (!algorithm) {
+        std::size_t run = 0;
+        while (IsHexDigit(At(s, i + run)))
+            ++run;
+        algorithm = AlgorithmOfHexLength(run);
+        if (!algorithm)
+            return false;
+    }
+    const std::size_t length = DigestHexLength(*algorithm);
+    // A digest, one blank and at least one more byte.
+    if (s.size() < i || s.size() - i < length + 2 + (At(s, i) == '\\' ? 1 : 0))
+        return false;
+    const std::string_view digest = s.substr(i, length);
+    i += length;
+    if (!IsWhite(At(s, i)))
+        return false;
+    ++i;
+
+    // "DIGEST NAME" with one blank is the reversed form of BSD tools. Mixing it with GNU lines
+    // is refused, so that a renamed file with a leading space or "*" cannot pass for another.
+    if (s.size() - i == 1 || (At(s, i) != ' ' && At(s, i) != '*')) {
+        if (m_reversed == 0)
+            return false;
+        m_reversed = 1;
+    } else if (m_reversed != 1) {
+        m_reversed = 0;
+        ++i; // the mode byte: ' ' text, '*' binary; the same bytes are read either way
+    }
+    if (!IsHexDigest(digest, length))
+        return false;
+
+    if (escaped) {
+        std::optional<std::string> name = UnescapeName(s.substr(i));
+        if (!name)
+            return false;
+        entry.Name = std::move(*name);
+    } else {
+        entry.Name = std::string(CString(s, i));
+    }
+    entry.Algorithm = *algorithm;
+    entry.Digest = std::string(digest);
+    return true;
+}
+
+bool ReportNameNeedsEscape(std::string_view name) {
+    return name.find('\n') != std::string_view::npos;
+}

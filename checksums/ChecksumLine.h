@@ -1,0 +1,63 @@
+// Lines of checksum lists as sha256sum, sha1sum and md5sum write and check them:
+//
+//   GNU form   DIGEST  NAME     (two spaces: text mode) or   DIGEST *NAME   (binary mode)
+//   BSD form   SHA256 (NAME) = DIGEST
+//
+// A line starting with "\" holds an escaped name (checksums/ChecksumFormat.h): "\\" is a backslash,
+// "\n" a line feed and "\r" a carriage return; any other escape, or a NUL, makes the line
+// malformed. Lines are bytes; names
+// are byte strings as the file system takes them. Standard C++ only, so both fronts, the
+// sidecar lookup and the fuzzers share it.
+#pragma once
+
+#include "crypt/HashStream.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// 32, 40 or 64 hexadecimal digits.
+std::size_t DigestHexLength(THashAlgorithm algorithm);
+// The algorithm whose digests have length hexadecimal digits, if any.
+std::optional<THashAlgorithm> AlgorithmOfHexLength(std::size_t length);
+
+struct TChecksumEntry {
+    THashAlgorithm Algorithm = THashAlgorithm::SHA256;
+    // The hexadecimal digest as written, in either case.
+    std::string Digest;
+    // The name, unescaped.
+    std::string Name;
+};
+
+enum class TChecksumLineKind {
+    Entry,     // a checksum line; the entry is filled
+    Ignored,   // a comment ("#" as the first byte) or a blank line
+    Malformed, // anything else
+};
+
+// Reads the lines of one list in order. The checkers keep one piece of state across lines:
+// once a list used the reversed form "DIGEST NAME" (one space), later lines are read that way
+// too, and a list that began with GNU lines never accepts it; so one parser serves one list.
+class TChecksumListParser {
+public:
+    // algorithm: the one every line must use (as sha256sum only knows SHA256 lines);
+    // without it, a BSD line's tag or the GNU digest's length decides, line by line.
+    explicit TChecksumListParser(std::optional<THashAlgorithm> algorithm = std::nullopt);
+
+    // line: one line without its line feed, possibly holding NUL bytes; a final carriage
+    // return is removed. listIsStandardInput: the name "-" (standard input) is then malformed,
+    // since the list itself is read from there.
+    TChecksumLineKind Parse(std::string_view line, TChecksumEntry& entry, bool listIsStandardInput = false);
+
+private:
+    bool SplitLine(std::string_view line, TChecksumEntry& entry);
+    bool SplitGnu(std::string_view line, std::size_t i, bool escaped, TChecksumEntry& entry);
+
+    std::optional<THashAlgorithm> m_algorithm;
+    // -1 not known yet, 0 GNU lines seen, 1 reversed lines seen.
+    int m_reversed = -1;
+};
+
+// True when a name must be written escaped in a --check report line ("NAME: OK"): the checkers
+// escape there only a name holding a line feed, unlike in the checksum lines they write.
+bool ReportNameNeedsEscape(std::string_view name);

@@ -1,0 +1,54 @@
+// Checking a checksum list: every file a list names is hashed and compared with the digest
+// the list gives, and each is reported as md5sum/sha1sum/sha256sum --check report it:
+//
+//   stdout  "NAME: OK", "NAME: FAILED", "NAME: FAILED open or read" (a name holding a line
+//           feed is written escaped, after a "\")
+//   stderr  "<program>: NAME: <reason>" for a file that could not be read,
+//           "<program>: LIST: N: improperly formatted <ALGORITHM> checksum line" (--warn),
+//           the WARNING summary lines, and "LIST: no properly formatted checksum lines found"
+//           or "LIST: no file was verified" (--ignore-missing)
+//
+// The list is read line by line and never held whole. Relative names are taken relative to
+// the list's own folder (standard input or a pipe: the current folder); "-" names standard
+// input. A
+// file is opened without blocking: a folder, FIFO, socket or device is a file that could not
+// be read, never waited on.
+#pragma once
+
+#include "crypt/HashStream.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+struct TVerifyOptions {
+    // The list's name as given; "-" reads it from standard input.
+    std::string ListName;
+    // The algorithm every line must use; without it, the BSD tag or the digest's length.
+    std::optional<THashAlgorithm> Algorithm;
+    bool Quiet = false;         // no "NAME: OK" lines
+    bool Status = false;        // nothing on stdout, no summary: the exit status tells
+    bool IgnoreMissing = false; // a file that does not exist is neither reported nor counted
+    bool Strict = false;        // a malformed line fails the check
+    bool Warn = false;          // report every malformed line
+};
+
+// Output sinks and the program name for messages. Every write is checked: WriteFailed tells
+// whether one failed.
+struct TVerifyOutput {
+    std::FILE* Out = stdout;
+    std::FILE* Err = stderr;
+    std::string Program = "quviro-cli";
+    bool WriteFailed = false;
+};
+
+// Checks the list; answers true when every listed file was read and matched, at least one line
+// was a checksum line, no file was verified with --ignore-missing only when none was missing,
+// and with --strict no line was malformed. False also when the list itself cannot be read.
+bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output);
+
+// The file at path hashed to its end, as lower-case hexadecimal; "-" is standard input.
+// Opening never blocks. On failure answers nothing and sets error to the system's reason
+// (errno value, or 0 with reason filled for "Not a regular file").
+std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, int& error,
+                                          std::string& reason);

@@ -1,0 +1,306 @@
+#include "cli/CliOptions.h"
+
+#include "pipeline/ExpectedDigest.h"
+#include "tools/TextUtils.h"
+#include "tools/VersionInfo.h"
+
+#include <optional>
+
+namespace {
+
+std::optional<int> InputTypeByName(QStringView name) {
+    // By input type, from InputTypeFile on.
+    const QStringView names[InputTypeCount] = {u"file", u"text", u"hex", u"base64"};
+    for (int type = InputTypeFile; type < InputTypeCount; ++type)
+        if (SameTextAscii(name, names[type]))
+            return type;
+    return std::nullopt;
+}
+
+// Options that take a value, by their short and long names.
+struct TValueOption {
+    QStringView shortName;
+    QStringView longName;
+};
+
+constexpr TValueOption ValueOptions[] = {
+    {u"-a", u"--algorithm"}, {u"-t", u"--type"}, {u"", u"--prefix"},   {u"", u"--suffix"},
+    {u"-c", u"--check"},     {u"-j", u"--jobs"}, {u"-C", u"--verify"},
+};
+
+std::optional<int> JobsByText(const QString& text) {
+    bool ok = false;
+    const int jobs = text.toInt(&ok);
+    if (!ok || jobs < 1 || jobs > MaxJobs || text.startsWith(u'+'))
+        return std::nullopt;
+    return jobs;
+}
+
+// The switches that shape a --verify report; answers whether argument was one.
+bool ParseVerifySwitch(QStringView argument, TCliOptions& options) {
+    if (argument == u"--quiet")
+        options.Quiet = true;
+    else if (argument == u"--status")
+        options.StatusOnly = true;
+    else if (argument == u"--ignore-missing")
+        options.IgnoreMissing = true;
+    else if (argument == u"--strict")
+        options.Strict = true;
+    else if (argument == u"-w" || argument == u"--warn")
+        options.Warn = true;
+    else
+        return false;
+    return true;
+}
+
+// The checks that involve --verify once every argument is read; empty text when they pass.
+QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
+    const bool switches =
+        options.Quiet || options.StatusOnly || options.IgnoreMissing || options.Strict || options.Warn;
+    if (!options.VerifyList.isEmpty() || options.Action == TCliAction::Verify) {
+        if (options.Check)
+            return QStringLiteral("--check and --verify cannot be used together");
+        if (!inputs.isEmpty())
+            return QStringLiteral("INPUT cannot be given with --verify: the list names the files");
+        if (options.WithName || options.Tag || options.Recursive || options.Zero)
+            return QStringLiteral("-H, --tag, -r and -z cannot be used with --verify");
+        if (options.AlgorithmGiven && NormalizeName(options.Algorithm) != u"MD5" &&
+            NormalizeName(options.Algorithm) != u"SHA1" && NormalizeName(options.Algorithm) != u"SHA256")
+            return QStringLiteral("unknown algorithm ") + options.Algorithm;
+        options.Action = TCliAction::Verify;
+        return {};
+    }
+    if (switches)
+        return QStringLiteral("--quiet, --status, --ignore-missing, --strict and --warn need --verify");
+    return {};
+}
+
+// The value of --check, once the rest of the command line is known to be sound; empty text when
+// it is a digest. --check without -a takes the algorithm its digest names.
+QString FinishCheckOption(TCliOptions& options) {
+    if (!options.Check)
+        return {};
+    const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
+    if (!expected.IsDigest())
+        return QStringLiteral("--check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): ") +
+               Trim(options.Expected);
+    if (!options.AlgorithmGiven) {
+        options.Algorithm = expected.Algorithm;
+        return {};
+    }
+    const QString algorithm = NormalizeName(options.Algorithm);
+    if (algorithm != expected.Algorithm && (algorithm == u"MD5" || algorithm == u"SHA1" || algorithm == u"SHA256"))
+        return QStringLiteral("the digest given to --check is ") + expected.Algorithm +
+               QStringLiteral(", but -a asks for ") + algorithm;
+    return {};
+}
+
+// Splits "--name=value" and "-xVALUE" forms; answers the long name of a value option, with
+// value filled when it was attached.
+std::optional<QStringView> MatchValueOption(QStringView argument, std::optional<QString>& value) {
+    for (const TValueOption& option : ValueOptions) {
+        if (argument == option.longName || (!option.shortName.isEmpty() && argument == option.shortName))
+            return option.longName;
+        if (argument.startsWith(option.longName) && argument.mid(option.longName.size()).startsWith(u'=')) {
+            value = argument.mid(option.longName.size() + 1).toString();
+            return option.longName;
+        }
+        if (!option.shortName.isEmpty() && !argument.startsWith(u"--") && argument.startsWith(option.shortName)) {
+            value = argument.mid(option.shortName.size()).toString();
+            return option.longName;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TCliParseResult ParseCliArguments(const QStringList& arguments) {
+    TCliParseResult result;
+    TCliOptions& options = result.Options;
+    QStringList& inputs = options.Inputs;
+    bool prefixGiven = false;
+    bool suffixGiven = false;
+    bool optionsEnded = false;
+
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
+            inputs.append(argument);
+            options.InputArguments.append(i);
+            continue;
+        }
+        if (argument == u"--") {
+            optionsEnded = true;
+        } else if (argument == u"-h" || argument == u"--help") {
+            options.Action = TCliAction::Help;
+            return result;
+        } else if (argument == u"--version") {
+            options.Action = TCliAction::Version;
+            return result;
+        } else if (argument == u"--trim") {
+            options.TrimInput = true;
+        } else if (argument == u"-u" || argument == u"--upper") {
+            options.UpperHash = true;
+        } else if (argument == u"-H" || argument == u"--with-name") {
+            options.WithName = true;
+        } else if (argument == u"--tag") {
+            options.Tag = true;
+        } else if (argument == u"-r" || argument == u"--recursive") {
+            options.Recursive = true;
+        } else if (argument == u"-0" || argument == u"-z" || argument == u"--zero") {
+            options.Zero = true;
+        } else if (argument == u"--progress") {
+            options.Progress = true;
+        } else if (!ParseVerifySwitch(argument, options)) {
+            std::optional<QString> value;
+            const std::optional<QStringView> name = MatchValueOption(argument, value);
+            if (!name) {
+                result.Error = QStringLiteral("unknown option ") + argument;
+                return result;
+            }
+            if (!value) {
+                if (i + 1 >= arguments.size()) {
+                    result.Error = QStringLiteral("option ") + argument + QStringLiteral(" needs a value");
+                    return result;
+                }
+                value = arguments[++i];
+            }
+            if (*name == u"--algorithm") {
+                options.Algorithm = *value;
+                options.AlgorithmGiven = true;
+            } else if (*name == u"--verify") {
+                options.VerifyList = *value;
+                options.Action = TCliAction::Verify;
+            } else if (*name == u"--type") {
+                const std::optional<int> type = InputTypeByName(*value);
+                if (!type) {
+                    result.Error = QStringLiteral("unknown input type ") + *value;
+                    return result;
+                }
+                options.InputType = *type;
+            } else if (*name == u"--jobs") {
+                const std::optional<int> jobs = JobsByText(*value);
+                if (!jobs) {
+                    result.Error = QStringLiteral("--jobs takes a number from 1 to %1, not ").arg(MaxJobs) + *value;
+                    return result;
+                }
+                options.Jobs = *jobs;
+            } else if (*name == u"--prefix" || *name == u"--suffix") {
+                (*name == u"--prefix" ? prefixGiven : suffixGiven) = true;
+                options.SaltType = *name == u"--prefix" ? SaltTypePrefix : SaltTypeSuffix;
+                options.SaltText = *value;
+            } else {
+                options.Check = true;
+                options.Expected = *value;
+            }
+        }
+    }
+
+    if (prefixGiven && suffixGiven)
+        result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
+    else if (const QString error = FinishVerifyOptions(options, inputs); !error.isEmpty())
+        result.Error = error;
+    else if (options.Action == TCliAction::Verify)
+        return result;
+    else if (inputs.isEmpty())
+        result.Error = QStringLiteral("INPUT is missing");
+    else if (options.InputType != InputTypeFile && inputs.size() > 1)
+        result.Error = QStringLiteral("-t text, hex and base64 take exactly one INPUT");
+    else if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Recursive))
+        result.Error = QStringLiteral("-H, --tag and -r apply to file input only");
+    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs))
+        result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
+    else if (options.Check && options.ListsFiles())
+        result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag or -r");
+    else if (const QString error = FinishCheckOption(options); !error.isEmpty())
+        result.Error = error;
+    else
+        options.Input = inputs.front();
+    return result;
+}
+
+HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText) {
+    HashRequest request;
+    request.InputType = options.InputType;
+    request.InputText = inputText;
+    request.TrimInput = options.TrimInput;
+    request.SaltType = options.SaltType;
+    request.SaltText = options.SaltText;
+    request.HashItems = QStringList{options.Algorithm};
+    request.HashType = 0;
+    request.UpperHash = options.UpperHash;
+    return request;
+}
+
+bool DigestMatches(QStringView digest, QStringView expected) {
+    const TExpectedDigest parsed = ParseExpectedDigest(expected);
+    return parsed.IsDigest() && SameTextAscii(digest, parsed.Digest);
+}
+
+QString CliUsageText() {
+    return QStringLiteral(
+        "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
+        "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
+        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
+        "                  [-z|-0|--zero] FILE...\n"
+        "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
+        "                  -C|--verify LIST\n"
+        "       quviro-cli --help | --version\n");
+}
+
+QString CliHelpText() {
+    return CliUsageText() +
+           QStringLiteral(
+               "\n"
+               "Prints the digest of INPUT as hexadecimal text. For several files, or with -H, --tag or -r,\n"
+               "prints one checksum line per file as sha256sum, sha1sum and md5sum do.\n"
+               "\n"
+               "  -a, --algorithm ALGORITHM  MD5, SHA1 or SHA256 (the default); case, spaces and\n"
+               "                             punctuation are ignored, so sha-256 works too\n"
+               "  -t, --type TYPE            what INPUT is: file (the default), the name of a file to hash;\n"
+               "                             text, text hashed as UTF-8; hex, hexadecimal bytes (not\n"
+               "                             supported in this version); base64, Base64 text decoded first\n"
+               "      --trim                 remove spaces, line breaks and control characters around a text\n"
+               "      --prefix SALT          put SALT (trimmed) before a text\n"
+               "      --suffix SALT          put SALT (trimmed) after a text\n"
+               "  -u, --upper                print the digest in upper case\n"
+               "  -H, --with-name            print the checksum line (DIGEST  NAME) for one file too\n"
+               "      --tag                  print BSD lines: SHA256 (NAME) = DIGEST\n"
+               "  -r, --recursive            hash the files in folders and their subfolders, by name in\n"
+               "                             byte order; links to files are followed, links to folders\n"
+               "                             are not; FIFOs, sockets and devices are skipped\n"
+               "  -j, --jobs N               hash N files at a time (1 to 256; default: one per processor)\n"
+               "  -z, -0, --zero             end each line with NUL instead of a line feed and write\n"
+               "                             names unescaped\n"
+               "  -c, --check EXPECTED       compare the digest with EXPECTED and print OK or MISMATCH;\n"
+               "                             EXPECTED is a digest in any case, or a checksum line\n"
+               "                             'DIGEST  NAME' or 'SHA256 (NAME) = DIGEST'; without -a its\n"
+               "                             length or tag chooses the algorithm\n"
+               "  -C, --verify LIST          check the files a checksum list names, as sha256sum -c does;\n"
+               "                             names are found relative to the list's folder; LIST - is\n"
+               "                             standard input; without -a each line's tag or digest length\n"
+               "                             chooses the algorithm\n"
+               "      --quiet                with -C: do not print OK lines\n"
+               "      --status               with -C: print nothing; the exit status tells\n"
+               "      --ignore-missing       with -C: skip files that do not exist\n"
+               "      --strict               with -C: fail when a line is improperly formatted\n"
+               "  -w, --warn                 with -C: report every improperly formatted line\n"
+               "      --progress             show the progress on standard error while a file is hashed;\n"
+               "                             without it, shown for files over 64 MiB when standard error\n"
+               "                             is a terminal\n"
+               "  -h, --help                 show this text\n"
+               "      --version              show the version\n"
+               "\n"
+               "INPUT - reads the text from standard input, bytes exactly as given (UTF-8); it cannot be\n"
+               "used with -t file. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
+               "A file that fails prints its name and the reason on standard error; the others are\n"
+               "still hashed, and the lines come in the order of the INPUTs.\n"
+               "\n"
+               "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n"
+               "With -C: 0 every listed file matched, 1 otherwise, 2 wrong usage.\n");
+}
+
+QString CliVersionText() {
+    return GetVersionText();
+}

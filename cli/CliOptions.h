@@ -1,0 +1,83 @@
+// Command-line options of quviro-cli and their mapping onto a hash request.
+#pragma once
+
+#include "pipeline/HashPipeline.h"
+
+#include <QString>
+#include <QStringList>
+
+enum class TCliAction { Hash, Verify, Help, Version };
+
+struct TCliOptions {
+    TCliAction Action = TCliAction::Hash;
+    // Any text the pipeline normalises ("sha-256", "md5" ...).
+    QString Algorithm = QStringLiteral("SHA256");
+    // -a was given; without it --check and --verify take the algorithm from the digests.
+    bool AlgorithmGiven = false;
+    // One of the pipeline's input types (HashPipeline.h).
+    int InputType = InputTypeFile;
+    bool TrimInput = false;
+    // One of the pipeline's salt types.
+    int SaltType = SaltTypeNone;
+    QString SaltText;
+    bool UpperHash = false;
+    bool Check = false;
+    // Draw the progress on standard error even when it is no terminal (--progress).
+    bool Progress = false;
+    // As given: a digest or a line of a checksum list (see ExpectedDigest.h).
+    QString Expected;
+    // --verify: the checksum list ("-" standard input) and how its report reads.
+    QString VerifyList;
+    bool Quiet = false;
+    bool StatusOnly = false;
+    bool IgnoreMissing = false;
+    bool Strict = false;
+    bool Warn = false;
+    // The first INPUT argument; "-" stands for standard input.
+    QString Input;
+    // Every INPUT argument, and where each stands among the arguments parsed (file names are
+    // taken from the raw arguments, which need not be UTF-8).
+    QStringList Inputs;
+    QList<qsizetype> InputArguments;
+    // -H: a checksum line with the name even for one input.
+    bool WithName = false;
+    // --tag: BSD lines ("SHA256 (NAME) = DIGEST").
+    bool Tag = false;
+    // -r: folders among the inputs are walked.
+    bool Recursive = false;
+    // -j: files hashed at a time; 0 means one per online processor.
+    int Jobs = 0;
+    // -0/-z: lines end with NUL and names are written unescaped.
+    bool Zero = false;
+
+    bool ReadsStandardInput() const { return Input == u"-"; }
+    // Several inputs, -H, --tag or -r: one checksum line per file instead of a bare digest.
+    bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Recursive; }
+};
+
+// The most files -j may hash at a time.
+inline constexpr int MaxJobs = 256;
+
+struct TCliParseResult {
+    TCliOptions Options;
+    // Empty when the arguments were understood, else what is wrong with them.
+    QString Error;
+};
+
+// Parses the arguments after the program name. Options take their value as the next
+// argument or after "=" (long) or directly attached (short); "--" ends the options. --help
+// and --version win over everything after them.
+TCliParseResult ParseCliArguments(const QStringList& arguments);
+
+// The request for options and the input text (the INPUT argument or standard input): the
+// algorithm is the single item offered, so the pipeline's own name normalisation applies.
+HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText);
+
+// True when expected, in any form ParseExpectedDigest reads, is digest ignoring ASCII case.
+bool DigestMatches(QStringView digest, QStringView expected);
+
+// The synopsis shown with a usage error, and the whole help text.
+QString CliUsageText();
+QString CliHelpText();
+// The version of the running executable, read from its version record; empty without one.
+QString CliVersionText();

@@ -1,0 +1,603 @@
+#include "gui/QVMain.h"
+
+#include "desktop/DesktopServices.h"
+#include "desktop/FormPlacement.h"
+#include "gui/Anchors.h"
+#include "gui/ClickLabel.h"
+#include "gui/ExpectedDigestRow.h"
+#include "gui/FitLabel.h"
+#include "gui/HashWorker.h"
+#include "gui/Images.h"
+#include "gui/RadioGroup.h"
+#include "gui/Shape.h"
+#include "gui/WindowFonts.h"
+#include "pipeline/HashPipeline.h"
+#include "pipeline/ProgressText.h"
+#include "tools/ConfigStore.h"
+#include "tools/DataSet.h"
+#include "tools/DelimitedList.h"
+#include "tools/SortedList.h"
+#include "tools/TextUtils.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <utility>
+
+namespace {
+
+constexpr TAnchors LeftTop = TAnchor::Left | TAnchor::Top;
+constexpr TAnchors LeftTopRight = TAnchor::Left | TAnchor::Top | TAnchor::Right;
+constexpr TAnchors AllEdges = TAnchor::Left | TAnchor::Top | TAnchor::Right | TAnchor::Bottom;
+constexpr TAnchors LeftBottom = TAnchor::Left | TAnchor::Bottom;
+constexpr TAnchors LeftRightBottom = TAnchor::Left | TAnchor::Right | TAnchor::Bottom;
+constexpr TAnchors RightBottom = TAnchor::Right | TAnchor::Bottom;
+
+const QColor ProgressColour(128, 128, 128);
+const QColor SuccessColour(64, 192, 64);
+const QColor FailureColour(255, 0, 0);
+const QColor ClearedColour(192, 192, 192);
+
+const QString ComputeHint = QStringLiteral("Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)");
+const QString StopHint = QStringLiteral("Stop hashing (Esc)");
+// Progress shows once a hash has run this long, and is refreshed at this interval.
+constexpr int ProgressIntervalMs = 250;
+// The digest shrinks to fit the result panel down to this size before it is elided.
+constexpr int MinimumDigestPixelSize = 12;
+
+// The first local file among the URLs of a drag, or empty text.
+QString FirstLocalFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
+}
+
+QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& hint) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(SvgIcon(image, imageSize));
+    button->setIconSize(imageSize);
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+
+TClickLabel* ResultLabel(QWidget* parent, const QFont& font, const QColor& colour, Qt::Alignment alignment) {
+    auto* label = new TClickLabel(parent);
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(alignment);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setCursor(Qt::DragMoveCursor);
+    label->setToolTip(QStringLiteral("Click to Copy"));
+    return label;
+}
+
+} // namespace
+
+TfrmQVMain::TfrmQVMain(QWidget* parent) : QWidget(parent, Qt::Window) {
+    CreateControls();
+    // The placement saved while maximised needs the normal state's frame, seen before init.
+    TrackNormalFrame(this);
+    FormCreate();
+}
+
+TfrmQVMain::~TfrmQVMain() {
+    FormDestroy();
+}
+
+void TfrmQVMain::CreateControls() {
+    // Title, system menu, minimise and close; no maximise button. The frame stays sizeable.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(TahomaFont(11));
+    resize(DesignClientSize);
+    m_anchors = new TAnchorLayout(this, DesignClientSize);
+
+    rgInputType = new TRadioGroup(QStringLiteral("Select Input Type"), this);
+    memVal = new QPlainTextEdit(this);
+    memVal->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memVal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memVal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memVal->setTabChangesFocus(true); // Tab moves to the next control, as in every other field
+    rgHashes = new TRadioGroup(QStringLiteral("Select Algorithm"), this);
+    chkTrim = new QCheckBox(QStringLiteral("Trim whitespace from Input"), this);
+    chkTrim->setToolTip(QStringLiteral("Remove line-breaks, spaces and tabs that may be invisibly appended to the "
+                                       "data. Whitespace inside the data remains"));
+    rgSaltType = new TRadioGroup(QStringLiteral("Add Salt to Input"), this);
+    chkUpper = new QCheckBox(QStringLiteral("Hash to upper-case"), this);
+    chkUpper->setToolTip(QStringLiteral("Produce the Hashed output in upper-case"));
+    btnSaltDel = ImageButton(this, QStringLiteral(":/images/salt-delete.svg"), QSize(16, 16),
+                             QStringLiteral("Delete the current selected Salt"));
+    btnSaltClear = ImageButton(this, QStringLiteral(":/images/salt-clear.svg"), QSize(16, 16),
+                               QStringLiteral("Clear the current Salt"));
+    Label1 = new QLabel(QStringLiteral("Added Input data (SALT): "), this);
+    Label1->setTextFormat(Qt::PlainText);
+    cbSalt = new QComboBox(this);
+    cbSalt->setEditable(true);
+    // The program keeps the history sorted itself; Enter must not add to it.
+    cbSalt->setInsertPolicy(QComboBox::NoInsert);
+    // The salt is hashed as typed: completion offers entries in a list the user picks from, and
+    // never adds to or re-cases the text by itself (inline completion would, on Tab or Enter).
+    cbSalt->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    lblStatus = new TFitLabel(this);
+    lblStatus->setTextFormat(Qt::PlainText);
+    lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    lblStatus->SetFitting(0, Qt::ElideRight);
+    shHash = new TShape(QColor(54, 72, 84), QColor(128, 128, 128), this);
+    lblHashType = ResultLabel(this, TahomaFont(19), QColor(172, 188, 202), Qt::AlignCenter);
+    lblHash = ResultLabel(this, CourierNewFont(24), Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
+    lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle);
+    // Focus on the result lets Ctrl+C copy the digest.
+    lblHash->setFocusPolicy(Qt::StrongFocus);
+    lblHashType->setFocusPolicy(Qt::ClickFocus);
+    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32), ComputeHint);
+    pbHash = new QProgressBar(this);
+    pbHash->setRange(0, 1000);
+    pbHash->setTextVisible(false);
+    pbHash->setStyleSheet(QStringLiteral("QProgressBar { background: rgb(38, 51, 60); border: none; }"
+                                         "QProgressBar::chunk { background: rgb(172, 188, 202); }"));
+    pbHash->hide();
+    rowExpected = new TExpectedDigestRow(this);
+
+    m_anchors->Place(rgInputType, {8, 8, 618, 42}, LeftTopRight);
+    m_anchors->Place(memVal, {8, 64, 618, 49}, AllEdges);
+    // The Expected digest row sits under the memo; everything below moves down with it.
+    constexpr int Row = ExpectedRowHeight;
+    m_anchors->Place(rowExpected->lblExpected, {8, 121, 88, 13}, LeftBottom);
+    m_anchors->Place(rowExpected->edtExpected, {100, 117, 258, 21}, LeftRightBottom);
+    m_anchors->Place(rowExpected->btnPasteExpected, {362, 117, 40, 21}, RightBottom);
+    m_anchors->Place(rowExpected->lblVerdict, {408, 117, 218, 21}, RightBottom);
+    m_anchors->Place(rgHashes, {8, 136 + Row, 185, 109}, LeftBottom);
+    m_anchors->Place(chkTrim, {208, 136 + Row, 153, 17}, LeftBottom);
+    m_anchors->Place(rgSaltType, {368, 136 + Row, 258, 45}, LeftRightBottom);
+    m_anchors->Place(chkUpper, {208, 159 + Row, 146, 17}, LeftBottom);
+    m_anchors->Place(btnSaltDel, {554, 187 + Row, 33, 31}, RightBottom);
+    m_anchors->Place(btnSaltClear, {593, 187 + Row, 33, 31}, RightBottom);
+    m_anchors->Place(Label1, {208, 205 + Row, Label1->sizeHint().width(), 13}, LeftBottom);
+    m_anchors->Place(cbSalt, {208, 224 + Row, 418, 21}, LeftRightBottom);
+    m_anchors->Place(lblStatus, {8, 250 + Row, 618, 13}, LeftRightBottom);
+    m_anchors->Place(shHash, {8, 267 + Row, 622, 49}, LeftRightBottom);
+    m_anchors->Place(lblHashType, {10, 270 + Row, 81, 41}, LeftBottom);
+    m_anchors->Place(lblHash, {95, 271 + Row, 482, 41}, LeftRightBottom);
+    m_anchors->Place(btnRefresh, {583, 271 + Row, 43, 41}, RightBottom);
+    // A thin bar along the bottom of the digest's place, under the busy text.
+    m_anchors->Place(pbHash, {95, 306 + Row, 482, 5}, LeftRightBottom);
+    shHash->lower();
+
+    // Named as in the code, for style sheets, accessibility tools and tests.
+    const std::pair<QWidget*, const char*> names[] = {
+        {memVal, "memVal"},
+        {rgHashes, "rgHashes"},
+        {chkTrim, "chkTrim"},
+        {rgInputType, "rgInputType"},
+        {chkUpper, "chkUpper"},
+        {cbSalt, "cbSalt"},
+        {Label1, "Label1"},
+        {btnSaltDel, "btnSaltDel"},
+        {rgSaltType, "rgSaltType"},
+        {lblHash, "lblHash"},
+        {btnRefresh, "btnRefresh"},
+        {shHash, "shHash"},
+        {btnSaltClear, "btnSaltClear"},
+        {lblStatus, "lblStatus"},
+        {lblHashType, "lblHashType"},
+        {pbHash, "pbHash"},
+    };
+    for (const auto& [control, name] : names)
+        control->setObjectName(QLatin1StringView(name));
+
+    m_saltItems = std::make_unique<TComboItemsStrings>(cbSalt);
+    m_memoLines = std::make_unique<TMemoLines>(memVal);
+    m_inputTypeItems = std::make_unique<TRadioGroupItems>(rgInputType);
+    m_hashItems = std::make_unique<TRadioGroupItems>(rgHashes);
+    m_saltTypeItems = std::make_unique<TRadioGroupItems>(rgSaltType);
+
+    connect(btnRefresh, &QToolButton::clicked, this, &TfrmQVMain::btnRefreshClick);
+    connect(btnSaltDel, &QToolButton::clicked, this, &TfrmQVMain::btnSaltDelClick);
+    connect(btnSaltClear, &QToolButton::clicked, this, &TfrmQVMain::btnSaltClearClick);
+    connect(lblHash, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
+    connect(lblHashType, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
+    // A digest of another length or tag selects its algorithm for the next calculation.
+    connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this, [this](const QString& algorithm) {
+        for (int i = 0; i < m_hashItems->Count(); ++i)
+            if (NormalizeName(m_hashItems->Get(i)) == algorithm && rgHashes->ItemIndex() != i)
+                rgHashes->SetItemIndex(i);
+    });
+
+    m_worker = new THashWorker(this);
+    connect(m_worker, &THashWorker::Finished, this, &TfrmQVMain::HashFinished);
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(ProgressIntervalMs);
+    connect(m_progressTimer, &QTimer::timeout, this, &TfrmQVMain::ShowProgress);
+
+    // Copy from the keyboard: Ctrl+C on the result, Ctrl+Shift+C anywhere in the window.
+    for (QWidget* label : {static_cast<QWidget*>(lblHash), static_cast<QWidget*>(lblHashType)}) {
+        auto* copy = new QShortcut(QKeySequence::Copy, label, this, &TfrmQVMain::lblHashClick);
+        copy->setContext(Qt::WidgetShortcut);
+    }
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, this, &TfrmQVMain::lblHashClick);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TfrmQVMain::CancelHash);
+
+    // Text boxes take text drops themselves; a dropped file goes to the window instead.
+    memVal->viewport()->installEventFilter(this);
+    cbSalt->lineEdit()->installEventFilter(this);
+
+    UpdateFrameMargins();
+}
+
+// Radio groups enter the chain with their buttons; arrow keys move between those.
+void TfrmQVMain::SetTabOrder() {
+    QList<QWidget*> chain;
+    const auto addGroup = [&chain](TRadioGroup* group) {
+        for (QWidget* button : group->Buttons())
+            chain.append(button);
+    };
+    addGroup(rgInputType);
+    chain.append(memVal);
+    addGroup(rgHashes);
+    chain.append(chkTrim);
+    addGroup(rgSaltType);
+    chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, rowExpected->edtExpected, rowExpected->btnPasteExpected,
+                  btnRefresh, lblHash});
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TfrmQVMain::FormCreate() {
+    lblHash->setText(QStringLiteral("Loading..."));
+    m_startSizePending = true;
+    ApplyStartSize();
+    setWindowTitle(QStringLiteral("Quviro :: Data hashing algorithms : v") + GetVersionText());
+    SplitTextToList(QStringLiteral("None,Prefix,Suffix"), *m_saltTypeItems, u',');
+    SplitTextToList(QStringLiteral("File name (Hash the File),Text Value (as is),Hexadecimal bytes,Base64 Encoded"),
+                    *m_inputTypeItems, u',');
+    SplitTextToList(QStringLiteral("MD5,SHA1,SHA256"), *m_hashItems, u',');
+    rgSaltType->SetColumns(m_saltTypeItems->Count());
+    rgInputType->SetColumns(m_inputTypeItems->Count());
+    SetTabOrder();
+    memVal->clear();
+    cbSalt->setEditText(QString());
+    lblHashType->setText(QString());
+    setAcceptDrops(true);
+    // Typing right after the window opens goes into the text box.
+    memVal->setFocus();
+    ShowStatus(QStringLiteral("Loading..."), StatusProgress);
+    StartPulses(500, 1, this, &TfrmQVMain::init);
+}
+
+void TfrmQVMain::FormDestroy() {
+    setAcceptDrops(false);
+}
+
+void TfrmQVMain::init() {
+    if (m_initDone)
+        return;
+    m_startSizePending = false;
+    ConfigRestoreFormPlacement(QStringLiteral("MainForm"), this, false);
+    cbSalt->setEditText(ConfigGetValue(QStringLiteral("SaltText"), QString()));
+    rgSaltType->SetItemIndex(
+        ConfigGetInt(QStringLiteral("SaltType"), SaltTypePrefix, SaltTypeNone, m_saltTypeItems->Count() - 1));
+    rgInputType->SetItemIndex(
+        ConfigGetInt(QStringLiteral("InputType"), InputTypeText, InputTypeFile, m_inputTypeItems->Count() - 1));
+    rgHashes->SetItemIndex(ConfigGetInt(QStringLiteral("HashType"), 1, 0, m_hashItems->Count() - 1));
+    chkTrim->setChecked(ConfigGetBool(QStringLiteral("TrimInput"), chkTrim->isChecked()));
+    chkUpper->setChecked(ConfigGetBool(QStringLiteral("UpperHash"), chkUpper->isChecked()));
+    LoadDataSet(*m_memoLines, QStringLiteral("InputText"));
+    LoadDataSet(*m_saltItems, QStringLiteral("SaltItems"));
+    lblHash->setText(QStringLiteral("Ready."));
+    ShowStatus(QString(), StatusCleared);
+    m_initDone = true;
+    if (!m_startFile.isEmpty()) {
+        rgInputType->SetItemIndex(InputTypeFile);
+        memVal->setPlainText(m_startFile);
+        ComputeHash();
+    }
+}
+
+void TfrmQVMain::OpenAtStart(const QString& path) {
+    m_startFile = path;
+}
+
+bool TfrmQVMain::IsBusy() const {
+    return m_worker->IsBusy();
+}
+
+void TfrmQVMain::SetFileOpener(TFileOpener openFile) {
+    m_worker->SetFileOpener(std::move(openFile));
+}
+
+// The close always proceeds: canClose stays as it comes in.
+void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
+    // Before init the controls hold nothing of the stored settings; saving them would wipe
+    // the stored ones.
+    if (!m_initDone)
+        return;
+    ConfigSaveFormPlacement(QStringLiteral("MainForm"), this);
+    ConfigSetValue(QStringLiteral("SaltText"), cbSalt->currentText());
+    ConfigSetFloat(QStringLiteral("SaltType"), rgSaltType->ItemIndex());
+    ConfigSetFloat(QStringLiteral("InputType"), rgInputType->ItemIndex());
+    ConfigSetFloat(QStringLiteral("HashType"), rgHashes->ItemIndex());
+    ConfigSetBool(QStringLiteral("TrimInput"), chkTrim->isChecked());
+    ConfigSetBool(QStringLiteral("UpperHash"), chkUpper->isChecked());
+    SaveDataSet(*m_memoLines, QStringLiteral("InputText"));
+    SaveDataSet(*m_saltItems, QStringLiteral("SaltItems"));
+}
+
+void TfrmQVMain::closeEvent(QCloseEvent* event) {
+    // The hash stops before its next chunk; its outcome is dropped, so no salt is remembered.
+    if (m_worker->IsBusy()) {
+        m_worker->CancelAndWait();
+        ShowBusy(false);
+    }
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (canClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TfrmQVMain::lblHashClick() {
+    const QString text = Trim(lblHash->text());
+    if (!text.isEmpty())
+        CopyTextToClipboard(text);
+}
+
+// While busy the button is a stop button.
+void TfrmQVMain::btnRefreshClick() {
+    if (m_worker->IsBusy())
+        CancelHash();
+    else
+        ComputeHash();
+}
+
+void TfrmQVMain::btnSaltClearClick() {
+    cbSalt->setEditText(QString());
+}
+
+void TfrmQVMain::btnSaltDelClick() {
+    const QString salt = Trim(cbSalt->currentText());
+    int index = SortedFind(salt, m_saltItems.get(), false, false);
+    if (salt.isEmpty() || index < 0)
+        return;
+    m_saltItems->Delete(index);
+    if (index >= m_saltItems->Count())
+        index = m_saltItems->Count() - 1;
+    cbSalt->setEditText(index < 0 ? QString() : m_saltItems->Get(index));
+}
+
+void TfrmQVMain::ComputeHash() {
+    if (m_worker->IsBusy())
+        return;
+    lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
+    lblHashType->setText(QString());
+    rowExpected->SetResult(QString(), QString());
+    ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
+
+    try {
+        HashRequest request;
+        request.InputType = rgInputType->ItemIndex();
+        request.InputText = m_memoLines->Text();
+        request.TrimInput = chkTrim->isChecked();
+        request.SaltType = rgSaltType->ItemIndex();
+        request.SaltText = cbSalt->currentText();
+        request.HashItems = rgHashes->Items();
+        request.HashType = rgHashes->ItemIndex();
+        request.UpperHash = chkUpper->isChecked();
+        m_hashedFile = request.InputType == InputTypeFile ? Trim(request.InputText) : QString();
+        m_worker->Start(request);
+    } catch (const std::exception& failure) {
+        // No thread to hash on (the system's limit reached), or no memory for a copy of a huge
+        // input text: a failure like any other.
+        HashOutcome outcome;
+        outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
+                                ? OutOfMemoryText()
+                                : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+        HashFinished(outcome);
+        return;
+    }
+    m_hashClock.start();
+    ShowBusy(true);
+    // Paint the busy state now: the outcome of a short hash is already on its way through the
+    // event queue and would otherwise replace it before the window ever showed it.
+    lblHash->repaint();
+    lblStatus->repaint();
+    btnRefresh->repaint();
+}
+
+void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
+    ShowBusy(false);
+    const bool rehashForList = std::exchange(m_rehashForList, false);
+    if (!outcome.SaltToRemember.isEmpty())
+        SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
+    if (!outcome.Succeeded()) {
+        // A stop is the user's choice, not a failure: neutral grey instead of red.
+        ShowStatus(outcome.ErrorText, outcome.Cancelled ? StatusProgress : StatusFailure);
+        lblHash->setText(QString());
+        lblHashType->setText(QString());
+        rowExpected->SetResult(QString(), QString());
+        return;
+    }
+    ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), StatusSuccess);
+    lblHash->setText(outcome.Digest);
+    lblHashType->setText(outcome.Algorithm + u':');
+    rowExpected->SetResult(outcome.Digest, outcome.Algorithm);
+    if (m_hashedFile.isEmpty())
+        return;
+    const QString listed = rowExpected->OfferSidecar(m_hashedFile, outcome.Algorithm);
+    // The list beside the file gives its digest in another algorithm, which the row has just
+    // selected: hash once more, so that the verdict compares like with like.
+    if (!rehashForList && !listed.isEmpty() && listed != outcome.Algorithm) {
+        m_rehashForList = true;
+        QTimer::singleShot(0, this, &TfrmQVMain::ComputeHash);
+    }
+}
+
+void TfrmQVMain::CancelHash() {
+    if (m_worker->IsBusy())
+        m_worker->Cancel();
+}
+
+// The # button turns into a stop button; the progress timer runs while busy.
+void TfrmQVMain::ShowBusy(bool busy) {
+    btnRefresh->setIcon(SvgIcon(busy ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/hash-tag.svg"),
+                                btnRefresh->iconSize()));
+    btnRefresh->setToolTip(busy ? StopHint : ComputeHint);
+    if (busy) {
+        m_progressTimer->start();
+    } else {
+        m_progressTimer->stop();
+        pbHash->hide();
+    }
+}
+
+void TfrmQVMain::ShowProgress() {
+    if (!m_worker->IsBusy())
+        return;
+    const std::int64_t done = m_worker->BytesDone();
+    const std::int64_t total = m_worker->BytesTotal();
+    const int percent = ProgressPercent(done, total);
+    if (percent < 0) {
+        pbHash->setRange(0, 0); // size unknown: a moving bar
+    } else {
+        pbHash->setRange(0, 1000);
+        pbHash->setValue(total > 0 ? static_cast<int>(static_cast<double>(done) * 1000.0 / static_cast<double>(total))
+                                   : 0);
+    }
+    pbHash->show();
+    pbHash->raise();
+    ShowStatus(QStringLiteral("Hashing... ") + ProgressText(done, total, m_hashClock.elapsed()), StatusProgress);
+}
+
+void TfrmQVMain::ShowStatus(const QString& text, int level) {
+    QColor colour = ClearedColour;
+    if (level == StatusProgress)
+        colour = ProgressColour;
+    else if (level == StatusSuccess)
+        colour = SuccessColour;
+    else if (level == StatusFailure)
+        colour = FailureColour;
+    QPalette palette = lblStatus->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    lblStatus->setPalette(palette);
+    lblStatus->setText(text);
+}
+
+bool TfrmQVMain::WMDropFiles(const QMimeData* data) {
+    const QString path = FirstLocalFile(data);
+    if (path.isEmpty())
+        return false;
+    memVal->setPlainText(path);
+    rgInputType->SetItemIndex(InputTypeFile);
+    return true;
+}
+
+void TfrmQVMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!FirstLocalFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmQVMain::dragMoveEvent(QDragMoveEvent* event) {
+    if (!FirstLocalFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmQVMain::dropEvent(QDropEvent* event) {
+    if (WMDropFiles(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the salt box would make a history entry that differs only in case current,
+    // replacing the typed salt; the salt box has nothing to confirm, so Enter does nothing.
+    if (watched == cbSalt->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    if (!acceptDrops())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (FirstLocalFile(drag->mimeData()).isEmpty())
+            break;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!WMDropFiles(drop->mimeData()))
+            break;
+        drop->acceptProposedAction();
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TfrmQVMain::event(QEvent* event) {
+    const bool result = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+        UpdateFrameMargins();
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+// The window system tells the frame's size only once the window is on screen, sometimes a
+// little later; the minimum and the start width are outer sizes, so follow it.
+void TfrmQVMain::UpdateFrameMargins() {
+    const QRect inner = geometry();
+    const QRect outer = frameGeometry();
+    const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                           outer.bottom() - inner.bottom());
+    if (margins == m_frameMargins && minimumWidth() > 0)
+        return;
+    m_frameMargins = margins;
+    setMinimumSize(MinimumOuterSize.width() - margins.left() - margins.right(),
+                   MinimumOuterSize.height() - margins.top() - margins.bottom());
+    if (m_startSizePending)
+        ApplyStartSize();
+}
+
+// The designed client height, unless the minimum outer height asks for more.
+void TfrmQVMain::ApplyStartSize() {
+    const int frameWidth = m_frameMargins.left() + m_frameMargins.right();
+    const int frameHeight = m_frameMargins.top() + m_frameMargins.bottom();
+    resize(StartOuterWidth - frameWidth, std::max(DesignClientSize.height(), MinimumOuterSize.height() - frameHeight));
+}

@@ -1,0 +1,158 @@
+// TfrmQVMain: the program's only window. It turns its controls' state into a hash request,
+// shows the digest on a dark result panel (a click copies it), takes the first file dropped
+// on it as the input, and remembers its choices, its placement, the input text and the salt
+// history between runs.
+//
+// Life of a window: the constructor lays out the controls and runs FormCreate, which shows
+// "Loading..." and schedules init 500 ms later on the event loop. init restores the stored
+// settings and shows "Ready.". A close request saves them again (FormCloseQuery); a close
+// before init has run saves nothing, so the stored settings stay as they were.
+//
+// Hashing runs on a thread of its own (THashWorker): the window stays responsive, shows the
+// progress a few times a second once a hash takes longer than a quarter of a second, and the
+// # button (or Escape) stops it. A close while hashing stops the hash and saves as usual.
+#pragma once
+
+#include "gui/ControlStrings.h"
+#include "pipeline/HashPipeline.h"
+
+#include <QElapsedTimer>
+#include <QMargins>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMimeData;
+class QPlainTextEdit;
+class QProgressBar;
+class QTimer;
+class QToolButton;
+class TAnchorLayout;
+class TClickLabel;
+class TExpectedDigestRow;
+class TFitLabel;
+class THashWorker;
+class TRadioGroup;
+class TShape;
+
+// Status levels of ShowStatus, each with the colour of the status line; any other level
+// (StatusCleared) shows it in the cleared colour.
+inline constexpr int StatusCleared = 0;
+inline constexpr int StatusProgress = 1;
+inline constexpr int StatusSuccess = 2;
+inline constexpr int StatusFailure = 3;
+
+class TfrmQVMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmQVMain(QWidget* parent = nullptr);
+    ~TfrmQVMain() override;
+
+    // Restores the stored settings and puts the window into its Ready state. The timer that
+    // FormCreate starts calls it once; a window runs it to the end only once, so a later call
+    // changes nothing.
+    void init();
+    bool IsLoaded() const { return m_initDone; }
+
+    // A file given to the program: once init has restored the settings, the input type becomes
+    // "File name (Hash the File)", path goes into the text box and is hashed at once.
+    void OpenAtStart(const QString& path);
+
+    // True while a hash runs.
+    bool IsBusy() const;
+    // Files are opened through openFile from the next hash on (tests slow reading down).
+    void SetFileOpener(TFileOpener openFile);
+
+    // Designed client area, start width and minimum size; the widths and the minimum are
+    // outer sizes, frame included.
+    static constexpr QSize DesignClientSize{634, 347};
+    static constexpr int StartOuterWidth = 1072;
+    static constexpr QSize MinimumOuterSize{650, 376};
+    // Height of the Expected digest row below the memo; every control under it sits that much
+    // lower than in the window without the row.
+    static constexpr int ExpectedRowHeight = 26;
+
+    // The controls, in their designed order.
+    QPlainTextEdit* memVal;
+    TRadioGroup* rgHashes;
+    QCheckBox* chkTrim;
+    TRadioGroup* rgInputType;
+    QCheckBox* chkUpper;
+    QComboBox* cbSalt;
+    QLabel* Label1;
+    QToolButton* btnSaltDel;
+    TRadioGroup* rgSaltType;
+    TClickLabel* lblHash;
+    QToolButton* btnRefresh;
+    TShape* shHash;
+    QToolButton* btnSaltClear;
+    TFitLabel* lblStatus;
+    TClickLabel* lblHashType;
+    // Shown under the busy text while a hash takes longer than a quarter of a second.
+    QProgressBar* pbHash;
+    // The Expected digest row: field, paste button and verdict.
+    TExpectedDigestRow* rowExpected;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateControls();
+    void SetTabOrder();
+
+    void FormCreate();
+    void FormCloseQuery(bool& canClose);
+    void FormDestroy();
+    void lblHashClick();
+    void btnRefreshClick();
+    void btnSaltClearClick();
+    void btnSaltDelClick();
+
+    // Starts the hash of the controls' request; the outcome comes to HashFinished.
+    void ComputeHash();
+    void HashFinished(const HashOutcome& outcome);
+    void CancelHash();
+    void ShowProgress();
+    void ShowBusy(bool busy);
+    // level: one of the status levels above.
+    void ShowStatus(const QString& text, int level);
+    // Takes the first local file of a drop as the input; answers whether there was one.
+    bool WMDropFiles(const QMimeData* data);
+
+    // The frame around the client area, as far as the window system has told it.
+    void UpdateFrameMargins();
+    // Outer width 1072; the height as designed, or as the minimum size needs.
+    void ApplyStartSize();
+
+    TAnchorLayout* m_anchors = nullptr;
+    // The controls' lists as TStrings; they remember the encoding a data set was loaded in.
+    std::unique_ptr<TComboItemsStrings> m_saltItems;
+    std::unique_ptr<TMemoLines> m_memoLines;
+    std::unique_ptr<TRadioGroupItems> m_inputTypeItems;
+    std::unique_ptr<TRadioGroupItems> m_hashItems;
+    std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
+
+    THashWorker* m_worker = nullptr;
+    // The file the running or last request hashed, for the Expected digest row's list lookup;
+    // empty for other input types.
+    QString m_hashedFile;
+    // The running request is the second hash of a file whose list named another algorithm;
+    // its own outcome never asks for a third.
+    bool m_rehashForList = false;
+    QTimer* m_progressTimer = nullptr;
+    QElapsedTimer m_hashClock;
+    QString m_startFile;
+
+    bool m_initDone = false;
+    // The start size follows the frame margins until init has restored the placement.
+    bool m_startSizePending = false;
+    QMargins m_frameMargins;
+};

@@ -1,0 +1,53 @@
+// quviro-cli's file lists: the digests of many files as checksum lines, several files at a
+// time, written in input order.
+#pragma once
+
+#include "checksums/ChecksumFormat.h"
+#include "crypt/HashStream.h"
+#include "hashing/OrderedJobs.h"
+#include "hashing/StreamDigest.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TFileListSettings {
+    THashAlgorithm Algorithm = THashAlgorithm::SHA256;
+    TChecksumStyle Style = TChecksumStyle::Gnu;
+    bool UpperHash = false;
+    char Terminator = '\n'; // '\0' for -z
+    int Jobs = 1;           // 1 .. MaxJobs
+    bool Recursive = false;
+};
+
+// Where the lines go, in order: Write gets standard output's bytes, Error standard error's.
+// Each answers false when writing failed.
+struct TFileListSink {
+    std::function<bool(std::string_view)> Write;
+    std::function<bool(std::string_view)> Error;
+};
+
+enum class TFileListResult {
+    AllHashed,   // every file gave its line
+    SomeFailed,  // some file or folder failed; its message went to Error, the others were hashed
+    WriteFailed, // the sink refused bytes; the run stopped there
+};
+
+// The digest of one named file (bytes as the file system takes them) with the window's
+// messages: "File does not exist" unless it is a regular file after links are followed,
+// "Error Opening File: ..." or "Error Hashing data: ...". Fills digest or message.
+bool HashNamedFile(const std::string& name, THashAlgorithm algorithm, TStreamDigester& digester, std::string& digest,
+                   std::string& message);
+
+// The buffer size for each of jobs workers, so that all of them together (two buffers each)
+// stay near 32 MiB: 4 MiB chunks up to 4 jobs, smaller ones beyond, never under 64 KiB.
+std::int64_t ChunkForJobs(int jobs);
+
+// Hashes the files that inputs stand for (TreeWalk.h), one line each in input order. A failed
+// file or folder writes "NAME: MESSAGE" to Error in its turn; a skipped entry writes
+// "NAME: Skipped: not a regular file". NAME is escaped as in checksum lines when it holds a
+// backslash, line feed or carriage return.
+TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFileListSettings& settings,
+                             const TFileListSink& sink);

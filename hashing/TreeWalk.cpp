@@ -1,0 +1,103 @@
+#include "hashing/TreeWalk.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr const char* NotRegular = "not a regular file";
+
+struct TEntry {
+    std::string Name;
+    unsigned char Type;
+};
+
+std::string CannotRead(int error) {
+    return std::string("Cannot read folder: ") + std::strerror(error);
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return folder.ends_with('/') ? folder + name : folder + '/' + name;
+}
+
+// The entries of folder without "." and "..", sorted; false with error set when it cannot be
+// read. The folder is closed before this returns.
+bool ReadFolder(const std::string& folder, std::vector<TEntry>& entries, int& error) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        error = errno;
+        return false;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            error = errno;
+            break;
+        }
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            entries.push_back({entry->d_name, entry->d_type});
+    }
+    ::closedir(dir);
+    if (error != 0)
+        return false;
+    // std::string compares as unsigned bytes: the byte order of the names.
+    std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) { return a.Name < b.Name; });
+    return true;
+}
+
+unsigned char TypeOf(const std::string& path, bool followLinks, bool& exists) {
+    struct stat info {};
+    exists = (followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) == 0;
+    if (!exists)
+        return DT_UNKNOWN;
+    if (S_ISREG(info.st_mode))
+        return DT_REG;
+    if (S_ISDIR(info.st_mode))
+        return DT_DIR;
+    if (S_ISLNK(info.st_mode))
+        return DT_LNK;
+    return DT_FIFO; // any other kind is skipped alike
+}
+
+void WalkFolder(const std::string& folder, TWalkVisitor& visitor) {
+    std::vector<TEntry> entries;
+    int error = 0;
+    if (!ReadFolder(folder, entries, error)) {
+        visitor.Failed(folder, CannotRead(error));
+        return;
+    }
+    for (TEntry& entry : entries) {
+        const std::string path = Join(folder, entry.Name);
+        bool exists = true;
+        unsigned char type = entry.Type;
+        if (type == DT_UNKNOWN)
+            type = TypeOf(path, false, exists);
+        if (type == DT_LNK) {
+            type = TypeOf(path, true, exists);
+            if (type == DT_DIR)
+                continue;
+        }
+        if (!exists || type == DT_REG)
+            visitor.File(path);
+        else if (type == DT_DIR)
+            WalkFolder(path, visitor);
+        else
+            visitor.Skipped(path, NotRegular);
+    }
+}
+
+} // namespace
+
+void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor) {
+    for (const std::string& input : inputs) {
+        bool exists = false;
+        if (recursive && TypeOf(input, true, exists) == DT_DIR)
+            WalkFolder(input, visitor);
+        else
+            visitor.File(input);
+    }
+}

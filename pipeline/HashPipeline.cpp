@@ -1,0 +1,169 @@
+#include "pipeline/HashPipeline.h"
+
+#include "crypt/Base64.h"
+#include "crypt/HashStream.h"
+#include "hashing/HashProgress.h"
+#include "hashing/StreamDigest.h"
+#include "tools/Strings.h"
+#include "tools/TextEncoding.h"
+#include "tools/TextUtils.h"
+
+#include <QFile>
+
+#include <exception>
+#include <new>
+#include <optional>
+#include <utility>
+
+namespace {
+
+std::u16string_view Utf16(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+QString FileDoesNotExist() {
+    return QStringLiteral("File does not exist");
+}
+
+// The text after the failing layer's prefix; running out of memory is said in words, not
+// by the exception's type name.
+QString MessageOf(const std::exception& failure) {
+    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr)
+        return OutOfMemoryText();
+    return QString::fromUtf8(failure.what());
+}
+
+// Fills outcome.ErrorText or answers the stream to hash.
+std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpener& openFile, QString& salt,
+                                      HashOutcome& outcome) {
+    switch (request.InputType) {
+    case InputTypeFile: {
+        const QString name = Trim(request.InputText);
+        // A name with U+0000 inside cannot name a file: the system would see only the part
+        // before it. Whether the name leads to a regular file is the opener's one check.
+        if (name.isEmpty() || name.contains(QChar(u'\0'))) {
+            outcome.ErrorText = FileDoesNotExist();
+            return nullptr;
+        }
+        const std::string encoded = QFile::encodeName(name).toStdString();
+        try {
+            if (std::unique_ptr<TStream> stream = openFile(encoded))
+                return stream;
+            throw EFOpenError("Cannot open file \"" + encoded + "\".");
+        } catch (const ENoRegularFile&) {
+            outcome.ErrorText = FileDoesNotExist();
+        } catch (const std::exception& failure) {
+            outcome.ErrorText = QStringLiteral("Error Opening File: ") + MessageOf(failure);
+        }
+        return nullptr;
+    }
+    case InputTypeText: {
+        QString text = request.TrimInput ? Trim(request.InputText) : request.InputText;
+        // A salt never makes an empty text valid: the test comes first.
+        if (text.isEmpty()) {
+            outcome.ErrorText = QStringLiteral("No valid text");
+            return nullptr;
+        }
+        try {
+            auto stream = std::make_unique<TMemoryStream>();
+            if (request.SaltType > SaltTypeNone) {
+                salt = Trim(request.SaltText);
+                text = request.SaltType == SaltTypePrefix ? salt + text : text + salt;
+            }
+            const QByteArray bytes = EncodeUtf8(text);
+            stream->Write(bytes.constData(), bytes.size());
+            return stream;
+        } catch (const std::exception& failure) {
+            outcome.ErrorText = QStringLiteral("Error loading text: ") + MessageOf(failure);
+        }
+        return nullptr;
+    }
+    case InputTypeHex: {
+        QString text = Upper(Trim(request.InputText));
+        if (text.startsWith(u"0X"))
+            text = Trim(QStringView(text).mid(2));
+        text = Trim(text);
+        outcome.ErrorText = text.isEmpty() ? QStringLiteral("No valid text")
+                                           : QStringLiteral("(Hexadecimal not supported in this version)");
+        return nullptr;
+    }
+    case InputTypeBase64: {
+        const QString text = Trim(request.InputText);
+        if (text.isEmpty()) {
+            outcome.ErrorText = QStringLiteral("No valid text");
+            return nullptr;
+        }
+        try {
+            auto stream = std::make_unique<TMemoryStream>();
+            if (Base64DecodeToStream(Utf16(text), *stream))
+                return stream;
+            outcome.ErrorText = QStringLiteral("Invalid Base-64 text");
+        } catch (const std::exception& failure) {
+            outcome.ErrorText = QStringLiteral("Error loading text: ") + MessageOf(failure);
+        }
+        return nullptr;
+    }
+    default:
+        outcome.ErrorText = QStringLiteral("Unsupported Input Method");
+        return nullptr;
+    }
+}
+
+// Answers the digest, or fills outcome.ErrorText.
+QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outcome) {
+    try {
+        stream.Seek(0);
+        const TStringList items(request.HashItems);
+        outcome.Algorithm = NormalizeName(items.Get(request.HashType));
+        const std::optional<THashAlgorithm> algorithm = HashAlgorithmByName(outcome.Algorithm.toStdString());
+        if (!algorithm) {
+            outcome.ErrorText = QStringLiteral("Unknown Algorithm");
+            return {};
+        }
+        TStreamDigester digester;
+        return QString::fromLatin1(digester.Digest(*algorithm, stream));
+    } catch (const EHashCancelled& stop) {
+        outcome.Cancelled = true;
+        outcome.ErrorText = MessageOf(stop);
+    } catch (const std::exception& failure) {
+        outcome.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
+    }
+    return {};
+}
+
+} // namespace
+
+QString OutOfMemoryText() {
+    return QStringLiteral("Out of memory");
+}
+
+HashOutcome RunHashRequest(const HashRequest& request) {
+    return RunHashRequest(request, nullptr);
+}
+
+HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile) {
+    return RunHashRequest(request, openFile, nullptr);
+}
+
+HashOutcome RunHashRequest(const HashRequest& request, THashObserver* observer) {
+    return RunHashRequest(
+        request, [](const std::string& path) { return std::make_unique<TFileStream>(path); }, observer);
+}
+
+HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer) {
+    HashOutcome outcome;
+    QString salt;
+    QString digest;
+    {
+        std::unique_ptr<TStream> stream = PrepareInput(request, openFile, salt, outcome);
+        if (stream && observer)
+            stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
+        if (outcome.ErrorText.isEmpty() && stream)
+            digest = HashInput(request, *stream, outcome);
+    }
+    if (!outcome.ErrorText.isEmpty())
+        return outcome;
+    outcome.Digest = request.UpperHash ? Upper(digest) : digest;
+    outcome.SaltToRemember = salt;
+    return outcome;
+}

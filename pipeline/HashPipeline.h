@@ -1,0 +1,97 @@
+// The hash request pipeline: the window's control values in, one digest or one status
+// message out. Free of widget types, so the window, the command-line front and the tests
+// run the same code.
+#pragma once
+
+#include "crypt/Stream.h"
+#include "hashing/HashObserver.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// Input types: the values of HashRequest::InputType, in the order the fronts offer them; the
+// window stores them under "InputType".
+inline constexpr int InputTypeFile = 0;   // the input text names a file whose bytes are hashed
+inline constexpr int InputTypeText = 1;   // the input text itself, as UTF-8
+inline constexpr int InputTypeHex = 2;    // hexadecimal bytes (refused in this version)
+inline constexpr int InputTypeBase64 = 3; // Base64 text decoded to bytes
+inline constexpr int InputTypeCount = 4;
+
+// Salt types: the values of HashRequest::SaltType; the window stores them under "SaltType".
+inline constexpr int SaltTypeNone = 0;
+inline constexpr int SaltTypePrefix = 1;
+inline constexpr int SaltTypeSuffix = 2;
+
+// The control values a request reads.
+struct HashRequest {
+    // One of the input types; anything else (-1 = none selected) is unsupported.
+    int InputType = -1;
+    // The whole input text; lines separated by CR LF.
+    QString InputText;
+    // Trim the text value (InputTypeText only).
+    bool TrimInput = false;
+    // SaltTypeNone or less no salt, SaltTypePrefix, SaltTypeSuffix or more suffix
+    // (InputTypeText only).
+    int SaltType = SaltTypeNone;
+    // The salt as typed; the pipeline trims it.
+    QString SaltText;
+    // The algorithm names offered, e.g. "MD5", "SHA1", "SHA256".
+    QStringList HashItems;
+    // Index into HashItems; -1 when none is selected.
+    int HashType = -1;
+    // Give the digest in upper case.
+    bool UpperHash = false;
+};
+
+// What a request produced.
+struct HashOutcome {
+    // Hexadecimal digest (lower case, or upper case on request); empty on failure.
+    QString Digest;
+    // The normalised algorithm name ("MD5", "SHA1", "SHA256") once the algorithm was looked
+    // at; empty when the request failed before that.
+    QString Algorithm;
+    // Empty on success, else the status message of the failure.
+    QString ErrorText;
+    // The trimmed salt when the request succeeded with a non-empty salt applied, else empty.
+    QString SaltToRemember;
+    // The observer asked to stop before the input was read whole; ErrorText is then
+    // "Cancelled." and there is no digest.
+    bool Cancelled = false;
+
+    bool Succeeded() const { return ErrorText.isEmpty(); }
+};
+
+// Opens the named file (name encoded for the file system) as a stream. Throws ENoRegularFile
+// when the name leads to no regular file, EFOpenError when the file is there but cannot be
+// opened.
+using TFileOpener = std::function<std::unique_ptr<TStream>(const std::string& path)>;
+
+// Runs one request. Failures never escape as exceptions that carry a message: they become
+// the outcome's ErrorText, e.g. "File does not exist", "No valid text", "Invalid Base-64
+// text", "Unknown Algorithm", or one of the prefixes "Error Opening File: ", "Error loading
+// text: ", "Error Hashing data: " followed by the failing layer's message (OutOfMemoryText()
+// when memory ran out).
+//
+// Text is hashed as UTF-8 without byte-order mark or terminating zero; a lone surrogate is
+// encoded as U+FFFD (EF BF BD). A file name is trimmed and must name a regular file after
+// links are followed (a folder, FIFO, socket, device or dangling link "does not exist"); it
+// is opened read-only and never blocks. A file is read to its end, so a pseudo-file (procfs,
+// sysfs) gives the digest of what reading yields whatever size it reports. A read failure, or
+// a file that is written (changes size or modification time) while it is hashed, is an
+// "Error Hashing data: " failure, never a digest of partial data.
+HashOutcome RunHashRequest(const HashRequest& request);
+
+// The same, with the file opened through openFile instead of TFileStream.
+HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile);
+
+// The same, reporting the bytes hashed to observer and stopping once it asks to (see
+// THashObserver); a null observer is the same as none. Called on the thread that hashes.
+HashOutcome RunHashRequest(const HashRequest& request, THashObserver* observer);
+HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer);
+
+// "Out of memory": the message of a request that ran out of memory, after its layer's prefix.
+QString OutOfMemoryText();

@@ -1,0 +1,66 @@
+#include "pipeline/ProgressText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr const char* Units[] = {"B", "KB", "MB", "GB", "TB", "PB", "EB"};
+constexpr int UnitCount = sizeof Units / sizeof Units[0];
+
+} // namespace
+
+QString ByteCountText(std::int64_t bytes) {
+    if (bytes < 1000)
+        return QString::number(bytes < 0 ? 0 : bytes) + QStringLiteral(" B");
+    double value = static_cast<double>(bytes);
+    int unit = 0;
+    // The unit is chosen after rounding, so 999 999 bytes read "1.0 MB", not "1000 KB".
+    while (unit + 1 < UnitCount && std::round(value) >= 999.5) {
+        value /= 1000.0;
+        ++unit;
+    }
+    const int decimals = std::round(value * 10.0) / 10.0 < 100.0 ? 1 : 0;
+    return QString::number(value, 'f', decimals) + u' ' + QLatin1StringView(Units[unit]);
+}
+
+QString DurationText(double seconds) {
+    constexpr double MaxSeconds = 1e9; // about 31 years: beyond that nobody waits anyway
+    if (!(seconds > 0))
+        seconds = 0;
+    const auto whole = static_cast<std::int64_t>(std::ceil(std::min(seconds, MaxSeconds)));
+    if (whole < 60)
+        return QString::number(whole) + QStringLiteral(" s");
+    if (whole < 3600)
+        return QString::number(whole / 60) + QStringLiteral(" min ") + QString::number(whole % 60) +
+               QStringLiteral(" s");
+    return QString::number(whole / 3600) + QStringLiteral(" h ") + QString::number(whole % 3600 / 60) +
+           QStringLiteral(" min");
+}
+
+int ProgressPercent(std::int64_t done, std::int64_t total) {
+    if (total < 0 || done < 0 || done > total)
+        return -1;
+    if (done == total)
+        return 100;
+    // In floating point: done * 100 would overflow for counts near the 64-bit limit.
+    const double percent = std::floor(100.0 * static_cast<double>(done) / static_cast<double>(total));
+    return static_cast<int>(std::clamp(percent, 0.0, 99.0));
+}
+
+QString ProgressText(std::int64_t done, std::int64_t total, std::int64_t elapsedMilliseconds) {
+    const int percent = ProgressPercent(done, total);
+    QString text = ByteCountText(done);
+    if (percent >= 0)
+        text += QStringLiteral(" of ") + ByteCountText(total) + QStringLiteral(" (") + QString::number(percent) +
+                QStringLiteral(" %)");
+    if (elapsedMilliseconds <= 0 || done <= 0)
+        return text;
+    const double rate = static_cast<double>(done) * 1000.0 / static_cast<double>(elapsedMilliseconds);
+    const double saturated = std::min(rate, static_cast<double>(std::numeric_limits<std::int64_t>::max() / 2));
+    text += QStringLiteral(", ") + ByteCountText(static_cast<std::int64_t>(saturated)) + QStringLiteral("/s");
+    if (percent >= 0 && done < total)
+        text += QStringLiteral(", ") + DurationText(static_cast<double>(total - done) / rate) + QStringLiteral(" left");
+    return text;
+}

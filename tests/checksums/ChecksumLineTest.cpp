@@ -1,0 +1,114 @@
+#include "checksums/ChecksumLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string Sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+const std::string Sha1 = "a9993e364706816aba3e25717850c26c9cd0d89d";
+const std::string Md5 = "900150983cd24fb0d6963f7d28e17f72";
+
+struct LineCase {
+    const char* name;
+    std::vector<std::string> lines; // all but the last prime the parser's state
+    TChecksumLineKind kind;
+    THashAlgorithm algorithm;
+    std::string digest;
+    std::string fileName;
+};
+
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+constexpr auto Entry = TChecksumLineKind::Entry;
+constexpr auto Malformed = TChecksumLineKind::Malformed;
+constexpr auto Ignored = TChecksumLineKind::Ignored;
+constexpr auto SHA256 = THashAlgorithm::SHA256;
+
+const LineCase LineCases[] = {
+    {"gnu_text", {Sha256 + "  a.txt"}, Entry, SHA256, Sha256, "a.txt"},
+    {"gnu_binary", {Sha256 + " *a.txt"}, Entry, SHA256, Sha256, "a.txt"},
+    {"gnu_upper_digest",
+     {"BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD  a"},
+     Entry,
+     SHA256,
+     "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD",
+     "a"},
+    {"gnu_md5_by_length", {Md5 + "  a"}, Entry, THashAlgorithm::MD5, Md5, "a"},
+    {"gnu_sha1_by_length", {Sha1 + "  a"}, Entry, THashAlgorithm::SHA1, Sha1, "a"},
+    {"gnu_name_keeps_spaces", {Sha256 + "   two  words "}, Entry, SHA256, Sha256, " two  words "},
+    {"gnu_leading_blanks", {" \t" + Sha256 + "  a"}, Entry, SHA256, Sha256, "a"},
+    {"crlf", {Sha256 + "  a\r"}, Entry, SHA256, Sha256, "a"},
+    {"escaped_name", {"\\" + Sha256 + "  a\\\\b\\nc\\rd"}, Entry, SHA256, Sha256, "a\\b\nc\rd"},
+    {"unescaped_backslash_is_literal", {Sha256 + "  a\\nb"}, Entry, SHA256, Sha256, "a\\nb"},
+    {"bad_escape", {"\\" + Sha256 + "  a\\tb"}, Malformed, SHA256, {}, {}},
+    {"lone_final_backslash", {"\\" + Sha256 + "  a\\"}, Malformed, SHA256, {}, {}},
+    {"nul_ends_name", {Sha256 + "  ab\0cd"s}, Entry, SHA256, Sha256, "ab"},
+    {"nul_in_escaped_name", {"\\" + Sha256 + "  ab\0cd"s}, Malformed, SHA256, {}, {}},
+    {"bsd", {"SHA256 (a.txt) = " + Sha256}, Entry, SHA256, Sha256, "a.txt"},
+    {"bsd_without_space", {"SHA256(a) = " + Sha256}, Entry, SHA256, Sha256, "a"},
+    {"bsd_name_with_parens", {"MD5 (x) (y)) = " + Md5}, Entry, THashAlgorithm::MD5, Md5, "x) (y)"},
+    {"bsd_escaped", {"\\SHA1 (a\\nb) = " + Sha1}, Entry, THashAlgorithm::SHA1, Sha1, "a\nb"},
+    {"bsd_two_spaces", {"SHA256  (a) = " + Sha256}, Malformed, SHA256, {}, {}},
+    {"bsd_trailing_space", {"SHA256 (a) = " + Sha256 + " "}, Malformed, SHA256, {}, {}},
+    {"bsd_tag_length_disagree", {"MD5 (a) = " + Sha256}, Malformed, SHA256, {}, {}},
+    {"bsd_lower_tag", {"sha256 (a) = " + Sha256}, Malformed, SHA256, {}, {}},
+    {"comment", {"# " + Sha256 + "  a"}, Ignored, SHA256, {}, {}},
+    {"indented_hash_is_no_comment", {" #x"}, Malformed, SHA256, {}, {}},
+    {"blank", {""}, Ignored, SHA256, {}, {}},
+    {"lone_cr", {"\r"}, Ignored, SHA256, {}, {}},
+    {"wrong_length", {Sha256.substr(1) + "  a"}, Malformed, SHA256, {}, {}},
+    {"no_name", {Sha256 + " "}, Malformed, SHA256, {}, {}},
+    {"digest_then_letter", {Sha256 + "x  a"}, Malformed, SHA256, {}, {}},
+    {"garbage", {"\x01\xff\xfe binary"s}, Malformed, SHA256, {}, {}},
+    {"reversed_form", {Sha256 + " a"}, Entry, SHA256, Sha256, "a"},
+    {"reversed_after_gnu", {Sha256 + "  a", Sha256 + " a"}, Malformed, SHA256, {}, {}},
+    {"gnu_after_reversed_keeps_blank", {Sha256 + " a", Sha256 + "  a"}, Entry, SHA256, Sha256, " a"},
+};
+
+class ChecksumLineTest : public testing::TestWithParam<LineCase> {};
+
+TEST_P(ChecksumLineTest, Parses) {
+    const LineCase& c = GetParam();
+    TChecksumListParser parser;
+    TChecksumEntry entry;
+    TChecksumLineKind kind = Ignored;
+    for (const std::string& line : c.lines)
+        kind = parser.Parse(line, entry);
+    ASSERT_EQ(kind, c.kind);
+    if (kind != Entry)
+        return;
+    EXPECT_EQ(entry.Algorithm, c.algorithm);
+    EXPECT_EQ(entry.Digest, c.digest);
+    EXPECT_EQ(entry.Name, c.fileName);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ChecksumLineTest, testing::ValuesIn(LineCases),
+                         [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+
+TEST(ChecksumLineFixedAlgorithm, OtherLengthsAndTagsAreMalformed) {
+    TChecksumListParser parser(THashAlgorithm::SHA256);
+    TChecksumEntry entry;
+    EXPECT_EQ(parser.Parse(Md5 + "  a", entry), Malformed);
+    EXPECT_EQ(parser.Parse("MD5 (a) = " + Md5, entry), Malformed);
+    EXPECT_EQ(parser.Parse(Sha256 + "  a", entry), Entry);
+}
+
+TEST(ChecksumLineStandardInput, DashIsMalformedWhenTheListIsStandardInput) {
+    TChecksumEntry entry;
+    EXPECT_EQ(TChecksumListParser().Parse(Sha256 + "  -", entry, true), Malformed);
+    EXPECT_EQ(TChecksumListParser().Parse(Sha256 + "  -", entry, false), Entry);
+}
+
+TEST(ReportNameEscape, OnlyALineFeedAsksForIt) {
+    EXPECT_TRUE(ReportNameNeedsEscape("a\nb"));
+    EXPECT_FALSE(ReportNameNeedsEscape("a\\b\r"));
+}
+
+} // namespace

@@ -1,0 +1,294 @@
+// quviro-cli on many files, compared byte for byte with coreutils' md5sum, sha1sum and
+// sha256sum given the same names in the same order.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uid_t UnprivilegedId = 65534;
+
+struct Result {
+    int exitCode = -1;
+    QByteArray output;
+    QByteArray errors;
+};
+
+// Runs program in folder; merged puts standard error into the output, in the order written.
+Result RunIn(const QString& folder, const QString& program, const std::vector<std::string>& arguments,
+             bool merged = false, bool unprivileged = false) {
+    QStringList args;
+    for (const std::string& argument : arguments)
+        args << QFile::decodeName(QByteArray::fromStdString(argument));
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    if (merged)
+        process.setProcessChannelMode(QProcess::MergedChannels);
+    if (unprivileged)
+        process.setChildProcessModifier([] {
+            if (::setgid(UnprivilegedId) != 0 || ::setuid(UnprivilegedId) != 0)
+                ::_exit(3);
+        });
+    process.start(program, args);
+    Result run;
+    if (!process.waitForStarted() || !process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << program.toStdString() << " did not run to its end";
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.output = process.readAllStandardOutput();
+    if (!merged)
+        run.errors = process.readAllStandardError();
+    return run;
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << path;
+    ASSERT_EQ(::write(fd, content.data(), content.size()), static_cast<ssize_t>(content.size())) << path;
+    ::close(fd);
+}
+
+std::string Big() {
+    std::string content(5 * 1024 * 1024 + 3, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i * 7 + i / 4099);
+    return content;
+}
+
+class CliFileListTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = new QTemporaryDir;
+        ASSERT_TRUE(s_dir->isValid());
+        ::chmod(QFile::encodeName(s_dir->path()).constData(), 0755);
+        ASSERT_EQ(::chdir(QFile::encodeName(s_dir->path()).constData()), 0);
+        ASSERT_EQ(::mkdir("tree", 0755), 0);
+        ASSERT_EQ(::mkdir("tree/sub", 0755), 0);
+        ASSERT_EQ(::mkdir("tree/sub/deeper", 0755), 0);
+        WriteFile("tree/a b", "spaces");
+        WriteFile("tree/caf\xC3\xA9", "UTF-8");
+        WriteFile("tree/back\\slash", "backslash");
+        WriteFile("tree/bad\xFF", "not UTF-8");
+        WriteFile("tree/line\nfeed", "line feed");
+        WriteFile("tree/cr\rname", "carriage return");
+        WriteFile("tree/-lead", "dash");
+        WriteFile("tree/Z", "upper");
+        WriteFile("tree/empty", "");
+        WriteFile("tree/big.bin", Big());
+        WriteFile("tree/sub/x", "x");
+        WriteFile("tree/sub/deeper/y", "y");
+        WriteFile("tree/sub-x", "after the folder sub");
+        ASSERT_EQ(::symlink("sub/x", "tree/link-to-file"), 0);
+        ASSERT_EQ(::symlink("sub", "tree/link-to-folder"), 0);
+        ASSERT_EQ(::mkfifo("tree/fifo", 0644), 0);
+        // A copy of the program that the unprivileged user can run, wherever the build is.
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUVIRO_CLI_PATH), s_dir->filePath(u"quviro-cli"_qs)));
+        ASSERT_EQ(::chdir("/"), 0);
+    }
+    static void TearDownTestSuite() {
+        // Qt cannot name a file that is not UTF-8, so it cannot remove it either.
+        ::unlink((QFile::encodeName(s_dir->path()).toStdString() + "/tree/bad\xFF").c_str());
+        delete s_dir;
+        s_dir = nullptr;
+    }
+
+    static Result Quviro(const std::vector<std::string>& arguments, bool merged = false, bool unprivileged = false) {
+        return RunIn(s_dir->path(), s_dir->filePath(u"quviro-cli"_qs), arguments, merged, unprivileged);
+    }
+    // The names reach the tool through xargs -0 on standard input: arguments given to QProcess
+    // must be UTF-8, and one name is not.
+    static Result Coreutils(const std::string& tool, const std::vector<std::string>& options,
+                            const std::vector<std::string>& names) {
+        QStringList args{u"-0"_qs, QString::fromStdString(tool)};
+        for (const std::string& option : options)
+            args << QString::fromStdString(option);
+        args << u"--"_qs;
+        QByteArray input;
+        for (const std::string& name : names)
+            input.append(name.data(), static_cast<qsizetype>(name.size())).append('\0');
+        QProcess process;
+        process.setWorkingDirectory(s_dir->path());
+        process.start(u"xargs"_qs, args);
+        Result run;
+        if (!process.waitForStarted())
+            return run;
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60000))
+            return run;
+        run.exitCode = process.exitCode();
+        run.output = process.readAllStandardOutput();
+        run.errors = process.readAllStandardError();
+        return run;
+    }
+
+    static QTemporaryDir* s_dir;
+};
+
+QTemporaryDir* CliFileListTest::s_dir = nullptr;
+
+// The files of tree in the walk's order: each folder's entries in byte order, depth first; the
+// FIFO is skipped and the link to a folder is not followed.
+const std::vector<std::string> TreeFiles = {
+    "tree/-lead",       "tree/Z",        "tree/a b",   "tree/back\\slash", "tree/bad\xFF",      "tree/big.bin",
+    "tree/caf\xC3\xA9", "tree/cr\rname", "tree/empty", "tree/line\nfeed",  "tree/link-to-file", "tree/sub/deeper/y",
+    "tree/sub/x",       "tree/sub-x",
+};
+
+struct Tool {
+    const char* algorithm;
+    const char* coreutils;
+};
+const Tool Tools[] = {{"md5", "md5sum"}, {"sha1", "sha1sum"}, {"sha256", "sha256sum"}};
+
+std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST_F(CliFileListTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
+    const std::vector<std::vector<std::string>> styles = {{}, {"--tag"}, {"-z"}, {"--tag", "-z"}};
+    for (const Tool& tool : Tools) {
+        for (const std::vector<std::string>& style : styles) {
+            const Result expected = Coreutils(tool.coreutils, style, TreeFiles);
+            ASSERT_EQ(expected.exitCode, 0) << expected.errors.toStdString();
+            for (const char* jobs : {"1", "2", "3", "8"}) {
+                const std::string trace = std::string(tool.coreutils) + " -j " + jobs +
+                                          (style.empty() ? "" : " " + style.front()) +
+                                          (style.size() > 1 ? " " + style.back() : "");
+                SCOPED_TRACE(trace);
+                const Result run = Quviro(Concat({"-a", tool.algorithm, "-r", "-j", jobs}, Concat(style, {"tree"})));
+                EXPECT_EQ(run.exitCode, 0);
+                EXPECT_EQ(run.output.toStdString(), expected.output.toStdString());
+                EXPECT_EQ(run.errors.toStdString(), "tree/fifo: Skipped: not a regular file\n");
+            }
+        }
+    }
+}
+
+TEST_F(CliFileListTest, GivenNamesEqualCoreutilsAndOneNameWithH) {
+    const std::vector<std::vector<std::string>> inputs = {
+        {"line\nfeed", "a b", "big.bin", "a b", "-lead", "sub/x"},
+        {"-lead"},
+    };
+    for (const std::vector<std::string>& names : inputs) {
+        for (const char* jobs : {"1", "2", "4"}) {
+            SCOPED_TRACE(std::to_string(names.size()) + " names, -j " + jobs);
+            // Named from inside tree, so that "-lead" comes as it is, after "--".
+            const QString folder = s_dir->filePath(u"tree"_qs);
+            const Result expected = RunIn(folder, u"sha256sum"_qs, Concat({"--"}, names));
+            const std::vector<std::string> options = {"-H", "-j", jobs, "--"};
+            const Result run = RunIn(folder, s_dir->filePath(u"quviro-cli"_qs), Concat(options, names));
+            EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+            EXPECT_EQ(run.output.toStdString(), expected.output.toStdString());
+        }
+    }
+}
+
+// Names that are not UTF-8 are taken byte for byte; QProcess cannot pass them, a shell can.
+TEST_F(CliFileListTest, NameThatIsNotUtf8) {
+    const Result expected = Coreutils("sha256sum", {}, {"tree/bad\xFF"});
+    QProcess process;
+    process.setWorkingDirectory(s_dir->path());
+    process.start(u"sh"_qs,
+                  {u"-c"_qs, u"exec \"$0\" -H -- \"$(printf 'tree/bad\\377')\""_qs, s_dir->filePath(u"quviro-cli"_qs)});
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), expected.output.toStdString());
+}
+
+// Standard output that refuses the lines: a message and exit status 1, not success.
+TEST_F(CliFileListTest, FullStandardOutputIsAFailure) {
+    QProcess process;
+    process.setWorkingDirectory(s_dir->path());
+    process.setStandardOutputFile(u"/dev/full"_qs);
+    process.start(s_dir->filePath(u"quviro-cli"_qs), {u"-r"_qs, u"tree"_qs});
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 1);
+    // The skipped FIFO's message waits for the lines before it, which never got out.
+    EXPECT_EQ(process.readAllStandardError().toStdString(), "quviro-cli: write error: No space left on device\n");
+}
+
+// A failing input in the middle: its message comes in its turn, the others are hashed, the
+// exit status is 1.
+TEST_F(CliFileListTest, FailingInputsInTheMiddleAreReportedInTurn) {
+    const Result a = Coreutils("sha256sum", {}, {"tree/a b"});
+    const Result z = Coreutils("sha256sum", {}, {"tree/Z"});
+    for (const char* jobs : {"1", "2", "8"}) {
+        SCOPED_TRACE(jobs);
+        const Result run = Quviro({"-j", jobs, "tree/a b", "tree/missing", "tree/sub", "tree/fifo", "tree/Z"}, true);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.output.toStdString(), a.output.toStdString() + "tree/missing: File does not exist\n" +
+                                                "tree/sub: File does not exist\ntree/fifo: File does not exist\n" +
+                                                z.output.toStdString());
+    }
+}
+
+TEST_F(CliFileListTest, UnreadableFileAndFolderAsAnotherUser) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to switch to the unprivileged user " << UnprivilegedId;
+    const std::string root = QFile::encodeName(s_dir->path()).toStdString();
+    ASSERT_EQ(::mkdir((root + "/closed").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((root + "/closed/folder").c_str(), 0700), 0);
+    WriteFile(root + "/closed/folder/inside", "x");
+    WriteFile(root + "/closed/secret", "x");
+    ASSERT_EQ(::chmod((root + "/closed/secret").c_str(), 0600), 0);
+    WriteFile(root + "/closed/zz", "readable");
+    const Result zz = Coreutils("sha256sum", {}, {"closed/zz"});
+    const Result run = Quviro({"-r", "closed"}, true, true);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output.toStdString(), "closed/folder: Cannot read folder: Permission denied\n"
+                                        "closed/secret: Error Opening File: Cannot open file \"" +
+                                            root + "/closed/secret\". Permission denied\n" + zz.output.toStdString());
+    QDir(QFile::decodeName((root + "/closed").c_str())).removeRecursively();
+}
+
+// 100 000 empty files with 64 descriptors allowed: nothing is held open longer than needed.
+TEST_F(CliFileListTest, HundredThousandEmptyFilesUnderSixtyFourDescriptors) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string root = QFile::encodeName(dir.path()).toStdString();
+    const std::string empty = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855  ";
+    std::string expected;
+    // Links to one empty file per folder: creating 100 000 inodes is far slower on some file
+    // systems, and every name is opened all the same.
+    ASSERT_EQ(::mkdir((root + "/many").c_str(), 0700), 0);
+    char name[64];
+    for (int folder = 0; folder < 10; ++folder) {
+        const std::string base = root + "/empty" + std::to_string(folder);
+        WriteFile(base, "");
+        std::snprintf(name, sizeof name, "/many/d%d", folder);
+        ASSERT_EQ(::mkdir((root + name).c_str(), 0700), 0);
+        for (int file = 0; file < 10000; ++file) {
+            std::snprintf(name, sizeof name, "/many/d%d/f%05d", folder, file);
+            ASSERT_EQ(::link(base.c_str(), (root + name).c_str()), 0) << name;
+            expected.append(empty).append(name + 1).append("\n");
+        }
+    }
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(u"sh"_qs,
+                  {u"-c"_qs, u"ulimit -n 64 && exec \"$0\" -r -j 4 many"_qs, QStringLiteral(QUVIRO_CLI_PATH)});
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(process.readAllStandardError().toStdString(), "");
+    const QByteArray output = process.readAllStandardOutput();
+    EXPECT_EQ(output.count('\n'), 100000);
+    EXPECT_TRUE(output.toStdString() == expected) << "the lines differ from the expected names or order";
+}
+
+} // namespace

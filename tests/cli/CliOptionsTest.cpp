@@ -1,0 +1,232 @@
+#include "cli/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ParseCase {
+    const char* name;
+    QStringList arguments;
+    QString error; // empty when the arguments are valid
+    TCliOptions expected;
+};
+
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+TCliOptions Options(std::function<void(TCliOptions&)> change) {
+    TCliOptions options;
+    change(options);
+    return options;
+}
+
+const ParseCase ParseCases[] = {
+    {"defaults", {u"a.txt"_qs}, {}, Options([](TCliOptions& o) { o.Input = u"a.txt"_qs; })},
+    {"all_short_options",
+     {u"-a"_qs, u"md5"_qs, u"-t"_qs, u"text"_qs, u"-u"_qs, u"-c"_qs, u"900150983CD24FB0D6963F7D28E17F72"_qs,
+      u"--trim"_qs, u"hello"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.Algorithm = u"md5"_qs;
+         o.InputType = InputTypeText;
+         o.UpperHash = true;
+         o.Check = true;
+         o.Expected = u"900150983CD24FB0D6963F7D28E17F72"_qs;
+         o.TrimInput = true;
+         o.Input = u"hello"_qs;
+     })},
+    {"long_options_with_equals",
+     {u"--algorithm=SHA-1"_qs, u"--type=base64"_qs, u"--upper"_qs,
+      u"--check= a9993e364706816aba3e25717850c26c9cd0d89d "_qs, u"YWJj"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.Algorithm = u"SHA-1"_qs;
+         o.InputType = InputTypeBase64;
+         o.UpperHash = true;
+         o.Check = true;
+         o.Expected = u" a9993e364706816aba3e25717850c26c9cd0d89d "_qs;
+         o.Input = u"YWJj"_qs;
+     })},
+    {"attached_short_value", {u"-asha1"_qs, u"-thex"_qs, u"0a"_qs}, {}, Options([](TCliOptions& o) {
+         o.Algorithm = u"sha1"_qs;
+         o.InputType = InputTypeHex;
+         o.Input = u"0a"_qs;
+     })},
+    {"type_name_ignores_case", {u"-t"_qs, u"TEXT"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.InputType = InputTypeText;
+         o.Input = u"x"_qs;
+     })},
+    {"prefix", {u"-t"_qs, u"text"_qs, u"--prefix"_qs, u" s "_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.InputType = InputTypeText;
+         o.SaltType = SaltTypePrefix;
+         o.SaltText = u" s "_qs;
+         o.Input = u"x"_qs;
+     })},
+    {"suffix", {u"-t"_qs, u"text"_qs, u"--suffix=s"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.InputType = InputTypeText;
+         o.SaltType = SaltTypeSuffix;
+         o.SaltText = u"s"_qs;
+         o.Input = u"x"_qs;
+     })},
+    {"value_may_start_with_dash",
+     {u"-t"_qs, u"text"_qs, u"--prefix"_qs, u"-x"_qs, u"y"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.InputType = InputTypeText;
+         o.SaltType = SaltTypePrefix;
+         o.SaltText = u"-x"_qs;
+         o.Input = u"y"_qs;
+     })},
+    {"stdin_for_text", {u"-t"_qs, u"text"_qs, u"-"_qs}, {}, Options([](TCliOptions& o) {
+         o.InputType = InputTypeText;
+         o.Input = u"-"_qs;
+     })},
+    {"double_dash_ends_options", {u"--"_qs, u"-name.txt"_qs}, {}, Options([](TCliOptions& o) {
+         o.Input = u"-name.txt"_qs;
+     })},
+    {"help_wins", {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"--help"_qs}, {}, Options([](TCliOptions& o) {
+         o.Action = TCliAction::Help;
+         o.SaltType = SaltTypeSuffix;
+         o.SaltText = u"b"_qs;
+     })},
+    {"file_list_options",
+     {u"-H"_qs, u"--tag"_qs, u"-r"_qs, u"-j3"_qs, u"-z"_qs, u"a"_qs, u"--"_qs, u"-b"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.WithName = o.Tag = o.Recursive = o.Zero = true;
+         o.Jobs = 3;
+         o.Input = u"a"_qs;
+         o.Inputs = {u"a"_qs, u"-b"_qs};
+         o.InputArguments = {5, 7};
+     })},
+    {"long_list_options",
+     {u"--with-name"_qs, u"--recursive"_qs, u"--jobs"_qs, u"256"_qs, u"-0"_qs, u"a"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.WithName = o.Recursive = o.Zero = true;
+         o.Jobs = 256;
+         o.Input = u"a"_qs;
+         o.Inputs = {u"a"_qs};
+         o.InputArguments = {5};
+     })},
+    {"version", {u"--version"_qs}, {}, Options([](TCliOptions& o) { o.Action = TCliAction::Version; })},
+    {"progress", {u"--progress"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.Progress = true;
+         o.Input = u"a"_qs;
+     })},
+    {"prefix_and_suffix",
+     {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"x"_qs},
+     u"--prefix and --suffix cannot be used together"_qs,
+     {}},
+    {"stdin_for_file", {u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
+    {"no_input", {u"-u"_qs}, u"INPUT is missing"_qs, {}},
+    {"two_text_inputs",
+     {u"-t"_qs, u"text"_qs, u"a"_qs, u"b"_qs},
+     u"-t text, hex and base64 take exactly one INPUT"_qs,
+     {}},
+    {"tag_with_base64",
+     {u"--tag"_qs, u"-t"_qs, u"base64"_qs, u"YQ=="_qs},
+     u"-H, --tag and -r apply to file input only"_qs,
+     {}},
+    {"stdin_among_files", {u"a"_qs, u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
+    {"check_with_two_files",
+     {u"-c"_qs, u"00"_qs, u"a"_qs, u"b"_qs},
+     u"--check takes one INPUT, without -H, --tag or -r"_qs,
+     {}},
+    {"check_with_name",
+     {u"-H"_qs, u"-c"_qs, u"00"_qs, u"a"_qs},
+     u"--check takes one INPUT, without -H, --tag or -r"_qs,
+     {}},
+    {"jobs_zero", {u"-j"_qs, u"0"_qs, u"a"_qs}, u"--jobs takes a number from 1 to 256, not 0"_qs, {}},
+    {"jobs_too_many", {u"--jobs=257"_qs, u"a"_qs}, u"--jobs takes a number from 1 to 256, not 257"_qs, {}},
+    {"jobs_not_a_number", {u"-jx"_qs, u"a"_qs}, u"--jobs takes a number from 1 to 256, not x"_qs, {}},
+    {"unknown_option", {u"-x"_qs, u"a"_qs}, u"unknown option -x"_qs, {}},
+    {"unknown_long_option", {u"--algorithmic"_qs, u"a"_qs}, u"unknown option --algorithmic"_qs, {}},
+    {"missing_value", {u"a"_qs, u"-a"_qs}, u"option -a needs a value"_qs, {}},
+    {"unknown_type", {u"-t"_qs, u"bytes"_qs, u"a"_qs}, u"unknown input type bytes"_qs, {}},
+};
+
+class CliOptionsTest : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(CliOptionsTest, Parses) {
+    const ParseCase& c = GetParam();
+    const TCliParseResult result = ParseCliArguments(c.arguments);
+    EXPECT_EQ(result.Error.toStdString(), c.error.toStdString());
+    if (!c.error.isEmpty())
+        return;
+    const TCliOptions& o = result.Options;
+    EXPECT_EQ(o.Action, c.expected.Action);
+    EXPECT_EQ(o.Algorithm, c.expected.Algorithm);
+    EXPECT_EQ(o.InputType, c.expected.InputType);
+    EXPECT_EQ(o.TrimInput, c.expected.TrimInput);
+    EXPECT_EQ(o.SaltType, c.expected.SaltType);
+    EXPECT_EQ(o.SaltText, c.expected.SaltText);
+    EXPECT_EQ(o.UpperHash, c.expected.UpperHash);
+    EXPECT_EQ(o.Check, c.expected.Check);
+    EXPECT_EQ(o.Expected, c.expected.Expected);
+    EXPECT_EQ(o.Input, c.expected.Input);
+    if (!c.expected.Inputs.isEmpty()) {
+        EXPECT_EQ(o.Inputs, c.expected.Inputs);
+        EXPECT_EQ(o.InputArguments, c.expected.InputArguments);
+    }
+    EXPECT_EQ(o.WithName, c.expected.WithName);
+    EXPECT_EQ(o.Tag, c.expected.Tag);
+    EXPECT_EQ(o.Recursive, c.expected.Recursive);
+    EXPECT_EQ(o.Jobs, c.expected.Jobs);
+    EXPECT_EQ(o.Zero, c.expected.Zero);
+    EXPECT_EQ(o.Progress, c.expected.Progress);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliOptionsTest, testing::ValuesIn(ParseCases),
+                         [](const testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.name); });
+
+TEST(CliRequestTest, AlgorithmIsTheOnlyItemOffered) {
+    TCliOptions options;
+    options.Algorithm = u"sha-1"_qs;
+    options.InputType = InputTypeText;
+    options.TrimInput = true;
+    options.SaltType = SaltTypeSuffix;
+    options.SaltText = u"s"_qs;
+    options.UpperHash = true;
+    const HashRequest request = MakeHashRequest(options, u"text"_qs);
+    EXPECT_EQ(request.InputType, InputTypeText);
+    EXPECT_EQ(request.InputText, u"text"_qs);
+    EXPECT_TRUE(request.TrimInput);
+    EXPECT_EQ(request.SaltType, SaltTypeSuffix);
+    EXPECT_EQ(request.SaltText, u"s"_qs);
+    EXPECT_EQ(request.HashItems, QStringList{u"sha-1"_qs});
+    EXPECT_EQ(request.HashType, 0);
+    EXPECT_TRUE(request.UpperHash);
+}
+
+TEST(CliRequestTest, DigestMatchesIgnoringCaseAndOuterWhitespace) {
+    const QString md5 = u"900150983cd24fb0d6963f7d28e17f72"_qs;
+    EXPECT_TRUE(DigestMatches(md5, md5.toUpper()));
+    EXPECT_TRUE(DigestMatches(md5, u" \t"_qs + md5 + u"\r\n"_qs));
+    EXPECT_TRUE(DigestMatches(md5, md5 + u"  abc.txt"_qs));
+    EXPECT_FALSE(DigestMatches(md5, md5.left(31)));
+    EXPECT_FALSE(DigestMatches(md5, md5.left(16) + u" "_qs + md5.mid(16)));
+    EXPECT_FALSE(DigestMatches(u"ab12", u"ab12"));
+    EXPECT_FALSE(DigestMatches(md5, u""));
+}
+
+TEST(CliVerifyOptionsTest, VerifyTakesItsSwitches) {
+    const TCliParseResult result = ParseCliArguments(
+        {u"--quiet"_qs, u"--status"_qs, u"--ignore-missing"_qs, u"--strict"_qs, u"-w"_qs, u"-CSUMS"_qs});
+    ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+    const TCliOptions& o = result.Options;
+    EXPECT_EQ(o.Action, TCliAction::Verify);
+    EXPECT_EQ(o.VerifyList, u"SUMS"_qs);
+    EXPECT_TRUE(o.Quiet && o.StatusOnly && o.IgnoreMissing && o.Strict && o.Warn);
+    EXPECT_FALSE(o.AlgorithmGiven);
+}
+
+TEST(CliVerifyOptionsTest, CheckWithoutAlgorithmTakesTheDigestsOwn) {
+    const TCliParseResult result =
+        ParseCliArguments({u"-c"_qs, u"a9993e364706816aba3e25717850c26c9cd0d89d"_qs, u"f"_qs});
+    ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+    EXPECT_EQ(result.Options.Algorithm, u"SHA1"_qs);
+}
+
+} // namespace

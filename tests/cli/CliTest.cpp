@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// Well-known digests of "abc" and of empty input.
+const QString Sha256Abc = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
+const QString Sha1Abc = u"a9993e364706816aba3e25717850c26c9cd0d89d"_qs;
+const QString Md5Abc = u"900150983cd24fb0d6963f7d28e17f72"_qs;
+const QString Sha256Empty = u"e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"_qs;
+// SHA-256 of "abc\n": standard input is hashed exactly as given.
+const QString Sha256AbcLf = u"edeaaff3f1774ad2888673770c6d64097e391bc362d7d6fb34982ddf0efd18cb"_qs;
+
+struct CliCase {
+    const char* name;
+    QStringList arguments; // "{dir}" stands for a folder holding abc.txt and empty.bin
+    QByteArray standardInput;
+    int exitCode;
+    QString standardOutput; // exact; a beginning when it ends in "...", an end when it starts with it
+    QString standardError;  // the same
+};
+
+void PrintTo(const CliCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const CliCase CliCases[] = {
+    {"file_default_sha256", {u"{dir}/abc.txt"_qs}, {}, 0, Sha256Abc + u"\n"_qs, {}},
+    {"file_md5_upper", {u"-a"_qs, u"md5"_qs, u"-u"_qs, u"{dir}/abc.txt"_qs}, {}, 0, Md5Abc.toUpper() + u"\n"_qs, {}},
+    {"file_empty", {u"{dir}/empty.bin"_qs}, {}, 0, Sha256Empty + u"\n"_qs, {}},
+    {"text_sha1", {u"-t"_qs, u"text"_qs, u"-a"_qs, u"SHA-1"_qs, u"abc"_qs}, {}, 0, Sha1Abc + u"\n"_qs, {}},
+    {"text_prefix", {u"-t"_qs, u"text"_qs, u"--prefix"_qs, u" a "_qs, u"bc"_qs}, {}, 0, Sha256Abc + u"\n"_qs, {}},
+    {"text_suffix", {u"-t"_qs, u"text"_qs, u"--suffix"_qs, u"c"_qs, u"ab"_qs}, {}, 0, Sha256Abc + u"\n"_qs, {}},
+    {"base64", {u"-t"_qs, u"base64"_qs, u"YWJj"_qs}, {}, 0, Sha256Abc + u"\n"_qs, {}},
+    {"stdin_text_exact_bytes", {u"-t"_qs, u"text"_qs, u"-"_qs}, "abc\n", 0, Sha256AbcLf + u"\n"_qs, {}},
+    {"stdin_text_trimmed", {u"-t"_qs, u"text"_qs, u"--trim"_qs, u"-"_qs}, " abc\r\n", 0, Sha256Abc + u"\n"_qs, {}},
+    {"stdin_base64", {u"-t"_qs, u"base64"_qs, u"-"_qs}, "YWJj\n", 0, Sha256Abc + u"\n"_qs, {}},
+    {"stdin_not_utf8",
+     {u"-t"_qs, u"text"_qs, u"-"_qs},
+     "ab\xFF",
+     1,
+     {},
+     u"Standard input is not valid UTF-8 text\n"_qs},
+    {"stdin_truncated_utf8",
+     {u"-t"_qs, u"text"_qs, u"-"_qs},
+     "ab\xC3",
+     1,
+     {},
+     u"Standard input is not valid UTF-8 text\n"_qs},
+    {"check_ok", {u"-c"_qs, u" "_qs + Sha256Abc.toUpper() + u"\n"_qs, u"{dir}/abc.txt"_qs}, {}, 0, u"OK\n"_qs, {}},
+    {"check_mismatch",
+     {u"--check"_qs, Sha256Empty, u"{dir}/abc.txt"_qs},
+     {},
+     1,
+     u"MISMATCH\nexpected: "_qs + Sha256Empty + u"\nactual:   "_qs + Sha256Abc + u"\n"_qs,
+     {}},
+    {"check_gnu_line", {u"-c"_qs, Sha256Abc + u"  abc.txt\n"_qs, u"{dir}/abc.txt"_qs}, {}, 0, u"OK\n"_qs, {}},
+    {"check_bsd_line", {u"-c"_qs, u"SHA256 (abc.txt) = "_qs + Sha256Abc, u"{dir}/abc.txt"_qs}, {}, 0, u"OK\n"_qs, {}},
+    {"check_sha1_by_length", {u"-c"_qs, Sha1Abc.toUpper(), u"{dir}/abc.txt"_qs}, {}, 0, u"OK\n"_qs, {}},
+    {"check_md5_line_with_a",
+     {u"-a"_qs, u"md5"_qs, u"-c"_qs, Md5Abc + u" *abc.txt"_qs, u"{dir}/abc.txt"_qs},
+     {},
+     0,
+     u"OK\n"_qs,
+     {}},
+    {"check_algorithm_disagrees",
+     {u"-a"_qs, u"sha1"_qs, u"-c"_qs, Md5Abc, u"{dir}/abc.txt"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: the digest given to --check is MD5, but -a asks for SHA1\n..."_qs},
+    {"check_not_a_digest",
+     {u"-c"_qs, u"00ff"_qs, u"{dir}/abc.txt"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: --check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): 00ff\n..."_qs},
+    {"verify_needs_no_input",
+     {u"-C"_qs, u"SUMS"_qs, u"{dir}/abc.txt"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: INPUT cannot be given with --verify: the list names the files\n..."_qs},
+    {"verify_switch_without_verify",
+     {u"--quiet"_qs, u"{dir}/abc.txt"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: --quiet, --status, --ignore-missing, --strict and --warn need --verify\n..."_qs},
+    {"missing_file", {u"{dir}/missing"_qs}, {}, 1, {}, u"File does not exist\n"_qs},
+    {"folder", {u"{dir}"_qs}, {}, 1, {}, u"File does not exist\n"_qs},
+    {"no_valid_text", {u"-t"_qs, u"text"_qs, u"--trim"_qs, u"  "_qs}, {}, 1, {}, u"No valid text\n"_qs},
+    {"hex", {u"-t"_qs, u"hex"_qs, u"0a"_qs}, {}, 1, {}, u"(Hexadecimal not supported in this version)\n"_qs},
+    {"invalid_base64", {u"-t"_qs, u"base64"_qs, u"YW Jj"_qs}, {}, 1, {}, u"Invalid Base-64 text\n"_qs},
+    {"unknown_algorithm", {u"-a"_qs, u"sha512"_qs, u"{dir}/abc.txt"_qs}, {}, 1, {}, u"Unknown Algorithm\n"_qs},
+    {"check_on_failure", {u"-c"_qs, Sha256Abc, u"{dir}/missing"_qs}, {}, 1, {}, u"File does not exist\n"_qs},
+    {"usage_prefix_and_suffix",
+     {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"-t"_qs, u"text"_qs, u"x"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: --prefix and --suffix cannot be used together\nUsage: quviro-cli ..."_qs},
+    {"usage_stdin_for_file",
+     {u"-"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: INPUT - (standard input) cannot be used with -t file\nUsage: quviro-cli ..."_qs},
+    {"usage_no_arguments", {}, {}, 2, {}, u"quviro-cli: INPUT is missing\nUsage: quviro-cli ..."_qs},
+    {"usage_error_points_to_help", {u"--bogus"_qs}, {}, 2, {}, u"...Try 'quviro-cli --help' for more.\n"_qs},
+    {"help_starts_with_usage", {u"-h"_qs, u"x"_qs}, {}, 0, u"Usage: quviro-cli ..."_qs, {}},
+    {"help_ends_with_exit_status",
+     {u"--help"_qs},
+     {},
+     0,
+     u"...Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n"
+     "With -C: 0 every listed file matched, 1 otherwise, 2 wrong usage.\n"_qs,
+     {}},
+    {"version", {u"--version"_qs}, {}, 0, u"quviro-cli " QUVIRO_PROJECT_VERSION "\n"_qs, {}},
+};
+
+class CliTest : public testing::TestWithParam<CliCase> {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = new QTemporaryDir;
+        QFile abc(s_dir->filePath(u"abc.txt"_qs));
+        QFile empty(s_dir->filePath(u"empty.bin"_qs));
+        ASSERT_TRUE(abc.open(QIODevice::WriteOnly) && abc.write("abc") == 3);
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    }
+    static void TearDownTestSuite() {
+        delete s_dir;
+        s_dir = nullptr;
+    }
+
+    static QTemporaryDir* s_dir;
+};
+
+QTemporaryDir* CliTest::s_dir = nullptr;
+
+void ExpectText(const char* what, const QByteArray& actual, const QString& expected) {
+    const QString text = QString::fromUtf8(actual);
+    if (expected.endsWith(u"..."))
+        EXPECT_TRUE(text.startsWith(expected.chopped(3))) << what << ": " << text.toStdString();
+    else if (expected.startsWith(u"..."))
+        EXPECT_TRUE(text.endsWith(expected.mid(3))) << what << ": " << text.toStdString();
+    else
+        EXPECT_EQ(text.toStdString(), expected.toStdString()) << what;
+}
+
+TEST_P(CliTest, ExitCodeAndOutput) {
+    const CliCase& c = GetParam();
+    QStringList arguments = c.arguments;
+    for (QString& argument : arguments)
+        argument.replace(u"{dir}"_qs, s_dir->path());
+
+    QProcess process;
+    process.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
+    ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
+    process.write(c.standardInput);
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
+
+    EXPECT_EQ(process.exitCode(), c.exitCode);
+    ExpectText("stdout", process.readAllStandardOutput(), c.standardOutput);
+    ExpectText("stderr", process.readAllStandardError(), c.standardError);
+}
+
+// Output that cannot be written is a failure with the system's reason, never a silent success:
+// every case that prints on stdout is run again with stdout on a full device.
+TEST_P(CliTest, OutputToAFullDeviceFails) {
+    const CliCase& c = GetParam();
+    if (c.standardOutput.isEmpty())
+        return;
+    QStringList arguments = c.arguments;
+    for (QString& argument : arguments)
+        argument.replace(u"{dir}"_qs, s_dir->path());
+
+    QProcess process;
+    process.setStandardOutputFile(u"/dev/full"_qs);
+    process.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
+    ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
+    process.write(c.standardInput);
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
+
+    EXPECT_EQ(process.exitCode(), 1);
+    ExpectText("stderr", process.readAllStandardError(),
+               c.standardError + u"quviro-cli: write error: No space left on device\n"_qs);
+}
+
+// More standard input than memory allows: a message and exit code 1, not an abort. The limit
+// is on the address space; under AddressSanitizer, which reserves a huge one, the allocator is
+// told to refuse large blocks instead.
+TEST(CliMemoryTest, StandardInputLargerThanMemoryFailsWithAMessage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile input(dir.filePath(u"huge-input"_qs));
+    ASSERT_TRUE(input.open(QIODevice::WriteOnly) && input.resize(qint64(1) << 30)) << "cannot create a sparse file";
+    input.close();
+
+    QProcess process;
+    process.setStandardInputFile(input.fileName());
+#if defined(__SANITIZE_ADDRESS__)
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString options = environment.value(u"ASAN_OPTIONS"_qs);
+    environment.insert(u"ASAN_OPTIONS"_qs, options + (options.isEmpty() ? u""_qs : u":"_qs) +
+                                               u"allocator_may_return_null=1:max_allocation_size_mb=256"_qs);
+    process.setProcessEnvironment(environment);
+#else
+    process.setChildProcessModifier([] {
+        const rlimit limit{512 << 20, 512 << 20};
+        if (::setrlimit(RLIMIT_AS, &limit) != 0)
+            ::_exit(99);
+    });
+#endif
+    process.start(QStringLiteral(QUVIRO_CLI_PATH), {u"-t"_qs, u"text"_qs, u"-"_qs});
+    ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << "the command was killed by a signal";
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "");
+    const std::string errors = process.readAllStandardError().toStdString();
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer's allocator reports the refused block itself first.
+    EXPECT_TRUE(errors.ends_with("\nquviro-cli: out of memory\n")) << errors;
+#else
+    EXPECT_EQ(errors, "quviro-cli: out of memory\n");
+#endif
+}
+
+struct TRun {
+    int exitCode = -1;
+    QByteArray standardOutput;
+    QByteArray standardError;
+};
+
+TRun RunCli(const QStringList& arguments) {
+    TRun run;
+    QProcess process;
+    process.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.standardOutput = process.readAllStandardOutput();
+    run.standardError = process.readAllStandardError();
+    return run;
+}
+
+// Asked for, the progress line goes to standard error even when that is no terminal, and is
+// wiped at the end: the last thing written is blanks between carriage returns.
+TEST_F(CliTest, ProgressWhenAskedIsDrawnAndWiped) {
+    const TRun run = RunCli({u"--progress"_qs, s_dir->filePath(u"abc.txt"_qs)});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(QString::fromUtf8(run.standardOutput), Sha256Abc + u"\n"_qs);
+    const QByteArray error = run.standardError;
+    EXPECT_TRUE(error.startsWith("\r0 B of 3 B (0 %)")) << error.toStdString();
+    ASSERT_TRUE(error.endsWith('\r'));
+    const QByteArray wipe = error.mid(error.lastIndexOf('\r', error.size() - 2));
+    EXPECT_EQ(wipe.trimmed(), QByteArray()) << "only blanks after the last line";
+    EXPECT_GE(wipe.size() - 2, error.indexOf('\r', 1) - 1) << "the blanks cover the line";
+}
+
+// A large file draws nothing by itself when standard error is no terminal (here a pipe).
+TEST_F(CliTest, NoProgressUnaskedWhenStandardErrorIsNoTerminal) {
+    const QString large = s_dir->filePath(u"large.img"_qs);
+    QFile file(large);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(65 * 1024 * 1024));
+    file.close();
+    const TRun run = RunCli({u"-a"_qs, u"md5"_qs, large});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.standardOutput.size(), 33);
+    EXPECT_EQ(run.standardError, QByteArray());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliTest, testing::ValuesIn(CliCases),
+                         [](const testing::TestParamInfo<CliCase>& info) { return std::string(info.param.name); });
+
+} // namespace

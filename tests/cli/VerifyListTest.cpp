@@ -1,0 +1,309 @@
+// quviro-cli --verify against coreutils' sha256sum -c on the same generated lists: standard
+// output, standard error (program name aside) and exit status must agree. sha256sum resolves
+// names against its current folder, quviro-cli against the list's folder; the comparison runs
+// sha256sum inside the list's folder and quviro-cli from elsewhere with the list's full path.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// SHA-256 of "abc" and of "hello\n", the contents of the fixture's files.
+const QByteArray Abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+const QByteArray Hello = "5891b5b522d5df086d0ff0b110fbd9d21bb4fc7163af34d08286a2e846f6be03";
+const QByteArray Wrong = "0000000000000000000000000000000000000000000000000000000000000000";
+
+struct VerifyCase {
+    const char* name;
+    QByteArray list;
+    QStringList options;
+};
+
+void PrintTo(const VerifyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const VerifyCase VerifyCases[] = {
+    {"all_match", Abc + "  abc.txt\n" + Hello + " *hello.txt\n", {}},
+    {"bsd_and_gnu", "SHA256 (abc.txt) = " + Abc + "\n" + Hello + "  hello.txt\n", {}},
+    {"crlf_comments_blanks", "# made by hand\r\n\r\n" + Abc + "  abc.txt\r\n\n" + Hello + "  hello.txt", {}},
+    {"upper_case_digest", Abc.toUpper() + "  abc.txt\n", {}},
+    {"mismatch", Abc + "  abc.txt\n" + Wrong + "  hello.txt\n", {}},
+    {"two_mismatches", Wrong + "  abc.txt\n" + Wrong + "  hello.txt\n", {}},
+    {"mismatch_quiet", Abc + "  abc.txt\n" + Wrong + "  hello.txt\n", {u"--quiet"_qs}},
+    {"mismatch_status", Abc + "  abc.txt\n" + Wrong + "  hello.txt\n", {u"--status"_qs}},
+    {"all_match_quiet", Abc + "  abc.txt\n", {u"--quiet"_qs}},
+    {"missing", Abc + "  abc.txt\n" + Abc + "  missing.txt\n", {}},
+    {"missing_ignored", Abc + "  abc.txt\n" + Abc + "  missing.txt\n", {u"--ignore-missing"_qs}},
+    {"only_missing_ignored", Abc + "  missing.txt\n", {u"--ignore-missing"_qs}},
+    {"folder_entry", Abc + "  folder\n" + Abc + "  abc.txt\n", {}},
+    {"malformed_lines", Abc + "  abc.txt\nnot a line\n" + Abc.left(60) + "  abc.txt\n", {}},
+    {"malformed_warn", Abc + "  abc.txt\nnot a line\nSHA256 (abc.txt) = 12\n", {u"-w"_qs}},
+    {"malformed_strict", Abc + "  abc.txt\nnot a line\n", {u"--strict"_qs}},
+    {"malformed_status", Abc + "  abc.txt\nnot a line\n", {u"--status"_qs}},
+    {"reversed_then_gnu", Abc + " abc.txt\n" + Abc + "  abc.txt\n", {u"--warn"_qs}},
+    {"escaped_backslash_name", "\\" + Abc + "  back\\\\slash.txt\n", {}},
+    {"escaped_line_feed_name", "\\" + Abc + "  line\\nfeed.txt\n", {}},
+    {"spaces_and_quote_in_names", Abc + "  two words.txt\n" + Abc + "  it's.txt\n" + Abc + "  gone it's\n", {}},
+    {"empty_list", "", {}},
+    {"only_comments", "# nothing\n\n", {}},
+    {"binary_garbage", QByteArray("\x00\x01\xff\xfe\n\x89PNG\r\n\x1a\n\x00\x00", 15), {}},
+    {"nul_inside_digest_line", Abc + "  abc.txt\0junk\n", {}},
+};
+
+class VerifyListTest : public testing::TestWithParam<VerifyCase> {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = new QTemporaryDir;
+        const auto write = [](const QString& name, const QByteArray& bytes) {
+            QFile file(s_dir->filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_EQ(file.write(bytes), bytes.size());
+        };
+        write(u"abc.txt"_qs, "abc");
+        write(u"hello.txt"_qs, "hello\n");
+        write(u"two words.txt"_qs, "abc");
+        write(u"it's.txt"_qs, "abc");
+        write(u"back\\slash.txt"_qs, "abc");
+        write(u"line\nfeed.txt"_qs, "abc");
+        ASSERT_TRUE(QDir(s_dir->path()).mkdir(u"folder"_qs));
+        s_elsewhere = new QTemporaryDir;
+    }
+    static void TearDownTestSuite() {
+        delete s_dir;
+        delete s_elsewhere;
+    }
+
+    static QTemporaryDir* s_dir;
+    static QTemporaryDir* s_elsewhere;
+};
+
+QTemporaryDir* VerifyListTest::s_dir = nullptr;
+QTemporaryDir* VerifyListTest::s_elsewhere = nullptr;
+
+struct TRunResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+TRunResult RunProgram(const QString& program, const QStringList& arguments, const QString& folder,
+                      const QByteArray& input = {}) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QString Coreutils() {
+    return QStandardPaths::findExecutable(u"sha256sum"_qs);
+}
+
+void ExpectSame(const TRunResult& ours, TRunResult reference) {
+    // The reference names itself by the path it was started with.
+    reference.err.replace((Coreutils() + u": "_qs).toUtf8(), "quviro-cli: ");
+    EXPECT_EQ(ours.exitCode, reference.exitCode);
+    EXPECT_EQ(ours.out.toStdString(), reference.out.toStdString());
+    EXPECT_EQ(ours.err.toStdString(), reference.err.toStdString());
+}
+
+TEST_P(VerifyListTest, AgreesWithSha256sum) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    const VerifyCase& c = GetParam();
+    QFile list(s_dir->filePath(u"LIST"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(list.write(c.list), c.list.size());
+    list.close();
+
+    const TRunResult reference =
+        RunProgram(Coreutils(), QStringList{u"-c"_qs} + c.options + QStringList{u"LIST"_qs}, s_dir->path());
+    ASSERT_NE(reference.exitCode, -1);
+    const TRunResult ours =
+        RunProgram(QStringLiteral(QUVIRO_CLI_PATH), c.options + QStringList{u"-C"_qs, u"LIST"_qs}, s_dir->path());
+    ExpectSame(ours, reference);
+
+    // From another folder, with the list's path: the names are still found beside the list.
+    // Messages name the list as given, so only the file lines and the status are compared.
+    const TRunResult elsewhere = RunProgram(
+        QStringLiteral(QUVIRO_CLI_PATH), c.options + QStringList{u"--verify"_qs, list.fileName()}, s_elsewhere->path());
+    EXPECT_EQ(elsewhere.exitCode, reference.exitCode);
+    EXPECT_EQ(elsewhere.out.toStdString(), reference.out.toStdString());
+
+    // The list on standard input, run inside its folder.
+    const TRunResult piped =
+        RunProgram(QStringLiteral(QUVIRO_CLI_PATH), c.options + QStringList{u"-C"_qs, u"-"_qs}, s_dir->path(), c.list);
+    const TRunResult pipedReference =
+        RunProgram(Coreutils(), QStringList{u"-c"_qs} + c.options + QStringList{u"-"_qs}, s_dir->path(), c.list);
+    ExpectSame(piped, pipedReference);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, VerifyListTest, testing::ValuesIn(VerifyCases),
+                         [](const testing::TestParamInfo<VerifyCase>& info) { return std::string(info.param.name); });
+
+TEST(VerifyListBadInput, ListIsAFolderOrMissing) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"SUMS"_qs));
+    for (const QString& list : {u"SUMS"_qs, u"absent"_qs}) {
+        SCOPED_TRACE(list.toStdString());
+        ExpectSame(RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, list}, dir.path()),
+                   RunProgram(Coreutils(), {u"-c"_qs, list}, dir.path()));
+    }
+}
+
+// sha256sum would wait for a writer on a FIFO; quviro-cli reports it at once.
+TEST(VerifyListBadInput, FifoIsNeverWaitedOn) {
+    QTemporaryDir dir;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(u"pipe"_qs)).constData(), 0600), 0);
+    QFile list(dir.filePath(u"SUMS"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(Abc + "  pipe\n");
+    list.close();
+    const TRunResult run = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, list.fileName()}, dir.path());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.toStdString(), "pipe: FAILED open or read\n");
+    EXPECT_EQ(run.err.toStdString(), "quviro-cli: pipe: Not a regular file\n"
+                                     "quviro-cli: WARNING: 1 listed file could not be read\n");
+}
+
+// One line of 100 MB without a line break: malformed, reported, no crash.
+TEST(VerifyListBadInput, HugeSingleLine) {
+    QTemporaryDir dir;
+    QFile list(dir.filePath(u"SUMS"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    const QByteArray block(1 << 20, 'a');
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(list.write(block), block.size());
+    list.close();
+    const TRunResult run =
+        RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, list.fileName(), u"-w"_qs}, dir.path());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.endsWith("SUMS: no properly formatted checksum lines found\n")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("SUMS: 1: improperly formatted SHA256 checksum line\n"));
+}
+
+// A list that comes through a pipe ("-C <(...)" in a shell) has no folder of its own: its
+// names are taken from the current folder, as for standard input.
+TEST(VerifyListPipe, NamesOfAPipedListAreInTheCurrentFolder) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"abc.txt"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("abc");
+    file.close();
+    QTemporaryDir elsewhere;
+    const QString fifo = elsewhere.filePath(u"sums.pipe"_qs);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, fifo});
+    ASSERT_TRUE(process.waitForStarted());
+    QFile writer(fifo);
+    ASSERT_TRUE(writer.open(QIODevice::WriteOnly)); // waits for the program to open its end
+    writer.write(Abc + "  abc.txt\n");
+    writer.close();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), "abc.txt: OK\n");
+    EXPECT_TRUE(process.readAllStandardError().isEmpty());
+}
+
+// A file that the user may not read, checked as an unprivileged user (root reads every file).
+TEST(VerifyListBadInput, UnreadableFileAsUnprivilegedUser) {
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    QFile secret(dir.filePath(u"secret"_qs));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.write("abc");
+    secret.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(secret.fileName()).constData(), 0), 0);
+    QFile list(dir.filePath(u"SUMS"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(Abc + "  secret\n");
+    list.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(list.fileName()).constData(), 0644), 0);
+    // The program may live in an owner-only clone: run a copy from the shared folder.
+    const QString program = dir.filePath(u"quviro-cli"_qs);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUVIRO_CLI_PATH), program));
+    ASSERT_EQ(::chmod(QFile::encodeName(program).constData(), 0755), 0);
+
+    QStringList command{program, u"-C"_qs, list.fileName()};
+    QString launcher;
+    if (::geteuid() == 0) {
+        launcher = QStandardPaths::findExecutable(u"setpriv"_qs);
+        if (launcher.isEmpty())
+            GTEST_SKIP() << "setpriv is needed to run as an unprivileged user";
+        command = QStringList{u"--reuid=65534"_qs, u"--regid=65534"_qs, u"--clear-groups"_qs} + command;
+    } else {
+        launcher = command.takeFirst();
+    }
+    const TRunResult run = RunProgram(launcher, command, dir.path());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.toStdString(), "secret: FAILED open or read\n");
+    EXPECT_EQ(run.err.toStdString(), "quviro-cli: secret: Permission denied\n"
+                                     "quviro-cli: WARNING: 1 listed file could not be read\n");
+}
+
+// What quviro-cli -r writes for a folder verifies back with -C, in both line forms and with
+// every algorithm, for names that need escaping too; with SHA-256 sha256sum -c agrees.
+TEST(VerifyListRoundTrip, RecursiveListsVerifyBack) {
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    const QString names[] = {u"top/a.txt"_qs, u"top/sub dir/b c.txt"_qs, u"top/back\\slash"_qs, u"top/line\nfeed"_qs,
+                             u"top/sub dir/cr\rname"_qs};
+    ASSERT_TRUE(QDir(dir.path()).mkpath(u"top/sub dir"_qs));
+    for (const QString& name : names) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name.toUtf8());
+    }
+    const QStringList forms[] = {{}, {u"--tag"_qs}, {u"-a"_qs, u"md5"_qs}, {u"-a"_qs, u"sha1"_qs, u"--tag"_qs}};
+    for (const QStringList& form : forms) {
+        SCOPED_TRACE(form.join(u' ').toStdString());
+        // Names relative to the folder the list is written in, and absolute names.
+        for (const bool absolute : {false, true}) {
+            SCOPED_TRACE(absolute ? "absolute" : "relative");
+            const QString top = absolute ? dir.filePath(u"top"_qs) : u"top"_qs;
+            const TRunResult made =
+                RunProgram(QStringLiteral(QUVIRO_CLI_PATH), form + QStringList{u"-r"_qs, top}, dir.path());
+            ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+            const QString listPath = (absolute ? elsewhere : dir).filePath(u"LIST"_qs);
+            QFile list(listPath);
+            ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            list.write(made.out);
+            list.close();
+
+            const TRunResult checked =
+                RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, listPath}, elsewhere.path());
+            EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
+            EXPECT_EQ(checked.out.count(": OK\n"), qsizetype(std::size(names))) << checked.out.toStdString();
+            EXPECT_TRUE(checked.err.isEmpty()) << checked.err.toStdString();
+            if (!form.contains(u"-a"_qs) && !Coreutils().isEmpty()) {
+                const TRunResult reference =
+                    RunProgram(Coreutils(), {u"-c"_qs, listPath}, absolute ? elsewhere.path() : dir.path());
+                EXPECT_EQ(reference.exitCode, 0);
+                EXPECT_EQ(checked.out.toStdString(), reference.out.toStdString());
+            }
+        }
+    }
+}
+
+} // namespace

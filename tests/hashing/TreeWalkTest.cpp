@@ -1,0 +1,142 @@
+#include "hashing/TreeWalk.h"
+
+#include "tests/support/UnprivilegedRun.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Records the visits as "file NAME", "skip NAME: REASON", "fail NAME: MESSAGE"; onFile runs
+// after a file is recorded, so a case can change the tree in the middle of the walk.
+class Recorder final : public TWalkVisitor {
+public:
+    void File(const std::string& name) override {
+        Visits.push_back("file " + name);
+        if (OnFile)
+            OnFile(name);
+    }
+    void Skipped(const std::string& name, const std::string& reason) override {
+        Visits.push_back("skip " + name + ": " + reason);
+    }
+    void Failed(const std::string& name, const std::string& message) override {
+        Visits.push_back("fail " + name + ": " + message);
+    }
+
+    std::vector<std::string> Visits;
+    std::function<void(const std::string&)> OnFile;
+};
+
+class TreeWalkTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_EQ(::chdir(QFile::encodeName(m_dir.path()).constData()), 0);
+    }
+    void TearDown() override { ASSERT_EQ(::chdir("/"), 0); }
+
+    static void Touch(const char* name) {
+        QFile file(QFile::decodeName(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+TEST_F(TreeWalkTest, FoldersInByteOrderDepthFirstLinksToFoldersNotFollowed) {
+    ASSERT_EQ(::mkdir("t", 0700), 0);
+    ASSERT_EQ(::mkdir("t/sub", 0700), 0);
+    ASSERT_EQ(::mkdir("t/Z", 0700), 0);
+    for (const char* name : {"t/b", "t/a", "t/sub-x", "t/sub/2", "t/sub/1", "t/\xC3\xA9", "t/~", "t/Z/z"})
+        Touch(name);
+    ASSERT_EQ(::symlink("sub/1", "t/link-file"), 0);
+    ASSERT_EQ(::symlink("sub", "t/link-folder"), 0);
+    ASSERT_EQ(::symlink("missing", "t/link-dangling"), 0);
+    ASSERT_EQ(::mkfifo("t/fifo", 0600), 0);
+
+    Recorder recorder;
+    WalkInputs({"t/", "t/b", "t/sub"}, true, recorder);
+    const std::vector<std::string> expected = {
+        // "Z" < "a" and "sub" < "sub-x" < "~" < "é" in bytes; "t/" keeps its one slash
+        "file t/Z/z",
+        "file t/a",
+        "file t/b",
+        "skip t/fifo: not a regular file",
+        "file t/link-dangling",
+        "file t/link-file",
+        "file t/sub/1",
+        "file t/sub/2",
+        "file t/sub-x",
+        "file t/~",
+        "file t/\xC3\xA9",
+        // inputs given after the folder: a file as given, a folder walked again
+        "file t/b",
+        "file t/sub/1",
+        "file t/sub/2",
+    };
+    EXPECT_EQ(recorder.Visits, expected);
+}
+
+TEST_F(TreeWalkTest, WithoutRecursionEveryInputIsANameToHash) {
+    ASSERT_EQ(::mkdir("d", 0700), 0);
+    Recorder recorder;
+    WalkInputs({"d", "missing", "-x"}, false, recorder);
+    EXPECT_EQ(recorder.Visits, (std::vector<std::string>{"file d", "file missing", "file -x"}));
+}
+
+TEST_F(TreeWalkTest, FolderThatDisappearsMidWalkIsReportedAndTheWalkGoesOn) {
+    ASSERT_EQ(::mkdir("t", 0700), 0);
+    ASSERT_EQ(::mkdir("t/b", 0700), 0);
+    ASSERT_EQ(::mkdir("t/d", 0700), 0);
+    for (const char* name : {"t/a", "t/b/1", "t/c", "t/d/1", "t/d/2", "t/e"})
+        Touch(name);
+
+    Recorder recorder;
+    recorder.OnFile = [](const std::string& name) {
+        if (name == "t/a") { // the listed folder t/b goes before it is read
+            ASSERT_EQ(::unlink("t/b/1"), 0);
+            ASSERT_EQ(::rmdir("t/b"), 0);
+        }
+        if (name == "t/d/1") { // a read folder loses an entry and then itself
+            ASSERT_EQ(::unlink("t/d/1"), 0);
+            ASSERT_EQ(::unlink("t/d/2"), 0);
+            ASSERT_EQ(::rmdir("t/d"), 0);
+        }
+    };
+    WalkInputs({"t"}, true, recorder);
+    const std::vector<std::string> expected = {
+        "file t/a", "fail t/b: Cannot read folder: No such file or directory", "file t/c", "file t/d/1", "file t/d/2",
+        "file t/e",
+    };
+    EXPECT_EQ(recorder.Visits, expected);
+}
+
+// Permission cases need a user that permissions apply to.
+// Root reads every folder: the walk runs as an unprivileged user who owns the tree.
+TEST_F(TreeWalkTest, UnreadableFolderIsAFailure) {
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(".", UnprivilegedUserId, UnprivilegedUserId), 0);
+    }
+    EXPECT_TRUE(RunUnprivileged([] {
+        ASSERT_EQ(::mkdir("t", 0700), 0);
+        ASSERT_EQ(::mkdir("t/closed", 0000), 0);
+        Touch("t/open");
+        Recorder recorder;
+        WalkInputs({"t"}, true, recorder);
+        EXPECT_EQ(recorder.Visits,
+                  (std::vector<std::string>{"fail t/closed: Cannot read folder: Permission denied", "file t/open"}));
+        ::chmod("t/closed", 0700);
+    }));
+}
+
+} // namespace

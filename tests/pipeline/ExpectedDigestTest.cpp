@@ -1,0 +1,73 @@
+#include "pipeline/ExpectedDigest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const QString QSha256 = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
+const QString QSha1 = u"a9993e364706816aba3e25717850c26c9cd0d89d"_qs;
+const QString QMd5 = u"900150983cd24fb0d6963f7d28e17f72"_qs;
+
+struct ExpectedCase {
+    const char* name;
+    QString text;
+    TExpectedDigest::TKind kind;
+    QString digest;
+    QString algorithm;
+    QString fileName;
+};
+
+void PrintTo(const ExpectedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+constexpr auto IsDigest = TExpectedDigest::TKind::Digest;
+constexpr auto NotDigest = TExpectedDigest::TKind::NotADigest;
+constexpr auto Empty = TExpectedDigest::TKind::Empty;
+
+const ExpectedCase ExpectedCases[] = {
+    {"bare", QSha256, IsDigest, QSha256, u"SHA256"_qs, {}},
+    {"upper_with_spaces", u"  "_qs + QSha1.toUpper() + u" \r\n"_qs, IsDigest, QSha1, u"SHA1"_qs, {}},
+    {"md5_by_length", QMd5, IsDigest, QMd5, u"MD5"_qs, {}},
+    {"gnu_line", QSha256 + u"  file.iso\n"_qs, IsDigest, QSha256, u"SHA256"_qs, u"file.iso"_qs},
+    {"gnu_binary_line", QMd5 + u" *file.iso"_qs, IsDigest, QMd5, u"MD5"_qs, u"file.iso"_qs},
+    {"bsd_line", u"SHA256 (file.iso) = "_qs + QSha256.toUpper(), IsDigest, QSha256, u"SHA256"_qs, u"file.iso"_qs},
+    {"bsd_lower_tag", u"sha1 (f) = "_qs + QSha1, IsDigest, QSha1, u"SHA1"_qs, u"f"_qs},
+    {"bsd_escaped_mixed_case_tag", u"\\Sha256(a\\nb(1)) = "_qs + QSha256, IsDigest, QSha256, u"SHA256"_qs,
+     u"a\nb(1)"_qs},
+    {"gnu_name_keeps_its_case", QMd5 + u"  File(1).ISO"_qs, IsDigest, QMd5, u"MD5"_qs, u"File(1).ISO"_qs},
+    {"openssl_form", u"SHA256(f.iso)= "_qs + QSha256, IsDigest, QSha256, u"SHA256"_qs, u"f.iso"_qs},
+    {"bsd_tag_disagrees", u"SHA1 (f) = "_qs + QSha256, NotDigest, {}, {}, {}},
+    {"empty", u" \t\r\n"_qs, Empty, {}, {}, {}},
+    {"short_hex", u"00ff"_qs, NotDigest, {}, {}, {}},
+    {"one_digit_too_many", QSha256 + u"0"_qs, NotDigest, {}, {}, {}},
+    {"not_hex", QSha256.left(63) + u"g"_qs, NotDigest, {}, {}, {}},
+    {"two_lines", QSha256 + u"  a\n"_qs + QSha256 + u"  b"_qs, NotDigest, {}, {}, {}},
+    {"words", u"hello world"_qs, NotDigest, {}, {}, {}},
+    {"inner_space", QSha256.left(10) + u" "_qs + QSha256.mid(10), NotDigest, {}, {}, {}},
+};
+
+class ExpectedDigestTest : public testing::TestWithParam<ExpectedCase> {};
+
+TEST_P(ExpectedDigestTest, Reads) {
+    const ExpectedCase& c = GetParam();
+    const TExpectedDigest parsed = ParseExpectedDigest(c.text);
+    ASSERT_EQ(parsed.Kind, c.kind);
+    EXPECT_EQ(parsed.Digest.toStdString(), c.digest.toStdString());
+    EXPECT_EQ(parsed.Algorithm.toStdString(), c.algorithm.toStdString());
+    EXPECT_EQ(parsed.Name.toStdString(), c.fileName.toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExpectedDigestTest, testing::ValuesIn(ExpectedCases),
+                         [](const testing::TestParamInfo<ExpectedCase>& info) { return std::string(info.param.name); });
+
+TEST(FirstDifferenceTest, PositionIgnoringCase) {
+    EXPECT_EQ(FirstDifference(u"abcd", u"ABCD"), -1);
+    EXPECT_EQ(FirstDifference(u"abcd", u"abXd"), 2);
+    EXPECT_EQ(FirstDifference(u"abcd", u"abc"), 3);
+    EXPECT_EQ(FirstDifference(u"abcd", u"0bcd"), 0);
+}
+
+} // namespace

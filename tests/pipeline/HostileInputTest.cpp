@@ -1,0 +1,394 @@
+// Hostile inputs for both fronts of the request pipeline: each case runs through
+// RunHashRequest in this process and through the built quviro-cli, and must end in the
+// expected digest or the expected message, never in a hang, a crash or a digest of partial data.
+// Expected digests come from OpenSSL.
+#include "pipeline/HashPipeline.h"
+
+#include "tests/crypt/OpenSslDigest.h"
+#include "tests/support/UnprivilegedRun.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+
+QString ReferenceMd5(const QByteArray& bytes) {
+    return QString::fromStdString(OpenSslHex(
+        THashAlgorithm::MD5, reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())));
+}
+
+// A folder readable by the unprivileged user, so that only the file's own mode refuses it.
+class HostileFolder {
+public:
+    HostileFolder() { ::chmod(QFile::encodeName(m_dir.path()).constData(), 0755); }
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QByteArray Native(const QString& name) const { return QFile::encodeName(Path(name)); }
+    QString Write(const QString& name, const QByteArray& content, mode_t mode = 0644) const {
+        QFile file(Path(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            ADD_FAILURE() << "cannot write " << name.toStdString();
+        file.close();
+        ::chmod(Native(name).constData(), mode);
+        return Path(name);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+enum class Front { Pipeline, Cli };
+
+// What a front must answer: a digest, or a failure message (with the command's exit code).
+struct Expected {
+    QString digest;
+    QString error;
+    int cliExit = 0;
+};
+
+struct HostileCase {
+    const char* name;
+    int inputType;
+    // Prepares the input; answers the text given to the pipeline (the file name for files).
+    std::function<QString(const HostileFolder&)> prepare;
+    std::function<Expected(const QString& input, Front front)> expected;
+    // Run the front as the unprivileged user (see UnprivilegedRun.h).
+    bool unprivileged = false;
+    // The file shrinks to a few bytes once hashing has begun.
+    bool shrinks = false;
+    // When set, the command reads these bytes from standard input instead of taking the input
+    // as an argument (too large, or not valid as an argument).
+    std::function<QByteArray(const QString& input)> cliStandardInput = nullptr;
+};
+
+void PrintTo(const HostileCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+Expected NoFile(const QString&, Front) {
+    return {{}, u"File does not exist"_qs, 1};
+}
+
+// The digest of what a plain read of the file to its end yields.
+Expected ContentDigest(const QString& input, Front) {
+    std::ifstream file(QFile::encodeName(input).toStdString(), std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (content.empty())
+        ADD_FAILURE() << input.toStdString() << " has no content here";
+    return {ReferenceMd5(QByteArray::fromStdString(content)), {}, 0};
+}
+
+QByteArray Text64MiB() {
+    QByteArray text;
+    text.reserve(64 * MiB);
+    for (int line = 0; text.size() < 64 * MiB; ++line)
+        text += "line " + QByteArray::number(line) + " of sixty-four mebibytes of text\r\n";
+    text.truncate(64 * MiB);
+    return text;
+}
+
+QByteArray Bytes48MiB() {
+    QByteArray bytes(48 * MiB, Qt::Uninitialized);
+    std::uint32_t x = 0x12345678;
+    for (char& b : bytes) {
+        x = x * 1664525u + 1013904223u;
+        b = char(x >> 24);
+    }
+    return bytes;
+}
+
+const HostileCase HostileCases[] = {
+    {"fifo", InputTypeFile,
+     [](const HostileFolder& f) {
+         ::mkfifo(f.Native(u"fifo"_qs).constData(), 0666);
+         return f.Path(u"fifo"_qs);
+     },
+     NoFile},
+    {"socket", InputTypeFile,
+     [](const HostileFolder& f) {
+         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         const QByteArray path = f.Native(u"socket"_qs);
+         std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+         ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+         ::listen(fd, 1);
+         // The socket stays bound for the rest of the run; a connecting opener would wait.
+         return f.Path(u"socket"_qs);
+     },
+     NoFile},
+    {"dev_zero", InputTypeFile, [](const HostileFolder&) { return u"/dev/zero"_qs; }, NoFile},
+    {"folder", InputTypeFile,
+     [](const HostileFolder& f) {
+         ::mkdir(f.Native(u"folder"_qs).constData(), 0755);
+         return f.Path(u"folder"_qs);
+     },
+     NoFile},
+    {"dangling_link", InputTypeFile,
+     [](const HostileFolder& f) {
+         ::symlink(f.Native(u"nowhere"_qs).constData(), f.Native(u"dangling"_qs).constData());
+         return f.Path(u"dangling"_qs);
+     },
+     NoFile},
+    {"link_loop", InputTypeFile,
+     [](const HostileFolder& f) {
+         ::symlink(f.Native(u"loop-b"_qs).constData(), f.Native(u"loop-a"_qs).constData());
+         ::symlink(f.Native(u"loop-a"_qs).constData(), f.Native(u"loop-b"_qs).constData());
+         return f.Path(u"loop-a"_qs);
+     },
+     NoFile},
+    {"unreadable_file", InputTypeFile, [](const HostileFolder& f) { return f.Write(u"secret"_qs, "secret", 0); },
+     [](const QString& input, Front) {
+         return Expected{{}, u"Error Opening File: Cannot open file \""_qs + input + u"\". Permission denied"_qs, 1};
+     },
+     true},
+    {"file_shrinks_while_hashed", InputTypeFile,
+     [](const HostileFolder& f) {
+         const QString path = f.Path(u"shrinking"_qs);
+         QFile file(path);
+         if (!file.open(QIODevice::WriteOnly) || !file.resize(2048 * MiB))
+             ADD_FAILURE() << "cannot create the sparse file";
+         return path;
+     },
+     [](const QString&, Front) {
+         return Expected{{}, u"Error Hashing data: Stream read error: the file changed size while it was read"_qs, 1};
+     },
+     false, true},
+    // Pseudo-files report a size that is not their content's (procfs 0, sysfs a page); the
+    // digest is of what reading to the end yields.
+    {"procfs_file", InputTypeFile, [](const HostileFolder&) { return u"/proc/version"_qs; }, ContentDigest},
+    {"sysfs_file", InputTypeFile, [](const HostileFolder&) { return u"/sys/devices/system/cpu/possible"_qs; },
+     ContentDigest},
+    {"name_with_newlines", InputTypeFile,
+     [](const HostileFolder& f) { return f.Write(u"first\nsecond\r\nthird"_qs, "abc"); },
+     [](const QString&, Front) {
+         return Expected{ReferenceMd5("abc"), {}, 0};
+     }},
+    {"name_ending_in_newline_is_trimmed", InputTypeFile,
+     [](const HostileFolder& f) {
+         f.Write(u"name\n"_qs, "with newline");
+         f.Write(u"name"_qs, "without");
+         return f.Path(u"name\n"_qs);
+     },
+     [](const QString&, Front) {
+         return Expected{ReferenceMd5("without"), {}, 0};
+     }},
+    {"text_64_mib", InputTypeText, [](const HostileFolder&) { return QString::fromLatin1(Text64MiB()); },
+     [](const QString&, Front) {
+         return Expected{ReferenceMd5(Text64MiB()), {}, 0};
+     },
+     false, false, [](const QString& input) { return input.toUtf8(); }},
+    // Lone surrogates (a high one without its partner, a low one alone) are hashed as U+FFFD,
+    // EF BF BD, as the platform's UTF-8 converter writes them. Bytes cannot carry them: the
+    // command gets their three-byte forms ED A0 80 and ED B0 80, which are not UTF-8, and
+    // refuses them rather than hash other bytes than the ones given.
+    {"invalid_utf16_lone_surrogates", InputTypeText,
+     [](const HostileFolder&) { return u"a"_qs + QChar(0xD800) + u"b"_qs + QChar(0xDC00); },
+     [](const QString&, Front front) {
+         if (front == Front::Cli)
+             return Expected{{}, u"Standard input is not valid UTF-8 text"_qs, 1};
+         return Expected{ReferenceMd5("a\xEF\xBF\xBD"
+                                      "b\xEF\xBF\xBD"),
+                         {},
+                         0};
+     },
+     false, false,
+     [](const QString&) {
+         return QByteArray("a\xED\xA0\x80"
+                           "b\xED\xB0\x80");
+     }},
+    {"base64_64_mib", InputTypeBase64,
+     [](const HostileFolder&) { return QString::fromLatin1(Bytes48MiB().toBase64()); },
+     [](const QString&, Front) {
+         return Expected{ReferenceMd5(Bytes48MiB()), {}, 0};
+     },
+     false, false, [](const QString& input) { return input.toLatin1(); }},
+};
+
+// Runs the request in a child process switched to the unprivileged user; answers the outcome's
+// digest and error text.
+std::pair<QString, QString> RunRequestUnprivileged(const HashRequest& request) {
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return {{}, u"<pipe failed>"_qs};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        if (!DropRootPrivileges())
+            ::_exit(3);
+        const HashOutcome outcome = RunHashRequest(request);
+        const QByteArray reply = (outcome.Digest + u'\n' + outcome.ErrorText).toUtf8();
+        const bool written = ::write(channel[1], reply.constData(), std::size_t(reply.size())) == reply.size();
+        ::_exit(written ? 0 : 4);
+    }
+    ::close(channel[1]);
+    QByteArray reply;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        reply.append(buffer, n);
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {{}, u"<child failed>"_qs};
+    const qsizetype split = reply.indexOf('\n');
+    return {QString::fromUtf8(reply.left(split)), QString::fromUtf8(reply.mid(split + 1))};
+}
+
+// Bytes the process has read so far, by any read call (pread included).
+qint64 BytesRead(qint64 pid) {
+    QFile io(u"/proc/"_qs + QString::number(pid) + u"/io"_qs);
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (QByteArray line; !(line = io.readLine()).isEmpty();)
+        if (line.startsWith("rchar: "))
+            return line.mid(7).trimmed().toLongLong();
+    return -1;
+}
+
+bool HasOpen(qint64 pid, const QByteArray& target) {
+    const QByteArray fds = "/proc/" + QByteArray::number(pid) + "/fd/";
+    for (int fd = 3; fd < 64; ++fd) {
+        char link[4096];
+        const ssize_t length = ::readlink((fds + QByteArray::number(fd)).constData(), link, sizeof link);
+        if (length > 0 && QByteArray(link, length) == target)
+            return true;
+    }
+    return false;
+}
+
+// Truncates path to a few bytes once the process has the file open and has read another
+// mebibyte since: the reading has begun and is far from its end.
+void ShrinkOnceReadingBegan(qint64 pid, const QString& path) {
+    const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    qint64 baseline = -1;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (baseline < 0 && HasOpen(pid, target))
+            baseline = BytesRead(pid);
+        if (baseline >= 0 && BytesRead(pid) > baseline + MiB) {
+            ::truncate(QFile::encodeName(path).constData(), 16);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    ADD_FAILURE() << "the process never began reading " << path.toStdString();
+}
+
+HashRequest MakeRequest(const HostileCase& c, const QString& input) {
+    HashRequest request;
+    request.InputType = c.inputType;
+    request.InputText = input;
+    request.HashItems = {u"MD5"_qs};
+    request.HashType = 0;
+    return request;
+}
+
+// A copy of quviro-cli that the unprivileged user can run: the build folder may lie inside an
+// owner-only folder (a clone in a 0700 home). The copy's folder goes with the object.
+class ReachableCommand {
+public:
+    ReachableCommand() {
+        const QString copy = m_dir.filePath(u"quviro-cli"_qs);
+        if (!QFile::copy(QStringLiteral(QUVIRO_CLI_PATH), copy))
+            ADD_FAILURE() << "cannot copy quviro-cli to " << copy.toStdString();
+        ::chmod(QFile::encodeName(m_dir.path()).constData(), 0755);
+        ::chmod(QFile::encodeName(copy).constData(), 0755);
+    }
+    QString Path() const { return m_dir.filePath(u"quviro-cli"_qs); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+class HostileInputTest : public testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostileInputTest, Pipeline) {
+    const HostileCase& c = GetParam();
+    HostileFolder folder;
+    const QString input = c.prepare(folder);
+    const HashRequest request = MakeRequest(c, input);
+    const Expected expected = c.expected(input, Front::Pipeline);
+
+    QString digest;
+    QString error;
+    if (c.unprivileged) {
+        std::tie(digest, error) = RunRequestUnprivileged(request);
+    } else if (c.shrinks) {
+        // Hashing 2 GiB takes far longer than the watcher needs to see the reading begin.
+        std::thread watcher(ShrinkOnceReadingBegan, qint64(::getpid()), input);
+        const HashOutcome outcome = RunHashRequest(request);
+        watcher.join();
+        std::tie(digest, error) = std::pair{outcome.Digest, outcome.ErrorText};
+    } else {
+        const HashOutcome outcome = RunHashRequest(request);
+        std::tie(digest, error) = std::pair{outcome.Digest, outcome.ErrorText};
+    }
+    EXPECT_EQ(digest.toStdString(), expected.digest.toStdString());
+    EXPECT_EQ(error.toStdString(), expected.error.toStdString());
+}
+
+TEST_P(HostileInputTest, CommandLine) {
+    const HostileCase& c = GetParam();
+    HostileFolder folder;
+    const QString input = c.prepare(folder);
+    const Expected expected = c.expected(input, Front::Cli);
+
+    // The option values of -t, by input type.
+    static const char* const Types[InputTypeCount] = {"file", "text", "hex", "base64"};
+    QStringList arguments{u"-a"_qs, u"md5"_qs, u"-t"_qs, QString::fromLatin1(Types[c.inputType]), u"--"_qs};
+    arguments << (c.cliStandardInput ? u"-"_qs : input);
+    const QByteArray standardInput = c.cliStandardInput ? c.cliStandardInput(input) : QByteArray();
+    QProcess cli;
+    std::optional<ReachableCommand> command;
+    if (c.unprivileged) {
+        command.emplace();
+        cli.setChildProcessModifier([] {
+            if (!DropRootPrivileges())
+                ::_exit(3);
+        });
+    }
+    cli.start(command ? command->Path() : QStringLiteral(QUVIRO_CLI_PATH), arguments);
+    ASSERT_TRUE(cli.waitForStarted());
+    if (c.shrinks)
+        ShrinkOnceReadingBegan(cli.processId(), input);
+    cli.write(standardInput);
+    cli.closeWriteChannel();
+    ASSERT_TRUE(cli.waitForFinished(60000)) << "quviro-cli did not finish";
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), expected.cliExit);
+    const QString output = QString::fromUtf8(cli.readAllStandardOutput());
+    const QString errors = QString::fromUtf8(cli.readAllStandardError());
+    EXPECT_EQ(output.toStdString(),
+              expected.digest.isEmpty() ? std::string() : (expected.digest + u'\n').toStdString());
+    // A usage error adds the synopsis after its first line.
+    if (expected.error.isEmpty())
+        EXPECT_EQ(errors.toStdString(), "");
+    else
+        EXPECT_TRUE(errors.startsWith(expected.error + u'\n')) << errors.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HostileInputTest, testing::ValuesIn(HostileCases),
+                         [](const testing::TestParamInfo<HostileCase>& info) { return std::string(info.param.name); });
+
+} // namespace

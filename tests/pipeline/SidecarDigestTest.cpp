@@ -1,0 +1,116 @@
+#include "pipeline/SidecarDigest.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QByteArray Sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+const QByteArray Sha1 = "a9993e364706816aba3e25717850c26c9cd0d89d";
+const QByteArray Md5 = "900150983cd24fb0d6963f7d28e17f72";
+
+struct SidecarCase {
+    const char* name;
+    // Files beside "file.iso": name and content; content "<fifo>" makes a FIFO, "<dir>" a folder.
+    std::vector<std::pair<QString, QByteArray>> lists;
+    QString preferred;
+    QString digest; // empty: nothing found
+    QString algorithm;
+    QString listName;
+};
+
+void PrintTo(const SidecarCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const SidecarCase SidecarCases[] = {
+    {"bare_digest_file",
+     {{u"file.iso.sha256"_qs, Sha256.toUpper() + "\n"}},
+     u"SHA256"_qs,
+     Sha256,
+     u"SHA256"_qs,
+     u"file.iso.sha256"_qs},
+    {"gnu_line_file",
+     {{u"file.iso.sha1"_qs, Sha1 + " *file.iso\r\n"}},
+     u"SHA256"_qs,
+     Sha1,
+     u"SHA1"_qs,
+     u"file.iso.sha1"_qs},
+    {"sum_suffix", {{u"file.iso.md5sum"_qs, Md5 + "  file.iso\n"}}, u"MD5"_qs, Md5, u"MD5"_qs, u"file.iso.md5sum"_qs},
+    {"sums_list",
+     {{u"SHA256SUMS"_qs, "# list\n" + Sha256.left(63) + "0  other.iso\n" + Sha256 + "  ./file.iso\n"}},
+     u"SHA256"_qs,
+     Sha256,
+     u"SHA256"_qs,
+     u"SHA256SUMS"_qs},
+    {"bsd_sums_list",
+     {{u"SHA1SUMS"_qs, "SHA1 (file.iso) = " + Sha1 + "\n"}},
+     u"SHA1"_qs,
+     Sha1,
+     u"SHA1"_qs,
+     u"SHA1SUMS"_qs},
+    {"preferred_algorithm_first",
+     {{u"SHA256SUMS"_qs, Sha256 + "  file.iso\n"}, {u"MD5SUMS"_qs, Md5 + "  file.iso\n"}},
+     u"MD5"_qs,
+     Md5,
+     u"MD5"_qs,
+     u"MD5SUMS"_qs},
+    {"sha256_before_others",
+     {{u"SHA1SUMS"_qs, Sha1 + "  file.iso\n"}, {u"file.iso.sha256"_qs, Sha256}},
+     u"none"_qs,
+     Sha256,
+     u"SHA256"_qs,
+     u"file.iso.sha256"_qs},
+    {"list_without_the_file", {{u"SHA256SUMS"_qs, Sha256 + "  other.iso\n"}}, u"SHA256"_qs, {}, {}, {}},
+    {"wrong_length_for_extension", {{u"file.iso.md5"_qs, Sha256 + "\n"}}, u"MD5"_qs, {}, {}, {}},
+    {"name_case_matters", {{u"SHA256SUMS"_qs, Sha256 + "  FILE.ISO\n"}}, u"SHA256"_qs, {}, {}, {}},
+    {"fifo_is_skipped",
+     {{u"file.iso.sha256"_qs, "<fifo>"}, {u"SHA1SUMS"_qs, Sha1 + "  file.iso\n"}},
+     u"SHA256"_qs,
+     Sha1,
+     u"SHA1"_qs,
+     u"SHA1SUMS"_qs},
+    {"folder_is_skipped", {{u"SHA256SUMS"_qs, "<dir>"}}, u"SHA256"_qs, {}, {}, {}},
+    {"binary_garbage", {{u"SHA256SUMS"_qs, QByteArray("\x00\xff\n\x01", 4)}}, u"SHA256"_qs, {}, {}, {}},
+};
+
+class SidecarDigestTest : public testing::TestWithParam<SidecarCase> {};
+
+TEST_P(SidecarDigestTest, FindsTheListedDigest) {
+    const SidecarCase& c = GetParam();
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"file.iso"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    for (const auto& [name, content] : c.lists) {
+        const QString path = dir.filePath(name);
+        if (content == "<fifo>") {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (content == "<dir>") {
+            ASSERT_TRUE(QDir(dir.path()).mkdir(name));
+        } else {
+            QFile list(path);
+            ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+            list.write(content);
+        }
+    }
+    const std::optional<TSidecarDigest> found = FindSidecarDigest(file.fileName(), c.preferred);
+    if (c.digest.isEmpty()) {
+        EXPECT_FALSE(found) << found->ListName.toStdString();
+        return;
+    }
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->Digest, c.digest);
+    EXPECT_EQ(found->Algorithm, c.algorithm);
+    EXPECT_EQ(found->ListName, c.listName);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SidecarDigestTest, testing::ValuesIn(SidecarCases),
+                         [](const testing::TestParamInfo<SidecarCase>& info) { return std::string(info.param.name); });
+
+} // namespace
