@@ -119,9 +119,7 @@ void TRadioGroupItems::Clear() {
     m_group->SetItems({});
 }
 
-QString TMemoLines::Held() const {
-    if (m_pending)
-        return *m_pending;
+QString TMemoLines::Shown() const {
     // The document keeps its blocks apart with paragraph separators; a line separator
     // (Shift+Enter) is a line break too.
     QString text = m_memo->document()->toRawText();
@@ -130,11 +128,30 @@ QString TMemoLines::Held() const {
     return text;
 }
 
+QString TMemoLines::Held() const {
+    if (m_pending)
+        return *m_pending;
+    QString shown = Shown();
+    if (m_given && shown == m_given->shown)
+        return m_given->text;
+    return shown;
+}
+
+void TMemoLines::Show(const QString& text) {
+    m_memo->setPlainText(text);
+    // The document turns U+2028, U+2029, U+FDD0 and U+FDD1 into line breaks; the text given
+    // stays what the list holds until the box is edited, so a stored text comes back as written.
+    m_given.reset();
+    QString shown = Shown();
+    if (shown != text)
+        m_given = TGivenText{text, std::move(shown)};
+}
+
 void TMemoLines::SetHeld(const QString& text) {
     if (m_updateDepth > 0)
         m_pending = text;
     else
-        m_memo->setPlainText(text);
+        Show(text);
 }
 
 QStringList TMemoLines::HeldLines() const {
@@ -211,7 +228,7 @@ void TMemoLines::EndUpdate() {
     const QString text = *m_pending;
     m_pending.reset();
     if (text != Held())
-        m_memo->setPlainText(text);
+        Show(text);
 }
 
 QString TMemoLines::Text() const {

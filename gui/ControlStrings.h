@@ -47,7 +47,10 @@ private:
 // Lines are separated by line breaks; a break after the last line ends that line and adds
 // no empty one. Text() is the box's whole text exactly as held, with CR LF between lines and
 // a final break only where the text has one. SetText() turns every lone CR and lone LF into
-// CR LF. Inserting at Count() appends a line: after the final break if there is one, else
+// CR LF. The box shows U+2028, U+2029, U+FDD0 and U+FDD1 as line breaks (it cannot hold the
+// last three as characters); a text given to the list keeps them until the box is edited, so
+// the list reads back what it was given, while a text typed or pasted into the box reads as
+// the box shows it. Inserting at Count() appends a line: after the final break if there is one, else
 // after a new break. Between BeginUpdate and EndUpdate the changes collect in a copy of the
 // text that reaches the box once, at the outermost EndUpdate.
 class TMemoLines final : public TStrings {
@@ -66,12 +69,22 @@ public:
     void SetText(const QString& text) override;
 
 private:
-    // The text with "\n" between lines, as the box holds it.
+    // The text with "\n" between lines: the text last given while the box still shows it,
+    // else the box's own.
     QString Held() const;
     void SetHeld(const QString& text);
+    // The box's text with "\n" for every line break it shows.
+    QString Shown() const;
+    // Puts text into the box and remembers it where the box shows it otherwise.
+    void Show(const QString& text);
     QStringList HeldLines() const;
 
     QPlainTextEdit* m_memo;
     int m_updateDepth = 0;
     std::optional<QString> m_pending;
+    struct TGivenText {
+        QString text;
+        QString shown;
+    };
+    std::optional<TGivenText> m_given;
 };

@@ -1,7 +1,9 @@
 // The TStrings views of the window's controls: memo lines, combo box items, radio items.
 #include "gui/ControlStrings.h"
 #include "gui/RadioGroup.h"
+#include "tools/DataSet.h"
 #include "tools/DelimitedList.h"
+#include "tools/ProcessValues.h"
 #include "tools/SortedList.h"
 
 #include "tests/gui/QtPrinters.h"
@@ -9,8 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -64,6 +68,73 @@ TEST(ControlStringsTest, MemoTextReadsWhatTheUserTyped) {
     // A non-breaking space stays what it is.
     memo.setPlainText(QString(QChar(0x00A0)) + u"x"_qs);
     EXPECT_EQ(lines.Text(), QString(QChar(0x00A0)) + u"x"_qs);
+}
+
+// Characters that the box shows as line breaks but that are no line break of the stored text.
+struct MemoStoredCase {
+    const char* name;
+    QByteArray file; // the InputText file's bytes
+    QString lines;   // what the lines read, joined with "|"
+};
+
+const MemoStoredCase MemoStoredCases[] = {
+    {"line separator U+2028",
+     "a\xE2\x80\xA8"
+     "b",
+     "a\u2028b"},
+    {"paragraph separator U+2029",
+     "a\xE2\x80\xA9"
+     "b\r\nc",
+     "a\u2029b|c"},
+    {"non-character U+FDD0",
+     "\xEF\xB7\x90"
+     "a\xEF\xB7\x90",
+     "\uFDD0a\uFDD0"},
+    {"non-character U+FDD1, final break",
+     "a\xEF\xB7\x91"
+     "b\r\n",
+     "a\uFDD1b"},
+    {"all four in one line", "\xE2\x80\xA8\xE2\x80\xA9\xEF\xB7\x90\xEF\xB7\x91", "\u2028\u2029\uFDD0\uFDD1"},
+};
+
+TEST(ControlStringsTest, MemoGivesBackAStoredTextAsWritten) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    SetDataFolder(folder.path() + u'/');
+    const QString path = DataSetPath(u"InputText"_qs);
+    for (const MemoStoredCase& c : MemoStoredCases) {
+        SCOPED_TRACE(c.name);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(c.file), c.file.size());
+        file.close();
+
+        QPlainTextEdit memo;
+        TMemoLines lines(&memo);
+        ASSERT_TRUE(LoadDataSet(lines, u"InputText"_qs));
+        EXPECT_EQ(Lines(lines).join(u'|'), c.lines);
+        EXPECT_EQ(lines.Text(), QString::fromUtf8(c.file));
+        ASSERT_TRUE(SaveDataSet(lines, u"InputText"_qs));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll().toHex(' '), c.file.toHex(' '));
+    }
+    SetDataFolder(QString());
+}
+
+TEST(ControlStringsTest, MemoEditedAfterLoadingReadsAsTheBoxShowsIt) {
+    QPlainTextEdit memo;
+    TMemoLines lines(&memo);
+    lines.SetText(u"a\u2029b"_qs);
+    EXPECT_EQ(lines.Text(), u"a\u2029b"_qs);
+    // A line put through the list keeps the separator of the other line too.
+    lines.Add(u"c\u2028"_qs);
+    EXPECT_EQ(lines.Text(), u"a\u2029b\r\nc\u2028"_qs);
+
+    // Typed into the box: the box's text, every break it shows a line break.
+    memo.moveCursor(QTextCursor::End);
+    memo.insertPlainText(u"d"_qs);
+    EXPECT_EQ(lines.Text(), u"a\r\nb\r\nc\r\nd"_qs);
+    EXPECT_EQ(lines.Count(), 4);
 }
 
 struct MemoEditCase {

@@ -188,6 +188,8 @@ const LoadCase LoadCases[] = {
     {"UTF-16LE NUL", "fffe6100000062000d000a00", u"a", TTextEncoding::Utf16LE, "fffe61000d000a00"},
     {"UTF-16BE mark alone", "feff", u"", TTextEncoding::Utf16BE, "feff"},
     {"half a mark", "ef", u"\u00EF", TTextEncoding::Ansi, "c3af0d0a"},
+    {"U+2028, U+2029, U+FDD0 are text", "61e280a862e280a963efb79064", u"a\u2028b\u2029c\uFDD0d", TTextEncoding::Ansi,
+     "61e280a862e280a963efb790640d0a"},
 };
 
 TEST_F(DataSetTest, LoadsAndSavesEveryByteLevelCase) {
