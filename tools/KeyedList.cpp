@@ -27,6 +27,23 @@ int RoundHalfEven(double value) {
     return int(whole);
 }
 
+// The index of the first line of the key (prefix is the normalised key and "="), or -1. A
+// list in key order is searched once; a hand-edited file may not be in order, so a miss is
+// checked line by line before the key counts as missing, and a setter never adds a second
+// line for a key the file has.
+int FindKey(const TStrings& list, const QString& prefix) {
+    const int index = SortedFind(prefix, &list, true, false);
+    if (index >= 0)
+        return index;
+    const int count = list.Count();
+    for (int i = 0; i < count; ++i) {
+        const QString line = list.Get(i);
+        if (SameTextAscii(QStringView(line).left(prefix.size()), prefix))
+            return i;
+    }
+    return -1;
+}
+
 } // namespace
 
 void ListSetValue(TStrings& list, const QString& key, const QString& value) {
@@ -34,7 +51,9 @@ void ListSetValue(TStrings& list, const QString& key, const QString& value) {
     if (normalized.isEmpty())
         return;
     const QString prefix = normalized + u'=';
-    const int index = SortedAdd(prefix, list, true);
+    int index = FindKey(list, prefix);
+    if (index < 0)
+        index = SortedAdd(prefix, list, true);
     list.Put(index, prefix + value);
 }
 
@@ -54,7 +73,7 @@ QString ListGetValue(const TStrings& list, const QString& key, const QString& de
     const QString normalized = NormalizeName(key);
     if (normalized.isEmpty())
         return defaultValue;
-    const int index = SortedFind(QString(normalized + u'='), &list, true, false);
+    const int index = FindKey(list, normalized + u'=');
     if (index < 0)
         return defaultValue;
     const QString line = list.Get(index);

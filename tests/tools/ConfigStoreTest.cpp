@@ -143,6 +143,23 @@ TEST_F(ConfigStoreTest, StoredSettingsAreReadBack) {
     EXPECT_FALSE(ConfigDirty());
 }
 
+TEST_F(ConfigStoreTest, HandEditedOrderIsSavedWithoutASecondLine) {
+    // The window's close sets every key it keeps; a file edited by hand, its keys out of order,
+    // comes back with the same lines in the same order, only the values changed.
+    WriteOldFile(ConfigPath(), "UPPERHASH=1\r\nSALTTYPE=2\r\nHASHTYPE=1\r\nTRIMINPUT=0\r\nINPUTTYPE=3\r\n");
+    LoadStores();
+    EXPECT_EQ(ConfigGetInt(QStringLiteral("HashType"), 0, 0, 2), 1);
+    EXPECT_EQ(ConfigGetInt(QStringLiteral("InputType"), 0, 0, 3), 3);
+    ConfigSetFloat(QStringLiteral("HashType"), 2);
+    ConfigSetFloat(QStringLiteral("InputType"), 1);
+    ConfigSetBool(QStringLiteral("TrimInput"), true);
+    ConfigSetBool(QStringLiteral("UpperHash"), false);
+    ConfigSetFloat(QStringLiteral("SaltType"), 0);
+    FlushConfig();
+    EXPECT_EQ(Stamp(ConfigPath()).bytes,
+              QByteArray("UPPERHASH=0\r\nSALTTYPE=0\r\nHASHTYPE=2\r\nTRIMINPUT=1\r\nINPUTTYPE=1\r\n"));
+}
+
 TEST_F(ConfigStoreTest, RunWithoutSetterRewritesNothing) {
     WriteOldFile(ConfigPath(), "HASHTYPE=2\r\n");
     WriteOldFile(GlobalsPath(), "G=1\r\n");

@@ -2,6 +2,7 @@
 
 #include "tests/tools/ListText.h"
 #include "tools/ConfigStore.h"
+#include "tools/TextUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -85,13 +86,41 @@ TEST_F(KeyedListTest, LowerCaseKeyInFileIsFoundAndOverwritten) {
     EXPECT_EQ(Joined(m_list), "HASHTYPE=1");
 }
 
-TEST_F(KeyedListTest, OutOfOrderFileMayHideKeys) {
-    // Binary search trusts the order: the hidden key gets a second line.
-    for (const char* line : {"C=3", "B=2", "A=1"})
-        m_list.Add(QString::fromLatin1(line));
-    EXPECT_EQ(ListGetValue(m_list, QStringLiteral("A"), QStringLiteral("none")), QStringLiteral("none"));
-    ListSetValue(m_list, QStringLiteral("A"), QStringLiteral("9"));
-    EXPECT_EQ(m_list.Count(), 4);
+// Hand-edited files whose lines are not in key order: every key is found, and setting a key
+// overwrites its line in place.
+struct OutOfOrderCase {
+    const char* name;
+    QStringList lines;
+};
+
+const OutOfOrderCase OutOfOrderCases[] = {
+    {"reversed", {"C=3", "B=2", "A=1"}},
+    {"one key moved to the end", {"HASHTYPE=2", "SALTTYPE=1", "TRIMINPUT=0", "INPUTTYPE=1"}},
+    {"lower case, shuffled", {"upperhash=1", "hashtype=0", "TRIMINPUT=1", "inputtype=3", "MAINFORM=TOP=1; LEFT=2"}},
+    {"empty lines among them", {"Z=1", "", "M=2", "", "A=3"}},
+};
+
+TEST_F(KeyedListTest, OutOfOrderFileKeepsOneLinePerKey) {
+    for (const OutOfOrderCase& c : OutOfOrderCases) {
+        SCOPED_TRACE(c.name);
+        TStringList list(c.lines);
+        QStringList expected = c.lines;
+        for (int i = 0; i < expected.size(); ++i) {
+            const QString line = expected[i];
+            const qsizetype equals = line.indexOf(u'=');
+            if (equals < 0)
+                continue;
+            const QString key = line.left(equals);
+            EXPECT_EQ(ListGetValue(list, key, QStringLiteral("none")), line.mid(equals + 1)) << key.toStdString();
+            ListSetValue(list, key, QStringLiteral("new"));
+            expected[i] = NormalizeName(key) + QStringLiteral("=new");
+            EXPECT_EQ(list.Lines(), expected) << key.toStdString();
+        }
+        // A key the file lacks still gains exactly one line.
+        ListSetValue(list, QStringLiteral("Missing"), QStringLiteral("m"));
+        EXPECT_EQ(list.Count(), expected.size() + 1);
+        EXPECT_EQ(ListGetValue(list, QStringLiteral("Missing"), QString()), QStringLiteral("m"));
+    }
 }
 
 struct RangeCase {
