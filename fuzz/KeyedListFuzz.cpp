@@ -1,6 +1,7 @@
 // Keyed getters over an arbitrary stored file (any lines, in any order): nothing throws, an
 // integer with a proper range (min < max) and a default inside it stays inside it, floats are
-// finite, and a value set through the setters on a list in key order is read back.
+// finite, and a value set through the setters is read back, in a line of its own only when the
+// list had none for its key.
 #include "fuzz/FuzzInput.h"
 #include "tools/ConfigStore.h"
 #include "tools/KeyedList.h"
@@ -49,17 +50,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int i = 0; i < list.Count() && i < 8; ++i)
             CheckGetters(list, list.Get(i).section(u'=', 0, 0), low, high, context);
 
-        // In key order the setters and getters agree.
-        QStringList lines;
-        for (int i = 0; i < list.Count(); ++i)
-            lines.append(list.Get(i));
-        std::sort(lines.begin(), lines.end(), [](const QString& a, const QString& b) { return Upper(a) < Upper(b); });
-        TStringList sorted(lines);
+        // In any order the setters and getters agree, and a key present keeps one line.
         if (NormalizeName(key).isEmpty())
             return 0;
-        ListSetValue(sorted, key, value);
-        if (ListGetValue(sorted, key, QStringLiteral("missing")) != Trim(value))
+        const QString prefix = NormalizeName(key) + u'=';
+        const auto linesOfKey = [&list, &prefix] {
+            int count = 0;
+            for (int i = 0; i < list.Count(); ++i)
+                count += SameTextAscii(QStringView(list.Get(i)).left(prefix.size()), prefix) ? 1 : 0;
+            return count;
+        };
+        const int before = list.Count();
+        const int keyLines = linesOfKey();
+        ListSetValue(list, key, value);
+        if (ListGetValue(list, key, QStringLiteral("missing")) != Trim(value))
             FuzzFailure("a value set is not read back", context);
+        if (list.Count() != before + (keyLines == 0 ? 1 : 0) || linesOfKey() != std::max(keyLines, 1))
+            FuzzFailure("a setter added a line for a key the list has", context);
     } catch (const std::exception& failure) {
         FuzzFailure("a keyed getter threw", context + QStringLiteral(": ") + QString::fromUtf8(failure.what()));
     }
