@@ -35,6 +35,10 @@ std::string ReadErrorMessage(int error) {
     return "Stream read error: " + SystemReason(error);
 }
 
+bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
 void CheckCount(std::int64_t count) {
     if (count < 0)
         throw EStreamError("Invalid stream operation: negative count");
@@ -101,19 +105,29 @@ TFileStream::TFileStream(const std::string& path) {
     case TOpenFailure::OpenFailed:
         throw EFOpenError(OpenErrorMessage(path, OpenFailureReason(file)));
     }
+    Adopt(std::move(file));
+}
+
+TFileStream::TFileStream(TRegularFile file) {
+    if (!file.IsOpen())
+        throw std::invalid_argument("TFileStream: the file is not open");
+    Adopt(std::move(file));
+}
+
+void TFileStream::Adopt(TRegularFile file) {
     m_file = std::move(file.Handle);
     m_openSize = static_cast<std::int64_t>(file.Info.st_size);
     m_openModified = file.Info.st_mtim;
-    // Files are read front to back in large chunks: a larger read-ahead window. Only a hint;
-    // a failure changes nothing.
-    ::posix_fadvise(m_file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_openChanged = file.Info.st_ctim;
+    // Files are read front to back in large chunks: a larger read-ahead window, worth its
+    // system call only for a file that takes more than one read-ahead. A hint; a failure
+    // changes nothing.
+    if (m_openSize >= ReadAheadThreshold)
+        ::posix_fadvise(m_file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 std::int64_t TFileStream::Size() const {
-    struct stat info {};
-    if (::fstat(m_file.Get(), &info) != 0)
-        throw EReadError(ReadErrorMessage(errno));
-    return static_cast<std::int64_t>(info.st_size);
+    return m_openSize;
 }
 
 std::int64_t TFileStream::Position() const {
@@ -142,12 +156,16 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
         if (n == 0)
             break;
         done += n;
+        // Regular files read short only at their end; a pseudo-file claims no size it reaches
+        // this way (procfs 0, sysfs more than it holds), so it is read on until a read gives 0.
+        if (done < count && m_openSize > 0 && m_position + done >= m_openSize)
+            break;
     }
     m_position += done;
     // After a large read, the next range of the same length is asked for at once, so the disk
     // fetches it while the caller works on this one (a hint only: the kernel reads it into the
     // page cache in the background).
-    if (done == count && count >= ReadAheadThreshold)
+    if (done == count && count >= ReadAheadThreshold && m_position < m_openSize)
         ::posix_fadvise(m_file.Get(), m_position, count, POSIX_FADV_WILLNEED);
     return done;
 }
@@ -158,10 +176,42 @@ void TFileStream::CheckUnchanged() const {
         throw EReadError(ReadErrorMessage(errno));
     if (static_cast<std::int64_t>(info.st_size) != m_openSize)
         throw EReadError(StreamChangedSizeMessage);
-    if (info.st_mtim.tv_sec != m_openModified.tv_sec || info.st_mtim.tv_nsec != m_openModified.tv_nsec)
+    if (!SameTime(info.st_mtim, m_openModified) || !SameTime(info.st_ctim, m_openChanged))
         throw EReadError(StreamChangedMessage);
 }
 
 std::int64_t TFileStream::Write(const void*, std::int64_t) {
     throw EWriteError("Stream write error: the file is open for reading only");
+}
+
+// ---- TDescriptorStream ----
+
+void TDescriptorStream::Seek(std::int64_t offset) {
+    if (offset != m_position)
+        throw EStreamError("Invalid stream position");
+}
+
+std::int64_t TDescriptorStream::Read(void* buffer, std::int64_t count) {
+    CheckCount(count);
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(m_fd, out + done, static_cast<std::size_t>(count - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            m_position += done;
+            throw EReadError(ReadErrorMessage(error));
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    m_position += done;
+    return done;
+}
+
+std::int64_t TDescriptorStream::Write(const void*, std::int64_t) {
+    throw EWriteError("Stream write error: the stream is open for reading only");
 }
