@@ -44,8 +44,11 @@ public:
         : m_settings(settings), m_digesters(digesters), m_jobs(jobs) {}
 
     void File(const std::string& name) override {
-        // The task uses only what outlives the jobs, not the walker.
-        Submit([&settings = m_settings, &digesters = m_digesters, name](int worker) {
+        // The task uses only what outlives the jobs, not the walker. The line for running out of
+        // memory is made here, on the walk's thread: a job's thread that runs out may not even
+        // get the few bytes of a new line, but it can always hand this one on.
+        Submit([&settings = m_settings, &digesters = m_digesters, name,
+                outOfMemory = ErrorLine(name, OutOfMemoryMessage)](int worker) mutable {
             TJobResult result;
             try {
                 std::string digest;
@@ -59,10 +62,8 @@ public:
                     result.Errors = ErrorLine(name, message);
                     result.Failed = true;
                 }
-            } catch (const std::exception& failure) {
-                // Memory ran out while the line was made: the file still gets its one line,
-                // now that the failed attempt has given its memory back.
-                result = {{}, ErrorLine(name, FailureText(failure)), true};
+            } catch (const std::bad_alloc&) {
+                result = {{}, std::move(outOfMemory), true};
             }
             return result;
         });
