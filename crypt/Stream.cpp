@@ -44,6 +44,36 @@ void CheckCount(std::int64_t count) {
         throw EStreamError("Invalid stream operation: negative count");
 }
 
+// Reads into buffer until count bytes are there or a read gives 0, retrying interrupted reads,
+// and advances position by what was read, also when a read fails (EReadError). positioned: pread
+// at position, else read from the descriptor's own place. A short read that reaches knownEnd
+// (when above 0) is taken for the end without another read.
+std::int64_t ReadFully(int fd, bool positioned, void* buffer, std::int64_t count, std::int64_t& position,
+                       std::int64_t knownEnd) {
+    CheckCount(count);
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        const auto wanted = static_cast<std::size_t>(count - done);
+        const ssize_t n =
+            positioned ? ::pread(fd, out + done, wanted, position + done) : ::read(fd, out + done, wanted);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            position += done;
+            throw EReadError(ReadErrorMessage(error));
+        }
+        if (n == 0)
+            break;
+        done += n;
+        if (done < count && knownEnd > 0 && position + done >= knownEnd)
+            break;
+    }
+    position += done;
+    return done;
+}
+
 } // namespace
 
 // ---- TMemoryStream ----
@@ -141,27 +171,9 @@ void TFileStream::Seek(std::int64_t offset) {
 }
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
-    CheckCount(count);
-    auto* out = static_cast<unsigned char*>(buffer);
-    std::int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(m_file.Get(), out + done, static_cast<std::size_t>(count - done), m_position + done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            m_position += done;
-            throw EReadError(ReadErrorMessage(error));
-        }
-        if (n == 0)
-            break;
-        done += n;
-        // Regular files read short only at their end; a pseudo-file claims no size it reaches
-        // this way (procfs 0, sysfs more than it holds), so it is read on until a read gives 0.
-        if (done < count && m_openSize > 0 && m_position + done >= m_openSize)
-            break;
-    }
-    m_position += done;
+    // Regular files read short only at their end; a pseudo-file claims no size it reaches that
+    // way (procfs 0, sysfs more than it holds), so it is read on until a read gives 0.
+    const std::int64_t done = ReadFully(m_file.Get(), true, buffer, count, m_position, m_openSize);
     // After a large read, the next range of the same length is asked for at once, so the disk
     // fetches it while the caller works on this one (a hint only: the kernel reads it into the
     // page cache in the background).
@@ -192,24 +204,7 @@ void TDescriptorStream::Seek(std::int64_t offset) {
 }
 
 std::int64_t TDescriptorStream::Read(void* buffer, std::int64_t count) {
-    CheckCount(count);
-    auto* out = static_cast<unsigned char*>(buffer);
-    std::int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::read(m_fd, out + done, static_cast<std::size_t>(count - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            m_position += done;
-            throw EReadError(ReadErrorMessage(error));
-        }
-        if (n == 0)
-            break;
-        done += n;
-    }
-    m_position += done;
-    return done;
+    return ReadFully(m_fd, false, buffer, count, m_position, 0);
 }
 
 std::int64_t TDescriptorStream::Write(const void*, std::int64_t) {
