@@ -4,6 +4,8 @@
 #include "checksums/ChecksumLine.h"
 #include "crypt/FileHandle.h"
 #include "crypt/RunningDigest.h"
+#include "crypt/Stream.h"
+#include "hashing/StreamDigest.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,24 +17,6 @@
 #include <vector>
 
 namespace {
-
-constexpr std::size_t ChunkSize = 1 << 20;
-
-std::optional<std::string> HashDescriptor(THashAlgorithm algorithm, int fd, std::vector<char>& buffer, int& error) {
-    TRunningDigest hash(algorithm);
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n == 0)
-            return hash.Finish();
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            return std::nullopt;
-        }
-        hash.Update(buffer.data(), static_cast<std::size_t>(n));
-    }
-}
 
 // The folder relative names are taken from, with its final "/": the list's own folder when
 // the list is a file; the current folder (empty text) for standard input and for a pipe such
@@ -143,15 +127,17 @@ struct TLineReader {
     ~TLineReader() { std::free(Buffer); }
 };
 
-// HashListedFile with a read buffer that lives as long as the caller wants, so that a list of a
-// million small files does not allocate a chunk per file.
-std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, std::vector<char>& buffer,
+// HashListedFile with a reader that lives as long as the caller wants, so that a list of a
+// million small files does not allocate buffers per file.
+std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, TStreamDigester& digester,
                                           int& error, std::string& reason) {
     error = 0;
     reason.clear();
-    TRegularFile file;
-    if (path != "-") {
-        file = OpenRegularFile(path);
+    std::unique_ptr<TStream> stream;
+    if (path == "-") {
+        stream = std::make_unique<TDescriptorStream>(STDIN_FILENO);
+    } else {
+        TRegularFile file = OpenRegularFile(path);
         if (!file.IsOpen()) {
             // A folder counts as the system's EISDIR; other files that are not regular have no
             // errno of their own.
@@ -159,20 +145,25 @@ std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::s
             reason = OpenFailureReason(file);
             return std::nullopt;
         }
+        stream = std::make_unique<TFileStream>(std::move(file));
     }
-    const int fd = path == "-" ? STDIN_FILENO : file.Handle.Get();
-    std::optional<std::string> digest = HashDescriptor(algorithm, fd, buffer, error);
-    if (!digest)
-        reason = std::strerror(error);
-    return digest;
+    try {
+        return digester.Digest(algorithm, *stream);
+    } catch (const EReadError& failure) {
+        // The reason alone, as for a failed open: "Input/output error", "the file changed ...".
+        constexpr std::string_view prefix = "Stream read error: ";
+        const std::string_view message = failure.what();
+        reason = message.substr(message.rfind(prefix, 0) == 0 ? prefix.size() : 0);
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, int& error,
                                           std::string& reason) {
-    std::vector<char> buffer(ChunkSize);
-    return HashListedFile(algorithm, path, buffer, error, reason);
+    TStreamDigester digester;
+    return HashListedFile(algorithm, path, digester, error, reason);
 }
 
 bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
@@ -195,7 +186,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
 
     const std::string folder = NameFolder(options.ListName, reader.File);
     TChecksumListParser parser(options.Algorithm);
-    std::vector<char> buffer(ChunkSize);
+    TStreamDigester digester;
     std::uint64_t lineNumber = 0;
     std::uint64_t malformed = 0;
     std::uint64_t unreadable = 0;
@@ -229,7 +220,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
         int error = 0;
         std::string reason;
         const std::optional<std::string> digest =
-            HashListedFile(entry.Algorithm, ResolveName(entry.Name, folder), buffer, error, reason);
+            HashListedFile(entry.Algorithm, ResolveName(entry.Name, folder), digester, error, reason);
         if (!digest) {
             if (options.IgnoreMissing && error == ENOENT)
                 continue;

@@ -49,6 +49,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output);
 
 // The file at path hashed to its end, as lower-case hexadecimal; "-" is standard input.
 // Opening never blocks. On failure answers nothing and sets error to the system's reason
-// (errno value, or 0 with reason filled for "Not a regular file").
+// (errno value, or 0 with reason filled when no errno tells it: "Not a regular file", a read
+// failure, a file that changed while it was read).
 std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, int& error,
                                           std::string& reason);

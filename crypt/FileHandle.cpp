@@ -45,10 +45,8 @@ TRegularFile OpenRegularFile(const std::string& path, TOpenOptions options) {
     if (!file.Handle.IsOpen() || ::fstat(file.Handle.Get(), &file.Info) != 0) {
         file.Error = errno;
     } else if (S_ISREG(file.Info.st_mode)) {
-        // Reads of a regular file never wait anyway; the flag goes so that the descriptor
-        // behaves like any other for whoever reads it. O_NONBLOCK is the only flag of the open
-        // that F_SETFL changes, so clearing them all clears just that one.
-        ::fcntl(file.Handle.Get(), F_SETFL, 0);
+        // O_NONBLOCK stays: it changes nothing for reads, writes and locks of a regular file,
+        // and clearing it would cost a system call per file.
         return file;
     }
     file.Failure = TOpenFailure::OpenFailed;

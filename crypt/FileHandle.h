@@ -72,8 +72,9 @@ struct TRegularFile {
 // The path is looked at first and anything that is not a regular file is refused without being
 // opened: opening a FIFO could wait for a writer and opening a device may have effects of its own.
 // The open itself (O_NONBLOCK, O_NOCTTY) cannot block either, and the opened file's type is
-// checked again, so a name swapped meanwhile is refused too. On success the descriptor is
-// blocking again and Info holds its fstat. Never throws.
+// checked again, so a name swapped meanwhile is refused too. On success Info holds the
+// descriptor's fstat; O_NONBLOCK stays set, which a regular file's reads, writes and locks
+// ignore. Never throws.
 TRegularFile OpenRegularFile(const std::string& path, TOpenOptions options = {});
 
 // The reason a failed open gives the user: "Is a directory" for a folder, "Not a regular file"

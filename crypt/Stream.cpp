@@ -35,9 +35,43 @@ std::string ReadErrorMessage(int error) {
     return "Stream read error: " + SystemReason(error);
 }
 
+bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
 void CheckCount(std::int64_t count) {
     if (count < 0)
         throw EStreamError("Invalid stream operation: negative count");
+}
+
+// Reads into buffer until count bytes are there or a read gives 0, retrying interrupted reads,
+// and advances position by what was read, also when a read fails (EReadError). positioned: pread
+// at position, else read from the descriptor's own place. A short read that reaches knownEnd
+// (when above 0) is taken for the end without another read.
+std::int64_t ReadFully(int fd, bool positioned, void* buffer, std::int64_t count, std::int64_t& position,
+                       std::int64_t knownEnd) {
+    CheckCount(count);
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        const auto wanted = static_cast<std::size_t>(count - done);
+        const ssize_t n =
+            positioned ? ::pread(fd, out + done, wanted, position + done) : ::read(fd, out + done, wanted);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            position += done;
+            throw EReadError(ReadErrorMessage(error));
+        }
+        if (n == 0)
+            break;
+        done += n;
+        if (done < count && knownEnd > 0 && position + done >= knownEnd)
+            break;
+    }
+    position += done;
+    return done;
 }
 
 } // namespace
@@ -101,19 +135,29 @@ TFileStream::TFileStream(const std::string& path) {
     case TOpenFailure::OpenFailed:
         throw EFOpenError(OpenErrorMessage(path, OpenFailureReason(file)));
     }
+    Adopt(std::move(file));
+}
+
+TFileStream::TFileStream(TRegularFile file) {
+    if (!file.IsOpen())
+        throw std::invalid_argument("TFileStream: the file is not open");
+    Adopt(std::move(file));
+}
+
+void TFileStream::Adopt(TRegularFile file) {
     m_file = std::move(file.Handle);
     m_openSize = static_cast<std::int64_t>(file.Info.st_size);
     m_openModified = file.Info.st_mtim;
-    // Files are read front to back in large chunks: a larger read-ahead window. Only a hint;
-    // a failure changes nothing.
-    ::posix_fadvise(m_file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_openChanged = file.Info.st_ctim;
+    // Files are read front to back in large chunks: a larger read-ahead window, worth its
+    // system call only for a file that takes more than one read-ahead. A hint; a failure
+    // changes nothing.
+    if (m_openSize >= ReadAheadThreshold)
+        ::posix_fadvise(m_file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 std::int64_t TFileStream::Size() const {
-    struct stat info {};
-    if (::fstat(m_file.Get(), &info) != 0)
-        throw EReadError(ReadErrorMessage(errno));
-    return static_cast<std::int64_t>(info.st_size);
+    return m_openSize;
 }
 
 std::int64_t TFileStream::Position() const {
@@ -127,27 +171,13 @@ void TFileStream::Seek(std::int64_t offset) {
 }
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
-    CheckCount(count);
-    auto* out = static_cast<unsigned char*>(buffer);
-    std::int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(m_file.Get(), out + done, static_cast<std::size_t>(count - done), m_position + done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            m_position += done;
-            throw EReadError(ReadErrorMessage(error));
-        }
-        if (n == 0)
-            break;
-        done += n;
-    }
-    m_position += done;
+    // Regular files read short only at their end; a pseudo-file claims no size it reaches that
+    // way (procfs 0, sysfs more than it holds), so it is read on until a read gives 0.
+    const std::int64_t done = ReadFully(m_file.Get(), true, buffer, count, m_position, m_openSize);
     // After a large read, the next range of the same length is asked for at once, so the disk
     // fetches it while the caller works on this one (a hint only: the kernel reads it into the
     // page cache in the background).
-    if (done == count && count >= ReadAheadThreshold)
+    if (done == count && count >= ReadAheadThreshold && m_position < m_openSize)
         ::posix_fadvise(m_file.Get(), m_position, count, POSIX_FADV_WILLNEED);
     return done;
 }
@@ -158,10 +188,25 @@ void TFileStream::CheckUnchanged() const {
         throw EReadError(ReadErrorMessage(errno));
     if (static_cast<std::int64_t>(info.st_size) != m_openSize)
         throw EReadError(StreamChangedSizeMessage);
-    if (info.st_mtim.tv_sec != m_openModified.tv_sec || info.st_mtim.tv_nsec != m_openModified.tv_nsec)
+    if (!SameTime(info.st_mtim, m_openModified) || !SameTime(info.st_ctim, m_openChanged))
         throw EReadError(StreamChangedMessage);
 }
 
 std::int64_t TFileStream::Write(const void*, std::int64_t) {
     throw EWriteError("Stream write error: the file is open for reading only");
+}
+
+// ---- TDescriptorStream ----
+
+void TDescriptorStream::Seek(std::int64_t offset) {
+    if (offset != m_position)
+        throw EStreamError("Invalid stream position");
+}
+
+std::int64_t TDescriptorStream::Read(void* buffer, std::int64_t count) {
+    return ReadFully(m_fd, false, buffer, count, m_position, 0);
+}
+
+std::int64_t TDescriptorStream::Write(const void*, std::int64_t) {
+    throw EWriteError("Stream write error: the stream is open for reading only");
 }

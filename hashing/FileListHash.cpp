@@ -3,7 +3,10 @@
 #include "hashing/TreeWalk.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <memory>
+#include <new>
+#include <sys/resource.h>
 
 namespace {
 
@@ -24,6 +27,15 @@ std::string ErrorLine(const std::string& name, std::string_view message) {
     return line;
 }
 
+// What a failure says after a file's name; running out of memory in words, not by type name.
+std::string_view FailureText(const std::exception& failure) {
+    return dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? OutOfMemoryMessage : failure.what();
+}
+
+// Descriptors the process may open besides the jobs' files: the folder the walk reads, and a
+// few that the rest of the program may open meanwhile.
+constexpr long DescriptorsBesideJobs = 3;
+
 class TListWalker final : public TWalkVisitor {
 public:
     // One digester per job; they outlive jobs.
@@ -32,19 +44,26 @@ public:
         : m_settings(settings), m_digesters(digesters), m_jobs(jobs) {}
 
     void File(const std::string& name) override {
-        // The task uses only what outlives the jobs, not the walker.
-        Submit([&settings = m_settings, &digesters = m_digesters, name](int worker) {
+        // The task uses only what outlives the jobs, not the walker. The line for running out of
+        // memory is made here, on the walk's thread: a job's thread that runs out may not even
+        // get the few bytes of a new line, but it can always hand this one on.
+        Submit([&settings = m_settings, &digesters = m_digesters, name,
+                outOfMemory = ErrorLine(name, OutOfMemoryMessage)](int worker) mutable {
             TJobResult result;
-            std::string digest;
-            std::string message;
-            if (HashNamedFile(name, settings.Algorithm, *digesters[static_cast<std::size_t>(worker)], digest,
-                              message)) {
-                result.Output =
-                    FormatChecksumLine(settings.Style, HashAlgorithmName(settings.Algorithm),
-                                       settings.UpperHash ? Upper(digest) : digest, name, settings.Terminator);
-            } else {
-                result.Errors = ErrorLine(name, message);
-                result.Failed = true;
+            try {
+                std::string digest;
+                std::string message;
+                if (HashNamedFile(name, settings.Algorithm, *digesters[static_cast<std::size_t>(worker)], digest,
+                                  message)) {
+                    result.Output =
+                        FormatChecksumLine(settings.Style, HashAlgorithmName(settings.Algorithm),
+                                           settings.UpperHash ? Upper(digest) : digest, name, settings.Terminator);
+                } else {
+                    result.Errors = ErrorLine(name, message);
+                    result.Failed = true;
+                }
+            } catch (const std::bad_alloc&) {
+                result = {{}, std::move(outOfMemory), true};
             }
             return result;
         });
@@ -79,16 +98,29 @@ bool HashNamedFile(const std::string& name, THashAlgorithm algorithm, TStreamDig
         message = "File does not exist";
         return false;
     } catch (const std::exception& failure) {
-        message = std::string("Error Opening File: ") + failure.what();
+        message = std::string("Error Opening File: ").append(FailureText(failure));
         return false;
     }
     try {
         digest = digester.Digest(algorithm, *stream);
         return true;
     } catch (const std::exception& failure) {
-        message = std::string("Error Hashing data: ") + failure.what();
+        message = std::string("Error Hashing data: ").append(FailureText(failure));
     }
     return false;
+}
+
+int JobsForDescriptors(int jobs) {
+    rlimit limit{};
+    // A limit this high leaves room for any number of jobs: not worth counting.
+    constexpr rlim_t Plenty = 4096;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= Plenty)
+        return jobs;
+    long open = 0;
+    for (int fd = 0; fd < static_cast<int>(limit.rlim_cur); ++fd)
+        open += ::fcntl(fd, F_GETFD) != -1 ? 1 : 0;
+    const long room = static_cast<long>(limit.rlim_cur) - open - DescriptorsBesideJobs;
+    return static_cast<int>(std::clamp<long>(room, 1, jobs));
 }
 
 std::int64_t ChunkForJobs(int jobs) {
@@ -100,19 +132,19 @@ std::int64_t ChunkForJobs(int jobs) {
 
 TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFileListSettings& settings,
                              const TFileListSink& sink) {
+    const int jobCount = JobsForDescriptors(std::max(settings.Jobs, 1));
     std::vector<std::unique_ptr<TStreamDigester>> digesters;
-    for (int i = 0; i < settings.Jobs; ++i)
-        digesters.push_back(std::make_unique<TStreamDigester>(ChunkForJobs(settings.Jobs)));
+    for (int i = 0; i < jobCount; ++i)
+        digesters.push_back(std::make_unique<TStreamDigester>(ChunkForJobs(jobCount)));
     bool failed = false;
     bool writeFailed = false;
-    TOrderedJobs jobs(settings.Jobs, WindowPerJob * static_cast<std::size_t>(settings.Jobs),
-                      [&](const TJobResult& result) {
-                          failed = failed || result.Failed;
-                          const bool written = (result.Output.empty() || sink.Write(result.Output)) &&
-                                               (result.Errors.empty() || sink.Error(result.Errors));
-                          writeFailed = writeFailed || !written;
-                          return written;
-                      });
+    TOrderedJobs jobs(jobCount, WindowPerJob * static_cast<std::size_t>(jobCount), [&](const TJobResult& result) {
+        failed = failed || result.Failed;
+        const bool written = (result.Output.empty() || sink.Write(result.Output)) &&
+                             (result.Errors.empty() || sink.Error(result.Errors));
+        writeFailed = writeFailed || !written;
+        return written;
+    });
     TListWalker walker(settings, digesters, jobs);
     WalkInputs(inputs, settings.Recursive, walker);
     jobs.Finish();

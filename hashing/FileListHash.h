@@ -45,6 +45,10 @@ bool HashNamedFile(const std::string& name, THashAlgorithm algorithm, TStreamDig
 // stay near 32 MiB: 4 MiB chunks up to 4 jobs, smaller ones beyond, never under 64 KiB.
 std::int64_t ChunkForJobs(int jobs);
 
+// jobs, or fewer when the descriptor limit leaves no room for each job's open file beside the
+// descriptors open now and a few for the walk's folder and the rest of the program; at least 1.
+int JobsForDescriptors(int jobs);
+
 // Hashes the files that inputs stand for (TreeWalk.h), one line each in input order. A failed
 // file or folder writes "NAME: MESSAGE" to Error in its turn; a skipped entry writes
 // "NAME: Skipped: not a regular file". NAME is escaped as in checksum lines when it holds a

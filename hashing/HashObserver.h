@@ -1,8 +1,8 @@
 // The seam between a hash in progress and whoever waits for it: the hashing code reports the
 // bytes it has read and asks whether to go on, once per chunk, on the thread that reads the
 // input: the thread that hashes, or the one that reads ahead for it (a file larger than one
-// chunk), never two at once. The digest engines never see it; the pipeline's readers call it
-// between chunks.
+// chunk), never two at once. The digest engines and the reader never see it: TObservedStream
+// (HashProgress.h) calls it around every read of the stream it wraps.
 #pragma once
 
 #include <cstdint>

@@ -1,18 +1,23 @@
 #include "hashing/OrderedJobs.h"
 
-#include <exception>
+#include <system_error>
+#include <utility>
 
-TOrderedJobs::TOrderedJobs(int jobs, std::size_t window, TDeliver deliver)
-    : m_jobs(jobs < 1 ? 1 : jobs), m_window(window < 1 ? 1 : window), m_deliver(std::move(deliver)) {
-    if (m_jobs > 1) {
-        m_threads.reserve(static_cast<std::size_t>(m_jobs));
-        for (int worker = 0; worker < m_jobs; ++worker)
-            m_threads.emplace_back([this, worker] { Work(worker); });
+TOrderedJobs::TOrderedJobs(int jobs, std::size_t window, TDeliver deliver, const TStartThread& start)
+    : m_window(window < 1 ? 1 : window), m_deliver(std::move(deliver)) {
+    if (jobs <= 1)
+        return;
+    m_threads.reserve(static_cast<std::size_t>(jobs));
+    try {
+        for (int worker = 0; worker < jobs; ++worker)
+            m_threads.push_back(start([this, worker] { Work(worker); }));
+    } catch (const std::system_error&) {
+        // A process limit: the threads that did start do the work, or the caller's alone.
     }
 }
 
 TOrderedJobs::~TOrderedJobs() {
-    Finish();
+    JoinAll();
 }
 
 TJobResult TOrderedJobs::Run(const TTask& task, int worker) const {
@@ -25,11 +30,21 @@ TJobResult TOrderedJobs::Run(const TTask& task, int worker) const {
     }
 }
 
+bool TOrderedJobs::Deliver(const TJobResult& result) {
+    try {
+        return m_deliver(result);
+    } catch (...) {
+        if (!m_deliveryFailure)
+            m_deliveryFailure = std::current_exception();
+        return false;
+    }
+}
+
 bool TOrderedJobs::Submit(TTask task) {
-    if (m_jobs == 1) {
+    if (m_threads.empty()) {
         if (m_stopped)
             return false;
-        m_stopped = !m_deliver(Run(task, 0));
+        m_stopped = !Deliver(Run(task, 0));
         return !m_stopped;
     }
     std::unique_lock lock(m_mutex);
@@ -81,8 +96,10 @@ void TOrderedJobs::DeliverReady(std::unique_lock<std::mutex>& lock) {
             m_slots.pop_front();
             ++m_delivered;
             if (!m_stopped) {
+                // Only the thread that set m_delivering gets here, so Deliver's record of a
+                // failure needs no lock.
                 lock.unlock();
-                const bool go = m_deliver(result);
+                const bool go = Deliver(result);
                 lock.lock();
                 m_stopped = m_stopped || !go;
             }
@@ -93,16 +110,22 @@ void TOrderedJobs::DeliverReady(std::unique_lock<std::mutex>& lock) {
     m_delivering = false;
 }
 
-bool TOrderedJobs::Finish() {
-    if (m_jobs > 1) {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_closing = true;
-        }
-        m_taskReady.notify_all();
-        for (std::thread& thread : m_threads)
-            thread.join();
-        m_threads.clear();
+void TOrderedJobs::JoinAll() {
+    if (m_threads.empty())
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closing = true;
     }
+    m_taskReady.notify_all();
+    for (std::thread& thread : m_threads)
+        thread.join();
+    m_threads.clear();
+}
+
+bool TOrderedJobs::Finish() {
+    JoinAll();
+    if (m_deliveryFailure)
+        std::rethrow_exception(std::exchange(m_deliveryFailure, nullptr));
     return !m_stopped;
 }

@@ -3,12 +3,17 @@
 // A result is delivered as soon as every earlier one has been: delivery never waits for later
 // tasks. Submit blocks while `window` tasks are given but not yet delivered, so a slow task
 // holds back at most that many finished results and memory stays bounded however many tasks
-// come. With one job there are no threads: Submit runs the task and delivers at once.
+// come. With one job there are no threads: Submit runs the task and delivers at once. The same
+// holds when no thread could be started (a process limit); when some could, the run goes on
+// with those.
 #pragma once
+
+#include "hashing/ThreadStart.h"
 
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -23,14 +28,16 @@ struct TJobResult {
 
 class TOrderedJobs {
 public:
-    // Runs on a worker thread; worker (0 .. jobs-1) tells which, for per-thread buffers. An
-    // exception thrown by a task becomes a failed result with its message as Errors.
+    // Runs on a worker thread; worker (0 .. Workers()-1) tells which, for per-thread buffers.
+    // An exception thrown by a task becomes a failed result with its message as Errors.
     using TTask = std::function<TJobResult(int worker)>;
     // Receives every result in order, one call at a time; false stops the run: tasks not yet
-    // started are dropped and Submit answers false from then on.
+    // started are dropped and Submit answers false from then on. An exception thrown by it
+    // stops the run alike, and Finish throws it on the caller's thread.
     using TDeliver = std::function<bool(const TJobResult&)>;
 
-    TOrderedJobs(int jobs, std::size_t window, TDeliver deliver);
+    // Starts up to jobs threads through start; those that cannot be started are done without.
+    TOrderedJobs(int jobs, std::size_t window, TDeliver deliver, const TStartThread& start = StartThread);
     // Waits for the tasks given (Finish).
     ~TOrderedJobs();
     TOrderedJobs(const TOrderedJobs&) = delete;
@@ -39,8 +46,11 @@ public:
     // False once delivery has stopped the run; the task is then dropped.
     bool Submit(TTask task);
     // Waits until every task given is delivered or dropped and the threads have ended.
-    // False when delivery stopped the run.
+    // False when delivery stopped the run; throws what a delivery threw.
     bool Finish();
+
+    // The workers tasks run on: the threads started, or 1 (the caller's) when none was.
+    int Workers() const { return m_threads.empty() ? 1 : static_cast<int>(m_threads.size()); }
 
 private:
     struct TSlot {
@@ -53,8 +63,10 @@ private:
     // Delivers the ready results in order while no other thread does; lock is held on entry
     // and on return, released around the calls of deliver.
     void DeliverReady(std::unique_lock<std::mutex>& lock);
+    // m_deliver's answer; an exception counts as false and is kept for Finish.
+    bool Deliver(const TJobResult& result);
+    void JoinAll();
 
-    const int m_jobs;
     const std::size_t m_window;
     TDeliver m_deliver;
 
@@ -72,5 +84,6 @@ private:
     bool m_submitterWaiting = false;
     bool m_stopped = false;
     bool m_closing = false;
+    std::exception_ptr m_deliveryFailure;
     std::vector<std::thread> m_threads;
 };

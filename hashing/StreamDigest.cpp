@@ -6,6 +6,8 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -15,16 +17,96 @@ namespace {
 // useful pieces.
 constexpr std::int64_t SmallestBuffer = 64 * 1024;
 
-// Tells the observer about one more hashed chunk.
-void Report(THashObserver* observer, std::int64_t done, std::int64_t expected) {
-    if (observer)
-        observer->BytesHashed(done, done <= expected ? expected : -1);
-}
+// The running digests of one read. The first is fed on the calling thread; each other one on a
+// thread of its own meanwhile, or on the calling thread too when its thread could not start.
+class TDigestCrew {
+public:
+    TDigestCrew(const std::vector<THashAlgorithm>& algorithms, const TStartThread& start) {
+        m_digests.reserve(algorithms.size());
+        for (const THashAlgorithm algorithm : algorithms)
+            m_digests.emplace_back(algorithm);
+        m_threads.reserve(m_digests.size());
+        try {
+            for (std::size_t index = 1; index < m_digests.size(); ++index)
+                m_threads.push_back(start([this, index] { Work(index); }));
+        } catch (const std::system_error&) {
+            // Fewer threads than digests: Update feeds the rest itself.
+        }
+    }
 
-void CheckCancel(const THashObserver* observer) {
-    if (observer && observer->CancelRequested())
-        throw EHashCancelled();
-}
+    ~TDigestCrew() {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_work.notify_all();
+        for (std::thread& thread : m_threads)
+            thread.join();
+    }
+
+    TDigestCrew(const TDigestCrew&) = delete;
+    TDigestCrew& operator=(const TDigestCrew&) = delete;
+
+    // Feeds count bytes to every digest; returns once all have them, so the buffer is free again.
+    void Update(const std::uint8_t* data, std::size_t count) {
+        const std::size_t helpers = m_threads.size();
+        if (helpers > 0) {
+            {
+                const std::lock_guard lock(m_mutex);
+                m_data = data;
+                m_count = count;
+                m_pending = helpers;
+                ++m_round;
+            }
+            m_work.notify_all();
+        }
+        m_digests[0].Update(data, count);
+        for (std::size_t index = 1 + helpers; index < m_digests.size(); ++index)
+            m_digests[index].Update(data, count);
+        if (helpers > 0) {
+            std::unique_lock lock(m_mutex);
+            m_done.wait(lock, [&] { return m_pending == 0; });
+        }
+    }
+
+    std::vector<std::string> Finish() {
+        std::vector<std::string> digests;
+        digests.reserve(m_digests.size());
+        for (TRunningDigest& digest : m_digests)
+            digests.push_back(digest.Finish());
+        return digests;
+    }
+
+private:
+    void Work(std::size_t index) {
+        std::uint64_t seen = 0;
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_work.wait(lock, [&] { return m_stop || m_round != seen; });
+            if (m_stop)
+                return;
+            seen = m_round;
+            const std::uint8_t* data = m_data;
+            const std::size_t count = m_count;
+            lock.unlock();
+            m_digests[index].Update(data, count);
+            lock.lock();
+            if (--m_pending == 0)
+                m_done.notify_one();
+        }
+    }
+
+    std::vector<TRunningDigest> m_digests;
+    std::mutex m_mutex;
+    std::condition_variable m_work;
+    std::condition_variable m_done;
+    const std::uint8_t* m_data = nullptr;
+    std::size_t m_count = 0;
+    std::size_t m_pending = 0;
+    std::uint64_t m_round = 0;
+    bool m_stop = false;
+    std::vector<std::thread> m_threads; // last: started once everything they use exists
+};
 
 } // namespace
 
@@ -51,8 +133,9 @@ struct TSlot {
 
 class TOverlappedRead {
 public:
-    TOverlappedRead(TStream& stream, std::uint8_t* const buffers[2], std::int64_t size)
-        : m_stream(stream), m_buffers{buffers[0], buffers[1]}, m_size(size), m_thread([this] { ReadAll(); }) {}
+    // Throws std::system_error when the reading thread cannot start.
+    TOverlappedRead(TStream& stream, std::uint8_t* const buffers[2], std::int64_t size, const TStartThread& start)
+        : m_stream(stream), m_buffers{buffers[0], buffers[1]}, m_size(size), m_thread(start([this] { ReadAll(); })) {}
 
     // Stops the reading thread at its next hand-over and waits for it, on every path.
     ~TOverlappedRead() {
@@ -125,49 +208,54 @@ private:
 
 } // namespace
 
-TStreamDigester::TStreamDigester(std::int64_t chunk)
-    : m_chunk(std::clamp<std::int64_t>(chunk, 64, MaxChunk) / 64 * 64), m_buffers(std::make_unique<TBuffers>()) {}
+TStreamDigester::TStreamDigester(std::int64_t chunk, TStartThread start)
+    : m_chunk(std::clamp<std::int64_t>(chunk, 64, MaxChunk) / 64 * 64), m_buffers(std::make_unique<TBuffers>()),
+      m_start(std::move(start)) {}
 
 TStreamDigester::~TStreamDigester() = default;
 
-std::string TStreamDigester::Digest(THashAlgorithm algorithm, TStream& stream, THashObserver* observer) {
-    TRunningDigest digest(algorithm);
-    const std::int64_t size = stream.Size();
-    const std::int64_t expected = std::max<std::int64_t>(0, size - stream.Position());
+std::string TStreamDigester::Digest(THashAlgorithm algorithm, TStream& stream) {
+    return std::move(Digest(std::vector<THashAlgorithm>{algorithm}, stream).front());
+}
+
+std::vector<std::string> TStreamDigester::Digest(const std::vector<THashAlgorithm>& algorithms, TStream& stream) {
+    if (algorithms.empty())
+        return {};
+    TDigestCrew digests(algorithms, m_start);
+    const std::int64_t expected = std::max<std::int64_t>(0, stream.Size() - stream.Position());
     // One byte more than expected lets the first short read tell the end at once.
     const std::int64_t wanted = expected < m_chunk ? expected + 1 : m_chunk;
     const std::int64_t bufferSize = std::max(wanted, std::min(SmallestBuffer, m_chunk));
-    std::int64_t done = 0;
 
-    if (expected <= m_chunk) {
+    bool read = false;
+    if (expected > m_chunk) {
+        std::uint8_t* const buffers[2] = {m_buffers->Get(0, bufferSize), m_buffers->Get(1, bufferSize)};
+        std::optional<TOverlappedRead> reading;
+        try {
+            reading.emplace(stream, buffers, bufferSize, m_start);
+        } catch (const std::system_error&) {
+            // No thread to read ahead: the calling thread reads too, below.
+        }
+        for (int index = 0; reading; index ^= 1) {
+            const TSlot slot = reading->Take(index);
+            digests.Update(buffers[index], static_cast<std::size_t>(slot.Count));
+            if (slot.Last)
+                break;
+            reading->Release(index);
+        }
+        read = reading.has_value();
+    }
+    if (!read) {
         std::uint8_t* buffer = m_buffers->Get(0, bufferSize);
         for (;;) {
-            CheckCancel(observer);
             const std::int64_t count = stream.Read(buffer, bufferSize);
-            digest.Update(buffer, static_cast<std::size_t>(count));
-            done += count;
-            Report(observer, done, expected);
+            digests.Update(buffer, static_cast<std::size_t>(count));
             if (count < bufferSize)
                 break;
         }
-    } else {
-        std::uint8_t* const buffers[2] = {m_buffers->Get(0, bufferSize), m_buffers->Get(1, bufferSize)};
-        TOverlappedRead reading(stream, buffers, bufferSize);
-        for (int index = 0;; index ^= 1) {
-            CheckCancel(observer);
-            const TSlot slot = reading.Take(index);
-            digest.Update(buffers[index], static_cast<std::size_t>(slot.Count));
-            done += slot.Count;
-            Report(observer, done, expected);
-            if (slot.Last)
-                break;
-            reading.Release(index);
-        }
     }
 
-    if (stream.Size() != size)
-        throw EReadError(StreamChangedSizeMessage);
-    // A file cut short and written again to its old size keeps its size but not its time.
+    // A file cut short, grown, or written again at its old size has another size or time.
     stream.CheckUnchanged();
-    return digest.Finish();
+    return digests.Finish();
 }

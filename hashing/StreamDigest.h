@@ -1,25 +1,31 @@
-// The digest of a stream read to its end, with reading overlapped with hashing.
+// The one file reader: the digests of a stream read to its end, with reading overlapped with
+// hashing. Every file digest of the program goes through it.
 //
 // Reading goes on until the stream delivers no more bytes, so pseudo-files whose reported size
-// is not their content (procfs, sysfs) give the digest of what reading yields. The stream's
-// size is asked before and after: when it differs, or the stream's CheckUnchanged throws (a file
-// written meanwhile), the stream changed while it was read and the result is an EReadError,
-// never a digest of partial or mixed data.
+// is not their content (procfs, sysfs) give the digest of what reading yields. After the end
+// the stream's CheckUnchanged is asked: a file written meanwhile (its size, modification or
+// status-change time differs) gives an EReadError, never a digest of partial or mixed data.
+//
+// Progress and cancel come from the stream itself: wrap it in a TObservedStream
+// (HashProgress.h), whose observer is then called on the thread that reads.
 //
 // Chunks are at most 4 MiB, the largest piece the engines are fed at once. A stream larger than
 // one chunk is read by a second thread into one buffer while the calling thread hashes the
 // other, so on two cores the copy out of the page cache costs no wall time. The stream is then
-// used by that thread alone until the call returns.
+// used by that thread alone until the call returns. Several algorithms are computed in the same
+// read, each on a thread of its own, so the wall time is the slowest one's, not the sum. A
+// thread that cannot be started costs speed only: its work is done on the calling thread.
 #pragma once
 
 #include "crypt/HashStream.h"
 #include "crypt/Stream.h"
-#include "hashing/HashObserver.h"
 #include "hashing/HashProgress.h"
+#include "hashing/ThreadStart.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TStreamDigester {
 public:
@@ -27,20 +33,24 @@ public:
 
     // chunk is clamped to 64 bytes .. MaxChunk and rounded down to whole 64-byte blocks. The
     // buffers (two of chunk bytes at most, fewer for small streams) are kept for later calls.
-    explicit TStreamDigester(std::int64_t chunk = MaxChunk);
+    // Threads are started through start.
+    explicit TStreamDigester(std::int64_t chunk = MaxChunk, TStartThread start = StartThread);
     ~TStreamDigester();
     TStreamDigester(const TStreamDigester&) = delete;
     TStreamDigester& operator=(const TStreamDigester&) = delete;
 
     // The lower-case hexadecimal digest of the bytes from the stream's position to its end.
-    // observer (may be null) is asked CancelRequested before every chunk and told BytesHashed
-    // after it; the total given is the size asked on entry, or -1 once more bytes than that
-    // have come. Throws what the stream throws, EReadError when the size changed,
-    // EHashCancelled, std::bad_alloc; the second thread has always ended when it returns.
-    std::string Digest(THashAlgorithm algorithm, TStream& stream, THashObserver* observer = nullptr);
+    // Throws what the stream throws (EHashCancelled from a TObservedStream), EReadError when
+    // the stream changed, std::bad_alloc; every thread it started has ended when it returns.
+    std::string Digest(THashAlgorithm algorithm, TStream& stream);
+
+    // The digests of the same bytes, one per algorithm in the order given (none for an empty
+    // list, without reading), all from one read of the stream. Throws as above.
+    std::vector<std::string> Digest(const std::vector<THashAlgorithm>& algorithms, TStream& stream);
 
 private:
     struct TBuffers;
     std::int64_t m_chunk;
     std::unique_ptr<TBuffers> m_buffers;
+    TStartThread m_start;
 };

@@ -25,7 +25,7 @@ std::string Join(const std::string& folder, const std::string& name) {
 
 // The entries of folder without "." and "..", sorted; false with error set when it cannot be
 // read. The folder is closed before this returns.
-bool ReadFolder(const std::string& folder, std::vector<TEntry>& entries, int& error) {
+bool ReadFolder(const std::string& folder, TEntryTypes types, std::vector<TEntry>& entries, int& error) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
         error = errno;
@@ -39,7 +39,8 @@ bool ReadFolder(const std::string& folder, std::vector<TEntry>& entries, int& er
             break;
         }
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            entries.push_back({entry->d_name, entry->d_type});
+            entries.push_back(
+                {entry->d_name, types == TEntryTypes::Listed ? entry->d_type : static_cast<unsigned char>(DT_UNKNOWN)});
     }
     ::closedir(dir);
     if (error != 0)
@@ -63,10 +64,10 @@ unsigned char TypeOf(const std::string& path, bool followLinks, bool& exists) {
     return DT_FIFO; // any other kind is skipped alike
 }
 
-void WalkFolder(const std::string& folder, TWalkVisitor& visitor) {
+void WalkFolder(const std::string& folder, TEntryTypes types, TWalkVisitor& visitor) {
     std::vector<TEntry> entries;
     int error = 0;
-    if (!ReadFolder(folder, entries, error)) {
+    if (!ReadFolder(folder, types, entries, error)) {
         visitor.Failed(folder, CannotRead(error));
         return;
     }
@@ -84,7 +85,7 @@ void WalkFolder(const std::string& folder, TWalkVisitor& visitor) {
         if (!exists || type == DT_REG)
             visitor.File(path);
         else if (type == DT_DIR)
-            WalkFolder(path, visitor);
+            WalkFolder(path, types, visitor);
         else
             visitor.Skipped(path, NotRegular);
     }
@@ -92,11 +93,11 @@ void WalkFolder(const std::string& folder, TWalkVisitor& visitor) {
 
 } // namespace
 
-void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor) {
+void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor, TEntryTypes types) {
     for (const std::string& input : inputs) {
         bool exists = false;
         if (recursive && TypeOf(input, true, exists) == DT_DIR)
-            WalkFolder(input, visitor);
+            WalkFolder(input, types, visitor);
         else
             visitor.File(input);
     }

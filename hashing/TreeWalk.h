@@ -29,5 +29,11 @@ protected:
     TWalkVisitor& operator=(const TWalkVisitor&) = default;
 };
 
+// Where the walk learns what a folder's entry is: from the folder's listing, or by asking the
+// file system about each entry (lstat), as it must where listings carry no types (some network
+// and older file systems). Both give the same walk; tests choose Looked to reach the second.
+enum class TEntryTypes { Listed, Looked };
+
 // Visits inputs in order; with recursive, folders among them are walked.
-void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor);
+void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor,
+                TEntryTypes types = TEntryTypes::Listed);

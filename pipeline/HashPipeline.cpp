@@ -134,7 +134,7 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
 } // namespace
 
 QString OutOfMemoryText() {
-    return QStringLiteral("Out of memory");
+    return QString::fromLatin1(OutOfMemoryMessage);
 }
 
 HashOutcome RunHashRequest(const HashRequest& request) {

@@ -5,9 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -67,24 +77,76 @@ TEST(StreamDigestTest, StartsAtTheStreamPosition) {
               OpenSslHex(THashAlgorithm::SHA256, bytes.data() + 100, bytes.size() - 100));
 }
 
-TEST(StreamDigestTest, ObserverSeesEveryChunkAndTheTotal) {
+// Progress comes from the stream wrapper, on the thread that reads: the start, then every chunk.
+TEST(StreamDigestTest, ObservedStreamSeesEveryChunkAndTheTotal) {
     const std::int64_t size = 3 * Chunk + 5;
-    TMemoryStream stream = StreamOf(Pattern(size));
     RecordingObserver observer;
-    TStreamDigester(Chunk).Digest(THashAlgorithm::MD5, stream, &observer);
-    ASSERT_EQ(observer.Calls.size(), 4u);
-    for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(observer.Calls[i], std::make_pair(static_cast<std::int64_t>(i + 1) * Chunk, size));
+    TObservedStream stream(std::make_unique<TMemoryStream>(StreamOf(Pattern(size))), observer);
+    TStreamDigester(Chunk).Digest(THashAlgorithm::MD5, stream);
+    ASSERT_EQ(observer.Calls.size(), 5u);
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(observer.Calls[i], std::make_pair(static_cast<std::int64_t>(i) * Chunk, size));
     EXPECT_EQ(observer.Calls.back(), std::make_pair(size, size));
 }
 
 TEST(StreamDigestTest, CancelStopsBeforeTheNextChunk) {
     for (const std::int64_t size : {Chunk / 2, 10 * Chunk}) {
         SCOPED_TRACE(size);
-        TMemoryStream stream = StreamOf(Pattern(size));
         RecordingObserver observer(size > Chunk ? 2 : 0);
-        EXPECT_THROW(TStreamDigester(Chunk).Digest(THashAlgorithm::SHA1, stream, &observer), EHashCancelled);
+        TObservedStream stream(std::make_unique<TMemoryStream>(StreamOf(Pattern(size))), observer);
+        EXPECT_THROW(TStreamDigester(Chunk).Digest(THashAlgorithm::SHA1, stream), EHashCancelled);
         EXPECT_EQ(observer.Calls.size(), size > Chunk ? 2u : 0u);
+    }
+}
+
+// Several algorithms in one read, on one chunk and overlapped: each digest is that algorithm's
+// alone, in the order asked, and the stream is read once.
+TEST(StreamDigestTest, SeveralAlgorithmsInOneReadGiveEachDigest) {
+    const std::vector<std::vector<THashAlgorithm>> lists = {
+        {THashAlgorithm::MD5, THashAlgorithm::SHA256},
+        {THashAlgorithm::SHA256, THashAlgorithm::SHA1, THashAlgorithm::MD5},
+        {THashAlgorithm::SHA1, THashAlgorithm::SHA1},
+    };
+    TStreamDigester digester(Chunk);
+    for (const std::vector<THashAlgorithm>& algorithms : lists) {
+        for (const std::int64_t size : {std::int64_t{0}, Chunk - 1, 7 * Chunk + 3}) {
+            std::string label = "size " + std::to_string(size);
+            for (const THashAlgorithm algorithm : algorithms)
+                label += std::string(" ") + AlgorithmName(algorithm);
+            SCOPED_TRACE(label);
+            const std::vector<std::uint8_t> bytes = Pattern(size);
+            TMemoryStream stream = StreamOf(bytes);
+            const std::vector<std::string> digests = digester.Digest(algorithms, stream);
+            ASSERT_EQ(digests.size(), algorithms.size());
+            for (std::size_t i = 0; i < algorithms.size(); ++i)
+                EXPECT_EQ(digests[i], OpenSslHex(algorithms[i], bytes.data(), bytes.size())) << i;
+            EXPECT_EQ(stream.Position(), size);
+        }
+    }
+    TMemoryStream stream = StreamOf(Pattern(10));
+    EXPECT_TRUE(digester.Digest(std::vector<THashAlgorithm>{}, stream).empty());
+    EXPECT_EQ(stream.Position(), 0) << "nothing to compute, nothing read";
+}
+
+// Threads that cannot start (a process limit) cost speed only: every digest is still right.
+TEST(StreamDigestTest, ThreadsThatCannotStartCostSpeedOnly) {
+    const std::vector<THashAlgorithm> algorithms = {THashAlgorithm::MD5, THashAlgorithm::SHA256, THashAlgorithm::SHA1};
+    const std::vector<std::uint8_t> bytes = Pattern(7 * Chunk + 3);
+    for (const int allowed : {0, 1, 2, 3}) {
+        SCOPED_TRACE(allowed);
+        std::atomic<int> started{0};
+        TStreamDigester digester(Chunk, [&](std::function<void()> body) {
+            if (started >= allowed)
+                throw std::system_error(EAGAIN, std::generic_category(), "Resource temporarily unavailable");
+            ++started;
+            return std::thread(std::move(body));
+        });
+        TMemoryStream stream = StreamOf(bytes);
+        const std::vector<std::string> digests = digester.Digest(algorithms, stream);
+        ASSERT_EQ(digests.size(), algorithms.size());
+        for (std::size_t i = 0; i < algorithms.size(); ++i)
+            EXPECT_EQ(digests[i], OpenSslHex(algorithms[i], bytes.data(), bytes.size())) << i;
+        EXPECT_EQ(started, allowed);
     }
 }
 
@@ -129,6 +191,90 @@ TEST(StreamDigestTest, ReadFailureOnTheReadingThreadReachesTheCaller) {
         FAIL() << "no failure";
     } catch (const EReadError& failure) {
         EXPECT_STREQ(failure.what(), "Stream read error: Input/output error");
+    }
+}
+
+// A file stream whose reads are slow, with another writer putting other bytes of the same
+// length into the file after the first read and setting the modification time back, as
+// "cp -p" over it or a write followed by utime does.
+class TRewrittenInPlace final : public TStream {
+public:
+    TRewrittenInPlace(const std::string& path, std::function<void()> rewrite)
+        : m_file(path), m_rewrite(std::move(rewrite)) {}
+    std::int64_t Size() const override { return m_file.Size(); }
+    std::int64_t Position() const override { return m_file.Position(); }
+    void Seek(std::int64_t offset) override { m_file.Seek(offset); }
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        const std::int64_t n = m_file.Read(buffer, count);
+        if (m_rewrite) {
+            // Longer than a tick of the file system's clock, so the status-change time moves.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::exchange(m_rewrite, nullptr)();
+        }
+        return n;
+    }
+    std::int64_t Write(const void* buffer, std::int64_t count) override { return m_file.Write(buffer, count); }
+    void CheckUnchanged() const override { m_file.CheckUnchanged(); }
+
+private:
+    TFileStream m_file;
+    std::function<void()> m_rewrite;
+};
+
+class StreamDigestFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_folder = std::filesystem::temp_directory_path() / ("quviro-streamdigest-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_folder);
+        m_path = (m_folder / "data.bin").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    void Put(const std::string& path, const std::vector<std::uint8_t>& bytes, std::ios::openmode mode) {
+        std::ofstream(path, std::ios::binary | mode)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    std::filesystem::path m_folder;
+    std::string m_path;
+};
+
+// Same size, same modification time, other bytes: only the status-change time tells, and the
+// reader must answer with an error, never with a digest of old and new bytes mixed.
+TEST_F(StreamDigestFileTest, FileRewrittenInPlaceKeepingItsTimeGivesNoDigest) {
+    struct Case {
+        const char* name;
+        std::int64_t size;
+        std::ios::openmode mode; // how the writer opens the file
+    };
+    const Case cases[] = {
+        {"one_chunk_written_over", Chunk / 2, std::ios::in | std::ios::out},
+        {"overlapped_written_over", 9 * Chunk, std::ios::in | std::ios::out},
+        {"overlapped_copied_over", 9 * Chunk, std::ios::trunc},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Put(m_path, Pattern(c.size), std::ios::trunc);
+        struct stat before {};
+        ASSERT_EQ(::stat(m_path.c_str(), &before), 0);
+        std::vector<std::uint8_t> other = Pattern(c.size);
+        for (std::uint8_t& byte : other)
+            byte = static_cast<std::uint8_t>(~byte);
+        TRewrittenInPlace stream(m_path, [&] {
+            Put(m_path, other, c.mode);
+            const timespec times[2] = {before.st_atim, before.st_mtim};
+            ASSERT_EQ(::utimensat(AT_FDCWD, m_path.c_str(), times, 0), 0);
+        });
+        try {
+            const std::string digest = TStreamDigester(Chunk).Digest(THashAlgorithm::SHA256, stream);
+            ADD_FAILURE() << "a digest of mixed data: " << digest;
+        } catch (const EReadError& error) {
+            EXPECT_STREQ(error.what(), StreamChangedMessage);
+        }
+        struct stat after {};
+        ASSERT_EQ(::stat(m_path.c_str(), &after), 0);
+        ASSERT_EQ(after.st_size, before.st_size);
+        ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec) << "the writer kept the time";
     }
 }
 

@@ -53,6 +53,7 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The same walk whether the folder listings carry entry types or each entry is looked at.
 TEST_F(TreeWalkTest, FoldersInByteOrderDepthFirstLinksToFoldersNotFollowed) {
     ASSERT_EQ(::mkdir("t", 0700), 0);
     ASSERT_EQ(::mkdir("t/sub", 0700), 0);
@@ -63,9 +64,10 @@ TEST_F(TreeWalkTest, FoldersInByteOrderDepthFirstLinksToFoldersNotFollowed) {
     ASSERT_EQ(::symlink("sub", "t/link-folder"), 0);
     ASSERT_EQ(::symlink("missing", "t/link-dangling"), 0);
     ASSERT_EQ(::mkfifo("t/fifo", 0600), 0);
+    ASSERT_EQ(::symlink("fifo", "t/link-fifo"), 0);
+    // A folder given through a link is walked, named from the link.
+    ASSERT_EQ(::symlink("t/sub", "sub-link"), 0);
 
-    Recorder recorder;
-    WalkInputs({"t/", "t/b", "t/sub"}, true, recorder);
     const std::vector<std::string> expected = {
         // "Z" < "a" and "sub" < "sub-x" < "~" < "é" in bytes; "t/" keeps its one slash
         "file t/Z/z",
@@ -73,6 +75,7 @@ TEST_F(TreeWalkTest, FoldersInByteOrderDepthFirstLinksToFoldersNotFollowed) {
         "file t/b",
         "skip t/fifo: not a regular file",
         "file t/link-dangling",
+        "skip t/link-fifo: not a regular file",
         "file t/link-file",
         "file t/sub/1",
         "file t/sub/2",
@@ -83,8 +86,15 @@ TEST_F(TreeWalkTest, FoldersInByteOrderDepthFirstLinksToFoldersNotFollowed) {
         "file t/b",
         "file t/sub/1",
         "file t/sub/2",
+        "file sub-link/1",
+        "file sub-link/2",
     };
-    EXPECT_EQ(recorder.Visits, expected);
+    for (const TEntryTypes types : {TEntryTypes::Listed, TEntryTypes::Looked}) {
+        SCOPED_TRACE(types == TEntryTypes::Listed ? "types listed" : "types looked at");
+        Recorder recorder;
+        WalkInputs({"t/", "t/b", "t/sub", "sub-link"}, true, recorder, types);
+        EXPECT_EQ(recorder.Visits, expected);
+    }
 }
 
 TEST_F(TreeWalkTest, WithoutRecursionEveryInputIsANameToHash) {
