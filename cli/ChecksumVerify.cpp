@@ -109,10 +109,10 @@ bool SameHex(const std::string& a, const std::string& b) {
 
 class TReporter {
 public:
-    explicit TReporter(TVerifyOutput& output) : m_output(output) {}
+    explicit TReporter(TCliOutput& output) : m_output(output) {}
 
-    void Out(const std::string& text) { Write(m_output.Out, text); }
-    void Err(const std::string& text) { Write(m_output.Err, m_output.Program + ": " + text + "\n"); }
+    void Out(const std::string& text) { m_output.Out(text); }
+    void Err(const std::string& text) { m_output.Message(text); }
 
     void FileLine(const std::string& name, const char* verdict) {
         std::string line;
@@ -124,12 +124,7 @@ public:
     }
 
 private:
-    void Write(std::FILE* stream, const std::string& text) {
-        if (std::fwrite(text.data(), 1, text.size(), stream) != text.size())
-            m_output.WriteFailed = true;
-    }
-
-    TVerifyOutput& m_output;
+    TCliOutput& m_output;
 };
 
 std::string Plural(std::uint64_t count, const char* one, const char* many) {
@@ -175,7 +170,7 @@ std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::s
     return HashListedFile(algorithm, path, buffer, error, reason);
 }
 
-bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
+bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     TReporter report(output);
     const bool fromStandardInput = options.ListName == "-";
     const std::string listLabel = QuoteName(fromStandardInput ? std::string("standard input") : options.ListName);

@@ -15,6 +15,7 @@
 // be read, never waited on.
 #pragma once
 
+#include "cli/CliOutput.h"
 #include "crypt/HashStream.h"
 
 #include <cstdio>
@@ -33,19 +34,10 @@ struct TVerifyOptions {
     bool Warn = false;          // report every malformed line
 };
 
-// Output sinks and the program name for messages. Every write is checked: WriteFailed tells
-// whether one failed.
-struct TVerifyOutput {
-    std::FILE* Out = stdout;
-    std::FILE* Err = stderr;
-    std::string Program = "quviro-cli";
-    bool WriteFailed = false;
-};
-
 // Checks the list; answers true when every listed file was read and matched, at least one line
 // was a checksum line, no file was verified with --ignore-missing only when none was missing,
 // and with --strict no line was malformed. False also when the list itself cannot be read.
-bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output);
+bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output);
 
 // The file at path hashed to its end, as lower-case hexadecimal; "-" is standard input.
 // Opening never blocks. On failure answers nothing and sets error to the system's reason

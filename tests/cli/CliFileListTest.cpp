@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -220,6 +222,35 @@ TEST_F(CliFileListTest, FullStandardOutputIsAFailure) {
     EXPECT_EQ(process.exitCode(), 1);
     // The skipped FIFO's message waits for the lines before it, which never got out.
     EXPECT_EQ(process.readAllStandardError().toStdString(), "quviro-cli: write error: No space left on device\n");
+}
+
+// A run ended by a signal while it writes leaves whole lines: the output stops after a line
+// feed or holds nothing, never in the middle of a name.
+TEST_F(CliFileListTest, SignalMidOutputLeavesWholeLines) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = QFile::encodeName(dir.path()).toStdString();
+    // Long names make a line of about 300 bytes, so a block boundary falls inside a line.
+    for (int i = 0; i < 3000; ++i)
+        WriteFile(folder + "/" + std::to_string(i) + std::string(220, 'n'), "x");
+    for (const int signal : {SIGTERM, SIGINT, SIGTERM, SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const QString listPath = s_dir->filePath(u"SUMS"_qs);
+        QFile::remove(listPath);
+        QProcess process;
+        process.setStandardOutputFile(listPath);
+        process.start(s_dir->filePath(u"quviro-cli"_qs), {u"-j"_qs, u"1"_qs, u"-r"_qs, dir.path()});
+        ASSERT_TRUE(process.waitForStarted());
+        while (process.state() == QProcess::Running && QFileInfo(listPath).size() == 0)
+            ::usleep(200);
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        QFile list(listPath);
+        ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+        const QByteArray written = list.readAll();
+        EXPECT_TRUE(written.isEmpty() || written.endsWith('\n'))
+            << written.size() << " bytes end in " << written.right(40).toStdString();
+    }
 }
 
 // A failing input in the middle: its message comes in its turn, the others are hashed, the

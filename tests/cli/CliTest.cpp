@@ -232,9 +232,9 @@ TEST(CliMemoryTest, StandardInputLargerThanMemoryFailsWithAMessage) {
     const std::string errors = process.readAllStandardError().toStdString();
 #if defined(__SANITIZE_ADDRESS__)
     // The sanitizer's allocator reports the refused block itself first.
-    EXPECT_TRUE(errors.ends_with("\nquviro-cli: out of memory\n")) << errors;
+    EXPECT_TRUE(errors.ends_with("\nquviro-cli: Out of memory\n")) << errors;
 #else
-    EXPECT_EQ(errors, "quviro-cli: out of memory\n");
+    EXPECT_EQ(errors, "quviro-cli: Out of memory\n");
 #endif
 }
 

@@ -94,10 +94,14 @@ struct TRunResult {
     QByteArray err;
 };
 
+// Runs program in folder; merged puts standard error into out, in the order written, as a log
+// taken with "2>&1" holds them.
 TRunResult RunProgram(const QString& program, const QStringList& arguments, const QString& folder,
-                      const QByteArray& input = {}) {
+                      const QByteArray& input = {}, bool merged = false) {
     QProcess process;
     process.setWorkingDirectory(folder);
+    if (merged)
+        process.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
     process.setProcessEnvironment(environment);
@@ -117,6 +121,7 @@ QString Coreutils() {
 
 void ExpectSame(const TRunResult& ours, TRunResult reference) {
     // The reference names itself by the path it was started with.
+    reference.out.replace((Coreutils() + u": "_qs).toUtf8(), "quviro-cli: ");
     reference.err.replace((Coreutils() + u": "_qs).toUtf8(), "quviro-cli: ");
     EXPECT_EQ(ours.exitCode, reference.exitCode);
     EXPECT_EQ(ours.out.toStdString(), reference.out.toStdString());
@@ -138,6 +143,12 @@ TEST_P(VerifyListTest, AgreesWithSha256sum) {
     const TRunResult ours =
         RunProgram(QStringLiteral(QUVIRO_CLI_PATH), c.options + QStringList{u"-C"_qs, u"LIST"_qs}, s_dir->path());
     ExpectSame(ours, reference);
+
+    // Both streams in one: the lines in the same order.
+    ExpectSame(
+        RunProgram(QStringLiteral(QUVIRO_CLI_PATH), c.options + QStringList{u"-C"_qs, u"LIST"_qs}, s_dir->path(), {},
+                   true),
+        RunProgram(Coreutils(), QStringList{u"-c"_qs} + c.options + QStringList{u"LIST"_qs}, s_dir->path(), {}, true));
 
     // From another folder, with the list's path: the names are still found beside the list.
     // Messages name the list as given, so only the file lines and the status are compared.
@@ -182,6 +193,39 @@ TEST(VerifyListBadInput, FifoIsNeverWaitedOn) {
     EXPECT_EQ(run.out.toStdString(), "pipe: FAILED open or read\n");
     EXPECT_EQ(run.err.toStdString(), "quviro-cli: pipe: Not a regular file\n"
                                      "quviro-cli: WARNING: 1 listed file could not be read\n");
+}
+
+// Standard output on a full device, then a missing file: the messages as sha256sum gives them,
+// then the write error with the reason of the failed write, not that of the missing file.
+TEST(VerifyListBadInput, FullStandardOutputNamesItsOwnReason) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"abc.txt"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("abc");
+    file.close();
+    QFile list(dir.filePath(u"SUMS"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    // More OK lines than a stdio buffer holds, so that output fails before the missing file.
+    for (int i = 0; i < 500; ++i)
+        list.write(Abc + "  abc.txt\n");
+    list.write(Abc + "  missing.txt\n");
+    list.close();
+    const auto run = [&](const QString& program, const QString& option) {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setStandardOutputFile(u"/dev/full"_qs);
+        process.start(program, {option, u"SUMS"_qs});
+        EXPECT_TRUE(process.waitForStarted() && process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 1);
+        return process.readAllStandardError();
+    };
+    QByteArray expected = run(Coreutils(), u"-c"_qs);
+    expected.replace((Coreutils() + u": "_qs).toUtf8(), "quviro-cli: ");
+    // sha256sum's own last line gives no reason.
+    expected.replace("quviro-cli: write error\n", "quviro-cli: write error: No space left on device\n");
+    EXPECT_EQ(run(QStringLiteral(QUVIRO_CLI_PATH), u"-C"_qs).toStdString(), expected.toStdString());
 }
 
 // One line of 100 MB without a line break: malformed, reported, no crash.
