@@ -101,10 +101,10 @@ int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArg
     return HashFileList(inputs, settings, sink) == TFileListResult::AllHashed ? ExitSuccess : ExitFailure;
 }
 
-// --verify: the list's report on stdout and stderr, then the exit status.
-int VerifyList(const TCliOptions& options, TCliOutput& out) {
+// --verify: each list's report on stdout and stderr in the order given, then the exit status,
+// the worst of them.
+int VerifyLists(const TCliOptions& options, TCliOutput& out) {
     TVerifyOptions verify;
-    verify.ListName = QFile::encodeName(options.VerifyList).toStdString();
     if (options.AlgorithmGiven)
         verify.Algorithm = AlgorithmByName(options.Algorithm);
     verify.Quiet = options.Quiet;
@@ -112,7 +112,12 @@ int VerifyList(const TCliOptions& options, TCliOutput& out) {
     verify.IgnoreMissing = options.IgnoreMissing;
     verify.Strict = options.Strict;
     verify.Warn = options.Warn;
-    return VerifyChecksumList(verify, out) ? ExitSuccess : ExitFailure;
+    bool passed = true;
+    for (const QString& list : options.VerifyLists) {
+        verify.ListName = QFile::encodeName(list).toStdString();
+        passed = VerifyChecksumList(verify, out) && passed;
+    }
+    return passed ? ExitSuccess : ExitFailure;
 }
 
 // The size of the file INPUT names, or -1 when it names no regular file.
@@ -156,7 +161,7 @@ int Run(int argc, char** argv, TCliOutput& out) {
     }
 
     if (options.Action == TCliAction::Verify)
-        return VerifyList(options, out);
+        return VerifyLists(options, out);
     if (options.ListsFiles())
         return HashFiles(options, rawArguments, out);
 

@@ -1,8 +1,11 @@
 #include "cli/CliOptions.h"
 
+#include "crypt/RunningDigest.h"
 #include "pipeline/ExpectedDigest.h"
 #include "tools/TextUtils.h"
 #include "tools/VersionInfo.h"
+
+#include <QFileInfo>
 
 #include <optional>
 
@@ -36,38 +39,45 @@ std::optional<int> JobsByText(const QString& text) {
     return jobs;
 }
 
-// The switches that shape a --verify report; answers whether argument was one.
+// The switches that shape a --verify report; answers whether argument was one. Of --quiet,
+// --status and --warn the last one given wins, as with the coreutils checkers.
 bool ParseVerifySwitch(QStringView argument, TCliOptions& options) {
+    const auto only = [&](bool quiet, bool status, bool warn) {
+        options.Quiet = quiet;
+        options.StatusOnly = status;
+        options.Warn = warn;
+    };
     if (argument == u"--quiet")
-        options.Quiet = true;
+        only(true, false, false);
     else if (argument == u"--status")
-        options.StatusOnly = true;
+        only(false, true, false);
+    else if (argument == u"-w" || argument == u"--warn")
+        only(false, false, true);
     else if (argument == u"--ignore-missing")
         options.IgnoreMissing = true;
     else if (argument == u"--strict")
         options.Strict = true;
-    else if (argument == u"-w" || argument == u"--warn")
-        options.Warn = true;
     else
         return false;
     return true;
 }
 
+bool KnownAlgorithm(const QString& name) {
+    return HashAlgorithmByName(NormalizeName(name).toStdString()).has_value();
+}
+
 // The checks that involve --verify once every argument is read; empty text when they pass.
-QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
+QString FinishVerifyOptions(TCliOptions& options, const QStringList& operands) {
     const bool switches =
         options.Quiet || options.StatusOnly || options.IgnoreMissing || options.Strict || options.Warn;
-    if (!options.VerifyList.isEmpty() || options.Action == TCliAction::Verify) {
+    if (options.Action == TCliAction::Verify) {
         if (options.Check)
             return QStringLiteral("--check and --verify cannot be used together");
-        if (!inputs.isEmpty())
-            return QStringLiteral("INPUT cannot be given with --verify: the list names the files");
         if (options.WithName || options.Tag || options.Recursive || options.Zero)
             return QStringLiteral("-H, --tag, -r and -z cannot be used with --verify");
-        if (options.AlgorithmGiven && NormalizeName(options.Algorithm) != u"MD5" &&
-            NormalizeName(options.Algorithm) != u"SHA1" && NormalizeName(options.Algorithm) != u"SHA256")
-            return QStringLiteral("unknown algorithm ") + options.Algorithm;
-        options.Action = TCliAction::Verify;
+        options.VerifyLists = operands;
+        options.Inputs.clear();
+        options.InputArguments.clear();
         return {};
     }
     if (switches)
@@ -81,15 +91,20 @@ QString FinishCheckOption(TCliOptions& options) {
     if (!options.Check)
         return {};
     const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
-    if (!expected.IsDigest())
-        return QStringLiteral("--check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): ") +
-               Trim(options.Expected);
+    if (!expected.IsDigest()) {
+        QString error =
+            QStringLiteral("--check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): ") +
+            Trim(options.Expected);
+        if (QFileInfo(options.Expected).isFile())
+            error += QStringLiteral("\nto check the files a checksum list names, use -C ") + options.Expected;
+        return error;
+    }
     if (!options.AlgorithmGiven) {
         options.Algorithm = expected.Algorithm;
         return {};
     }
     const QString algorithm = NormalizeName(options.Algorithm);
-    if (algorithm != expected.Algorithm && (algorithm == u"MD5" || algorithm == u"SHA1" || algorithm == u"SHA256"))
+    if (algorithm != expected.Algorithm)
         return QStringLiteral("the digest given to --check is ") + expected.Algorithm +
                QStringLiteral(", but -a asks for ") + algorithm;
     return {};
@@ -119,6 +134,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
     TCliParseResult result;
     TCliOptions& options = result.Options;
     QStringList& inputs = options.Inputs;
+    // The values of -C and the other operands, in the order given: with -C they are all lists.
+    QStringList operands;
     bool prefixGiven = false;
     bool suffixGiven = false;
     bool optionsEnded = false;
@@ -128,6 +145,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
             inputs.append(argument);
             options.InputArguments.append(i);
+            operands.append(argument);
             continue;
         }
         if (argument == u"--") {
@@ -170,7 +188,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                 options.Algorithm = *value;
                 options.AlgorithmGiven = true;
             } else if (*name == u"--verify") {
-                options.VerifyList = *value;
+                operands.append(*value);
                 options.Action = TCliAction::Verify;
             } else if (*name == u"--type") {
                 const std::optional<int> type = InputTypeByName(*value);
@@ -191,6 +209,10 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                 options.SaltType = *name == u"--prefix" ? SaltTypePrefix : SaltTypeSuffix;
                 options.SaltText = *value;
             } else {
+                if (options.Check) {
+                    result.Error = QStringLiteral("--check takes one digest; to check a checksum list, use -C");
+                    return result;
+                }
                 options.Check = true;
                 options.Expected = *value;
             }
@@ -199,7 +221,10 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
 
     if (prefixGiven && suffixGiven)
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
-    else if (const QString error = FinishVerifyOptions(options, inputs); !error.isEmpty())
+    else if (options.AlgorithmGiven && !KnownAlgorithm(options.Algorithm))
+        result.Error = QStringLiteral("unknown algorithm ") + options.Algorithm +
+                       QStringLiteral("; the algorithms are MD5, SHA1 and SHA256");
+    else if (const QString error = FinishVerifyOptions(options, operands); !error.isEmpty())
         result.Error = error;
     else if (options.Action == TCliAction::Verify)
         return result;
@@ -245,7 +270,7 @@ QString CliUsageText() {
         "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
         "                  [-z|-0|--zero] FILE...\n"
         "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
-        "                  -C|--verify LIST\n"
+        "                  -C|--verify LIST [LIST...]\n"
         "       quviro-cli --help | --version\n");
 }
 
@@ -278,10 +303,12 @@ QString CliHelpText() {
                "                             'DIGEST  NAME' or 'SHA256 (NAME) = DIGEST'; without -a its\n"
                "                             length or tag chooses the algorithm\n"
                "  -C, --verify LIST          check the files a checksum list names, as sha256sum -c does;\n"
+               "                             several lists are checked in turn (-C A -C B, or -C A B);\n"
                "                             names are found relative to the list's folder; LIST - is\n"
                "                             standard input; without -a each line's tag or digest length\n"
                "                             chooses the algorithm\n"
-               "      --quiet                with -C: do not print OK lines\n"
+               "      --quiet                with -C: do not print OK lines (of --quiet, --status and -w\n"
+               "                             the last one wins)\n"
                "      --status               with -C: print nothing; the exit status tells\n"
                "      --ignore-missing       with -C: skip files that do not exist\n"
                "      --strict               with -C: fail when a line is improperly formatted\n"

@@ -26,8 +26,9 @@ struct TCliOptions {
     bool Progress = false;
     // As given: a digest or a line of a checksum list (see ExpectedDigest.h).
     QString Expected;
-    // --verify: the checksum list ("-" standard input) and how its report reads.
-    QString VerifyList;
+    // --verify: the checksum lists in the order given ("-" standard input): the values of -C and,
+    // with -C, the other operands; and how their report reads.
+    QStringList VerifyLists;
     bool Quiet = false;
     bool StatusOnly = false;
     bool IgnoreMissing = false;

@@ -145,6 +145,18 @@ const ParseCase ParseCases[] = {
     {"unknown_long_option", {u"--algorithmic"_qs, u"a"_qs}, u"unknown option --algorithmic"_qs, {}},
     {"missing_value", {u"a"_qs, u"-a"_qs}, u"option -a needs a value"_qs, {}},
     {"unknown_type", {u"-t"_qs, u"bytes"_qs, u"a"_qs}, u"unknown input type bytes"_qs, {}},
+    {"two_checks",
+     {u"-c"_qs, u"00"_qs, u"--check"_qs, u"11"_qs, u"a"_qs},
+     u"--check takes one digest; to check a checksum list, use -C"_qs,
+     {}},
+    {"unknown_algorithm",
+     {u"-a"_qs, u"nosuch"_qs, u"a"_qs},
+     u"unknown algorithm nosuch; the algorithms are MD5, SHA1 and SHA256"_qs,
+     {}},
+    {"unknown_algorithm_with_verify",
+     {u"--algorithm=sha-0"_qs, u"-C"_qs, u"SUMS"_qs},
+     u"unknown algorithm sha-0; the algorithms are MD5, SHA1 and SHA256"_qs,
+     {}},
 };
 
 class CliOptionsTest : public testing::TestWithParam<ParseCase> {};
@@ -212,14 +224,54 @@ TEST(CliRequestTest, DigestMatchesIgnoringCaseAndOuterWhitespace) {
 }
 
 TEST(CliVerifyOptionsTest, VerifyTakesItsSwitches) {
-    const TCliParseResult result = ParseCliArguments(
-        {u"--quiet"_qs, u"--status"_qs, u"--ignore-missing"_qs, u"--strict"_qs, u"-w"_qs, u"-CSUMS"_qs});
+    const TCliParseResult result =
+        ParseCliArguments({u"--status"_qs, u"--ignore-missing"_qs, u"--strict"_qs, u"-w"_qs, u"-CSUMS"_qs});
     ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
     const TCliOptions& o = result.Options;
     EXPECT_EQ(o.Action, TCliAction::Verify);
-    EXPECT_EQ(o.VerifyList, u"SUMS"_qs);
-    EXPECT_TRUE(o.Quiet && o.StatusOnly && o.IgnoreMissing && o.Strict && o.Warn);
+    EXPECT_EQ(o.VerifyLists, QStringList{u"SUMS"_qs});
+    EXPECT_TRUE(o.IgnoreMissing && o.Strict && o.Warn);
     EXPECT_FALSE(o.AlgorithmGiven);
+}
+
+// Of --quiet, --status and --warn the last one wins, as with sha256sum -c.
+TEST(CliVerifyOptionsTest, LastOfQuietStatusAndWarnWins) {
+    const struct {
+        QStringList switches;
+        bool quiet, status, warn;
+    } cases[] = {
+        {{u"--quiet"_qs, u"--status"_qs}, false, true, false}, {{u"--status"_qs, u"--quiet"_qs}, true, false, false},
+        {{u"--status"_qs, u"-w"_qs}, false, false, true},      {{u"--warn"_qs, u"--quiet"_qs}, true, false, false},
+        {{u"--quiet"_qs, u"--strict"_qs}, true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.switches.join(u' ').toStdString());
+        const TCliParseResult result = ParseCliArguments(c.switches + QStringList{u"-C"_qs, u"SUMS"_qs});
+        ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+        EXPECT_EQ(result.Options.Quiet, c.quiet);
+        EXPECT_EQ(result.Options.StatusOnly, c.status);
+        EXPECT_EQ(result.Options.Warn, c.warn);
+    }
+}
+
+// Every list is checked, in the order given: the values of -C and, with -C, the operands.
+TEST(CliVerifyOptionsTest, EveryListInTheOrderGiven) {
+    const struct {
+        QStringList arguments;
+        QStringList lists;
+    } cases[] = {
+        {{u"-C"_qs, u"A"_qs, u"-C"_qs, u"B"_qs}, {u"A"_qs, u"B"_qs}},
+        {{u"-C"_qs, u"A"_qs, u"B"_qs, u"--verify=C"_qs, u"-"_qs}, {u"A"_qs, u"B"_qs, u"C"_qs, u"-"_qs}},
+        {{u"B"_qs, u"-CA"_qs}, {u"B"_qs, u"A"_qs}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const TCliParseResult result = ParseCliArguments(c.arguments);
+        ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+        EXPECT_EQ(result.Options.Action, TCliAction::Verify);
+        EXPECT_EQ(result.Options.VerifyLists, c.lists);
+        EXPECT_TRUE(result.Options.Inputs.isEmpty());
+    }
 }
 
 TEST(CliVerifyOptionsTest, CheckWithoutAlgorithmTakesTheDigestsOwn) {

@@ -56,6 +56,9 @@ const VerifyCase VerifyCases[] = {
     {"only_comments", "# nothing\n\n", {}},
     {"binary_garbage", QByteArray("\x00\x01\xff\xfe\n\x89PNG\r\n\x1a\n\x00\x00", 15), {}},
     {"nul_inside_digest_line", Abc + "  abc.txt\0junk\n", {}},
+    {"quiet_then_warn", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"--quiet"_qs, u"-w"_qs}},
+    {"warn_then_status", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"-w"_qs, u"--status"_qs}},
+    {"status_then_quiet", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"--status"_qs, u"--quiet"_qs}},
 };
 
 class VerifyListTest : public testing::TestWithParam<VerifyCase> {
@@ -167,6 +170,41 @@ TEST_P(VerifyListTest, AgreesWithSha256sum) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, VerifyListTest, testing::ValuesIn(VerifyCases),
                          [](const testing::TestParamInfo<VerifyCase>& info) { return std::string(info.param.name); });
+
+// Several lists: each is checked in turn, its report whole, and the exit status is the worst;
+// the same as sha256sum -c A B, whether each list has its own -C or one -C takes them all.
+TEST(VerifyListSeveral, EveryListInTurnWithTheWorstStatus) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    };
+    write(u"abc.txt"_qs, "abc");
+    write(u"FAILS"_qs, Wrong + "  abc.txt\n");
+    write(u"PASSES"_qs, Abc + "  abc.txt\n");
+    write(u"MISSING"_qs, Abc + "  missing.txt\n" + Abc + "  abc.txt\n");
+    const QStringList orders[] = {
+        {u"FAILS"_qs, u"PASSES"_qs},  {u"PASSES"_qs, u"FAILS"_qs},
+        {u"PASSES"_qs, u"PASSES"_qs}, {u"MISSING"_qs, u"PASSES"_qs, u"FAILS"_qs},
+        {u"PASSES"_qs, u"absent"_qs}, {u"PASSES"_qs, u"-"_qs},
+    };
+    for (const QStringList& lists : orders) {
+        SCOPED_TRACE(lists.join(u' ').toStdString());
+        const TRunResult reference =
+            RunProgram(Coreutils(), QStringList{u"-c"_qs} + lists, dir.path(), Wrong + "  abc.txt\n", true);
+        QStringList eachOwn;
+        for (const QString& list : lists)
+            eachOwn << u"-C"_qs << list;
+        ExpectSame(RunProgram(QStringLiteral(QUVIRO_CLI_PATH), eachOwn, dir.path(), Wrong + "  abc.txt\n", true),
+                   reference);
+        ExpectSame(RunProgram(QStringLiteral(QUVIRO_CLI_PATH), QStringList{u"-C"_qs} + lists, dir.path(),
+                              Wrong + "  abc.txt\n", true),
+                   reference);
+    }
+}
 
 TEST(VerifyListBadInput, ListIsAFolderOrMissing) {
     if (Coreutils().isEmpty())
