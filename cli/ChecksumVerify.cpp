@@ -34,12 +34,24 @@ std::optional<std::string> HashDescriptor(THashAlgorithm algorithm, int fd, std:
     }
 }
 
+// A name that stands for an open descriptor (what a shell passes for "<(...)", a here-document
+// or "/dev/stdin"): its folder holds no files of the user's.
+bool NamesADescriptor(std::string_view name) {
+    if (name == "/dev/stdin" || name.starts_with("/dev/fd/") || name.starts_with("/proc/self/fd/"))
+        return true;
+    if (!name.starts_with("/proc/"))
+        return false;
+    name.remove_prefix(6);
+    const std::size_t digits = name.find_first_not_of("0123456789");
+    return digits != 0 && digits != std::string_view::npos && name.substr(digits).starts_with("/fd/");
+}
+
 // The folder relative names are taken from, with its final "/": the list's own folder when
-// the list is a file; the current folder (empty text) for standard input and for a pipe such
-// as "<(...)", whose "/dev/fd" folder holds no files of the user's.
+// the list is a file; the current folder (empty text) for standard input, for a pipe, and for a
+// list read through a descriptor's name.
 std::string NameFolder(const std::string& listName, std::FILE* list) {
     struct stat info {};
-    if (listName == "-" || ::fstat(::fileno(list), &info) != 0 || !S_ISREG(info.st_mode))
+    if (listName == "-" || NamesADescriptor(listName) || ::fstat(::fileno(list), &info) != 0 || !S_ISREG(info.st_mode))
         return {};
     const std::size_t slash = listName.rfind('/');
     return slash == std::string::npos ? std::string() : listName.substr(0, slash + 1);
@@ -191,6 +203,8 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     const std::string folder = NameFolder(options.ListName, reader.File);
     TChecksumListParser parser(options.Algorithm);
     std::vector<char> buffer(ChunkSize);
+    const char terminator = options.Zero ? '\0' : '\n';
+    bool holdsNul = false;
     std::uint64_t lineNumber = 0;
     std::uint64_t malformed = 0;
     std::uint64_t unreadable = 0;
@@ -202,11 +216,21 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     THashAlgorithm lastAlgorithm = options.Algorithm.value_or(THashAlgorithm::SHA256);
 
     ssize_t length = 0;
-    while ((length = ::getline(&reader.Buffer, &reader.Capacity, reader.File)) > 0) {
+    while ((length = ::getdelim(&reader.Buffer, &reader.Capacity, terminator, reader.File)) > 0) {
         ++lineNumber;
         std::string_view line(reader.Buffer, static_cast<std::size_t>(length));
-        if (line.back() == '\n')
+        if (line.back() == terminator)
             line.remove_suffix(1);
+        // Read by line feeds, a list made with -z looks like one line of its first entry: it
+        // fails instead of passing on that entry alone.
+        if (!options.Zero && line.find('\0') != std::string_view::npos) {
+            if (!holdsNul)
+                report.Err(listLabel + ": " + std::to_string(lineNumber) +
+                           ": the line holds a NUL byte; a list made with -z is checked with -C -z");
+            holdsNul = true;
+            ++malformed;
+            continue;
+        }
         TChecksumEntry entry;
         const TChecksumLineKind kind = parser.Parse(line, entry, fromStandardInput);
         if (kind == TChecksumLineKind::Ignored)
@@ -223,13 +247,14 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
         lastAlgorithm = entry.Algorithm;
         int error = 0;
         std::string reason;
-        const std::optional<std::string> digest =
-            HashListedFile(entry.Algorithm, ResolveName(entry.Name, folder), buffer, error, reason);
+        const std::string path = ResolveName(entry.Name, folder);
+        const std::optional<std::string> digest = HashListedFile(entry.Algorithm, path, buffer, error, reason);
         if (!digest) {
             if (options.IgnoreMissing && error == ENOENT)
                 continue;
             ++unreadable;
-            report.Err(QuoteName(entry.Name) + ": " + reason);
+            // The path tried, when it is not the name as listed.
+            report.Err(QuoteName(path) + ": " + reason);
             if (!options.Status)
                 report.FileLine(entry.Name, "FAILED open or read");
             continue;
@@ -264,6 +289,6 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
         if (options.IgnoreMissing && !anyMatched)
             report.Err(listLabel + ": no file was verified");
     }
-    return anyProper && mismatched == 0 && unreadable == 0 && (!options.Strict || malformed == 0) &&
+    return anyProper && !holdsNul && mismatched == 0 && unreadable == 0 && (!options.Strict || malformed == 0) &&
            (!options.IgnoreMissing || anyMatched);
 }

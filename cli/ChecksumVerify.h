@@ -9,8 +9,9 @@
 //           or "LIST: no file was verified" (--ignore-missing)
 //
 // The list is read line by line and never held whole. Relative names are taken relative to
-// the list's own folder (standard input or a pipe: the current folder); "-" names standard
-// input. A
+// the list's own folder (standard input, a pipe or a descriptor's name such as /dev/stdin or
+// /dev/fd/N: the current folder), and a failure names the path tried; "-" names standard
+// input. A list read by line feeds that holds a NUL byte fails, reported once. A
 // file is opened without blocking: a folder, FIFO, socket or device is a file that could not
 // be read, never waited on.
 #pragma once
@@ -32,6 +33,7 @@ struct TVerifyOptions {
     bool IgnoreMissing = false; // a file that does not exist is neither reported nor counted
     bool Strict = false;        // a malformed line fails the check
     bool Warn = false;          // report every malformed line
+    bool Zero = false;          // lines end with NUL (lists made with -z); else a NUL fails the list
 };
 
 // Checks the list; answers true when every listed file was read and matched, at least one line

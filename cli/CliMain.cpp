@@ -95,8 +95,9 @@ int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArg
     out.FlushWithin(std::chrono::milliseconds(50));
     const TFileListSink sink{
         [&](std::string_view bytes) { return out.Out(bytes); },
-        // Error lines go out in their turn among the lines on standard output.
-        [&](std::string_view bytes) { return out.Err(bytes); },
+        // Error lines go out in their turn among the lines on standard output; once those failed
+        // the run stops, and the lines after them are not reported.
+        [&](std::string_view bytes) { return out.Flush() && out.Err(bytes); },
     };
     return HashFileList(inputs, settings, sink) == TFileListResult::AllHashed ? ExitSuccess : ExitFailure;
 }
@@ -112,6 +113,7 @@ int VerifyLists(const TCliOptions& options, TCliOutput& out) {
     verify.IgnoreMissing = options.IgnoreMissing;
     verify.Strict = options.Strict;
     verify.Warn = options.Warn;
+    verify.Zero = options.Zero;
     bool passed = true;
     for (const QString& list : options.VerifyLists) {
         verify.ListName = QFile::encodeName(list).toStdString();

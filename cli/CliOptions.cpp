@@ -73,8 +73,10 @@ QString FinishVerifyOptions(TCliOptions& options, const QStringList& operands) {
     if (options.Action == TCliAction::Verify) {
         if (options.Check)
             return QStringLiteral("--check and --verify cannot be used together");
-        if (options.WithName || options.Tag || options.Recursive || options.Zero)
-            return QStringLiteral("-H, --tag, -r and -z cannot be used with --verify");
+        if (options.WithName || options.Tag || options.Recursive)
+            return QStringLiteral("-H, --tag and -r cannot be used with --verify");
+        if (operands.isEmpty())
+            return QStringLiteral("LIST is missing");
         options.VerifyLists = operands;
         options.Inputs.clear();
         options.InputArguments.clear();
@@ -177,6 +179,12 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                 result.Error = QStringLiteral("unknown option ") + argument;
                 return result;
             }
+            if (!value && *name == u"--verify") {
+                // Without an attached value -C is a switch: the operands are the lists, so that
+                // "-C -z LIST" and "-C A B" read as they do with sha256sum -c.
+                options.Action = TCliAction::Verify;
+                continue;
+            }
             if (!value) {
                 if (i + 1 >= arguments.size()) {
                     result.Error = QStringLiteral("option ") + argument + QStringLiteral(" needs a value");
@@ -269,7 +277,7 @@ QString CliUsageText() {
         "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
         "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
         "                  [-z|-0|--zero] FILE...\n"
-        "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
+        "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn] [-z]\n"
         "                  -C|--verify LIST [LIST...]\n"
         "       quviro-cli --help | --version\n");
 }
@@ -297,7 +305,7 @@ QString CliHelpText() {
                "                             are not; FIFOs, sockets and devices are skipped\n"
                "  -j, --jobs N               hash N files at a time (1 to 256; default: one per processor)\n"
                "  -z, -0, --zero             end each line with NUL instead of a line feed and write\n"
-               "                             names unescaped\n"
+               "                             names unescaped; with -C, read lines that end with NUL\n"
                "  -c, --check EXPECTED       compare the digest with EXPECTED and print OK or MISMATCH;\n"
                "                             EXPECTED is a digest in any case, or a checksum line\n"
                "                             'DIGEST  NAME' or 'SHA256 (NAME) = DIGEST'; without -a its\n"

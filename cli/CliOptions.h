@@ -66,7 +66,8 @@ struct TCliParseResult {
 };
 
 // Parses the arguments after the program name. Options take their value as the next
-// argument or after "=" (long) or directly attached (short); "--" ends the options. --help
+// argument or after "=" (long) or directly attached (short); "--" ends the options. -C and
+// --verify take a value only when it is attached; alone they make every operand a list. --help
 // and --version win over everything after them.
 TCliParseResult ParseCliArguments(const QStringList& arguments);
 

@@ -54,8 +54,6 @@ const VerifyCase VerifyCases[] = {
     {"spaces_and_quote_in_names", Abc + "  two words.txt\n" + Abc + "  it's.txt\n" + Abc + "  gone it's\n", {}},
     {"empty_list", "", {}},
     {"only_comments", "# nothing\n\n", {}},
-    {"binary_garbage", QByteArray("\x00\x01\xff\xfe\n\x89PNG\r\n\x1a\n\x00\x00", 15), {}},
-    {"nul_inside_digest_line", Abc + "  abc.txt\0junk\n", {}},
     {"quiet_then_warn", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"--quiet"_qs, u"-w"_qs}},
     {"warn_then_status", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"-w"_qs, u"--status"_qs}},
     {"status_then_quiet", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"--status"_qs, u"--quiet"_qs}},
@@ -229,8 +227,10 @@ TEST(VerifyListBadInput, FifoIsNeverWaitedOn) {
     const TRunResult run = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, list.fileName()}, dir.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out.toStdString(), "pipe: FAILED open or read\n");
-    EXPECT_EQ(run.err.toStdString(), "quviro-cli: pipe: Not a regular file\n"
-                                     "quviro-cli: WARNING: 1 listed file could not be read\n");
+    // The message names the path tried, beside the list.
+    EXPECT_EQ(run.err.toStdString(), "quviro-cli: " + QFile::encodeName(dir.filePath(u"pipe"_qs)).toStdString() +
+                                         ": Not a regular file\n"
+                                         "quviro-cli: WARNING: 1 listed file could not be read\n");
 }
 
 // Standard output on a full device, then a missing file: the messages as sha256sum gives them,
@@ -264,6 +264,76 @@ TEST(VerifyListBadInput, FullStandardOutputNamesItsOwnReason) {
     // sha256sum's own last line gives no reason.
     expected.replace("quviro-cli: write error\n", "quviro-cli: write error: No space left on device\n");
     EXPECT_EQ(run(QStringLiteral(QUVIRO_CLI_PATH), u"-C"_qs).toStdString(), expected.toStdString());
+}
+
+// A list read by line feeds that holds a NUL byte (one made with -z, or a damaged one) fails,
+// reported once, where sha256sum -c passes on the entry before the first NUL.
+TEST(VerifyListBadInput, NulByteInAListReadByLineFeedsFails) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"abc.txt"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("abc");
+    file.close();
+    const QByteArray nulMessage = ": the line holds a NUL byte; a list made with -z is checked with -C -z\n";
+    const struct {
+        const char* name;
+        QByteArray list;
+        QByteArray out;
+        QByteArray err;
+    } cases[] = {
+        {"made_with_z", Abc + "  abc.txt" + QByteArray(1, '\0') + Abc + "  abc.txt" + QByteArray(1, '\0'), "",
+         "quviro-cli: SUMS: 1" + nulMessage + "quviro-cli: SUMS: no properly formatted checksum lines found\n"},
+        {"nul_inside_digest_line", Abc + "  abc.txt" + QByteArray(1, '\0') + "junk\n", "",
+         "quviro-cli: SUMS: 1" + nulMessage + "quviro-cli: SUMS: no properly formatted checksum lines found\n"},
+        {"binary_garbage", QByteArray("\x00\x01\xff\xfe\n\x89PNG\r\n\x1a\n\x00\x00", 15), "",
+         "quviro-cli: SUMS: 1" + nulMessage + "quviro-cli: SUMS: no properly formatted checksum lines found\n"},
+        {"after_a_good_line",
+         Abc + "  abc.txt\n" + Abc + "  abc.txt" + QByteArray(1, '\0') + "x\n" + QByteArray(1, '\0') + "\n",
+         "abc.txt: OK\n",
+         "quviro-cli: SUMS: 2" + nulMessage + "quviro-cli: WARNING: 2 lines are improperly formatted\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile list(dir.filePath(u"SUMS"_qs));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        list.write(c.list);
+        list.close();
+        const TRunResult run = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"SUMS"_qs}, dir.path());
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out.toStdString(), c.out.toStdString());
+        EXPECT_EQ(run.err.toStdString(), c.err.toStdString());
+    }
+}
+
+// A list read through a name that stands for a descriptor ("/dev/stdin", "/proc/self/fd/0",
+// what a shell passes for a here-document) has its names in the current folder, as sha256sum
+// finds them, even when the descriptor is a regular file elsewhere.
+TEST(VerifyListPipe, DescriptorNamesAreInTheCurrentFolder) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"abc.txt"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("abc");
+    file.close();
+    QTemporaryDir elsewhere;
+    QFile list(elsewhere.filePath(u"SUMS"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(Abc + "  abc.txt\n" + Abc + "  missing.txt\n");
+    list.close();
+    const auto run = [&](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setStandardInputFile(list.fileName());
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForStarted() && process.waitForFinished(30000));
+        TRunResult result{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+        return result;
+    };
+    for (const QString& name : {u"/dev/stdin"_qs, u"/proc/self/fd/0"_qs}) {
+        SCOPED_TRACE(name.toStdString());
+        ExpectSame(run(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, name}), run(Coreutils(), {u"-c"_qs, name}));
+    }
 }
 
 // One line of 100 MB without a line break: malformed, reported, no crash.
@@ -340,8 +410,9 @@ TEST(VerifyListBadInput, UnreadableFileAsUnprivilegedUser) {
     const TRunResult run = RunProgram(launcher, command, dir.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out.toStdString(), "secret: FAILED open or read\n");
-    EXPECT_EQ(run.err.toStdString(), "quviro-cli: secret: Permission denied\n"
-                                     "quviro-cli: WARNING: 1 listed file could not be read\n");
+    EXPECT_EQ(run.err.toStdString(), "quviro-cli: " + QFile::encodeName(secret.fileName()).toStdString() +
+                                         ": Permission denied\n"
+                                         "quviro-cli: WARNING: 1 listed file could not be read\n");
 }
 
 // What quviro-cli -r writes for a folder verifies back with -C, in both line forms and with
@@ -357,7 +428,9 @@ TEST(VerifyListRoundTrip, RecursiveListsVerifyBack) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(name.toUtf8());
     }
-    const QStringList forms[] = {{}, {u"--tag"_qs}, {u"-a"_qs, u"md5"_qs}, {u"-a"_qs, u"sha1"_qs, u"--tag"_qs}};
+    const QStringList forms[] = {
+        {},         {u"--tag"_qs},          {u"-a"_qs, u"md5"_qs}, {u"-a"_qs, u"sha1"_qs, u"--tag"_qs},
+        {u"-z"_qs}, {u"-z"_qs, u"--tag"_qs}};
     for (const QStringList& form : forms) {
         SCOPED_TRACE(form.join(u' ').toStdString());
         // Names relative to the folder the list is written in, and absolute names.
@@ -373,12 +446,16 @@ TEST(VerifyListRoundTrip, RecursiveListsVerifyBack) {
             list.write(made.out);
             list.close();
 
-            const TRunResult checked =
-                RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, listPath}, elsewhere.path());
+            // A list made with -z is checked with -C -z.
+            const bool zero = form.contains(u"-z"_qs);
+            const TRunResult checked = RunProgram(
+                QStringLiteral(QUVIRO_CLI_PATH),
+                QStringList{u"-C"_qs} + (zero ? QStringList{u"-z"_qs} : QStringList{}) + QStringList{listPath},
+                elsewhere.path());
             EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
             EXPECT_EQ(checked.out.count(": OK\n"), qsizetype(std::size(names))) << checked.out.toStdString();
             EXPECT_TRUE(checked.err.isEmpty()) << checked.err.toStdString();
-            if (!form.contains(u"-a"_qs) && !Coreutils().isEmpty()) {
+            if (!form.contains(u"-a"_qs) && !zero && !Coreutils().isEmpty()) {
                 const TRunResult reference =
                     RunProgram(Coreutils(), {u"-c"_qs, listPath}, absolute ? elsewhere.path() : dir.path());
                 EXPECT_EQ(reference.exitCode, 0);
