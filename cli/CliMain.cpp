@@ -91,6 +91,9 @@ int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArg
     settings.Terminator = options.Zero ? '\0' : '\n';
     settings.Jobs = options.Jobs > 0 ? options.Jobs : OnlineProcessors();
     settings.Recursive = options.Recursive;
+    // A list written into a folder it walks does not list itself.
+    if (struct stat info{}; ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode))
+        settings.Output = TFileIdentity{info.st_dev, info.st_ino};
     // A line reaches the reader at most this long after its turn came.
     out.FlushWithin(std::chrono::milliseconds(50));
     const TFileListSink sink{

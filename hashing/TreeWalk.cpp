@@ -13,6 +13,7 @@ constexpr const char* NotRegular = "not a regular file";
 struct TEntry {
     std::string Name;
     unsigned char Type;
+    ino_t Inode;
 };
 
 std::string CannotRead(int error) {
@@ -39,7 +40,7 @@ bool ReadFolder(const std::string& folder, std::vector<TEntry>& entries, int& er
             break;
         }
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            entries.push_back({entry->d_name, entry->d_type});
+            entries.push_back({entry->d_name, entry->d_type, entry->d_ino});
     }
     ::closedir(dir);
     if (error != 0)
@@ -63,7 +64,15 @@ unsigned char TypeOf(const std::string& path, bool followLinks, bool& exists) {
     return DT_FIFO; // any other kind is skipped alike
 }
 
-void WalkFolder(const std::string& folder, TWalkVisitor& visitor) {
+// True when path is the file leave; the entry's inode number from the folder spares a stat for
+// every other entry.
+bool IsLeftOut(const std::string& path, ino_t inode, const std::optional<TFileIdentity>& leave) {
+    struct stat info {};
+    return leave && inode == leave->Inode && ::lstat(path.c_str(), &info) == 0 && info.st_dev == leave->Device &&
+           info.st_ino == leave->Inode;
+}
+
+void WalkFolder(const std::string& folder, TWalkVisitor& visitor, const std::optional<TFileIdentity>& leave) {
     std::vector<TEntry> entries;
     int error = 0;
     if (!ReadFolder(folder, entries, error)) {
@@ -72,6 +81,8 @@ void WalkFolder(const std::string& folder, TWalkVisitor& visitor) {
     }
     for (TEntry& entry : entries) {
         const std::string path = Join(folder, entry.Name);
+        if (IsLeftOut(path, entry.Inode, leave))
+            continue;
         bool exists = true;
         unsigned char type = entry.Type;
         if (type == DT_UNKNOWN)
@@ -84,7 +95,7 @@ void WalkFolder(const std::string& folder, TWalkVisitor& visitor) {
         if (!exists || type == DT_REG)
             visitor.File(path);
         else if (type == DT_DIR)
-            WalkFolder(path, visitor);
+            WalkFolder(path, visitor, leave);
         else
             visitor.Skipped(path, NotRegular);
     }
@@ -92,11 +103,12 @@ void WalkFolder(const std::string& folder, TWalkVisitor& visitor) {
 
 } // namespace
 
-void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor) {
+void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor,
+                std::optional<TFileIdentity> leave) {
     for (const std::string& input : inputs) {
         bool exists = false;
         if (recursive && TypeOf(input, true, exists) == DT_DIR)
-            WalkFolder(input, visitor);
+            WalkFolder(input, visitor, leave);
         else
             visitor.File(input);
     }

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -250,6 +251,39 @@ TEST_F(CliFileListTest, SignalMidOutputLeavesWholeLines) {
         const QByteArray written = list.readAll();
         EXPECT_TRUE(written.isEmpty() || written.endsWith('\n'))
             << written.size() << " bytes end in " << written.right(40).toStdString();
+    }
+}
+
+// "-r . > SHA256SUMS" leaves its own output out of the walk, so the list checks back, with
+// sha256sum -c and with -C.
+TEST_F(CliFileListTest, RecursiveListLeavesItsOwnOutputOut) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = QFile::encodeName(dir.path()).toStdString();
+    ASSERT_EQ(::mkdir((folder + "/sub").c_str(), 0755), 0);
+    WriteFile(folder + "/a", "a");
+    WriteFile(folder + "/sub/b", "b");
+    WriteFile(folder + "/Z", "an older list of the same name is replaced, not listed");
+    for (const char* list : {"SHA256SUMS", "sub/SUMS", "Z"}) {
+        SCOPED_TRACE(list);
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setStandardOutputFile(dir.filePath(QString::fromUtf8(list)));
+        process.start(s_dir->filePath(u"quviro-cli"_qs), {u"-r"_qs, u"."_qs});
+        ASSERT_TRUE(process.waitForStarted() && process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        QFile written(dir.filePath(QString::fromUtf8(list)));
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        const QByteArray lines = written.readAll();
+        EXPECT_FALSE(lines.contains(QByteArray("  ./") + list + "\n")) << lines.toStdString();
+        const Result reference = RunIn(dir.path(), u"sha256sum"_qs, {"-c", list});
+        EXPECT_EQ(reference.exitCode, 0) << reference.output.toStdString();
+        // -C takes the names from the list's folder: the same folder only for a list at the top.
+        if (std::strchr(list, '/') == nullptr) {
+            const Result checked = RunIn(dir.path(), s_dir->filePath(u"quviro-cli"_qs), {"-C", list});
+            EXPECT_EQ(checked.exitCode, 0) << checked.errors.toStdString();
+        }
+        QFile::remove(dir.filePath(QString::fromUtf8(list)));
     }
 }
 
