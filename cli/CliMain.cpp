@@ -86,7 +86,9 @@ int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArg
 
     TFileListSettings settings;
     settings.Algorithm = *algorithm;
-    settings.Style = options.Tag ? TChecksumStyle::Bsd : TChecksumStyle::Gnu;
+    settings.Style = options.Tag      ? TChecksumStyle::Bsd
+                     : options.Binary ? TChecksumStyle::GnuBinary
+                                      : TChecksumStyle::Gnu;
     settings.UpperHash = options.UpperHash;
     settings.Terminator = options.Zero ? '\0' : '\n';
     settings.Jobs = options.Jobs > 0 ? options.Jobs : OnlineProcessors();

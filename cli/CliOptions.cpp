@@ -62,6 +62,31 @@ bool ParseVerifySwitch(QStringView argument, TCliOptions& options) {
     return true;
 }
 
+// Switches without a value; answers whether argument was one.
+bool ParseSwitch(QStringView argument, TCliOptions& options) {
+    if (argument == u"--trim")
+        options.TrimInput = true;
+    else if (argument == u"-u" || argument == u"--upper")
+        options.UpperHash = true;
+    else if (argument == u"-H" || argument == u"--with-name")
+        options.WithName = true;
+    else if (argument == u"--tag")
+        options.Tag = true;
+    else if (argument == u"-b" || argument == u"--binary")
+        options.Binary = true;
+    else if (argument == u"--text")
+        options.Binary = false;
+    else if (argument == u"-r" || argument == u"--recursive")
+        options.Recursive = true;
+    else if (argument == u"-0" || argument == u"-z" || argument == u"--zero")
+        options.Zero = true;
+    else if (argument == u"--progress")
+        options.Progress = true;
+    else
+        return ParseVerifySwitch(argument, options);
+    return true;
+}
+
 bool KnownAlgorithm(const QString& name) {
     return HashAlgorithmByName(NormalizeName(name).toStdString()).has_value();
 }
@@ -143,13 +168,18 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
     bool optionsEnded = false;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
+        QString argument = arguments[i];
         if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
             inputs.append(argument);
             options.InputArguments.append(i);
             operands.append(argument);
             continue;
         }
+        // "-uH": each short switch before the last letter stands alone; what follows the last
+        // one is a switch or a short option with its value ("-uamd5").
+        while (argument.size() > 2 && !argument.startsWith(u"--") &&
+               ParseSwitch(QStringView(argument).left(2), options))
+            argument.remove(1, 1);
         if (argument == u"--") {
             optionsEnded = true;
         } else if (argument == u"-h" || argument == u"--help") {
@@ -158,21 +188,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         } else if (argument == u"--version") {
             options.Action = TCliAction::Version;
             return result;
-        } else if (argument == u"--trim") {
-            options.TrimInput = true;
-        } else if (argument == u"-u" || argument == u"--upper") {
-            options.UpperHash = true;
-        } else if (argument == u"-H" || argument == u"--with-name") {
-            options.WithName = true;
-        } else if (argument == u"--tag") {
-            options.Tag = true;
-        } else if (argument == u"-r" || argument == u"--recursive") {
-            options.Recursive = true;
-        } else if (argument == u"-0" || argument == u"-z" || argument == u"--zero") {
-            options.Zero = true;
-        } else if (argument == u"--progress") {
-            options.Progress = true;
-        } else if (!ParseVerifySwitch(argument, options)) {
+        } else if (!ParseSwitch(argument, options)) {
             std::optional<QString> value;
             const std::optional<QStringView> name = MatchValueOption(argument, value);
             if (!name) {
@@ -275,8 +291,8 @@ QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
         "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
-        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
-        "                  [-z|-0|--zero] FILE...\n"
+        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-b|--binary|--text] [-r|--recursive]\n"
+        "                  [-j|--jobs N] [-z|-0|--zero] FILE...\n"
         "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn] [-z]\n"
         "                  -C|--verify LIST [LIST...]\n"
         "       quviro-cli --help | --version\n");
@@ -300,6 +316,8 @@ QString CliHelpText() {
                "  -u, --upper                print the digest in upper case\n"
                "  -H, --with-name            print the checksum line (DIGEST  NAME) for one file too\n"
                "      --tag                  print BSD lines: SHA256 (NAME) = DIGEST\n"
+               "  -b, --binary               print DIGEST *NAME lines, as sha256sum -b does\n"
+               "      --text                 print DIGEST  NAME lines (the default)\n"
                "  -r, --recursive            hash the files in folders and their subfolders, by name in\n"
                "                             byte order; links to files are followed, links to folders\n"
                "                             are not; FIFOs, sockets and devices are skipped\n"
@@ -331,6 +349,8 @@ QString CliHelpText() {
                "used with -t file. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
                "A file that fails prints its name and the reason on standard error; the others are\n"
                "still hashed, and the lines come in the order of the INPUTs.\n"
+               "\n"
+               "Short switches bundle: -uH is -u -H.\n"
                "\n"
                "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n"
                "With -C: 0 every listed file matched, 1 otherwise, 2 wrong usage.\n");

@@ -44,6 +44,9 @@ struct TCliOptions {
     bool WithName = false;
     // --tag: BSD lines ("SHA256 (NAME) = DIGEST").
     bool Tag = false;
+    // -b/--binary: "DIGEST *NAME" lines; --text: "DIGEST  NAME" (the default). Files are read as
+    // bytes either way.
+    bool Binary = false;
     // -r: folders among the inputs are walked.
     bool Recursive = false;
     // -j: files hashed at a time; 0 means one per online processor.
@@ -66,7 +69,8 @@ struct TCliParseResult {
 };
 
 // Parses the arguments after the program name. Options take their value as the next
-// argument or after "=" (long) or directly attached (short); "--" ends the options. -C and
+// argument or after "=" (long) or directly attached (short); short switches bundle ("-uH"); "--" ends the options. -C
+// and
 // --verify take a value only when it is attached; alone they make every operand a list. --help
 // and --version win over everything after them.
 TCliParseResult ParseCliArguments(const QStringList& arguments);

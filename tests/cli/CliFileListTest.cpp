@@ -161,7 +161,9 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
 }
 
 TEST_F(CliFileListTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
-    const std::vector<std::vector<std::string>> styles = {{}, {"--tag"}, {"-z"}, {"--tag", "-z"}};
+    // "-bz" bundles two switches; of --binary and --text the last wins.
+    const std::vector<std::vector<std::string>> styles = {
+        {}, {"--tag"}, {"-z"}, {"--tag", "-z"}, {"-b"}, {"-bz"}, {"--binary", "--text"}, {"--text", "-b"}};
     for (const Tool& tool : Tools) {
         for (const std::vector<std::string>& style : styles) {
             const Result expected = Coreutils(tool.coreutils, style, TreeFiles);

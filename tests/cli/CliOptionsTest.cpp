@@ -145,6 +145,24 @@ const ParseCase ParseCases[] = {
     {"unknown_long_option", {u"--algorithmic"_qs, u"a"_qs}, u"unknown option --algorithmic"_qs, {}},
     {"missing_value", {u"a"_qs, u"-a"_qs}, u"option -a needs a value"_qs, {}},
     {"unknown_type", {u"-t"_qs, u"bytes"_qs, u"a"_qs}, u"unknown input type bytes"_qs, {}},
+    {"bundled_switches", {u"-uHr"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.UpperHash = o.WithName = o.Recursive = true;
+         o.Input = u"a"_qs;
+         o.Inputs = {u"a"_qs};
+         o.InputArguments = {1};
+     })},
+    {"bundle_ending_in_a_value_option", {u"-uamd5"_qs, u"-bj"_qs, u"2"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.UpperHash = o.Binary = true;
+         o.Algorithm = u"md5"_qs;
+         o.Jobs = 2;
+         o.Input = u"a"_qs;
+         o.Inputs = {u"a"_qs};
+         o.InputArguments = {3};
+     })},
+    {"text_after_binary", {u"--binary"_qs, u"--text"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.Input = u"a"_qs;
+     })},
+    {"bundle_with_an_unknown_letter", {u"-ux"_qs, u"a"_qs}, u"unknown option -x"_qs, {}},
     {"two_checks",
      {u"-c"_qs, u"00"_qs, u"--check"_qs, u"11"_qs, u"a"_qs},
      u"--check takes one digest; to check a checksum list, use -C"_qs,
@@ -188,6 +206,7 @@ TEST_P(CliOptionsTest, Parses) {
     EXPECT_EQ(o.Jobs, c.expected.Jobs);
     EXPECT_EQ(o.Zero, c.expected.Zero);
     EXPECT_EQ(o.Progress, c.expected.Progress);
+    EXPECT_EQ(o.Binary, c.expected.Binary);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliOptionsTest, testing::ValuesIn(ParseCases),
