@@ -17,6 +17,27 @@
 namespace {
 
 constexpr std::size_t ChunkSize = 1 << 20;
+// Warnings held back until the list's algorithm is known; beyond these they go out at once.
+constexpr std::size_t MaxHeldWarnings = 4096;
+
+// The tag of a BSD-form line ("TAG (NAME) = DIGEST") whose tag names no algorithm computed
+// here, such as SHA512 or BLAKE2b.
+std::optional<std::string> UnsupportedTag(std::string_view line) {
+    const std::size_t open = line.find(" (");
+    if (open == 0 || open == std::string_view::npos || line.find(") = ", open) == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view tag = line.substr(0, open);
+    const bool word = std::all_of(tag.begin(), tag.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    });
+    std::string known; // "sha-256" is no stranger than "SHA256"
+    for (const char c : tag)
+        if (c != '-' && c != '_')
+            known += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    if (!word || HashAlgorithmByName(known))
+        return std::nullopt;
+    return std::string(tag);
+}
 
 std::optional<std::string> HashDescriptor(THashAlgorithm algorithm, int fd, std::vector<char>& buffer, int& error) {
     TRunningDigest hash(algorithm);
@@ -212,8 +233,19 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     bool anyProper = false;
     bool anyMatched = false;
     // Named in the warning about a malformed line: the algorithm of -a, else that of the last
-    // checksum line read, SHA256 before the first.
+    // checksum line read. Warnings about lines before the first checksum line wait for it, so
+    // that an MD5 list is not called SHA256; SHA256 when none comes.
     THashAlgorithm lastAlgorithm = options.Algorithm.value_or(THashAlgorithm::SHA256);
+    std::vector<std::uint64_t> heldWarnings;
+    const auto warn = [&](std::uint64_t number) {
+        report.Err(listLabel + ": " + std::to_string(number) + ": improperly formatted " +
+                   std::string(HashAlgorithmName(lastAlgorithm)) + " checksum line");
+    };
+    const auto releaseWarnings = [&] {
+        for (const std::uint64_t number : heldWarnings)
+            warn(number);
+        heldWarnings.clear();
+    };
 
     ssize_t length = 0;
     while ((length = ::getdelim(&reader.Buffer, &reader.Capacity, terminator, reader.File)) > 0) {
@@ -237,14 +269,20 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
             continue;
         if (kind == TChecksumLineKind::Malformed) {
             ++malformed;
-            if (options.Warn)
-                report.Err(listLabel + ": " + std::to_string(lineNumber) + ": improperly formatted " +
-                           std::string(HashAlgorithmName(lastAlgorithm)) + " checksum line");
+            if (!options.Warn)
+                continue;
+            if (const std::optional<std::string> tag = UnsupportedTag(line))
+                report.Err(listLabel + ": " + std::to_string(lineNumber) + ": unsupported algorithm " + *tag);
+            else if (!anyProper && !options.Algorithm && heldWarnings.size() < MaxHeldWarnings)
+                heldWarnings.push_back(lineNumber);
+            else
+                warn(lineNumber);
             continue;
         }
 
         anyProper = true;
         lastAlgorithm = entry.Algorithm;
+        releaseWarnings();
         int error = 0;
         std::string reason;
         const std::string path = ResolveName(entry.Name, folder);
@@ -276,6 +314,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     }
     if (fromStandardInput)
         std::clearerr(reader.File);
+    releaseWarnings();
 
     if (!anyProper) {
         report.Err(listLabel + ": no properly formatted checksum lines found");

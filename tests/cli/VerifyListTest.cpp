@@ -266,6 +266,41 @@ TEST(VerifyListBadInput, FullStandardOutputNamesItsOwnReason) {
     EXPECT_EQ(run(QStringLiteral(QUVIRO_CLI_PATH), u"-C"_qs).toStdString(), expected.toStdString());
 }
 
+// -w names the list's own algorithm, also for lines before its first checksum line, as md5sum
+// does; a tag line of an algorithm not computed here says so.
+TEST(VerifyListWarn, NamesTheListsAlgorithm) {
+    const QString md5sum = QStandardPaths::findExecutable(u"md5sum"_qs);
+    if (md5sum.isEmpty())
+        GTEST_SKIP() << "md5sum is not installed";
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"abc.txt"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("abc");
+    file.close();
+    const QByteArray md5 = "900150983cd24fb0d6963f7d28e17f72";
+    QFile list(dir.filePath(u"MD5SUMS"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("junk\n" + md5 + "  abc.txt\njunk again\n");
+    list.close();
+    TRunResult reference = RunProgram(md5sum, {u"-w"_qs, u"-c"_qs, u"MD5SUMS"_qs}, dir.path(), {}, true);
+    reference.out.replace((md5sum + u": "_qs).toUtf8(), "quviro-cli: ");
+    const TRunResult ours =
+        RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-w"_qs, u"-C"_qs, u"MD5SUMS"_qs}, dir.path(), {}, true);
+    EXPECT_EQ(ours.exitCode, reference.exitCode);
+    EXPECT_EQ(ours.out.toStdString(), reference.out.toStdString());
+
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    list.write("SHA512 (abc.txt) = " + QByteArray(128, '0') + "\nsha-1 (abc.txt) = 00\n" + md5 + "  abc.txt\n");
+    list.close();
+    const TRunResult unsupported =
+        RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-w"_qs, u"-C"_qs, u"MD5SUMS"_qs}, dir.path());
+    EXPECT_EQ(unsupported.exitCode, 0);
+    EXPECT_EQ(unsupported.out.toStdString(), "abc.txt: OK\n");
+    EXPECT_EQ(unsupported.err.toStdString(), "quviro-cli: MD5SUMS: 1: unsupported algorithm SHA512\n"
+                                             "quviro-cli: MD5SUMS: 2: improperly formatted MD5 checksum line\n"
+                                             "quviro-cli: WARNING: 2 lines are improperly formatted\n");
+}
+
 // A list read by line feeds that holds a NUL byte (one made with -z, or a damaged one) fails,
 // reported once, where sha256sum -c passes on the entry before the first NUL.
 TEST(VerifyListBadInput, NulByteInAListReadByLineFeedsFails) {
