@@ -182,6 +182,24 @@ TEST_F(CliFileListTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
     }
 }
 
+// -u writes the lines' digests in upper case and changes nothing else.
+TEST_F(CliFileListTest, UpperCaseDigestsInLines) {
+    for (const std::vector<std::string>& style : std::vector<std::vector<std::string>>{{}, {"--tag"}, {"-b"}}) {
+        SCOPED_TRACE(style.empty() ? "" : style.front());
+        const Result expected = Coreutils("sha256sum", style, TreeFiles);
+        QByteArray upper;
+        for (const QByteArray& line : expected.output.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const qsizetype digestAt =
+                line.lastIndexOf(" = ") >= 0 ? line.lastIndexOf(" = ") + 3 : line.startsWith('\\');
+            upper += line.left(digestAt) + line.mid(digestAt, 64).toUpper() + line.mid(digestAt + 64) + '\n';
+        }
+        const Result run = Quviro(Concat({"-u", "-r"}, Concat(style, {"tree"})));
+        EXPECT_EQ(run.output.toStdString(), upper.toStdString());
+    }
+}
+
 TEST_F(CliFileListTest, GivenNamesEqualCoreutilsAndOneNameWithH) {
     const std::vector<std::vector<std::string>> inputs = {
         {"line\nfeed", "a b", "big.bin", "a b", "-lead", "sub/x"},

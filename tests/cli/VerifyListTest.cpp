@@ -54,6 +54,13 @@ const VerifyCase VerifyCases[] = {
     {"spaces_and_quote_in_names", Abc + "  two words.txt\n" + Abc + "  it's.txt\n" + Abc + "  gone it's\n", {}},
     {"empty_list", "", {}},
     {"only_comments", "# nothing\n\n", {}},
+    {"binary_one_byte_name", Abc + " *x\n", {}},
+    {"tab_after_digest", Abc + "\tabc.txt\n" + Abc + "  abc.txt\n", {u"-w"_qs}},
+    {"bare_digest_matches_nothing", Abc + "\n" + Abc + "\n", {u"-w"_qs}},
+    {"ignore_missing_keeps_folder",
+     Abc + "  folder\n" + Abc + "  missing.txt\n" + Abc + "  abc.txt\n",
+     {u"--ignore-missing"_qs}},
+    {"missing_name_escaped", "\\" + Abc + "  gone\\nname\n" + Abc + "  gone 'quoted'\n", {}},
     {"quiet_then_warn", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"--quiet"_qs, u"-w"_qs}},
     {"warn_then_status", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"-w"_qs, u"--status"_qs}},
     {"status_then_quiet", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"--status"_qs, u"--quiet"_qs}},
@@ -74,6 +81,7 @@ protected:
         write(u"it's.txt"_qs, "abc");
         write(u"back\\slash.txt"_qs, "abc");
         write(u"line\nfeed.txt"_qs, "abc");
+        write(u"x"_qs, "abc");
         ASSERT_TRUE(QDir(s_dir->path()).mkdir(u"folder"_qs));
         s_elsewhere = new QTemporaryDir;
     }
