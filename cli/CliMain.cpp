@@ -127,6 +127,33 @@ int VerifyLists(const TCliOptions& options, TCliOutput& out) {
     return passed ? ExitSuccess : ExitFailure;
 }
 
+// The result of a digest on standard output: the digest, or with --check OK or MISMATCH.
+int Report(const TCliOptions& options, const QString& digest, TCliOutput& out) {
+    if (!options.Check) {
+        Write(out, digest + QChar(options.Zero ? u'\0' : u'\n'));
+        return ExitSuccess;
+    }
+    if (DigestMatches(digest, options.Expected)) {
+        Write(out, QStringLiteral("OK\n"));
+        return ExitSuccess;
+    }
+    Write(out, QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
+                   QStringLiteral("\nactual:   ") + digest + u'\n');
+    return ExitFailure;
+}
+
+// Standard input as a file: its bytes as given, a pipe too, as sha256sum reads "-".
+int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
+    int error = 0;
+    std::string reason;
+    const std::optional<std::string> digest =
+        HashListedFile(AlgorithmByName(options.Algorithm).value_or(THashAlgorithm::SHA256), "-", error, reason);
+    if (!digest)
+        return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(reason));
+    const QString text = QString::fromStdString(*digest);
+    return Report(options, options.UpperHash ? text.toUpper() : text, out);
+}
+
 // The size of the file INPUT names, or -1 when it names no regular file.
 std::int64_t InputFileSize(const TCliOptions& options) {
     struct stat info {};
@@ -172,6 +199,9 @@ int Run(int argc, char** argv, TCliOutput& out) {
     if (options.ListsFiles())
         return HashFiles(options, rawArguments, out);
 
+    if (options.HashesStandardInput())
+        return HashStandardInput(options, out);
+
     QString inputText = options.Input;
     if (options.ReadsStandardInput()) {
         const QByteArray bytes = ReadStandardInput();
@@ -192,17 +222,7 @@ int Run(int argc, char** argv, TCliOutput& out) {
     if (!outcome.Succeeded())
         return Failure(out, outcome.ErrorText);
 
-    if (!options.Check) {
-        Write(out, outcome.Digest + QChar(options.Zero ? u'\0' : u'\n'));
-        return ExitSuccess;
-    }
-    if (DigestMatches(outcome.Digest, options.Expected)) {
-        Write(out, QStringLiteral("OK\n"));
-        return ExitSuccess;
-    }
-    Write(out, QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
-                   QStringLiteral("\nactual:   ") + outcome.Digest + u'\n');
-    return ExitFailure;
+    return Report(options, outcome.Digest, out);
 }
 
 } // namespace

@@ -258,8 +258,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = QStringLiteral("-t text, hex and base64 take exactly one INPUT");
     else if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Recursive))
         result.Error = QStringLiteral("-H, --tag and -r apply to file input only");
-    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs))
-        result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
+    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs) && options.ListsFiles())
+        result.Error = QStringLiteral("INPUT - (standard input) is hashed alone, without -H, --tag or -r");
     else if (options.Check && options.ListsFiles())
         result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag or -r");
     else if (const QString error = FinishCheckOption(options); !error.isEmpty())
@@ -345,8 +345,9 @@ QString CliHelpText() {
                "  -h, --help                 show this text\n"
                "      --version              show the version\n"
                "\n"
-               "INPUT - reads the text from standard input, bytes exactly as given (UTF-8); it cannot be\n"
-               "used with -t file. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
+               "INPUT - reads standard input: with -t file (the default) its bytes are hashed as given,\n"
+               "a pipe too, as by INPUT /dev/stdin, and - is hashed alone; with -t text its bytes must\n"
+               "be UTF-8. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
                "A file that fails prints its name and the reason on standard error; the others are\n"
                "still hashed, and the lines come in the order of the INPUTs.\n"
                "\n"

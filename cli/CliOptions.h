@@ -34,7 +34,8 @@ struct TCliOptions {
     bool IgnoreMissing = false;
     bool Strict = false;
     bool Warn = false;
-    // The first INPUT argument; "-" stands for standard input.
+    // The first INPUT argument; "-" stands for standard input (its bytes for -t file, else its
+    // UTF-8 text).
     QString Input;
     // Every INPUT argument, and where each stands among the arguments parsed (file names are
     // taken from the raw arguments, which need not be UTF-8).
@@ -55,6 +56,8 @@ struct TCliOptions {
     bool Zero = false;
 
     bool ReadsStandardInput() const { return Input == u"-"; }
+    // A file input that is standard input's bytes: "-" or "/dev/stdin", which may be a pipe.
+    bool HashesStandardInput() const { return InputType == InputTypeFile && (Input == u"-" || Input == u"/dev/stdin"); }
     // Several inputs, -H, --tag or -r: one checksum line per file instead of a bare digest.
     bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Recursive; }
 };

@@ -119,7 +119,11 @@ const ParseCase ParseCases[] = {
      {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"x"_qs},
      u"--prefix and --suffix cannot be used together"_qs,
      {}},
-    {"stdin_for_file", {u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
+    {"stdin_for_file", {u"-"_qs}, {}, Options([](TCliOptions& o) {
+         o.Input = u"-"_qs;
+         o.Inputs = {u"-"_qs};
+         o.InputArguments = {0};
+     })},
     {"no_input", {u"-u"_qs}, u"INPUT is missing"_qs, {}},
     {"two_text_inputs",
      {u"-t"_qs, u"text"_qs, u"a"_qs, u"b"_qs},
@@ -129,7 +133,10 @@ const ParseCase ParseCases[] = {
      {u"--tag"_qs, u"-t"_qs, u"base64"_qs, u"YQ=="_qs},
      u"-H, --tag and -r apply to file input only"_qs,
      {}},
-    {"stdin_among_files", {u"a"_qs, u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
+    {"stdin_among_files",
+     {u"a"_qs, u"-"_qs},
+     u"INPUT - (standard input) is hashed alone, without -H, --tag or -r"_qs,
+     {}},
     {"check_with_two_files",
      {u"-c"_qs, u"00"_qs, u"a"_qs, u"b"_qs},
      u"--check takes one INPUT, without -H, --tag or -r"_qs,
