@@ -124,6 +124,13 @@ TRunResult RunProgram(const QString& program, const QStringList& arguments, cons
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
+// Writes bytes to path, replacing what it held.
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
 QString Coreutils() {
     return QStandardPaths::findExecutable(u"sha256sum"_qs);
 }
@@ -247,17 +254,9 @@ TEST(VerifyListBadInput, FullStandardOutputNamesItsOwnReason) {
     if (Coreutils().isEmpty())
         GTEST_SKIP() << "sha256sum is not installed";
     QTemporaryDir dir;
-    QFile file(dir.filePath(u"abc.txt"_qs));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("abc");
-    file.close();
-    QFile list(dir.filePath(u"SUMS"_qs));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
     // More OK lines than a stdio buffer holds, so that output fails before the missing file.
-    for (int i = 0; i < 500; ++i)
-        list.write(Abc + "  abc.txt\n");
-    list.write(Abc + "  missing.txt\n");
-    list.close();
+    WriteBytes(dir.filePath(u"SUMS"_qs), QByteArray(Abc + "  abc.txt\n").repeated(500) + Abc + "  missing.txt\n");
     const auto run = [&](const QString& program, const QString& option) {
         QProcess process;
         process.setWorkingDirectory(dir.path());
@@ -281,15 +280,9 @@ TEST(VerifyListWarn, NamesTheListsAlgorithm) {
     if (md5sum.isEmpty())
         GTEST_SKIP() << "md5sum is not installed";
     QTemporaryDir dir;
-    QFile file(dir.filePath(u"abc.txt"_qs));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("abc");
-    file.close();
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
     const QByteArray md5 = "900150983cd24fb0d6963f7d28e17f72";
-    QFile list(dir.filePath(u"MD5SUMS"_qs));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write("junk\n" + md5 + "  abc.txt\njunk again\n");
-    list.close();
+    WriteBytes(dir.filePath(u"MD5SUMS"_qs), "junk\n" + md5 + "  abc.txt\njunk again\n");
     TRunResult reference = RunProgram(md5sum, {u"-w"_qs, u"-c"_qs, u"MD5SUMS"_qs}, dir.path(), {}, true);
     reference.out.replace((md5sum + u": "_qs).toUtf8(), "quviro-cli: ");
     const TRunResult ours =
@@ -297,9 +290,8 @@ TEST(VerifyListWarn, NamesTheListsAlgorithm) {
     EXPECT_EQ(ours.exitCode, reference.exitCode);
     EXPECT_EQ(ours.out.toStdString(), reference.out.toStdString());
 
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    list.write("SHA512 (abc.txt) = " + QByteArray(128, '0') + "\nsha-1 (abc.txt) = 00\n" + md5 + "  abc.txt\n");
-    list.close();
+    WriteBytes(dir.filePath(u"MD5SUMS"_qs),
+               "SHA512 (abc.txt) = " + QByteArray(128, '0') + "\nsha-1 (abc.txt) = 00\n" + md5 + "  abc.txt\n");
     const TRunResult unsupported =
         RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-w"_qs, u"-C"_qs, u"MD5SUMS"_qs}, dir.path());
     EXPECT_EQ(unsupported.exitCode, 0);
@@ -313,10 +305,7 @@ TEST(VerifyListWarn, NamesTheListsAlgorithm) {
 // reported once, where sha256sum -c passes on the entry before the first NUL.
 TEST(VerifyListBadInput, NulByteInAListReadByLineFeedsFails) {
     QTemporaryDir dir;
-    QFile file(dir.filePath(u"abc.txt"_qs));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("abc");
-    file.close();
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
     const QByteArray nulMessage = ": the line holds a NUL byte; a list made with -z is checked with -C -z\n";
     const struct {
         const char* name;
@@ -337,10 +326,7 @@ TEST(VerifyListBadInput, NulByteInAListReadByLineFeedsFails) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        QFile list(dir.filePath(u"SUMS"_qs));
-        ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        list.write(c.list);
-        list.close();
+        WriteBytes(dir.filePath(u"SUMS"_qs), c.list);
         const TRunResult run = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"SUMS"_qs}, dir.path());
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.out.toStdString(), c.out.toStdString());
@@ -355,19 +341,14 @@ TEST(VerifyListPipe, DescriptorNamesAreInTheCurrentFolder) {
     if (Coreutils().isEmpty())
         GTEST_SKIP() << "sha256sum is not installed";
     QTemporaryDir dir;
-    QFile file(dir.filePath(u"abc.txt"_qs));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("abc");
-    file.close();
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
     QTemporaryDir elsewhere;
-    QFile list(elsewhere.filePath(u"SUMS"_qs));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write(Abc + "  abc.txt\n" + Abc + "  missing.txt\n");
-    list.close();
+    const QString list = elsewhere.filePath(u"SUMS"_qs);
+    WriteBytes(list, Abc + "  abc.txt\n" + Abc + "  missing.txt\n");
     const auto run = [&](const QString& program, const QStringList& arguments) {
         QProcess process;
         process.setWorkingDirectory(dir.path());
-        process.setStandardInputFile(list.fileName());
+        process.setStandardInputFile(list);
         process.start(program, arguments);
         EXPECT_TRUE(process.waitForStarted() && process.waitForFinished(30000));
         TRunResult result{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
@@ -400,10 +381,7 @@ TEST(VerifyListBadInput, HugeSingleLine) {
 // names are taken from the current folder, as for standard input.
 TEST(VerifyListPipe, NamesOfAPipedListAreInTheCurrentFolder) {
     QTemporaryDir dir;
-    QFile file(dir.filePath(u"abc.txt"_qs));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("abc");
-    file.close();
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
     QTemporaryDir elsewhere;
     const QString fifo = elsewhere.filePath(u"sums.pipe"_qs);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
