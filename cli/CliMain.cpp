@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -235,6 +236,12 @@ int main(int argc, char** argv) {
         code = Run(argc, argv, out);
     } catch (const std::bad_alloc&) {
         out.Message(OutOfMemoryText().toStdString());
+        code = ExitFailure;
+    } catch (const std::system_error& failure) {
+        // A thread that cannot start, under a process limit: said, never an abort.
+        if (failure.code() != std::errc::resource_unavailable_try_again)
+            throw;
+        out.Message("cannot start threads: " + failure.code().message());
         code = ExitFailure;
     }
     return out.Finish() ? code : ExitFailure;

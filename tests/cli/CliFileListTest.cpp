@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -304,6 +305,35 @@ TEST_F(CliFileListTest, RecursiveListLeavesItsOwnOutputOut) {
             EXPECT_EQ(checked.exitCode, 0) << checked.errors.toStdString();
         }
         QFile::remove(dir.filePath(QString::fromUtf8(list)));
+    }
+}
+
+// Under a process limit that lets no thread start, quviro-cli says so and exits with 1, or
+// runs on the calling thread alone; it never aborts. The limit counts the user's processes,
+// so root (whom it does not bind) runs the program as the unprivileged user.
+TEST_F(CliFileListTest, ThreadsThatCannotStartAreAnError) {
+    for (const char* jobs : {"1", "2", "8"}) {
+        SCOPED_TRACE(jobs);
+        QProcess process;
+        process.setWorkingDirectory(s_dir->path());
+        process.setChildProcessModifier([] {
+            if (::geteuid() == 0 && (::setgid(UnprivilegedId) != 0 || ::setuid(UnprivilegedId) != 0))
+                ::_exit(3);
+            const rlimit limit{1, 1};
+            if (::setrlimit(RLIMIT_NPROC, &limit) != 0)
+                ::_exit(4);
+        });
+        process.start(s_dir->filePath(u"quviro-cli"_qs), {u"-j"_qs, QString::fromUtf8(jobs), u"-H"_qs, u"tree/Z"_qs});
+        ASSERT_TRUE(process.waitForStarted() && process.waitForFinished(30000));
+        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << "ended by a signal";
+        const std::string errors = process.readAllStandardError().toStdString();
+        const std::string output = process.readAllStandardOutput().toStdString();
+        if (process.exitCode() == 0) {
+            EXPECT_EQ(output, Coreutils("sha256sum", {}, {"tree/Z"}).output.toStdString());
+        } else {
+            EXPECT_EQ(process.exitCode(), 1);
+            EXPECT_EQ(errors, "quviro-cli: cannot start threads: Resource temporarily unavailable\n");
+        }
     }
 }
 
