@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -45,20 +46,18 @@ void VerifyList(benchmark::State& state) {
     }
     const auto listBytes = static_cast<double>(line.size()) * static_cast<double>(lines);
 
-    std::FILE* sink = std::fopen("/dev/null", "w");
+    const int sink = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     TVerifyOptions options;
     options.ListName = list;
     options.Quiet = true;
     for (auto _ : state) {
-        TVerifyOutput output;
-        output.Out = sink;
-        output.Err = sink;
-        if (!VerifyChecksumList(options, output)) {
+        TCliOutput output(sink, sink);
+        if (!VerifyChecksumList(options, output) || !output.Flush()) {
             state.SkipWithError("the list did not verify");
             break;
         }
     }
-    std::fclose(sink);
+    ::close(sink);
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;

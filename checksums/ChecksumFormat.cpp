@@ -65,7 +65,7 @@ std::string FormatChecksumLine(TChecksumStyle style, std::string_view tag, std::
     if (style == TChecksumStyle::Bsd) {
         line.append(tag).append(" (").append(shown).append(") = ").append(digest);
     } else {
-        line.append(digest).append("  ").append(shown);
+        line.append(digest).append(style == TChecksumStyle::GnuBinary ? " *" : "  ").append(shown);
     }
     line += terminator;
     return line;

@@ -11,7 +11,8 @@
 #include <string>
 #include <string_view>
 
-enum class TChecksumStyle { Gnu, Bsd };
+// Gnu "DIGEST  NAME", GnuBinary "DIGEST *NAME" (as -b writes it), Bsd "TAG (NAME) = DIGEST".
+enum class TChecksumStyle { Gnu, GnuBinary, Bsd };
 
 // True when NAME holds a byte that a line-feed-terminated line must escape.
 bool ChecksumNameNeedsEscape(std::string_view name);

@@ -18,12 +18,46 @@
 
 namespace {
 
+// Warnings held back until the list's algorithm is known; beyond these they go out at once.
+constexpr std::size_t MaxHeldWarnings = 4096;
+
+// The tag of a BSD-form line ("TAG (NAME) = DIGEST") whose tag names no algorithm computed
+// here, such as SHA512 or BLAKE2b.
+std::optional<std::string> UnsupportedTag(std::string_view line) {
+    const std::size_t open = line.find(" (");
+    if (open == 0 || open == std::string_view::npos || line.find(") = ", open) == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view tag = line.substr(0, open);
+    const bool word = std::all_of(tag.begin(), tag.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    });
+    std::string known; // "sha-256" is no stranger than "SHA256"
+    for (const char c : tag)
+        if (c != '-' && c != '_')
+            known += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    if (!word || HashAlgorithmByName(known))
+        return std::nullopt;
+    return std::string(tag);
+}
+
+// A name that stands for an open descriptor (what a shell passes for "<(...)", a here-document
+// or "/dev/stdin"): its folder holds no files of the user's.
+bool NamesADescriptor(std::string_view name) {
+    if (name == "/dev/stdin" || name.starts_with("/dev/fd/") || name.starts_with("/proc/self/fd/"))
+        return true;
+    if (!name.starts_with("/proc/"))
+        return false;
+    name.remove_prefix(6);
+    const std::size_t digits = name.find_first_not_of("0123456789");
+    return digits != 0 && digits != std::string_view::npos && name.substr(digits).starts_with("/fd/");
+}
+
 // The folder relative names are taken from, with its final "/": the list's own folder when
-// the list is a file; the current folder (empty text) for standard input and for a pipe such
-// as "<(...)", whose "/dev/fd" folder holds no files of the user's.
+// the list is a file; the current folder (empty text) for standard input, for a pipe, and for a
+// list read through a descriptor's name.
 std::string NameFolder(const std::string& listName, std::FILE* list) {
     struct stat info {};
-    if (listName == "-" || ::fstat(::fileno(list), &info) != 0 || !S_ISREG(info.st_mode))
+    if (listName == "-" || NamesADescriptor(listName) || ::fstat(::fileno(list), &info) != 0 || !S_ISREG(info.st_mode))
         return {};
     const std::size_t slash = listName.rfind('/');
     return slash == std::string::npos ? std::string() : listName.substr(0, slash + 1);
@@ -93,10 +127,10 @@ bool SameHex(const std::string& a, const std::string& b) {
 
 class TReporter {
 public:
-    explicit TReporter(TVerifyOutput& output) : m_output(output) {}
+    explicit TReporter(TCliOutput& output) : m_output(output) {}
 
-    void Out(const std::string& text) { Write(m_output.Out, text); }
-    void Err(const std::string& text) { Write(m_output.Err, m_output.Program + ": " + text + "\n"); }
+    void Out(const std::string& text) { m_output.Out(text); }
+    void Err(const std::string& text) { m_output.Message(text); }
 
     void FileLine(const std::string& name, const char* verdict) {
         std::string line;
@@ -108,12 +142,7 @@ public:
     }
 
 private:
-    void Write(std::FILE* stream, const std::string& text) {
-        if (std::fwrite(text.data(), 1, text.size(), stream) != text.size())
-            m_output.WriteFailed = true;
-    }
-
-    TVerifyOutput& m_output;
+    TCliOutput& m_output;
 };
 
 std::string Plural(std::uint64_t count, const char* one, const char* many) {
@@ -166,7 +195,7 @@ std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::s
     return HashListedFile(algorithm, path, digester, error, reason);
 }
 
-bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
+bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     TReporter report(output);
     const bool fromStandardInput = options.ListName == "-";
     const std::string listLabel = QuoteName(fromStandardInput ? std::string("standard input") : options.ListName);
@@ -187,6 +216,8 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
     const std::string folder = NameFolder(options.ListName, reader.File);
     TChecksumListParser parser(options.Algorithm);
     TStreamDigester digester;
+    const char terminator = options.Zero ? '\0' : '\n';
+    bool holdsNul = false;
     std::uint64_t lineNumber = 0;
     std::uint64_t malformed = 0;
     std::uint64_t unreadable = 0;
@@ -194,38 +225,66 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
     bool anyProper = false;
     bool anyMatched = false;
     // Named in the warning about a malformed line: the algorithm of -a, else that of the last
-    // checksum line read, SHA256 before the first.
+    // checksum line read. Warnings about lines before the first checksum line wait for it, so
+    // that an MD5 list is not called SHA256; SHA256 when none comes.
     THashAlgorithm lastAlgorithm = options.Algorithm.value_or(THashAlgorithm::SHA256);
+    std::vector<std::uint64_t> heldWarnings;
+    const auto warn = [&](std::uint64_t number) {
+        report.Err(listLabel + ": " + std::to_string(number) + ": improperly formatted " +
+                   std::string(HashAlgorithmName(lastAlgorithm)) + " checksum line");
+    };
+    const auto releaseWarnings = [&] {
+        for (const std::uint64_t number : heldWarnings)
+            warn(number);
+        heldWarnings.clear();
+    };
 
     ssize_t length = 0;
-    while ((length = ::getline(&reader.Buffer, &reader.Capacity, reader.File)) > 0) {
+    while ((length = ::getdelim(&reader.Buffer, &reader.Capacity, terminator, reader.File)) > 0) {
         ++lineNumber;
         std::string_view line(reader.Buffer, static_cast<std::size_t>(length));
-        if (line.back() == '\n')
+        if (line.back() == terminator)
             line.remove_suffix(1);
+        // Read by line feeds, a list made with -z looks like one line of its first entry: it
+        // fails instead of passing on that entry alone.
+        if (!options.Zero && line.find('\0') != std::string_view::npos) {
+            if (!holdsNul)
+                report.Err(listLabel + ": " + std::to_string(lineNumber) +
+                           ": the line holds a NUL byte; a list made with -z is checked with -C -z");
+            holdsNul = true;
+            ++malformed;
+            continue;
+        }
         TChecksumEntry entry;
         const TChecksumLineKind kind = parser.Parse(line, entry, fromStandardInput);
         if (kind == TChecksumLineKind::Ignored)
             continue;
         if (kind == TChecksumLineKind::Malformed) {
             ++malformed;
-            if (options.Warn)
-                report.Err(listLabel + ": " + std::to_string(lineNumber) + ": improperly formatted " +
-                           std::string(HashAlgorithmName(lastAlgorithm)) + " checksum line");
+            if (!options.Warn)
+                continue;
+            if (const std::optional<std::string> tag = UnsupportedTag(line))
+                report.Err(listLabel + ": " + std::to_string(lineNumber) + ": unsupported algorithm " + *tag);
+            else if (!anyProper && !options.Algorithm && heldWarnings.size() < MaxHeldWarnings)
+                heldWarnings.push_back(lineNumber);
+            else
+                warn(lineNumber);
             continue;
         }
 
         anyProper = true;
         lastAlgorithm = entry.Algorithm;
+        releaseWarnings();
         int error = 0;
         std::string reason;
-        const std::optional<std::string> digest =
-            HashListedFile(entry.Algorithm, ResolveName(entry.Name, folder), digester, error, reason);
+        const std::string path = ResolveName(entry.Name, folder);
+        const std::optional<std::string> digest = HashListedFile(entry.Algorithm, path, digester, error, reason);
         if (!digest) {
             if (options.IgnoreMissing && error == ENOENT)
                 continue;
             ++unreadable;
-            report.Err(QuoteName(entry.Name) + ": " + reason);
+            // The path tried, when it is not the name as listed.
+            report.Err(QuoteName(path) + ": " + reason);
             if (!options.Status)
                 report.FileLine(entry.Name, "FAILED open or read");
             continue;
@@ -247,6 +306,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
     }
     if (fromStandardInput)
         std::clearerr(reader.File);
+    releaseWarnings();
 
     if (!anyProper) {
         report.Err(listLabel + ": no properly formatted checksum lines found");
@@ -260,6 +320,6 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
         if (options.IgnoreMissing && !anyMatched)
             report.Err(listLabel + ": no file was verified");
     }
-    return anyProper && mismatched == 0 && unreadable == 0 && (!options.Strict || malformed == 0) &&
+    return anyProper && !holdsNul && mismatched == 0 && unreadable == 0 && (!options.Strict || malformed == 0) &&
            (!options.IgnoreMissing || anyMatched);
 }

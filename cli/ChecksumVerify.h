@@ -9,12 +9,14 @@
 //           or "LIST: no file was verified" (--ignore-missing)
 //
 // The list is read line by line and never held whole. Relative names are taken relative to
-// the list's own folder (standard input or a pipe: the current folder); "-" names standard
-// input. A
+// the list's own folder (standard input, a pipe or a descriptor's name such as /dev/stdin or
+// /dev/fd/N: the current folder), and a failure names the path tried; "-" names standard
+// input. A list read by line feeds that holds a NUL byte fails, reported once. A
 // file is opened without blocking: a folder, FIFO, socket or device is a file that could not
 // be read, never waited on.
 #pragma once
 
+#include "cli/CliOutput.h"
 #include "crypt/HashStream.h"
 
 #include <cstdio>
@@ -31,21 +33,13 @@ struct TVerifyOptions {
     bool IgnoreMissing = false; // a file that does not exist is neither reported nor counted
     bool Strict = false;        // a malformed line fails the check
     bool Warn = false;          // report every malformed line
-};
-
-// Output sinks and the program name for messages. Every write is checked: WriteFailed tells
-// whether one failed.
-struct TVerifyOutput {
-    std::FILE* Out = stdout;
-    std::FILE* Err = stderr;
-    std::string Program = "quviro-cli";
-    bool WriteFailed = false;
+    bool Zero = false;          // lines end with NUL (lists made with -z); else a NUL fails the list
 };
 
 // Checks the list; answers true when every listed file was read and matched, at least one line
 // was a checksum line, no file was verified with --ignore-missing only when none was missing,
 // and with --strict no line was malformed. False also when the list itself cannot be read.
-bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output);
+bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output);
 
 // The file at path hashed to its end, as lower-case hexadecimal; "-" is standard input.
 // Opening never blocks. On failure answers nothing and sets error to the system's reason

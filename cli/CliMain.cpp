@@ -3,13 +3,13 @@
 // stderr. Several files, -H, --tag or -r print one checksum line per file instead. Output that
 // cannot be written (a full disk, a closed pipe) and memory running out are failures too,
 // reported on stderr with exit code 1.
-#include "cli/CheckedOutput.h"
 #include "cli/ChecksumVerify.h"
 #include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
 #include "cli/CliProgress.h"
-#include "cli/CliWrite.h"
 #include "hashing/FileListHash.h"
 #include "pipeline/ExpectedDigest.h"
+#include "pipeline/HashPipeline.h"
 #include "tools/TextUtils.h"
 
 #include <QFile>
@@ -23,18 +23,13 @@
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
 enum ExitCode { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
-
-// Messages on stderr; there is nowhere to report their own failure.
-void WriteError(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
-}
 
 // Strict UTF-8: invalid bytes answer nothing rather than U+FFFD, which would hash other bytes
 // than the ones given. A leading byte-order mark is kept as U+FEFF for the same reason.
@@ -56,14 +51,19 @@ QByteArray ReadStandardInput() {
     return bytes;
 }
 
-int UsageError(const QString& reason) {
-    WriteError(QStringLiteral("quviro-cli: ") + reason + u'\n' + CliUsageText() +
-               QStringLiteral("Try 'quviro-cli --help' for more.\n"));
+void Write(TCliOutput& out, const QString& text) {
+    out.Out(text.toStdString());
+}
+
+int UsageError(TCliOutput& out, const QString& reason) {
+    out.Err((QStringLiteral("quviro-cli: ") + reason + u'\n' + CliUsageText() +
+             QStringLiteral("Try 'quviro-cli --help' for more.\n"))
+                .toStdString());
     return ExitUsage;
 }
 
-int Failure(const QString& message) {
-    WriteError(message + u'\n');
+int Failure(TCliOutput& out, const QString& message) {
+    out.Err((message + u'\n').toStdString());
     return ExitFailure;
 }
 
@@ -76,49 +76,42 @@ int OnlineProcessors() {
     return static_cast<int>(std::clamp<long>(count, 1, MaxJobs));
 }
 
-int WriteFailure(int error) {
-    std::string message = "quviro-cli: write error";
-    if (error != 0)
-        message.append(": ").append(std::strerror(error));
-    WriteChecked(stderr, message + '\n');
-    return ExitFailure;
-}
-
 // One checksum line per file; the names are the raw arguments, bytes as given.
-int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArguments, TCheckedOutput& out) {
+int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArguments, TCliOutput& out) {
     const std::optional<THashAlgorithm> algorithm = AlgorithmByName(options.Algorithm);
     if (!algorithm)
-        return Failure(QStringLiteral("Unknown Algorithm"));
+        return Failure(out, QStringLiteral("Unknown Algorithm"));
     std::vector<std::string> inputs;
     for (const qsizetype index : options.InputArguments)
         inputs.push_back(rawArguments[static_cast<std::size_t>(index)]);
 
     TFileListSettings settings;
     settings.Algorithm = *algorithm;
-    settings.Style = options.Tag ? TChecksumStyle::Bsd : TChecksumStyle::Gnu;
+    settings.Style = options.Tag      ? TChecksumStyle::Bsd
+                     : options.Binary ? TChecksumStyle::GnuBinary
+                                      : TChecksumStyle::Gnu;
     settings.UpperHash = options.UpperHash;
     settings.Terminator = options.Zero ? '\0' : '\n';
     settings.Jobs = options.Jobs > 0 ? options.Jobs : OnlineProcessors();
     settings.Recursive = options.Recursive;
+    // A list written into a folder it walks does not list itself.
+    if (struct stat info{}; ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode))
+        settings.Output = TFileIdentity{info.st_dev, info.st_ino};
     // A line reaches the reader at most this long after its turn came.
-    TTimedOutput output(stdout, std::chrono::milliseconds(50));
+    out.FlushWithin(std::chrono::milliseconds(50));
     const TFileListSink sink{
-        [&](std::string_view bytes) { return output.Write(bytes); },
-        // Error lines go out in their turn among the lines on standard output.
-        [&](std::string_view bytes) { return output.WriteOther(stderr, bytes); },
+        [&](std::string_view bytes) { return out.Out(bytes); },
+        // Error lines go out in their turn among the lines on standard output; once those failed
+        // the run stops, and the lines after them are not reported.
+        [&](std::string_view bytes) { return out.Flush() && out.Err(bytes); },
     };
-    const TFileListResult result = HashFileList(inputs, settings, sink);
-    if (result == TFileListResult::WriteFailed || !output.Flush()) {
-        out.FailureReported();
-        return WriteFailure(output.Error());
-    }
-    return result == TFileListResult::AllHashed ? ExitSuccess : ExitFailure;
+    return HashFileList(inputs, settings, sink) == TFileListResult::AllHashed ? ExitSuccess : ExitFailure;
 }
 
-// --verify: the list's report on stdout and stderr, then the exit status.
-int VerifyList(const TCliOptions& options, TCheckedOutput& out) {
+// --verify: each list's report on stdout and stderr in the order given, then the exit status,
+// the worst of them.
+int VerifyLists(const TCliOptions& options, TCliOutput& out) {
     TVerifyOptions verify;
-    verify.ListName = QFile::encodeName(options.VerifyList).toStdString();
     if (options.AlgorithmGiven)
         verify.Algorithm = AlgorithmByName(options.Algorithm);
     verify.Quiet = options.Quiet;
@@ -126,13 +119,40 @@ int VerifyList(const TCliOptions& options, TCheckedOutput& out) {
     verify.IgnoreMissing = options.IgnoreMissing;
     verify.Strict = options.Strict;
     verify.Warn = options.Warn;
-    TVerifyOutput output;
-    const bool passed = VerifyChecksumList(verify, output);
-    if (output.WriteFailed || !FlushChecked(stdout)) {
-        out.FailureReported();
-        return WriteFailure(errno);
+    verify.Zero = options.Zero;
+    bool passed = true;
+    for (const QString& list : options.VerifyLists) {
+        verify.ListName = QFile::encodeName(list).toStdString();
+        passed = VerifyChecksumList(verify, out) && passed;
     }
     return passed ? ExitSuccess : ExitFailure;
+}
+
+// The result of a digest on standard output: the digest, or with --check OK or MISMATCH.
+int Report(const TCliOptions& options, const QString& digest, TCliOutput& out) {
+    if (!options.Check) {
+        Write(out, digest + QChar(options.Zero ? u'\0' : u'\n'));
+        return ExitSuccess;
+    }
+    if (DigestMatches(digest, options.Expected)) {
+        Write(out, QStringLiteral("OK\n"));
+        return ExitSuccess;
+    }
+    Write(out, QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
+                   QStringLiteral("\nactual:   ") + digest + u'\n');
+    return ExitFailure;
+}
+
+// Standard input as a file: its bytes as given, a pipe too, as sha256sum reads "-".
+int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
+    int error = 0;
+    std::string reason;
+    const std::optional<std::string> digest =
+        HashListedFile(AlgorithmByName(options.Algorithm).value_or(THashAlgorithm::SHA256), "-", error, reason);
+    if (!digest)
+        return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(reason));
+    const QString text = QString::fromStdString(*digest);
+    return Report(options, options.UpperHash ? text.toUpper() : text, out);
 }
 
 // The size of the file INPUT names, or -1 when it names no regular file.
@@ -144,7 +164,7 @@ std::int64_t InputFileSize(const TCliOptions& options) {
     return info.st_size;
 }
 
-int Run(int argc, char** argv, TCheckedOutput& out) {
+int Run(int argc, char** argv, TCliOutput& out) {
     std::vector<std::string> rawArguments;
     QStringList arguments;
     QList<qsizetype> notUtf8;
@@ -163,31 +183,34 @@ int Run(int argc, char** argv, TCheckedOutput& out) {
                               std::all_of(notUtf8.begin(), notUtf8.end(),
                                           [&](qsizetype index) { return options.InputArguments.contains(index); });
     if (!notUtf8.isEmpty() && !rawNamesOnly)
-        return UsageError(QStringLiteral("arguments must be UTF-8 text"));
+        return UsageError(out, QStringLiteral("arguments must be UTF-8 text"));
     if (!parsed.Error.isEmpty())
-        return UsageError(parsed.Error);
+        return UsageError(out, parsed.Error);
     if (options.Action == TCliAction::Help) {
-        out.Write(CliHelpText());
+        Write(out, CliHelpText());
         return ExitSuccess;
     }
     if (options.Action == TCliAction::Version) {
-        out.Write(QStringLiteral("quviro-cli ") + CliVersionText() + u'\n');
+        Write(out, QStringLiteral("quviro-cli ") + CliVersionText() + u'\n');
         return ExitSuccess;
     }
 
     if (options.Action == TCliAction::Verify)
-        return VerifyList(options, out);
+        return VerifyLists(options, out);
     if (options.ListsFiles())
         return HashFiles(options, rawArguments, out);
+
+    if (options.HashesStandardInput())
+        return HashStandardInput(options, out);
 
     QString inputText = options.Input;
     if (options.ReadsStandardInput()) {
         const QByteArray bytes = ReadStandardInput();
         if (std::ferror(stdin))
-            return Failure(QStringLiteral("Cannot read standard input"));
+            return Failure(out, QStringLiteral("Cannot read standard input"));
         const std::optional<QString> text = DecodeUtf8(bytes);
         if (!text)
-            return Failure(QStringLiteral("Standard input is not valid UTF-8 text"));
+            return Failure(out, QStringLiteral("Standard input is not valid UTF-8 text"));
         inputText = *text;
     }
 
@@ -198,33 +221,28 @@ int Run(int argc, char** argv, TCheckedOutput& out) {
     if (progress)
         progress->Clear();
     if (!outcome.Succeeded())
-        return Failure(outcome.ErrorText);
+        return Failure(out, outcome.ErrorText);
 
-    if (!options.Check) {
-        out.Write(outcome.Digest + QChar(options.Zero ? u'\0' : u'\n'));
-        return ExitSuccess;
-    }
-    if (DigestMatches(outcome.Digest, options.Expected)) {
-        out.Write(QStringLiteral("OK\n"));
-        return ExitSuccess;
-    }
-    out.Write(QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
-              QStringLiteral("\nactual:   ") + outcome.Digest + u'\n');
-    return ExitFailure;
+    return Report(options, outcome.Digest, out);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    TCheckedOutput out(stdout);
+    KeepWritesWholeOnSignals();
+    TCliOutput out;
     int code = ExitFailure;
     try {
         code = Run(argc, argv, out);
     } catch (const std::bad_alloc&) {
-        code = Failure(QStringLiteral("quviro-cli: out of memory"));
+        out.Message(OutOfMemoryText().toStdString());
+        code = ExitFailure;
+    } catch (const std::system_error& failure) {
+        // A thread that cannot start, under a process limit: said, never an abort.
+        if (failure.code() != std::errc::resource_unavailable_try_again)
+            throw;
+        out.Message("cannot start threads: " + failure.code().message());
+        code = ExitFailure;
     }
-    const QString writeError = out.Finish();
-    if (!writeError.isEmpty())
-        return Failure(QStringLiteral("quviro-cli: ") + writeError);
-    return code;
+    return out.Finish() ? code : ExitFailure;
 }

@@ -1,8 +1,11 @@
 #include "cli/CliOptions.h"
 
+#include "crypt/RunningDigest.h"
 #include "pipeline/ExpectedDigest.h"
 #include "tools/TextUtils.h"
 #include "tools/VersionInfo.h"
+
+#include <QFileInfo>
 
 #include <optional>
 
@@ -36,38 +39,72 @@ std::optional<int> JobsByText(const QString& text) {
     return jobs;
 }
 
-// The switches that shape a --verify report; answers whether argument was one.
+// The switches that shape a --verify report; answers whether argument was one. Of --quiet,
+// --status and --warn the last one given wins, as with the coreutils checkers.
 bool ParseVerifySwitch(QStringView argument, TCliOptions& options) {
+    const auto only = [&](bool quiet, bool status, bool warn) {
+        options.Quiet = quiet;
+        options.StatusOnly = status;
+        options.Warn = warn;
+    };
     if (argument == u"--quiet")
-        options.Quiet = true;
+        only(true, false, false);
     else if (argument == u"--status")
-        options.StatusOnly = true;
+        only(false, true, false);
+    else if (argument == u"-w" || argument == u"--warn")
+        only(false, false, true);
     else if (argument == u"--ignore-missing")
         options.IgnoreMissing = true;
     else if (argument == u"--strict")
         options.Strict = true;
-    else if (argument == u"-w" || argument == u"--warn")
-        options.Warn = true;
     else
         return false;
     return true;
 }
 
+// Switches without a value; answers whether argument was one.
+bool ParseSwitch(QStringView argument, TCliOptions& options) {
+    if (argument == u"--trim")
+        options.TrimInput = true;
+    else if (argument == u"-u" || argument == u"--upper")
+        options.UpperHash = true;
+    else if (argument == u"-H" || argument == u"--with-name")
+        options.WithName = true;
+    else if (argument == u"--tag")
+        options.Tag = true;
+    else if (argument == u"-b" || argument == u"--binary")
+        options.Binary = true;
+    else if (argument == u"--text")
+        options.Binary = false;
+    else if (argument == u"-r" || argument == u"--recursive")
+        options.Recursive = true;
+    else if (argument == u"-0" || argument == u"-z" || argument == u"--zero")
+        options.Zero = true;
+    else if (argument == u"--progress")
+        options.Progress = true;
+    else
+        return ParseVerifySwitch(argument, options);
+    return true;
+}
+
+bool KnownAlgorithm(const QString& name) {
+    return HashAlgorithmByName(NormalizeName(name).toStdString()).has_value();
+}
+
 // The checks that involve --verify once every argument is read; empty text when they pass.
-QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
+QString FinishVerifyOptions(TCliOptions& options, const QStringList& operands) {
     const bool switches =
         options.Quiet || options.StatusOnly || options.IgnoreMissing || options.Strict || options.Warn;
-    if (!options.VerifyList.isEmpty() || options.Action == TCliAction::Verify) {
+    if (options.Action == TCliAction::Verify) {
         if (options.Check)
             return QStringLiteral("--check and --verify cannot be used together");
-        if (!inputs.isEmpty())
-            return QStringLiteral("INPUT cannot be given with --verify: the list names the files");
-        if (options.WithName || options.Tag || options.Recursive || options.Zero)
-            return QStringLiteral("-H, --tag, -r and -z cannot be used with --verify");
-        if (options.AlgorithmGiven && NormalizeName(options.Algorithm) != u"MD5" &&
-            NormalizeName(options.Algorithm) != u"SHA1" && NormalizeName(options.Algorithm) != u"SHA256")
-            return QStringLiteral("unknown algorithm ") + options.Algorithm;
-        options.Action = TCliAction::Verify;
+        if (options.WithName || options.Tag || options.Recursive)
+            return QStringLiteral("-H, --tag and -r cannot be used with --verify");
+        if (operands.isEmpty())
+            return QStringLiteral("LIST is missing");
+        options.VerifyLists = operands;
+        options.Inputs.clear();
+        options.InputArguments.clear();
         return {};
     }
     if (switches)
@@ -81,15 +118,20 @@ QString FinishCheckOption(TCliOptions& options) {
     if (!options.Check)
         return {};
     const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
-    if (!expected.IsDigest())
-        return QStringLiteral("--check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): ") +
-               Trim(options.Expected);
+    if (!expected.IsDigest()) {
+        QString error =
+            QStringLiteral("--check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): ") +
+            Trim(options.Expected);
+        if (QFileInfo(options.Expected).isFile())
+            error += QStringLiteral("\nto check the files a checksum list names, use -C ") + options.Expected;
+        return error;
+    }
     if (!options.AlgorithmGiven) {
         options.Algorithm = expected.Algorithm;
         return {};
     }
     const QString algorithm = NormalizeName(options.Algorithm);
-    if (algorithm != expected.Algorithm && (algorithm == u"MD5" || algorithm == u"SHA1" || algorithm == u"SHA256"))
+    if (algorithm != expected.Algorithm)
         return QStringLiteral("the digest given to --check is ") + expected.Algorithm +
                QStringLiteral(", but -a asks for ") + algorithm;
     return {};
@@ -119,17 +161,25 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
     TCliParseResult result;
     TCliOptions& options = result.Options;
     QStringList& inputs = options.Inputs;
+    // The values of -C and the other operands, in the order given: with -C they are all lists.
+    QStringList operands;
     bool prefixGiven = false;
     bool suffixGiven = false;
     bool optionsEnded = false;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
+        QString argument = arguments[i];
         if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
             inputs.append(argument);
             options.InputArguments.append(i);
+            operands.append(argument);
             continue;
         }
+        // "-uH": each short switch before the last letter stands alone; what follows the last
+        // one is a switch or a short option with its value ("-uamd5").
+        while (argument.size() > 2 && !argument.startsWith(u"--") &&
+               ParseSwitch(QStringView(argument).left(2), options))
+            argument.remove(1, 1);
         if (argument == u"--") {
             optionsEnded = true;
         } else if (argument == u"-h" || argument == u"--help") {
@@ -138,26 +188,18 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         } else if (argument == u"--version") {
             options.Action = TCliAction::Version;
             return result;
-        } else if (argument == u"--trim") {
-            options.TrimInput = true;
-        } else if (argument == u"-u" || argument == u"--upper") {
-            options.UpperHash = true;
-        } else if (argument == u"-H" || argument == u"--with-name") {
-            options.WithName = true;
-        } else if (argument == u"--tag") {
-            options.Tag = true;
-        } else if (argument == u"-r" || argument == u"--recursive") {
-            options.Recursive = true;
-        } else if (argument == u"-0" || argument == u"-z" || argument == u"--zero") {
-            options.Zero = true;
-        } else if (argument == u"--progress") {
-            options.Progress = true;
-        } else if (!ParseVerifySwitch(argument, options)) {
+        } else if (!ParseSwitch(argument, options)) {
             std::optional<QString> value;
             const std::optional<QStringView> name = MatchValueOption(argument, value);
             if (!name) {
                 result.Error = QStringLiteral("unknown option ") + argument;
                 return result;
+            }
+            if (!value && *name == u"--verify") {
+                // Without an attached value -C is a switch: the operands are the lists, so that
+                // "-C -z LIST" and "-C A B" read as they do with sha256sum -c.
+                options.Action = TCliAction::Verify;
+                continue;
             }
             if (!value) {
                 if (i + 1 >= arguments.size()) {
@@ -170,7 +212,7 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                 options.Algorithm = *value;
                 options.AlgorithmGiven = true;
             } else if (*name == u"--verify") {
-                options.VerifyList = *value;
+                operands.append(*value);
                 options.Action = TCliAction::Verify;
             } else if (*name == u"--type") {
                 const std::optional<int> type = InputTypeByName(*value);
@@ -191,6 +233,10 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                 options.SaltType = *name == u"--prefix" ? SaltTypePrefix : SaltTypeSuffix;
                 options.SaltText = *value;
             } else {
+                if (options.Check) {
+                    result.Error = QStringLiteral("--check takes one digest; to check a checksum list, use -C");
+                    return result;
+                }
                 options.Check = true;
                 options.Expected = *value;
             }
@@ -199,7 +245,10 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
 
     if (prefixGiven && suffixGiven)
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
-    else if (const QString error = FinishVerifyOptions(options, inputs); !error.isEmpty())
+    else if (options.AlgorithmGiven && !KnownAlgorithm(options.Algorithm))
+        result.Error = QStringLiteral("unknown algorithm ") + options.Algorithm +
+                       QStringLiteral("; the algorithms are MD5, SHA1 and SHA256");
+    else if (const QString error = FinishVerifyOptions(options, operands); !error.isEmpty())
         result.Error = error;
     else if (options.Action == TCliAction::Verify)
         return result;
@@ -209,8 +258,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = QStringLiteral("-t text, hex and base64 take exactly one INPUT");
     else if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Recursive))
         result.Error = QStringLiteral("-H, --tag and -r apply to file input only");
-    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs))
-        result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
+    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs) && options.ListsFiles())
+        result.Error = QStringLiteral("INPUT - (standard input) is hashed alone, without -H, --tag or -r");
     else if (options.Check && options.ListsFiles())
         result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag or -r");
     else if (const QString error = FinishCheckOption(options); !error.isEmpty())
@@ -242,10 +291,10 @@ QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
         "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
-        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
-        "                  [-z|-0|--zero] FILE...\n"
-        "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
-        "                  -C|--verify LIST\n"
+        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-b|--binary|--text] [-r|--recursive]\n"
+        "                  [-j|--jobs N] [-z|-0|--zero] FILE...\n"
+        "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn] [-z]\n"
+        "                  -C|--verify LIST [LIST...]\n"
         "       quviro-cli --help | --version\n");
 }
 
@@ -267,21 +316,25 @@ QString CliHelpText() {
                "  -u, --upper                print the digest in upper case\n"
                "  -H, --with-name            print the checksum line (DIGEST  NAME) for one file too\n"
                "      --tag                  print BSD lines: SHA256 (NAME) = DIGEST\n"
+               "  -b, --binary               print DIGEST *NAME lines, as sha256sum -b does\n"
+               "      --text                 print DIGEST  NAME lines (the default)\n"
                "  -r, --recursive            hash the files in folders and their subfolders, by name in\n"
                "                             byte order; links to files are followed, links to folders\n"
                "                             are not; FIFOs, sockets and devices are skipped\n"
                "  -j, --jobs N               hash N files at a time (1 to 256; default: one per processor)\n"
                "  -z, -0, --zero             end each line with NUL instead of a line feed and write\n"
-               "                             names unescaped\n"
+               "                             names unescaped; with -C, read lines that end with NUL\n"
                "  -c, --check EXPECTED       compare the digest with EXPECTED and print OK or MISMATCH;\n"
                "                             EXPECTED is a digest in any case, or a checksum line\n"
                "                             'DIGEST  NAME' or 'SHA256 (NAME) = DIGEST'; without -a its\n"
                "                             length or tag chooses the algorithm\n"
                "  -C, --verify LIST          check the files a checksum list names, as sha256sum -c does;\n"
+               "                             several lists are checked in turn (-C A -C B, or -C A B);\n"
                "                             names are found relative to the list's folder; LIST - is\n"
                "                             standard input; without -a each line's tag or digest length\n"
                "                             chooses the algorithm\n"
-               "      --quiet                with -C: do not print OK lines\n"
+               "      --quiet                with -C: do not print OK lines (of --quiet, --status and -w\n"
+               "                             the last one wins)\n"
                "      --status               with -C: print nothing; the exit status tells\n"
                "      --ignore-missing       with -C: skip files that do not exist\n"
                "      --strict               with -C: fail when a line is improperly formatted\n"
@@ -292,10 +345,13 @@ QString CliHelpText() {
                "  -h, --help                 show this text\n"
                "      --version              show the version\n"
                "\n"
-               "INPUT - reads the text from standard input, bytes exactly as given (UTF-8); it cannot be\n"
-               "used with -t file. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
+               "INPUT - reads standard input: with -t file (the default) its bytes are hashed as given,\n"
+               "a pipe too, as by INPUT /dev/stdin, and - is hashed alone; with -t text its bytes must\n"
+               "be UTF-8. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
                "A file that fails prints its name and the reason on standard error; the others are\n"
                "still hashed, and the lines come in the order of the INPUTs.\n"
+               "\n"
+               "Short switches bundle: -uH is -u -H.\n"
                "\n"
                "Exit status: 0 digest printed or OK, 1 failure or MISMATCH, 2 wrong usage.\n"
                "With -C: 0 every listed file matched, 1 otherwise, 2 wrong usage.\n");

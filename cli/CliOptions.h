@@ -26,14 +26,16 @@ struct TCliOptions {
     bool Progress = false;
     // As given: a digest or a line of a checksum list (see ExpectedDigest.h).
     QString Expected;
-    // --verify: the checksum list ("-" standard input) and how its report reads.
-    QString VerifyList;
+    // --verify: the checksum lists in the order given ("-" standard input): the values of -C and,
+    // with -C, the other operands; and how their report reads.
+    QStringList VerifyLists;
     bool Quiet = false;
     bool StatusOnly = false;
     bool IgnoreMissing = false;
     bool Strict = false;
     bool Warn = false;
-    // The first INPUT argument; "-" stands for standard input.
+    // The first INPUT argument; "-" stands for standard input (its bytes for -t file, else its
+    // UTF-8 text).
     QString Input;
     // Every INPUT argument, and where each stands among the arguments parsed (file names are
     // taken from the raw arguments, which need not be UTF-8).
@@ -43,6 +45,9 @@ struct TCliOptions {
     bool WithName = false;
     // --tag: BSD lines ("SHA256 (NAME) = DIGEST").
     bool Tag = false;
+    // -b/--binary: "DIGEST *NAME" lines; --text: "DIGEST  NAME" (the default). Files are read as
+    // bytes either way.
+    bool Binary = false;
     // -r: folders among the inputs are walked.
     bool Recursive = false;
     // -j: files hashed at a time; 0 means one per online processor.
@@ -51,6 +56,8 @@ struct TCliOptions {
     bool Zero = false;
 
     bool ReadsStandardInput() const { return Input == u"-"; }
+    // A file input that is standard input's bytes: "-" or "/dev/stdin", which may be a pipe.
+    bool HashesStandardInput() const { return InputType == InputTypeFile && (Input == u"-" || Input == u"/dev/stdin"); }
     // Several inputs, -H, --tag or -r: one checksum line per file instead of a bare digest.
     bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Recursive; }
 };
@@ -65,7 +72,9 @@ struct TCliParseResult {
 };
 
 // Parses the arguments after the program name. Options take their value as the next
-// argument or after "=" (long) or directly attached (short); "--" ends the options. --help
+// argument or after "=" (long) or directly attached (short); short switches bundle ("-uH"); "--" ends the options. -C
+// and
+// --verify take a value only when it is attached; alone they make every operand a list. --help
 // and --version win over everything after them.
 TCliParseResult ParseCliArguments(const QStringList& arguments);
 

@@ -146,7 +146,7 @@ TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFile
         return written;
     });
     TListWalker walker(settings, digesters, jobs);
-    WalkInputs(inputs, settings.Recursive, walker);
+    WalkInputs(inputs, settings.Recursive, walker, settings.Output);
     jobs.Finish();
     if (writeFailed)
         return TFileListResult::WriteFailed;

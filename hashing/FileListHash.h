@@ -6,9 +6,11 @@
 #include "crypt/HashStream.h"
 #include "hashing/OrderedJobs.h"
 #include "hashing/StreamDigest.h"
+#include "hashing/TreeWalk.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,8 @@ struct TFileListSettings {
     char Terminator = '\n'; // '\0' for -z
     int Jobs = 1;           // 1 .. MaxJobs
     bool Recursive = false;
+    // The file the lines go to, left out of walked folders.
+    std::optional<TFileIdentity> Output;
 };
 
 // Where the lines go, in order: Write gets standard output's bytes, Error standard error's.

@@ -13,6 +13,7 @@ constexpr const char* NotRegular = "not a regular file";
 struct TEntry {
     std::string Name;
     unsigned char Type;
+    ino_t Inode;
 };
 
 std::string CannotRead(int error) {
@@ -39,8 +40,9 @@ bool ReadFolder(const std::string& folder, TEntryTypes types, std::vector<TEntry
             break;
         }
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            entries.push_back(
-                {entry->d_name, types == TEntryTypes::Listed ? entry->d_type : static_cast<unsigned char>(DT_UNKNOWN)});
+            entries.push_back({entry->d_name,
+                               types == TEntryTypes::Listed ? entry->d_type : static_cast<unsigned char>(DT_UNKNOWN),
+                               entry->d_ino});
     }
     ::closedir(dir);
     if (error != 0)
@@ -64,7 +66,16 @@ unsigned char TypeOf(const std::string& path, bool followLinks, bool& exists) {
     return DT_FIFO; // any other kind is skipped alike
 }
 
-void WalkFolder(const std::string& folder, TEntryTypes types, TWalkVisitor& visitor) {
+// True when path is the file leave; the entry's inode number from the folder spares a stat for
+// every other entry.
+bool IsLeftOut(const std::string& path, ino_t inode, const std::optional<TFileIdentity>& leave) {
+    struct stat info {};
+    return leave && inode == leave->Inode && ::lstat(path.c_str(), &info) == 0 && info.st_dev == leave->Device &&
+           info.st_ino == leave->Inode;
+}
+
+void WalkFolder(const std::string& folder, TEntryTypes types, TWalkVisitor& visitor,
+                const std::optional<TFileIdentity>& leave) {
     std::vector<TEntry> entries;
     int error = 0;
     if (!ReadFolder(folder, types, entries, error)) {
@@ -73,6 +84,8 @@ void WalkFolder(const std::string& folder, TEntryTypes types, TWalkVisitor& visi
     }
     for (TEntry& entry : entries) {
         const std::string path = Join(folder, entry.Name);
+        if (IsLeftOut(path, entry.Inode, leave))
+            continue;
         bool exists = true;
         unsigned char type = entry.Type;
         if (type == DT_UNKNOWN)
@@ -85,7 +98,7 @@ void WalkFolder(const std::string& folder, TEntryTypes types, TWalkVisitor& visi
         if (!exists || type == DT_REG)
             visitor.File(path);
         else if (type == DT_DIR)
-            WalkFolder(path, types, visitor);
+            WalkFolder(path, types, visitor, leave);
         else
             visitor.Skipped(path, NotRegular);
     }
@@ -93,11 +106,12 @@ void WalkFolder(const std::string& folder, TEntryTypes types, TWalkVisitor& visi
 
 } // namespace
 
-void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor, TEntryTypes types) {
+void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor,
+                std::optional<TFileIdentity> leave, TEntryTypes types) {
     for (const std::string& input : inputs) {
         bool exists = false;
         if (recursive && TypeOf(input, true, exists) == DT_DIR)
-            WalkFolder(input, types, visitor);
+            WalkFolder(input, types, visitor, leave);
         else
             visitor.File(input);
     }

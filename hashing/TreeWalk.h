@@ -9,7 +9,9 @@
 // walk holds at most one descriptor whatever its depth.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 class TWalkVisitor {
@@ -34,6 +36,13 @@ protected:
 // and older file systems). Both give the same walk; tests choose Looked to reach the second.
 enum class TEntryTypes { Listed, Looked };
 
-// Visits inputs in order; with recursive, folders among them are walked.
+// A file by its device and inode number.
+struct TFileIdentity {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+};
+
+// Visits inputs in order; with recursive, folders among them are walked. A walk passes over the
+// file leave (the list being written, when it lies inside a walked folder) without a word.
 void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor,
-                TEntryTypes types = TEntryTypes::Listed);
+                std::optional<TFileIdentity> leave = std::nullopt, TEntryTypes types = TEntryTypes::Listed);

@@ -24,6 +24,8 @@ void PrintTo(const LineCase& c, std::ostream* os) {
 
 const LineCase LineCases[] = {
     {"gnu_plain", TChecksumStyle::Gnu, "dir/plain name", '\n', Digest + "  dir/plain name\n"},
+    {"gnu_binary", TChecksumStyle::GnuBinary, "dir/plain name", '\n', Digest + " *dir/plain name\n"},
+    {"gnu_binary_escaped", TChecksumStyle::GnuBinary, "l\nf", '\n', "\\" + Digest + " *l\\nf\n"},
     {"gnu_leading_dash", TChecksumStyle::Gnu, "-x", '\n', Digest + "  -x\n"},
     {"gnu_utf8", TChecksumStyle::Gnu, "caf\xC3\xA9", '\n', Digest + "  caf\xC3\xA9\n"},
     {"gnu_invalid_utf8_as_is", TChecksumStyle::Gnu, "a\xFF", '\n', Digest + "  a\xFF\n"},

@@ -4,13 +4,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -158,7 +162,9 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
 }
 
 TEST_F(CliFileListTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
-    const std::vector<std::vector<std::string>> styles = {{}, {"--tag"}, {"-z"}, {"--tag", "-z"}};
+    // "-bz" bundles two switches; of --binary and --text the last wins.
+    const std::vector<std::vector<std::string>> styles = {
+        {}, {"--tag"}, {"-z"}, {"--tag", "-z"}, {"-b"}, {"-bz"}, {"--binary", "--text"}, {"--text", "-b"}};
     for (const Tool& tool : Tools) {
         for (const std::vector<std::string>& style : styles) {
             const Result expected = Coreutils(tool.coreutils, style, TreeFiles);
@@ -174,6 +180,24 @@ TEST_F(CliFileListTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
                 EXPECT_EQ(run.errors.toStdString(), "tree/fifo: Skipped: not a regular file\n");
             }
         }
+    }
+}
+
+// -u writes the lines' digests in upper case and changes nothing else.
+TEST_F(CliFileListTest, UpperCaseDigestsInLines) {
+    for (const std::vector<std::string>& style : std::vector<std::vector<std::string>>{{}, {"--tag"}, {"-b"}}) {
+        SCOPED_TRACE(style.empty() ? "" : style.front());
+        const Result expected = Coreutils("sha256sum", style, TreeFiles);
+        QByteArray upper;
+        for (const QByteArray& line : expected.output.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const qsizetype digestAt =
+                line.lastIndexOf(" = ") >= 0 ? line.lastIndexOf(" = ") + 3 : line.startsWith('\\');
+            upper += line.left(digestAt) + line.mid(digestAt, 64).toUpper() + line.mid(digestAt + 64) + '\n';
+        }
+        const Result run = Quviro(Concat({"-u", "-r"}, Concat(style, {"tree"})));
+        EXPECT_EQ(run.output.toStdString(), upper.toStdString());
     }
 }
 
@@ -220,6 +244,97 @@ TEST_F(CliFileListTest, FullStandardOutputIsAFailure) {
     EXPECT_EQ(process.exitCode(), 1);
     // The skipped FIFO's message waits for the lines before it, which never got out.
     EXPECT_EQ(process.readAllStandardError().toStdString(), "quviro-cli: write error: No space left on device\n");
+}
+
+// A run ended by a signal while it writes leaves whole lines: the output stops after a line
+// feed or holds nothing, never in the middle of a name.
+TEST_F(CliFileListTest, SignalMidOutputLeavesWholeLines) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = QFile::encodeName(dir.path()).toStdString();
+    // Long names make a line of about 300 bytes, so a block boundary falls inside a line.
+    for (int i = 0; i < 3000; ++i)
+        WriteFile(folder + "/" + std::to_string(i) + std::string(220, 'n'), "x");
+    for (const int signal : {SIGTERM, SIGINT, SIGTERM, SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const QString listPath = s_dir->filePath(u"SUMS"_qs);
+        QFile::remove(listPath);
+        QProcess process;
+        process.setStandardOutputFile(listPath);
+        process.start(s_dir->filePath(u"quviro-cli"_qs), {u"-j"_qs, u"1"_qs, u"-r"_qs, dir.path()});
+        ASSERT_TRUE(process.waitForStarted());
+        while (process.state() == QProcess::Running && QFileInfo(listPath).size() == 0)
+            ::usleep(200);
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        QFile list(listPath);
+        ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+        const QByteArray written = list.readAll();
+        EXPECT_TRUE(written.isEmpty() || written.endsWith('\n'))
+            << written.size() << " bytes end in " << written.right(40).toStdString();
+    }
+}
+
+// "-r . > SHA256SUMS" leaves its own output out of the walk, so the list checks back, with
+// sha256sum -c and with -C.
+TEST_F(CliFileListTest, RecursiveListLeavesItsOwnOutputOut) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = QFile::encodeName(dir.path()).toStdString();
+    ASSERT_EQ(::mkdir((folder + "/sub").c_str(), 0755), 0);
+    WriteFile(folder + "/a", "a");
+    WriteFile(folder + "/sub/b", "b");
+    WriteFile(folder + "/Z", "an older list of the same name is replaced, not listed");
+    for (const char* list : {"SHA256SUMS", "sub/SUMS", "Z"}) {
+        SCOPED_TRACE(list);
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setStandardOutputFile(dir.filePath(QString::fromUtf8(list)));
+        process.start(s_dir->filePath(u"quviro-cli"_qs), {u"-r"_qs, u"."_qs});
+        ASSERT_TRUE(process.waitForStarted() && process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        QFile written(dir.filePath(QString::fromUtf8(list)));
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        const QByteArray lines = written.readAll();
+        EXPECT_FALSE(lines.contains(QByteArray("  ./") + list + "\n")) << lines.toStdString();
+        const Result reference = RunIn(dir.path(), u"sha256sum"_qs, {"-c", list});
+        EXPECT_EQ(reference.exitCode, 0) << reference.output.toStdString();
+        // -C takes the names from the list's folder: the same folder only for a list at the top.
+        if (std::strchr(list, '/') == nullptr) {
+            const Result checked = RunIn(dir.path(), s_dir->filePath(u"quviro-cli"_qs), {"-C", list});
+            EXPECT_EQ(checked.exitCode, 0) << checked.errors.toStdString();
+        }
+        QFile::remove(dir.filePath(QString::fromUtf8(list)));
+    }
+}
+
+// Under a process limit that lets no thread start, quviro-cli says so and exits with 1, or
+// runs on the calling thread alone; it never aborts. The limit counts the user's processes,
+// so root (whom it does not bind) runs the program as the unprivileged user.
+TEST_F(CliFileListTest, ThreadsThatCannotStartAreAnError) {
+    for (const char* jobs : {"1", "2", "8"}) {
+        SCOPED_TRACE(jobs);
+        QProcess process;
+        process.setWorkingDirectory(s_dir->path());
+        process.setChildProcessModifier([] {
+            if (::geteuid() == 0 && (::setgid(UnprivilegedId) != 0 || ::setuid(UnprivilegedId) != 0))
+                ::_exit(3);
+            const rlimit limit{1, 1};
+            if (::setrlimit(RLIMIT_NPROC, &limit) != 0)
+                ::_exit(4);
+        });
+        process.start(s_dir->filePath(u"quviro-cli"_qs), {u"-j"_qs, QString::fromUtf8(jobs), u"-H"_qs, u"tree/Z"_qs});
+        ASSERT_TRUE(process.waitForStarted() && process.waitForFinished(30000));
+        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << "ended by a signal";
+        const std::string errors = process.readAllStandardError().toStdString();
+        const std::string output = process.readAllStandardOutput().toStdString();
+        if (process.exitCode() == 0) {
+            EXPECT_EQ(output, Coreutils("sha256sum", {}, {"tree/Z"}).output.toStdString());
+        } else {
+            EXPECT_EQ(process.exitCode(), 1);
+            EXPECT_EQ(errors, "quviro-cli: cannot start threads: Resource temporarily unavailable\n");
+        }
+    }
 }
 
 // A failing input in the middle: its message comes in its turn, the others are hashed, the

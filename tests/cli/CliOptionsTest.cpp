@@ -119,7 +119,11 @@ const ParseCase ParseCases[] = {
      {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"x"_qs},
      u"--prefix and --suffix cannot be used together"_qs,
      {}},
-    {"stdin_for_file", {u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
+    {"stdin_for_file", {u"-"_qs}, {}, Options([](TCliOptions& o) {
+         o.Input = u"-"_qs;
+         o.Inputs = {u"-"_qs};
+         o.InputArguments = {0};
+     })},
     {"no_input", {u"-u"_qs}, u"INPUT is missing"_qs, {}},
     {"two_text_inputs",
      {u"-t"_qs, u"text"_qs, u"a"_qs, u"b"_qs},
@@ -129,7 +133,10 @@ const ParseCase ParseCases[] = {
      {u"--tag"_qs, u"-t"_qs, u"base64"_qs, u"YQ=="_qs},
      u"-H, --tag and -r apply to file input only"_qs,
      {}},
-    {"stdin_among_files", {u"a"_qs, u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
+    {"stdin_among_files",
+     {u"a"_qs, u"-"_qs},
+     u"INPUT - (standard input) is hashed alone, without -H, --tag or -r"_qs,
+     {}},
     {"check_with_two_files",
      {u"-c"_qs, u"00"_qs, u"a"_qs, u"b"_qs},
      u"--check takes one INPUT, without -H, --tag or -r"_qs,
@@ -145,6 +152,36 @@ const ParseCase ParseCases[] = {
     {"unknown_long_option", {u"--algorithmic"_qs, u"a"_qs}, u"unknown option --algorithmic"_qs, {}},
     {"missing_value", {u"a"_qs, u"-a"_qs}, u"option -a needs a value"_qs, {}},
     {"unknown_type", {u"-t"_qs, u"bytes"_qs, u"a"_qs}, u"unknown input type bytes"_qs, {}},
+    {"bundled_switches", {u"-uHr"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.UpperHash = o.WithName = o.Recursive = true;
+         o.Input = u"a"_qs;
+         o.Inputs = {u"a"_qs};
+         o.InputArguments = {1};
+     })},
+    {"bundle_ending_in_a_value_option", {u"-uamd5"_qs, u"-bj"_qs, u"2"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.UpperHash = o.Binary = true;
+         o.Algorithm = u"md5"_qs;
+         o.Jobs = 2;
+         o.Input = u"a"_qs;
+         o.Inputs = {u"a"_qs};
+         o.InputArguments = {3};
+     })},
+    {"text_after_binary", {u"--binary"_qs, u"--text"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.Input = u"a"_qs;
+     })},
+    {"bundle_with_an_unknown_letter", {u"-ux"_qs, u"a"_qs}, u"unknown option -x"_qs, {}},
+    {"two_checks",
+     {u"-c"_qs, u"00"_qs, u"--check"_qs, u"11"_qs, u"a"_qs},
+     u"--check takes one digest; to check a checksum list, use -C"_qs,
+     {}},
+    {"unknown_algorithm",
+     {u"-a"_qs, u"nosuch"_qs, u"a"_qs},
+     u"unknown algorithm nosuch; the algorithms are MD5, SHA1 and SHA256"_qs,
+     {}},
+    {"unknown_algorithm_with_verify",
+     {u"--algorithm=sha-0"_qs, u"-C"_qs, u"SUMS"_qs},
+     u"unknown algorithm sha-0; the algorithms are MD5, SHA1 and SHA256"_qs,
+     {}},
 };
 
 class CliOptionsTest : public testing::TestWithParam<ParseCase> {};
@@ -176,6 +213,7 @@ TEST_P(CliOptionsTest, Parses) {
     EXPECT_EQ(o.Jobs, c.expected.Jobs);
     EXPECT_EQ(o.Zero, c.expected.Zero);
     EXPECT_EQ(o.Progress, c.expected.Progress);
+    EXPECT_EQ(o.Binary, c.expected.Binary);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliOptionsTest, testing::ValuesIn(ParseCases),
@@ -212,14 +250,54 @@ TEST(CliRequestTest, DigestMatchesIgnoringCaseAndOuterWhitespace) {
 }
 
 TEST(CliVerifyOptionsTest, VerifyTakesItsSwitches) {
-    const TCliParseResult result = ParseCliArguments(
-        {u"--quiet"_qs, u"--status"_qs, u"--ignore-missing"_qs, u"--strict"_qs, u"-w"_qs, u"-CSUMS"_qs});
+    const TCliParseResult result =
+        ParseCliArguments({u"--status"_qs, u"--ignore-missing"_qs, u"--strict"_qs, u"-w"_qs, u"-CSUMS"_qs});
     ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
     const TCliOptions& o = result.Options;
     EXPECT_EQ(o.Action, TCliAction::Verify);
-    EXPECT_EQ(o.VerifyList, u"SUMS"_qs);
-    EXPECT_TRUE(o.Quiet && o.StatusOnly && o.IgnoreMissing && o.Strict && o.Warn);
+    EXPECT_EQ(o.VerifyLists, QStringList{u"SUMS"_qs});
+    EXPECT_TRUE(o.IgnoreMissing && o.Strict && o.Warn);
     EXPECT_FALSE(o.AlgorithmGiven);
+}
+
+// Of --quiet, --status and --warn the last one wins, as with sha256sum -c.
+TEST(CliVerifyOptionsTest, LastOfQuietStatusAndWarnWins) {
+    const struct {
+        QStringList switches;
+        bool quiet, status, warn;
+    } cases[] = {
+        {{u"--quiet"_qs, u"--status"_qs}, false, true, false}, {{u"--status"_qs, u"--quiet"_qs}, true, false, false},
+        {{u"--status"_qs, u"-w"_qs}, false, false, true},      {{u"--warn"_qs, u"--quiet"_qs}, true, false, false},
+        {{u"--quiet"_qs, u"--strict"_qs}, true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.switches.join(u' ').toStdString());
+        const TCliParseResult result = ParseCliArguments(c.switches + QStringList{u"-C"_qs, u"SUMS"_qs});
+        ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+        EXPECT_EQ(result.Options.Quiet, c.quiet);
+        EXPECT_EQ(result.Options.StatusOnly, c.status);
+        EXPECT_EQ(result.Options.Warn, c.warn);
+    }
+}
+
+// Every list is checked, in the order given: the values of -C and, with -C, the operands.
+TEST(CliVerifyOptionsTest, EveryListInTheOrderGiven) {
+    const struct {
+        QStringList arguments;
+        QStringList lists;
+    } cases[] = {
+        {{u"-C"_qs, u"A"_qs, u"-C"_qs, u"B"_qs}, {u"A"_qs, u"B"_qs}},
+        {{u"-C"_qs, u"A"_qs, u"B"_qs, u"--verify=C"_qs, u"-"_qs}, {u"A"_qs, u"B"_qs, u"C"_qs, u"-"_qs}},
+        {{u"B"_qs, u"-CA"_qs}, {u"B"_qs, u"A"_qs}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const TCliParseResult result = ParseCliArguments(c.arguments);
+        ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+        EXPECT_EQ(result.Options.Action, TCliAction::Verify);
+        EXPECT_EQ(result.Options.VerifyLists, c.lists);
+        EXPECT_TRUE(result.Options.Inputs.isEmpty());
+    }
 }
 
 TEST(CliVerifyOptionsTest, CheckWithoutAlgorithmTakesTheDigestsOwn) {

@@ -82,12 +82,19 @@ const CliCase CliCases[] = {
      2,
      {},
      u"quviro-cli: --check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): 00ff\n..."_qs},
-    {"verify_needs_no_input",
-     {u"-C"_qs, u"SUMS"_qs, u"{dir}/abc.txt"_qs},
+    {"check_given_a_list",
+     {u"-c"_qs, u"{dir}/abc.txt"_qs, u"{dir}/abc.txt"_qs},
      {},
      2,
      {},
-     u"quviro-cli: INPUT cannot be given with --verify: the list names the files\n..."_qs},
+     u"quviro-cli: --check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): {dir}/abc.txt\n"
+     u"to check the files a checksum list names, use -C {dir}/abc.txt\nUsage: ..."_qs},
+    {"check_twice",
+     {u"-c"_qs, Sha256Abc, u"-c"_qs, Sha256Empty, u"{dir}/abc.txt"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: --check takes one digest; to check a checksum list, use -C\n..."_qs},
     {"verify_switch_without_verify",
      {u"--quiet"_qs, u"{dir}/abc.txt"_qs},
      {},
@@ -99,7 +106,24 @@ const CliCase CliCases[] = {
     {"no_valid_text", {u"-t"_qs, u"text"_qs, u"--trim"_qs, u"  "_qs}, {}, 1, {}, u"No valid text\n"_qs},
     {"hex", {u"-t"_qs, u"hex"_qs, u"0a"_qs}, {}, 1, {}, u"(Hexadecimal not supported in this version)\n"_qs},
     {"invalid_base64", {u"-t"_qs, u"base64"_qs, u"YW Jj"_qs}, {}, 1, {}, u"Invalid Base-64 text\n"_qs},
-    {"unknown_algorithm", {u"-a"_qs, u"sha512"_qs, u"{dir}/abc.txt"_qs}, {}, 1, {}, u"Unknown Algorithm\n"_qs},
+    {"unknown_algorithm",
+     {u"-a"_qs, u"nosuch"_qs, u"{dir}/abc.txt"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: unknown algorithm nosuch; the algorithms are ..."_qs},
+    {"unknown_algorithm_for_lists",
+     {u"-a"_qs, u"nosuch"_qs, u"-C"_qs, u"{dir}/abc.txt"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: unknown algorithm nosuch; the algorithms are ..."_qs},
+    {"unknown_algorithm_for_checksum_lines",
+     {u"-a"_qs, u"nosuch"_qs, u"-H"_qs, u"{dir}/abc.txt"_qs},
+     {},
+     2,
+     {},
+     u"quviro-cli: unknown algorithm nosuch; the algorithms are ..."_qs},
     {"check_on_failure", {u"-c"_qs, Sha256Abc, u"{dir}/missing"_qs}, {}, 1, {}, u"File does not exist\n"_qs},
     {"usage_prefix_and_suffix",
      {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"-t"_qs, u"text"_qs, u"x"_qs},
@@ -107,12 +131,16 @@ const CliCase CliCases[] = {
      2,
      {},
      u"quviro-cli: --prefix and --suffix cannot be used together\nUsage: quviro-cli ..."_qs},
-    {"usage_stdin_for_file",
-     {u"-"_qs},
+    {"stdin_bytes", {u"-"_qs}, "\xFF", 0, u"a8100ae6aa1940d0b663bb31cd466142ebbdbd5187131b92d93818987832eb89\n"_qs, {}},
+    {"stdin_bytes_by_dev_stdin", {u"/dev/stdin"_qs}, "abc", 0, Sha256Abc + u"\n"_qs, {}},
+    {"stdin_bytes_md5_upper", {u"-a"_qs, u"md5"_qs, u"-u"_qs, u"-"_qs}, "abc", 0, Md5Abc.toUpper() + u"\n"_qs, {}},
+    {"stdin_bytes_checked", {u"-c"_qs, Sha256Abc, u"-"_qs}, "abc", 0, u"OK\n"_qs, {}},
+    {"usage_stdin_among_files",
+     {u"{dir}/abc.txt"_qs, u"-"_qs},
      {},
      2,
      {},
-     u"quviro-cli: INPUT - (standard input) cannot be used with -t file\nUsage: quviro-cli ..."_qs},
+     u"quviro-cli: INPUT - (standard input) is hashed alone, without -H, --tag or -r\nUsage: quviro-cli ..."_qs},
     {"usage_no_arguments", {}, {}, 2, {}, u"quviro-cli: INPUT is missing\nUsage: quviro-cli ..."_qs},
     {"usage_error_points_to_help", {u"--bogus"_qs}, {}, 2, {}, u"...Try 'quviro-cli --help' for more.\n"_qs},
     {"help_starts_with_usage", {u"-h"_qs, u"x"_qs}, {}, 0, u"Usage: quviro-cli ..."_qs, {}},
@@ -171,7 +199,7 @@ TEST_P(CliTest, ExitCodeAndOutput) {
 
     EXPECT_EQ(process.exitCode(), c.exitCode);
     ExpectText("stdout", process.readAllStandardOutput(), c.standardOutput);
-    ExpectText("stderr", process.readAllStandardError(), c.standardError);
+    ExpectText("stderr", process.readAllStandardError(), QString(c.standardError).replace(u"{dir}"_qs, s_dir->path()));
 }
 
 // Output that cannot be written is a failure with the system's reason, never a silent success:
@@ -195,7 +223,8 @@ TEST_P(CliTest, OutputToAFullDeviceFails) {
 
     EXPECT_EQ(process.exitCode(), 1);
     ExpectText("stderr", process.readAllStandardError(),
-               c.standardError + u"quviro-cli: write error: No space left on device\n"_qs);
+               QString(c.standardError).replace(u"{dir}"_qs, s_dir->path()) +
+                   u"quviro-cli: write error: No space left on device\n"_qs);
 }
 
 // More standard input than memory allows: a message and exit code 1, not an abort. The limit
@@ -232,9 +261,9 @@ TEST(CliMemoryTest, StandardInputLargerThanMemoryFailsWithAMessage) {
     const std::string errors = process.readAllStandardError().toStdString();
 #if defined(__SANITIZE_ADDRESS__)
     // The sanitizer's allocator reports the refused block itself first.
-    EXPECT_TRUE(errors.ends_with("\nquviro-cli: out of memory\n")) << errors;
+    EXPECT_TRUE(errors.ends_with("\nquviro-cli: Out of memory\n")) << errors;
 #else
-    EXPECT_EQ(errors, "quviro-cli: out of memory\n");
+    EXPECT_EQ(errors, "quviro-cli: Out of memory\n");
 #endif
 }
 

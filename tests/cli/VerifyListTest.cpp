@@ -54,8 +54,16 @@ const VerifyCase VerifyCases[] = {
     {"spaces_and_quote_in_names", Abc + "  two words.txt\n" + Abc + "  it's.txt\n" + Abc + "  gone it's\n", {}},
     {"empty_list", "", {}},
     {"only_comments", "# nothing\n\n", {}},
-    {"binary_garbage", QByteArray("\x00\x01\xff\xfe\n\x89PNG\r\n\x1a\n\x00\x00", 15), {}},
-    {"nul_inside_digest_line", Abc + "  abc.txt\0junk\n", {}},
+    {"binary_one_byte_name", Abc + " *x\n", {}},
+    {"tab_after_digest", Abc + "\tabc.txt\n" + Abc + "  abc.txt\n", {u"-w"_qs}},
+    {"bare_digest_matches_nothing", Abc + "\n" + Abc + "\n", {u"-w"_qs}},
+    {"ignore_missing_keeps_folder",
+     Abc + "  folder\n" + Abc + "  missing.txt\n" + Abc + "  abc.txt\n",
+     {u"--ignore-missing"_qs}},
+    {"missing_name_escaped", "\\" + Abc + "  gone\\nname\n" + Abc + "  gone 'quoted'\n", {}},
+    {"quiet_then_warn", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"--quiet"_qs, u"-w"_qs}},
+    {"warn_then_status", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"-w"_qs, u"--status"_qs}},
+    {"status_then_quiet", Abc + "  abc.txt\nnot a line\n" + Wrong + "  hello.txt\n", {u"--status"_qs, u"--quiet"_qs}},
 };
 
 class VerifyListTest : public testing::TestWithParam<VerifyCase> {
@@ -73,6 +81,7 @@ protected:
         write(u"it's.txt"_qs, "abc");
         write(u"back\\slash.txt"_qs, "abc");
         write(u"line\nfeed.txt"_qs, "abc");
+        write(u"x"_qs, "abc");
         ASSERT_TRUE(QDir(s_dir->path()).mkdir(u"folder"_qs));
         s_elsewhere = new QTemporaryDir;
     }
@@ -94,10 +103,14 @@ struct TRunResult {
     QByteArray err;
 };
 
+// Runs program in folder; merged puts standard error into out, in the order written, as a log
+// taken with "2>&1" holds them.
 TRunResult RunProgram(const QString& program, const QStringList& arguments, const QString& folder,
-                      const QByteArray& input = {}) {
+                      const QByteArray& input = {}, bool merged = false) {
     QProcess process;
     process.setWorkingDirectory(folder);
+    if (merged)
+        process.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
     process.setProcessEnvironment(environment);
@@ -111,12 +124,20 @@ TRunResult RunProgram(const QString& program, const QStringList& arguments, cons
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
+// Writes bytes to path, replacing what it held.
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
 QString Coreutils() {
     return QStandardPaths::findExecutable(u"sha256sum"_qs);
 }
 
 void ExpectSame(const TRunResult& ours, TRunResult reference) {
     // The reference names itself by the path it was started with.
+    reference.out.replace((Coreutils() + u": "_qs).toUtf8(), "quviro-cli: ");
     reference.err.replace((Coreutils() + u": "_qs).toUtf8(), "quviro-cli: ");
     EXPECT_EQ(ours.exitCode, reference.exitCode);
     EXPECT_EQ(ours.out.toStdString(), reference.out.toStdString());
@@ -139,6 +160,12 @@ TEST_P(VerifyListTest, AgreesWithSha256sum) {
         RunProgram(QStringLiteral(QUVIRO_CLI_PATH), c.options + QStringList{u"-C"_qs, u"LIST"_qs}, s_dir->path());
     ExpectSame(ours, reference);
 
+    // Both streams in one: the lines in the same order.
+    ExpectSame(
+        RunProgram(QStringLiteral(QUVIRO_CLI_PATH), c.options + QStringList{u"-C"_qs, u"LIST"_qs}, s_dir->path(), {},
+                   true),
+        RunProgram(Coreutils(), QStringList{u"-c"_qs} + c.options + QStringList{u"LIST"_qs}, s_dir->path(), {}, true));
+
     // From another folder, with the list's path: the names are still found beside the list.
     // Messages name the list as given, so only the file lines and the status are compared.
     const TRunResult elsewhere = RunProgram(
@@ -156,6 +183,41 @@ TEST_P(VerifyListTest, AgreesWithSha256sum) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, VerifyListTest, testing::ValuesIn(VerifyCases),
                          [](const testing::TestParamInfo<VerifyCase>& info) { return std::string(info.param.name); });
+
+// Several lists: each is checked in turn, its report whole, and the exit status is the worst;
+// the same as sha256sum -c A B, whether each list has its own -C or one -C takes them all.
+TEST(VerifyListSeveral, EveryListInTurnWithTheWorstStatus) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    };
+    write(u"abc.txt"_qs, "abc");
+    write(u"FAILS"_qs, Wrong + "  abc.txt\n");
+    write(u"PASSES"_qs, Abc + "  abc.txt\n");
+    write(u"MISSING"_qs, Abc + "  missing.txt\n" + Abc + "  abc.txt\n");
+    const QStringList orders[] = {
+        {u"FAILS"_qs, u"PASSES"_qs},  {u"PASSES"_qs, u"FAILS"_qs},
+        {u"PASSES"_qs, u"PASSES"_qs}, {u"MISSING"_qs, u"PASSES"_qs, u"FAILS"_qs},
+        {u"PASSES"_qs, u"absent"_qs}, {u"PASSES"_qs, u"-"_qs},
+    };
+    for (const QStringList& lists : orders) {
+        SCOPED_TRACE(lists.join(u' ').toStdString());
+        const TRunResult reference =
+            RunProgram(Coreutils(), QStringList{u"-c"_qs} + lists, dir.path(), Wrong + "  abc.txt\n", true);
+        QStringList eachOwn;
+        for (const QString& list : lists)
+            eachOwn << u"-C"_qs << list;
+        ExpectSame(RunProgram(QStringLiteral(QUVIRO_CLI_PATH), eachOwn, dir.path(), Wrong + "  abc.txt\n", true),
+                   reference);
+        ExpectSame(RunProgram(QStringLiteral(QUVIRO_CLI_PATH), QStringList{u"-C"_qs} + lists, dir.path(),
+                              Wrong + "  abc.txt\n", true),
+                   reference);
+    }
+}
 
 TEST(VerifyListBadInput, ListIsAFolderOrMissing) {
     if (Coreutils().isEmpty())
@@ -180,8 +242,122 @@ TEST(VerifyListBadInput, FifoIsNeverWaitedOn) {
     const TRunResult run = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, list.fileName()}, dir.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out.toStdString(), "pipe: FAILED open or read\n");
-    EXPECT_EQ(run.err.toStdString(), "quviro-cli: pipe: Not a regular file\n"
-                                     "quviro-cli: WARNING: 1 listed file could not be read\n");
+    // The message names the path tried, beside the list.
+    EXPECT_EQ(run.err.toStdString(), "quviro-cli: " + QFile::encodeName(dir.filePath(u"pipe"_qs)).toStdString() +
+                                         ": Not a regular file\n"
+                                         "quviro-cli: WARNING: 1 listed file could not be read\n");
+}
+
+// Standard output on a full device, then a missing file: the messages as sha256sum gives them,
+// then the write error with the reason of the failed write, not that of the missing file.
+TEST(VerifyListBadInput, FullStandardOutputNamesItsOwnReason) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    // More OK lines than a stdio buffer holds, so that output fails before the missing file.
+    WriteBytes(dir.filePath(u"SUMS"_qs), QByteArray(Abc + "  abc.txt\n").repeated(500) + Abc + "  missing.txt\n");
+    const auto run = [&](const QString& program, const QString& option) {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setStandardOutputFile(u"/dev/full"_qs);
+        process.start(program, {option, u"SUMS"_qs});
+        EXPECT_TRUE(process.waitForStarted() && process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 1);
+        return process.readAllStandardError();
+    };
+    QByteArray expected = run(Coreutils(), u"-c"_qs);
+    expected.replace((Coreutils() + u": "_qs).toUtf8(), "quviro-cli: ");
+    // sha256sum's own last line gives no reason.
+    expected.replace("quviro-cli: write error\n", "quviro-cli: write error: No space left on device\n");
+    EXPECT_EQ(run(QStringLiteral(QUVIRO_CLI_PATH), u"-C"_qs).toStdString(), expected.toStdString());
+}
+
+// -w names the list's own algorithm, also for lines before its first checksum line, as md5sum
+// does; a tag line of an algorithm not computed here says so.
+TEST(VerifyListWarn, NamesTheListsAlgorithm) {
+    const QString md5sum = QStandardPaths::findExecutable(u"md5sum"_qs);
+    if (md5sum.isEmpty())
+        GTEST_SKIP() << "md5sum is not installed";
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    const QByteArray md5 = "900150983cd24fb0d6963f7d28e17f72";
+    WriteBytes(dir.filePath(u"MD5SUMS"_qs), "junk\n" + md5 + "  abc.txt\njunk again\n");
+    TRunResult reference = RunProgram(md5sum, {u"-w"_qs, u"-c"_qs, u"MD5SUMS"_qs}, dir.path(), {}, true);
+    reference.out.replace((md5sum + u": "_qs).toUtf8(), "quviro-cli: ");
+    const TRunResult ours =
+        RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-w"_qs, u"-C"_qs, u"MD5SUMS"_qs}, dir.path(), {}, true);
+    EXPECT_EQ(ours.exitCode, reference.exitCode);
+    EXPECT_EQ(ours.out.toStdString(), reference.out.toStdString());
+
+    WriteBytes(dir.filePath(u"MD5SUMS"_qs),
+               "SHA512 (abc.txt) = " + QByteArray(128, '0') + "\nsha-1 (abc.txt) = 00\n" + md5 + "  abc.txt\n");
+    const TRunResult unsupported =
+        RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-w"_qs, u"-C"_qs, u"MD5SUMS"_qs}, dir.path());
+    EXPECT_EQ(unsupported.exitCode, 0);
+    EXPECT_EQ(unsupported.out.toStdString(), "abc.txt: OK\n");
+    EXPECT_EQ(unsupported.err.toStdString(), "quviro-cli: MD5SUMS: 1: unsupported algorithm SHA512\n"
+                                             "quviro-cli: MD5SUMS: 2: improperly formatted MD5 checksum line\n"
+                                             "quviro-cli: WARNING: 2 lines are improperly formatted\n");
+}
+
+// A list read by line feeds that holds a NUL byte (one made with -z, or a damaged one) fails,
+// reported once, where sha256sum -c passes on the entry before the first NUL.
+TEST(VerifyListBadInput, NulByteInAListReadByLineFeedsFails) {
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    const QByteArray nulMessage = ": the line holds a NUL byte; a list made with -z is checked with -C -z\n";
+    const struct {
+        const char* name;
+        QByteArray list;
+        QByteArray out;
+        QByteArray err;
+    } cases[] = {
+        {"made_with_z", Abc + "  abc.txt" + QByteArray(1, '\0') + Abc + "  abc.txt" + QByteArray(1, '\0'), "",
+         "quviro-cli: SUMS: 1" + nulMessage + "quviro-cli: SUMS: no properly formatted checksum lines found\n"},
+        {"nul_inside_digest_line", Abc + "  abc.txt" + QByteArray(1, '\0') + "junk\n", "",
+         "quviro-cli: SUMS: 1" + nulMessage + "quviro-cli: SUMS: no properly formatted checksum lines found\n"},
+        {"binary_garbage", QByteArray("\x00\x01\xff\xfe\n\x89PNG\r\n\x1a\n\x00\x00", 15), "",
+         "quviro-cli: SUMS: 1" + nulMessage + "quviro-cli: SUMS: no properly formatted checksum lines found\n"},
+        {"after_a_good_line",
+         Abc + "  abc.txt\n" + Abc + "  abc.txt" + QByteArray(1, '\0') + "x\n" + QByteArray(1, '\0') + "\n",
+         "abc.txt: OK\n",
+         "quviro-cli: SUMS: 2" + nulMessage + "quviro-cli: WARNING: 2 lines are improperly formatted\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(dir.filePath(u"SUMS"_qs), c.list);
+        const TRunResult run = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"SUMS"_qs}, dir.path());
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out.toStdString(), c.out.toStdString());
+        EXPECT_EQ(run.err.toStdString(), c.err.toStdString());
+    }
+}
+
+// A list read through a name that stands for a descriptor ("/dev/stdin", "/proc/self/fd/0",
+// what a shell passes for a here-document) has its names in the current folder, as sha256sum
+// finds them, even when the descriptor is a regular file elsewhere.
+TEST(VerifyListPipe, DescriptorNamesAreInTheCurrentFolder) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    QTemporaryDir elsewhere;
+    const QString list = elsewhere.filePath(u"SUMS"_qs);
+    WriteBytes(list, Abc + "  abc.txt\n" + Abc + "  missing.txt\n");
+    const auto run = [&](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setStandardInputFile(list);
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForStarted() && process.waitForFinished(30000));
+        TRunResult result{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+        return result;
+    };
+    for (const QString& name : {u"/dev/stdin"_qs, u"/proc/self/fd/0"_qs}) {
+        SCOPED_TRACE(name.toStdString());
+        ExpectSame(run(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, name}), run(Coreutils(), {u"-c"_qs, name}));
+    }
 }
 
 // One line of 100 MB without a line break: malformed, reported, no crash.
@@ -205,10 +381,7 @@ TEST(VerifyListBadInput, HugeSingleLine) {
 // names are taken from the current folder, as for standard input.
 TEST(VerifyListPipe, NamesOfAPipedListAreInTheCurrentFolder) {
     QTemporaryDir dir;
-    QFile file(dir.filePath(u"abc.txt"_qs));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("abc");
-    file.close();
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
     QTemporaryDir elsewhere;
     const QString fifo = elsewhere.filePath(u"sums.pipe"_qs);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -258,8 +431,9 @@ TEST(VerifyListBadInput, UnreadableFileAsUnprivilegedUser) {
     const TRunResult run = RunProgram(launcher, command, dir.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out.toStdString(), "secret: FAILED open or read\n");
-    EXPECT_EQ(run.err.toStdString(), "quviro-cli: secret: Permission denied\n"
-                                     "quviro-cli: WARNING: 1 listed file could not be read\n");
+    EXPECT_EQ(run.err.toStdString(), "quviro-cli: " + QFile::encodeName(secret.fileName()).toStdString() +
+                                         ": Permission denied\n"
+                                         "quviro-cli: WARNING: 1 listed file could not be read\n");
 }
 
 // What quviro-cli -r writes for a folder verifies back with -C, in both line forms and with
@@ -275,7 +449,9 @@ TEST(VerifyListRoundTrip, RecursiveListsVerifyBack) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(name.toUtf8());
     }
-    const QStringList forms[] = {{}, {u"--tag"_qs}, {u"-a"_qs, u"md5"_qs}, {u"-a"_qs, u"sha1"_qs, u"--tag"_qs}};
+    const QStringList forms[] = {
+        {},         {u"--tag"_qs},          {u"-a"_qs, u"md5"_qs}, {u"-a"_qs, u"sha1"_qs, u"--tag"_qs},
+        {u"-z"_qs}, {u"-z"_qs, u"--tag"_qs}};
     for (const QStringList& form : forms) {
         SCOPED_TRACE(form.join(u' ').toStdString());
         // Names relative to the folder the list is written in, and absolute names.
@@ -291,12 +467,16 @@ TEST(VerifyListRoundTrip, RecursiveListsVerifyBack) {
             list.write(made.out);
             list.close();
 
-            const TRunResult checked =
-                RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, listPath}, elsewhere.path());
+            // A list made with -z is checked with -C -z.
+            const bool zero = form.contains(u"-z"_qs);
+            const TRunResult checked = RunProgram(
+                QStringLiteral(QUVIRO_CLI_PATH),
+                QStringList{u"-C"_qs} + (zero ? QStringList{u"-z"_qs} : QStringList{}) + QStringList{listPath},
+                elsewhere.path());
             EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
             EXPECT_EQ(checked.out.count(": OK\n"), qsizetype(std::size(names))) << checked.out.toStdString();
             EXPECT_TRUE(checked.err.isEmpty()) << checked.err.toStdString();
-            if (!form.contains(u"-a"_qs) && !Coreutils().isEmpty()) {
+            if (!form.contains(u"-a"_qs) && !zero && !Coreutils().isEmpty()) {
                 const TRunResult reference =
                     RunProgram(Coreutils(), {u"-c"_qs, listPath}, absolute ? elsewhere.path() : dir.path());
                 EXPECT_EQ(reference.exitCode, 0);

@@ -92,7 +92,7 @@ TEST_F(TreeWalkTest, FoldersInByteOrderDepthFirstLinksToFoldersNotFollowed) {
     for (const TEntryTypes types : {TEntryTypes::Listed, TEntryTypes::Looked}) {
         SCOPED_TRACE(types == TEntryTypes::Listed ? "types listed" : "types looked at");
         Recorder recorder;
-        WalkInputs({"t/", "t/b", "t/sub", "sub-link"}, true, recorder, types);
+        WalkInputs({"t/", "t/b", "t/sub", "sub-link"}, true, recorder, std::nullopt, types);
         EXPECT_EQ(recorder.Visits, expected);
     }
 }

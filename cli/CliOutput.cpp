@@ -1,0 +1,200 @@
+#include "cli/CliOutput.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+// Lines wait in the buffer until it holds this much, unless a flush comes first.
+constexpr std::size_t BufferLimit = 64 * 1024;
+
+// A fatal signal cuts a write(2) to a file short at a page boundary, mid-line. With the guard
+// in place an ending signal that arrives during a write waits for the write to finish; at any
+// other moment it ends the program at once, as without the guard.
+enum TWriteState : int { Idle, Writing, Ending };
+std::atomic<int> WriteState{Idle};
+std::atomic<int> PendingSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free atomics");
+
+void EndBySignal(int signal) {
+    std::signal(signal, SIG_DFL);
+    ::kill(::getpid(), signal);
+}
+
+void OnEndingSignal(int signal) {
+    int idle = Idle;
+    if (WriteState.compare_exchange_strong(idle, Ending))
+        EndBySignal(signal);
+    else
+        PendingSignal.store(signal);
+}
+
+// Brackets one write(2) with the guard; answers false when the program is ending already.
+class TWholeWrite {
+public:
+    TWholeWrite() {
+        int idle = Idle;
+        m_started = WriteState.compare_exchange_strong(idle, Writing);
+    }
+    ~TWholeWrite() {
+        if (!m_started)
+            return;
+        WriteState.store(Idle);
+        if (const int signal = PendingSignal.exchange(0); signal != 0) {
+            WriteState.store(Ending);
+            EndBySignal(signal);
+        }
+    }
+    TWholeWrite(const TWholeWrite&) = delete;
+    TWholeWrite& operator=(const TWholeWrite&) = delete;
+    bool Started() const { return m_started; }
+
+private:
+    bool m_started = false;
+};
+
+} // namespace
+
+void KeepWritesWholeOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnEndingSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        struct sigaction previous {};
+        // A signal the caller's parent set to be ignored stays ignored.
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+            ::sigaction(signal, &action, nullptr);
+    }
+}
+
+TCliOutput::TCliOutput(int out, int err) : m_out(out), m_err(err) {}
+
+TCliOutput::~TCliOutput() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_flusher.joinable())
+        m_flusher.join();
+}
+
+bool TCliOutput::WriteAll(int fd, std::string_view bytes, int& error) {
+    while (!bytes.empty()) {
+        const TWholeWrite guard;
+        if (!guard.Started()) {
+            // A signal is ending the program; nothing more goes out.
+            error = EINTR;
+            return false;
+        }
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // A write that takes nothing without an errno would loop forever; call it an I/O error.
+            error = n < 0 && errno != 0 ? errno : EIO;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool TCliOutput::FlushLocked() {
+    if (m_outError != 0)
+        return false;
+    m_written = m_written || !m_buffer.empty();
+    const bool written = WriteAll(m_out, m_buffer, m_outError);
+    m_buffer.clear();
+    return written;
+}
+
+bool TCliOutput::Out(std::string_view lines) {
+    bool wake = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_outError != 0)
+            return false;
+        wake = m_buffer.empty();
+        m_buffer.append(lines);
+        if (m_writeThrough || m_buffer.size() >= BufferLimit)
+            return FlushLocked();
+    }
+    if (wake)
+        m_wake.notify_all();
+    return true;
+}
+
+bool TCliOutput::Err(std::string_view lines) {
+    const std::lock_guard lock(m_mutex);
+    const bool outWritten = m_buffer.empty() ? m_outError == 0 : FlushLocked();
+    int error = 0;
+    if (!WriteAll(m_err, lines, error))
+        m_errFailed = true;
+    return outWritten;
+}
+
+bool TCliOutput::Message(std::string_view text) {
+    std::string line = "quviro-cli: ";
+    line.append(text).append("\n");
+    return Err(line);
+}
+
+bool TCliOutput::Flush() {
+    const std::lock_guard lock(m_mutex);
+    return FlushLocked();
+}
+
+void TCliOutput::FlushWithin(std::chrono::milliseconds delay) {
+    const std::lock_guard lock(m_mutex);
+    if (m_flusher.joinable() || m_writeThrough)
+        return;
+    m_delay = delay;
+    try {
+        m_flusher = std::thread([this] { FlushWhileRunning(); });
+    } catch (const std::system_error&) {
+        m_writeThrough = true;
+    }
+}
+
+void TCliOutput::FlushWhileRunning() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        // Asleep until a line waits: an idle run costs no wake-ups.
+        m_wake.wait(lock, [&] { return m_stopping || !m_buffer.empty(); });
+        if (m_stopping)
+            return;
+        if (m_wake.wait_for(lock, m_delay, [&] { return m_stopping; }))
+            return;
+        if (!m_buffer.empty())
+            FlushLocked();
+    }
+}
+
+bool TCliOutput::Finish() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_flusher.joinable())
+        m_flusher.join();
+
+    const std::lock_guard lock(m_mutex);
+    FlushLocked();
+    // A file system may report a failed write only when the file is closed. A standard output
+    // that was never open is no failure when nothing was written to it.
+    if (::close(m_out) != 0 && m_outError == 0 && errno != EINTR && (errno != EBADF || m_written))
+        m_outError = errno;
+    if (m_outError != 0) {
+        const std::string message = std::string("quviro-cli: write error: ") + std::strerror(m_outError) + "\n";
+        int error = 0;
+        WriteAll(m_err, message, error);
+    }
+    return m_outError == 0 && !m_errFailed;
+}

@@ -1,0 +1,68 @@
+// quviro-cli's one output path: every byte for standard output and standard error goes
+// through here, and every write is checked.
+//
+// Standard output is buffered here rather than by stdio, so that each write(2) carries whole
+// lines only: a run ended by a signal leaves a file that ends on a whole line. Before anything
+// goes to standard error the buffered output is written, so that a log taken with "2>&1" shows
+// the lines in the order they were made. A failed write keeps its own errno for the message.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+// From now on SIGINT, SIGTERM, SIGHUP and SIGPIPE that arrive while a TCliOutput writes end the
+// program once that write is done, so that a cut output still ends on a whole line. They end
+// it as before, with the same status; signals the parent ignores stay ignored.
+void KeepWritesWholeOnSignals();
+
+class TCliOutput {
+public:
+    // Writes to the descriptors given; they stay open until Finish.
+    explicit TCliOutput(int out = 1, int err = 2);
+    // Stops the flushing thread; what is still buffered is left to Finish.
+    ~TCliOutput();
+    TCliOutput(const TCliOutput&) = delete;
+    TCliOutput& operator=(const TCliOutput&) = delete;
+
+    // Whole lines for standard output. False once a write to standard output has failed; the
+    // bytes are then dropped.
+    bool Out(std::string_view lines);
+    // Whole lines for standard error, after what standard output holds. False when standard
+    // output failed first; a failing standard error only shows in Finish's answer.
+    bool Err(std::string_view lines);
+    // "quviro-cli: TEXT\n" on standard error.
+    bool Message(std::string_view text);
+    // Writes what standard output holds; false once a write has failed.
+    bool Flush();
+
+    // From now on buffered lines reach the system within delay, written by a thread that sleeps
+    // while nothing waits. When no thread can be started, every line is written at once
+    // instead: slower, never lost.
+    void FlushWithin(std::chrono::milliseconds delay);
+
+    // Writes what is left and closes standard output. True when every write succeeded; after a
+    // failed write to standard output "quviro-cli: write error: REASON" goes to standard error.
+    bool Finish();
+
+private:
+    bool FlushLocked();
+    bool WriteAll(int fd, std::string_view bytes, int& error);
+    void FlushWhileRunning();
+
+    const int m_out;
+    const int m_err;
+    std::string m_buffer;
+    int m_outError = 0;
+    bool m_written = false;
+    bool m_errFailed = false;
+    bool m_writeThrough = false;
+    std::chrono::milliseconds m_delay{0};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stopping = false;
+    std::thread m_flusher;
+};
