@@ -14,6 +14,9 @@
 #include <cstddef>
 #include <cstdint>
 
+inline constexpr std::size_t BLAKE3BlockLength = 64;
+inline constexpr std::size_t BLAKE3ChunkLength = 1024;
+
 using TBLAKE3ChainingValue = std::array<std::uint32_t, 8>;
 using TBLAKE3Digest = std::array<std::uint8_t, 32>;
 

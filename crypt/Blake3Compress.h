@@ -5,12 +5,12 @@
 // the same bytes.
 #pragma once
 
+#include "crypt/Blake3.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
-inline constexpr std::size_t BLAKE3BlockLength = 64;
-inline constexpr std::size_t BLAKE3ChunkLength = 1024;
 inline constexpr std::size_t BLAKE3BlocksPerChunk = BLAKE3ChunkLength / BLAKE3BlockLength;
 
 // The initial words, the same as SHA-256's initial hash value (FIPS 180-4 section 5.3.3), as the

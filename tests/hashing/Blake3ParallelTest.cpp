@@ -1,0 +1,122 @@
+#include "hashing/Blake3Parallel.h"
+
+#include "crypt/Blake3.h"
+#include "crypt/Hex.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::uint8_t> RandomBytes(std::size_t size) {
+    std::mt19937 random(static_cast<std::uint32_t>(size));
+    std::vector<std::uint8_t> bytes(size);
+    for (auto& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+std::string SerialHex(const std::vector<std::uint8_t>& bytes) {
+    TBLAKE3Context context;
+    BLAKE3Init(context);
+    BLAKE3Update(context, bytes.data(), bytes.size());
+    return BLAKE3ToHex(BLAKE3Final(context));
+}
+
+constexpr unsigned ThreadCounts[] = {1, 2, 3, 8};
+
+// Sizes below and above the subtrees worth sharing out, powers of two of chunks and sizes that
+// are not, so that several subtrees of different sizes and a last partial chunk occur.
+constexpr std::size_t Sizes[] = {0,
+                                 1,
+                                 1024,
+                                 1025,
+                                 300 * 1024 + 7,
+                                 std::size_t{1} << 20,
+                                 (std::size_t{1} << 20) + 1,
+                                 3 * 1024 * 1024 + 5,
+                                 (5 << 20) + 1000 * 1024,
+                                 (std::size_t{1} << 23) + 3 * 1024 * 1024 + 123};
+
+TEST(Blake3ParallelTest, WholeBufferGivesTheSerialDigest) {
+    for (std::size_t size : Sizes) {
+        const std::vector<std::uint8_t> bytes = RandomBytes(size);
+        const std::string expected = SerialHex(bytes);
+        for (unsigned threads : ThreadCounts)
+            EXPECT_EQ(BLAKE3ToHex(BLAKE3HashParallel(bytes, threads)), expected)
+                << size << " bytes on " << threads << " threads";
+    }
+}
+
+// A file read in large pieces: spans of sizes that do not line up with chunks or subtrees.
+TEST(Blake3ParallelTest, SuccessiveSpansGiveTheSerialDigest) {
+    const std::vector<std::uint8_t> bytes = RandomBytes((std::size_t{1} << 23) + 3 * 1024 * 1024 + 123);
+    const std::string expected = SerialHex(bytes);
+    for (unsigned threads : ThreadCounts)
+        for (std::size_t span : {std::size_t{1} << 20, std::size_t{1536 * 1024 + 3}, std::size_t{4 << 20}}) {
+            TBLAKE3Parallel hasher(threads);
+            EXPECT_EQ(hasher.Threads(), threads);
+            for (std::size_t at = 0; at < bytes.size(); at += span)
+                hasher.Update(std::span(bytes).subspan(at, std::min(span, bytes.size() - at)));
+            EXPECT_EQ(BLAKE3ToHex(hasher.Final()), expected) << "spans of " << span << " on " << threads << " threads";
+        }
+}
+
+TEST(Blake3ParallelTest, FinalBeginsANewMessage) {
+    const std::vector<std::uint8_t> first = RandomBytes(3 * 1024 * 1024 + 5);
+    const std::vector<std::uint8_t> second = RandomBytes((5 << 20) + 1000 * 1024);
+    TBLAKE3Parallel hasher(2);
+    hasher.Update(first);
+    EXPECT_EQ(BLAKE3ToHex(hasher.Final()), SerialHex(first));
+    hasher.Update(second);
+    EXPECT_EQ(BLAKE3ToHex(hasher.Final()), SerialHex(second));
+}
+
+TEST(Blake3ParallelTest, NoThreadCountHashesOnTheCallingThread) {
+    TBLAKE3Parallel hasher(0);
+    EXPECT_EQ(hasher.Threads(), 1u);
+    const std::vector<std::uint8_t> bytes = RandomBytes(3 * 1024 * 1024 + 5);
+    hasher.Update(bytes);
+    EXPECT_EQ(BLAKE3ToHex(hasher.Final()), SerialHex(bytes));
+}
+
+// The address space this process has mapped, in bytes.
+std::size_t MappedBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// With room for one more thread stack (8 MiB by default) and not two, asks for three threads and
+// exits with 0 when the hasher runs on the worker that started and the calling thread and gives
+// the expected digest.
+[[noreturn]] void HashUnderLimit(const std::vector<std::uint8_t>& bytes, const std::string& expected) {
+    const rlimit limit{MappedBytes() + (11 << 20), MappedBytes() + (11 << 20)};
+    if (::setrlimit(RLIMIT_AS, &limit) != 0)
+        std::_Exit(2);
+    TBLAKE3Parallel hasher(3);
+    if (hasher.Threads() != 2)
+        std::_Exit(3);
+    hasher.Update(bytes);
+    std::_Exit(BLAKE3ToHex(hasher.Final()) == expected ? 0 : 4);
+}
+
+TEST(Blake3ParallelTest, RunsOnTheThreadsThatStarted) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's reserved memory leaves no address space limit to reach";
+#else
+    const std::vector<std::uint8_t> bytes = RandomBytes(3 * 1024 * 1024 + 5);
+    EXPECT_EXIT(HashUnderLimit(bytes, SerialHex(bytes)), testing::ExitedWithCode(0), "");
+#endif
+}
+
+} // namespace
