@@ -1,6 +1,7 @@
 #include "crypt/Blake3.h"
 #include "crypt/Blake3Path.h"
 #include "crypt/Hex.h"
+#include "tests/crypt/DigestPathFixture.h"
 #include "tests/crypt/DigestTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -138,6 +139,24 @@ TEST_P(Blake3PathTest, SameDigestAsPortablePath) {
         EXPECT_EQ(digest, HashWhole(bytes)) << size << " bytes";
         UseBLAKE3Path(GetParam());
     }
+}
+
+TEST(Blake3Test, PathsFollowTheProcessorFeatures) {
+    const std::set<std::string> flags = CpuFlags();
+    ASSERT_FALSE(flags.empty()) << "no flags line in /proc/cpuinfo";
+    const bool sse41 = flags.count("sse4_1") && flags.count("ssse3");
+    const bool avx2 = flags.count("avx2") != 0;
+    const bool avx512 = flags.count("avx512f") && flags.count("avx512vl");
+    EXPECT_TRUE(BLAKE3PathSupported(TBLAKE3Path::Portable));
+    EXPECT_EQ(BLAKE3PathSupported(TBLAKE3Path::SSE41), sse41);
+    EXPECT_EQ(BLAKE3PathSupported(TBLAKE3Path::AVX2), avx2);
+    EXPECT_EQ(BLAKE3PathSupported(TBLAKE3Path::AVX512), avx512);
+    const TBLAKE3Path best = avx512  ? TBLAKE3Path::AVX512
+                             : avx2  ? TBLAKE3Path::AVX2
+                             : sse41 ? TBLAKE3Path::SSE41
+                                     : TBLAKE3Path::Portable;
+    EXPECT_EQ(BestBLAKE3Path(), best);
+    EXPECT_EQ(ActiveBLAKE3Path(), best) << "a process starts on the widest path";
 }
 
 TEST(Blake3Test, MatchesB3sumOnRandomData) {
