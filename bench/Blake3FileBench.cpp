@@ -9,6 +9,7 @@
 // that load from other work falls on all of them alike; medians of wall time are printed, with
 // each method's time against b3sum's and the speed-up from 1 to 2 threads. Every digest is
 // checked against b3sum's.
+#include "bench/WallTime.h"
 #include "crypt/FileHandle.h"
 #include "crypt/Hex.h"
 #include "hashing/Blake3Parallel.h"
@@ -17,10 +18,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,18 +75,6 @@ std::string B3sum(const std::string& path, unsigned threads) {
     if (::pclose(pipe) != 0 || !got)
         Fail("b3sum failed (Debian package b3sum)");
     return std::string(line).substr(0, 64);
-}
-
-double Seconds(const std::function<std::string()>& run, std::string& digest) {
-    const auto start = std::chrono::steady_clock::now();
-    digest = run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace

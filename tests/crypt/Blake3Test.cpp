@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -85,21 +84,6 @@ std::string VectorInput(std::size_t length) {
     return bytes;
 }
 
-std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(size);
-    for (auto& byte : bytes)
-        byte = static_cast<std::uint8_t>(random());
-    return bytes;
-}
-
-std::string HashWhole(const std::vector<std::uint8_t>& bytes) {
-    TBLAKE3Context context;
-    BLAKE3Init(context);
-    BLAKE3Update(context, bytes.data(), bytes.size());
-    return BLAKE3ToHex(BLAKE3Final(context));
-}
-
 // b3sum's digest of bytes, through a temporary file; empty text when b3sum could not run.
 std::string B3sumHex(const std::vector<std::uint8_t>& bytes) {
     std::string path = (std::filesystem::temp_directory_path() / "quviro-b3-XXXXXX").string();
@@ -134,9 +118,9 @@ TEST_P(Blake3PathTest, SameDigestAsPortablePath) {
          {std::size_t{1} << 16, (std::size_t{1} << 16) + 1, std::size_t{200 * 1024 + 17}, std::size_t{1} << 20,
           (std::size_t{1} << 20) + 1024 + 3, std::size_t{3 * 1024 * 1024 - 1}}) {
         const std::vector<std::uint8_t> bytes = RandomBytes(size, static_cast<std::uint32_t>(size));
-        const std::string digest = HashWhole(bytes);
+        const std::string digest = BLAKE3WholeHex(bytes);
         UseBLAKE3Path(TBLAKE3Path::Portable);
-        EXPECT_EQ(digest, HashWhole(bytes)) << size << " bytes";
+        EXPECT_EQ(digest, BLAKE3WholeHex(bytes)) << size << " bytes";
         UseBLAKE3Path(GetParam());
     }
 }
@@ -165,7 +149,7 @@ TEST(Blake3Test, MatchesB3sumOnRandomData) {
         const std::vector<std::uint8_t> bytes = RandomBytes(size, 7 * static_cast<std::uint32_t>(size));
         const std::string expected = B3sumHex(bytes);
         ASSERT_EQ(expected.size(), 64u) << "b3sum did not run (scripts/debian-packages installs it)";
-        EXPECT_EQ(HashWhole(bytes), expected) << size << " bytes";
+        EXPECT_EQ(BLAKE3WholeHex(bytes), expected) << size << " bytes";
     }
 }
 
@@ -209,7 +193,7 @@ TEST(Blake3Test, SplitUpdateHandsOutAlignedSubtrees) {
     // A first piece of 3 KiB + 1 leaves the next subtrees at chunks 3 and 4, and so on up.
     BLAKE3UpdateSplit(context, bytes.data(), 3 * 1024 + 1, fromPieces, &calls);
     BLAKE3UpdateSplit(context, bytes.data() + 3 * 1024 + 1, bytes.size() - 3 * 1024 - 1, fromPieces, &calls);
-    EXPECT_EQ(BLAKE3ToHex(BLAKE3Final(context)), HashWhole(bytes));
+    EXPECT_EQ(BLAKE3ToHex(BLAKE3Final(context)), BLAKE3WholeHex(bytes));
     const std::vector<std::string> expected = {"0+2",   "4+4",     "8+8",    "16+16", "32+32",
                                                "64+64", "128+128", "256+32", "288+8", "296+4"};
     EXPECT_EQ(calls.Seen, expected);

@@ -60,6 +60,21 @@ std::vector<std::size_t> SplitOffsets(std::size_t size, std::size_t everyOffsetU
 
 } // namespace
 
+std::vector<std::uint8_t> RandomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<std::uint8_t> bytes(size);
+    for (auto& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+std::string BLAKE3WholeHex(const std::vector<std::uint8_t>& bytes) {
+    TBLAKE3Context context;
+    BLAKE3Init(context);
+    BLAKE3Update(context, bytes.data(), bytes.size());
+    return BLAKE3ToHex(BLAKE3Final(context));
+}
+
 std::string BLAKE3Pieces(std::string_view message, const std::vector<std::size_t>& cuts) {
     return FeedPieces<TBLAKE3Context>(message, cuts, BLAKE3Init, BLAKE3Update,
                                       [](TBLAKE3Context& c) { return BLAKE3ToHex(BLAKE3Final(c)); });

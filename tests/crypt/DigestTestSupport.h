@@ -5,6 +5,7 @@
 #include "tests/crypt/DigestVectors.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,12 @@ struct TKnownAnswer {
     std::string Message;
     std::string Expected;
 };
+
+// size seeded pseudo-random bytes: the same seed gives the same bytes.
+std::vector<std::uint8_t> RandomBytes(std::size_t size, unsigned seed);
+
+// The BLAKE3 digest of bytes fed whole to the serial engine, as text.
+std::string BLAKE3WholeHex(const std::vector<std::uint8_t>& bytes);
 
 // BLAKE3 fed in pieces, as THashPieces describes.
 std::string BLAKE3Pieces(std::string_view message, const std::vector<std::size_t>& cuts);

@@ -2,6 +2,7 @@
 
 #include "crypt/Blake3.h"
 #include "crypt/Hex.h"
+#include "tests/crypt/DigestTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,25 +11,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::uint8_t> RandomBytes(std::size_t size) {
-    std::mt19937 random(static_cast<std::uint32_t>(size));
-    std::vector<std::uint8_t> bytes(size);
-    for (auto& byte : bytes)
-        byte = static_cast<std::uint8_t>(random());
-    return bytes;
-}
-
-std::string SerialHex(const std::vector<std::uint8_t>& bytes) {
-    TBLAKE3Context context;
-    BLAKE3Init(context);
-    BLAKE3Update(context, bytes.data(), bytes.size());
-    return BLAKE3ToHex(BLAKE3Final(context));
+std::vector<std::uint8_t> SizedBytes(std::size_t size) {
+    return RandomBytes(size, static_cast<unsigned>(size));
 }
 
 constexpr unsigned ThreadCounts[] = {1, 2, 3, 8};
@@ -48,8 +37,8 @@ constexpr std::size_t Sizes[] = {0,
 
 TEST(Blake3ParallelTest, WholeBufferGivesTheSerialDigest) {
     for (std::size_t size : Sizes) {
-        const std::vector<std::uint8_t> bytes = RandomBytes(size);
-        const std::string expected = SerialHex(bytes);
+        const std::vector<std::uint8_t> bytes = SizedBytes(size);
+        const std::string expected = BLAKE3WholeHex(bytes);
         for (unsigned threads : ThreadCounts)
             EXPECT_EQ(BLAKE3ToHex(BLAKE3HashParallel(bytes, threads)), expected)
                 << size << " bytes on " << threads << " threads";
@@ -58,8 +47,8 @@ TEST(Blake3ParallelTest, WholeBufferGivesTheSerialDigest) {
 
 // A file read in large pieces: spans of sizes that do not line up with chunks or subtrees.
 TEST(Blake3ParallelTest, SuccessiveSpansGiveTheSerialDigest) {
-    const std::vector<std::uint8_t> bytes = RandomBytes((std::size_t{1} << 23) + 3 * 1024 * 1024 + 123);
-    const std::string expected = SerialHex(bytes);
+    const std::vector<std::uint8_t> bytes = SizedBytes((std::size_t{1} << 23) + 3 * 1024 * 1024 + 123);
+    const std::string expected = BLAKE3WholeHex(bytes);
     for (unsigned threads : ThreadCounts)
         for (std::size_t span : {std::size_t{1} << 20, std::size_t{1536 * 1024 + 3}, std::size_t{4 << 20}}) {
             TBLAKE3Parallel hasher(threads);
@@ -71,21 +60,21 @@ TEST(Blake3ParallelTest, SuccessiveSpansGiveTheSerialDigest) {
 }
 
 TEST(Blake3ParallelTest, FinalBeginsANewMessage) {
-    const std::vector<std::uint8_t> first = RandomBytes(3 * 1024 * 1024 + 5);
-    const std::vector<std::uint8_t> second = RandomBytes((5 << 20) + 1000 * 1024);
+    const std::vector<std::uint8_t> first = SizedBytes(3 * 1024 * 1024 + 5);
+    const std::vector<std::uint8_t> second = SizedBytes((5 << 20) + 1000 * 1024);
     TBLAKE3Parallel hasher(2);
     hasher.Update(first);
-    EXPECT_EQ(BLAKE3ToHex(hasher.Final()), SerialHex(first));
+    EXPECT_EQ(BLAKE3ToHex(hasher.Final()), BLAKE3WholeHex(first));
     hasher.Update(second);
-    EXPECT_EQ(BLAKE3ToHex(hasher.Final()), SerialHex(second));
+    EXPECT_EQ(BLAKE3ToHex(hasher.Final()), BLAKE3WholeHex(second));
 }
 
 TEST(Blake3ParallelTest, NoThreadCountHashesOnTheCallingThread) {
     TBLAKE3Parallel hasher(0);
     EXPECT_EQ(hasher.Threads(), 1u);
-    const std::vector<std::uint8_t> bytes = RandomBytes(3 * 1024 * 1024 + 5);
+    const std::vector<std::uint8_t> bytes = SizedBytes(3 * 1024 * 1024 + 5);
     hasher.Update(bytes);
-    EXPECT_EQ(BLAKE3ToHex(hasher.Final()), SerialHex(bytes));
+    EXPECT_EQ(BLAKE3ToHex(hasher.Final()), BLAKE3WholeHex(bytes));
 }
 
 // The address space this process has mapped, in bytes.
@@ -114,8 +103,8 @@ TEST(Blake3ParallelTest, RunsOnTheThreadsThatStarted) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer's reserved memory leaves no address space limit to reach";
 #else
-    const std::vector<std::uint8_t> bytes = RandomBytes(3 * 1024 * 1024 + 5);
-    EXPECT_EXIT(HashUnderLimit(bytes, SerialHex(bytes)), testing::ExitedWithCode(0), "");
+    const std::vector<std::uint8_t> bytes = SizedBytes(3 * 1024 * 1024 + 5);
+    EXPECT_EXIT(HashUnderLimit(bytes, BLAKE3WholeHex(bytes)), testing::ExitedWithCode(0), "");
 #endif
 }
 
