@@ -112,21 +112,30 @@ void PushCV(TBLAKE3Context& context, const TBLAKE3ChainingValue& cv, std::uint64
     context.Stack[context.StackSize++] = cv;
 }
 
-// BLAKE3SubtreeCV for at most LevelChunks chunks.
-TBLAKE3ChainingValue LevelSubtreeCV(const std::uint8_t* data, std::uint64_t chunks, std::uint64_t firstChunk) {
-    std::array<std::uint8_t, 32 * LevelChunks> cvs;
+// Hashes a subtree of at most LevelChunks chunks level by level until keep chaining values
+// (1 or 2) are left, at cvs.
+void HashLevels(const std::uint8_t* data, std::uint64_t chunks, std::uint64_t firstChunk, std::uint64_t keep,
+                std::uint8_t* cvs) {
     BLAKE3HashMany(data, BLAKE3ChunkLength, chunks, BLAKE3BlocksPerChunk, firstChunk, true, 0, BLAKE3ChunkStart,
-                   BLAKE3ChunkEnd, cvs.data());
+                   BLAKE3ChunkEnd, cvs);
     // Each parent block is two neighbouring chaining values, so a level's parents read the level
     // below in place and write over its front half.
-    for (; chunks > 1; chunks /= 2)
-        BLAKE3HashMany(cvs.data(), 2 * 32, chunks / 2, 1, 0, false, BLAKE3Parent, 0, 0, cvs.data());
-    return LoadCV(cvs.data());
+    for (; chunks > keep; chunks /= 2)
+        BLAKE3HashMany(cvs, 2 * 32, chunks / 2, 1, 0, false, BLAKE3Parent, 0, 0, cvs);
 }
 
+// Both halves of a small subtree go through one pass over its chunks, so that a few chunks still
+// fill the vector lanes.
 void SerialHalves(void*, const std::uint8_t* data, std::uint64_t chunks, std::uint64_t firstChunk,
                   TBLAKE3ChainingValue& left, TBLAKE3ChainingValue& right) {
     const std::uint64_t half = chunks / 2;
+    if (chunks <= LevelChunks) {
+        std::array<std::uint8_t, 32 * LevelChunks> cvs;
+        HashLevels(data, chunks, firstChunk, 2, cvs.data());
+        left = LoadCV(cvs.data());
+        right = LoadCV(cvs.data() + 32);
+        return;
+    }
     left = BLAKE3SubtreeCV(data, half, firstChunk);
     right = BLAKE3SubtreeCV(data + half * BLAKE3ChunkLength, half, firstChunk + half);
 }
@@ -139,8 +148,11 @@ void BLAKE3Init(TBLAKE3Context& context) {
 }
 
 TBLAKE3ChainingValue BLAKE3SubtreeCV(const std::uint8_t* data, std::uint64_t chunks, std::uint64_t firstChunk) {
-    if (chunks <= LevelChunks)
-        return LevelSubtreeCV(data, chunks, firstChunk);
+    if (chunks <= LevelChunks) {
+        std::array<std::uint8_t, 32 * LevelChunks> cvs;
+        HashLevels(data, chunks, firstChunk, 1, cvs.data());
+        return LoadCV(cvs.data());
+    }
     TBLAKE3ChainingValue left, right;
     SerialHalves(nullptr, data, chunks, firstChunk, left, right);
     return BLAKE3ParentCV(left, right);
