@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -85,11 +86,23 @@ std::size_t MappedBytes() {
     return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
-// With room for one more thread stack (8 MiB by default) and not two, asks for three threads and
-// exits with 0 when the hasher runs on the worker that started and the calling thread and gives
-// the expected digest.
+// The stack size a new thread gets, which the system may set from the stack limit.
+std::size_t ThreadStackBytes() {
+    pthread_attr_t attributes;
+    std::size_t size = 8 << 20;
+    if (::pthread_getattr_default_np(&attributes) == 0) {
+        ::pthread_attr_getstacksize(&attributes, &size);
+        ::pthread_attr_destroy(&attributes);
+    }
+    return size;
+}
+
+// With address space for one more thread stack and not two, asks for three threads and exits
+// with 0 when the hasher runs on the worker that started and the calling thread and gives the
+// expected digest.
 [[noreturn]] void HashUnderLimit(const std::vector<std::uint8_t>& bytes, const std::string& expected) {
-    const rlimit limit{MappedBytes() + (11 << 20), MappedBytes() + (11 << 20)};
+    const std::size_t room = MappedBytes() + ThreadStackBytes() * 3 / 2;
+    const rlimit limit{room, room};
     if (::setrlimit(RLIMIT_AS, &limit) != 0)
         std::_Exit(2);
     TBLAKE3Parallel hasher(3);
