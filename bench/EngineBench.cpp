@@ -1,11 +1,14 @@
 // Throughput of the digest engines against libcrypto's EVP digests, in the same binary, at
 // 64 bytes, 4 KiB and 1 MiB. Each iteration hashes one whole message: Init, Update, Final.
 // The SHA engines run on the path this processor selects and, for comparison, on the portable
-// path.
+// path; BLAKE3 on each of its paths this processor runs, and on 1 and 2 threads, also at 64 MiB.
+#include "crypt/Blake3.h"
+#include "crypt/Blake3Path.h"
 #include "crypt/DigestPath.h"
 #include "crypt/Md5.h"
 #include "crypt/Sha1.h"
 #include "crypt/Sha256.h"
+#include "hashing/Blake3Parallel.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/evp.h>
@@ -80,10 +83,38 @@ void Libcrypto(benchmark::State& state, const EVP_MD* md) {
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
-void Register(const std::string& name, auto&& function) {
+void BLAKE3OnPath(benchmark::State& state, TBLAKE3Path path) {
+    if (!UseBLAKE3Path(path)) {
+        state.SkipWithError("path not supported by this processor");
+        return;
+    }
+    const std::vector<std::uint8_t> message = Message(state.range(0));
+    TBLAKE3Context context;
+    for (auto _ : state) {
+        BLAKE3Init(context);
+        BLAKE3Update(context, message.data(), message.size());
+        benchmark::DoNotOptimize(BLAKE3Final(context));
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+    UseBLAKE3Path(BestBLAKE3Path());
+}
+
+// The threads live as long as the hasher, as they do for a file read span after span.
+void BLAKE3OnThreads(benchmark::State& state, unsigned threads) {
+    const std::vector<std::uint8_t> message = Message(state.range(0));
+    TBLAKE3Parallel hasher(threads);
+    for (auto _ : state) {
+        hasher.Update(message);
+        benchmark::DoNotOptimize(hasher.Final());
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+
+benchmark::internal::Benchmark* Register(const std::string& name, auto&& function) {
     auto* benchmark = benchmark::RegisterBenchmark(name.c_str(), function);
     for (std::int64_t size : Sizes)
         benchmark->Arg(size);
+    return benchmark;
 }
 
 } // namespace
@@ -110,6 +141,21 @@ int main(int argc, char** argv) {
                      [&algorithm](benchmark::State& state) { Quviro(state, algorithm.Hash, TDigestPath::Portable); });
         Register(name + "/libcrypto", [&algorithm](benchmark::State& state) { Libcrypto(state, algorithm.Md); });
     }
+    const struct {
+        const char* Name;
+        TBLAKE3Path Path;
+    } blake3Paths[] = {{"portable", TBLAKE3Path::Portable},
+                       {"sse41", TBLAKE3Path::SSE41},
+                       {"avx2", TBLAKE3Path::AVX2},
+                       {"avx512", TBLAKE3Path::AVX512}};
+    for (const auto& path : blake3Paths)
+        if (BLAKE3PathSupported(path.Path))
+            Register(std::string("BLAKE3/quviro_") + path.Name,
+                     [path = path.Path](benchmark::State& state) { BLAKE3OnPath(state, path); });
+    for (unsigned threads : {1u, 2u})
+        Register("BLAKE3/quviro_" + std::to_string(threads) + "_threads", [threads](benchmark::State& state) {
+            BLAKE3OnThreads(state, threads);
+        })->Arg(std::int64_t{64} << 20);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -12,6 +12,7 @@
 //
 // Usage: file_read_bench FILE [REPETITIONS]. The methods take turns within each repetition, so
 // load from other work falls on all of them alike; medians of wall time are printed.
+#include "bench/WallTime.h"
 #include "crypt/HashStream.h"
 #include "crypt/Hex.h"
 #include "crypt/Md5.h"
@@ -24,10 +25,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,18 +77,6 @@ std::string Mapped(THashAlgorithm algorithm, const std::string& path) {
     std::string digest = HashBytes(algorithm, static_cast<const std::uint8_t*>(map), size);
     ::munmap(map, static_cast<std::size_t>(size));
     return digest;
-}
-
-double Seconds(const std::function<std::string()>& run, std::string& digest) {
-    const auto start = std::chrono::steady_clock::now();
-    digest = run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace

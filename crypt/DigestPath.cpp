@@ -1,25 +1,14 @@
 #include "crypt/DigestPath.h"
 
-#include <atomic>
+#include "crypt/CpuFeatures.h"
 
-#if defined(__x86_64__)
-#include <cpuid.h>
-#endif
+#include <atomic>
 
 namespace {
 
 bool ProcessorHasShaExtensions() {
-#if defined(__x86_64__)
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0)
-        return false;
-    const bool vectorOps = (ecx & bit_SSSE3) != 0 && (ecx & bit_SSE4_1) != 0;
-    if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) == 0)
-        return false;
-    return vectorOps && (ebx & bit_SHA) != 0;
-#else
-    return false;
-#endif
+    const TCpuFeatures& features = ProcessorFeatures();
+    return features.SSSE3 && features.SSE41 && features.SHA;
 }
 
 std::atomic<TDigestPath>& ActivePath() {

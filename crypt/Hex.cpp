@@ -24,3 +24,7 @@ std::string SHA1ToHex(const TSHA1Digest& digest) {
 std::string SHA256ToHex(const TSHA256Digest& digest) {
     return BytesToHex(digest);
 }
+
+std::string BLAKE3ToHex(const TBLAKE3Digest& digest) {
+    return BytesToHex(digest);
+}

@@ -16,19 +16,6 @@
 
 namespace {
 
-// The processor's feature flags as the kernel lists them, a source independent of cpuid.
-std::set<std::string> CpuFlags() {
-    std::ifstream cpuinfo("/proc/cpuinfo");
-    std::string line;
-    while (std::getline(cpuinfo, line)) {
-        if (line.rfind("flags", 0) != 0)
-            continue;
-        std::istringstream words(line.substr(line.find(':') + 1));
-        return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
-    }
-    return {};
-}
-
 struct TShaEngine {
     const char* Name;
     void (*Init)(TSHAContext&);

@@ -1,4 +1,5 @@
 #include "crypt/HashStream.h"
+#include "tests/crypt/DigestTestSupport.h"
 #include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include <iterator>
 #include <new>
 #include <optional>
-#include <random>
 
 // The largest single allocation made while g_trackAllocations is set, to see the read buffer.
 namespace {
@@ -53,14 +53,6 @@ void operator delete[](void* p, std::size_t) noexcept {
 namespace {
 
 constexpr std::int64_t MiB = 1024 * 1024;
-
-std::vector<std::uint8_t> RandomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(size);
-    for (auto& byte : bytes)
-        byte = static_cast<std::uint8_t>(random());
-    return bytes;
-}
 
 std::string Expected(THashAlgorithm algorithm, const std::vector<std::uint8_t>& bytes, std::size_t from = 0) {
     from = std::min(from, bytes.size());

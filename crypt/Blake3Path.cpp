@@ -1,0 +1,47 @@
+#include "crypt/Blake3Path.h"
+
+#include "crypt/CpuFeatures.h"
+
+#include <atomic>
+
+namespace {
+
+std::atomic<TBLAKE3Path>& ActivePath() {
+    static std::atomic<TBLAKE3Path> path{BestBLAKE3Path()};
+    return path;
+}
+
+} // namespace
+
+bool BLAKE3PathSupported(TBLAKE3Path path) {
+    const TCpuFeatures& features = ProcessorFeatures();
+    switch (path) {
+    case TBLAKE3Path::Portable:
+        return true;
+    case TBLAKE3Path::SSE41:
+        return features.SSSE3 && features.SSE41;
+    case TBLAKE3Path::AVX2:
+        return features.AVX2;
+    case TBLAKE3Path::AVX512:
+        return features.AVX512F;
+    }
+    return false;
+}
+
+TBLAKE3Path BestBLAKE3Path() {
+    for (TBLAKE3Path path : {TBLAKE3Path::AVX512, TBLAKE3Path::AVX2, TBLAKE3Path::SSE41})
+        if (BLAKE3PathSupported(path))
+            return path;
+    return TBLAKE3Path::Portable;
+}
+
+TBLAKE3Path ActiveBLAKE3Path() {
+    return ActivePath().load(std::memory_order_relaxed);
+}
+
+bool UseBLAKE3Path(TBLAKE3Path path) {
+    if (!BLAKE3PathSupported(path))
+        return false;
+    ActivePath().store(path, std::memory_order_relaxed);
+    return true;
+}
