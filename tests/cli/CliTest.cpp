@@ -99,7 +99,7 @@ const CliCase CliCases[] = {
     {"no_valid_text", {u"-t"_qs, u"text"_qs, u"--trim"_qs, u"  "_qs}, {}, 1, {}, u"No valid text\n"_qs},
     {"hex", {u"-t"_qs, u"hex"_qs, u"0a"_qs}, {}, 1, {}, u"(Hexadecimal not supported in this version)\n"_qs},
     {"invalid_base64", {u"-t"_qs, u"base64"_qs, u"YW Jj"_qs}, {}, 1, {}, u"Invalid Base-64 text\n"_qs},
-    {"unknown_algorithm", {u"-a"_qs, u"sha512"_qs, u"{dir}/abc.txt"_qs}, {}, 1, {}, u"Unknown Algorithm\n"_qs},
+    {"unknown_algorithm", {u"-a"_qs, u"whirlpool"_qs, u"{dir}/abc.txt"_qs}, {}, 1, {}, u"Unknown Algorithm\n"_qs},
     {"check_on_failure", {u"-c"_qs, Sha256Abc, u"{dir}/missing"_qs}, {}, 1, {}, u"File does not exist\n"_qs},
     {"usage_prefix_and_suffix",
      {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"-t"_qs, u"text"_qs, u"x"_qs},

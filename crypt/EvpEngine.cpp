@@ -1,0 +1,86 @@
+// libcrypto's SHA-2 and SHA-3 engines through EVP. Each algorithm's EVP_MD is fetched once, on
+// first use, and kept to the end of the process: fetching it per file would cost more than
+// hashing a small file.
+#include "crypt/DigestEngines.h"
+
+#include <openssl/evp.h>
+
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+struct TFetchedDigest {
+    explicit TFetchedDigest(const char* name) : Digest(EVP_MD_fetch(nullptr, name, nullptr)) {}
+    ~TFetchedDigest() { EVP_MD_free(Digest); }
+    TFetchedDigest(const TFetchedDigest&) = delete;
+    TFetchedDigest& operator=(const TFetchedDigest&) = delete;
+
+    EVP_MD* Digest;
+};
+
+class TEvpEngine final : public TDigestEngine {
+public:
+    explicit TEvpEngine(const TFetchedDigest& fetched) : m_context(EVP_MD_CTX_new()) {
+        if (m_context == nullptr)
+            throw std::bad_alloc();
+        if (fetched.Digest == nullptr || EVP_DigestInit_ex2(m_context.get(), fetched.Digest, nullptr) != 1)
+            throw std::runtime_error("libcrypto cannot compute this digest");
+    }
+    void Update(const std::uint8_t* data, std::size_t count) override {
+        if (EVP_DigestUpdate(m_context.get(), data, count) != 1)
+            throw std::runtime_error("libcrypto failed to hash data");
+    }
+    void Finish(std::uint8_t* digest) override {
+        if (EVP_DigestFinal_ex(m_context.get(), digest, nullptr) != 1)
+            throw std::runtime_error("libcrypto failed to hash data");
+    }
+
+private:
+    struct TFree {
+        void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+    };
+    std::unique_ptr<EVP_MD_CTX, TFree> m_context;
+};
+
+} // namespace
+
+std::unique_ptr<TDigestEngine> MakeSHA224Engine() {
+    static const TFetchedDigest fetched("SHA2-224");
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
+std::unique_ptr<TDigestEngine> MakeSHA384Engine() {
+    static const TFetchedDigest fetched("SHA2-384");
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
+std::unique_ptr<TDigestEngine> MakeSHA512Engine() {
+    static const TFetchedDigest fetched("SHA2-512");
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
+std::unique_ptr<TDigestEngine> MakeSHA512_256Engine() {
+    static const TFetchedDigest fetched("SHA2-512/256");
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
+std::unique_ptr<TDigestEngine> MakeSHA3_224Engine() {
+    static const TFetchedDigest fetched("SHA3-224");
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
+std::unique_ptr<TDigestEngine> MakeSHA3_256Engine() {
+    static const TFetchedDigest fetched("SHA3-256");
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
+std::unique_ptr<TDigestEngine> MakeSHA3_384Engine() {
+    static const TFetchedDigest fetched("SHA3-384");
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
+std::unique_ptr<TDigestEngine> MakeSHA3_512Engine() {
+    static const TFetchedDigest fetched("SHA3-512");
+    return std::make_unique<TEvpEngine>(fetched);
+}
