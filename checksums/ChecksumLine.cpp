@@ -43,7 +43,9 @@ bool IsHexDigest(std::string_view digest, std::size_t length) {
 
 } // namespace
 
-TChecksumListParser::TChecksumListParser(std::optional<THashAlgorithm> algorithm) : m_algorithm(algorithm) {}
+TChecksumListParser::TChecksumListParser(std::optional<THashAlgorithm> algorithm,
+                                         std::optional<THashAlgorithm> bareAlgorithm)
+    : m_algorithm(algorithm), m_bareAlgorithm(bareAlgorithm) {}
 
 TChecksumLineKind TChecksumListParser::Parse(std::string_view line, TChecksumEntry& entry, bool listIsStandardInput) {
     if (!line.empty() && line.front() == '#')
@@ -120,7 +122,10 @@ bool TChecksumListParser::SplitGnu(std::string_view s, std::size_t i, bool escap
         std::size_t run = 0;
         while (IsHexDigit(At(s, i + run)))
             ++run;
-        algorithm = AlgorithmOfHexLength(run);
+        if (m_bareAlgorithm && AlgorithmInfo(*m_bareAlgorithm).HexLength() == run)
+            algorithm = m_bareAlgorithm;
+        else
+            algorithm = AlgorithmOfHexLength(run);
         if (!algorithm)
             return false;
     }

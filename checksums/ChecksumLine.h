@@ -38,7 +38,10 @@ public:
     // algorithm: the one every line must use (as sha256sum only knows SHA256 lines);
     // without it, a BSD line's tag or the GNU digest's length decides, line by line: a length
     // several algorithms share means the first of them in the table (SHA256 for 64 digits).
-    explicit TChecksumListParser(std::optional<THashAlgorithm> algorithm = std::nullopt);
+    // bareAlgorithm: without algorithm, what a GNU line's digest of bareAlgorithm's length means
+    // (the list's own name, SHA3-256SUMS, says so) instead of that length's common meaning.
+    explicit TChecksumListParser(std::optional<THashAlgorithm> algorithm = std::nullopt,
+                                 std::optional<THashAlgorithm> bareAlgorithm = std::nullopt);
 
     // line: one line without its line feed, possibly holding NUL bytes; a final carriage
     // return is removed. listIsStandardInput: the name "-" (standard input) is then malformed,
@@ -50,6 +53,7 @@ private:
     bool SplitGnu(std::string_view line, std::size_t i, bool escaped, TChecksumEntry& entry);
 
     std::optional<THashAlgorithm> m_algorithm;
+    std::optional<THashAlgorithm> m_bareAlgorithm;
     // -1 not known yet, 0 GNU lines seen, 1 reversed lines seen.
     int m_reversed = -1;
 };

@@ -45,6 +45,12 @@ std::string NameFolder(const std::string& listName, std::FILE* list) {
     return slash == std::string::npos ? std::string() : listName.substr(0, slash + 1);
 }
 
+// The list's own file name, its last component: SHA512SUMS tells what its bare digests are.
+std::string_view ListFileName(std::string_view listName) {
+    const std::size_t slash = listName.rfind('/');
+    return slash == std::string_view::npos ? listName : listName.substr(slash + 1);
+}
+
 std::string ResolveName(const std::string& name, const std::string& folder) {
     if (name == "-" || name.empty() || name.front() == '/')
         return name;
@@ -194,7 +200,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
     }
 
     const std::string folder = NameFolder(options.ListName, reader.File);
-    TChecksumListParser parser(options.Algorithm);
+    TChecksumListParser parser(options.Algorithm, AlgorithmOfListName(ListFileName(options.ListName)));
     std::vector<char> buffer(ChunkSize);
     std::uint64_t lineNumber = 0;
     std::uint64_t malformed = 0;
@@ -220,7 +226,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TVerifyOutput& output) {
             ++malformed;
             if (options.Warn)
                 report.Err(listLabel + ": " + std::to_string(lineNumber) + ": improperly formatted " +
-                           std::string(HashAlgorithmName(lastAlgorithm)) + " checksum line");
+                           std::string(AlgorithmInfo(lastAlgorithm).Tag) + " checksum line");
             continue;
         }
 

@@ -67,8 +67,9 @@ int Failure(const QString& message) {
     return ExitFailure;
 }
 
+// options.Algorithm holds a row's name once the arguments are parsed.
 std::optional<THashAlgorithm> AlgorithmByName(const QString& text) {
-    return HashAlgorithmByName(NormalizeName(text).toStdString());
+    return HashAlgorithmByName(text.toStdString());
 }
 
 int OnlineProcessors() {
@@ -168,6 +169,10 @@ int Run(int argc, char** argv, TCheckedOutput& out) {
         return UsageError(parsed.Error);
     if (options.Action == TCliAction::Help) {
         out.Write(CliHelpText());
+        return ExitSuccess;
+    }
+    if (options.Action == TCliAction::ListAlgorithms) {
+        out.Write(CliAlgorithmList());
         return ExitSuccess;
     }
     if (options.Action == TCliAction::Version) {

@@ -1,10 +1,12 @@
 #include "cli/CliOptions.h"
 
+#include "crypt/HashAlgorithm.h"
 #include "pipeline/ExpectedDigest.h"
 #include "tools/TextUtils.h"
 #include "tools/VersionInfo.h"
 
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -64,14 +66,40 @@ QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
             return QStringLiteral("INPUT cannot be given with --verify: the list names the files");
         if (options.WithName || options.Tag || options.Recursive || options.Zero)
             return QStringLiteral("-H, --tag, -r and -z cannot be used with --verify");
-        if (options.AlgorithmGiven && NormalizeName(options.Algorithm) != u"MD5" &&
-            NormalizeName(options.Algorithm) != u"SHA1" && NormalizeName(options.Algorithm) != u"SHA256")
-            return QStringLiteral("unknown algorithm ") + options.Algorithm;
         options.Action = TCliAction::Verify;
         return {};
     }
     if (switches)
         return QStringLiteral("--quiet, --status, --ignore-missing, --strict and --warn need --verify");
+    return {};
+}
+
+// The row -a's value names: case, spaces and punctuation are ignored ("sha-256", "SHA3_512", "b2").
+std::optional<THashAlgorithm> AlgorithmOf(const QString& typed) {
+    return AlgorithmByTypedName(NormalizeName(typed).toStdString());
+}
+
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Puts -a's row name in place of what was typed; empty text, or the reason it names no algorithm.
+QString FinishAlgorithmOption(TCliOptions& options) {
+    if (!options.AlgorithmGiven)
+        return {};
+    if (NormalizeName(options.Algorithm) == u"HELP") {
+        options.Action = TCliAction::ListAlgorithms;
+        return {};
+    }
+    const std::optional<THashAlgorithm> algorithm = AlgorithmOf(options.Algorithm);
+    if (!algorithm) {
+        QStringList names;
+        for (const TAlgorithmInfo& row : AlgorithmTable())
+            names.append(Latin1(row.Name));
+        return QStringLiteral("unknown algorithm ") + options.Algorithm + QStringLiteral("; known: ") +
+               names.join(QStringLiteral(", "));
+    }
+    options.Algorithm = Latin1(HashAlgorithmName(*algorithm));
     return {};
 }
 
@@ -82,16 +110,17 @@ QString FinishCheckOption(TCliOptions& options) {
         return {};
     const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
     if (!expected.IsDigest())
-        return QStringLiteral("--check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): ") +
+        return QStringLiteral(
+                   "--check needs a digest (hexadecimal digits as many as an algorithm writes, or a checksum line): ") +
                Trim(options.Expected);
     if (!options.AlgorithmGiven) {
         options.Algorithm = expected.Algorithm;
         return {};
     }
-    const QString algorithm = NormalizeName(options.Algorithm);
-    if (algorithm != expected.Algorithm && (algorithm == u"MD5" || algorithm == u"SHA1" || algorithm == u"SHA256"))
+    // A digest as long as -a's is taken for -a's algorithm: lengths are shared (SHA256, SHA3-256).
+    if (expected.Digest.size() != qsizetype(AlgorithmInfo(*AlgorithmOf(options.Algorithm)).HexLength()))
         return QStringLiteral("the digest given to --check is ") + expected.Algorithm +
-               QStringLiteral(", but -a asks for ") + algorithm;
+               QStringLiteral(", but -a asks for ") + options.Algorithm;
     return {};
 }
 
@@ -134,6 +163,9 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             optionsEnded = true;
         } else if (argument == u"-h" || argument == u"--help") {
             options.Action = TCliAction::Help;
+            return result;
+        } else if (argument == u"--list-algorithms") {
+            options.Action = TCliAction::ListAlgorithms;
             return result;
         } else if (argument == u"--version") {
             options.Action = TCliAction::Version;
@@ -197,7 +229,11 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         }
     }
 
-    if (prefixGiven && suffixGiven)
+    if (const QString error = FinishAlgorithmOption(options); !error.isEmpty())
+        result.Error = error;
+    else if (options.Action == TCliAction::ListAlgorithms)
+        return result;
+    else if (prefixGiven && suffixGiven)
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
     else if (const QString error = FinishVerifyOptions(options, inputs); !error.isEmpty())
         result.Error = error;
@@ -238,6 +274,17 @@ bool DigestMatches(QStringView digest, QStringView expected) {
     return parsed.IsDigest() && SameTextAscii(digest, parsed.Digest);
 }
 
+QString CliAlgorithmList() {
+    QString list;
+    for (const TAlgorithmInfo& row : AlgorithmTable()) {
+        list += Latin1(row.Name);
+        for (const std::string_view name : row.Typed)
+            list += QStringLiteral(", ") + Latin1(name);
+        list += u'\n';
+    }
+    return list;
+}
+
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
@@ -246,7 +293,7 @@ QString CliUsageText() {
         "                  [-z|-0|--zero] FILE...\n"
         "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
         "                  -C|--verify LIST\n"
-        "       quviro-cli --help | --version\n");
+        "       quviro-cli --help | --version | --list-algorithms\n");
 }
 
 QString CliHelpText() {
@@ -256,8 +303,11 @@ QString CliHelpText() {
                "Prints the digest of INPUT as hexadecimal text. For several files, or with -H, --tag or -r,\n"
                "prints one checksum line per file as sha256sum, sha1sum and md5sum do.\n"
                "\n"
-               "  -a, --algorithm ALGORITHM  MD5, SHA1 or SHA256 (the default); case, spaces and\n"
-               "                             punctuation are ignored, so sha-256 works too\n"
+               "  -a, --algorithm ALGORITHM  SHA256 (the default), MD5, SHA1, SHA224, SHA384, SHA512,\n"
+               "                             SHA512/256, SHA3-224, SHA3-256, SHA3-384, SHA3-512,\n"
+               "                             BLAKE2b-512 (b2), BLAKE2s-256, CRC32, XXH3-64 (xxh3) or\n"
+               "                             XXH3-128 (xxh128); case, spaces and punctuation are ignored,\n"
+               "                             so sha-256 and sha3_512 work too; -a help lists them\n"
                "  -t, --type TYPE            what INPUT is: file (the default), the name of a file to hash;\n"
                "                             text, text hashed as UTF-8; hex, hexadecimal bytes (not\n"
                "                             supported in this version); base64, Base64 text decoded first\n"
@@ -289,6 +339,7 @@ QString CliHelpText() {
                "      --progress             show the progress on standard error while a file is hashed;\n"
                "                             without it, shown for files over 64 MiB when standard error\n"
                "                             is a terminal\n"
+               "      --list-algorithms      list the algorithms and the names -a accepts for them\n"
                "  -h, --help                 show this text\n"
                "      --version              show the version\n"
                "\n"

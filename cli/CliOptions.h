@@ -6,11 +6,12 @@
 #include <QString>
 #include <QStringList>
 
-enum class TCliAction { Hash, Verify, Help, Version };
+enum class TCliAction { Hash, Verify, Help, Version, ListAlgorithms };
 
 struct TCliOptions {
     TCliAction Action = TCliAction::Hash;
-    // Any text the pipeline normalises ("sha-256", "md5" ...).
+    // The name of a row of the algorithm table ("SHA256", "BLAKE2b-512"); -a's value is replaced
+    // by its row's name once the arguments are parsed.
     QString Algorithm = QStringLiteral("SHA256");
     // -a was given; without it --check and --verify take the algorithm from the digests.
     bool AlgorithmGiven = false;
@@ -54,6 +55,9 @@ struct TCliOptions {
     // Several inputs, -H, --tag or -r: one checksum line per file instead of a bare digest.
     bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Recursive; }
 };
+
+// The algorithms -a takes, one per line: the name, then the other names it accepts.
+QString CliAlgorithmList();
 
 // The most files -j may hash at a time.
 inline constexpr int MaxJobs = 256;

@@ -79,7 +79,7 @@ const TAlgorithmInfo Table[] = {
      MakeBLAKE2s256Engine},
     {THashAlgorithm::CRC32, "CRC32", "CRC32", 4, CRC32Typed, "", NoNames, NoNames, MakeCRC32Engine},
     {THashAlgorithm::XXH3_64, "XXH3-64", "XXH3", 8, XXH3_64Typed, "xxhsum", XXH3_64Extensions, NoNames,
-     MakeXXH3_64Engine},
+     MakeXXH3_64Engine, true},
     {THashAlgorithm::XXH3_128, "XXH3-128", "XXH128", 16, XXH3_128Typed, "xxhsum", XXH3_128Extensions, NoNames,
      MakeXXH3_128Engine},
 };
@@ -93,6 +93,15 @@ char NextSignificant(std::string_view name, std::size_t& i) {
     while (i < name.size() && (name[i] == '-' || name[i] == '_'))
         ++i;
     return i < name.size() ? UpperAscii(name[i++]) : '\0';
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i]))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -149,5 +158,20 @@ std::optional<THashAlgorithm> AlgorithmOfHexLength(std::size_t length) {
     for (const TAlgorithmInfo& row : Table)
         if (row.HexLength() == length)
             return row.Id;
+    return std::nullopt;
+}
+
+std::optional<THashAlgorithm> AlgorithmOfListName(std::string_view fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    for (const TAlgorithmInfo& row : Table) {
+        for (const std::string_view list : row.Lists)
+            if (SameIgnoringCase(fileName, list))
+                return row.Id;
+        if (dot == std::string_view::npos)
+            continue;
+        for (const std::string_view extension : row.Extensions)
+            if (SameIgnoringCase(fileName.substr(dot + 1), extension))
+                return row.Id;
+    }
     return std::nullopt;
 }

@@ -51,6 +51,9 @@ struct TAlgorithmInfo {
     std::span<const std::string_view> Lists;
     // A new engine at its initial state; throws std::bad_alloc or std::runtime_error.
     std::unique_ptr<TDigestEngine> (*MakeEngine)();
+    // Lines are always written in BSD form: the peer tool reads a bare digest of this length as
+    // another algorithm's (xxhsum takes 16 digits for XXH64).
+    bool TaggedOnly = false;
 
     std::size_t HexLength() const { return 2 * DigestSize; }
 };
@@ -79,3 +82,8 @@ bool SameAlgorithmName(std::string_view a, std::string_view b);
 // The algorithm whose digests have length hexadecimal digits and that is that length's common
 // meaning (the first such row), if any.
 std::optional<THashAlgorithm> AlgorithmOfHexLength(std::size_t length);
+
+// The algorithm a checksum list's file name stands for: one of a row's Lists ("SHA512SUMS",
+// "b2sums.txt"), or a name ending in "." and one of a row's Extensions ("x.sha3-256", "x.B2"),
+// compared ignoring ASCII case; nullopt for any other name. fileName is the last component.
+std::optional<THashAlgorithm> AlgorithmOfListName(std::string_view fileName);

@@ -33,8 +33,9 @@ public:
             std::string message;
             if (HashNamedFile(name, settings.Algorithm, *digesters[static_cast<std::size_t>(worker)], digest,
                               message)) {
+                const TAlgorithmInfo& row = AlgorithmInfo(settings.Algorithm);
                 result.Output =
-                    FormatChecksumLine(settings.Style, HashAlgorithmName(settings.Algorithm),
+                    FormatChecksumLine(row.TaggedOnly ? TChecksumStyle::Bsd : settings.Style, row.Tag,
                                        settings.UpperHash ? UpperHex(digest) : digest, name, settings.Terminator);
             } else {
                 result.Errors = ErrorLine(name, message);

@@ -28,7 +28,7 @@ const ParseCase ParseCases[] = {
       u"--trim"_qs, u"hello"_qs},
      {},
      Options([](TCliOptions& o) {
-         o.Algorithm = u"md5"_qs;
+         o.Algorithm = u"MD5"_qs;
          o.InputType = InputTypeText;
          o.UpperHash = true;
          o.Check = true;
@@ -41,7 +41,7 @@ const ParseCase ParseCases[] = {
       u"--check= a9993e364706816aba3e25717850c26c9cd0d89d "_qs, u"YWJj"_qs},
      {},
      Options([](TCliOptions& o) {
-         o.Algorithm = u"SHA-1"_qs;
+         o.Algorithm = u"SHA1"_qs;
          o.InputType = InputTypeBase64;
          o.UpperHash = true;
          o.Check = true;
@@ -49,9 +49,24 @@ const ParseCase ParseCases[] = {
          o.Input = u"YWJj"_qs;
      })},
     {"attached_short_value", {u"-asha1"_qs, u"-thex"_qs, u"0a"_qs}, {}, Options([](TCliOptions& o) {
-         o.Algorithm = u"sha1"_qs;
+         o.Algorithm = u"SHA1"_qs;
          o.InputType = InputTypeHex;
          o.Input = u"0a"_qs;
+     })},
+    {"algorithm_typed_name_becomes_the_row_name", {u"-a"_qs, u"Sha3_256"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.Algorithm = u"SHA3-256"_qs;
+         o.Input = u"x"_qs;
+     })},
+    {"algorithm_short_name", {u"-a"_qs, u"b2"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.Algorithm = u"BLAKE2b-512"_qs;
+         o.Input = u"x"_qs;
+     })},
+    {"algorithm_help_lists", {u"-a"_qs, u"Help"_qs}, {}, Options([](TCliOptions& o) {
+         o.Action = TCliAction::ListAlgorithms;
+         o.Algorithm = u"Help"_qs;
+     })},
+    {"list_algorithms", {u"--list-algorithms"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.Action = TCliAction::ListAlgorithms;
      })},
     {"type_name_ignores_case", {u"-t"_qs, u"TEXT"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
          o.InputType = InputTypeText;
@@ -144,6 +159,11 @@ const ParseCase ParseCases[] = {
     {"unknown_option", {u"-x"_qs, u"a"_qs}, u"unknown option -x"_qs, {}},
     {"unknown_long_option", {u"--algorithmic"_qs, u"a"_qs}, u"unknown option --algorithmic"_qs, {}},
     {"missing_value", {u"a"_qs, u"-a"_qs}, u"option -a needs a value"_qs, {}},
+    {"unknown_algorithm",
+     {u"-a"_qs, u"whirlpool"_qs, u"a"_qs},
+     u"unknown algorithm whirlpool; known: MD5, SHA1, SHA256, SHA224, SHA384, SHA512, SHA512/256, SHA3-224, "
+     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, CRC32, XXH3-64, XXH3-128"_qs,
+     {}},
     {"unknown_type", {u"-t"_qs, u"bytes"_qs, u"a"_qs}, u"unknown input type bytes"_qs, {}},
 };
 
