@@ -1,4 +1,4 @@
-// libcrypto's SHA-2 and SHA-3 engines through EVP. Each algorithm's EVP_MD is fetched once, on
+// libcrypto's SHA-2, SHA-3 and BLAKE2 engines through EVP. Each algorithm's EVP_MD is fetched once, on
 // first use, and kept to the end of the process: fetching it per file would cost more than
 // hashing a small file.
 #include "crypt/DigestEngines.h"
@@ -82,5 +82,15 @@ std::unique_ptr<TDigestEngine> MakeSHA3_384Engine() {
 
 std::unique_ptr<TDigestEngine> MakeSHA3_512Engine() {
     static const TFetchedDigest fetched("SHA3-512");
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
+std::unique_ptr<TDigestEngine> MakeBLAKE2b512Engine() {
+    static const TFetchedDigest fetched("BLAKE2B-512");
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
+std::unique_ptr<TDigestEngine> MakeBLAKE2s256Engine() {
+    static const TFetchedDigest fetched("BLAKE2S-256");
     return std::make_unique<TEvpEngine>(fetched);
 }
