@@ -456,6 +456,8 @@ void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
     // The list beside the file gives its digest in another algorithm, which the row has just
     // selected: hash once more, so that the verdict compares like with like.
     if (!rehashForList && !listed.isEmpty() && listed != outcome.Algorithm) {
+        // The list's own algorithm, not the one its digest's length commonly means (b2sums.txt).
+        m_algorithmChoice->Select(listed);
         m_rehashForList = true;
         QTimer::singleShot(0, this, &TfrmQVMain::ComputeHash);
     }

@@ -68,7 +68,9 @@ std::optional<QString> DigestInList(const QString& listPath, const TCandidate& c
             line.chop(1);
         if (candidate.NamedAfterFile) {
             const TExpectedDigest bare = ParseExpectedDigest(QString::fromLatin1(line));
-            if (bare.IsDigest() && bare.Name.isEmpty() && bare.Algorithm == AlgorithmName(candidate.Algorithm))
+            // A length several algorithms share is the one the file's extension names.
+            if (bare.IsDigest() && bare.Name.isEmpty() &&
+                std::size_t(bare.Digest.size()) == AlgorithmInfo(candidate.Algorithm).HexLength())
                 return bare.Digest;
         }
         TChecksumEntry entry;
