@@ -11,7 +11,8 @@
 #include <string>
 #include <string_view>
 
-enum class TChecksumStyle { Gnu, Bsd };
+// Sfv: NAME, one space, DIGEST, as SFV lists hold CRC32 values; escaped names as in GNU lines.
+enum class TChecksumStyle { Gnu, Bsd, Sfv };
 
 // True when NAME holds a byte that a line-feed-terminated line must escape.
 bool ChecksumNameNeedsEscape(std::string_view name);

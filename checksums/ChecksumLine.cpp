@@ -52,9 +52,9 @@ TChecksumLineKind TChecksumListParser::Parse(std::string_view line, TChecksumEnt
         return TChecksumLineKind::Ignored;
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    if (line.empty())
+    if (line.empty() || (ReadsSfv() && line.front() == ';'))
         return TChecksumLineKind::Ignored;
-    if (!SplitLine(line, entry))
+    if (!SplitLine(line, entry) && !(ReadsSfv() && SplitSfv(line, entry)))
         return TChecksumLineKind::Malformed;
     if (listIsStandardInput && entry.Name == "-")
         return TChecksumLineKind::Malformed;
@@ -162,6 +162,32 @@ bool TChecksumListParser::SplitGnu(std::string_view s, std::size_t i, bool escap
     }
     entry.Algorithm = *algorithm;
     entry.Digest = std::string(digest);
+    return true;
+}
+
+bool TChecksumListParser::ReadsSfv() const {
+    return m_algorithm ? *m_algorithm == THashAlgorithm::CRC32 : m_bareAlgorithm == THashAlgorithm::CRC32;
+}
+
+// NAME, one space, 8 hexadecimal digits; the name may hold spaces and is escaped as in GNU lines.
+bool TChecksumListParser::SplitSfv(std::string_view s, TChecksumEntry& entry) {
+    const std::size_t space = s.rfind(' ');
+    const std::size_t length = AlgorithmInfo(THashAlgorithm::CRC32).HexLength();
+    if (space == std::string_view::npos || space == 0 || !IsHexDigest(s.substr(space + 1), length))
+        return false;
+    std::string_view raw = s.substr(0, space);
+    if (raw.front() == '\\') {
+        std::optional<std::string> name = UnescapeName(raw.substr(1));
+        if (!name)
+            return false;
+        entry.Name = std::move(*name);
+    } else {
+        if (raw.find('\0') != std::string_view::npos)
+            return false;
+        entry.Name = std::string(raw);
+    }
+    entry.Algorithm = THashAlgorithm::CRC32;
+    entry.Digest = std::string(s.substr(space + 1));
     return true;
 }
 

@@ -2,6 +2,8 @@
 //
 //   GNU form   DIGEST  NAME     (two spaces: text mode) or   DIGEST *NAME   (binary mode)
 //   BSD form   SHA256 (NAME) = DIGEST      with the tag of any row of the algorithm table
+//   SFV form   NAME CRC32                  in a CRC32 list (-a crc32, a list named *.sfv): the
+//                                          digest after the last space; ";" starts a comment
 //
 // A line starting with "\" holds an escaped name (checksums/ChecksumFormat.h): "\\" is a backslash,
 // "\n" a line feed and "\r" a carriage return; any other escape, or a NUL, makes the line
@@ -51,6 +53,8 @@ public:
 private:
     bool SplitLine(std::string_view line, TChecksumEntry& entry);
     bool SplitGnu(std::string_view line, std::size_t i, bool escaped, TChecksumEntry& entry);
+    bool SplitSfv(std::string_view line, TChecksumEntry& entry);
+    bool ReadsSfv() const;
 
     std::optional<THashAlgorithm> m_algorithm;
     std::optional<THashAlgorithm> m_bareAlgorithm;

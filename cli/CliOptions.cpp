@@ -64,8 +64,8 @@ QString FinishVerifyOptions(TCliOptions& options, const QStringList& inputs) {
             return QStringLiteral("--check and --verify cannot be used together");
         if (!inputs.isEmpty())
             return QStringLiteral("INPUT cannot be given with --verify: the list names the files");
-        if (options.WithName || options.Tag || options.Recursive || options.Zero)
-            return QStringLiteral("-H, --tag, -r and -z cannot be used with --verify");
+        if (options.WithName || options.Tag || options.Sfv || options.Recursive || options.Zero)
+            return QStringLiteral("-H, --tag, --sfv, -r and -z cannot be used with --verify");
         options.Action = TCliAction::Verify;
         return {};
     }
@@ -85,6 +85,10 @@ QString Latin1(std::string_view text) {
 
 // Puts -a's row name in place of what was typed; empty text, or the reason it names no algorithm.
 QString FinishAlgorithmOption(TCliOptions& options) {
+    if (options.Sfv && options.Tag)
+        return QStringLiteral("--tag and --sfv cannot be used together");
+    if (options.Sfv && !options.AlgorithmGiven)
+        options.Algorithm = QStringLiteral("CRC32");
     if (!options.AlgorithmGiven)
         return {};
     if (NormalizeName(options.Algorithm) == u"HELP") {
@@ -100,6 +104,8 @@ QString FinishAlgorithmOption(TCliOptions& options) {
                names.join(QStringLiteral(", "));
     }
     options.Algorithm = Latin1(HashAlgorithmName(*algorithm));
+    if (options.Sfv && *algorithm != THashAlgorithm::CRC32)
+        return QStringLiteral("--sfv writes CRC32 values, but -a asks for ") + options.Algorithm;
     return {};
 }
 
@@ -178,6 +184,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             options.WithName = true;
         } else if (argument == u"--tag") {
             options.Tag = true;
+        } else if (argument == u"--sfv") {
+            options.Sfv = true;
         } else if (argument == u"-r" || argument == u"--recursive") {
             options.Recursive = true;
         } else if (argument == u"-0" || argument == u"-z" || argument == u"--zero") {
@@ -243,8 +251,9 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = QStringLiteral("INPUT is missing");
     else if (options.InputType != InputTypeFile && inputs.size() > 1)
         result.Error = QStringLiteral("-t text, hex and base64 take exactly one INPUT");
-    else if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Recursive))
-        result.Error = QStringLiteral("-H, --tag and -r apply to file input only");
+    else if (options.InputType != InputTypeFile &&
+             (options.WithName || options.Tag || options.Sfv || options.Recursive))
+        result.Error = QStringLiteral("-H, --tag, --sfv and -r apply to file input only");
     else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs))
         result.Error = QStringLiteral("INPUT - (standard input) cannot be used with -t file");
     else if (options.Check && options.ListsFiles())
@@ -289,7 +298,7 @@ QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
         "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
-        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-r|--recursive] [-j|--jobs N]\n"
+        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag|--sfv] [-r|--recursive] [-j|--jobs N]\n"
         "                  [-z|-0|--zero] FILE...\n"
         "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn]\n"
         "                  -C|--verify LIST\n"
@@ -317,6 +326,8 @@ QString CliHelpText() {
                "  -u, --upper                print the digest in upper case\n"
                "  -H, --with-name            print the checksum line (DIGEST  NAME) for one file too\n"
                "      --tag                  print BSD lines: SHA256 (NAME) = DIGEST\n"
+               "      --sfv                  print an SFV list of CRC32 values: NAME DIGEST lines after a\n"
+               "                             comment line\n"
                "  -r, --recursive            hash the files in folders and their subfolders, by name in\n"
                "                             byte order; links to files are followed, links to folders\n"
                "                             are not; FIFOs, sockets and devices are skipped\n"

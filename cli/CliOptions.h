@@ -44,6 +44,8 @@ struct TCliOptions {
     bool WithName = false;
     // --tag: BSD lines ("SHA256 (NAME) = DIGEST").
     bool Tag = false;
+    // --sfv: an SFV list of CRC32 values ("NAME 352441C2") after a comment line.
+    bool Sfv = false;
     // -r: folders among the inputs are walked.
     bool Recursive = false;
     // -j: files hashed at a time; 0 means one per online processor.
@@ -53,7 +55,7 @@ struct TCliOptions {
 
     bool ReadsStandardInput() const { return Input == u"-"; }
     // Several inputs, -H, --tag or -r: one checksum line per file instead of a bare digest.
-    bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Recursive; }
+    bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Sfv || Recursive; }
 };
 
 // The algorithms -a takes, one per line: the name, then the other names it accepts.

@@ -45,6 +45,7 @@ constexpr TNames BLAKE2sTyped = {"BLAKE2s"};
 constexpr TNames BLAKE2sExtensions = {"blake2s"};
 constexpr TNames BLAKE2sLists = {"BLAKE2sSUMS"};
 constexpr TNames CRC32Typed = {"CRC"};
+constexpr TNames CRC32Extensions = {"sfv"};
 constexpr TNames XXH3_64Typed = {"XXH3", "XXH3-64bits"};
 constexpr TNames XXH3_64Extensions = {"xxh3"};
 constexpr TNames XXH3_128Typed = {"XXH128", "XXH3-128bits"};
@@ -77,7 +78,7 @@ const TAlgorithmInfo Table[] = {
      MakeBLAKE2b512Engine},
     {THashAlgorithm::BLAKE2s256, "BLAKE2s-256", "BLAKE2s", 32, BLAKE2sTyped, "", BLAKE2sExtensions, BLAKE2sLists,
      MakeBLAKE2s256Engine},
-    {THashAlgorithm::CRC32, "CRC32", "CRC32", 4, CRC32Typed, "", NoNames, NoNames, MakeCRC32Engine},
+    {THashAlgorithm::CRC32, "CRC32", "CRC32", 4, CRC32Typed, "", CRC32Extensions, NoNames, MakeCRC32Engine},
     {THashAlgorithm::XXH3_64, "XXH3-64", "XXH3", 8, XXH3_64Typed, "xxhsum", XXH3_64Extensions, NoNames,
      MakeXXH3_64Engine, true},
     {THashAlgorithm::XXH3_128, "XXH3-128", "XXH128", 16, XXH3_128Typed, "xxhsum", XXH3_128Extensions, NoNames,

@@ -34,9 +34,9 @@ public:
             if (HashNamedFile(name, settings.Algorithm, *digesters[static_cast<std::size_t>(worker)], digest,
                               message)) {
                 const TAlgorithmInfo& row = AlgorithmInfo(settings.Algorithm);
-                result.Output =
-                    FormatChecksumLine(row.TaggedOnly ? TChecksumStyle::Bsd : settings.Style, row.Tag,
-                                       settings.UpperHash ? UpperHex(digest) : digest, name, settings.Terminator);
+                result.Output = FormatChecksumLine(
+                    row.TaggedOnly && settings.Style == TChecksumStyle::Gnu ? TChecksumStyle::Bsd : settings.Style,
+                    row.Tag, settings.UpperHash ? UpperHex(digest) : digest, name, settings.Terminator);
             } else {
                 result.Errors = ErrorLine(name, message);
                 result.Failed = true;

@@ -142,7 +142,7 @@ const ParseCase ParseCases[] = {
      {}},
     {"tag_with_base64",
      {u"--tag"_qs, u"-t"_qs, u"base64"_qs, u"YQ=="_qs},
-     u"-H, --tag and -r apply to file input only"_qs,
+     u"-H, --tag, --sfv and -r apply to file input only"_qs,
      {}},
     {"stdin_among_files", {u"a"_qs, u"-"_qs}, u"INPUT - (standard input) cannot be used with -t file"_qs, {}},
     {"check_with_two_files",
