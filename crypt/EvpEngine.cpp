@@ -43,54 +43,62 @@ private:
     std::unique_ptr<EVP_MD_CTX, TFree> m_context;
 };
 
+// libcrypto's names of the algorithms.
+constexpr char SHA224Name[] = "SHA2-224";
+constexpr char SHA384Name[] = "SHA2-384";
+constexpr char SHA512Name[] = "SHA2-512";
+constexpr char SHA512_256Name[] = "SHA2-512/256";
+constexpr char SHA3_224Name[] = "SHA3-224";
+constexpr char SHA3_256Name[] = "SHA3-256";
+constexpr char SHA3_384Name[] = "SHA3-384";
+constexpr char SHA3_512Name[] = "SHA3-512";
+constexpr char BLAKE2b512Name[] = "BLAKE2B-512";
+constexpr char BLAKE2s256Name[] = "BLAKE2S-256";
+
+// A new engine of the algorithm libcrypto calls Name, fetched on the first call.
+template <const char* Name> std::unique_ptr<TDigestEngine> MakeFetched() {
+    static const TFetchedDigest fetched(Name);
+    return std::make_unique<TEvpEngine>(fetched);
+}
+
 } // namespace
 
 std::unique_ptr<TDigestEngine> MakeSHA224Engine() {
-    static const TFetchedDigest fetched("SHA2-224");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<SHA224Name>();
 }
 
 std::unique_ptr<TDigestEngine> MakeSHA384Engine() {
-    static const TFetchedDigest fetched("SHA2-384");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<SHA384Name>();
 }
 
 std::unique_ptr<TDigestEngine> MakeSHA512Engine() {
-    static const TFetchedDigest fetched("SHA2-512");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<SHA512Name>();
 }
 
 std::unique_ptr<TDigestEngine> MakeSHA512_256Engine() {
-    static const TFetchedDigest fetched("SHA2-512/256");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<SHA512_256Name>();
 }
 
 std::unique_ptr<TDigestEngine> MakeSHA3_224Engine() {
-    static const TFetchedDigest fetched("SHA3-224");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<SHA3_224Name>();
 }
 
 std::unique_ptr<TDigestEngine> MakeSHA3_256Engine() {
-    static const TFetchedDigest fetched("SHA3-256");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<SHA3_256Name>();
 }
 
 std::unique_ptr<TDigestEngine> MakeSHA3_384Engine() {
-    static const TFetchedDigest fetched("SHA3-384");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<SHA3_384Name>();
 }
 
 std::unique_ptr<TDigestEngine> MakeSHA3_512Engine() {
-    static const TFetchedDigest fetched("SHA3-512");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<SHA3_512Name>();
 }
 
 std::unique_ptr<TDigestEngine> MakeBLAKE2b512Engine() {
-    static const TFetchedDigest fetched("BLAKE2B-512");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<BLAKE2b512Name>();
 }
 
 std::unique_ptr<TDigestEngine> MakeBLAKE2s256Engine() {
-    static const TFetchedDigest fetched("BLAKE2S-256");
-    return std::make_unique<TEvpEngine>(fetched);
+    return MakeFetched<BLAKE2s256Name>();
 }

@@ -1,5 +1,18 @@
 #include "crypt/Hex.h"
 
+namespace {
+
+// text with the six letters from first on mapped to those from to on.
+std::string MapHexLetters(std::string_view text, char first, char to) {
+    std::string result(text);
+    for (char& c : result)
+        if (c >= first && c < first + 6)
+            c = static_cast<char>(c - first + to);
+    return result;
+}
+
+} // namespace
+
 std::string BytesToHex(const std::uint8_t* bytes, std::size_t size) {
     std::string text(2 * size, '0');
     for (std::size_t i = 0; i < size; ++i) {
@@ -26,17 +39,9 @@ bool IsHexDigit(char c) {
 }
 
 std::string UpperHex(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'a' && c <= 'f')
-            c = static_cast<char>(c - 'a' + 'A');
-    return result;
+    return MapHexLetters(text, 'a', 'A');
 }
 
 std::string LowerHex(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'A' && c <= 'F')
-            c = static_cast<char>(c - 'A' + 'a');
-    return result;
+    return MapHexLetters(text, 'A', 'a');
 }
