@@ -64,6 +64,8 @@ std::string FormatChecksumLine(TChecksumStyle style, std::string_view tag, std::
         line += '\\';
     if (style == TChecksumStyle::Bsd) {
         line.append(tag).append(" (").append(shown).append(") = ").append(digest);
+    } else if (style == TChecksumStyle::Sfv) {
+        line.append(shown).append(" ").append(digest);
     } else {
         line.append(digest).append(style == TChecksumStyle::GnuBinary ? " *" : "  ").append(shown);
     }

@@ -11,8 +11,9 @@
 #include <string>
 #include <string_view>
 
-// Gnu "DIGEST  NAME", GnuBinary "DIGEST *NAME" (as -b writes it), Bsd "TAG (NAME) = DIGEST".
-enum class TChecksumStyle { Gnu, GnuBinary, Bsd };
+// Gnu "DIGEST  NAME", GnuBinary "DIGEST *NAME" (as -b writes it), Bsd "TAG (NAME) = DIGEST",
+// Sfv "NAME DIGEST" (one space), as SFV lists hold CRC32 values; escaped names as in GNU lines.
+enum class TChecksumStyle { Gnu, GnuBinary, Bsd, Sfv };
 
 // True when NAME holds a byte that a line-feed-terminated line must escape.
 bool ChecksumNameNeedsEscape(std::string_view name);

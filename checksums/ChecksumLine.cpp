@@ -2,19 +2,12 @@
 
 #include "checksums/ChecksumFormat.h"
 
-#include <array>
+#include "crypt/Hex.h"
 
 namespace {
 
-constexpr std::array<THashAlgorithm, 3> Algorithms = {THashAlgorithm::MD5, THashAlgorithm::SHA1,
-                                                      THashAlgorithm::SHA256};
-
 bool IsWhite(char c) {
     return c == ' ' || c == '\t';
-}
-
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 // The byte at i, or NUL past the end: the checkers read lines as C strings with a NUL put
@@ -50,35 +43,18 @@ bool IsHexDigest(std::string_view digest, std::size_t length) {
 
 } // namespace
 
-std::size_t DigestHexLength(THashAlgorithm algorithm) {
-    switch (algorithm) {
-    case THashAlgorithm::MD5:
-        return 32;
-    case THashAlgorithm::SHA1:
-        return 40;
-    case THashAlgorithm::SHA256:
-        break;
-    }
-    return 64;
-}
-
-std::optional<THashAlgorithm> AlgorithmOfHexLength(std::size_t length) {
-    for (const THashAlgorithm algorithm : Algorithms)
-        if (DigestHexLength(algorithm) == length)
-            return algorithm;
-    return std::nullopt;
-}
-
-TChecksumListParser::TChecksumListParser(std::optional<THashAlgorithm> algorithm) : m_algorithm(algorithm) {}
+TChecksumListParser::TChecksumListParser(std::optional<THashAlgorithm> algorithm,
+                                         std::optional<THashAlgorithm> bareAlgorithm)
+    : m_algorithm(algorithm), m_bareAlgorithm(bareAlgorithm) {}
 
 TChecksumLineKind TChecksumListParser::Parse(std::string_view line, TChecksumEntry& entry, bool listIsStandardInput) {
     if (!line.empty() && line.front() == '#')
         return TChecksumLineKind::Ignored;
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    if (line.empty())
+    if (line.empty() || (ReadsSfv() && line.front() == ';'))
         return TChecksumLineKind::Ignored;
-    if (!SplitLine(line, entry))
+    if (!SplitLine(line, entry) && !(ReadsSfv() && SplitSfv(line, entry)))
         return TChecksumLineKind::Malformed;
     if (listIsStandardInput && entry.Name == "-")
         return TChecksumLineKind::Malformed;
@@ -96,18 +72,19 @@ bool TChecksumListParser::SplitLine(std::string_view s, TChecksumEntry& entry) {
     }
 
     // A BSD line: the tag, at most one space, then "(NAME) = DIGEST". The name runs to the
-    // last ")" of the line, so names holding ")" work.
-    for (const THashAlgorithm algorithm : Algorithms) {
-        if (m_algorithm && *m_algorithm != algorithm)
+    // last ")" of the line, so names holding ")" work. A tag may begin another ("SHA512" and
+    // "SHA512t256"): the one followed by "(" is the line's.
+    for (const TAlgorithmInfo& row : AlgorithmTable()) {
+        if (m_algorithm && *m_algorithm != row.Id)
             continue;
-        const std::string_view tag = HashAlgorithmName(algorithm);
+        const std::string_view tag = row.Tag;
         if (CString(s, i).substr(0, tag.size()) != tag)
             continue;
         std::size_t j = i + tag.size();
         if (At(s, j) == ' ')
             ++j;
         if (At(s, j) != '(')
-            return false;
+            continue;
         const std::string_view rest = s.substr(j + 1);
         const std::size_t close = rest.rfind(')');
         if (close == std::string_view::npos)
@@ -130,9 +107,9 @@ bool TChecksumListParser::SplitLine(std::string_view s, TChecksumEntry& entry) {
         while (IsWhite(At(rest, k)))
             ++k;
         const std::string_view digest = CString(rest, k);
-        if (!IsHexDigest(digest, DigestHexLength(algorithm)))
+        if (!IsHexDigest(digest, row.HexLength()))
             return false;
-        entry.Algorithm = algorithm;
+        entry.Algorithm = row.Id;
         entry.Digest = std::string(digest);
         return true;
     }
@@ -145,11 +122,14 @@ bool TChecksumListParser::SplitGnu(std::string_view s, std::size_t i, bool escap
         std::size_t run = 0;
         while (IsHexDigit(At(s, i + run)))
             ++run;
-        algorithm = AlgorithmOfHexLength(run);
+        if (m_bareAlgorithm && AlgorithmInfo(*m_bareAlgorithm).HexLength() == run)
+            algorithm = m_bareAlgorithm;
+        else
+            algorithm = AlgorithmOfHexLength(run);
         if (!algorithm)
             return false;
     }
-    const std::size_t length = DigestHexLength(*algorithm);
+    const std::size_t length = AlgorithmInfo(*algorithm).HexLength();
     // A digest, one blank and at least one more byte.
     if (s.size() < i || s.size() - i < length + 2 + (At(s, i) == '\\' ? 1 : 0))
         return false;
@@ -182,6 +162,32 @@ bool TChecksumListParser::SplitGnu(std::string_view s, std::size_t i, bool escap
     }
     entry.Algorithm = *algorithm;
     entry.Digest = std::string(digest);
+    return true;
+}
+
+bool TChecksumListParser::ReadsSfv() const {
+    return m_algorithm ? *m_algorithm == THashAlgorithm::CRC32 : m_bareAlgorithm == THashAlgorithm::CRC32;
+}
+
+// NAME, one space, 8 hexadecimal digits; the name may hold spaces and is escaped as in GNU lines.
+bool TChecksumListParser::SplitSfv(std::string_view s, TChecksumEntry& entry) {
+    const std::size_t space = s.rfind(' ');
+    const std::size_t length = AlgorithmInfo(THashAlgorithm::CRC32).HexLength();
+    if (space == std::string_view::npos || space == 0 || !IsHexDigest(s.substr(space + 1), length))
+        return false;
+    std::string_view raw = s.substr(0, space);
+    if (raw.front() == '\\') {
+        std::optional<std::string> name = UnescapeName(raw.substr(1));
+        if (!name)
+            return false;
+        entry.Name = std::move(*name);
+    } else {
+        if (raw.find('\0') != std::string_view::npos)
+            return false;
+        entry.Name = std::string(raw);
+    }
+    entry.Algorithm = THashAlgorithm::CRC32;
+    entry.Digest = std::string(s.substr(space + 1));
     return true;
 }
 

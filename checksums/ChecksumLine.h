@@ -1,7 +1,9 @@
-// Lines of checksum lists as sha256sum, sha1sum and md5sum write and check them:
+// Lines of checksum lists as sha256sum, md5sum, b2sum, xxhsum and their kin write and check them:
 //
 //   GNU form   DIGEST  NAME     (two spaces: text mode) or   DIGEST *NAME   (binary mode)
-//   BSD form   SHA256 (NAME) = DIGEST
+//   BSD form   SHA256 (NAME) = DIGEST      with the tag of any row of the algorithm table
+//   SFV form   NAME CRC32                  in a CRC32 list (-a crc32, a list named *.sfv): the
+//                                          digest after the last space; ";" starts a comment
 //
 // A line starting with "\" holds an escaped name (checksums/ChecksumFormat.h): "\\" is a backslash,
 // "\n" a line feed and "\r" a carriage return; any other escape, or a NUL, makes the line
@@ -10,16 +12,11 @@
 // sidecar lookup and the fuzzers share it.
 #pragma once
 
-#include "crypt/HashStream.h"
+#include "crypt/HashAlgorithm.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
-
-// 32, 40 or 64 hexadecimal digits.
-std::size_t DigestHexLength(THashAlgorithm algorithm);
-// The algorithm whose digests have length hexadecimal digits, if any.
-std::optional<THashAlgorithm> AlgorithmOfHexLength(std::size_t length);
 
 struct TChecksumEntry {
     THashAlgorithm Algorithm = THashAlgorithm::SHA256;
@@ -41,8 +38,12 @@ enum class TChecksumLineKind {
 class TChecksumListParser {
 public:
     // algorithm: the one every line must use (as sha256sum only knows SHA256 lines);
-    // without it, a BSD line's tag or the GNU digest's length decides, line by line.
-    explicit TChecksumListParser(std::optional<THashAlgorithm> algorithm = std::nullopt);
+    // without it, a BSD line's tag or the GNU digest's length decides, line by line: a length
+    // several algorithms share means the first of them in the table (SHA256 for 64 digits).
+    // bareAlgorithm: without algorithm, what a GNU line's digest of bareAlgorithm's length means
+    // (the list's own name, SHA3-256SUMS, says so) instead of that length's common meaning.
+    explicit TChecksumListParser(std::optional<THashAlgorithm> algorithm = std::nullopt,
+                                 std::optional<THashAlgorithm> bareAlgorithm = std::nullopt);
 
     // line: one line without its line feed, possibly holding NUL bytes; a final carriage
     // return is removed. listIsStandardInput: the name "-" (standard input) is then malformed,
@@ -52,8 +53,11 @@ public:
 private:
     bool SplitLine(std::string_view line, TChecksumEntry& entry);
     bool SplitGnu(std::string_view line, std::size_t i, bool escaped, TChecksumEntry& entry);
+    bool SplitSfv(std::string_view line, TChecksumEntry& entry);
+    bool ReadsSfv() const;
 
     std::optional<THashAlgorithm> m_algorithm;
+    std::optional<THashAlgorithm> m_bareAlgorithm;
     // -1 not known yet, 0 GNU lines seen, 1 reversed lines seen.
     int m_reversed = -1;
 };

@@ -22,7 +22,7 @@ namespace {
 constexpr std::size_t MaxHeldWarnings = 4096;
 
 // The tag of a BSD-form line ("TAG (NAME) = DIGEST") whose tag names no algorithm computed
-// here, such as SHA512 or BLAKE2b.
+// here, such as SHA1024.
 std::optional<std::string> UnsupportedTag(std::string_view line) {
     const std::size_t open = line.find(" (");
     if (open == 0 || open == std::string_view::npos || line.find(") = ", open) == std::string_view::npos)
@@ -31,11 +31,8 @@ std::optional<std::string> UnsupportedTag(std::string_view line) {
     const bool word = std::all_of(tag.begin(), tag.end(), [](char c) {
         return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
     });
-    std::string known; // "sha-256" is no stranger than "SHA256"
-    for (const char c : tag)
-        if (c != '-' && c != '_')
-            known += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    if (!word || HashAlgorithmByName(known))
+    // "sha-256" is no stranger than "SHA256": a spelling of a known algorithm is a malformed line.
+    if (!word || AlgorithmByTypedName(tag))
         return std::nullopt;
     return std::string(tag);
 }
@@ -61,6 +58,12 @@ std::string NameFolder(const std::string& listName, std::FILE* list) {
         return {};
     const std::size_t slash = listName.rfind('/');
     return slash == std::string::npos ? std::string() : listName.substr(0, slash + 1);
+}
+
+// The list's own file name, its last component: SHA512SUMS tells what its bare digests are.
+std::string_view ListFileName(std::string_view listName) {
+    const std::size_t slash = listName.rfind('/');
+    return slash == std::string_view::npos ? listName : listName.substr(slash + 1);
 }
 
 std::string ResolveName(const std::string& name, const std::string& folder) {
@@ -214,7 +217,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     }
 
     const std::string folder = NameFolder(options.ListName, reader.File);
-    TChecksumListParser parser(options.Algorithm);
+    TChecksumListParser parser(options.Algorithm, AlgorithmOfListName(ListFileName(options.ListName)));
     TStreamDigester digester;
     const char terminator = options.Zero ? '\0' : '\n';
     bool holdsNul = false;

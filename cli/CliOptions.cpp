@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "crypt/RunningDigest.h"
+#include "crypt/HashAlgorithm.h"
 #include "pipeline/ExpectedDigest.h"
 #include "tools/TextUtils.h"
 #include "tools/VersionInfo.h"
@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -72,6 +73,8 @@ bool ParseSwitch(QStringView argument, TCliOptions& options) {
         options.WithName = true;
     else if (argument == u"--tag")
         options.Tag = true;
+    else if (argument == u"--sfv")
+        options.Sfv = true;
     else if (argument == u"-b" || argument == u"--binary")
         options.Binary = true;
     else if (argument == u"--text")
@@ -87,10 +90,6 @@ bool ParseSwitch(QStringView argument, TCliOptions& options) {
     return true;
 }
 
-bool KnownAlgorithm(const QString& name) {
-    return HashAlgorithmByName(NormalizeName(name).toStdString()).has_value();
-}
-
 // The checks that involve --verify once every argument is read; empty text when they pass.
 QString FinishVerifyOptions(TCliOptions& options, const QStringList& operands) {
     const bool switches =
@@ -98,8 +97,8 @@ QString FinishVerifyOptions(TCliOptions& options, const QStringList& operands) {
     if (options.Action == TCliAction::Verify) {
         if (options.Check)
             return QStringLiteral("--check and --verify cannot be used together");
-        if (options.WithName || options.Tag || options.Recursive)
-            return QStringLiteral("-H, --tag and -r cannot be used with --verify");
+        if (options.WithName || options.Tag || options.Sfv || options.Recursive)
+            return QStringLiteral("-H, --tag, --sfv and -r cannot be used with --verify");
         if (operands.isEmpty())
             return QStringLiteral("LIST is missing");
         options.VerifyLists = operands;
@@ -112,6 +111,41 @@ QString FinishVerifyOptions(TCliOptions& options, const QStringList& operands) {
     return {};
 }
 
+// The row -a's value names: case, spaces and punctuation are ignored ("sha-256", "SHA3_512", "b2").
+std::optional<THashAlgorithm> AlgorithmOf(const QString& typed) {
+    return AlgorithmByTypedName(NormalizeName(typed).toStdString());
+}
+
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Puts -a's row name in place of what was typed; empty text, or the reason it names no algorithm.
+QString FinishAlgorithmOption(TCliOptions& options) {
+    if (options.Sfv && options.Tag)
+        return QStringLiteral("--tag and --sfv cannot be used together");
+    if (options.Sfv && !options.AlgorithmGiven)
+        options.Algorithm = QStringLiteral("CRC32");
+    if (!options.AlgorithmGiven)
+        return {};
+    if (NormalizeName(options.Algorithm) == u"HELP") {
+        options.Action = TCliAction::ListAlgorithms;
+        return {};
+    }
+    const std::optional<THashAlgorithm> algorithm = AlgorithmOf(options.Algorithm);
+    if (!algorithm) {
+        QStringList names;
+        for (const TAlgorithmInfo& row : AlgorithmTable())
+            names.append(Latin1(row.Name));
+        return QStringLiteral("unknown algorithm ") + options.Algorithm + QStringLiteral("; known: ") +
+               names.join(QStringLiteral(", "));
+    }
+    options.Algorithm = Latin1(HashAlgorithmName(*algorithm));
+    if (options.Sfv && *algorithm != THashAlgorithm::CRC32)
+        return QStringLiteral("--sfv writes CRC32 values, but -a asks for ") + options.Algorithm;
+    return {};
+}
+
 // The value of --check, once the rest of the command line is known to be sound; empty text when
 // it is a digest. --check without -a takes the algorithm its digest names.
 QString FinishCheckOption(TCliOptions& options) {
@@ -120,7 +154,8 @@ QString FinishCheckOption(TCliOptions& options) {
     const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
     if (!expected.IsDigest()) {
         QString error =
-            QStringLiteral("--check needs a digest (32, 40 or 64 hexadecimal digits, or a checksum line): ") +
+            QStringLiteral(
+                "--check needs a digest (hexadecimal digits as many as an algorithm writes, or a checksum line): ") +
             Trim(options.Expected);
         if (QFileInfo(options.Expected).isFile())
             error += QStringLiteral("\nto check the files a checksum list names, use -C ") + options.Expected;
@@ -130,10 +165,10 @@ QString FinishCheckOption(TCliOptions& options) {
         options.Algorithm = expected.Algorithm;
         return {};
     }
-    const QString algorithm = NormalizeName(options.Algorithm);
-    if (algorithm != expected.Algorithm)
+    // A digest as long as -a's is taken for -a's algorithm: lengths are shared (SHA256, SHA3-256).
+    if (expected.Digest.size() != qsizetype(AlgorithmInfo(*AlgorithmOf(options.Algorithm)).HexLength()))
         return QStringLiteral("the digest given to --check is ") + expected.Algorithm +
-               QStringLiteral(", but -a asks for ") + algorithm;
+               QStringLiteral(", but -a asks for ") + options.Algorithm;
     return {};
 }
 
@@ -184,6 +219,9 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             optionsEnded = true;
         } else if (argument == u"-h" || argument == u"--help") {
             options.Action = TCliAction::Help;
+            return result;
+        } else if (argument == u"--list-algorithms") {
+            options.Action = TCliAction::ListAlgorithms;
             return result;
         } else if (argument == u"--version") {
             options.Action = TCliAction::Version;
@@ -243,11 +281,12 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         }
     }
 
-    if (prefixGiven && suffixGiven)
+    if (const QString error = FinishAlgorithmOption(options); !error.isEmpty())
+        result.Error = error;
+    else if (options.Action == TCliAction::ListAlgorithms)
+        return result;
+    else if (prefixGiven && suffixGiven)
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
-    else if (options.AlgorithmGiven && !KnownAlgorithm(options.Algorithm))
-        result.Error = QStringLiteral("unknown algorithm ") + options.Algorithm +
-                       QStringLiteral("; the algorithms are MD5, SHA1 and SHA256");
     else if (const QString error = FinishVerifyOptions(options, operands); !error.isEmpty())
         result.Error = error;
     else if (options.Action == TCliAction::Verify)
@@ -256,12 +295,13 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = QStringLiteral("INPUT is missing");
     else if (options.InputType != InputTypeFile && inputs.size() > 1)
         result.Error = QStringLiteral("-t text, hex and base64 take exactly one INPUT");
-    else if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Recursive))
-        result.Error = QStringLiteral("-H, --tag and -r apply to file input only");
+    else if (options.InputType != InputTypeFile &&
+             (options.WithName || options.Tag || options.Sfv || options.Recursive))
+        result.Error = QStringLiteral("-H, --tag, --sfv and -r apply to file input only");
     else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs) && options.ListsFiles())
-        result.Error = QStringLiteral("INPUT - (standard input) is hashed alone, without -H, --tag or -r");
+        result.Error = QStringLiteral("INPUT - (standard input) is hashed alone, without -H, --tag, --sfv or -r");
     else if (options.Check && options.ListsFiles())
-        result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag or -r");
+        result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag, --sfv or -r");
     else if (const QString error = FinishCheckOption(options); !error.isEmpty())
         result.Error = error;
     else
@@ -287,15 +327,26 @@ bool DigestMatches(QStringView digest, QStringView expected) {
     return parsed.IsDigest() && SameTextAscii(digest, parsed.Digest);
 }
 
+QString CliAlgorithmList() {
+    QString list;
+    for (const TAlgorithmInfo& row : AlgorithmTable()) {
+        list += Latin1(row.Name);
+        for (const std::string_view name : row.Typed)
+            list += QStringLiteral(", ") + Latin1(name);
+        list += u'\n';
+    }
+    return list;
+}
+
 QString CliUsageText() {
     return QStringLiteral(
         "Usage: quviro-cli [-a ALGORITHM] [-t file|text|hex|base64] [--trim] [--prefix SALT | --suffix SALT]\n"
         "                  [-u|--upper] [-z|-0|--zero] [-c|--check EXPECTED] [--progress] INPUT\n"
-        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag] [-b|--binary|--text] [-r|--recursive]\n"
+        "       quviro-cli [-a ALGORITHM] [-u] [-H|--with-name] [--tag|--sfv] [-b|--binary|--text] [-r|--recursive]\n"
         "                  [-j|--jobs N] [-z|-0|--zero] FILE...\n"
         "       quviro-cli [-a ALGORITHM] [--quiet] [--status] [--ignore-missing] [--strict] [-w|--warn] [-z]\n"
         "                  -C|--verify LIST [LIST...]\n"
-        "       quviro-cli --help | --version\n");
+        "       quviro-cli --help | --version | --list-algorithms\n");
 }
 
 QString CliHelpText() {
@@ -305,8 +356,11 @@ QString CliHelpText() {
                "Prints the digest of INPUT as hexadecimal text. For several files, or with -H, --tag or -r,\n"
                "prints one checksum line per file as sha256sum, sha1sum and md5sum do.\n"
                "\n"
-               "  -a, --algorithm ALGORITHM  MD5, SHA1 or SHA256 (the default); case, spaces and\n"
-               "                             punctuation are ignored, so sha-256 works too\n"
+               "  -a, --algorithm ALGORITHM  SHA256 (the default), MD5, SHA1, SHA224, SHA384, SHA512,\n"
+               "                             SHA512/256, SHA3-224, SHA3-256, SHA3-384, SHA3-512,\n"
+               "                             BLAKE2b-512 (b2), BLAKE2s-256, CRC32, XXH3-64 (xxh3) or\n"
+               "                             XXH3-128 (xxh128); case, spaces and punctuation are ignored,\n"
+               "                             so sha-256 and sha3_512 work too; -a help lists them\n"
                "  -t, --type TYPE            what INPUT is: file (the default), the name of a file to hash;\n"
                "                             text, text hashed as UTF-8; hex, hexadecimal bytes (not\n"
                "                             supported in this version); base64, Base64 text decoded first\n"
@@ -318,6 +372,8 @@ QString CliHelpText() {
                "      --tag                  print BSD lines: SHA256 (NAME) = DIGEST\n"
                "  -b, --binary               print DIGEST *NAME lines, as sha256sum -b does\n"
                "      --text                 print DIGEST  NAME lines (the default)\n"
+               "      --sfv                  print an SFV list of CRC32 values: NAME DIGEST lines after a\n"
+               "                             comment line\n"
                "  -r, --recursive            hash the files in folders and their subfolders, by name in\n"
                "                             byte order; links to files are followed, links to folders\n"
                "                             are not; FIFOs, sockets and devices are skipped\n"
@@ -342,6 +398,7 @@ QString CliHelpText() {
                "      --progress             show the progress on standard error while a file is hashed;\n"
                "                             without it, shown for files over 64 MiB when standard error\n"
                "                             is a terminal\n"
+               "      --list-algorithms      list the algorithms and the names -a accepts for them\n"
                "  -h, --help                 show this text\n"
                "      --version              show the version\n"
                "\n"

@@ -6,11 +6,12 @@
 #include <QString>
 #include <QStringList>
 
-enum class TCliAction { Hash, Verify, Help, Version };
+enum class TCliAction { Hash, Verify, Help, Version, ListAlgorithms };
 
 struct TCliOptions {
     TCliAction Action = TCliAction::Hash;
-    // Any text the pipeline normalises ("sha-256", "md5" ...).
+    // The name of a row of the algorithm table ("SHA256", "BLAKE2b-512"); -a's value is replaced
+    // by its row's name once the arguments are parsed.
     QString Algorithm = QStringLiteral("SHA256");
     // -a was given; without it --check and --verify take the algorithm from the digests.
     bool AlgorithmGiven = false;
@@ -48,6 +49,8 @@ struct TCliOptions {
     // -b/--binary: "DIGEST *NAME" lines; --text: "DIGEST  NAME" (the default). Files are read as
     // bytes either way.
     bool Binary = false;
+    // --sfv: an SFV list of CRC32 values ("NAME 352441C2") after a comment line.
+    bool Sfv = false;
     // -r: folders among the inputs are walked.
     bool Recursive = false;
     // -j: files hashed at a time; 0 means one per online processor.
@@ -59,8 +62,11 @@ struct TCliOptions {
     // A file input that is standard input's bytes: "-" or "/dev/stdin", which may be a pipe.
     bool HashesStandardInput() const { return InputType == InputTypeFile && (Input == u"-" || Input == u"/dev/stdin"); }
     // Several inputs, -H, --tag or -r: one checksum line per file instead of a bare digest.
-    bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Recursive; }
+    bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Sfv || Recursive; }
 };
+
+// The algorithms -a takes, one per line: the name, then the other names it accepts.
+QString CliAlgorithmList();
 
 // The most files -j may hash at a time.
 inline constexpr int MaxJobs = 256;

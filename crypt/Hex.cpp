@@ -2,29 +2,50 @@
 
 namespace {
 
-template <std::size_t N> std::string BytesToHex(const std::array<std::uint8_t, N>& bytes) {
-    std::string text(2 * N, '0');
-    for (std::size_t i = 0; i < N; ++i) {
+// text with the six letters from first on mapped to those from to on.
+std::string MapHexLetters(std::string_view text, char first, char to) {
+    std::string result(text);
+    for (char& c : result)
+        if (c >= first && c < first + 6)
+            c = static_cast<char>(c - first + to);
+    return result;
+}
+
+} // namespace
+
+std::string BytesToHex(const std::uint8_t* bytes, std::size_t size) {
+    std::string text(2 * size, '0');
+    for (std::size_t i = 0; i < size; ++i) {
         text[2 * i] = HexDigits[bytes[i] / 16];
         text[2 * i + 1] = HexDigits[bytes[i] % 16];
     }
     return text;
 }
 
-} // namespace
-
 std::string MD5ToHex(const TMD5Digest& digest) {
-    return BytesToHex(digest);
+    return BytesToHex(digest.data(), digest.size());
 }
 
 std::string SHA1ToHex(const TSHA1Digest& digest) {
-    return BytesToHex(digest);
+    return BytesToHex(digest.data(), digest.size());
 }
 
 std::string SHA256ToHex(const TSHA256Digest& digest) {
-    return BytesToHex(digest);
+    return BytesToHex(digest.data(), digest.size());
 }
 
 std::string BLAKE3ToHex(const TBLAKE3Digest& digest) {
-    return BytesToHex(digest);
+    return BytesToHex(digest.data(), digest.size());
+}
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+std::string UpperHex(std::string_view text) {
+    return MapHexLetters(text, 'a', 'A');
+}
+
+std::string LowerHex(std::string_view text) {
+    return MapHexLetters(text, 'A', 'a');
 }

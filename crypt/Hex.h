@@ -1,4 +1,5 @@
-// Digest to text: two lower-case hexadecimal digits per byte, first byte first.
+// Digest to text and back: two hexadecimal digits per byte, first byte first; lower case
+// unless asked otherwise.
 #pragma once
 
 #include "crypt/Blake3.h"
@@ -6,11 +7,24 @@
 #include "crypt/Sha1.h"
 #include "crypt/Sha256.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 inline constexpr char HexDigits[] = "0123456789abcdef";
+
+std::string BytesToHex(const std::uint8_t* bytes, std::size_t size); // 2 * size characters
 
 std::string MD5ToHex(const TMD5Digest& digest);       // 32 characters
 std::string SHA1ToHex(const TSHA1Digest& digest);     // 40 characters
 std::string SHA256ToHex(const TSHA256Digest& digest); // 64 characters
 std::string BLAKE3ToHex(const TBLAKE3Digest& digest); // 64 characters
+
+// True for 0-9, a-f and A-F.
+bool IsHexDigit(char c);
+
+// text with a-f mapped to A-F, every other byte as it is.
+std::string UpperHex(std::string_view text);
+// text with A-F mapped to a-f, every other byte as it is.
+std::string LowerHex(std::string_view text);

@@ -1,38 +1,28 @@
-// Any of the three digests behind one interface: the algorithm chosen at run time, the bytes
-// fed in pieces of any size, the lower-case hexadecimal digest at the end.
+// Any algorithm of the table behind one interface: the algorithm chosen at run time, the bytes
+// fed in pieces of any size, the lower-case hexadecimal digest at the end. A value: movable, it
+// owns its engine.
 #pragma once
 
-#include "crypt/Md5.h"
-#include "crypt/ShaContext.h"
+#include "crypt/HashAlgorithm.h"
 
 #include <cstddef>
-#include <optional>
+#include <memory>
 #include <string>
-#include <string_view>
-
-enum class THashAlgorithm { MD5, SHA1, SHA256 };
-
-// "MD5", "SHA1" or "SHA256": the name the status line, the settings and the tags of checksum
-// lists write for the algorithm.
-std::string_view HashAlgorithmName(THashAlgorithm algorithm);
-
-// The algorithm whose name is exactly name ("MD5", "SHA1", "SHA256"); nullopt for anything
-// else. Callers normalise what a user typed first.
-std::optional<THashAlgorithm> HashAlgorithmByName(std::string_view name);
 
 class TRunningDigest {
 public:
-    // Throws std::invalid_argument for a value outside the enumeration.
+    // Throws std::invalid_argument for a value outside the enumeration, std::bad_alloc, or
+    // std::runtime_error when the library behind the engine refuses.
     explicit TRunningDigest(THashAlgorithm algorithm);
 
-    // Adds count bytes; any count, handed to the engine in pieces its count type holds.
+    // Adds count bytes; any count.
     void Update(const void* data, std::size_t count);
 
-    // The digest of every byte added. Ends this digest: use a new object for the next one.
+    // The digest of every byte added, as hexadecimal text of the row's length. Ends this
+    // digest: use a new object for the next one.
     std::string Finish();
 
 private:
-    THashAlgorithm m_algorithm;
-    TMD5Context m_md5{};
-    TSHAContext m_sha{};
+    const TAlgorithmInfo* m_info;
+    std::unique_ptr<TDigestEngine> m_engine;
 };

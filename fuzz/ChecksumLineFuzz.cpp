@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t end = std::min(rest.find('\n', start), rest.size());
         TChecksumEntry entry;
         if (parser.Parse(rest.substr(start, end - start), entry) == TChecksumLineKind::Entry) {
-            if (entry.Digest.size() != DigestHexLength(entry.Algorithm) || !AllHex(entry.Digest))
+            if (entry.Digest.size() != AlgorithmInfo(entry.Algorithm).HexLength() || !AllHex(entry.Digest))
                 FuzzFailure("an accepted line's digest does not fit its algorithm", Latin1(rest));
             if (fixed && entry.Algorithm != *fixed)
                 FuzzFailure("a line of another algorithm was accepted", Latin1(rest));
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (name.empty())
         return 0;
     const THashAlgorithm algorithm = fixed.value_or(THashAlgorithm::SHA256);
-    const std::string digest(DigestHexLength(algorithm), 'a');
+    const std::string digest(AlgorithmInfo(algorithm).HexLength(), 'a');
     for (const std::string_view tag : {std::string_view(), HashAlgorithmName(algorithm)}) {
         TChecksumEntry entry;
         const std::string line = WriteLine(digest, name, tag);

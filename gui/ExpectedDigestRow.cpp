@@ -73,7 +73,7 @@ QString TExpectedDigestRow::OfferSidecar(const QString& filePath, const QString&
     m_source = found ? found->ListName : QString();
     edtExpected->setText(found ? found->Digest : QString());
     UpdateVerdict();
-    return found ? ParseExpectedDigest(found->Digest).Algorithm : QString();
+    return found ? found->Algorithm : QString();
 }
 
 void TExpectedDigestRow::FieldChanged() {

@@ -2,6 +2,7 @@
 
 #include "desktop/DesktopServices.h"
 #include "desktop/FormPlacement.h"
+#include "gui/AlgorithmChoice.h"
 #include "gui/Anchors.h"
 #include "gui/ClickLabel.h"
 #include "gui/ExpectedDigestRow.h"
@@ -152,6 +153,8 @@ void TfrmQVMain::CreateControls() {
     lblHashType = ResultLabel(this, TahomaFont(19), QColor(172, 188, 202), Qt::AlignCenter);
     lblHash = ResultLabel(this, CourierNewFont(24), Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
     lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle);
+    // A long algorithm name ("BLAKE2b-512:") shrinks into its place.
+    lblHashType->SetFitting(7, Qt::ElideRight);
     // Focus on the result lets Ctrl+C copy the digest.
     lblHash->setFocusPolicy(Qt::StrongFocus);
     lblHashType->setFocusPolicy(Qt::ClickFocus);
@@ -223,11 +226,8 @@ void TfrmQVMain::CreateControls() {
     connect(lblHash, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
     connect(lblHashType, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
     // A digest of another length or tag selects its algorithm for the next calculation.
-    connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this, [this](const QString& algorithm) {
-        for (int i = 0; i < m_hashItems->Count(); ++i)
-            if (NormalizeName(m_hashItems->Get(i)) == algorithm && rgHashes->ItemIndex() != i)
-                rgHashes->SetItemIndex(i);
-    });
+    connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this,
+            [this](const QString& algorithm) { m_algorithmChoice->Select(algorithm); });
 
     m_worker = new THashWorker(this);
     connect(m_worker, &THashWorker::Finished, this, &TfrmQVMain::HashFinished);
@@ -260,6 +260,7 @@ void TfrmQVMain::SetTabOrder() {
     addGroup(rgInputType);
     chain.append(memVal);
     addGroup(rgHashes);
+    chain.append(m_algorithmChoice->Combo());
     chain.append(chkTrim);
     addGroup(rgSaltType);
     chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, rowExpected->edtExpected, rowExpected->btnPasteExpected,
@@ -276,7 +277,7 @@ void TfrmQVMain::FormCreate() {
     SplitTextToList(QStringLiteral("None,Prefix,Suffix"), *m_saltTypeItems, u',');
     SplitTextToList(QStringLiteral("File name (Hash the File),Text Value (as is),Hexadecimal bytes,Base64 Encoded"),
                     *m_inputTypeItems, u',');
-    SplitTextToList(QStringLiteral("MD5,SHA1,SHA256"), *m_hashItems, u',');
+    m_algorithmChoice = new TAlgorithmChoice(rgHashes);
     rgSaltType->SetColumns(m_saltTypeItems->Count());
     rgInputType->SetColumns(m_inputTypeItems->Count());
     SetTabOrder();
@@ -305,6 +306,7 @@ void TfrmQVMain::init() {
     rgInputType->SetItemIndex(
         ConfigGetInt(QStringLiteral("InputType"), InputTypeText, InputTypeFile, m_inputTypeItems->Count() - 1));
     rgHashes->SetItemIndex(ConfigGetInt(QStringLiteral("HashType"), 1, 0, m_hashItems->Count() - 1));
+    m_algorithmChoice->SetOther(ConfigGetValue(QStringLiteral("OtherAlgorithm"), QStringLiteral("SHA512")));
     chkTrim->setChecked(ConfigGetBool(QStringLiteral("TrimInput"), chkTrim->isChecked()));
     chkUpper->setChecked(ConfigGetBool(QStringLiteral("UpperHash"), chkUpper->isChecked()));
     LoadDataSet(*m_memoLines, QStringLiteral("InputText"));
@@ -342,6 +344,7 @@ void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
     ConfigSetFloat(QStringLiteral("SaltType"), rgSaltType->ItemIndex());
     ConfigSetFloat(QStringLiteral("InputType"), rgInputType->ItemIndex());
     ConfigSetFloat(QStringLiteral("HashType"), rgHashes->ItemIndex());
+    ConfigSetValue(QStringLiteral("OtherAlgorithm"), m_algorithmChoice->Other());
     ConfigSetBool(QStringLiteral("TrimInput"), chkTrim->isChecked());
     ConfigSetBool(QStringLiteral("UpperHash"), chkUpper->isChecked());
     SaveDataSet(*m_memoLines, QStringLiteral("InputText"));
@@ -406,7 +409,7 @@ void TfrmQVMain::ComputeHash() {
         request.TrimInput = chkTrim->isChecked();
         request.SaltType = rgSaltType->ItemIndex();
         request.SaltText = cbSalt->currentText();
-        request.HashItems = rgHashes->Items();
+        request.HashItems = m_algorithmChoice->RequestItems();
         request.HashType = rgHashes->ItemIndex();
         request.UpperHash = chkUpper->isChecked();
         m_hashedFile = request.InputType == InputTypeFile ? Trim(request.InputText) : QString();
@@ -453,6 +456,8 @@ void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
     // The list beside the file gives its digest in another algorithm, which the row has just
     // selected: hash once more, so that the verdict compares like with like.
     if (!rehashForList && !listed.isEmpty() && listed != outcome.Algorithm) {
+        // The list's own algorithm, not the one its digest's length commonly means (b2sums.txt).
+        m_algorithmChoice->Select(listed);
         m_rehashForList = true;
         QTimer::singleShot(0, this, &TfrmQVMain::ComputeHash);
     }

@@ -35,6 +35,7 @@ class TClickLabel;
 class TExpectedDigestRow;
 class TFitLabel;
 class THashWorker;
+class TAlgorithmChoice;
 class TRadioGroup;
 class TShape;
 
@@ -138,6 +139,8 @@ private:
     std::unique_ptr<TMemoLines> m_memoLines;
     std::unique_ptr<TRadioGroupItems> m_inputTypeItems;
     std::unique_ptr<TRadioGroupItems> m_hashItems;
+    // The Algorithm group's items and its drop-down of the other algorithms; owned by rgHashes.
+    TAlgorithmChoice* m_algorithmChoice = nullptr;
     std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
 
     THashWorker* m_worker = nullptr;

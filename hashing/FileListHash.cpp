@@ -1,5 +1,6 @@
 #include "hashing/FileListHash.h"
 
+#include "crypt/Hex.h"
 #include "hashing/TreeWalk.h"
 
 #include <algorithm>
@@ -12,13 +13,6 @@ namespace {
 
 // Finished results a slow file may hold back per job before the walk waits for it.
 constexpr std::size_t WindowPerJob = 64;
-
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 // Error lines end in a line feed whatever -z says: they are for people.
 std::string ErrorLine(const std::string& name, std::string_view message) {
@@ -55,9 +49,13 @@ public:
                 std::string message;
                 if (HashNamedFile(name, settings.Algorithm, *digesters[static_cast<std::size_t>(worker)], digest,
                                   message)) {
+                    const TAlgorithmInfo& row = AlgorithmInfo(settings.Algorithm);
+                    // Peer tools read a bare digest of these rows' lengths as another algorithm's.
+                    const bool bare =
+                        settings.Style == TChecksumStyle::Gnu || settings.Style == TChecksumStyle::GnuBinary;
                     result.Output =
-                        FormatChecksumLine(settings.Style, HashAlgorithmName(settings.Algorithm),
-                                           settings.UpperHash ? Upper(digest) : digest, name, settings.Terminator);
+                        FormatChecksumLine(row.TaggedOnly && bare ? TChecksumStyle::Bsd : settings.Style, row.Tag,
+                                           settings.UpperHash ? UpperHex(digest) : digest, name, settings.Terminator);
                 } else {
                     result.Errors = ErrorLine(name, message);
                     result.Failed = true;

@@ -1,6 +1,7 @@
 #include "pipeline/ExpectedDigest.h"
 
 #include "checksums/ChecksumLine.h"
+#include "crypt/Hex.h"
 #include "tools/TextUtils.h"
 
 #include <QByteArray>
@@ -18,30 +19,21 @@ TExpectedDigest NotADigest() {
 }
 
 bool IsHex(QStringView text) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (!((u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F')))
+    for (const QChar c : text)
+        if (c.unicode() > 0x7f || !IsHexDigit(static_cast<char>(c.unicode())))
             return false;
-    }
     return !text.isEmpty();
 }
 
-QString LowerHex(const QString& digest) {
-    QString lower = digest;
-    for (QChar& c : lower)
-        if (c >= u'A' && c <= u'F')
-            c = QChar(c.unicode() + (u'a' - u'A'));
-    return lower;
-}
-
-// A BSD tag is written in upper case by every tool; people type it in any case. Only a tag
+// A BSD tag is written as the table has it ("SHA256", "BLAKE2b"); people type it in any case. Only a tag
 // that a space or "(" follows is touched, never the name.
 QString UpperTag(const QString& text) {
     const qsizetype start = text.startsWith(u'\\') ? 1 : 0;
-    for (const QStringView tag : {QStringView(u"SHA256"), QStringView(u"SHA1"), QStringView(u"MD5")}) {
+    for (const TAlgorithmInfo& row : AlgorithmTable()) {
+        const QString tag = QString::fromLatin1(row.Tag.data(), static_cast<qsizetype>(row.Tag.size()));
         const QStringView next = QStringView(text).mid(start + tag.size(), 1);
         if (SameTextAscii(QStringView(text).mid(start, tag.size()), tag) && (next == u" " || next == u"("))
-            return text.left(start) + tag.toString() + text.mid(start + tag.size());
+            return text.left(start) + tag + text.mid(start + tag.size());
     }
     return text;
 }
@@ -56,7 +48,8 @@ TExpectedDigest ParseExpectedDigest(QStringView text) {
         return NotADigest();
 
     TExpectedDigest result;
-    if (AlgorithmOfHexLength(static_cast<std::size_t>(trimmed.size())) && IsHex(trimmed)) {
+    std::optional<THashAlgorithm> algorithm = AlgorithmOfHexLength(static_cast<std::size_t>(trimmed.size()));
+    if (algorithm && IsHex(trimmed)) {
         result.Digest = trimmed;
     } else {
         // One line of a list: the list parser reads it as the checkers do.
@@ -68,12 +61,13 @@ TExpectedDigest ParseExpectedDigest(QStringView text) {
             return NotADigest();
         result.Digest = QString::fromLatin1(entry.Digest.data(), static_cast<qsizetype>(entry.Digest.size()));
         result.Name = QString::fromUtf8(entry.Name.data(), static_cast<qsizetype>(entry.Name.size()));
+        algorithm = entry.Algorithm;
     }
     result.Kind = TExpectedDigest::TKind::Digest;
-    result.Digest = LowerHex(result.Digest);
-    const std::string_view tag =
-        HashAlgorithmName(*AlgorithmOfHexLength(static_cast<std::size_t>(result.Digest.size())));
-    result.Algorithm = QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
+    result.Digest = QString::fromLatin1(LowerHex(result.Digest.toLatin1().toStdString()));
+    // A tagged line names its algorithm; a bare digest's length its common one.
+    const std::string_view name = HashAlgorithmName(*algorithm);
+    result.Algorithm = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
     return result;
 }
 

@@ -115,11 +115,13 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
         stream.Seek(0);
         const TStringList items(request.HashItems);
         outcome.Algorithm = NormalizeName(items.Get(request.HashType));
-        const std::optional<THashAlgorithm> algorithm = HashAlgorithmByName(outcome.Algorithm.toStdString());
+        const std::optional<THashAlgorithm> algorithm = AlgorithmByTypedName(outcome.Algorithm.toStdString());
         if (!algorithm) {
             outcome.ErrorText = QStringLiteral("Unknown Algorithm");
             return {};
         }
+        const std::string_view name = HashAlgorithmName(*algorithm);
+        outcome.Algorithm = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
         TStreamDigester digester;
         return QString::fromLatin1(digester.Digest(*algorithm, stream));
     } catch (const EHashCancelled& stop) {

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,29 +20,35 @@ struct TCandidate {
     bool NamedAfterFile; // NAME.sha256 rather than SHA256SUMS
 };
 
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QString AlgorithmName(THashAlgorithm algorithm) {
-    const std::string_view tag = HashAlgorithmName(algorithm);
-    return QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
+    return Latin1(HashAlgorithmName(algorithm));
+}
+
+// The rows in the order their lists are looked for: longer digests first, then table order,
+// so SHA256 lists before SHA1 and MD5 ones.
+std::vector<const TAlgorithmInfo*> LookupOrder() {
+    std::vector<const TAlgorithmInfo*> rows;
+    for (const TAlgorithmInfo& row : AlgorithmTable())
+        rows.push_back(&row);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const TAlgorithmInfo* a, const TAlgorithmInfo* b) { return a->DigestSize > b->DigestSize; });
+    return rows;
 }
 
 std::vector<TCandidate> Candidates(const QString& name, const QString& preferred) {
-    struct TKind {
-        THashAlgorithm Algorithm;
-        const char16_t* Extension;
-        const char16_t* List;
-    };
-    const TKind kinds[] = {{THashAlgorithm::SHA256, u"sha256", u"SHA256SUMS"},
-                           {THashAlgorithm::SHA1, u"sha1", u"SHA1SUMS"},
-                           {THashAlgorithm::MD5, u"md5", u"MD5SUMS"}};
     std::vector<TCandidate> candidates;
     for (const bool preferredPass : {true, false}) {
-        for (const TKind& kind : kinds) {
-            if ((AlgorithmName(kind.Algorithm) == preferred) != preferredPass)
+        for (const TAlgorithmInfo* row : LookupOrder()) {
+            if ((AlgorithmName(row->Id) == preferred) != preferredPass)
                 continue;
-            const QString extension = QString::fromUtf16(kind.Extension);
-            candidates.push_back({name + u'.' + extension, kind.Algorithm, true});
-            candidates.push_back({name + u'.' + extension + QStringLiteral("sum"), kind.Algorithm, true});
-            candidates.push_back({QString::fromUtf16(kind.List), kind.Algorithm, false});
+            for (const std::string_view extension : row->Extensions)
+                candidates.push_back({name + u'.' + Latin1(extension), row->Id, true});
+            for (const std::string_view list : row->Lists)
+                candidates.push_back({Latin1(list), row->Id, false});
         }
     }
     return candidates;
@@ -61,7 +68,9 @@ std::optional<QString> DigestInList(const QString& listPath, const TCandidate& c
             line.chop(1);
         if (candidate.NamedAfterFile) {
             const TExpectedDigest bare = ParseExpectedDigest(QString::fromLatin1(line));
-            if (bare.IsDigest() && bare.Name.isEmpty() && bare.Algorithm == AlgorithmName(candidate.Algorithm))
+            // A length several algorithms share is the one the file's extension names.
+            if (bare.IsDigest() && bare.Name.isEmpty() &&
+                std::size_t(bare.Digest.size()) == AlgorithmInfo(candidate.Algorithm).HexLength())
                 return bare.Digest;
         }
         TChecksumEntry entry;

@@ -1,5 +1,5 @@
-// quviro-cli on many files, compared byte for byte with coreutils' md5sum, sha1sum and
-// sha256sum given the same names in the same order.
+// quviro-cli on many files, compared byte for byte with coreutils' md5sum, sha1sum, sha256sum,
+// sha224sum, sha384sum, sha512sum and b2sum given the same names in the same order.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -154,7 +154,9 @@ struct Tool {
     const char* algorithm;
     const char* coreutils;
 };
-const Tool Tools[] = {{"md5", "md5sum"}, {"sha1", "sha1sum"}, {"sha256", "sha256sum"}};
+const Tool Tools[] = {{"md5", "md5sum"},       {"sha1", "sha1sum"},     {"sha256", "sha256sum"},
+                      {"sha224", "sha224sum"}, {"sha384", "sha384sum"}, {"sha512", "sha512sum"},
+                      {"b2", "b2sum"}};
 
 std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
     a.insert(a.end(), b.begin(), b.end());

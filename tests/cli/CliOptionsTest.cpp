@@ -28,7 +28,7 @@ const ParseCase ParseCases[] = {
       u"--trim"_qs, u"hello"_qs},
      {},
      Options([](TCliOptions& o) {
-         o.Algorithm = u"md5"_qs;
+         o.Algorithm = u"MD5"_qs;
          o.InputType = InputTypeText;
          o.UpperHash = true;
          o.Check = true;
@@ -41,7 +41,7 @@ const ParseCase ParseCases[] = {
       u"--check= a9993e364706816aba3e25717850c26c9cd0d89d "_qs, u"YWJj"_qs},
      {},
      Options([](TCliOptions& o) {
-         o.Algorithm = u"SHA-1"_qs;
+         o.Algorithm = u"SHA1"_qs;
          o.InputType = InputTypeBase64;
          o.UpperHash = true;
          o.Check = true;
@@ -49,9 +49,24 @@ const ParseCase ParseCases[] = {
          o.Input = u"YWJj"_qs;
      })},
     {"attached_short_value", {u"-asha1"_qs, u"-thex"_qs, u"0a"_qs}, {}, Options([](TCliOptions& o) {
-         o.Algorithm = u"sha1"_qs;
+         o.Algorithm = u"SHA1"_qs;
          o.InputType = InputTypeHex;
          o.Input = u"0a"_qs;
+     })},
+    {"algorithm_typed_name_becomes_the_row_name", {u"-a"_qs, u"Sha3_256"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.Algorithm = u"SHA3-256"_qs;
+         o.Input = u"x"_qs;
+     })},
+    {"algorithm_short_name", {u"-a"_qs, u"b2"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.Algorithm = u"BLAKE2b-512"_qs;
+         o.Input = u"x"_qs;
+     })},
+    {"algorithm_help_lists", {u"-a"_qs, u"Help"_qs}, {}, Options([](TCliOptions& o) {
+         o.Action = TCliAction::ListAlgorithms;
+         o.Algorithm = u"Help"_qs;
+     })},
+    {"list_algorithms", {u"--list-algorithms"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
+         o.Action = TCliAction::ListAlgorithms;
      })},
     {"type_name_ignores_case", {u"-t"_qs, u"TEXT"_qs, u"x"_qs}, {}, Options([](TCliOptions& o) {
          o.InputType = InputTypeText;
@@ -131,19 +146,19 @@ const ParseCase ParseCases[] = {
      {}},
     {"tag_with_base64",
      {u"--tag"_qs, u"-t"_qs, u"base64"_qs, u"YQ=="_qs},
-     u"-H, --tag and -r apply to file input only"_qs,
+     u"-H, --tag, --sfv and -r apply to file input only"_qs,
      {}},
     {"stdin_among_files",
      {u"a"_qs, u"-"_qs},
-     u"INPUT - (standard input) is hashed alone, without -H, --tag or -r"_qs,
+     u"INPUT - (standard input) is hashed alone, without -H, --tag, --sfv or -r"_qs,
      {}},
     {"check_with_two_files",
      {u"-c"_qs, u"00"_qs, u"a"_qs, u"b"_qs},
-     u"--check takes one INPUT, without -H, --tag or -r"_qs,
+     u"--check takes one INPUT, without -H, --tag, --sfv or -r"_qs,
      {}},
     {"check_with_name",
      {u"-H"_qs, u"-c"_qs, u"00"_qs, u"a"_qs},
-     u"--check takes one INPUT, without -H, --tag or -r"_qs,
+     u"--check takes one INPUT, without -H, --tag, --sfv or -r"_qs,
      {}},
     {"jobs_zero", {u"-j"_qs, u"0"_qs, u"a"_qs}, u"--jobs takes a number from 1 to 256, not 0"_qs, {}},
     {"jobs_too_many", {u"--jobs=257"_qs, u"a"_qs}, u"--jobs takes a number from 1 to 256, not 257"_qs, {}},
@@ -151,6 +166,11 @@ const ParseCase ParseCases[] = {
     {"unknown_option", {u"-x"_qs, u"a"_qs}, u"unknown option -x"_qs, {}},
     {"unknown_long_option", {u"--algorithmic"_qs, u"a"_qs}, u"unknown option --algorithmic"_qs, {}},
     {"missing_value", {u"a"_qs, u"-a"_qs}, u"option -a needs a value"_qs, {}},
+    {"unknown_algorithm",
+     {u"-a"_qs, u"whirlpool"_qs, u"a"_qs},
+     u"unknown algorithm whirlpool; known: MD5, SHA1, SHA256, SHA224, SHA384, SHA512, SHA512/256, SHA3-224, "
+     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, CRC32, XXH3-64, XXH3-128"_qs,
+     {}},
     {"unknown_type", {u"-t"_qs, u"bytes"_qs, u"a"_qs}, u"unknown input type bytes"_qs, {}},
     {"bundled_switches", {u"-uHr"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
          o.UpperHash = o.WithName = o.Recursive = true;
@@ -160,7 +180,7 @@ const ParseCase ParseCases[] = {
      })},
     {"bundle_ending_in_a_value_option", {u"-uamd5"_qs, u"-bj"_qs, u"2"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
          o.UpperHash = o.Binary = true;
-         o.Algorithm = u"md5"_qs;
+         o.Algorithm = u"MD5"_qs;
          o.Jobs = 2;
          o.Input = u"a"_qs;
          o.Inputs = {u"a"_qs};
@@ -174,13 +194,10 @@ const ParseCase ParseCases[] = {
      {u"-c"_qs, u"00"_qs, u"--check"_qs, u"11"_qs, u"a"_qs},
      u"--check takes one digest; to check a checksum list, use -C"_qs,
      {}},
-    {"unknown_algorithm",
-     {u"-a"_qs, u"nosuch"_qs, u"a"_qs},
-     u"unknown algorithm nosuch; the algorithms are MD5, SHA1 and SHA256"_qs,
-     {}},
     {"unknown_algorithm_with_verify",
      {u"--algorithm=sha-0"_qs, u"-C"_qs, u"SUMS"_qs},
-     u"unknown algorithm sha-0; the algorithms are MD5, SHA1 and SHA256"_qs,
+     u"unknown algorithm sha-0; known: MD5, SHA1, SHA256, SHA224, SHA384, SHA512, SHA512/256, SHA3-224, "
+     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, CRC32, XXH3-64, XXH3-128"_qs,
      {}},
 };
 

@@ -291,12 +291,12 @@ TEST(VerifyListWarn, NamesTheListsAlgorithm) {
     EXPECT_EQ(ours.out.toStdString(), reference.out.toStdString());
 
     WriteBytes(dir.filePath(u"MD5SUMS"_qs),
-               "SHA512 (abc.txt) = " + QByteArray(128, '0') + "\nsha-1 (abc.txt) = 00\n" + md5 + "  abc.txt\n");
+               "WHIRLPOOL (abc.txt) = " + QByteArray(128, '0') + "\nsha-1 (abc.txt) = 00\n" + md5 + "  abc.txt\n");
     const TRunResult unsupported =
         RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-w"_qs, u"-C"_qs, u"MD5SUMS"_qs}, dir.path());
     EXPECT_EQ(unsupported.exitCode, 0);
     EXPECT_EQ(unsupported.out.toStdString(), "abc.txt: OK\n");
-    EXPECT_EQ(unsupported.err.toStdString(), "quviro-cli: MD5SUMS: 1: unsupported algorithm SHA512\n"
+    EXPECT_EQ(unsupported.err.toStdString(), "quviro-cli: MD5SUMS: 1: unsupported algorithm WHIRLPOOL\n"
                                              "quviro-cli: MD5SUMS: 2: improperly formatted MD5 checksum line\n"
                                              "quviro-cli: WARNING: 2 lines are improperly formatted\n");
 }

@@ -1,4 +1,6 @@
+#include "crypt/HashStream.h"
 #include "crypt/Hex.h"
+#include "crypt/RunningDigest.h"
 #include "tests/crypt/DigestPathFixture.h"
 #include "tests/crypt/OpenSslDigest.h"
 
@@ -12,29 +14,37 @@ namespace {
 class DigestCrossCheckTest : public TDigestPathTest {};
 INSTANTIATE_DIGEST_PATHS(DigestCrossCheckTest);
 
+// The project's own engines called directly, without the engine interface.
 std::string EngineHex(THashAlgorithm algorithm, const std::vector<std::uint8_t>& bytes) {
     const auto count = static_cast<std::int32_t>(bytes.size());
-    switch (algorithm) {
-    case THashAlgorithm::MD5: {
+    if (algorithm == THashAlgorithm::MD5) {
         TMD5Context context;
         MD5Init(context);
         MD5Update(context, bytes.data(), static_cast<std::uint32_t>(count));
         return MD5ToHex(MD5Final(context));
     }
-    case THashAlgorithm::SHA1: {
-        TSHAContext context;
+    TSHAContext context;
+    if (algorithm == THashAlgorithm::SHA1) {
         SHA1Init(context);
         SHA1Update(context, bytes.data(), count);
         return SHA1ToHex(SHA1Final(context));
     }
-    case THashAlgorithm::SHA256: {
-        TSHAContext context;
-        SHA256Init(context);
-        SHA256Update(context, bytes.data(), count);
-        return SHA256ToHex(SHA256Final(context));
-    }
-    }
-    return {};
+    SHA256Init(context);
+    SHA256Update(context, bytes.data(), count);
+    return SHA256ToHex(SHA256Final(context));
+}
+
+std::vector<std::uint8_t> RandomBytes(std::mt19937_64& random, std::size_t length) {
+    std::vector<std::uint8_t> bytes(length);
+    for (auto& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+std::string RunningHex(THashAlgorithm algorithm, const std::vector<std::uint8_t>& bytes) {
+    TRunningDigest digest(algorithm);
+    digest.Update(bytes.data(), bytes.size());
+    return digest.Finish();
 }
 
 // Seeded pseudo-random lengths: every length up to two blocks and a half, then a spread up to
@@ -52,9 +62,7 @@ TEST_P(DigestCrossCheckTest, EnginesAgreeWithLibcryptoOnRandomMessages) {
         lengths.push_back(large(random));
 
     for (std::size_t length : lengths) {
-        std::vector<std::uint8_t> bytes(length);
-        for (auto& byte : bytes)
-            byte = static_cast<std::uint8_t>(random());
+        const std::vector<std::uint8_t> bytes = RandomBytes(random, length);
         for (THashAlgorithm algorithm : AllAlgorithms) {
             SCOPED_TRACE(std::string(AlgorithmName(algorithm)) + " of " + std::to_string(length) + " bytes");
             const std::string expected = OpenSslHex(algorithm, bytes.data(), bytes.size());
@@ -62,6 +70,27 @@ TEST_P(DigestCrossCheckTest, EnginesAgreeWithLibcryptoOnRandomMessages) {
             TMemoryStream stream;
             stream.Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
             EXPECT_EQ(HashStreamOrThrow(algorithm, stream, true, false), expected);
+        }
+    }
+}
+
+// Every row libcrypto also computes, through the engine interface, on lengths around the block
+// sizes of SHA-512 (128), SHA3-224 (144) and BLAKE2s (64) and a spread up to 1 MiB.
+TEST(AlgorithmCrossCheckTest, EveryRowLibcryptoKnowsAgreesWithIt) {
+    std::mt19937_64 random(0x5eed0002);
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= 300; ++n)
+        lengths.push_back(n);
+    std::uniform_int_distribution<std::size_t> spread(301, 1024 * 1024);
+    for (int i = 0; i < 6; ++i)
+        lengths.push_back(spread(random));
+    for (const TAlgorithmInfo& row : AlgorithmTable()) {
+        if (*OpenSslName(row.Id) == '\0')
+            continue;
+        for (const std::size_t length : lengths) {
+            const std::vector<std::uint8_t> bytes = RandomBytes(random, length);
+            ASSERT_EQ(RunningHex(row.Id, bytes), OpenSslHex(row.Id, bytes.data(), bytes.size()))
+                << row.Name << " of " << length << " bytes";
         }
     }
 }

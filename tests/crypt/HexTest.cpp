@@ -37,3 +37,9 @@ TEST(HexTest, LengthsAndOrderFollowTheDigest) {
 }
 
 } // namespace
+
+TEST(HexTest, CaseHelpersMapOnlyTheHexLetters) {
+    EXPECT_EQ(UpperHex("09afAFgz-"), "09AFAFgz-");
+    EXPECT_EQ(LowerHex("09afAFGZ-"), "09afafGZ-");
+    EXPECT_EQ(BytesToHex(reinterpret_cast<const std::uint8_t*>("\x00\x7f\xff"), 3), "007fff");
+}

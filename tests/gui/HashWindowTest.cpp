@@ -6,6 +6,7 @@
 
 #include "crypt/HashStream.h"
 #include "gui/ClickLabel.h"
+#include "gui/ExpectedDigestRow.h"
 #include "gui/RadioGroup.h"
 #include "gui/StartArguments.h"
 #include "tests/gui/QtPrinters.h"
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -469,3 +471,45 @@ TEST_F(HashWindowTest, ALongStatusIsElidedWithTheWholeTextInTheTooltip) {
 }
 
 } // namespace
+
+// The fourth Algorithm item is the drop-down of the other algorithms: choosing from it selects
+// the item, the texts name the algorithm, and both the item and the drop-down's choice are
+// stored and come back, while MD5, SHA1 and SHA256 keep their items and stored values.
+TEST_F(HashWindowTest, TheOtherAlgorithmIsHashedNamedAndRemembered) {
+    TfrmQVMain& w = Open();
+    const QStringList firstThree = {u"MD5"_qs, u"SHA1"_qs, u"SHA256"_qs};
+    EXPECT_EQ(w.rgHashes->Items().mid(0, 3), firstThree);
+    auto* other = w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+    ASSERT_NE(other, nullptr);
+    const int sha3 = other->findText(u"SHA3-256"_qs);
+    ASSERT_GE(sha3, 0);
+    other->setCurrentIndex(sha3);
+    emit other->activated(sha3);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 3);
+
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), u"3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532"_qs);
+    EXPECT_EQ(w.lblHashType->text(), u"SHA3-256:"_qs);
+    EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA3-256 hash."_qs);
+
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(ConfigGetInt(u"HashType"_qs, -5, -5, 5), 3);
+    EXPECT_EQ(ConfigGetValue(u"OtherAlgorithm"_qs, QString()), u"SHA3-256"_qs);
+
+    m_window = std::make_unique<TfrmQVMain>();
+    m_window->show();
+    m_window->init();
+    other = m_window->rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(m_window->rgHashes->ItemIndex(), 3);
+    EXPECT_EQ(other->currentText(), u"SHA3-256"_qs);
+
+    // A pasted SHA-512 digest selects SHA512 in the drop-down; an MD5 one the first item.
+    m_window->rowExpected->edtExpected->setText(
+        u"ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f"_qs);
+    EXPECT_EQ(m_window->rgHashes->ItemIndex(), 3);
+    EXPECT_EQ(other->currentText(), u"SHA512"_qs);
+    m_window->rowExpected->edtExpected->setText(u"900150983cd24fb0d6963f7d28e17f72"_qs);
+    EXPECT_EQ(m_window->rgHashes->ItemIndex(), 0);
+}

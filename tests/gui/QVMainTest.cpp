@@ -198,7 +198,8 @@ TEST_F(QVMainTest, LoadingStateBeforeInit) {
     EXPECT_EQ(StatusColour(w), Grey);
     EXPECT_EQ(w.rgInputType->Items(),
               QStringList({"File name (Hash the File)", "Text Value (as is)", "Hexadecimal bytes", "Base64 Encoded"}));
-    EXPECT_EQ(w.rgHashes->Items(), QStringList({"MD5", "SHA1", "SHA256"}));
+    // The fourth item's label is the drop-down of the other algorithms.
+    EXPECT_EQ(w.rgHashes->Items(), QStringList({"MD5", "SHA1", "SHA256", ""}));
     EXPECT_EQ(w.rgSaltType->Items(), QStringList({"None", "Prefix", "Suffix"}));
     EXPECT_EQ(w.rgInputType->Columns(), 4);
     EXPECT_EQ(w.rgSaltType->Columns(), 3);
@@ -669,6 +670,7 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     const QList<QWidget*> expected = {selected(w.rgInputType),
                                       w.memVal,
                                       selected(w.rgHashes),
+                                      w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs),
                                       w.chkTrim,
                                       selected(w.rgSaltType),
                                       w.chkUpper,

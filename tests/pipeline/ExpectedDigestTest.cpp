@@ -40,6 +40,12 @@ const ExpectedCase ExpectedCases[] = {
     {"gnu_name_keeps_its_case", QMd5 + u"  File(1).ISO"_qs, IsDigest, QMd5, u"MD5"_qs, u"File(1).ISO"_qs},
     {"openssl_form", u"SHA256(f.iso)= "_qs + QSha256, IsDigest, QSha256, u"SHA256"_qs, u"f.iso"_qs},
     {"bsd_tag_disagrees", u"SHA1 (f) = "_qs + QSha256, NotDigest, {}, {}, {}},
+    // A tagged line names its algorithm even where the length commonly means another.
+    {"bsd_sha3_line", u"sha3-256 (f) = "_qs + QSha256, IsDigest, QSha256, u"SHA3-256"_qs, u"f"_qs},
+    {"bsd_blake2b_line", u"blake2b (f) = "_qs + QSha256 + QSha256, IsDigest, QSha256 + QSha256, u"BLAKE2b-512"_qs,
+     u"f"_qs},
+    {"sha512_by_length", QSha256 + QSha256, IsDigest, QSha256 + QSha256, u"SHA512"_qs, {}},
+    {"crc32_by_length", u"352441C2"_qs, IsDigest, u"352441c2"_qs, u"CRC32"_qs, {}},
     {"empty", u" \t\r\n"_qs, Empty, {}, {}, {}},
     {"short_hex", u"00ff"_qs, NotDigest, {}, {}, {}},
     {"one_digit_too_many", QSha256 + u"0"_qs, NotDigest, {}, {}, {}},

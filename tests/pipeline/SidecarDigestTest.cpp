@@ -28,7 +28,30 @@ void PrintTo(const SidecarCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+// "abc" in algorithms whose digests share a length with SHA-256's and SHA-512's.
+const QByteArray Sha3_256 = "3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532";
+const QByteArray Blake2b = "ba80a53f981c4d0d6a2797b69f12f6e94c212f14685ac4b74b12bb6fdbffa2d17d87c5392aab792dc252d5de"
+                           "4533cc9518d38aa8dbf1925ab92386edd4009923";
+
 const SidecarCase SidecarCases[] = {
+    {"b2sums_list_names_blake2b",
+     {{u"b2sums.txt"_qs, Blake2b + "  file.iso\n"}},
+     u"SHA256"_qs,
+     Blake2b,
+     u"BLAKE2b-512"_qs,
+     u"b2sums.txt"_qs},
+    {"bare_sha3_file",
+     {{u"file.iso.sha3-256"_qs, Sha3_256 + "\n"}},
+     u"SHA256"_qs,
+     Sha3_256,
+     u"SHA3-256"_qs,
+     u"file.iso.sha3-256"_qs},
+    {"preferred_other_algorithm_first",
+     {{u"SHA256SUMS"_qs, Sha256 + "  file.iso\n"}, {u"SHA3-256SUMS"_qs, Sha3_256 + "  file.iso\n"}},
+     u"SHA3-256"_qs,
+     Sha3_256,
+     u"SHA3-256"_qs,
+     u"SHA3-256SUMS"_qs},
     {"bare_digest_file",
      {{u"file.iso.sha256"_qs, Sha256.toUpper() + "\n"}},
      u"SHA256"_qs,

@@ -1,0 +1,35 @@
+// The makers of every algorithm's engine, named in the algorithm table. Each returns a new engine
+// at its initial state and throws std::bad_alloc, or std::runtime_error when the library behind
+// the engine refuses.
+#pragma once
+
+#include "crypt/DigestEngine.h"
+
+#include <memory>
+
+// The project's own engines.
+std::unique_ptr<TDigestEngine> MakeMD5Engine();
+std::unique_ptr<TDigestEngine> MakeSHA1Engine();
+std::unique_ptr<TDigestEngine> MakeSHA256Engine();
+
+// libcrypto's SHA-2 and SHA-3 engines.
+std::unique_ptr<TDigestEngine> MakeSHA224Engine();
+std::unique_ptr<TDigestEngine> MakeSHA384Engine();
+std::unique_ptr<TDigestEngine> MakeSHA512Engine();
+std::unique_ptr<TDigestEngine> MakeSHA512_256Engine();
+std::unique_ptr<TDigestEngine> MakeSHA3_224Engine();
+std::unique_ptr<TDigestEngine> MakeSHA3_256Engine();
+std::unique_ptr<TDigestEngine> MakeSHA3_384Engine();
+std::unique_ptr<TDigestEngine> MakeSHA3_512Engine();
+
+// libcrypto's BLAKE2 engines, unkeyed, full length: twice as fast here as libb2's
+// (docs/PERFORMANCE.md).
+std::unique_ptr<TDigestEngine> MakeBLAKE2b512Engine();
+std::unique_ptr<TDigestEngine> MakeBLAKE2s256Engine();
+
+// CRC-32 of the IEEE polynomial; the digest is the value big-endian, as SFV lists write it.
+std::unique_ptr<TDigestEngine> MakeCRC32Engine();
+
+// libxxhash's XXH3; the digests in canonical (big-endian) form, as xxhsum prints them.
+std::unique_ptr<TDigestEngine> MakeXXH3_64Engine();
+std::unique_ptr<TDigestEngine> MakeXXH3_128Engine();

@@ -1,0 +1,203 @@
+// quviro-cli's lines and list checks for every algorithm with a peer tool, compared with that
+// tool on the same files: the lines it writes (GNU and BSD form), and -C on the list the tool
+// wrote, named as such lists are published, with one file changed after listing. The engines
+// meet an independent implementation here too: the tools compute their own digests.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <random>
+#include <string>
+
+namespace {
+
+struct TListCase {
+    const char* Name;
+    QStringList Algorithm;   // quviro-cli's -a and style options
+    const char* Tool;        // the peer tool writing the list
+    QStringList ToolOptions; // its options for the same lines
+    const char* ListName;    // the name the list is saved under
+    const char* Checker;     // the peer tool that checks it (-c), or nullptr when none does
+    // The checker reports as coreutils does: its standard error matches quviro-cli's, program name
+    // aside. xxhsum prints its summary on standard output instead, and only its file lines
+    // ("NAME: OK") are compared.
+    bool CompareErrors;
+};
+
+const TListCase Cases[] = {
+    {"sha224", {u"-a"_qs, u"sha224"_qs}, "sha224sum", {}, "SHA224SUMS", "sha224sum", true},
+    {"sha384_tag",
+     {u"-a"_qs, u"SHA-384"_qs, u"--tag"_qs},
+     "sha384sum",
+     {u"--tag"_qs},
+     "CHECKSUM.SHA384",
+     "sha384sum",
+     true},
+    {"sha512", {u"-a"_qs, u"sha512"_qs}, "sha512sum", {}, "SHA512SUMS", "sha512sum", true},
+    {"sha512_tag",
+     {u"-a"_qs, u"sha512"_qs, u"--tag"_qs},
+     "sha512sum",
+     {u"--tag"_qs},
+     "CHECKSUM.SHA512",
+     "sha512sum",
+     true},
+    {"blake2b", {u"-a"_qs, u"b2"_qs}, "b2sum", {}, "b2sums.txt", "b2sum", true},
+    {"blake2b_tag", {u"-a"_qs, u"blake2b"_qs, u"--tag"_qs}, "b2sum", {u"--tag"_qs}, "B2SUMS", "b2sum", true},
+    {"xxh128", {u"-a"_qs, u"xxh128"_qs}, "xxhsum", {u"-H2"_qs}, "files.xxh128", "xxhsum", false},
+    {"xxh128_tag",
+     {u"-a"_qs, u"xxh128"_qs, u"--tag"_qs},
+     "xxhsum",
+     {u"-H2"_qs, u"--tag"_qs},
+     "files.xxh128",
+     "xxhsum",
+     false},
+    {"xxh3", {u"-a"_qs, u"xxh3"_qs}, "xxhsum", {u"-H3"_qs}, "files.xxh3", "xxhsum", false},
+    {"sha3_256",
+     {u"-a"_qs, u"sha3-256"_qs},
+     "rhash",
+     {u"--sha3-256"_qs, u"--simple"_qs},
+     "SHA3-256SUMS",
+     nullptr,
+     false},
+    {"sha3_512_tag",
+     {u"-a"_qs, u"sha3_512"_qs, u"--tag"_qs},
+     "rhash",
+     {u"--sha3-512"_qs, u"--bsd"_qs},
+     "LIST",
+     nullptr,
+     false},
+    {"blake2s_tag",
+     {u"-a"_qs, u"blake2s"_qs, u"--tag"_qs},
+     "rhash",
+     {u"--blake2s"_qs, u"--bsd"_qs},
+     "LIST",
+     nullptr,
+     false},
+    {"crc32", {u"-a"_qs, u"crc32"_qs}, "rhash", {u"--crc32"_qs, u"--simple"_qs}, "LIST", nullptr, false},
+    {"crc32_sfv", {u"--sfv"_qs}, "rhash", {u"--sfv"_qs}, "files.sfv", nullptr, false},
+};
+
+struct TRun {
+    int ExitCode = -1;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+TRun RunTool(const QString& program, const QStringList& arguments, const QString& folder) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(program, arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray WithoutComments(const QByteArray& lines) {
+    QByteArray kept;
+    for (const QByteArray& line : lines.split('\n'))
+        if (!line.isEmpty() && !line.startsWith(';'))
+            kept += line + '\n';
+    return kept;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+class AlgorithmListsTest : public testing::TestWithParam<TListCase> {};
+
+TEST_P(AlgorithmListsTest, LinesAndChecksAgreeWithThePeerTool) {
+    const TListCase& c = GetParam();
+    const QString tool = QStandardPaths::findExecutable(QString::fromLatin1(c.Tool));
+    ASSERT_FALSE(tool.isEmpty()) << c.Tool << " is not installed (scripts/debian-packages lists it)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Sizes across the engines' block and stripe lengths, one past several MiB-sized buffers.
+    std::mt19937 random(20261210);
+    QByteArray big(3 * 1024 * 1024 + 4097, '\0');
+    for (char& byte : big)
+        byte = static_cast<char>(random());
+    WriteFile(dir.filePath(u"big.bin"_qs), big);
+    WriteFile(dir.filePath(u"empty"_qs), {});
+    WriteFile(dir.filePath(u"a b"_qs), "abc");
+    WriteFile(dir.filePath(u"changed"_qs), QByteArray(1000, 'x'));
+    const QStringList files = {u"big.bin"_qs, u"empty"_qs, u"a b"_qs, u"changed"_qs};
+
+    const TRun reference = RunTool(tool, c.ToolOptions + files, dir.path());
+    ASSERT_EQ(reference.ExitCode, 0) << reference.Err.toStdString();
+    const TRun ours = RunTool(QStringLiteral(QUVIRO_CLI_PATH), c.Algorithm + QStringList{u"-H"_qs} + files, dir.path());
+    EXPECT_EQ(ours.ExitCode, 0) << ours.Err.toStdString();
+    // SFV lists open with comment lines of their writer's own (rhash dates its list).
+    EXPECT_EQ(WithoutComments(ours.Out).toStdString(), WithoutComments(reference.Out).toStdString());
+
+    // The list as the tool wrote it, checked after one file changed; without -a, so the tag or
+    // the list's name must tell the algorithm.
+    const QString listName = QString::fromLatin1(c.ListName);
+    WriteFile(dir.filePath(listName), reference.Out);
+    WriteFile(dir.filePath(u"changed"_qs), QByteArray(1000, 'y'));
+    const TRun check = RunTool(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, listName}, dir.path());
+    if (c.Checker != nullptr) {
+        const QString checker = QStandardPaths::findExecutable(QString::fromLatin1(c.Checker));
+        TRun expected = RunTool(checker, {u"-c"_qs, listName}, dir.path());
+        EXPECT_EQ(check.ExitCode, expected.ExitCode);
+        if (!c.CompareErrors) {
+            QByteArray fileLines;
+            for (const QByteArray& line : expected.Out.split('\n'))
+                if (line.contains(": "))
+                    fileLines += line + '\n';
+            expected.Out = fileLines;
+        }
+        EXPECT_EQ(check.Out.toStdString(), expected.Out.toStdString());
+        if (c.CompareErrors) {
+            expected.Err.replace((checker + u": "_qs).toUtf8(), "quviro-cli: ");
+            EXPECT_EQ(check.Err.toStdString(), expected.Err.toStdString());
+        }
+    } else {
+        EXPECT_EQ(check.ExitCode, 1);
+        EXPECT_EQ(check.Out.toStdString(), "big.bin: OK\nempty: OK\na b: OK\nchanged: FAILED\n");
+        EXPECT_EQ(check.Err.toStdString(), "quviro-cli: WARNING: 1 computed checksum did NOT match\n");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tools, AlgorithmListsTest, testing::ValuesIn(Cases),
+                         [](const testing::TestParamInfo<TListCase>& info) { return std::string(info.param.Name); });
+
+// A bare 64-digit digest is SHA-256 in a list whose name says nothing, SHA3-256 in SHA3-256SUMS,
+// and what -a says above both.
+TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteFile(dir.filePath(u"f"_qs), "abc");
+    const QByteArray sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  f\n";
+    const QByteArray sha3 = "3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532  f\n";
+    struct TBare {
+        const char* List;
+        QByteArray Line;
+        QStringList Options;
+        const char* Out;
+    };
+    const TBare cases[] = {
+        {"LIST", sha256, {}, "f: OK\n"},
+        {"LIST", sha3, {}, "f: FAILED\n"},
+        {"SHA3-256SUMS", sha3, {}, "f: OK\n"},
+        {"SHA3-256SUMS", sha256, {}, "f: FAILED\n"},
+        {"f.sha3-256", sha3, {}, "f: OK\n"},
+        {"SHA3-256SUMS", sha256, {u"-a"_qs, u"sha256"_qs}, "f: OK\n"},
+        {"LIST", sha3, {u"-a"_qs, u"SHA3-256"_qs}, "f: OK\n"},
+    };
+    for (const TBare& c : cases) {
+        WriteFile(dir.filePath(QString::fromLatin1(c.List)), c.Line);
+        const TRun run = RunTool(QStringLiteral(QUVIRO_CLI_PATH),
+                                 c.Options + QStringList{u"-C"_qs, QString::fromLatin1(c.List)}, dir.path());
+        EXPECT_EQ(run.Out.toStdString(), c.Out)
+            << c.List << " " << c.Line.left(8).toStdString() << " " << c.Options.join(u' ').toStdString();
+        QFile::remove(dir.filePath(QString::fromLatin1(c.List)));
+    }
+}
+
+} // namespace
