@@ -1,15 +1,17 @@
 #include "gui/ExpectedDigestRow.h"
 
 #include "desktop/DesktopServices.h"
+#include "gui/FitLabel.h"
 #include "pipeline/DigestVerdict.h"
 #include "pipeline/ExpectedDigest.h"
-#include "pipeline/SidecarDigest.h"
 #include "tools/TextUtils.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,8 +41,9 @@ TExpectedDigestRow::TExpectedDigestRow(QWidget* window) : QObject(window) {
     btnPasteExpected->setText(QStringLiteral("Paste"));
     btnPasteExpected->setToolTip(QStringLiteral("Paste the expected digest from the clipboard"));
     btnPasteExpected->setFocusPolicy(Qt::StrongFocus);
-    lblVerdict = new QLabel(window);
+    lblVerdict = new TFitLabel(window);
     lblVerdict->setTextFormat(Qt::PlainText);
+    lblVerdict->SetFitting(MinimumVerdictPixelSize, Qt::ElideMiddle);
     lblVerdict->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QFont bold = lblVerdict->font();
     bold.setBold(true);
@@ -66,14 +69,39 @@ void TExpectedDigestRow::SetResult(const QString& digest, const QString& algorit
     UpdateVerdict();
 }
 
-QString TExpectedDigestRow::OfferSidecar(const QString& filePath, const QString& algorithm) {
-    if (m_source.isEmpty() && !Trim(edtExpected->text()).isEmpty())
-        return {}; // the user's own digest stays
-    const std::optional<TSidecarDigest> found = FindSidecarDigest(filePath, algorithm);
+void TExpectedDigestRow::SetSelected(const QString& algorithm) {
+    m_selected = algorithm;
+    UpdateVerdict();
+}
+
+// Geometry is taken as x + width, so that a verdict of no width keeps its right edge.
+void TExpectedDigestRow::Arrange() {
+    constexpr int FieldToPaste = 4;
+    constexpr int PasteToVerdict = 6;
+    const QRect field = edtExpected->geometry();
+    const QRect verdict = lblVerdict->geometry();
+    const int end = verdict.x() + verdict.width();
+    const int pasteWidth = btnPasteExpected->width();
+    const int room = end - field.x() - pasteWidth - FieldToPaste - PasteToVerdict;
+    const int wanted =
+        m_verdictText.isEmpty() ? 0 : QFontMetrics(lblVerdict->font()).horizontalAdvance(m_verdictText) + 4;
+    const int verdictWidth = std::clamp(wanted, 0, std::max(0, room - MinimumFieldWidth));
+    const int fieldWidth = std::max(0, room - verdictWidth);
+    edtExpected->setGeometry(field.x(), field.y(), fieldWidth, field.height());
+    btnPasteExpected->move(field.x() + fieldWidth + FieldToPaste, btnPasteExpected->y());
+    lblVerdict->setGeometry(end - verdictWidth, verdict.y(), verdictWidth, verdict.height());
+}
+
+bool TExpectedDigestRow::TakesListDigest() const {
+    return !m_source.isEmpty() || Trim(edtExpected->text()).isEmpty();
+}
+
+void TExpectedDigestRow::OfferListDigest(const std::optional<TSidecarDigest>& found) {
+    if (!TakesListDigest())
+        return; // the user's own digest stays
     m_source = found ? found->ListName : QString();
     edtExpected->setText(found ? found->Digest : QString());
     UpdateVerdict();
-    return found ? ParseExpectedDigest(found->Digest).Algorithm : QString();
 }
 
 void TExpectedDigestRow::FieldChanged() {
@@ -91,12 +119,11 @@ void TExpectedDigestRow::PasteClicked() {
 
 void TExpectedDigestRow::UpdateVerdict() {
     const TDigestVerdict verdict =
-        JudgeDigest(ParseExpectedDigest(edtExpected->text()), m_digest, m_algorithm, m_source);
+        JudgeDigest(ParseExpectedDigest(edtExpected->text()), m_digest, m_algorithm, m_selected, m_source);
     m_verdictText = verdict.Text;
     QPalette palette = lblVerdict->palette();
     palette.setColor(QPalette::WindowText, VerdictColour(verdict.State));
     lblVerdict->setPalette(palette);
-    lblVerdict->setText(
-        QFontMetrics(lblVerdict->font()).elidedText(verdict.Text, Qt::ElideMiddle, lblVerdict->width()));
-    lblVerdict->setToolTip(verdict.Text);
+    lblVerdict->setText(verdict.Text);
+    Arrange();
 }

@@ -1,14 +1,19 @@
 // The window's Expected digest row: a caption, a field for the digest the user expects, a
 // button that pastes it from the clipboard, and the verdict beside them. The row compares the
 // field with the digest on show whenever either changes; a field naming another algorithm asks
-// the window to select it. After a file was hashed the row fills an empty field from a checksum
-// list beside the file. The field is not saved between runs.
+// the window to select it. After a file was hashed the row fills an empty field from the checksum
+// list beside the file that the hashing thread looked up. The field is not saved between runs.
 #pragma once
+
+#include "pipeline/SidecarDigest.h"
 
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QLabel;
+class TFitLabel;
 class QLineEdit;
 class QToolButton;
 class QWidget;
@@ -22,16 +27,27 @@ public:
     QLabel* lblExpected;
     QLineEdit* edtExpected;
     QToolButton* btnPasteExpected;
-    QLabel* lblVerdict;
+    TFitLabel* lblVerdict;
 
     // The digest now on show and its algorithm; an empty digest when there is none.
     void SetResult(const QString& digest, const QString& algorithm);
-    // After filePath was hashed with algorithm: an empty field, or one that a list filled, takes
-    // the file's digest from a list beside it, or is emptied when there is none. Answers the
-    // algorithm of the digest the list gave ("MD5", "SHA1", "SHA256"), empty when none.
-    QString OfferSidecar(const QString& filePath, const QString& algorithm);
+    // The algorithm selected for the next calculation, named while the verdict waits.
+    void SetSelected(const QString& algorithm);
+    // Shares the row's width between the field and the verdict: the verdict gets the width of
+    // its whole text as long as the field keeps MinimumFieldWidth, the field the rest. The
+    // window calls it after its anchors placed the row; the row calls it when the verdict
+    // changes.
+    void Arrange();
+    static constexpr int MinimumFieldWidth = 150;
+    // The verdict shrinks down to this font size where even that leaves it too wide.
+    static constexpr int MinimumVerdictPixelSize = 9;
+    // Whether the field would take a list's digest: it is empty, or a list filled it.
+    bool TakesListDigest() const;
+    // After a file was hashed: an empty field, or one that a list filled, takes the digest the
+    // hashing thread found in a list beside the file, or is emptied when it found none.
+    void OfferListDigest(const std::optional<TSidecarDigest>& found);
 
-    // The whole verdict, also when the label has to shorten it.
+    // The whole verdict.
     QString VerdictText() const { return m_verdictText; }
 
 signals:
@@ -45,6 +61,7 @@ private:
 
     QString m_digest;
     QString m_algorithm;
+    QString m_selected;
     // The list the field was filled from; empty once the user changes the field.
     QString m_source;
     QString m_verdictText;

@@ -39,6 +39,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <initializer_list>
 #include <new>
 #include <utility>
 
@@ -55,6 +56,12 @@ const QColor ProgressColour(128, 128, 128);
 const QColor SuccessColour(64, 192, 64);
 const QColor FailureColour(255, 0, 0);
 const QColor ClearedColour(192, 192, 192);
+// The digest and its caption on the panel, and greyed once they are the previous input's.
+const QColor DigestColour(Qt::white);
+const QColor HashTypeColour(172, 188, 202);
+const QColor StaleColour(128, 140, 150);
+const QString StaleText =
+    QStringLiteral("Changed since: the digest shown is the previous input's (press # to calculate)");
 
 const QString ComputeHint = QStringLiteral("Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)");
 const QString StopHint = QStringLiteral("Stop hashing (Esc)");
@@ -94,6 +101,21 @@ TClickLabel* ResultLabel(QWidget* parent, const QFont& font, const QColor& colou
     label->setCursor(Qt::DragMoveCursor);
     label->setToolTip(QStringLiteral("Click to Copy"));
     return label;
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// Whether two requests hash the same: trimming and the salt only apply to a text value.
+bool SameRequest(const HashRequest& a, const HashRequest& b) {
+    if (a.InputType != b.InputType || a.InputText != b.InputText || a.HashItems != b.HashItems ||
+        a.HashType != b.HashType || a.UpperHash != b.UpperHash)
+        return false;
+    return a.InputType != InputTypeText ||
+           (a.TrimInput == b.TrimInput && a.SaltType == b.SaltType && a.SaltText == b.SaltText);
 }
 
 } // namespace
@@ -149,8 +171,8 @@ void TfrmQVMain::CreateControls() {
     lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     lblStatus->SetFitting(0, Qt::ElideRight);
     shHash = new TShape(QColor(54, 72, 84), QColor(128, 128, 128), this);
-    lblHashType = ResultLabel(this, TahomaFont(19), QColor(172, 188, 202), Qt::AlignCenter);
-    lblHash = ResultLabel(this, CourierNewFont(24), Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
+    lblHashType = ResultLabel(this, TahomaFont(19), HashTypeColour, Qt::AlignCenter);
+    lblHash = ResultLabel(this, CourierNewFont(24), DigestColour, Qt::AlignLeft | Qt::AlignVCenter);
     lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle);
     // Focus on the result lets Ctrl+C copy the digest.
     lblHash->setFocusPolicy(Qt::StrongFocus);
@@ -224,6 +246,8 @@ void TfrmQVMain::CreateControls() {
     connect(lblHashType, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
     // A digest of another length or tag selects its algorithm for the next calculation.
     connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this, [this](const QString& algorithm) {
+        if (m_worker->IsBusy())
+            return; // the request stays as it is while it runs
         for (int i = 0; i < m_hashItems->Count(); ++i)
             if (NormalizeName(m_hashItems->Get(i)) == algorithm && rgHashes->ItemIndex() != i)
                 rgHashes->SetItemIndex(i);
@@ -231,6 +255,14 @@ void TfrmQVMain::CreateControls() {
 
     m_worker = new THashWorker(this);
     connect(m_worker, &THashWorker::Finished, this, &TfrmQVMain::HashFinished);
+    connect(rgHashes, &TRadioGroup::Changed, this,
+            [this] { rowExpected->SetSelected(NormalizeName(rgHashes->Items().value(rgHashes->ItemIndex()))); });
+    connect(memVal, &QPlainTextEdit::textChanged, this, &TfrmQVMain::RequestControlsChanged);
+    for (TRadioGroup* group : {rgInputType, rgHashes, rgSaltType})
+        connect(group, &TRadioGroup::Changed, this, &TfrmQVMain::RequestControlsChanged);
+    for (QCheckBox* box : {chkTrim, chkUpper})
+        connect(box, &QCheckBox::toggled, this, &TfrmQVMain::RequestControlsChanged);
+    connect(cbSalt, &QComboBox::editTextChanged, this, &TfrmQVMain::RequestControlsChanged);
     m_progressTimer = new QTimer(this);
     m_progressTimer->setInterval(ProgressIntervalMs);
     connect(m_progressTimer, &QTimer::timeout, this, &TfrmQVMain::ShowProgress);
@@ -349,17 +381,19 @@ void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
 }
 
 void TfrmQVMain::closeEvent(QCloseEvent* event) {
-    // The hash stops before its next chunk; its outcome is dropped, so no salt is remembered.
-    if (m_worker->IsBusy()) {
-        m_worker->CancelAndWait();
-        ShowBusy(false);
-    }
     bool canClose = true;
     FormCloseQuery(canClose);
-    if (canClose)
-        event->accept();
-    else
+    if (!canClose) {
         event->ignore();
+        return;
+    }
+    // The settings are saved before the hash is let go: a read stuck on a dead mount may never
+    // return, and the window must close anyway. The outcome is dropped, so no salt is remembered.
+    if (m_worker->IsBusy()) {
+        m_worker->Abandon(THashWorker::CloseWait);
+        ShowBusy(false);
+    }
+    event->accept();
 }
 
 void TfrmQVMain::lblHashClick() {
@@ -391,34 +425,65 @@ void TfrmQVMain::btnSaltDelClick() {
     cbSalt->setEditText(index < 0 ? QString() : m_saltItems->Get(index));
 }
 
+HashRequest TfrmQVMain::CurrentRequest() const {
+    HashRequest request;
+    request.InputType = rgInputType->ItemIndex();
+    request.InputText = m_memoLines->Text();
+    request.TrimInput = chkTrim->isChecked();
+    request.SaltType = rgSaltType->ItemIndex();
+    request.SaltText = cbSalt->currentText();
+    request.HashItems = rgHashes->Items();
+    request.HashType = rgHashes->ItemIndex();
+    request.UpperHash = chkUpper->isChecked();
+    return request;
+}
+
+void TfrmQVMain::RequestControlsChanged() {
+    if (!m_shownRequest || m_worker->IsBusy())
+        return;
+    const bool stale = !SameRequest(CurrentRequest(), *m_shownRequest);
+    if (stale == m_shownStale)
+        return;
+    m_shownStale = stale;
+    SetTextColour(lblHash, stale ? StaleColour : DigestColour);
+    SetTextColour(lblHashType, stale ? StaleColour : HashTypeColour);
+    if (stale) {
+        ShowStatus(StaleText, StatusProgress);
+        rowExpected->SetResult(QString(), QString());
+    } else {
+        ShowStatus(m_shownStatus, StatusSuccess);
+        rowExpected->SetResult(lblHash->text(),
+                               NormalizeName(m_shownRequest->HashItems.value(m_shownRequest->HashType)));
+    }
+}
+
 void TfrmQVMain::ComputeHash() {
     if (m_worker->IsBusy())
         return;
+    m_shownRequest.reset();
+    m_shownStale = false;
+    SetTextColour(lblHash, DigestColour);
+    SetTextColour(lblHashType, HashTypeColour);
     lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
     lblHashType->setText(QString());
     rowExpected->SetResult(QString(), QString());
     ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
     try {
-        HashRequest request;
-        request.InputType = rgInputType->ItemIndex();
-        request.InputText = m_memoLines->Text();
-        request.TrimInput = chkTrim->isChecked();
-        request.SaltType = rgSaltType->ItemIndex();
-        request.SaltText = cbSalt->currentText();
-        request.HashItems = rgHashes->Items();
-        request.HashType = rgHashes->ItemIndex();
-        request.UpperHash = chkUpper->isChecked();
-        m_hashedFile = request.InputType == InputTypeFile ? Trim(request.InputText) : QString();
-        m_worker->Start(request);
+        THashJob job;
+        job.Request = CurrentRequest();
+        job.LookUpList = job.Request.InputType == InputTypeFile && rowExpected->TakesListDigest();
+        m_runningRequest = job.Request;
+        m_worker->Start(job);
     } catch (const std::exception& failure) {
         // No thread to hash on (the system's limit reached), or no memory for a copy of a huge
         // input text: a failure like any other.
-        HashOutcome outcome;
-        outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
-                                ? OutOfMemoryText()
-                                : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
-        HashFinished(outcome);
+        THashResult result;
+        result.Hashed = m_runningRequest;
+        result.Outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
+                                       ? OutOfMemoryText()
+                                       : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+        HashFinished(result);
         return;
     }
     m_hashClock.start();
@@ -430,9 +495,20 @@ void TfrmQVMain::ComputeHash() {
     btnRefresh->repaint();
 }
 
-void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
+void TfrmQVMain::HashFinished(const THashResult& result) {
     ShowBusy(false);
-    const bool rehashForList = std::exchange(m_rehashForList, false);
+    const HashOutcome& outcome = result.Outcome;
+    // The file was hashed again with the algorithm of the list beside it: select that one, so
+    // that the controls show the request the digest belongs to.
+    if (result.Hashed.HashType != m_runningRequest.HashType && SameRequest(CurrentRequest(), m_runningRequest))
+        rgHashes->SetItemIndex(result.Hashed.HashType);
+    if (!SameRequest(CurrentRequest(), result.Hashed)) {
+        ShowStatus(QStringLiteral("The input changed while it was hashed: press # to calculate"), StatusProgress);
+        lblHash->setText(QString());
+        lblHashType->setText(QString());
+        rowExpected->SetResult(QString(), QString());
+        return;
+    }
     if (!outcome.SaltToRemember.isEmpty())
         SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
     if (!outcome.Succeeded()) {
@@ -443,19 +519,14 @@ void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
         rowExpected->SetResult(QString(), QString());
         return;
     }
-    ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), StatusSuccess);
+    m_shownStatus = QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash.");
+    ShowStatus(m_shownStatus, StatusSuccess);
     lblHash->setText(outcome.Digest);
     lblHashType->setText(outcome.Algorithm + u':');
+    m_shownRequest = result.Hashed;
+    if (result.Hashed.InputType == InputTypeFile)
+        rowExpected->OfferListDigest(result.Listed);
     rowExpected->SetResult(outcome.Digest, outcome.Algorithm);
-    if (m_hashedFile.isEmpty())
-        return;
-    const QString listed = rowExpected->OfferSidecar(m_hashedFile, outcome.Algorithm);
-    // The list beside the file gives its digest in another algorithm, which the row has just
-    // selected: hash once more, so that the verdict compares like with like.
-    if (!rehashForList && !listed.isEmpty() && listed != outcome.Algorithm) {
-        m_rehashForList = true;
-        QTimer::singleShot(0, this, &TfrmQVMain::ComputeHash);
-    }
 }
 
 void TfrmQVMain::CancelHash() {
@@ -468,6 +539,12 @@ void TfrmQVMain::ShowBusy(bool busy) {
     btnRefresh->setIcon(SvgIcon(busy ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/hash-tag.svg"),
                                 btnRefresh->iconSize()));
     btnRefresh->setToolTip(busy ? StopHint : ComputeHint);
+    // The request's controls hold still while it runs; the text box stays readable and
+    // scrollable.
+    memVal->setReadOnly(busy);
+    for (QWidget* control : std::initializer_list<QWidget*>{rgInputType, rgHashes, chkTrim, rgSaltType, chkUpper,
+                                                            cbSalt, btnSaltDel, btnSaltClear})
+        control->setEnabled(!busy);
     if (busy) {
         m_progressTimer->start();
     } else {
@@ -491,7 +568,10 @@ void TfrmQVMain::ShowProgress() {
     }
     pbHash->show();
     pbHash->raise();
-    ShowStatus(QStringLiteral("Hashing... ") + ProgressText(done, total, m_hashClock.elapsed()), StatusProgress);
+    const QString pass = m_worker->PassText();
+    ShowStatus((pass.isEmpty() ? QStringLiteral("Hashing...") : pass) + u' ' +
+                   ProgressText(done, total, m_hashClock.elapsed()),
+               StatusProgress);
 }
 
 void TfrmQVMain::ShowStatus(const QString& text, int level) {
@@ -517,19 +597,24 @@ bool TfrmQVMain::WMDropFiles(const QMimeData* data) {
     return true;
 }
 
+// While a hash runs a file is refused: the drag shows the no-drop cursor.
 void TfrmQVMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (!FirstLocalFile(event->mimeData()).isEmpty())
+    if (!m_worker->IsBusy() && !FirstLocalFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TfrmQVMain::dragMoveEvent(QDragMoveEvent* event) {
-    if (!FirstLocalFile(event->mimeData()).isEmpty())
+    if (!m_worker->IsBusy() && !FirstLocalFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void TfrmQVMain::dropEvent(QDropEvent* event) {
-    if (WMDropFiles(event->mimeData()))
+    if (!m_worker->IsBusy() && WMDropFiles(event->mimeData()))
         event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
@@ -548,11 +633,18 @@ bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
         auto* drag = static_cast<QDragMoveEvent*>(event);
         if (FirstLocalFile(drag->mimeData()).isEmpty())
             break;
-        drag->acceptProposedAction();
+        if (m_worker->IsBusy())
+            drag->ignore();
+        else
+            drag->acceptProposedAction();
         return true;
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
+        if (m_worker->IsBusy()) {
+            drop->ignore();
+            return true;
+        }
         if (!WMDropFiles(drop->mimeData()))
             break;
         drop->acceptProposedAction();
@@ -572,6 +664,8 @@ bool TfrmQVMain::event(QEvent* event) {
     case QEvent::Resize:
     case QEvent::WindowStateChange:
         UpdateFrameMargins();
+        // The anchors have just placed the Expected digest row; share its width anew.
+        rowExpected->Arrange();
         break;
     default:
         break;

@@ -6,6 +6,8 @@
 
 #include "crypt/HashStream.h"
 #include "gui/ClickLabel.h"
+#include "gui/ExpectedDigestRow.h"
+#include "gui/FitLabel.h"
 #include "gui/RadioGroup.h"
 #include "gui/StartArguments.h"
 #include "tests/gui/QtPrinters.h"
@@ -18,13 +20,18 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <chrono>
 #include <condition_variable>
@@ -270,28 +277,105 @@ TEST_F(HashWindowTest, ASecondClickWhileBusyNeverStartsASecondHash) {
     EXPECT_EQ(w.lblHash->text(), ZeroDigest(4 * Chunk));
 }
 
-// Reads of 40 ms each: the close stops the hash at the next chunk and saves as usual.
+// Reads of 40 ms each, or one read that never returns while the window is there: either way the
+// close saves the settings and is done at once; a stuck hashing thread is left behind and
+// ends by itself once its read returns, touching nothing of the window.
 TEST_F(HashWindowTest, AClosingWindowStopsTheHashAndSavesItsSettings) {
-    auto gate = std::make_shared<TGate>(1000, std::chrono::milliseconds(40));
-    gate->AllowAll();
+    for (const bool stuck : {false, true}) {
+        SCOPED_TRACE(stuck ? "a read that does not return" : "reads of 40 ms");
+        auto gate = std::make_shared<TGate>(1000, std::chrono::milliseconds(stuck ? 0 : 40));
+        if (!stuck)
+            gate->AllowAll();
+        TfrmQVMain& w = Open(gate);
+        w.rgHashes->SetItemIndex(0);
+        w.cbSalt->setEditText(u"pepper"_qs);
+        QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+        if (stuck)
+            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Opens() == 1; }, 5000));
+        else
+            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() >= 2; }, 5000));
+
+        const int readsAtClose = gate->Reads();
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(w.close());
+        EXPECT_LT(clock.elapsed(), 1000) << "the close waits for no read";
+        EXPECT_FALSE(w.IsBusy());
+        EXPECT_LE(gate->Reads(), readsAtClose + 1);
+
+        EXPECT_EQ(ConfigGetInt(u"InputType"_qs, -5, -5, 5), InputTypeFile);
+        EXPECT_EQ(ConfigGetInt(u"HashType"_qs, -5, -5, 5), 0);
+        EXPECT_EQ(ConfigGetValue(u"SaltText"_qs, QString()), u"pepper"_qs);
+        EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_INPUTTEXT.dblst"_qs)), InputFile().toUtf8());
+        EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_SALTITEMS.dblst"_qs)), QByteArray());
+
+        m_window.reset();
+        // The stuck read returns after the window is gone; the thread stops at its next chunk.
+        gate->AllowAll();
+        QTest::qWait(100);
+        const int readsAfter = gate->Reads();
+        QTest::qWait(100);
+        EXPECT_EQ(gate->Reads(), readsAfter) << "the hashing thread has ended";
+        EXPECT_LE(readsAfter, readsAtClose + 2);
+    }
+}
+
+// While a hash runs, the controls of its request hold still and a dropped file is refused; the
+// Expected digest field stays live. The outcome lands with the controls as they were.
+TEST_F(HashWindowTest, WhileHashingTheRequestHoldsStill) {
+    auto gate = std::make_shared<TGate>(2);
     TfrmQVMain& w = Open(gate);
-    w.rgHashes->SetItemIndex(0);
-    w.cbSalt->setEditText(u"pepper"_qs);
+    QFile other(m_folder.filePath(u"other.bin"_qs));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write("x") == 1);
+    other.close();
     QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() >= 2; }, 5000));
+    ASSERT_TRUE(w.IsBusy());
 
-    const int readsAtClose = gate->Reads();
-    EXPECT_TRUE(w.close());
-    EXPECT_FALSE(w.IsBusy());
-    EXPECT_LE(gate->Reads(), readsAtClose + 1);
-    QTest::qWait(100);
-    EXPECT_LE(gate->Reads(), readsAtClose + 1) << "the hashing thread has ended";
+    EXPECT_TRUE(w.memVal->isReadOnly());
+    const QList<QWidget*> locked = {w.rgInputType, w.rgHashes, w.chkTrim,    w.rgSaltType,
+                                    w.chkUpper,    w.cbSalt,   w.btnSaltDel, w.btnSaltClear};
+    for (QWidget* control : locked)
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(w.btnRefresh->isEnabled()) << "the stop button";
+    EXPECT_TRUE(w.rowExpected->edtExpected->isEnabled());
+    EXPECT_FALSE(w.rowExpected->edtExpected->isReadOnly());
 
-    EXPECT_EQ(ConfigGetInt(u"InputType"_qs, -5, -5, 5), InputTypeFile);
-    EXPECT_EQ(ConfigGetInt(u"HashType"_qs, -5, -5, 5), 0);
-    EXPECT_EQ(ConfigGetValue(u"SaltText"_qs, QString()), u"pepper"_qs);
-    EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_INPUTTEXT.dblst"_qs)), InputFile().toUtf8());
-    EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_SALTITEMS.dblst"_qs)), QByteArray());
+    QTest::keyClicks(w.memVal, u"typed"_qs);
+    EXPECT_EQ(w.memVal->toPlainText(), InputFile());
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(other.fileName())});
+    for (QWidget* target : {static_cast<QWidget*>(w.memVal->viewport()), static_cast<QWidget*>(&w)}) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_FALSE(enter.isAccepted()) << "the drag shows it is refused";
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        EXPECT_FALSE(drop.isAccepted());
+    }
+    EXPECT_EQ(w.memVal->toPlainText(), InputFile());
+
+    // A digest of another algorithm in the field does not switch the running request's.
+    QTest::keyClicks(w.rowExpected->edtExpected, u"900150983cd24fb0d6963f7d28e17f72"_qs);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
+
+    gate->AllowAll();
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), ZeroDigest(2 * Chunk));
+    EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA256 hash."_qs);
+    EXPECT_FALSE(w.memVal->isReadOnly());
+    for (QWidget* control : locked)
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_EQ(w.rowExpected->VerdictText(), u"MD5 digest, SHA256 selected: select MD5 to compare"_qs)
+        << "the waiting verdict names the algorithm selected";
+
+    // Idle again, a drop is taken.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drop);
+    EXPECT_EQ(w.memVal->toPlainText(), other.fileName());
 }
 
 struct StartFileCase {

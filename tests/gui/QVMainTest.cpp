@@ -38,6 +38,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -569,9 +570,10 @@ const AnchorCase AnchorCases[] = {
     {.name = "rgInputType", .design = {8, 8, 618, 42}, .stretchX = true},
     {.name = "memVal", .design = {8, 64, 618, 49}, .stretchX = true, .stretchY = true},
     {.name = "lblExpected", .design = {8, 121, 88, 13}, .moveY = true},
-    {.name = "edtExpected", .design = {100, 117, 258, 21}, .stretchX = true, .moveY = true},
-    {.name = "btnPasteExpected", .design = {362, 117, 40, 21}, .moveX = true, .moveY = true},
-    {.name = "lblVerdict", .design = {408, 117, 218, 21}, .moveX = true, .moveY = true},
+    // With the verdict empty, the field takes the row's width up to the paste button.
+    {.name = "edtExpected", .design = {100, 117, 476, 21}, .stretchX = true, .moveY = true},
+    {.name = "btnPasteExpected", .design = {580, 117, 40, 21}, .moveX = true, .moveY = true},
+    {.name = "lblVerdict", .design = {626, 117, 0, 21}, .moveX = true, .moveY = true},
     {.name = "rgHashes", .design = {8, 162, 185, 109}, .moveY = true},
     {.name = "chkTrim", .design = {208, 162, 153, 17}, .moveY = true},
     {.name = "rgSaltType", .design = {368, 162, 258, 45}, .stretchX = true, .moveY = true},
@@ -776,7 +778,8 @@ TEST_F(QVMainTest, TheVerdictFollowsTheFieldAndTheDigest) {
     row.edtExpected->clear();
     Type(row.edtExpected, u"SHA256 (abc.txt) = "_qs + sha256Abc);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
-    EXPECT_EQ(row.VerdictText(), u"SHA256 selected: calculate again to compare"_qs);
+    EXPECT_EQ(row.VerdictText(), u"SHA256 digest: calculate to compare"_qs)
+        << "the SHA1 digest is the previous request's";
     Compute(w);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
 
@@ -794,6 +797,63 @@ TEST_F(QVMainTest, TheVerdictFollowsTheFieldAndTheDigest) {
     EXPECT_TRUE(row.lblVerdict->text().isEmpty());
 }
 
+struct ChangeCase {
+    const char* name;
+    std::function<void(TfrmQVMain&)> change;
+    std::function<void(TfrmQVMain&)> back;
+};
+
+const ChangeCase ChangeCases[] = {
+    {"input text", [](TfrmQVMain& w) { w.memVal->setPlainText(u"abd"_qs); },
+     [](TfrmQVMain& w) { w.memVal->setPlainText(u"abc"_qs); }},
+    {"algorithm", [](TfrmQVMain& w) { w.rgHashes->SetItemIndex(0); },
+     [](TfrmQVMain& w) { w.rgHashes->SetItemIndex(1); }},
+    {"input type", [](TfrmQVMain& w) { w.rgInputType->SetItemIndex(InputTypeBase64); },
+     [](TfrmQVMain& w) { w.rgInputType->SetItemIndex(InputTypeText); }},
+    {"salt", [](TfrmQVMain& w) { w.cbSalt->setEditText(u"s2"_qs); },
+     [](TfrmQVMain& w) { w.cbSalt->setEditText(QString()); }},
+    {"salt type", [](TfrmQVMain& w) { w.rgSaltType->SetItemIndex(SaltTypeSuffix); },
+     [](TfrmQVMain& w) { w.rgSaltType->SetItemIndex(SaltTypePrefix); }},
+    {"upper case", [](TfrmQVMain& w) { w.chkUpper->setChecked(true); },
+     [](TfrmQVMain& w) { w.chkUpper->setChecked(false); }},
+    {"trim", [](TfrmQVMain& w) { w.chkTrim->setChecked(true); }, [](TfrmQVMain& w) { w.chkTrim->setChecked(false); }},
+};
+
+// Once a control of the request changes after a hash, the panel greys the digest, the status
+// says it is the previous input's and the verdict compares nothing; changing it back restores
+// all three.
+TEST_F(QVMainTest, ADigestOfThePreviousRequestIsGreyed) {
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.rgSaltType->SetItemIndex(SaltTypePrefix);
+    w.rgHashes->SetItemIndex(1);
+    w.memVal->setPlainText(u"abc"_qs);
+    Compute(w);
+    Type(row.edtExpected, Sha1Abc);
+    const QColor white = w.lblHash->palette().color(QPalette::WindowText);
+    for (const ChangeCase& c : ChangeCases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
+        c.change(w);
+        EXPECT_EQ(w.lblHash->text(), Sha1Abc) << "still there, greyed";
+        EXPECT_NE(w.lblHash->palette().color(QPalette::WindowText), white);
+        EXPECT_TRUE(w.lblStatus->text().startsWith(u"Changed since: the digest shown is the previous input's"_qs))
+            << w.lblStatus->text().toStdString();
+        EXPECT_NE(row.VerdictText(), u"\u2713 Matches"_qs);
+        EXPECT_TRUE(row.VerdictText().contains(u"to compare"_qs)) << row.VerdictText().toStdString();
+        c.back(w);
+        EXPECT_EQ(w.lblHash->palette().color(QPalette::WindowText), white);
+        EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA1 hash."_qs);
+        EXPECT_EQ(StatusColour(w), Green);
+    }
+    // The change hashed anew: the verdict compares the new digest.
+    w.memVal->setPlainText(u"abd"_qs);
+    Compute(w);
+    EXPECT_EQ(w.lblHash->palette().color(QPalette::WindowText), white);
+    EXPECT_EQ(row.VerdictText(), u"\u2717 Does not match: SHA1 differs at digit 1"_qs);
+}
+
 TEST_F(QVMainTest, ThePasteButtonTakesTheClipboard) {
     TfrmQVMain& w = Open();
     TExpectedDigestRow& row = *w.rowExpected;
@@ -802,7 +862,7 @@ TEST_F(QVMainTest, ThePasteButtonTakesTheClipboard) {
     QGuiApplication::clipboard()->setText(u"\r\n900150983CD24FB0D6963F7D28E17F72  abc.txt\r\n"_qs);
     Click(row.btnPasteExpected);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 0) << "an MD5 digest selects MD5";
-    EXPECT_EQ(row.VerdictText(), u"MD5 selected: calculate again to compare"_qs);
+    EXPECT_EQ(row.VerdictText(), u"MD5 digest: calculate to compare"_qs);
     Compute(w);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
 }
