@@ -8,6 +8,7 @@
 #include "gui/FitLabel.h"
 #include "gui/HashWorker.h"
 #include "gui/Images.h"
+#include "gui/PopupClickThrough.h"
 #include "gui/RadioGroup.h"
 #include "gui/Shape.h"
 #include "gui/WindowFonts.h"
@@ -19,6 +20,8 @@
 #include "tools/SortedList.h"
 #include "tools/TextUtils.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -166,6 +169,7 @@ void TfrmQVMain::CreateControls() {
     // never adds to or re-cases the text by itself (inline completion would, on Tab or Enter).
     cbSalt->completer()->setCompletionMode(QCompleter::PopupCompletion);
     cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    PassOutsideClicksThrough(cbSalt->completer()->popup());
     lblStatus = new TFitLabel(this);
     lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -540,7 +544,12 @@ void TfrmQVMain::ShowBusy(bool busy) {
                                 btnRefresh->iconSize()));
     btnRefresh->setToolTip(busy ? StopHint : ComputeHint);
     // The request's controls hold still while it runs; the text box stays readable and
-    // scrollable.
+    // scrollable. Focus in a control about to be disabled goes to the stop button, rather than
+    // wherever the chain would pass it on to.
+    QWidget* focus = QApplication::focusWidget();
+    if (busy && focus != nullptr && focus != memVal && focus != rowExpected->edtExpected &&
+        focus != rowExpected->btnPasteExpected && focus->window() == this && focus != btnRefresh && focus != lblHash)
+        btnRefresh->setFocus(Qt::OtherFocusReason);
     memVal->setReadOnly(busy);
     for (QWidget* control : std::initializer_list<QWidget*>{rgInputType, rgHashes, chkTrim, rgSaltType, chkUpper,
                                                             cbSalt, btnSaltDel, btnSaltClear})

@@ -15,10 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
@@ -945,6 +947,43 @@ TEST_F(QVMainTest, CompletionNeverChangesTheTypedSalt) {
         // SHA-1 of "alx": the prefix salt as typed.
         EXPECT_EQ(w.lblHash->text(), u"0603d39ff36b2201d45e12891635521788a1d442"_qs);
     }
+}
+
+// With the salt history's list open, a click outside it closes it and does what it was aimed
+// at: the # button calculates with the typed salt, the text box takes the focus.
+TEST_F(QVMainTest, AClickBesideTheSaltListReachesItsTarget) {
+    TfrmQVMain& w = Open();
+    w.cbSalt->addItems({u"s2"_qs});
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.rgSaltType->SetItemIndex(SaltTypePrefix);
+    w.memVal->setPlainText(u"abc"_qs);
+    QWidget* popup = w.cbSalt->completer()->popup();
+    const auto openList = [&] {
+        w.cbSalt->setEditText(QString());
+        Type(w.cbSalt, u"s"_qs);
+        return QTest::qWaitFor([popup] { return popup->isVisible(); }, 2000);
+    };
+    // While the list is open the window system hands every press to it (it holds the pointer
+    // grab); the offscreen platform does not, so the test does.
+    const auto clickBeside = [popup](QWidget* target) {
+        const QPoint at = popup->mapFromGlobal(target->mapToGlobal(target->rect().center()));
+        QTest::mousePress(popup, Qt::LeftButton, Qt::NoModifier, at);
+        if (popup->isVisible())
+            QTest::mouseRelease(popup, Qt::LeftButton, Qt::NoModifier, at);
+    };
+
+    ASSERT_TRUE(openList());
+    clickBeside(w.btnRefresh);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.lblStatus->text() == u"Success creating SHA1 hash."_qs; }, 5000))
+        << w.lblStatus->text().toStdString();
+    EXPECT_FALSE(popup->isVisible());
+    // SHA-1 of "sabc": the salt as typed, not the history's "s2".
+    EXPECT_EQ(w.lblHash->text(), u"681107964958a4fbe339d91956569ed7da1ecd1b"_qs);
+
+    ASSERT_TRUE(openList());
+    clickBeside(w.memVal->viewport());
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.focusWidget() == w.memVal; }, 2000));
+    EXPECT_FALSE(popup->isVisible());
 }
 
 TEST_F(QVMainTest, RunningOutOfMemoryIsAFailedRequestAndTheWindowStaysUsable) {
