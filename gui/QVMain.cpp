@@ -68,6 +68,9 @@ const QString StaleText =
 
 const QString ComputeHint = QStringLiteral("Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)");
 const QString StopHint = QStringLiteral("Stop hashing (Esc)");
+// What a screen reader says for the icon-only # button in its two roles.
+const QString ComputeName = QStringLiteral("Calculate digest");
+const QString StopName = QStringLiteral("Stop hashing");
 // Progress shows once a hash has run this long, and is refreshed at this interval.
 constexpr int ProgressIntervalMs = 250;
 // The digest shrinks to fit the result panel down to this size before it is elided.
@@ -84,11 +87,15 @@ QString FirstLocalFile(const QMimeData* data) {
     return {};
 }
 
-QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& hint) {
+// An icon-only button: its accessible name says what it does, its description is its hint.
+QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& name,
+                         const QString& hint) {
     auto* button = new QToolButton(parent);
     button->setIcon(SvgIcon(image, imageSize));
     button->setIconSize(imageSize);
     button->setToolTip(hint);
+    button->setAccessibleName(name);
+    button->setAccessibleDescription(hint);
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
 }
@@ -155,10 +162,11 @@ void TfrmQVMain::CreateControls() {
     rgSaltType = new TRadioGroup(QStringLiteral("Add Salt to Input"), this);
     chkUpper = new QCheckBox(QStringLiteral("Hash to upper-case"), this);
     chkUpper->setToolTip(QStringLiteral("Produce the Hashed output in upper-case"));
-    btnSaltDel = ImageButton(this, QStringLiteral(":/images/salt-delete.svg"), QSize(16, 16),
-                             QStringLiteral("Delete the current selected Salt"));
+    btnSaltDel =
+        ImageButton(this, QStringLiteral(":/images/salt-delete.svg"), QSize(16, 16),
+                    QStringLiteral("Delete salt from history"), QStringLiteral("Delete the current selected Salt"));
     btnSaltClear = ImageButton(this, QStringLiteral(":/images/salt-clear.svg"), QSize(16, 16),
-                               QStringLiteral("Clear the current Salt"));
+                               QStringLiteral("Clear salt"), QStringLiteral("Clear the current Salt"));
     Label1 = new QLabel(QStringLiteral("Added Input data (SALT): "), this);
     Label1->setTextFormat(Qt::PlainText);
     cbSalt = new QComboBox(this);
@@ -181,7 +189,7 @@ void TfrmQVMain::CreateControls() {
     // Focus on the result lets Ctrl+C copy the digest.
     lblHash->setFocusPolicy(Qt::StrongFocus);
     lblHashType->setFocusPolicy(Qt::ClickFocus);
-    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32), ComputeHint);
+    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32), ComputeName, ComputeHint);
     pbHash = new QProgressBar(this);
     pbHash->setRange(0, 1000);
     pbHash->setTextVisible(false);
@@ -199,8 +207,12 @@ void TfrmQVMain::CreateControls() {
     m_anchors->Place(rowExpected->btnPasteExpected, {362, 117, 40, 21}, RightBottom);
     m_anchors->Place(rowExpected->lblVerdict, {408, 117, 218, 21}, RightBottom);
     m_anchors->Place(rgHashes, {8, 136 + Row, 185, 109}, LeftBottom);
-    m_anchors->Place(chkTrim, {208, 136 + Row, 153, 17}, LeftBottom);
-    m_anchors->Place(rgSaltType, {368, 136 + Row, 258, 45}, LeftRightBottom);
+    // The trim box is as wide as its caption needs in the font at hand, and the salt group
+    // keeps its distance to it.
+    const int trimWidth = std::max(153, chkTrim->sizeHint().width());
+    const int saltGroupLeft = 208 + trimWidth + 7;
+    m_anchors->Place(chkTrim, {208, 136 + Row, trimWidth, 17}, LeftBottom);
+    m_anchors->Place(rgSaltType, {saltGroupLeft, 136 + Row, 626 - saltGroupLeft, 45}, LeftRightBottom);
     m_anchors->Place(chkUpper, {208, 159 + Row, 146, 17}, LeftBottom);
     m_anchors->Place(btnSaltDel, {554, 187 + Row, 33, 31}, RightBottom);
     m_anchors->Place(btnSaltClear, {593, 187 + Row, 33, 31}, RightBottom);
@@ -279,6 +291,11 @@ void TfrmQVMain::CreateControls() {
     new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, this, &TfrmQVMain::lblHashClick);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TfrmQVMain::CancelHash);
 
+    // Enter on the # button presses it, as Space does; Enter in the Expected digest field
+    // calculates the digest to compare with.
+    btnRefresh->installEventFilter(this);
+    connect(rowExpected->edtExpected, &QLineEdit::returnPressed, this, &TfrmQVMain::ComputeHash);
+
     // Text boxes take text drops themselves; a dropped file goes to the window instead.
     memVal->viewport()->installEventFilter(this);
     cbSalt->lineEdit()->installEventFilter(this);
@@ -286,7 +303,8 @@ void TfrmQVMain::CreateControls() {
     UpdateFrameMargins();
 }
 
-// Radio groups enter the chain with their buttons; arrow keys move between those.
+// The chain follows the screen, top to bottom and left to right. Radio groups enter the chain with their buttons; arrow
+// keys move between those.
 void TfrmQVMain::SetTabOrder() {
     QList<QWidget*> chain;
     const auto addGroup = [&chain](TRadioGroup* group) {
@@ -294,12 +312,11 @@ void TfrmQVMain::SetTabOrder() {
             chain.append(button);
     };
     addGroup(rgInputType);
-    chain.append(memVal);
+    chain.append({memVal, rowExpected->edtExpected, rowExpected->btnPasteExpected});
     addGroup(rgHashes);
     chain.append(chkTrim);
     addGroup(rgSaltType);
-    chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, rowExpected->edtExpected, rowExpected->btnPasteExpected,
-                  btnRefresh, lblHash});
+    chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, btnRefresh, lblHash});
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -543,6 +560,8 @@ void TfrmQVMain::ShowBusy(bool busy) {
     btnRefresh->setIcon(SvgIcon(busy ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/hash-tag.svg"),
                                 btnRefresh->iconSize()));
     btnRefresh->setToolTip(busy ? StopHint : ComputeHint);
+    btnRefresh->setAccessibleName(busy ? StopName : ComputeName);
+    btnRefresh->setAccessibleDescription(busy ? StopHint : ComputeHint);
     // The request's controls hold still while it runs; the text box stays readable and
     // scrollable. Focus in a control about to be disabled goes to the stop button, rather than
     // wherever the chain would pass it on to.
@@ -629,10 +648,13 @@ void TfrmQVMain::dropEvent(QDropEvent* event) {
 bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
     // Enter in the salt box would make a history entry that differs only in case current,
     // replacing the typed salt; the salt box has nothing to confirm, so Enter does nothing.
-    if (watched == cbSalt->lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+    if ((watched == cbSalt->lineEdit() || watched == btnRefresh) && event->type() == QEvent::KeyPress) {
+        const auto* press = static_cast<QKeyEvent*>(event);
+        if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter) {
+            if (watched == btnRefresh && !press->isAutoRepeat())
+                btnRefresh->click();
             return true;
+        }
     }
     if (!acceptDrops())
         return QWidget::eventFilter(watched, event);

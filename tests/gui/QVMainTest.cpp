@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -39,12 +40,15 @@
 #include <QUrl>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 #include <sys/stat.h>
+#include <thread>
 
 // Allocations through operator new of at least g_refuseFrom bytes fail while it is set, to
 // run the window out of memory without exhausting the machine.
@@ -600,8 +604,15 @@ TEST_F(QVMainTest, ControlsKeepTheirAnchorsWhenTheWindowGrows) {
     for (const AnchorCase& c : AnchorCases) {
         SCOPED_TRACE(c.name);
         QRect expected = c.design;
+        // A caption wider than designed in the font at hand widens the trim box and moves the
+        // salt group's left edge by as much.
+        const int trimExtra = std::max(0, w.chkTrim->sizeHint().width() - 153);
+        if (std::string_view(c.name) == "chkTrim")
+            expected.setWidth(expected.width() + trimExtra);
+        if (std::string_view(c.name) == "rgSaltType")
+            expected.setLeft(expected.left() + trimExtra);
         expected.translate(c.moveX ? dx : 0, c.moveY ? dy : 0);
-        expected.setWidth(c.design.width() + (c.stretchX ? dx : 0));
+        expected.setWidth(expected.width() + (c.stretchX ? dx : 0));
         expected.setHeight(c.design.height() + (c.stretchY ? dy : 0));
         const QWidget* control = w.findChild<QWidget*>(QString::fromLatin1(c.name));
         ASSERT_NE(control, nullptr);
@@ -619,6 +630,18 @@ TEST_F(QVMainTest, MinimumOuterSizeAndNoMaximiseButton) {
     EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+}
+
+// "Trim whitespace from Input" shows whole and keeps its distance to the "Add Salt to Input"
+// group at the designed, the start and the smallest width.
+TEST_F(QVMainTest, TheTrimBoxKeepsItsDistanceToTheSaltGroup) {
+    TfrmQVMain& w = Open();
+    for (const QSize size : {TfrmQVMain::DesignClientSize, QSize(1070, 351), QSize(100, 100)}) {
+        SCOPED_TRACE(testing::PrintToString(size));
+        w.resize(size);
+        EXPECT_LE(w.chkTrim->sizeHint().width(), w.chkTrim->width()) << "the caption is not cut";
+        EXPECT_GE(w.rgSaltType->x() - (w.chkTrim->x() + w.chkTrim->width()), 7);
+    }
 }
 
 TEST_F(QVMainTest, ResultPanelLooks) {
@@ -670,8 +693,11 @@ TEST_F(QVMainTest, AnEscapedFailureIsShownAndTheProgramGoesOn) {
 TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     TfrmQVMain& w = Open();
     const auto selected = [](TRadioGroup* group) -> QWidget* { return group->Buttons().at(group->ItemIndex()); };
+    // The order of the screen: the Expected digest row right under the text box.
     const QList<QWidget*> expected = {selected(w.rgInputType),
                                       w.memVal,
+                                      w.rowExpected->edtExpected,
+                                      w.rowExpected->btnPasteExpected,
                                       selected(w.rgHashes),
                                       w.chkTrim,
                                       selected(w.rgSaltType),
@@ -679,8 +705,6 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
                                       w.btnSaltDel,
                                       w.btnSaltClear,
                                       w.cbSalt,
-                                      w.rowExpected->edtExpected,
-                                      w.rowExpected->btnPasteExpected,
                                       w.btnRefresh};
     w.activateWindow();
     expected.front()->setFocus(Qt::TabFocusReason);
@@ -700,6 +724,70 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), w.rgInputType->Buttons().at(2));
+}
+
+// Enter calculates on the focused # button and in the Expected digest field; the salt box takes
+// no Enter (see CompletionNeverChangesTheTypedSalt).
+TEST_F(QVMainTest, EnterCalculates) {
+    TfrmQVMain& w = Open();
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.memVal->setPlainText(u"abc"_qs);
+    const std::pair<const char*, QWidget*> places[] = {{"# button", w.btnRefresh},
+                                                       {"Expected digest field", w.rowExpected->edtExpected}};
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        for (const auto& [name, place] : places) {
+            SCOPED_TRACE(name);
+            w.lblHash->setText(QString());
+            place->setFocus();
+            QTest::keyClick(place, key);
+            ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 5000));
+            EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+        }
+    }
+}
+
+struct AccessibleCase {
+    const char* button;
+    QString name;
+    QString description;
+};
+
+// The icon-only buttons as a screen reader finds them in the accessibility tree; the # button
+// says what it does now.
+TEST_F(QVMainTest, IconButtonsHaveAccessibleNames) {
+    TfrmQVMain& w = Open();
+    const AccessibleCase cases[] = {
+        {"btnRefresh", u"Calculate digest"_qs,
+         u"Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)"_qs},
+        {"btnSaltDel", u"Delete salt from history"_qs, u"Delete the current selected Salt"_qs},
+        {"btnSaltClear", u"Clear salt"_qs, u"Clear the current Salt"_qs},
+    };
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w);
+    ASSERT_NE(window, nullptr);
+    for (const AccessibleCase& c : cases) {
+        SCOPED_TRACE(c.button);
+        auto* button = w.findChild<QWidget*>(QString::fromLatin1(c.button));
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->role(), QAccessible::Button);
+        EXPECT_EQ(node->text(QAccessible::Name), c.name);
+        EXPECT_EQ(node->text(QAccessible::Description), c.description);
+        EXPECT_GE(window->indexOfChild(node), 0) << "a child of the window in the tree";
+    }
+    // Busy, the same button is the stop button.
+    w.rgInputType->SetItemIndex(InputTypeFile);
+    WriteFile(Path(u"a.bin"_qs), "abc");
+    w.memVal->setPlainText(Path(u"a.bin"_qs));
+    w.SetFileOpener([](const std::string&) -> std::unique_ptr<TStream> {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        throw EFOpenError("slow");
+    });
+    Click(w.btnRefresh);
+    QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(w.btnRefresh);
+    EXPECT_EQ(stop->text(QAccessible::Name), u"Stop hashing"_qs);
+    EXPECT_EQ(stop->text(QAccessible::Description), u"Stop hashing (Esc)"_qs);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 5000));
+    EXPECT_EQ(stop->text(QAccessible::Name), u"Calculate digest"_qs);
 }
 
 // Records what the result label and the button's hint showed each time the label was painted.
