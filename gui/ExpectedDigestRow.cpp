@@ -6,6 +6,7 @@
 #include "pipeline/ExpectedDigest.h"
 #include "tools/TextUtils.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,7 +100,11 @@ bool TExpectedDigestRow::TakesListDigest() const {
 void TExpectedDigestRow::OfferListDigest(const std::optional<TSidecarDigest>& found) {
     if (!TakesListDigest())
         return; // the user's own digest stays
-    m_source = found ? found->ListName : QString();
+    // A list named after the file is named by its extension: the file's name is on screen
+    // already, and the verdict stays short enough to read whole.
+    m_source = !found                  ? QString()
+               : found->NamedAfterFile ? u'.' + QFileInfo(found->ListName).suffix() + QStringLiteral(" file")
+                                       : found->ListName;
     edtExpected->setText(found ? found->Digest : QString());
     UpdateVerdict();
 }

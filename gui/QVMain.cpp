@@ -402,14 +402,16 @@ void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
 }
 
 void TfrmQVMain::closeEvent(QCloseEvent* event) {
+    // The hash stops at its next chunk while the settings are saved; the wait for it is
+    // bounded, since a read stuck on a dead mount may never return and the window must close
+    // anyway. The outcome is dropped, so no salt is remembered.
+    m_worker->Cancel();
     bool canClose = true;
     FormCloseQuery(canClose);
     if (!canClose) {
         event->ignore();
         return;
     }
-    // The settings are saved before the hash is let go: a read stuck on a dead mount may never
-    // return, and the window must close anyway. The outcome is dropped, so no salt is remembered.
     if (m_worker->IsBusy()) {
         m_worker->Abandon(THashWorker::CloseWait);
         ShowBusy(false);

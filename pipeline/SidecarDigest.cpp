@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -47,6 +50,46 @@ std::vector<TCandidate> Candidates(const QString& name, const QString& preferred
     return candidates;
 }
 
+// Calls onLine with each line of file, without its line break, until it answers true; a line
+// longer than MaxListLineLength is skipped whole. Reads at most limit bytes (a line the limit
+// cuts is not seen), so that neither a huge list nor one without line breaks costs more than a
+// chunk and a line of memory.
+template <class TOnLine> bool ForEachLine(QFile& file, qint64 limit, TOnLine onLine) {
+    constexpr qint64 ChunkSize = 64 * 1024;
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
+    QByteArray line;
+    bool overlong = false;
+    qint64 total = 0;
+    bool atEnd = false;
+    while (!atEnd && total < limit) {
+        const qint64 got = file.read(chunk.data(), std::min(ChunkSize, limit - total));
+        atEnd = got <= 0;
+        if (atEnd)
+            break;
+        total += got;
+        qint64 start = 0;
+        while (start < got) {
+            const char* from = chunk.constData() + start;
+            const auto* end = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(got - start)));
+            const qint64 length = end != nullptr ? end - from : got - start;
+            if (!overlong && line.size() + length <= MaxListLineLength)
+                line.append(from, length);
+            else
+                overlong = true;
+            start += length;
+            if (end == nullptr)
+                break;
+            ++start;
+            if (!overlong && onLine(line))
+                return true;
+            line.clear();
+            overlong = false;
+        }
+    }
+    // A last line without a break counts only when the file ended there, not the limit.
+    return atEnd && !overlong && !line.isEmpty() && onLine(line);
+}
+
 // The digest of the list's line for name; in a NAME.<algorithm> file also a line holding only
 // a digest.
 std::optional<QString> DigestInList(const QString& listPath, const TCandidate& candidate, const QByteArray& name) {
@@ -55,24 +98,29 @@ std::optional<QString> DigestInList(const QString& listPath, const TCandidate& c
     if (!file.IsOpen() || !list.open(file.Handle.Get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return std::nullopt;
     TChecksumListParser parser(candidate.Algorithm);
-    while (!list.atEnd()) {
-        QByteArray line = list.readLine();
-        if (line.endsWith('\n'))
+    std::optional<QString> found;
+    const qint64 limit = candidate.NamedAfterFile ? MaxSidecarFileSize : std::numeric_limits<qint64>::max();
+    ForEachLine(list, limit, [&](QByteArray& line) {
+        if (line.endsWith('\r'))
             line.chop(1);
         if (candidate.NamedAfterFile) {
             const TExpectedDigest bare = ParseExpectedDigest(QString::fromLatin1(line));
-            if (bare.IsDigest() && bare.Name.isEmpty() && bare.Algorithm == AlgorithmName(candidate.Algorithm))
-                return bare.Digest;
+            if (bare.IsDigest() && bare.Name.isEmpty() && bare.Algorithm == AlgorithmName(candidate.Algorithm)) {
+                found = bare.Digest;
+                return true;
+            }
         }
         TChecksumEntry entry;
         if (parser.Parse(std::string_view(line.constData(), static_cast<std::size_t>(line.size())), entry) !=
             TChecksumLineKind::Entry)
-            continue;
+            return false;
         const QByteArray entryName(entry.Name.data(), static_cast<qsizetype>(entry.Name.size()));
-        if (entryName == name || entryName == "./" + name)
-            return QString::fromLatin1(entry.Digest.data(), static_cast<qsizetype>(entry.Digest.size())).toLower();
-    }
-    return std::nullopt;
+        if (entryName != name && entryName != "./" + name)
+            return false;
+        found = QString::fromLatin1(entry.Digest.data(), static_cast<qsizetype>(entry.Digest.size())).toLower();
+        return true;
+    });
+    return found;
 }
 
 } // namespace
@@ -86,7 +134,8 @@ std::optional<TSidecarDigest> FindSidecarDigest(const QString& filePath, const Q
     for (const TCandidate& candidate : Candidates(name, preferredAlgorithm)) {
         const QString listPath = file.dir().filePath(candidate.FileName);
         if (const std::optional<QString> digest = DigestInList(listPath, candidate, encodedName))
-            return TSidecarDigest{*digest, AlgorithmName(candidate.Algorithm), candidate.FileName};
+            return TSidecarDigest{*digest, AlgorithmName(candidate.Algorithm), candidate.FileName,
+                                  candidate.NamedAfterFile};
     }
     return std::nullopt;
 }

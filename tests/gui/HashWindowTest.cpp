@@ -114,11 +114,22 @@ private:
     std::int64_t m_position = 0;
 };
 
-QString ZeroDigest(std::int64_t size) {
+QString ZeroDigest(std::int64_t size, THashAlgorithm algorithm = THashAlgorithm::SHA256) {
     TMemoryStream zeros;
     const std::vector<char> bytes(static_cast<std::size_t>(size), 0);
     zeros.Write(bytes.data(), size);
-    return QString::fromStdString(HashStreamOrThrow(THashAlgorithm::SHA256, zeros, true, false));
+    return QString::fromStdString(HashStreamOrThrow(algorithm, zeros, true, false));
+}
+
+// The process's peak resident memory in KiB, from /proc.
+std::int64_t PeakMemoryKiB() {
+    QFile status(u"/proc/self/status"_qs);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
 }
 
 QColor StatusColour(const TfrmQVMain& window) {
@@ -376,6 +387,59 @@ TEST_F(HashWindowTest, WhileHashingTheRequestHoldsStill) {
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &drop);
     EXPECT_EQ(w.memVal->toPlainText(), other.fileName());
+}
+
+// A list beside the file in another algorithm than the selected one: the lists are looked up
+// on the hashing thread first, and the second pass says why it runs.
+TEST_F(HashWindowTest, ASecondPassForAListSaysWhy) {
+    auto gate = std::make_shared<TGate>(2);
+    QFile list(m_folder.filePath(u"MD5SUMS"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    const QString md5 = ZeroDigest(2 * Chunk, THashAlgorithm::MD5);
+    list.write((md5 + u"  input.bin\n"_qs).toUtf8());
+    list.close();
+    TfrmQVMain& w = Open(gate);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    // The first pass (SHA256) reads its chunks; the second one waits at its first read.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&gate] {
+            if (gate->Opens() < 2)
+                gate->Allow(1);
+            return gate->Opens() == 2;
+        },
+        10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&w] { return w.lblStatus->text().startsWith(u"Hashing again with MD5 for MD5SUMS... "_qs); }, 5000))
+        << w.lblStatus->text().toStdString();
+    EXPECT_TRUE(w.IsBusy());
+    gate->AllowAll();
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 0) << "MD5 selected, as the digest on show";
+    EXPECT_EQ(w.lblHash->text(), md5);
+    EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from MD5SUMS)"_qs);
+}
+
+// Lists without line breaks, hundreds of MB large, beside the file: the lookup reads a bounded
+// part of the one named after the file and streams the *SUMS list, so the hash ends as soon as
+// the lists are read and memory stays flat. The files are sparse: quick to make, no disk used.
+TEST_F(HashWindowTest, HugeListsBesideTheFileCostNoMemory) {
+    constexpr qint64 Huge = 300LL * 1000 * 1000;
+    const QString sha256 = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
+    {
+        QFile sidecar(m_folder.filePath(u"input.bin.sha256"_qs));
+        ASSERT_TRUE(sidecar.open(QIODevice::WriteOnly) && sidecar.resize(Huge));
+        QFile sums(m_folder.filePath(u"SHA256SUMS"_qs));
+        ASSERT_TRUE(sums.open(QIODevice::WriteOnly) && sums.resize(Huge) && sums.seek(Huge));
+        sums.write((u"\n"_qs + sha256 + u"  input.bin\n"_qs).toUtf8());
+    }
+    TfrmQVMain& w = Open();
+    const std::int64_t peakBefore = PeakMemoryKiB();
+    ASSERT_GT(peakBefore, 0);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), sha256);
+    EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from SHA256SUMS)"_qs);
+    EXPECT_LT(PeakMemoryKiB() - peakBefore, 64 * 1024) << "KiB more at the peak";
 }
 
 struct StartFileCase {
