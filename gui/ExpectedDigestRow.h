@@ -1,8 +1,12 @@
 // The window's Expected digest row: a caption, a field for the digest the user expects, a
 // button that pastes it from the clipboard, and the verdict beside them. The row compares the
 // field with the digest on show whenever either changes; a field naming another algorithm asks
-// the window to select it. After a file was hashed the row fills an empty field from the checksum
-// list beside the file that the hashing thread looked up. The field is not saved between runs.
+// the window to select it once the digest is whole: after a paste or a drop, or when the user
+// leaves the field (or presses Enter) after typing. While digits are typed that may still
+// become a longer digest, the verdict counts them ("32 of 64 digits") and selects nothing.
+// Several pasted lines of a list give the line naming the file on screen; a checksum list
+// file dropped on the field is read for that line too. After a file was hashed the row fills an empty field from the
+// checksum list beside the file that the hashing thread looked up. The field is not saved between runs.
 #pragma once
 
 #include "pipeline/SidecarDigest.h"
@@ -41,7 +45,11 @@ public:
     static constexpr int MinimumFieldWidth = 150;
     // The verdict shrinks down to this font size where even that leaves it too wide.
     static constexpr int MinimumVerdictPixelSize = 9;
-    // Whether the field would take a list's digest: it is empty, or a list filled it.
+    // The name of the file on screen, empty when the input is no file: pasted lines and
+    // dropped lists give the line naming it.
+    void SetFileOnScreen(const QString& fileName);
+    // Whether the field would take a list's digest: it is empty, or a list beside the last
+    // file filled it.
     bool TakesListDigest() const;
     // After a file was hashed: an empty field, or one that a list filled, takes the digest the
     // hashing thread found in a list beside the file, or is emptied when it found none.
@@ -54,8 +62,14 @@ signals:
     // The field now holds a digest of this algorithm ("MD5", "SHA1", "SHA256").
     void AlgorithmNamed(const QString& algorithm);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FieldChanged();
+    // The digest typed is whole: select its algorithm and judge it.
+    void Commit();
+    void TakeDroppedList(const QString& listPath);
     void PasteClicked();
     void UpdateVerdict();
 
@@ -64,5 +78,14 @@ private:
     QString m_selected;
     // The list the field was filled from; empty once the user changes the field.
     QString m_source;
+    // A list beside the hashed file filled the field (not one the user dropped): the next
+    // file's list may replace it.
+    bool m_filledBeside = false;
     QString m_verdictText;
+    QString m_fileName;
+    // A key that types one character is on its way to the field; the field is being typed in.
+    bool m_keyTyped = false;
+    bool m_typing = false;
+    // What a dropped list said when it had no digest to give; cleared by the next change.
+    QString m_note;
 };

@@ -28,6 +28,7 @@
 #include <QCompleter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -462,9 +463,14 @@ HashRequest TfrmQVMain::CurrentRequest() const {
 }
 
 void TfrmQVMain::RequestControlsChanged() {
-    if (!m_shownRequest || m_worker->IsBusy())
+    if (m_worker->IsBusy())
         return;
-    const bool stale = !SameRequest(CurrentRequest(), *m_shownRequest);
+    const HashRequest request = CurrentRequest();
+    rowExpected->SetFileOnScreen(request.InputType == InputTypeFile ? QFileInfo(Trim(request.InputText)).fileName()
+                                                                    : QString());
+    if (!m_shownRequest)
+        return;
+    const bool stale = !SameRequest(request, *m_shownRequest);
     if (stale == m_shownStale)
         return;
     m_shownStale = stale;

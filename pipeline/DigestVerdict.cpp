@@ -8,7 +8,7 @@ TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, 
         return verdict;
     case TExpectedDigest::TKind::NotADigest:
         verdict.State = TVerdictState::NotADigest;
-        verdict.Text = QStringLiteral("not a digest");
+        verdict.Text = expected.Seen.isEmpty() ? QStringLiteral("not a digest") : expected.Seen;
         return verdict;
     case TExpectedDigest::TKind::Digest:
         break;
@@ -17,8 +17,8 @@ TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, 
     if (digest.isEmpty() || algorithm != expected.Algorithm) {
         verdict.State = TVerdictState::Waiting;
         if (!selected.isEmpty() && selected != expected.Algorithm)
-            verdict.Text = expected.Algorithm + QStringLiteral(" digest, ") + selected.toString() +
-                           QStringLiteral(" selected: select ") + expected.Algorithm + QStringLiteral(" to compare");
+            verdict.Text = selected.toString() + QStringLiteral(" selected: select ") + expected.Algorithm +
+                           QStringLiteral(" to compare");
         else if (digest.isEmpty())
             verdict.Text = expected.Algorithm + QStringLiteral(" digest: calculate to compare");
         else

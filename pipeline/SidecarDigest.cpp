@@ -18,7 +18,8 @@ namespace {
 
 struct TCandidate {
     QString FileName;
-    THashAlgorithm Algorithm;
+    // Nothing for a list of any algorithm (a list the user gave).
+    std::optional<THashAlgorithm> Algorithm;
     bool NamedAfterFile; // NAME.sha256 rather than SHA256SUMS
 };
 
@@ -105,7 +106,7 @@ std::optional<QString> DigestInList(const QString& listPath, const TCandidate& c
             line.chop(1);
         if (candidate.NamedAfterFile) {
             const TExpectedDigest bare = ParseExpectedDigest(QString::fromLatin1(line));
-            if (bare.IsDigest() && bare.Name.isEmpty() && bare.Algorithm == AlgorithmName(candidate.Algorithm)) {
+            if (bare.IsDigest() && bare.Name.isEmpty() && bare.Algorithm == AlgorithmName(*candidate.Algorithm)) {
                 found = bare.Digest;
                 return true;
             }
@@ -134,8 +135,19 @@ std::optional<TSidecarDigest> FindSidecarDigest(const QString& filePath, const Q
     for (const TCandidate& candidate : Candidates(name, preferredAlgorithm)) {
         const QString listPath = file.dir().filePath(candidate.FileName);
         if (const std::optional<QString> digest = DigestInList(listPath, candidate, encodedName))
-            return TSidecarDigest{*digest, AlgorithmName(candidate.Algorithm), candidate.FileName,
+            return TSidecarDigest{*digest, AlgorithmName(*candidate.Algorithm), candidate.FileName,
                                   candidate.NamedAfterFile};
     }
     return std::nullopt;
+}
+
+std::optional<TSidecarDigest> FindDigestInList(const QString& listPath, const QString& fileName) {
+    const QString name = QFileInfo(fileName).fileName();
+    if (name.isEmpty())
+        return std::nullopt;
+    const TCandidate candidate{QFileInfo(listPath).fileName(), std::nullopt, false};
+    const std::optional<QString> digest = DigestInList(listPath, candidate, QFile::encodeName(name));
+    if (!digest)
+        return std::nullopt;
+    return TSidecarDigest{*digest, ParseExpectedDigest(*digest).Algorithm, candidate.FileName, false};
 }

@@ -32,3 +32,8 @@ struct TSidecarDigest {
 // "SHA256"; any other text prefers none), then in the others, in the order above. Nothing when
 // no list names the file, or filePath is no file name.
 std::optional<TSidecarDigest> FindSidecarDigest(const QString& filePath, const QString& preferredAlgorithm);
+
+// The digest for the file fileName names in the checksum list at listPath (a list the user
+// gave, of any algorithm: a BSD line's tag or the digest's length decides), read as a *SUMS
+// list is. Nothing when the list has no line for it or cannot be read.
+std::optional<TSidecarDigest> FindDigestInList(const QString& listPath, const QString& fileName);

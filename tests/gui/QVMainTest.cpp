@@ -5,6 +5,7 @@
 
 #include "gui/ClickLabel.h"
 #include "gui/ExpectedDigestRow.h"
+#include "gui/FitLabel.h"
 #include "gui/RadioGroup.h"
 #include "gui/Shape.h"
 #include "pipeline/HashPipeline.h"
@@ -26,6 +27,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +47,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <sys/stat.h>
@@ -864,9 +867,12 @@ TEST_F(QVMainTest, TheVerdictFollowsTheFieldAndTheDigest) {
     EXPECT_EQ(row.VerdictText(), u"not a digest"_qs);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
 
-    // A BSD line of another algorithm selects it and says so; the next hash gives the verdict.
+    // A BSD line of another algorithm, typed, selects it once it is entered; the next hash
+    // gives the verdict.
     row.edtExpected->clear();
     Type(row.edtExpected, u"SHA256 (abc.txt) = "_qs + sha256Abc);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1) << "nothing selected while typing";
+    emit row.edtExpected->editingFinished();
     EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
     EXPECT_EQ(row.VerdictText(), u"SHA256 digest: calculate to compare"_qs)
         << "the SHA1 digest is the previous request's";
@@ -955,6 +961,161 @@ TEST_F(QVMainTest, ThePasteButtonTakesTheClipboard) {
     EXPECT_EQ(row.VerdictText(), u"MD5 digest: calculate to compare"_qs);
     Compute(w);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
+}
+
+struct FieldFormCase {
+    const char* name;
+    QString clipboard; // "{sha256}" stands for SHA-256 of "abc"
+    QString field;     // what the field keeps
+    QString verdict;
+};
+
+const QString Sha256Abc = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
+
+const FieldFormCase FieldFormCases[] = {
+    {"openssl3", u"SHA2-256(abc.txt)= {sha256}\n"_qs, u"SHA2-256(abc.txt)= {sha256}"_qs, u"\u2713 Matches"_qs},
+    {"groups_of_8", u"ba7816bf 8f01cfea 414140de 5dae2223 b00361a3 96177a9c b410ff61 f20015ad"_qs,
+     u"ba7816bf 8f01cfea 414140de 5dae2223 b00361a3 96177a9c b410ff61 f20015ad"_qs, u"\u2713 Matches"_qs},
+    {"lines_naming_the_file",
+     u"0000000000000000000000000000000000000000000000000000000000000000  other.txt\n{sha256}  ./abc.txt\n"_qs,
+     u"{sha256}  ./abc.txt"_qs, u"\u2713 Matches"_qs},
+    {"lines_without_the_file", u"{sha256}  one.txt\r\n{sha256}  two.txt\r\n{sha256}  three.txt"_qs, QString(),
+     u"3 lines (one.txt, two.txt, ...), none for abc.txt"_qs},
+};
+
+struct LongVerdictCase {
+    const char* name;
+    std::optional<TSidecarDigest> list;
+    QString digest; // on show
+    QString selected;
+    QString verdict;
+};
+
+// The longest verdicts read whole, without a tooltip, at the start size and the smallest one:
+// the field gives up width down to its minimum, then the verdict's font shrinks a little.
+TEST_F(QVMainTest, TheWholeVerdictIsReadableAtTheStartAndTheSmallestSize) {
+    QString wrong = Sha256Abc;
+    wrong[63] = u'0';
+    const LongVerdictCase cases[] = {
+        {"mismatch_at_the_last_digit_from_a_sums_list", TSidecarDigest{wrong, u"SHA256"_qs, u"SHA256SUMS"_qs, false},
+         Sha256Abc, u"SHA256"_qs, u"\u2717 Does not match: SHA256 differs at digit 64 (from SHA256SUMS)"_qs},
+        {"mismatch_from_a_list_named_after_a_long_file",
+         TSidecarDigest{wrong, u"SHA256"_qs, QString(80, u'n') + u".iso.sha256"_qs, true}, Sha256Abc, u"SHA256"_qs,
+         u"\u2717 Does not match: SHA256 differs at digit 64 (from .sha256 file)"_qs},
+        {"waiting_for_another_algorithm", TSidecarDigest{Sha256Abc, u"SHA256"_qs, u"SHA256SUMS"_qs, false}, QString(),
+         u"MD5"_qs, u"MD5 selected: select SHA256 to compare (from SHA256SUMS)"_qs},
+    };
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    for (const QSize size : {QSize(1070, 351), QSize(100, 100)}) {
+        w.resize(size);
+        for (const LongVerdictCase& c : cases) {
+            SCOPED_TRACE(testing::PrintToString(w.size()) + " " + c.name);
+            row.edtExpected->clear();
+            row.SetSelected(c.selected);
+            row.SetResult(c.digest, c.digest.isEmpty() ? QString() : u"SHA256"_qs);
+            row.OfferListDigest(c.list);
+            ASSERT_EQ(row.VerdictText(), c.verdict);
+            EXPECT_FALSE(row.lblVerdict->IsElided()) << row.lblVerdict->ShownText().toStdString();
+            EXPECT_GE(row.lblVerdict->ShownFont().pixelSize(), TExpectedDigestRow::MinimumVerdictPixelSize);
+            EXPECT_GE(row.edtExpected->width(), TExpectedDigestRow::MinimumFieldWidth);
+            EXPECT_LE(row.lblVerdict->x() + row.lblVerdict->width(), w.width());
+            EXPECT_GT(row.lblVerdict->x(), row.btnPasteExpected->x() + row.btnPasteExpected->width());
+        }
+    }
+}
+
+// Forms people paste: each is read, the line naming the file on screen taken from several.
+TEST_F(QVMainTest, TheFieldReadsWhatPeoplePaste) {
+    QTemporaryDir files;
+    WriteFile(files.filePath(u"abc.txt"_qs), "abc");
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    w.rgInputType->SetItemIndex(InputTypeFile);
+    w.rgHashes->SetItemIndex(2);
+    w.memVal->setPlainText(files.filePath(u"abc.txt"_qs));
+    Compute(w);
+    ASSERT_EQ(w.lblHash->text(), Sha256Abc);
+    for (const FieldFormCase& c : FieldFormCases) {
+        SCOPED_TRACE(c.name);
+        row.edtExpected->clear();
+        QGuiApplication::clipboard()->setText(QString(c.clipboard).replace(u"{sha256}"_qs, Sha256Abc));
+        Click(row.btnPasteExpected);
+        if (!c.field.isEmpty()) {
+            EXPECT_EQ(row.edtExpected->text(), QString(c.field).replace(u"{sha256}"_qs, Sha256Abc));
+        }
+        EXPECT_EQ(row.VerdictText(), c.verdict);
+    }
+}
+
+// A checksum list file dropped on the field is read as a list, not taken as its name.
+TEST_F(QVMainTest, AListDroppedOnTheFieldGivesTheFilesLine) {
+    QTemporaryDir files;
+    WriteFile(files.filePath(u"abc.txt"_qs), "abc");
+    WriteFile(files.filePath(u"checksums.txt"_qs),
+              "SHA256 (other.txt) = 0000000000000000000000000000000000000000000000000000000000000000\n"
+              "SHA1 (abc.txt) = a9993e364706816aba3e25717850c26c9cd0d89d\n");
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    w.rgInputType->SetItemIndex(InputTypeFile);
+    w.rgHashes->SetItemIndex(2);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(files.filePath(u"checksums.txt"_qs))});
+    const auto drop = [&] {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(row.edtExpected, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(row.edtExpected, &dropped);
+    };
+
+    w.memVal->setPlainText(files.filePath(u"missing.txt"_qs));
+    drop();
+    EXPECT_EQ(row.edtExpected->text(), QString());
+    EXPECT_EQ(row.VerdictText(), u"checksums.txt has no line for missing.txt"_qs);
+
+    w.memVal->setPlainText(files.filePath(u"abc.txt"_qs));
+    drop();
+    EXPECT_EQ(row.edtExpected->text(), Sha1Abc);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1) << "a dropped list's digest selects its algorithm";
+    EXPECT_EQ(w.memVal->toPlainText(), files.filePath(u"abc.txt"_qs)) << "the input stays";
+    Compute(w);
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches (from checksums.txt)"_qs);
+}
+
+// Typed digit by digit, a digest that may still grow selects nothing and shows a neutral
+// count; leaving the field selects its algorithm.
+TEST_F(QVMainTest, TypingADigestCountsItsDigits) {
+    TfrmQVMain& w = Open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    TExpectedDigestRow& row = *w.rowExpected;
+    ASSERT_EQ(w.rgHashes->ItemIndex(), 1);
+    row.edtExpected->setFocus();
+    for (qsizetype i = 0; i < Sha256Abc.size(); ++i) {
+        QTest::keyClick(row.edtExpected, Sha256Abc[i].toLatin1());
+        const qsizetype digits = i + 1;
+        const QString verdict = row.VerdictText();
+        ASSERT_EQ(w.rgHashes->ItemIndex(), 1) << "selects nothing at " << digits << " digits";
+        if (digits == 40) {
+            // As long as a SHA1 digest, the algorithm selected: judged at once.
+            ASSERT_EQ(verdict, u"SHA1 digest: calculate to compare"_qs);
+        } else if (digits < 64) {
+            ASSERT_EQ(verdict, QString::number(digits) + (digits < 40 ? u" of 40 digits"_qs : u" of 64 digits"_qs));
+        }
+        EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), Grey) << digits;
+    }
+    EXPECT_EQ(row.VerdictText(), u"SHA1 selected: select SHA256 to compare"_qs);
+    w.memVal->setFocus(); // leaving the field
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
+    EXPECT_EQ(row.VerdictText(), u"SHA256 digest: calculate to compare"_qs);
+
+    // A paste selects at once.
+    row.edtExpected->clear();
+    row.edtExpected->setFocus();
+    QGuiApplication::clipboard()->setText(Sha1Abc);
+    QTest::keyClick(row.edtExpected, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
 }
 
 // A checksum list beside a hashed file fills the field; the verdict names the list. The user's

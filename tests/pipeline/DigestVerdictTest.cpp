@@ -61,7 +61,7 @@ const VerdictCase VerdictCases[] = {
      u"MD5"_qs,
      u"SHA1SUMS"_qs,
      TVerdictState::Waiting,
-     u"SHA1 digest, MD5 selected: select SHA1 to compare (from SHA1SUMS)"_qs},
+     u"MD5 selected: select SHA1 to compare (from SHA1SUMS)"_qs},
     {"other_algorithm_on_show_field_selected",
      QMd5,
      QSha1,
@@ -77,7 +77,7 @@ const VerdictCase VerdictCases[] = {
      u"SHA1"_qs,
      {},
      TVerdictState::Waiting,
-     u"MD5 digest, SHA1 selected: select MD5 to compare"_qs},
+     u"SHA1 selected: select MD5 to compare"_qs},
 };
 
 class DigestVerdictTest : public testing::TestWithParam<VerdictCase> {};
