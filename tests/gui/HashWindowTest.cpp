@@ -400,11 +400,15 @@ TEST_F(HashWindowTest, ASecondPassForAListSaysWhy) {
     list.close();
     TfrmQVMain& w = Open(gate);
     QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
-    // The first pass (SHA256) reads its chunks; the second one waits at its first read.
+    // The first pass (SHA256) reads its chunks one permit at a time; the second one finds at
+    // most one permit left and waits at its next read.
+    int allowed = 0;
     ASSERT_TRUE(QTest::qWaitFor(
-        [&gate] {
-            if (gate->Opens() < 2)
+        [&gate, &allowed] {
+            if (gate->Opens() < 2 && gate->Reads() >= allowed) {
                 gate->Allow(1);
+                ++allowed;
+            }
             return gate->Opens() == 2;
         },
         10000));
