@@ -389,6 +389,21 @@ TEST_F(HashWindowTest, WhileHashingTheRequestHoldsStill) {
     EXPECT_EQ(w.memVal->toPlainText(), other.fileName());
 }
 
+// Should the input change under a running hash all the same (here from the program, which the
+// locked controls do not stop), its outcome is not shown beside the new input.
+TEST_F(HashWindowTest, AnOutcomeForAnotherInputIsNotShown) {
+    auto gate = std::make_shared<TGate>(2);
+    TfrmQVMain& w = Open(gate);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(w.IsBusy());
+    w.memVal->setPlainText(m_folder.filePath(u"other.bin"_qs));
+    gate->AllowAll();
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), QString());
+    EXPECT_EQ(w.lblStatus->text(), u"The input changed while it was hashed: press # to calculate"_qs);
+    EXPECT_EQ(StatusColour(w), Grey);
+}
+
 // A list beside the file in another algorithm than the selected one: the lists are looked up
 // on the hashing thread first, and the second pass says why it runs.
 TEST_F(HashWindowTest, ASecondPassForAListSaysWhy) {
