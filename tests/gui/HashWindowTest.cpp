@@ -74,7 +74,16 @@ public:
         std::lock_guard lock(m_mutex);
         ++m_opens;
     }
+    // Reads begun, finished or still waiting for the test.
+    int Begun() const {
+        std::lock_guard lock(m_mutex);
+        return m_begun;
+    }
     void Read() {
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_begun;
+        }
         if (m_delay.count() > 0)
             std::this_thread::sleep_for(m_delay);
         std::unique_lock lock(m_mutex);
@@ -92,6 +101,7 @@ private:
     int m_allowed = 0;
     int m_reads = 0;
     int m_opens = 0;
+    int m_begun = 0;
 };
 
 class TGateStream final : public TStream {
@@ -302,7 +312,7 @@ TEST_F(HashWindowTest, AClosingWindowStopsTheHashAndSavesItsSettings) {
         w.cbSalt->setEditText(u"pepper"_qs);
         QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
         if (stuck)
-            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Opens() == 1; }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Begun() == 1; }, 5000)) << "a read is waiting";
         else
             ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() >= 2; }, 5000));
 
