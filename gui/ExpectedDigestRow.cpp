@@ -1,15 +1,25 @@
 #include "gui/ExpectedDigestRow.h"
 
 #include "desktop/DesktopServices.h"
+#include "gui/FitLabel.h"
 #include "pipeline/DigestVerdict.h"
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/SidecarDigest.h"
 #include "tools/TextUtils.h"
 
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QRegularExpression>
 #include <QToolButton>
+#include <QUrl>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -39,8 +49,9 @@ TExpectedDigestRow::TExpectedDigestRow(QWidget* window) : QObject(window) {
     btnPasteExpected->setText(QStringLiteral("Paste"));
     btnPasteExpected->setToolTip(QStringLiteral("Paste the expected digest from the clipboard"));
     btnPasteExpected->setFocusPolicy(Qt::StrongFocus);
-    lblVerdict = new QLabel(window);
+    lblVerdict = new TFitLabel(window);
     lblVerdict->setTextFormat(Qt::PlainText);
+    lblVerdict->SetFitting(MinimumVerdictPixelSize, Qt::ElideMiddle);
     lblVerdict->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QFont bold = lblVerdict->font();
     bold.setBold(true);
@@ -55,48 +66,200 @@ TExpectedDigestRow::TExpectedDigestRow(QWidget* window) : QObject(window) {
     // What the user types is the user's own digest, not the list's any more.
     connect(edtExpected, &QLineEdit::textEdited, this, [this] {
         m_source.clear();
+        m_listAlgorithm.clear();
+        m_filledBeside = false;
         UpdateVerdict();
     });
+    // Made before the window's own connection, so that Enter selects before it calculates.
+    connect(edtExpected, &QLineEdit::returnPressed, this, &TExpectedDigestRow::Commit);
+    connect(edtExpected, &QLineEdit::editingFinished, this, &TExpectedDigestRow::Commit);
+    edtExpected->installEventFilter(this);
     connect(btnPasteExpected, &QToolButton::clicked, this, &TExpectedDigestRow::PasteClicked);
 }
 
+// A change elsewhere in the window means the user has left the field: typing is over.
 void TExpectedDigestRow::SetResult(const QString& digest, const QString& algorithm) {
+    m_typing = false;
     m_digest = digest;
     m_algorithm = algorithm;
     UpdateVerdict();
 }
 
-QString TExpectedDigestRow::OfferSidecar(const QString& filePath, const QString& algorithm) {
-    if (m_source.isEmpty() && !Trim(edtExpected->text()).isEmpty())
-        return {}; // the user's own digest stays
-    const std::optional<TSidecarDigest> found = FindSidecarDigest(filePath, algorithm);
-    m_source = found ? found->ListName : QString();
-    edtExpected->setText(found ? found->Digest : QString());
+void TExpectedDigestRow::SetSelected(const QString& algorithm) {
+    m_typing = false;
+    m_selected = algorithm;
     UpdateVerdict();
-    return found ? found->Algorithm : QString();
+}
+
+// Geometry is taken as x + width, so that a verdict of no width keeps its right edge.
+void TExpectedDigestRow::Arrange() {
+    constexpr int FieldToPaste = 4;
+    constexpr int PasteToVerdict = 6;
+    const QRect field = edtExpected->geometry();
+    const QRect verdict = lblVerdict->geometry();
+    const int end = verdict.x() + verdict.width();
+    const int pasteWidth = btnPasteExpected->width();
+    const int room = end - field.x() - pasteWidth - FieldToPaste - PasteToVerdict;
+    const int wanted =
+        m_verdictText.isEmpty() ? 0 : QFontMetrics(lblVerdict->font()).horizontalAdvance(m_verdictText) + 4;
+    const int verdictWidth = std::clamp(wanted, 0, std::max(0, room - MinimumFieldWidth));
+    const int fieldWidth = std::max(0, room - verdictWidth);
+    edtExpected->setGeometry(field.x(), field.y(), fieldWidth, field.height());
+    btnPasteExpected->move(field.x() + fieldWidth + FieldToPaste, btnPasteExpected->y());
+    lblVerdict->setGeometry(end - verdictWidth, verdict.y(), verdictWidth, verdict.height());
+}
+
+bool TExpectedDigestRow::TakesListDigest() const {
+    return m_filledBeside || Trim(edtExpected->text()).isEmpty();
+}
+
+void TExpectedDigestRow::OfferListDigest(const std::optional<TSidecarDigest>& found) {
+    if (!TakesListDigest())
+        return; // the user's own digest stays
+    m_listAlgorithm = found ? found->Algorithm : QString();
+    edtExpected->setText(found ? found->Digest : QString());
+    // A list named after the file is named by its extension: the file's name is on screen
+    // already, and the verdict stays short enough to read whole.
+    m_filledBeside = found.has_value();
+    if (!found)
+        m_source.clear();
+    else if (found->NamedAfterFile)
+        m_source = u'.' + QFileInfo(found->ListName).suffix() + QStringLiteral(" file");
+    else
+        m_source = found->ListName;
+    UpdateVerdict();
+}
+
+void TExpectedDigestRow::SetFileOnScreen(const QString& fileName) {
+    if (fileName == m_fileName)
+        return;
+    m_fileName = fileName;
+    const QString text = edtExpected->text();
+    if (text.contains(u'\n') || text.contains(u'\r'))
+        FieldChanged(); // pasted lines wait for a file to pick theirs
+    else
+        UpdateVerdict();
 }
 
 void TExpectedDigestRow::FieldChanged() {
-    const TExpectedDigest expected = ParseExpectedDigest(edtExpected->text());
+    m_note.clear();
+    m_typing = std::exchange(m_keyTyped, false);
+    const QString text = edtExpected->text();
+    const TExpectedDigest expected = Expected();
+    // Of several pasted lines the field keeps the one that counts.
+    if (!expected.Line.isEmpty() && expected.Line != text) {
+        edtExpected->setText(expected.Line);
+        return;
+    }
+    if (!m_typing && expected.IsDigest())
+        emit AlgorithmNamed(expected.Algorithm);
+    UpdateVerdict();
+}
+
+void TExpectedDigestRow::Commit() {
+    if (!std::exchange(m_typing, false))
+        return;
+    const TExpectedDigest expected = Expected();
     if (expected.IsDigest())
         emit AlgorithmNamed(expected.Algorithm);
     UpdateVerdict();
 }
 
+bool TExpectedDigestRow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != edtExpected)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        // One printable character typed, or one taken away: the field is being typed in. A
+        // paste (Ctrl+V, Shift+Insert) is no typing.
+        const auto* press = static_cast<QKeyEvent*>(event);
+        const QString text = press->text();
+        const bool printable = text.size() == 1 && text[0] >= u' ' &&
+                               (press->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == Qt::NoModifier;
+        m_keyTyped = printable || press->key() == Qt::Key_Backspace || press->key() == Qt::Key_Delete;
+        return false;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (!drag->mimeData()->hasUrls() || drag->mimeData()->urls().isEmpty() ||
+            !drag->mimeData()->urls().front().isLocalFile())
+            return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!drop->mimeData()->hasUrls() || drop->mimeData()->urls().isEmpty() ||
+            !drop->mimeData()->urls().front().isLocalFile())
+            return false;
+        TakeDroppedList(drop->mimeData()->urls().front().toLocalFile());
+        drop->acceptProposedAction();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// A dropped file is a checksum list: its line for the file on screen fills the field.
+void TExpectedDigestRow::TakeDroppedList(const QString& listPath) {
+    const QString listName = QFileInfo(listPath).fileName();
+    const std::optional<TSidecarDigest> found = FindDigestInList(listPath, m_fileName);
+    if (!found) {
+        m_listAlgorithm.clear();
+        edtExpected->clear();
+        m_source.clear();
+        m_filledBeside = false;
+        m_note = m_fileName.isEmpty() ? listName + QStringLiteral(": hash a file to pick its line")
+                                      : listName + QStringLiteral(" has no line for ") + m_fileName;
+        UpdateVerdict();
+        return;
+    }
+    m_keyTyped = false;
+    m_listAlgorithm = found->Algorithm;
+    edtExpected->setText(found->Digest);
+    m_source = listName;
+    m_filledBeside = false;
+    UpdateVerdict();
+}
+
 void TExpectedDigestRow::PasteClicked() {
     m_source.clear();
+    m_listAlgorithm.clear();
+    m_filledBeside = false;
     edtExpected->setText(Trim(ClipboardText()));
     UpdateVerdict();
 }
 
+TExpectedDigest TExpectedDigestRow::Expected() const {
+    TExpectedDigest expected = ParseExpectedDigest(edtExpected->text(), m_fileName);
+    // A list's digest is of the list's algorithm, whatever its length commonly means.
+    if (expected.IsDigest() && !m_listAlgorithm.isEmpty())
+        expected.Algorithm = m_listAlgorithm;
+    return expected;
+}
+
 void TExpectedDigestRow::UpdateVerdict() {
-    const TDigestVerdict verdict =
-        JudgeDigest(ParseExpectedDigest(edtExpected->text()), m_digest, m_algorithm, m_source);
+    const QString text = Trim(edtExpected->text());
+    const TExpectedDigest expected = Expected();
+    TDigestVerdict verdict = JudgeDigest(expected, m_digest, m_algorithm, m_selected, m_source);
+    static const QRegularExpression hexDigits(QStringLiteral("^[0-9A-Fa-f]+$"));
+    // A digest of the selected algorithm's length is judged at once: it selects nothing new.
+    const bool ofSelected = expected.Algorithm == m_selected;
+    const qsizetype longer = m_typing && !ofSelected ? LongerDigestLength(text.size(), m_selected) : 0;
+    if (longer > 0 && hexDigits.match(text).hasMatch()) {
+        verdict.State = TVerdictState::Waiting;
+        verdict.Text =
+            QString::number(text.size()) + QStringLiteral(" of ") + QString::number(longer) + QStringLiteral(" digits");
+    } else if (!m_note.isEmpty()) {
+        verdict.State = TVerdictState::Waiting;
+        verdict.Text = m_note;
+    }
     m_verdictText = verdict.Text;
     QPalette palette = lblVerdict->palette();
     palette.setColor(QPalette::WindowText, VerdictColour(verdict.State));
     lblVerdict->setPalette(palette);
-    lblVerdict->setText(
-        QFontMetrics(lblVerdict->font()).elidedText(verdict.Text, Qt::ElideMiddle, lblVerdict->width()));
-    lblVerdict->setToolTip(verdict.Text);
+    lblVerdict->setText(verdict.Text);
+    Arrange();
 }

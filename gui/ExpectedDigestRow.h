@@ -1,14 +1,24 @@
 // The window's Expected digest row: a caption, a field for the digest the user expects, a
 // button that pastes it from the clipboard, and the verdict beside them. The row compares the
 // field with the digest on show whenever either changes; a field naming another algorithm asks
-// the window to select it. After a file was hashed the row fills an empty field from a checksum
-// list beside the file. The field is not saved between runs.
+// the window to select it once the digest is whole: after a paste or a drop, or when the user
+// leaves the field (or presses Enter) after typing. While digits are typed that may still
+// become a longer digest, the verdict counts them ("32 of 64 digits") and selects nothing.
+// Several pasted lines of a list give the line naming the file on screen; a checksum list
+// file dropped on the field is read for that line too. After a file was hashed the row fills an empty field from the
+// checksum list beside the file that the hashing thread looked up. The field is not saved between runs.
 #pragma once
+
+#include "pipeline/ExpectedDigest.h"
+#include "pipeline/SidecarDigest.h"
 
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QLabel;
+class TFitLabel;
 class QLineEdit;
 class QToolButton;
 class QWidget;
@@ -22,30 +32,65 @@ public:
     QLabel* lblExpected;
     QLineEdit* edtExpected;
     QToolButton* btnPasteExpected;
-    QLabel* lblVerdict;
+    TFitLabel* lblVerdict;
 
     // The digest now on show and its algorithm; an empty digest when there is none.
     void SetResult(const QString& digest, const QString& algorithm);
-    // After filePath was hashed with algorithm: an empty field, or one that a list filled, takes
-    // the file's digest from a list beside it, or is emptied when there is none. Answers the
-    // algorithm of the digest the list gave ("MD5", "SHA1", "SHA256"), empty when none.
-    QString OfferSidecar(const QString& filePath, const QString& algorithm);
+    // The algorithm selected for the next calculation, named while the verdict waits.
+    void SetSelected(const QString& algorithm);
+    // Shares the row's width between the field and the verdict: the verdict gets the width of
+    // its whole text as long as the field keeps MinimumFieldWidth, the field the rest. The
+    // window calls it after its anchors placed the row; the row calls it when the verdict
+    // changes.
+    void Arrange();
+    static constexpr int MinimumFieldWidth = 150;
+    // The verdict shrinks down to this font size where even that leaves it too wide.
+    static constexpr int MinimumVerdictPixelSize = 9;
+    // The name of the file on screen, empty when the input is no file: pasted lines and
+    // dropped lists give the line naming it.
+    void SetFileOnScreen(const QString& fileName);
+    // Whether the field would take a list's digest: it is empty, or a list beside the last
+    // file filled it.
+    bool TakesListDigest() const;
+    // After a file was hashed: an empty field, or one that a list filled, takes the digest the
+    // hashing thread found in a list beside the file, or is emptied when it found none.
+    void OfferListDigest(const std::optional<TSidecarDigest>& found);
 
-    // The whole verdict, also when the label has to shorten it.
+    // The whole verdict.
     QString VerdictText() const { return m_verdictText; }
 
 signals:
     // The field now holds a digest of this algorithm ("MD5", "SHA1", "SHA256").
     void AlgorithmNamed(const QString& algorithm);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FieldChanged();
+    // The digest typed is whole: select its algorithm and judge it.
+    void Commit();
+    void TakeDroppedList(const QString& listPath);
     void PasteClicked();
+    // The field's digest as read, of the list's algorithm when a list filled it.
+    TExpectedDigest Expected() const;
     void UpdateVerdict();
 
     QString m_digest;
     QString m_algorithm;
+    QString m_selected;
     // The list the field was filled from; empty once the user changes the field.
     QString m_source;
+    // The algorithm of the list the field's digest came from; empty for a digest of the user's.
+    QString m_listAlgorithm;
+    // A list beside the hashed file filled the field (not one the user dropped): the next
+    // file's list may replace it.
+    bool m_filledBeside = false;
     QString m_verdictText;
+    QString m_fileName;
+    // A key that types one character is on its way to the field; the field is being typed in.
+    bool m_keyTyped = false;
+    bool m_typing = false;
+    // What a dropped list said when it had no digest to give; cleared by the next change.
+    QString m_note;
 };

@@ -1,69 +1,174 @@
 #include "gui/HashWorker.h"
 
+#include "crypt/HashAlgorithm.h"
+#include "tools/TextUtils.h"
+
 #include <QMetaObject>
 
+#include <atomic>
+#include <condition_variable>
 #include <exception>
-#include <memory>
+#include <mutex>
 #include <new>
 #include <utility>
 
+// What the hashing thread shares with the worker. The thread holds it too, so it outlives a
+// worker that left the thread behind.
+struct THashWorker::TShared {
+    TProgressCounter Progress;
+    // Set by Cancel before it reaches Progress, so that a pass started later still sees it.
+    std::atomic<bool> Stop{false};
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    // Guarded by Mutex: the worker to deliver to, null once it let the thread go; the thread
+    // has delivered (or dropped) its result; the text of the running pass.
+    THashWorker* Owner = nullptr;
+    bool Ended = false;
+    QString PassText;
+};
+
+namespace {
+
+QString FailureText(const std::exception& failure) {
+    return dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
+               ? OutOfMemoryText()
+               : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+}
+
+// The pipeline turns its failures into outcomes; what is left is a failure to build one, such
+// as running out of memory.
+HashOutcome RunGuarded(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer) {
+    try {
+        return RunHashRequest(request, openFile, observer);
+    } catch (const std::exception& failure) {
+        HashOutcome outcome;
+        outcome.ErrorText = FailureText(failure);
+        return outcome;
+    }
+}
+
+// The request for hashing again with the list's algorithm: the item that names it, else the
+// job's other item set to it; nothing when the request cannot name it.
+std::optional<HashRequest> RequestForList(const THashJob& job, const QString& algorithm) {
+    HashRequest request = job.Request;
+    for (int i = 0; i < request.HashItems.size(); ++i) {
+        if (SameAlgorithmName(request.HashItems[i].toStdString(), algorithm.toStdString())) {
+            request.HashType = i;
+            return request;
+        }
+    }
+    if (job.OtherItem < 0 || job.OtherItem >= request.HashItems.size())
+        return std::nullopt;
+    request.HashItems[job.OtherItem] = algorithm;
+    request.HashType = job.OtherItem;
+    return request;
+}
+
+} // namespace
+
 THashWorker::THashWorker(QObject* parent)
-    : QObject(parent), m_openFile([](const std::string& path) { return std::make_unique<TFileStream>(path); }) {}
+    : QObject(parent), m_openFile([](const std::string& path) { return std::make_unique<TFileStream>(path); }),
+      m_shared(std::make_shared<TShared>()) {}
 
 THashWorker::~THashWorker() {
-    CancelAndWait();
+    Abandon(CloseWait);
 }
 
 void THashWorker::SetFileOpener(TFileOpener openFile) {
     m_openFile = std::move(openFile);
 }
 
-bool THashWorker::Start(const HashRequest& request) {
+bool THashWorker::Start(const THashJob& job) {
     if (m_busy)
         return false;
-    Join();
-    m_progress.Reset();
+    if (m_thread.joinable())
+        m_thread.join();
+    auto shared = std::make_shared<TShared>();
+    shared->Owner = this;
     const unsigned generation = ++m_generation;
-    // The thread gets copies of everything it reads; only the observer's atomics are shared.
-    m_thread = std::thread([this, request, openFile = m_openFile, generation] {
-        HashOutcome outcome;
+    // The thread gets copies of everything it reads.
+    m_thread = std::thread([shared, job, openFile = m_openFile, generation] {
+        THashResult result;
+        result.Hashed = job.Request;
         try {
-            outcome = RunHashRequest(request, openFile, &m_progress);
-        } catch (const std::exception& failure) {
-            // The pipeline turns its failures into outcomes; what is left is a failure to
-            // build one, such as running out of memory.
-            outcome = HashOutcome{};
-            outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
-                                    ? OutOfMemoryText()
-                                    : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+            if (job.LookUpList && job.Request.InputType == InputTypeFile)
+                result.Listed = FindSidecarDigest(Trim(job.Request.InputText),
+                                                  NormalizeName(job.Request.HashItems.value(job.Request.HashType)));
+        } catch (const std::exception&) {
+            // A list that cannot be read is no list; the hash itself goes on.
+            result.Listed.reset();
         }
-        QMetaObject::invokeMethod(
-            this, [this, outcome, generation] { Deliver(outcome, generation); }, Qt::QueuedConnection);
+        result.Outcome = RunGuarded(job.Request, openFile, &shared->Progress);
+        const std::optional<HashRequest> again =
+            result.Listed && result.Outcome.Succeeded() && result.Listed->Algorithm != result.Outcome.Algorithm
+                ? RequestForList(job, result.Listed->Algorithm)
+                : std::nullopt;
+        if (again) {
+            {
+                std::lock_guard lock(shared->Mutex);
+                shared->PassText = QStringLiteral("Hashing again with ") + result.Listed->Algorithm +
+                                   QStringLiteral(" for ") + result.Listed->ListName + QStringLiteral("...");
+            }
+            shared->Progress.Reset();
+            if (shared->Stop)
+                shared->Progress.Cancel();
+            result.Hashed = *again;
+            result.Outcome = RunGuarded(result.Hashed, openFile, &shared->Progress);
+        }
+        {
+            std::lock_guard lock(shared->Mutex);
+            // A result posted to a worker destroyed before it arrives is dropped by Qt.
+            if (THashWorker* owner = shared->Owner)
+                QMetaObject::invokeMethod(
+                    owner, [owner, result, generation] { owner->Deliver(result, generation); }, Qt::QueuedConnection);
+            shared->Ended = true;
+        }
+        shared->Changed.notify_all();
     });
     // Only once the thread runs: a thread that could not be made leaves the worker idle.
+    m_shared = std::move(shared);
     m_busy = true;
     return true;
 }
 
 void THashWorker::Cancel() {
-    m_progress.Cancel();
+    m_shared->Stop = true;
+    m_shared->Progress.Cancel();
 }
 
-void THashWorker::CancelAndWait() {
+void THashWorker::Abandon(std::chrono::milliseconds wait) {
     Cancel();
-    Join();
     m_busy = false;
+    if (!m_thread.joinable())
+        return;
+    std::unique_lock lock(m_shared->Mutex);
+    const bool ended = m_shared->Changed.wait_for(lock, wait, [this] { return m_shared->Ended; });
+    m_shared->Owner = nullptr;
+    lock.unlock();
+    if (ended)
+        m_thread.join();
+    else
+        m_thread.detach();
 }
 
-void THashWorker::Deliver(const HashOutcome& outcome, unsigned generation) {
+std::int64_t THashWorker::BytesDone() const {
+    return m_shared->Progress.Done();
+}
+
+std::int64_t THashWorker::BytesTotal() const {
+    return m_shared->Progress.Total();
+}
+
+QString THashWorker::PassText() const {
+    std::lock_guard lock(m_shared->Mutex);
+    return m_shared->PassText;
+}
+
+void THashWorker::Deliver(const THashResult& result, unsigned generation) {
     if (!m_busy || generation != m_generation)
         return;
-    Join();
-    m_busy = false;
-    emit Finished(outcome);
-}
-
-void THashWorker::Join() {
     if (m_thread.joinable())
         m_thread.join();
+    m_busy = false;
+    emit Finished(result);
 }

@@ -9,6 +9,7 @@
 #include "gui/FitLabel.h"
 #include "gui/HashWorker.h"
 #include "gui/Images.h"
+#include "gui/PopupClickThrough.h"
 #include "gui/RadioGroup.h"
 #include "gui/Shape.h"
 #include "gui/WindowFonts.h"
@@ -20,12 +21,15 @@
 #include "tools/SortedList.h"
 #include "tools/TextUtils.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +44,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <initializer_list>
 #include <new>
 #include <utility>
 
@@ -56,9 +61,18 @@ const QColor ProgressColour(128, 128, 128);
 const QColor SuccessColour(64, 192, 64);
 const QColor FailureColour(255, 0, 0);
 const QColor ClearedColour(192, 192, 192);
+// The digest and its caption on the panel, and greyed once they are the previous input's.
+const QColor DigestColour(Qt::white);
+const QColor HashTypeColour(172, 188, 202);
+const QColor StaleColour(128, 140, 150);
+const QString StaleText =
+    QStringLiteral("Changed since: the digest shown is the previous input's (press # to calculate)");
 
 const QString ComputeHint = QStringLiteral("Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)");
 const QString StopHint = QStringLiteral("Stop hashing (Esc)");
+// What a screen reader says for the icon-only # button in its two roles.
+const QString ComputeName = QStringLiteral("Calculate digest");
+const QString StopName = QStringLiteral("Stop hashing");
 // Progress shows once a hash has run this long, and is refreshed at this interval.
 constexpr int ProgressIntervalMs = 250;
 // The digest shrinks to fit the result panel down to this size before it is elided.
@@ -75,11 +89,15 @@ QString FirstLocalFile(const QMimeData* data) {
     return {};
 }
 
-QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& hint) {
+// An icon-only button: its accessible name says what it does, its description is its hint.
+QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& name,
+                         const QString& hint) {
     auto* button = new QToolButton(parent);
     button->setIcon(SvgIcon(image, imageSize));
     button->setIconSize(imageSize);
     button->setToolTip(hint);
+    button->setAccessibleName(name);
+    button->setAccessibleDescription(hint);
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
 }
@@ -95,6 +113,21 @@ TClickLabel* ResultLabel(QWidget* parent, const QFont& font, const QColor& colou
     label->setCursor(Qt::DragMoveCursor);
     label->setToolTip(QStringLiteral("Click to Copy"));
     return label;
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// Whether two requests hash the same: trimming and the salt only apply to a text value.
+bool SameRequest(const HashRequest& a, const HashRequest& b) {
+    if (a.InputType != b.InputType || a.InputText != b.InputText || a.HashItems != b.HashItems ||
+        a.HashType != b.HashType || a.UpperHash != b.UpperHash)
+        return false;
+    return a.InputType != InputTypeText ||
+           (a.TrimInput == b.TrimInput && a.SaltType == b.SaltType && a.SaltText == b.SaltText);
 }
 
 } // namespace
@@ -131,10 +164,11 @@ void TfrmQVMain::CreateControls() {
     rgSaltType = new TRadioGroup(QStringLiteral("Add Salt to Input"), this);
     chkUpper = new QCheckBox(QStringLiteral("Hash to upper-case"), this);
     chkUpper->setToolTip(QStringLiteral("Produce the Hashed output in upper-case"));
-    btnSaltDel = ImageButton(this, QStringLiteral(":/images/salt-delete.svg"), QSize(16, 16),
-                             QStringLiteral("Delete the current selected Salt"));
+    btnSaltDel =
+        ImageButton(this, QStringLiteral(":/images/salt-delete.svg"), QSize(16, 16),
+                    QStringLiteral("Delete salt from history"), QStringLiteral("Delete the current selected Salt"));
     btnSaltClear = ImageButton(this, QStringLiteral(":/images/salt-clear.svg"), QSize(16, 16),
-                               QStringLiteral("Clear the current Salt"));
+                               QStringLiteral("Clear salt"), QStringLiteral("Clear the current Salt"));
     Label1 = new QLabel(QStringLiteral("Added Input data (SALT): "), this);
     Label1->setTextFormat(Qt::PlainText);
     cbSalt = new QComboBox(this);
@@ -145,20 +179,21 @@ void TfrmQVMain::CreateControls() {
     // never adds to or re-cases the text by itself (inline completion would, on Tab or Enter).
     cbSalt->completer()->setCompletionMode(QCompleter::PopupCompletion);
     cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    PassOutsideClicksThrough(cbSalt->completer()->popup());
     lblStatus = new TFitLabel(this);
     lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     lblStatus->SetFitting(0, Qt::ElideRight);
     shHash = new TShape(QColor(54, 72, 84), QColor(128, 128, 128), this);
-    lblHashType = ResultLabel(this, TahomaFont(19), QColor(172, 188, 202), Qt::AlignCenter);
-    lblHash = ResultLabel(this, CourierNewFont(24), Qt::white, Qt::AlignLeft | Qt::AlignVCenter);
+    lblHashType = ResultLabel(this, TahomaFont(19), HashTypeColour, Qt::AlignCenter);
+    lblHash = ResultLabel(this, CourierNewFont(24), DigestColour, Qt::AlignLeft | Qt::AlignVCenter);
     lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle);
     // A long algorithm name ("BLAKE2b-512:") shrinks into its place.
     lblHashType->SetFitting(7, Qt::ElideRight);
     // Focus on the result lets Ctrl+C copy the digest.
     lblHash->setFocusPolicy(Qt::StrongFocus);
     lblHashType->setFocusPolicy(Qt::ClickFocus);
-    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32), ComputeHint);
+    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32), ComputeName, ComputeHint);
     pbHash = new QProgressBar(this);
     pbHash->setRange(0, 1000);
     pbHash->setTextVisible(false);
@@ -176,8 +211,12 @@ void TfrmQVMain::CreateControls() {
     m_anchors->Place(rowExpected->btnPasteExpected, {362, 117, 40, 21}, RightBottom);
     m_anchors->Place(rowExpected->lblVerdict, {408, 117, 218, 21}, RightBottom);
     m_anchors->Place(rgHashes, {8, 136 + Row, 185, 109}, LeftBottom);
-    m_anchors->Place(chkTrim, {208, 136 + Row, 153, 17}, LeftBottom);
-    m_anchors->Place(rgSaltType, {368, 136 + Row, 258, 45}, LeftRightBottom);
+    // The trim box is as wide as its caption needs in the font at hand, and the salt group
+    // keeps its distance to it.
+    const int trimWidth = std::max(153, chkTrim->sizeHint().width());
+    const int saltGroupLeft = 208 + trimWidth + 7;
+    m_anchors->Place(chkTrim, {208, 136 + Row, trimWidth, 17}, LeftBottom);
+    m_anchors->Place(rgSaltType, {saltGroupLeft, 136 + Row, 626 - saltGroupLeft, 45}, LeftRightBottom);
     m_anchors->Place(chkUpper, {208, 159 + Row, 146, 17}, LeftBottom);
     m_anchors->Place(btnSaltDel, {554, 187 + Row, 33, 31}, RightBottom);
     m_anchors->Place(btnSaltClear, {593, 187 + Row, 33, 31}, RightBottom);
@@ -226,11 +265,21 @@ void TfrmQVMain::CreateControls() {
     connect(lblHash, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
     connect(lblHashType, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
     // A digest of another length or tag selects its algorithm for the next calculation.
-    connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this,
-            [this](const QString& algorithm) { m_algorithmChoice->Select(algorithm); });
+    connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this, [this](const QString& algorithm) {
+        if (!m_worker->IsBusy()) // the request stays as it is while it runs
+            m_algorithmChoice->Select(algorithm);
+    });
 
     m_worker = new THashWorker(this);
     connect(m_worker, &THashWorker::Finished, this, &TfrmQVMain::HashFinished);
+    connect(rgHashes, &TRadioGroup::Changed, this,
+            [this] { rowExpected->SetSelected(NormalizeName(rgHashes->Items().value(rgHashes->ItemIndex()))); });
+    connect(memVal, &QPlainTextEdit::textChanged, this, &TfrmQVMain::RequestControlsChanged);
+    for (TRadioGroup* group : {rgInputType, rgHashes, rgSaltType})
+        connect(group, &TRadioGroup::Changed, this, &TfrmQVMain::RequestControlsChanged);
+    for (QCheckBox* box : {chkTrim, chkUpper})
+        connect(box, &QCheckBox::toggled, this, &TfrmQVMain::RequestControlsChanged);
+    connect(cbSalt, &QComboBox::editTextChanged, this, &TfrmQVMain::RequestControlsChanged);
     m_progressTimer = new QTimer(this);
     m_progressTimer->setInterval(ProgressIntervalMs);
     connect(m_progressTimer, &QTimer::timeout, this, &TfrmQVMain::ShowProgress);
@@ -243,6 +292,11 @@ void TfrmQVMain::CreateControls() {
     new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, this, &TfrmQVMain::lblHashClick);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TfrmQVMain::CancelHash);
 
+    // Enter on the # button presses it, as Space does; Enter in the Expected digest field
+    // calculates the digest to compare with.
+    btnRefresh->installEventFilter(this);
+    connect(rowExpected->edtExpected, &QLineEdit::returnPressed, this, &TfrmQVMain::ComputeHash);
+
     // Text boxes take text drops themselves; a dropped file goes to the window instead.
     memVal->viewport()->installEventFilter(this);
     cbSalt->lineEdit()->installEventFilter(this);
@@ -250,7 +304,8 @@ void TfrmQVMain::CreateControls() {
     UpdateFrameMargins();
 }
 
-// Radio groups enter the chain with their buttons; arrow keys move between those.
+// The chain follows the screen, top to bottom and left to right. Radio groups enter the chain with their buttons; arrow
+// keys move between those.
 void TfrmQVMain::SetTabOrder() {
     QList<QWidget*> chain;
     const auto addGroup = [&chain](TRadioGroup* group) {
@@ -258,13 +313,12 @@ void TfrmQVMain::SetTabOrder() {
             chain.append(button);
     };
     addGroup(rgInputType);
-    chain.append(memVal);
+    chain.append({memVal, rowExpected->edtExpected, rowExpected->btnPasteExpected});
     addGroup(rgHashes);
     chain.append(m_algorithmChoice->Combo());
     chain.append(chkTrim);
     addGroup(rgSaltType);
-    chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, rowExpected->edtExpected, rowExpected->btnPasteExpected,
-                  btnRefresh, lblHash});
+    chain.append({chkUpper, btnSaltDel, btnSaltClear, cbSalt, btnRefresh, lblHash});
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -352,17 +406,21 @@ void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
 }
 
 void TfrmQVMain::closeEvent(QCloseEvent* event) {
-    // The hash stops before its next chunk; its outcome is dropped, so no salt is remembered.
-    if (m_worker->IsBusy()) {
-        m_worker->CancelAndWait();
-        ShowBusy(false);
-    }
+    // The hash stops at its next chunk while the settings are saved; the wait for it is
+    // bounded, since a read stuck on a dead mount may never return and the window must close
+    // anyway. The outcome is dropped, so no salt is remembered.
+    m_worker->Cancel();
     bool canClose = true;
     FormCloseQuery(canClose);
-    if (canClose)
-        event->accept();
-    else
+    if (!canClose) {
         event->ignore();
+        return;
+    }
+    if (m_worker->IsBusy()) {
+        m_worker->Abandon(THashWorker::CloseWait);
+        ShowBusy(false);
+    }
+    event->accept();
 }
 
 void TfrmQVMain::lblHashClick() {
@@ -394,34 +452,71 @@ void TfrmQVMain::btnSaltDelClick() {
     cbSalt->setEditText(index < 0 ? QString() : m_saltItems->Get(index));
 }
 
+HashRequest TfrmQVMain::CurrentRequest() const {
+    HashRequest request;
+    request.InputType = rgInputType->ItemIndex();
+    request.InputText = m_memoLines->Text();
+    request.TrimInput = chkTrim->isChecked();
+    request.SaltType = rgSaltType->ItemIndex();
+    request.SaltText = cbSalt->currentText();
+    request.HashItems = m_algorithmChoice->RequestItems();
+    request.HashType = rgHashes->ItemIndex();
+    request.UpperHash = chkUpper->isChecked();
+    return request;
+}
+
+void TfrmQVMain::RequestControlsChanged() {
+    if (m_worker->IsBusy())
+        return;
+    const HashRequest request = CurrentRequest();
+    rowExpected->SetFileOnScreen(request.InputType == InputTypeFile ? QFileInfo(Trim(request.InputText)).fileName()
+                                                                    : QString());
+    if (!m_shownRequest)
+        return;
+    const bool stale = !SameRequest(request, *m_shownRequest);
+    if (stale == m_shownStale)
+        return;
+    m_shownStale = stale;
+    SetTextColour(lblHash, stale ? StaleColour : DigestColour);
+    SetTextColour(lblHashType, stale ? StaleColour : HashTypeColour);
+    if (stale) {
+        ShowStatus(StaleText, StatusProgress);
+        rowExpected->SetResult(QString(), QString());
+    } else {
+        ShowStatus(m_shownStatus, StatusSuccess);
+        rowExpected->SetResult(lblHash->text(),
+                               NormalizeName(m_shownRequest->HashItems.value(m_shownRequest->HashType)));
+    }
+}
+
 void TfrmQVMain::ComputeHash() {
     if (m_worker->IsBusy())
         return;
+    m_shownRequest.reset();
+    m_shownStale = false;
+    SetTextColour(lblHash, DigestColour);
+    SetTextColour(lblHashType, HashTypeColour);
     lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
     lblHashType->setText(QString());
     rowExpected->SetResult(QString(), QString());
     ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
     try {
-        HashRequest request;
-        request.InputType = rgInputType->ItemIndex();
-        request.InputText = m_memoLines->Text();
-        request.TrimInput = chkTrim->isChecked();
-        request.SaltType = rgSaltType->ItemIndex();
-        request.SaltText = cbSalt->currentText();
-        request.HashItems = m_algorithmChoice->RequestItems();
-        request.HashType = rgHashes->ItemIndex();
-        request.UpperHash = chkUpper->isChecked();
-        m_hashedFile = request.InputType == InputTypeFile ? Trim(request.InputText) : QString();
-        m_worker->Start(request);
+        THashJob job;
+        job.Request = CurrentRequest();
+        job.LookUpList = job.Request.InputType == InputTypeFile && rowExpected->TakesListDigest();
+        job.OtherItem = TAlgorithmChoice::OtherItem;
+        m_runningRequest = job.Request;
+        m_worker->Start(job);
     } catch (const std::exception& failure) {
         // No thread to hash on (the system's limit reached), or no memory for a copy of a huge
         // input text: a failure like any other.
-        HashOutcome outcome;
-        outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
-                                ? OutOfMemoryText()
-                                : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
-        HashFinished(outcome);
+        THashResult result;
+        result.Hashed = m_runningRequest;
+        result.Outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
+                                       ? OutOfMemoryText()
+                                       : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+        HashFinished(result);
         return;
     }
     m_hashClock.start();
@@ -433,9 +528,20 @@ void TfrmQVMain::ComputeHash() {
     btnRefresh->repaint();
 }
 
-void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
+void TfrmQVMain::HashFinished(const THashResult& result) {
     ShowBusy(false);
-    const bool rehashForList = std::exchange(m_rehashForList, false);
+    const HashOutcome& outcome = result.Outcome;
+    // The file was hashed again with the algorithm of the list beside it: select that one, so
+    // that the controls show the request the digest belongs to.
+    if (!SameRequest(result.Hashed, m_runningRequest) && SameRequest(CurrentRequest(), m_runningRequest))
+        m_algorithmChoice->Select(result.Outcome.Algorithm);
+    if (!SameRequest(CurrentRequest(), result.Hashed)) {
+        ShowStatus(QStringLiteral("The input changed while it was hashed: press # to calculate"), StatusProgress);
+        lblHash->setText(QString());
+        lblHashType->setText(QString());
+        rowExpected->SetResult(QString(), QString());
+        return;
+    }
     if (!outcome.SaltToRemember.isEmpty())
         SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
     if (!outcome.Succeeded()) {
@@ -446,21 +552,14 @@ void TfrmQVMain::HashFinished(const HashOutcome& outcome) {
         rowExpected->SetResult(QString(), QString());
         return;
     }
-    ShowStatus(QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash."), StatusSuccess);
+    m_shownStatus = QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash.");
+    ShowStatus(m_shownStatus, StatusSuccess);
     lblHash->setText(outcome.Digest);
     lblHashType->setText(outcome.Algorithm + u':');
+    m_shownRequest = result.Hashed;
+    if (result.Hashed.InputType == InputTypeFile)
+        rowExpected->OfferListDigest(result.Listed);
     rowExpected->SetResult(outcome.Digest, outcome.Algorithm);
-    if (m_hashedFile.isEmpty())
-        return;
-    const QString listed = rowExpected->OfferSidecar(m_hashedFile, outcome.Algorithm);
-    // The list beside the file gives its digest in another algorithm, which the row has just
-    // selected: hash once more, so that the verdict compares like with like.
-    if (!rehashForList && !listed.isEmpty() && listed != outcome.Algorithm) {
-        // The list's own algorithm, not the one its digest's length commonly means (b2sums.txt).
-        m_algorithmChoice->Select(listed);
-        m_rehashForList = true;
-        QTimer::singleShot(0, this, &TfrmQVMain::ComputeHash);
-    }
 }
 
 void TfrmQVMain::CancelHash() {
@@ -473,6 +572,19 @@ void TfrmQVMain::ShowBusy(bool busy) {
     btnRefresh->setIcon(SvgIcon(busy ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/hash-tag.svg"),
                                 btnRefresh->iconSize()));
     btnRefresh->setToolTip(busy ? StopHint : ComputeHint);
+    btnRefresh->setAccessibleName(busy ? StopName : ComputeName);
+    btnRefresh->setAccessibleDescription(busy ? StopHint : ComputeHint);
+    // The request's controls hold still while it runs; the text box stays readable and
+    // scrollable. Focus in a control about to be disabled goes to the stop button, rather than
+    // wherever the chain would pass it on to.
+    QWidget* focus = QApplication::focusWidget();
+    if (busy && focus != nullptr && focus != memVal && focus != rowExpected->edtExpected &&
+        focus != rowExpected->btnPasteExpected && focus->window() == this && focus != btnRefresh && focus != lblHash)
+        btnRefresh->setFocus(Qt::OtherFocusReason);
+    memVal->setReadOnly(busy);
+    for (QWidget* control : std::initializer_list<QWidget*>{rgInputType, rgHashes, chkTrim, rgSaltType, chkUpper,
+                                                            cbSalt, btnSaltDel, btnSaltClear})
+        control->setEnabled(!busy);
     if (busy) {
         m_progressTimer->start();
     } else {
@@ -496,7 +608,10 @@ void TfrmQVMain::ShowProgress() {
     }
     pbHash->show();
     pbHash->raise();
-    ShowStatus(QStringLiteral("Hashing... ") + ProgressText(done, total, m_hashClock.elapsed()), StatusProgress);
+    const QString pass = m_worker->PassText();
+    ShowStatus((pass.isEmpty() ? QStringLiteral("Hashing...") : pass) + u' ' +
+                   ProgressText(done, total, m_hashClock.elapsed()),
+               StatusProgress);
 }
 
 void TfrmQVMain::ShowStatus(const QString& text, int level) {
@@ -522,28 +637,36 @@ bool TfrmQVMain::WMDropFiles(const QMimeData* data) {
     return true;
 }
 
+// While a hash runs a file is refused: the drag shows the no-drop cursor.
 void TfrmQVMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (!FirstLocalFile(event->mimeData()).isEmpty())
+    if (!m_worker->IsBusy() && !FirstLocalFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TfrmQVMain::dragMoveEvent(QDragMoveEvent* event) {
-    if (!FirstLocalFile(event->mimeData()).isEmpty())
+    if (!m_worker->IsBusy() && !FirstLocalFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void TfrmQVMain::dropEvent(QDropEvent* event) {
-    if (WMDropFiles(event->mimeData()))
+    if (!m_worker->IsBusy() && WMDropFiles(event->mimeData()))
         event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
     // Enter in the salt box would make a history entry that differs only in case current,
     // replacing the typed salt; the salt box has nothing to confirm, so Enter does nothing.
-    if (watched == cbSalt->lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+    if ((watched == cbSalt->lineEdit() || watched == btnRefresh) && event->type() == QEvent::KeyPress) {
+        const auto* press = static_cast<QKeyEvent*>(event);
+        if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter) {
+            if (watched == btnRefresh && !press->isAutoRepeat())
+                btnRefresh->click();
             return true;
+        }
     }
     if (!acceptDrops())
         return QWidget::eventFilter(watched, event);
@@ -553,11 +676,18 @@ bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
         auto* drag = static_cast<QDragMoveEvent*>(event);
         if (FirstLocalFile(drag->mimeData()).isEmpty())
             break;
-        drag->acceptProposedAction();
+        if (m_worker->IsBusy())
+            drag->ignore();
+        else
+            drag->acceptProposedAction();
         return true;
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
+        if (m_worker->IsBusy()) {
+            drop->ignore();
+            return true;
+        }
         if (!WMDropFiles(drop->mimeData()))
             break;
         drop->acceptProposedAction();
@@ -577,6 +707,8 @@ bool TfrmQVMain::event(QEvent* event) {
     case QEvent::Resize:
     case QEvent::WindowStateChange:
         UpdateFrameMargins();
+        // The anchors have just placed the Expected digest row; share its width anew.
+        rowExpected->Arrange();
         break;
     default:
         break;

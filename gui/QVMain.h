@@ -10,7 +10,14 @@
 //
 // Hashing runs on a thread of its own (THashWorker): the window stays responsive, shows the
 // progress a few times a second once a hash takes longer than a quarter of a second, and the
-// # button (or Escape) stops it. A close while hashing stops the hash and saves as usual.
+// # button (or Escape) stops it. While it runs, the controls that make up the request are
+// locked (the text box read-only, the others disabled) and a dropped file is refused; the
+// Expected digest row stays live. An outcome is shown only when the controls still hold the
+// request it belongs to. Once a control of the request changes after a hash, the digest on
+// the panel is greyed, the status line says it is the previous input's and the verdict
+// compares nothing until # is pressed again; changing the control back restores it.
+// A close while hashing saves as usual, stops the hash and leaves at once, even when a read
+// is stuck: the hashing thread is then left to end by itself.
 #pragma once
 
 #include "gui/ControlStrings.h"
@@ -21,6 +28,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -36,6 +44,7 @@ class TExpectedDigestRow;
 class TFitLabel;
 class THashWorker;
 class TAlgorithmChoice;
+struct THashResult;
 class TRadioGroup;
 class TShape;
 
@@ -119,10 +128,15 @@ private:
 
     // Starts the hash of the controls' request; the outcome comes to HashFinished.
     void ComputeHash();
-    void HashFinished(const HashOutcome& outcome);
+    void HashFinished(const THashResult& result);
     void CancelHash();
     void ShowProgress();
     void ShowBusy(bool busy);
+    // The request the controls make up now.
+    HashRequest CurrentRequest() const;
+    // A control of the request changed: grey the digest on show when it is not this
+    // request's any more, or bring it back when it is again.
+    void RequestControlsChanged();
     // level: one of the status levels above.
     void ShowStatus(const QString& text, int level);
     // Takes the first local file of a drop as the input; answers whether there was one.
@@ -144,12 +158,11 @@ private:
     std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
 
     THashWorker* m_worker = nullptr;
-    // The file the running or last request hashed, for the Expected digest row's list lookup;
-    // empty for other input types.
-    QString m_hashedFile;
-    // The running request is the second hash of a file whose list named another algorithm;
-    // its own outcome never asks for a third.
-    bool m_rehashForList = false;
+    // The running request, and the one whose digest is on the panel with its status text.
+    HashRequest m_runningRequest;
+    std::optional<HashRequest> m_shownRequest;
+    QString m_shownStatus;
+    bool m_shownStale = false;
     QTimer* m_progressTimer = nullptr;
     QElapsedTimer m_hashClock;
     QString m_startFile;

@@ -10,6 +10,10 @@ TRadioGroup::TRadioGroup(const QString& title, QWidget* parent)
     : QGroupBox(title, parent), m_group(new QButtonGroup(this)) {
     connect(m_group, &QButtonGroup::idClicked, this, [this] { emit Clicked(); });
     connect(m_group, &QButtonGroup::idToggled, this, &TRadioGroup::UpdateTabStop);
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            emit Changed();
+    });
 }
 
 void TRadioGroup::SetItems(const QStringList& items) {

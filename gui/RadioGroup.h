@@ -33,6 +33,8 @@ public:
 signals:
     // The selection changed through a click or a key press.
     void Clicked();
+    // The selection changed in any way, SetItemIndex included.
+    void Changed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -1,27 +1,29 @@
 #include "pipeline/DigestVerdict.h"
 
 TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, QStringView algorithm,
-                           QStringView source) {
+                           QStringView selected, QStringView source) {
     TDigestVerdict verdict;
     switch (expected.Kind) {
     case TExpectedDigest::TKind::Empty:
         return verdict;
     case TExpectedDigest::TKind::NotADigest:
         verdict.State = TVerdictState::NotADigest;
-        verdict.Text = QStringLiteral("not a digest");
+        verdict.Text = expected.Seen.isEmpty() ? QStringLiteral("not a digest") : expected.Seen;
         return verdict;
     case TExpectedDigest::TKind::Digest:
         break;
     }
     const QString from = source.isEmpty() ? QString() : QStringLiteral(" (from ") + source.toString() + u')';
-    if (digest.isEmpty()) {
+    if (digest.isEmpty() || algorithm != expected.Algorithm) {
         verdict.State = TVerdictState::Waiting;
-        verdict.Text = expected.Algorithm + QStringLiteral(" digest: calculate to compare") + from;
-        return verdict;
-    }
-    if (algorithm != expected.Algorithm) {
-        verdict.State = TVerdictState::Waiting;
-        verdict.Text = expected.Algorithm + QStringLiteral(" selected: calculate again to compare") + from;
+        if (!selected.isEmpty() && selected != expected.Algorithm)
+            verdict.Text = selected.toString() + QStringLiteral(" selected: select ") + expected.Algorithm +
+                           QStringLiteral(" to compare");
+        else if (digest.isEmpty())
+            verdict.Text = expected.Algorithm + QStringLiteral(" digest: calculate to compare");
+        else
+            verdict.Text = expected.Algorithm + QStringLiteral(" selected: calculate again to compare");
+        verdict.Text += from;
         return verdict;
     }
     const qsizetype difference = FirstDifference(digest, expected.Digest);

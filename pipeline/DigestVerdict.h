@@ -21,8 +21,9 @@ struct TDigestVerdict {
 };
 
 // expected: the field's content, read by ParseExpectedDigest. digest and algorithm: the digest
-// on show ("" when none) and its algorithm ("MD5", "SHA1", "SHA256"). source: the checksum list
-// the expected digest was read from, named in the verdict; empty when the user gave it.
-// Digits are counted from 1 in the text.
+// on show ("" when none) and its algorithm ("MD5", "SHA1", "SHA256"). selected: the algorithm
+// selected for the next calculation, named while the verdict waits for one ("" when none).
+// source: the checksum list the expected digest was read from, named in the verdict; empty
+// when the user gave it. Digits are counted from 1 in the text.
 TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, QStringView algorithm,
-                           QStringView source = {});
+                           QStringView selected, QStringView source = {});

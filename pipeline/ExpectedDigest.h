@@ -1,8 +1,10 @@
-// What people paste as the digest they expect: a bare digest in any case, or a whole line of a
-// checksum list, "DIGEST  NAME", "DIGEST *NAME" or "SHA256 (NAME) = DIGEST", with whitespace and
-// line breaks around it. The algorithm follows from a BSD line's tag or from the digest's length
-// (32 MD5, 40 SHA1, 64 SHA256 hexadecimal digits). Qt Core only: the window's field and
-// quviro-cli --check read it alike.
+// What people paste as the digest they expect: a bare digest in any case, a digest split in
+// groups by spaces ("ba7816bf 8f01cfea ..."), or a whole line of a checksum list, "DIGEST  NAME",
+// "DIGEST *NAME", "SHA256 (NAME) = DIGEST" or OpenSSL's "SHA256(NAME)= DIGEST" and
+// "SHA2-256(NAME)= DIGEST", with whitespace and line breaks around it; or several lines of a
+// list, of which the one naming a given file counts. The algorithm follows from a BSD line's tag or from the digest's
+// length (32 MD5, 40 SHA1, 64 SHA256 hexadecimal digits). Qt Core only: the window's field and quviro-cli --check read
+// it alike.
 #pragma once
 
 #include <QString>
@@ -21,6 +23,10 @@ struct TExpectedDigest {
     QString Algorithm;
     // The file name of a checksum line; empty for a bare digest.
     QString Name;
+    // For several lines: the line that was taken, or, when none was, what was seen, e.g.
+    // "3 list lines (a.iso, b.iso, ...), none for f.bin". Empty otherwise.
+    QString Line;
+    QString Seen;
 
     bool IsDigest() const { return Kind == TKind::Digest; }
 };
@@ -30,7 +36,17 @@ struct TExpectedDigest {
 // (and a name after it) in it.
 TExpectedDigest ParseExpectedDigest(QStringView text);
 
+// The same, and text of several lines (blank ones aside) is a piece of a checksum list: the
+// line naming fileName (as "NAME", "./NAME" or ".../NAME") is read; when none does, or
+// fileName is empty, the result is NotADigest with Seen saying what the lines named.
+TExpectedDigest ParseExpectedDigest(QStringView text, QStringView fileName);
+
 // The 0-based position of the first hexadecimal digit in which digest and expected differ,
 // ignoring case, or -1 when they are equal. Digests of different lengths differ at the end
 // of the shorter one.
 qsizetype FirstDifference(QStringView digest, QStringView expected);
+
+// While a digest is typed digit by digit: the length of a digest of preferredAlgorithm when
+// digits is fewer, else the next known digest length above digits; 0 when no known digest is
+// longer.
+qsizetype LongerDigestLength(qsizetype digits, QStringView preferredAlgorithm);

@@ -2,12 +2,20 @@
 // NAME.sha1sum, NAME.md5, NAME.md5sum, SHA256SUMS, SHA1SUMS or MD5SUMS in the file's folder.
 // A NAME.<algorithm> file may hold a bare digest or checksum lines; a *SUMS list is searched for
 // the line that names the file (as "NAME" or "./NAME"). Only regular files are read, so a FIFO
-// never blocks the lookup. GUI-free.
+// never blocks the lookup. Reading is bounded: a NAME.<algorithm> file is read up to
+// MaxSidecarFileSize, a *SUMS list is streamed line by line, and a line longer than
+// MaxListLineLength is skipped, so memory stays small whatever the files hold. The lookup
+// reads files: the window runs it on its hashing thread. GUI-free.
 #pragma once
 
 #include <QString>
 
+#include <QtGlobal>
+
 #include <optional>
+
+inline constexpr qint64 MaxSidecarFileSize = 1024 * 1024;
+inline constexpr qsizetype MaxListLineLength = 64 * 1024;
 
 struct TSidecarDigest {
     // The digest as the list writes it, in lower case.
@@ -16,9 +24,16 @@ struct TSidecarDigest {
     QString Algorithm;
     // The list's file name, without its folder (for the verdict: "from SHA256SUMS").
     QString ListName;
+    // The list is named after the file (NAME.sha256) rather than a *SUMS list.
+    bool NamedAfterFile = false;
 };
 
 // The digest for filePath, looked for first in the lists of preferredAlgorithm ("MD5", "SHA1",
 // "SHA256"; any other text prefers none), then in the others, in the order above. Nothing when
 // no list names the file, or filePath is no file name.
 std::optional<TSidecarDigest> FindSidecarDigest(const QString& filePath, const QString& preferredAlgorithm);
+
+// The digest for the file fileName names in the checksum list at listPath (a list the user
+// gave, of any algorithm: a BSD line's tag or the digest's length decides), read as a *SUMS
+// list is. Nothing when the list has no line for it or cannot be read.
+std::optional<TSidecarDigest> FindDigestInList(const QString& listPath, const QString& fileName);

@@ -5,8 +5,10 @@
 #include "gui/QVMain.h"
 
 #include "crypt/HashStream.h"
+#include "gui/AlgorithmChoice.h"
 #include "gui/ClickLabel.h"
 #include "gui/ExpectedDigestRow.h"
+#include "gui/FitLabel.h"
 #include "gui/RadioGroup.h"
 #include "gui/StartArguments.h"
 #include "tests/gui/QtPrinters.h"
@@ -19,14 +21,18 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <chrono>
 #include <condition_variable>
@@ -69,7 +75,16 @@ public:
         std::lock_guard lock(m_mutex);
         ++m_opens;
     }
+    // Reads begun, finished or still waiting for the test.
+    int Begun() const {
+        std::lock_guard lock(m_mutex);
+        return m_begun;
+    }
     void Read() {
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_begun;
+        }
         if (m_delay.count() > 0)
             std::this_thread::sleep_for(m_delay);
         std::unique_lock lock(m_mutex);
@@ -87,6 +102,7 @@ private:
     int m_allowed = 0;
     int m_reads = 0;
     int m_opens = 0;
+    int m_begun = 0;
 };
 
 class TGateStream final : public TStream {
@@ -109,11 +125,22 @@ private:
     std::int64_t m_position = 0;
 };
 
-QString ZeroDigest(std::int64_t size) {
+QString ZeroDigest(std::int64_t size, THashAlgorithm algorithm = THashAlgorithm::SHA256) {
     TMemoryStream zeros;
     const std::vector<char> bytes(static_cast<std::size_t>(size), 0);
     zeros.Write(bytes.data(), size);
-    return QString::fromStdString(HashStreamOrThrow(THashAlgorithm::SHA256, zeros, true, false));
+    return QString::fromStdString(HashStreamOrThrow(algorithm, zeros, true, false));
+}
+
+// The process's peak resident memory in KiB, from /proc.
+std::int64_t PeakMemoryKiB() {
+    QFile status(u"/proc/self/status"_qs);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
 }
 
 QColor StatusColour(const TfrmQVMain& window) {
@@ -272,28 +299,197 @@ TEST_F(HashWindowTest, ASecondClickWhileBusyNeverStartsASecondHash) {
     EXPECT_EQ(w.lblHash->text(), ZeroDigest(4 * Chunk));
 }
 
-// Reads of 40 ms each: the close stops the hash at the next chunk and saves as usual.
+// Reads of 40 ms each, or one read that never returns while the window is there: either way the
+// close saves the settings and is done at once; a stuck hashing thread is left behind and
+// ends by itself once its read returns, touching nothing of the window.
 TEST_F(HashWindowTest, AClosingWindowStopsTheHashAndSavesItsSettings) {
-    auto gate = std::make_shared<TGate>(1000, std::chrono::milliseconds(40));
-    gate->AllowAll();
+    for (const bool stuck : {false, true}) {
+        SCOPED_TRACE(stuck ? "a read that does not return" : "reads of 40 ms");
+        auto gate = std::make_shared<TGate>(1000, std::chrono::milliseconds(stuck ? 0 : 40));
+        if (!stuck)
+            gate->AllowAll();
+        TfrmQVMain& w = Open(gate);
+        w.rgHashes->SetItemIndex(0);
+        w.cbSalt->setEditText(u"pepper"_qs);
+        QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+        if (stuck)
+            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Begun() == 1; }, 5000)) << "a read is waiting";
+        else
+            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() >= 2; }, 5000));
+
+        const int readsAtClose = gate->Reads();
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(w.close());
+        EXPECT_LT(clock.elapsed(), 1000) << "the close waits for no read";
+        EXPECT_FALSE(w.IsBusy());
+        EXPECT_LE(gate->Reads(), readsAtClose + 1);
+
+        EXPECT_EQ(ConfigGetInt(u"InputType"_qs, -5, -5, 5), InputTypeFile);
+        EXPECT_EQ(ConfigGetInt(u"HashType"_qs, -5, -5, 5), 0);
+        EXPECT_EQ(ConfigGetValue(u"SaltText"_qs, QString()), u"pepper"_qs);
+        EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_INPUTTEXT.dblst"_qs)), InputFile().toUtf8());
+        EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_SALTITEMS.dblst"_qs)), QByteArray());
+
+        m_window.reset();
+        // The stuck read returns after the window is gone; the thread stops at its next chunk.
+        gate->AllowAll();
+        QTest::qWait(100);
+        const int readsAfter = gate->Reads();
+        QTest::qWait(100);
+        EXPECT_EQ(gate->Reads(), readsAfter) << "the hashing thread has ended";
+        EXPECT_LE(readsAfter, readsAtClose + 2);
+    }
+}
+
+// While a hash runs, the controls of its request hold still and a dropped file is refused; the
+// Expected digest field stays live. The outcome lands with the controls as they were.
+TEST_F(HashWindowTest, WhileHashingTheRequestHoldsStill) {
+    auto gate = std::make_shared<TGate>(2);
     TfrmQVMain& w = Open(gate);
-    w.rgHashes->SetItemIndex(0);
-    w.cbSalt->setEditText(u"pepper"_qs);
+    QFile other(m_folder.filePath(u"other.bin"_qs));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write("x") == 1);
+    other.close();
     QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() >= 2; }, 5000));
+    ASSERT_TRUE(w.IsBusy());
 
-    const int readsAtClose = gate->Reads();
-    EXPECT_TRUE(w.close());
-    EXPECT_FALSE(w.IsBusy());
-    EXPECT_LE(gate->Reads(), readsAtClose + 1);
-    QTest::qWait(100);
-    EXPECT_LE(gate->Reads(), readsAtClose + 1) << "the hashing thread has ended";
+    EXPECT_TRUE(w.memVal->isReadOnly());
+    const QList<QWidget*> locked = {w.rgInputType, w.rgHashes, w.chkTrim,    w.rgSaltType,
+                                    w.chkUpper,    w.cbSalt,   w.btnSaltDel, w.btnSaltClear};
+    for (QWidget* control : locked)
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(w.btnRefresh->isEnabled()) << "the stop button";
+    EXPECT_TRUE(w.rowExpected->edtExpected->isEnabled());
+    EXPECT_FALSE(w.rowExpected->edtExpected->isReadOnly());
 
-    EXPECT_EQ(ConfigGetInt(u"InputType"_qs, -5, -5, 5), InputTypeFile);
-    EXPECT_EQ(ConfigGetInt(u"HashType"_qs, -5, -5, 5), 0);
-    EXPECT_EQ(ConfigGetValue(u"SaltText"_qs, QString()), u"pepper"_qs);
-    EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_INPUTTEXT.dblst"_qs)), InputFile().toUtf8());
-    EXPECT_EQ(ReadFile(m_folder.filePath(u"DataSet_SALTITEMS.dblst"_qs)), QByteArray());
+    QTest::keyClicks(w.memVal, u"typed"_qs);
+    EXPECT_EQ(w.memVal->toPlainText(), InputFile());
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(other.fileName())});
+    for (QWidget* target : {static_cast<QWidget*>(w.memVal->viewport()), static_cast<QWidget*>(&w)}) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_FALSE(enter.isAccepted()) << "the drag shows it is refused";
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        EXPECT_FALSE(drop.isAccepted());
+    }
+    EXPECT_EQ(w.memVal->toPlainText(), InputFile());
+
+    // A digest of another algorithm in the field does not switch the running request's.
+    QTest::keyClicks(w.rowExpected->edtExpected, u"900150983cd24fb0d6963f7d28e17f72"_qs);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
+
+    gate->AllowAll();
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), ZeroDigest(2 * Chunk));
+    EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA256 hash."_qs);
+    EXPECT_FALSE(w.memVal->isReadOnly());
+    for (QWidget* control : locked)
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_EQ(w.rowExpected->VerdictText(), u"SHA256 selected: select MD5 to compare"_qs)
+        << "the waiting verdict names the algorithm selected";
+
+    // Idle again, a drop is taken.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drop);
+    EXPECT_EQ(w.memVal->toPlainText(), other.fileName());
+}
+
+// Should the input change under a running hash all the same (here from the program, which the
+// locked controls do not stop), its outcome is not shown beside the new input.
+TEST_F(HashWindowTest, AnOutcomeForAnotherInputIsNotShown) {
+    auto gate = std::make_shared<TGate>(2);
+    TfrmQVMain& w = Open(gate);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(w.IsBusy());
+    w.memVal->setPlainText(m_folder.filePath(u"other.bin"_qs));
+    gate->AllowAll();
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), QString());
+    EXPECT_EQ(w.lblStatus->text(), u"The input changed while it was hashed: press # to calculate"_qs);
+    EXPECT_EQ(StatusColour(w), Grey);
+}
+
+// A list beside the file in another algorithm than the selected one: the lists are looked up
+// on the hashing thread first, and the second pass says why it runs.
+TEST_F(HashWindowTest, ASecondPassForAListSaysWhy) {
+    auto gate = std::make_shared<TGate>(2);
+    QFile list(m_folder.filePath(u"MD5SUMS"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    const QString md5 = ZeroDigest(2 * Chunk, THashAlgorithm::MD5);
+    list.write((md5 + u"  input.bin\n"_qs).toUtf8());
+    list.close();
+    TfrmQVMain& w = Open(gate);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    // The first pass (SHA256) reads its chunks one permit at a time; the second one finds at
+    // most one permit left and waits at its next read.
+    int allowed = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&gate, &allowed] {
+            if (gate->Opens() < 2 && gate->Reads() >= allowed) {
+                gate->Allow(1);
+                ++allowed;
+            }
+            return gate->Opens() == 2;
+        },
+        10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&w] { return w.lblStatus->text().startsWith(u"Hashing again with MD5 for MD5SUMS... "_qs); }, 5000))
+        << w.lblStatus->text().toStdString();
+    EXPECT_TRUE(w.IsBusy());
+    gate->AllowAll();
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 0) << "MD5 selected, as the digest on show";
+    EXPECT_EQ(w.lblHash->text(), md5);
+    EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from MD5SUMS)"_qs);
+}
+
+// A list of an algorithm the first three items do not offer: the second pass hashes with it and
+// the drop-down shows it, so the controls name the request the digest belongs to.
+TEST_F(HashWindowTest, AListOfAnotherAlgorithmIsHashedThroughTheDropDown) {
+    // BLAKE2b-512 of "abc" (RFC 7693, appendix A).
+    const QString blake2b = u"ba80a53f981c4d0d6a2797b69f12f6e94c212f14685ac4b74b12bb6fdbffa2d1"
+                            u"7d87c5392aab792dc252d5de4533cc9518d38aa8dbf1925ab92386edd4009923"_qs;
+    QFile list(m_folder.filePath(u"b2sums.txt"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write((blake2b + u"  input.bin\n"_qs).toUtf8());
+    list.close();
+    TfrmQVMain& w = Open();
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.rgHashes->ItemIndex(), TAlgorithmChoice::OtherItem);
+    EXPECT_EQ(w.findChild<QComboBox*>(u"cbOtherAlgorithm"_qs)->currentText(), u"BLAKE2b-512"_qs);
+    EXPECT_EQ(w.lblHash->text(), blake2b);
+    EXPECT_EQ(w.lblHashType->text(), u"BLAKE2b-512:"_qs);
+    EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from b2sums.txt)"_qs);
+}
+
+// Lists without line breaks, hundreds of MB large, beside the file: the lookup reads a bounded
+// part of the one named after the file and streams the *SUMS list, so the hash ends as soon as
+// the lists are read and memory stays flat. The files are sparse: quick to make, no disk used.
+TEST_F(HashWindowTest, HugeListsBesideTheFileCostNoMemory) {
+    constexpr qint64 Huge = 300LL * 1000 * 1000;
+    const QString sha256 = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
+    {
+        QFile sidecar(m_folder.filePath(u"input.bin.sha256"_qs));
+        ASSERT_TRUE(sidecar.open(QIODevice::WriteOnly) && sidecar.resize(Huge));
+        QFile sums(m_folder.filePath(u"SHA256SUMS"_qs));
+        ASSERT_TRUE(sums.open(QIODevice::WriteOnly) && sums.resize(Huge) && sums.seek(Huge));
+        sums.write((u"\n"_qs + sha256 + u"  input.bin\n"_qs).toUtf8());
+    }
+    TfrmQVMain& w = Open();
+    const std::int64_t peakBefore = PeakMemoryKiB();
+    ASSERT_GT(peakBefore, 0);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), sha256);
+    EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from SHA256SUMS)"_qs);
+    EXPECT_LT(PeakMemoryKiB() - peakBefore, 64 * 1024) << "KiB more at the peak";
 }
 
 struct StartFileCase {

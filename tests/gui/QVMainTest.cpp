@@ -5,6 +5,7 @@
 
 #include "gui/ClickLabel.h"
 #include "gui/ExpectedDigestRow.h"
+#include "gui/FitLabel.h"
 #include "gui/RadioGroup.h"
 #include "gui/Shape.h"
 #include "pipeline/HashPipeline.h"
@@ -15,14 +16,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,11 +42,16 @@
 #include <QUrl>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 #include <sys/stat.h>
+#include <thread>
 
 // Allocations through operator new of at least g_refuseFrom bytes fail while it is set, to
 // run the window out of memory without exhausting the machine.
@@ -570,9 +580,10 @@ const AnchorCase AnchorCases[] = {
     {.name = "rgInputType", .design = {8, 8, 618, 42}, .stretchX = true},
     {.name = "memVal", .design = {8, 64, 618, 49}, .stretchX = true, .stretchY = true},
     {.name = "lblExpected", .design = {8, 121, 88, 13}, .moveY = true},
-    {.name = "edtExpected", .design = {100, 117, 258, 21}, .stretchX = true, .moveY = true},
-    {.name = "btnPasteExpected", .design = {362, 117, 40, 21}, .moveX = true, .moveY = true},
-    {.name = "lblVerdict", .design = {408, 117, 218, 21}, .moveX = true, .moveY = true},
+    // With the verdict empty, the field takes the row's width up to the paste button.
+    {.name = "edtExpected", .design = {100, 117, 476, 21}, .stretchX = true, .moveY = true},
+    {.name = "btnPasteExpected", .design = {580, 117, 40, 21}, .moveX = true, .moveY = true},
+    {.name = "lblVerdict", .design = {626, 117, 0, 21}, .moveX = true, .moveY = true},
     {.name = "rgHashes", .design = {8, 162, 185, 109}, .moveY = true},
     {.name = "chkTrim", .design = {208, 162, 153, 17}, .moveY = true},
     {.name = "rgSaltType", .design = {368, 162, 258, 45}, .stretchX = true, .moveY = true},
@@ -597,8 +608,15 @@ TEST_F(QVMainTest, ControlsKeepTheirAnchorsWhenTheWindowGrows) {
     for (const AnchorCase& c : AnchorCases) {
         SCOPED_TRACE(c.name);
         QRect expected = c.design;
+        // A caption wider than designed in the font at hand widens the trim box and moves the
+        // salt group's left edge by as much.
+        const int trimExtra = std::max(0, w.chkTrim->sizeHint().width() - 153);
+        if (std::string_view(c.name) == "chkTrim")
+            expected.setWidth(expected.width() + trimExtra);
+        if (std::string_view(c.name) == "rgSaltType")
+            expected.setLeft(expected.left() + trimExtra);
         expected.translate(c.moveX ? dx : 0, c.moveY ? dy : 0);
-        expected.setWidth(c.design.width() + (c.stretchX ? dx : 0));
+        expected.setWidth(expected.width() + (c.stretchX ? dx : 0));
         expected.setHeight(c.design.height() + (c.stretchY ? dy : 0));
         const QWidget* control = w.findChild<QWidget*>(QString::fromLatin1(c.name));
         ASSERT_NE(control, nullptr);
@@ -616,6 +634,18 @@ TEST_F(QVMainTest, MinimumOuterSizeAndNoMaximiseButton) {
     EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+}
+
+// "Trim whitespace from Input" shows whole and keeps its distance to the "Add Salt to Input"
+// group at the designed, the start and the smallest width.
+TEST_F(QVMainTest, TheTrimBoxKeepsItsDistanceToTheSaltGroup) {
+    TfrmQVMain& w = Open();
+    for (const QSize size : {TfrmQVMain::DesignClientSize, QSize(1070, 351), QSize(100, 100)}) {
+        SCOPED_TRACE(testing::PrintToString(size));
+        w.resize(size);
+        EXPECT_LE(w.chkTrim->sizeHint().width(), w.chkTrim->width()) << "the caption is not cut";
+        EXPECT_GE(w.rgSaltType->x() - (w.chkTrim->x() + w.chkTrim->width()), 7);
+    }
 }
 
 TEST_F(QVMainTest, ResultPanelLooks) {
@@ -667,8 +697,11 @@ TEST_F(QVMainTest, AnEscapedFailureIsShownAndTheProgramGoesOn) {
 TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     TfrmQVMain& w = Open();
     const auto selected = [](TRadioGroup* group) -> QWidget* { return group->Buttons().at(group->ItemIndex()); };
+    // The order of the screen: the Expected digest row right under the text box.
     const QList<QWidget*> expected = {selected(w.rgInputType),
                                       w.memVal,
+                                      w.rowExpected->edtExpected,
+                                      w.rowExpected->btnPasteExpected,
                                       selected(w.rgHashes),
                                       w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs),
                                       w.chkTrim,
@@ -677,8 +710,6 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
                                       w.btnSaltDel,
                                       w.btnSaltClear,
                                       w.cbSalt,
-                                      w.rowExpected->edtExpected,
-                                      w.rowExpected->btnPasteExpected,
                                       w.btnRefresh};
     w.activateWindow();
     expected.front()->setFocus(Qt::TabFocusReason);
@@ -698,6 +729,70 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), w.rgInputType->Buttons().at(2));
+}
+
+// Enter calculates on the focused # button and in the Expected digest field; the salt box takes
+// no Enter (see CompletionNeverChangesTheTypedSalt).
+TEST_F(QVMainTest, EnterCalculates) {
+    TfrmQVMain& w = Open();
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.memVal->setPlainText(u"abc"_qs);
+    const std::pair<const char*, QWidget*> places[] = {{"# button", w.btnRefresh},
+                                                       {"Expected digest field", w.rowExpected->edtExpected}};
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        for (const auto& [name, place] : places) {
+            SCOPED_TRACE(name);
+            w.lblHash->setText(QString());
+            place->setFocus();
+            QTest::keyClick(place, key);
+            ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 5000));
+            EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+        }
+    }
+}
+
+struct AccessibleCase {
+    const char* button;
+    QString name;
+    QString description;
+};
+
+// The icon-only buttons as a screen reader finds them in the accessibility tree; the # button
+// says what it does now.
+TEST_F(QVMainTest, IconButtonsHaveAccessibleNames) {
+    TfrmQVMain& w = Open();
+    const AccessibleCase cases[] = {
+        {"btnRefresh", u"Calculate digest"_qs,
+         u"Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)"_qs},
+        {"btnSaltDel", u"Delete salt from history"_qs, u"Delete the current selected Salt"_qs},
+        {"btnSaltClear", u"Clear salt"_qs, u"Clear the current Salt"_qs},
+    };
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w);
+    ASSERT_NE(window, nullptr);
+    for (const AccessibleCase& c : cases) {
+        SCOPED_TRACE(c.button);
+        auto* button = w.findChild<QWidget*>(QString::fromLatin1(c.button));
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->role(), QAccessible::Button);
+        EXPECT_EQ(node->text(QAccessible::Name), c.name);
+        EXPECT_EQ(node->text(QAccessible::Description), c.description);
+        EXPECT_GE(window->indexOfChild(node), 0) << "a child of the window in the tree";
+    }
+    // Busy, the same button is the stop button.
+    w.rgInputType->SetItemIndex(InputTypeFile);
+    WriteFile(Path(u"a.bin"_qs), "abc");
+    w.memVal->setPlainText(Path(u"a.bin"_qs));
+    w.SetFileOpener([](const std::string&) -> std::unique_ptr<TStream> {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        throw EFOpenError("slow");
+    });
+    Click(w.btnRefresh);
+    QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(w.btnRefresh);
+    EXPECT_EQ(stop->text(QAccessible::Name), u"Stop hashing"_qs);
+    EXPECT_EQ(stop->text(QAccessible::Description), u"Stop hashing (Esc)"_qs);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 5000));
+    EXPECT_EQ(stop->text(QAccessible::Name), u"Calculate digest"_qs);
 }
 
 // Records what the result label and the button's hint showed each time the label was painted.
@@ -774,11 +869,15 @@ TEST_F(QVMainTest, TheVerdictFollowsTheFieldAndTheDigest) {
     EXPECT_EQ(row.VerdictText(), u"not a digest"_qs);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
 
-    // A BSD line of another algorithm selects it and says so; the next hash gives the verdict.
+    // A BSD line of another algorithm, typed, selects it once it is entered; the next hash
+    // gives the verdict.
     row.edtExpected->clear();
     Type(row.edtExpected, u"SHA256 (abc.txt) = "_qs + sha256Abc);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1) << "nothing selected while typing";
+    emit row.edtExpected->editingFinished();
     EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
-    EXPECT_EQ(row.VerdictText(), u"SHA256 selected: calculate again to compare"_qs);
+    EXPECT_EQ(row.VerdictText(), u"SHA256 digest: calculate to compare"_qs)
+        << "the SHA1 digest is the previous request's";
     Compute(w);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
 
@@ -796,6 +895,63 @@ TEST_F(QVMainTest, TheVerdictFollowsTheFieldAndTheDigest) {
     EXPECT_TRUE(row.lblVerdict->text().isEmpty());
 }
 
+struct ChangeCase {
+    const char* name;
+    std::function<void(TfrmQVMain&)> change;
+    std::function<void(TfrmQVMain&)> back;
+};
+
+const ChangeCase ChangeCases[] = {
+    {"input text", [](TfrmQVMain& w) { w.memVal->setPlainText(u"abd"_qs); },
+     [](TfrmQVMain& w) { w.memVal->setPlainText(u"abc"_qs); }},
+    {"algorithm", [](TfrmQVMain& w) { w.rgHashes->SetItemIndex(0); },
+     [](TfrmQVMain& w) { w.rgHashes->SetItemIndex(1); }},
+    {"input type", [](TfrmQVMain& w) { w.rgInputType->SetItemIndex(InputTypeBase64); },
+     [](TfrmQVMain& w) { w.rgInputType->SetItemIndex(InputTypeText); }},
+    {"salt", [](TfrmQVMain& w) { w.cbSalt->setEditText(u"s2"_qs); },
+     [](TfrmQVMain& w) { w.cbSalt->setEditText(QString()); }},
+    {"salt type", [](TfrmQVMain& w) { w.rgSaltType->SetItemIndex(SaltTypeSuffix); },
+     [](TfrmQVMain& w) { w.rgSaltType->SetItemIndex(SaltTypePrefix); }},
+    {"upper case", [](TfrmQVMain& w) { w.chkUpper->setChecked(true); },
+     [](TfrmQVMain& w) { w.chkUpper->setChecked(false); }},
+    {"trim", [](TfrmQVMain& w) { w.chkTrim->setChecked(true); }, [](TfrmQVMain& w) { w.chkTrim->setChecked(false); }},
+};
+
+// Once a control of the request changes after a hash, the panel greys the digest, the status
+// says it is the previous input's and the verdict compares nothing; changing it back restores
+// all three.
+TEST_F(QVMainTest, ADigestOfThePreviousRequestIsGreyed) {
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.rgSaltType->SetItemIndex(SaltTypePrefix);
+    w.rgHashes->SetItemIndex(1);
+    w.memVal->setPlainText(u"abc"_qs);
+    Compute(w);
+    Type(row.edtExpected, Sha1Abc);
+    const QColor white = w.lblHash->palette().color(QPalette::WindowText);
+    for (const ChangeCase& c : ChangeCases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
+        c.change(w);
+        EXPECT_EQ(w.lblHash->text(), Sha1Abc) << "still there, greyed";
+        EXPECT_NE(w.lblHash->palette().color(QPalette::WindowText), white);
+        EXPECT_TRUE(w.lblStatus->text().startsWith(u"Changed since: the digest shown is the previous input's"_qs))
+            << w.lblStatus->text().toStdString();
+        EXPECT_NE(row.VerdictText(), u"\u2713 Matches"_qs);
+        EXPECT_TRUE(row.VerdictText().contains(u"to compare"_qs)) << row.VerdictText().toStdString();
+        c.back(w);
+        EXPECT_EQ(w.lblHash->palette().color(QPalette::WindowText), white);
+        EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA1 hash."_qs);
+        EXPECT_EQ(StatusColour(w), Green);
+    }
+    // The change hashed anew: the verdict compares the new digest.
+    w.memVal->setPlainText(u"abd"_qs);
+    Compute(w);
+    EXPECT_EQ(w.lblHash->palette().color(QPalette::WindowText), white);
+    EXPECT_EQ(row.VerdictText(), u"\u2717 Does not match: SHA1 differs at digit 1"_qs);
+}
+
 TEST_F(QVMainTest, ThePasteButtonTakesTheClipboard) {
     TfrmQVMain& w = Open();
     TExpectedDigestRow& row = *w.rowExpected;
@@ -804,9 +960,168 @@ TEST_F(QVMainTest, ThePasteButtonTakesTheClipboard) {
     QGuiApplication::clipboard()->setText(u"\r\n900150983CD24FB0D6963F7D28E17F72  abc.txt\r\n"_qs);
     Click(row.btnPasteExpected);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 0) << "an MD5 digest selects MD5";
-    EXPECT_EQ(row.VerdictText(), u"MD5 selected: calculate again to compare"_qs);
+    EXPECT_EQ(row.VerdictText(), u"MD5 digest: calculate to compare"_qs);
     Compute(w);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
+}
+
+struct FieldFormCase {
+    const char* name;
+    QString clipboard; // "{sha256}" stands for SHA-256 of "abc"
+    QString field;     // what the field keeps
+    QString verdict;
+};
+
+const QString Sha256Abc = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
+
+const FieldFormCase FieldFormCases[] = {
+    {"openssl3", u"SHA2-256(abc.txt)= {sha256}\n"_qs, u"SHA2-256(abc.txt)= {sha256}"_qs, u"\u2713 Matches"_qs},
+    {"groups_of_8", u"ba7816bf 8f01cfea 414140de 5dae2223 b00361a3 96177a9c b410ff61 f20015ad"_qs,
+     u"ba7816bf 8f01cfea 414140de 5dae2223 b00361a3 96177a9c b410ff61 f20015ad"_qs, u"\u2713 Matches"_qs},
+    {"lines_naming_the_file",
+     u"0000000000000000000000000000000000000000000000000000000000000000  other.txt\n{sha256}  ./abc.txt\n"_qs,
+     u"{sha256}  ./abc.txt"_qs, u"\u2713 Matches"_qs},
+    {"lines_without_the_file", u"{sha256}  one.txt\r\n{sha256}  two.txt\r\n{sha256}  three.txt"_qs, QString(),
+     u"3 lines (one.txt, two.txt, ...), none for abc.txt"_qs},
+};
+
+struct LongVerdictCase {
+    const char* name;
+    std::optional<TSidecarDigest> list;
+    QString digest; // on show
+    QString selected;
+    QString verdict;
+};
+
+// The longest verdicts read whole, without a tooltip, at the start size and the smallest one:
+// the field gives up width down to its minimum, then the verdict's font shrinks a little.
+TEST_F(QVMainTest, TheWholeVerdictIsReadableAtTheStartAndTheSmallestSize) {
+    QString wrong = Sha256Abc;
+    wrong[63] = u'0';
+    const LongVerdictCase cases[] = {
+        {"mismatch_at_the_last_digit_from_a_sums_list", TSidecarDigest{wrong, u"SHA256"_qs, u"SHA256SUMS"_qs, false},
+         Sha256Abc, u"SHA256"_qs, u"\u2717 Does not match: SHA256 differs at digit 64 (from SHA256SUMS)"_qs},
+        {"mismatch_from_a_list_named_after_a_long_file",
+         TSidecarDigest{wrong, u"SHA256"_qs, QString(80, u'n') + u".iso.sha256"_qs, true}, Sha256Abc, u"SHA256"_qs,
+         u"\u2717 Does not match: SHA256 differs at digit 64 (from .sha256 file)"_qs},
+        {"waiting_for_another_algorithm", TSidecarDigest{Sha256Abc, u"SHA256"_qs, u"SHA256SUMS"_qs, false}, QString(),
+         u"MD5"_qs, u"MD5 selected: select SHA256 to compare (from SHA256SUMS)"_qs},
+    };
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    for (const QSize size : {QSize(1070, 351), QSize(100, 100)}) {
+        w.resize(size);
+        for (const LongVerdictCase& c : cases) {
+            SCOPED_TRACE(testing::PrintToString(w.size()) + " " + c.name);
+            row.edtExpected->clear();
+            row.SetSelected(c.selected);
+            row.SetResult(c.digest, c.digest.isEmpty() ? QString() : u"SHA256"_qs);
+            row.OfferListDigest(c.list);
+            ASSERT_EQ(row.VerdictText(), c.verdict);
+            EXPECT_FALSE(row.lblVerdict->IsElided()) << row.lblVerdict->ShownText().toStdString();
+            EXPECT_GE(row.lblVerdict->ShownFont().pixelSize(), TExpectedDigestRow::MinimumVerdictPixelSize);
+            EXPECT_GE(row.edtExpected->width(), TExpectedDigestRow::MinimumFieldWidth);
+            EXPECT_LE(row.lblVerdict->x() + row.lblVerdict->width(), w.width());
+            EXPECT_GT(row.lblVerdict->x(), row.btnPasteExpected->x() + row.btnPasteExpected->width());
+        }
+    }
+}
+
+// Forms people paste: each is read, the line naming the file on screen taken from several.
+TEST_F(QVMainTest, TheFieldReadsWhatPeoplePaste) {
+    QTemporaryDir files;
+    WriteFile(files.filePath(u"abc.txt"_qs), "abc");
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    w.rgInputType->SetItemIndex(InputTypeFile);
+    w.rgHashes->SetItemIndex(2);
+    w.memVal->setPlainText(files.filePath(u"abc.txt"_qs));
+    Compute(w);
+    ASSERT_EQ(w.lblHash->text(), Sha256Abc);
+    for (const FieldFormCase& c : FieldFormCases) {
+        SCOPED_TRACE(c.name);
+        row.edtExpected->clear();
+        QGuiApplication::clipboard()->setText(QString(c.clipboard).replace(u"{sha256}"_qs, Sha256Abc));
+        Click(row.btnPasteExpected);
+        if (!c.field.isEmpty()) {
+            EXPECT_EQ(row.edtExpected->text(), QString(c.field).replace(u"{sha256}"_qs, Sha256Abc));
+        }
+        EXPECT_EQ(row.VerdictText(), c.verdict);
+    }
+}
+
+// A checksum list file dropped on the field is read as a list, not taken as its name.
+TEST_F(QVMainTest, AListDroppedOnTheFieldGivesTheFilesLine) {
+    QTemporaryDir files;
+    WriteFile(files.filePath(u"abc.txt"_qs), "abc");
+    WriteFile(files.filePath(u"checksums.txt"_qs),
+              "SHA256 (other.txt) = 0000000000000000000000000000000000000000000000000000000000000000\n"
+              "SHA1 (abc.txt) = a9993e364706816aba3e25717850c26c9cd0d89d\n");
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    w.rgInputType->SetItemIndex(InputTypeFile);
+    w.rgHashes->SetItemIndex(2);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(files.filePath(u"checksums.txt"_qs))});
+    const auto drop = [&] {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(row.edtExpected, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(row.edtExpected, &dropped);
+    };
+
+    w.memVal->setPlainText(files.filePath(u"missing.txt"_qs));
+    drop();
+    EXPECT_EQ(row.edtExpected->text(), QString());
+    EXPECT_EQ(row.VerdictText(), u"checksums.txt has no line for missing.txt"_qs);
+
+    w.memVal->setPlainText(files.filePath(u"abc.txt"_qs));
+    drop();
+    EXPECT_EQ(row.edtExpected->text(), Sha1Abc);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1) << "a dropped list's digest selects its algorithm";
+    EXPECT_EQ(w.memVal->toPlainText(), files.filePath(u"abc.txt"_qs)) << "the input stays";
+    Compute(w);
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches (from checksums.txt)"_qs);
+}
+
+// Typed digit by digit, a digest that may still grow selects nothing and shows a neutral
+// count; leaving the field selects its algorithm.
+TEST_F(QVMainTest, TypingADigestCountsItsDigits) {
+    TfrmQVMain& w = Open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    TExpectedDigestRow& row = *w.rowExpected;
+    ASSERT_EQ(w.rgHashes->ItemIndex(), 1);
+    row.edtExpected->setFocus();
+    for (qsizetype i = 0; i < Sha256Abc.size(); ++i) {
+        QTest::keyClick(row.edtExpected, Sha256Abc[i].toLatin1());
+        const qsizetype digits = i + 1;
+        const QString verdict = row.VerdictText();
+        ASSERT_EQ(w.rgHashes->ItemIndex(), 1) << "selects nothing at " << digits << " digits";
+        if (digits == 40) {
+            // As long as a SHA1 digest, the algorithm selected: judged at once.
+            ASSERT_EQ(verdict, u"SHA1 digest: calculate to compare"_qs);
+        } else if (digits < 64) {
+            // The next longer digest: SHA1's, then SHA224's, then SHA256's (SHA224's own length
+            // may still grow into SHA256's).
+            const int next = digits < 40 ? 40 : digits < 56 ? 56 : 64;
+            ASSERT_EQ(verdict, QString::number(digits) + u" of "_qs + QString::number(next) + u" digits"_qs);
+        }
+        EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), Grey) << digits;
+    }
+    // SHA256's length, but it may still grow into SHA384's.
+    EXPECT_EQ(row.VerdictText(), u"64 of 96 digits"_qs);
+    w.memVal->setFocus(); // leaving the field
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
+    EXPECT_EQ(row.VerdictText(), u"SHA256 digest: calculate to compare"_qs);
+
+    // A paste selects at once.
+    row.edtExpected->clear();
+    row.edtExpected->setFocus();
+    QGuiApplication::clipboard()->setText(Sha1Abc);
+    QTest::keyClick(row.edtExpected, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
 }
 
 // A checksum list beside a hashed file fills the field; the verdict names the list. The user's
@@ -887,6 +1202,43 @@ TEST_F(QVMainTest, CompletionNeverChangesTheTypedSalt) {
         // SHA-1 of "alx": the prefix salt as typed.
         EXPECT_EQ(w.lblHash->text(), u"0603d39ff36b2201d45e12891635521788a1d442"_qs);
     }
+}
+
+// With the salt history's list open, a click outside it closes it and does what it was aimed
+// at: the # button calculates with the typed salt, the text box takes the focus.
+TEST_F(QVMainTest, AClickBesideTheSaltListReachesItsTarget) {
+    TfrmQVMain& w = Open();
+    w.cbSalt->addItems({u"s2"_qs});
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.rgSaltType->SetItemIndex(SaltTypePrefix);
+    w.memVal->setPlainText(u"abc"_qs);
+    QWidget* popup = w.cbSalt->completer()->popup();
+    const auto openList = [&] {
+        w.cbSalt->setEditText(QString());
+        Type(w.cbSalt, u"s"_qs);
+        return QTest::qWaitFor([popup] { return popup->isVisible(); }, 2000);
+    };
+    // While the list is open the window system hands every press to it (it holds the pointer
+    // grab); the offscreen platform does not, so the test does.
+    const auto clickBeside = [popup](QWidget* target) {
+        const QPoint at = popup->mapFromGlobal(target->mapToGlobal(target->rect().center()));
+        QTest::mousePress(popup, Qt::LeftButton, Qt::NoModifier, at);
+        if (popup->isVisible())
+            QTest::mouseRelease(popup, Qt::LeftButton, Qt::NoModifier, at);
+    };
+
+    ASSERT_TRUE(openList());
+    clickBeside(w.btnRefresh);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.lblStatus->text() == u"Success creating SHA1 hash."_qs; }, 5000))
+        << w.lblStatus->text().toStdString();
+    EXPECT_FALSE(popup->isVisible());
+    // SHA-1 of "sabc": the salt as typed, not the history's "s2".
+    EXPECT_EQ(w.lblHash->text(), u"681107964958a4fbe339d91956569ed7da1ecd1b"_qs);
+
+    ASSERT_TRUE(openList());
+    clickBeside(w.memVal->viewport());
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.focusWidget() == w.memVal; }, 2000));
+    EXPECT_FALSE(popup->isVisible());
 }
 
 TEST_F(QVMainTest, RunningOutOfMemoryIsAFailedRequestAndTheWindowStaysUsable) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <string>
 
 namespace {
@@ -9,6 +11,14 @@ namespace {
 const QString QSha256 = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
 const QString QSha1 = u"a9993e364706816aba3e25717850c26c9cd0d89d"_qs;
 const QString QMd5 = u"900150983cd24fb0d6963f7d28e17f72"_qs;
+
+// digest in groups of size, split by separator.
+QString Grouped(const QString& digest, qsizetype size, const QString& separator) {
+    QStringList groups;
+    for (qsizetype i = 0; i < digest.size(); i += size)
+        groups.append(digest.mid(i, size));
+    return groups.join(separator);
+}
 
 struct ExpectedCase {
     const char* name;
@@ -53,6 +63,15 @@ const ExpectedCase ExpectedCases[] = {
     {"two_lines", QSha256 + u"  a\n"_qs + QSha256 + u"  b"_qs, NotDigest, {}, {}, {}},
     {"words", u"hello world"_qs, NotDigest, {}, {}, {}},
     {"inner_space", QSha256.left(10) + u" "_qs + QSha256.mid(10), NotDigest, {}, {}, {}},
+    {"openssl3_form", u"SHA2-256(a.bin)= "_qs + QSha256, IsDigest, QSha256, u"SHA256"_qs, u"a.bin"_qs},
+    {"openssl3_form_sha1", u"SHA1(a.bin)= "_qs + QSha1, IsDigest, QSha1, u"SHA1"_qs, u"a.bin"_qs},
+    {"openssl3_tag_disagrees", u"SHA2-256(a.bin)= "_qs + QSha1, NotDigest, {}, {}, {}},
+    {"groups_of_8", Grouped(QSha256, 8, u" "_qs), IsDigest, QSha256, u"SHA256"_qs, {}},
+    {"groups_of_4_by_tabs_upper", Grouped(QSha1.toUpper(), 4, u"\t"_qs), IsDigest, QSha1, u"SHA1"_qs, {}},
+    {"groups_last_shorter", Grouped(QMd5, 5, u"  "_qs), IsDigest, QMd5, u"MD5"_qs, {}},
+    {"groups_unequal", QSha1.left(8) + u" "_qs + QSha1.mid(8, 4) + u" "_qs + QSha1.mid(12), NotDigest, {}, {}, {}},
+    {"groups_one_digit_short", Grouped(QSha256.left(63), 8, u" "_qs), NotDigest, {}, {}, {}},
+    {"digest_and_hex_name", QMd5 + u" deadbeef"_qs, IsDigest, QMd5, u"MD5"_qs, u"deadbeef"_qs},
 };
 
 class ExpectedDigestTest : public testing::TestWithParam<ExpectedCase> {};
@@ -68,6 +87,36 @@ TEST_P(ExpectedDigestTest, Reads) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExpectedDigestTest, testing::ValuesIn(ExpectedCases),
                          [](const testing::TestParamInfo<ExpectedCase>& info) { return std::string(info.param.name); });
+
+struct LinesCase {
+    const char* name;
+    QString text;
+    QString fileName;
+    QString digest; // empty: NotADigest
+    QString seen;
+};
+
+const QString List = u"# SHA256 sums\n"_qs + QSha256 + u"  a.iso\n"_qs + QSha256.left(63) + u"0  dir/b.iso\r\n"_qs +
+                     QSha256.left(63) + u"1  c.iso\n"_qs;
+
+const LinesCase LinesCases[] = {
+    {"line_naming_the_file", List, u"a.iso"_qs, QSha256, {}},
+    {"line_naming_it_with_a_folder", List, u"b.iso"_qs, QSha256.left(63) + u"0"_qs, {}},
+    {"no_line_for_the_file", List, u"d.iso"_qs, {}, u"4 lines (a.iso, dir/b.iso, ...), none for d.iso"_qs},
+    {"no_file_on_screen", List, {}, {}, u"4 lines (a.iso, dir/b.iso, ...): hash a file to pick its line"_qs},
+    {"no_list_lines", u"hello\nworld"_qs, u"a.iso"_qs, {}, u"2 lines, no list line, none for a.iso"_qs},
+    {"one_line_and_blanks", u"\n\n"_qs + QSha1 + u"\n\n"_qs, u"a.iso"_qs, QSha1, {}},
+};
+
+TEST(ExpectedDigestLinesTest, TakesTheLineNamingTheFile) {
+    for (const LinesCase& c : LinesCases) {
+        SCOPED_TRACE(c.name);
+        const TExpectedDigest parsed = ParseExpectedDigest(c.text, c.fileName);
+        EXPECT_EQ(parsed.IsDigest(), !c.digest.isEmpty());
+        EXPECT_EQ(parsed.Digest.toStdString(), c.digest.toStdString());
+        EXPECT_EQ(parsed.Seen.toStdString(), c.seen.toStdString());
+    }
+}
 
 TEST(FirstDifferenceTest, PositionIgnoringCase) {
     EXPECT_EQ(FirstDifference(u"abcd", u"ABCD"), -1);

@@ -100,6 +100,37 @@ const SidecarCase SidecarCases[] = {
      u"SHA1SUMS"_qs},
     {"folder_is_skipped", {{u"SHA256SUMS"_qs, "<dir>"}}, u"SHA256"_qs, {}, {}, {}},
     {"binary_garbage", {{u"SHA256SUMS"_qs, QByteArray("\x00\xff\n\x01", 4)}}, u"SHA256"_qs, {}, {}, {}},
+    // Bounded reading: an overlong line is skipped whole, the lines after it still count.
+    {"overlong_line_skipped",
+     {{u"SHA256SUMS"_qs, QByteArray(MaxListLineLength + 1, 'a') + "  file.iso\n" + Sha256 + "  file.iso\n"}},
+     u"SHA256"_qs,
+     Sha256,
+     u"SHA256"_qs,
+     u"SHA256SUMS"_qs},
+    {"overlong_line_not_taken_for_its_end",
+     {{u"SHA256SUMS"_qs, QByteArray(MaxListLineLength, 'x') + Sha256 + "  file.iso\n"}},
+     u"SHA256"_qs,
+     {},
+     {},
+     {}},
+    {"sums_list_without_final_break",
+     {{u"MD5SUMS"_qs, "\n\n" + Md5 + "  file.iso"}},
+     u"MD5"_qs,
+     Md5,
+     u"MD5"_qs,
+     u"MD5SUMS"_qs},
+    {"sidecar_read_up_to_its_limit",
+     {{u"file.iso.sha256"_qs, QByteArray(MaxSidecarFileSize, '\n') + Sha256 + "\n"}},
+     u"SHA256"_qs,
+     {},
+     {},
+     {}},
+    {"sums_list_read_past_the_sidecar_limit",
+     {{u"SHA256SUMS"_qs, QByteArray(MaxSidecarFileSize, '\n') + Sha256 + "  file.iso\n"}},
+     u"SHA256"_qs,
+     Sha256,
+     u"SHA256"_qs,
+     u"SHA256SUMS"_qs},
 };
 
 class SidecarDigestTest : public testing::TestWithParam<SidecarCase> {};
@@ -131,6 +162,7 @@ TEST_P(SidecarDigestTest, FindsTheListedDigest) {
     EXPECT_EQ(found->Digest, c.digest);
     EXPECT_EQ(found->Algorithm, c.algorithm);
     EXPECT_EQ(found->ListName, c.listName);
+    EXPECT_EQ(found->NamedAfterFile, c.listName.startsWith(u"file.iso."_qs));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SidecarDigestTest, testing::ValuesIn(SidecarCases),
