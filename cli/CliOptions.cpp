@@ -120,29 +120,52 @@ QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Puts -a's row name in place of what was typed; empty text, or the reason it names no algorithm.
+// Puts -a's row names in place of what was typed; empty text, or the reason it names no algorithm.
 QString FinishAlgorithmOption(TCliOptions& options) {
     if (options.Sfv && options.Tag)
         return QStringLiteral("--tag and --sfv cannot be used together");
     if (options.Sfv && !options.AlgorithmGiven)
         options.Algorithm = QStringLiteral("CRC32");
-    if (!options.AlgorithmGiven)
+    if (!options.AlgorithmGiven) {
+        options.Algorithms = QStringList{options.Algorithm};
         return {};
+    }
     if (NormalizeName(options.Algorithm) == u"HELP") {
         options.Action = TCliAction::ListAlgorithms;
         return {};
     }
-    const std::optional<THashAlgorithm> algorithm = AlgorithmOf(options.Algorithm);
-    if (!algorithm) {
-        QStringList names;
-        for (const TAlgorithmInfo& row : AlgorithmTable())
-            names.append(Latin1(row.Name));
-        return QStringLiteral("unknown algorithm ") + options.Algorithm + QStringLiteral("; known: ") +
-               names.join(QStringLiteral(", "));
+    QStringList rows;
+    for (const QString& typed : options.Algorithm.split(u',')) {
+        const std::optional<THashAlgorithm> algorithm = AlgorithmOf(typed);
+        if (!algorithm) {
+            QStringList names;
+            for (const TAlgorithmInfo& row : AlgorithmTable())
+                names.append(Latin1(row.Name));
+            return QStringLiteral("unknown algorithm ") + Trim(typed) + QStringLiteral("; known: ") +
+                   names.join(QStringLiteral(", "));
+        }
+        if (const QString name = Latin1(HashAlgorithmName(*algorithm)); !rows.contains(name))
+            rows.append(name);
     }
-    options.Algorithm = Latin1(HashAlgorithmName(*algorithm));
-    if (options.Sfv && *algorithm != THashAlgorithm::CRC32)
-        return QStringLiteral("--sfv writes CRC32 values, but -a asks for ") + options.Algorithm;
+    options.Algorithms = rows;
+    options.Algorithm = rows.front();
+    if (options.Sfv && rows != QStringList{QStringLiteral("CRC32")})
+        return QStringLiteral("--sfv writes CRC32 values, but -a asks for ") + rows.join(u',');
+    return {};
+}
+
+// The checks on several algorithms: each needs a line that names it.
+QString FinishAlgorithmList(const TCliOptions& options) {
+    if (options.Algorithms.size() < 2)
+        return {};
+    if (options.Action == TCliAction::Verify)
+        return QStringLiteral("--verify takes one algorithm; the lists name theirs");
+    if (options.Check)
+        return QStringLiteral("--check compares one digest; -a names several algorithms");
+    if (options.InputType != InputTypeFile)
+        return QStringLiteral("several algorithms apply to file input only");
+    if (options.Binary)
+        return QStringLiteral("several algorithms print BSD lines, which -b cannot");
     return {};
 }
 
@@ -285,6 +308,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = error;
     else if (options.Action == TCliAction::ListAlgorithms)
         return result;
+    else if (const QString error = FinishAlgorithmList(options); !error.isEmpty())
+        result.Error = error;
     else if (prefixGiven && suffixGiven)
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
     else if (const QString error = FinishVerifyOptions(options, operands); !error.isEmpty())
@@ -298,8 +323,6 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
     else if (options.InputType != InputTypeFile &&
              (options.WithName || options.Tag || options.Sfv || options.Recursive))
         result.Error = QStringLiteral("-H, --tag, --sfv and -r apply to file input only");
-    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs) && options.ListsFiles())
-        result.Error = QStringLiteral("INPUT - (standard input) is hashed alone, without -H, --tag, --sfv or -r");
     else if (options.Check && options.ListsFiles())
         result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag, --sfv or -r");
     else if (const QString error = FinishCheckOption(options); !error.isEmpty())
