@@ -77,21 +77,25 @@ int OnlineProcessors() {
     return static_cast<int>(std::clamp<long>(count, 1, MaxJobs));
 }
 
-// One checksum line per file; the names are the raw arguments, bytes as given.
+// One checksum line per file and algorithm; the names are the raw arguments, bytes as given.
 int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArguments, TCliOutput& out) {
-    const std::optional<THashAlgorithm> algorithm = AlgorithmByName(options.Algorithm);
-    if (!algorithm)
-        return Failure(out, QStringLiteral("Unknown Algorithm"));
+    TFileListSettings settings;
+    settings.Algorithms.clear();
+    for (const QString& name : options.Algorithms) {
+        const std::optional<THashAlgorithm> algorithm = AlgorithmByName(name);
+        if (!algorithm)
+            return Failure(out, QStringLiteral("Unknown Algorithm"));
+        settings.Algorithms.push_back(*algorithm);
+    }
     std::vector<std::string> inputs;
     for (const qsizetype index : options.InputArguments)
         inputs.push_back(rawArguments[static_cast<std::size_t>(index)]);
 
-    TFileListSettings settings;
-    settings.Algorithm = *algorithm;
-    settings.Style = options.Sfv      ? TChecksumStyle::Sfv
-                     : options.Tag    ? TChecksumStyle::Bsd
-                     : options.Binary ? TChecksumStyle::GnuBinary
-                                      : TChecksumStyle::Gnu;
+    // Several algorithms need lines that name theirs.
+    settings.Style = options.Sfv                                     ? TChecksumStyle::Sfv
+                     : options.Tag || settings.Algorithms.size() > 1 ? TChecksumStyle::Bsd
+                     : options.Binary                                ? TChecksumStyle::GnuBinary
+                                                                     : TChecksumStyle::Gnu;
     // SFV lists carry their values in upper case.
     settings.UpperHash = options.UpperHash || options.Sfv;
     settings.Terminator = options.Zero ? '\0' : '\n';

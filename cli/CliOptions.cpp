@@ -120,29 +120,52 @@ QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Puts -a's row name in place of what was typed; empty text, or the reason it names no algorithm.
+// Puts -a's row names in place of what was typed; empty text, or the reason it names no algorithm.
 QString FinishAlgorithmOption(TCliOptions& options) {
     if (options.Sfv && options.Tag)
         return QStringLiteral("--tag and --sfv cannot be used together");
     if (options.Sfv && !options.AlgorithmGiven)
         options.Algorithm = QStringLiteral("CRC32");
-    if (!options.AlgorithmGiven)
+    if (!options.AlgorithmGiven) {
+        options.Algorithms = QStringList{options.Algorithm};
         return {};
+    }
     if (NormalizeName(options.Algorithm) == u"HELP") {
         options.Action = TCliAction::ListAlgorithms;
         return {};
     }
-    const std::optional<THashAlgorithm> algorithm = AlgorithmOf(options.Algorithm);
-    if (!algorithm) {
-        QStringList names;
-        for (const TAlgorithmInfo& row : AlgorithmTable())
-            names.append(Latin1(row.Name));
-        return QStringLiteral("unknown algorithm ") + options.Algorithm + QStringLiteral("; known: ") +
-               names.join(QStringLiteral(", "));
+    QStringList rows;
+    for (const QString& typed : options.Algorithm.split(u',')) {
+        const std::optional<THashAlgorithm> algorithm = AlgorithmOf(typed);
+        if (!algorithm) {
+            QStringList names;
+            for (const TAlgorithmInfo& row : AlgorithmTable())
+                names.append(Latin1(row.Name));
+            return QStringLiteral("unknown algorithm ") + Trim(typed) + QStringLiteral("; known: ") +
+                   names.join(QStringLiteral(", "));
+        }
+        if (const QString name = Latin1(HashAlgorithmName(*algorithm)); !rows.contains(name))
+            rows.append(name);
     }
-    options.Algorithm = Latin1(HashAlgorithmName(*algorithm));
-    if (options.Sfv && *algorithm != THashAlgorithm::CRC32)
-        return QStringLiteral("--sfv writes CRC32 values, but -a asks for ") + options.Algorithm;
+    options.Algorithms = rows;
+    options.Algorithm = rows.front();
+    if (options.Sfv && rows != QStringList{QStringLiteral("CRC32")})
+        return QStringLiteral("--sfv writes CRC32 values, but -a asks for ") + rows.join(u',');
+    return {};
+}
+
+// The checks on several algorithms: each needs a line that names it.
+QString FinishAlgorithmList(const TCliOptions& options) {
+    if (options.Algorithms.size() < 2)
+        return {};
+    if (options.Action == TCliAction::Verify)
+        return QStringLiteral("--verify takes one algorithm; the lists name theirs");
+    if (options.Check)
+        return QStringLiteral("--check compares one digest; -a names several algorithms");
+    if (options.InputType != InputTypeFile)
+        return QStringLiteral("several algorithms apply to file input only");
+    if (options.Binary)
+        return QStringLiteral("several algorithms print BSD lines, which -b cannot");
     return {};
 }
 
@@ -285,6 +308,8 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
         result.Error = error;
     else if (options.Action == TCliAction::ListAlgorithms)
         return result;
+    else if (const QString error = FinishAlgorithmList(options); !error.isEmpty())
+        result.Error = error;
     else if (prefixGiven && suffixGiven)
         result.Error = QStringLiteral("--prefix and --suffix cannot be used together");
     else if (const QString error = FinishVerifyOptions(options, operands); !error.isEmpty())
@@ -298,8 +323,6 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
     else if (options.InputType != InputTypeFile &&
              (options.WithName || options.Tag || options.Sfv || options.Recursive))
         result.Error = QStringLiteral("-H, --tag, --sfv and -r apply to file input only");
-    else if (options.InputType == InputTypeFile && inputs.contains(u"-"_qs) && options.ListsFiles())
-        result.Error = QStringLiteral("INPUT - (standard input) is hashed alone, without -H, --tag, --sfv or -r");
     else if (options.Check && options.ListsFiles())
         result.Error = QStringLiteral("--check takes one INPUT, without -H, --tag, --sfv or -r");
     else if (const QString error = FinishCheckOption(options); !error.isEmpty())
@@ -354,13 +377,16 @@ QString CliHelpText() {
            QStringLiteral(
                "\n"
                "Prints the digest of INPUT as hexadecimal text. For several files, or with -H, --tag or -r,\n"
-               "prints one checksum line per file as sha256sum, sha1sum and md5sum do.\n"
+               "prints one checksum line per file as sha256sum, sha1sum and md5sum do; with several\n"
+               "algorithms (-a md5,sha256), one BSD line per algorithm and file.\n"
                "\n"
                "  -a, --algorithm ALGORITHM  SHA256 (the default), MD5, SHA1, SHA224, SHA384, SHA512,\n"
                "                             SHA512/256, SHA3-224, SHA3-256, SHA3-384, SHA3-512,\n"
                "                             BLAKE2b-512 (b2), BLAKE2s-256, CRC32, XXH3-64 (xxh3) or\n"
                "                             XXH3-128 (xxh128); case, spaces and punctuation are ignored,\n"
-               "                             so sha-256 and sha3_512 work too; -a help lists them\n"
+               "                             so sha-256 and sha3_512 work too; -a help lists them;\n"
+               "                             several names separated by commas (-a md5,sha256) are\n"
+               "                             computed from one read and print one BSD line each\n"
                "  -t, --type TYPE            what INPUT is: file (the default), the name of a file to hash;\n"
                "                             text, text hashed as UTF-8; hex, hexadecimal bytes (not\n"
                "                             supported in this version); base64, Base64 text decoded first\n"
@@ -403,8 +429,9 @@ QString CliHelpText() {
                "      --version              show the version\n"
                "\n"
                "INPUT - reads standard input: with -t file (the default) its bytes are hashed as given,\n"
-               "a pipe too, as by INPUT /dev/stdin, and - is hashed alone; with -t text its bytes must\n"
-               "be UTF-8. Several INPUTs are files; -t text, hex and base64 take exactly one.\n"
+               "a pipe too, as by INPUT /dev/stdin, and among several files its line is named -; with\n"
+               "-t text its bytes must be UTF-8. Several INPUTs are files; -t text, hex and base64 take\n"
+               "exactly one.\n"
                "A file that fails prints its name and the reason on standard error; the others are\n"
                "still hashed, and the lines come in the order of the INPUTs.\n"
                "\n"

@@ -13,6 +13,9 @@ struct TCliOptions {
     // The name of a row of the algorithm table ("SHA256", "BLAKE2b-512"); -a's value is replaced
     // by its row's name once the arguments are parsed.
     QString Algorithm = QStringLiteral("SHA256");
+    // Every row -a names ("-a md5,sha256"), in the order given without repeats; the first is
+    // Algorithm. Several are computed from one read of each file, one BSD line each.
+    QStringList Algorithms{QStringLiteral("SHA256")};
     // -a was given; without it --check and --verify take the algorithm from the digests.
     bool AlgorithmGiven = false;
     // One of the pipeline's input types (HashPipeline.h).
@@ -61,8 +64,10 @@ struct TCliOptions {
     bool ReadsStandardInput() const { return Input == u"-"; }
     // A file input that is standard input's bytes: "-" or "/dev/stdin", which may be a pipe.
     bool HashesStandardInput() const { return InputType == InputTypeFile && (Input == u"-" || Input == u"/dev/stdin"); }
-    // Several inputs, -H, --tag or -r: one checksum line per file instead of a bare digest.
-    bool ListsFiles() const { return Inputs.size() > 1 || WithName || Tag || Sfv || Recursive; }
+    // Several inputs or algorithms, -H, --tag or -r: checksum lines instead of a bare digest.
+    bool ListsFiles() const {
+        return Inputs.size() > 1 || Algorithms.size() > 1 || WithName || Tag || Sfv || Recursive;
+    }
 };
 
 // The algorithms -a takes, one per line: the name, then the other names it accepts.

@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +31,34 @@ std::string_view FailureText(const std::exception& failure) {
 // few that the rest of the program may open meanwhile.
 constexpr long DescriptorsBesideJobs = 3;
 
+constexpr std::string_view StandardInputName = "-";
+
+// A file's checksum lines, one per algorithm, or its one error line.
+TJobResult HashToLines(const std::string& name, const TFileListSettings& settings, TStreamDigester& digester,
+                       std::string outOfMemory) {
+    TJobResult result;
+    try {
+        std::vector<std::string> digests;
+        std::string message;
+        if (!HashNamedFile(name, settings.Algorithms, digester, digests, message)) {
+            result.Errors = ErrorLine(name, message);
+            result.Failed = true;
+            return result;
+        }
+        // Peer tools read a bare digest of these rows' lengths as another algorithm's.
+        const bool bare = settings.Style == TChecksumStyle::Gnu || settings.Style == TChecksumStyle::GnuBinary;
+        for (std::size_t i = 0; i < digests.size(); ++i) {
+            const TAlgorithmInfo& row = AlgorithmInfo(settings.Algorithms[i]);
+            result.Output +=
+                FormatChecksumLine(row.TaggedOnly && bare ? TChecksumStyle::Bsd : settings.Style, row.Tag,
+                                   settings.UpperHash ? UpperHex(digests[i]) : digests[i], name, settings.Terminator);
+        }
+    } catch (const std::bad_alloc&) {
+        result = {{}, std::move(outOfMemory), true};
+    }
+    return result;
+}
+
 class TListWalker final : public TWalkVisitor {
 public:
     // One digester per job; they outlive jobs.
@@ -38,32 +67,27 @@ public:
         : m_settings(settings), m_digesters(digesters), m_jobs(jobs) {}
 
     void File(const std::string& name) override {
-        // The task uses only what outlives the jobs, not the walker. The line for running out of
-        // memory is made here, on the walk's thread: a job's thread that runs out may not even
-        // get the few bytes of a new line, but it can always hand this one on.
-        Submit([&settings = m_settings, &digesters = m_digesters, name,
-                outOfMemory = ErrorLine(name, OutOfMemoryMessage)](int worker) mutable {
-            TJobResult result;
+        // The line for running out of memory is made here, on the walk's thread: a job's thread
+        // that runs out may not even get the few bytes of a new line, but it can always hand
+        // this one on.
+        std::string outOfMemory = ErrorLine(name, OutOfMemoryMessage);
+        if (name == StandardInputName) {
+            // Read here, in its turn, so that "-" given twice reads the rest after the first.
+            TJobResult result{{}, outOfMemory, true};
             try {
-                std::string digest;
-                std::string message;
-                if (HashNamedFile(name, settings.Algorithm, *digesters[static_cast<std::size_t>(worker)], digest,
-                                  message)) {
-                    const TAlgorithmInfo& row = AlgorithmInfo(settings.Algorithm);
-                    // Peer tools read a bare digest of these rows' lengths as another algorithm's.
-                    const bool bare =
-                        settings.Style == TChecksumStyle::Gnu || settings.Style == TChecksumStyle::GnuBinary;
-                    result.Output =
-                        FormatChecksumLine(row.TaggedOnly && bare ? TChecksumStyle::Bsd : settings.Style, row.Tag,
-                                           settings.UpperHash ? UpperHex(digest) : digest, name, settings.Terminator);
-                } else {
-                    result.Errors = ErrorLine(name, message);
-                    result.Failed = true;
-                }
+                if (!m_standardInput)
+                    m_standardInput = std::make_unique<TStreamDigester>(ChunkForJobs(1));
+                result = HashToLines(name, m_settings, *m_standardInput, outOfMemory);
             } catch (const std::bad_alloc&) {
-                result = {{}, std::move(outOfMemory), true};
+                // The out-of-memory line made above stands for it.
             }
-            return result;
+            Submit([result = std::move(result)](int) { return result; });
+            return;
+        }
+        // The task uses only what outlives the jobs, not the walker.
+        Submit([&settings = m_settings, &digesters = m_digesters, name,
+                outOfMemory = std::move(outOfMemory)](int worker) mutable {
+            return HashToLines(name, settings, *digesters[static_cast<std::size_t>(worker)], std::move(outOfMemory));
         });
     }
 
@@ -83,15 +107,20 @@ private:
     const TFileListSettings& m_settings;
     std::vector<std::unique_ptr<TStreamDigester>>& m_digesters;
     TOrderedJobs& m_jobs;
+    // Standard input's reader on the walk's thread, made when "-" comes.
+    std::unique_ptr<TStreamDigester> m_standardInput;
 };
 
 } // namespace
 
-bool HashNamedFile(const std::string& name, THashAlgorithm algorithm, TStreamDigester& digester, std::string& digest,
-                   std::string& message) {
-    std::unique_ptr<TFileStream> stream;
+bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
+                   std::vector<std::string>& digests, std::string& message) {
+    std::unique_ptr<TStream> stream;
     try {
-        stream = std::make_unique<TFileStream>(name);
+        if (name == StandardInputName)
+            stream = std::make_unique<TDescriptorStream>(STDIN_FILENO);
+        else
+            stream = std::make_unique<TFileStream>(name);
     } catch (const ENoRegularFile&) {
         message = "File does not exist";
         return false;
@@ -100,7 +129,7 @@ bool HashNamedFile(const std::string& name, THashAlgorithm algorithm, TStreamDig
         return false;
     }
     try {
-        digest = digester.Digest(algorithm, *stream);
+        digests = digester.Digest(algorithms, *stream);
         return true;
     } catch (const std::exception& failure) {
         message = std::string("Error Hashing data: ").append(FailureText(failure));

@@ -16,7 +16,8 @@
 #include <vector>
 
 struct TFileListSettings {
-    THashAlgorithm Algorithm = THashAlgorithm::SHA256;
+    // Computed from one read of each file; each file's lines come in this order.
+    std::vector<THashAlgorithm> Algorithms{THashAlgorithm::SHA256};
     TChecksumStyle Style = TChecksumStyle::Gnu;
     bool UpperHash = false;
     char Terminator = '\n'; // '\0' for -z
@@ -39,11 +40,12 @@ enum class TFileListResult {
     WriteFailed, // the sink refused bytes; the run stopped there
 };
 
-// The digest of one named file (bytes as the file system takes them) with the window's
-// messages: "File does not exist" unless it is a regular file after links are followed,
-// "Error Opening File: ..." or "Error Hashing data: ...". Fills digest or message.
-bool HashNamedFile(const std::string& name, THashAlgorithm algorithm, TStreamDigester& digester, std::string& digest,
-                   std::string& message);
+// The digests of one named file (bytes as the file system takes them), one per algorithm from
+// one read, with the window's messages: "File does not exist" unless it is a regular file after
+// links are followed, "Error Opening File: ..." or "Error Hashing data: ...". The name "-" is
+// standard input's bytes, read to its end. Fills digests or message.
+bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
+                   std::vector<std::string>& digests, std::string& message);
 
 // The buffer size for each of jobs workers, so that all of them together (two buffers each)
 // stay near 32 MiB: 4 MiB chunks up to 4 jobs, smaller ones beyond, never under 64 KiB.
@@ -53,7 +55,9 @@ std::int64_t ChunkForJobs(int jobs);
 // descriptors open now and a few for the walk's folder and the rest of the program; at least 1.
 int JobsForDescriptors(int jobs);
 
-// Hashes the files that inputs stand for (TreeWalk.h), one line each in input order. A failed
+// Hashes the files that inputs stand for (TreeWalk.h), one line per algorithm each in input
+// order. The input "-" is standard input, named "-" in its lines; given again it is read again
+// from where the first read ended (empty for a pipe at its end), as the coreutils tools do. A failed
 // file or folder writes "NAME: MESSAGE" to Error in its turn; a skipped entry writes
 // "NAME: Skipped: not a regular file". NAME is escaped as in checksum lines when it holds a
 // backslash, line feed or carriage return.

@@ -29,9 +29,10 @@ struct Result {
     QByteArray errors;
 };
 
-// Runs program in folder; merged puts standard error into the output, in the order written.
+// Runs program in folder with input on standard input (a pipe); merged puts standard error into
+// the output, in the order written.
 Result RunIn(const QString& folder, const QString& program, const std::vector<std::string>& arguments,
-             bool merged = false, bool unprivileged = false) {
+             bool merged = false, bool unprivileged = false, const QByteArray& input = {}) {
     QStringList args;
     for (const std::string& argument : arguments)
         args << QFile::decodeName(QByteArray::fromStdString(argument));
@@ -46,6 +47,10 @@ Result RunIn(const QString& folder, const QString& program, const std::vector<st
         });
     process.start(program, args);
     Result run;
+    if (process.waitForStarted()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
     if (!process.waitForStarted() || !process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << program.toStdString() << " did not run to its end";
         return run;
@@ -184,6 +189,106 @@ TEST_F(CliFileListTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
             }
         }
     }
+}
+
+// The lines of each tool's output, split after each terminator, taken in turn: file by file,
+// each file's line of every tool in the order given.
+std::string Interleaved(const std::vector<QByteArray>& outputs, char terminator) {
+    std::vector<QList<QByteArray>> lines;
+    for (const QByteArray& output : outputs)
+        lines.push_back(output.split(terminator));
+    std::string merged;
+    for (qsizetype i = 0; i + 1 < lines.front().size(); ++i)
+        for (const QList<QByteArray>& tool : lines)
+            merged += (tool.value(i) + terminator).toStdString();
+    return merged;
+}
+
+// -a with several names: per file, one BSD line per algorithm in the order of -a, as the
+// coreutils tools write them with --tag; a name given twice counts once.
+TEST_F(CliFileListTest, SeveralAlgorithmsEqualTaggedCoreutilsLinesFileByFile) {
+    struct Case {
+        const char* algorithms;
+        std::vector<const char*> tools;
+    };
+    const Case cases[] = {
+        {"md5,sha256", {"md5sum", "sha256sum"}},
+        {"sha512,b2,sha1,sha-512", {"sha512sum", "b2sum", "sha1sum"}},
+    };
+    for (const Case& c : cases) {
+        for (const std::vector<std::string>& style : std::vector<std::vector<std::string>>{{}, {"--tag"}, {"-z"}}) {
+            std::vector<QByteArray> outputs;
+            for (const char* tool : c.tools)
+                outputs.push_back(Coreutils(tool, Concat({"--tag"}, style), TreeFiles).output);
+            const std::string expected = Interleaved(outputs, style == std::vector<std::string>{"-z"} ? '\0' : '\n');
+            for (const char* jobs : {"1", "3"}) {
+                SCOPED_TRACE(std::string(c.algorithms) + " -j " + jobs + (style.empty() ? "" : " " + style.front()));
+                const Result run = Quviro(Concat({"-a", c.algorithms, "-r", "-j", jobs}, Concat(style, {"tree"})));
+                EXPECT_EQ(run.exitCode, 0);
+                EXPECT_EQ(run.output.toStdString(), expected);
+                EXPECT_EQ(run.errors.toStdString(), "tree/fifo: Skipped: not a regular file\n");
+            }
+        }
+    }
+    // One file gets its lines too: a bare digest would not say which algorithm it is.
+    const std::string one = Interleaved(
+        {Coreutils("md5sum", {"--tag"}, {"tree/a b"}).output, Coreutils("sha256sum", {"--tag"}, {"tree/a b"}).output},
+        '\n');
+    const Result run = Quviro({"-a", "md5,sha256", "tree/a b"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output.toStdString(), one);
+}
+
+// A file that cannot be hashed gives one error line, not one per algorithm, and the others
+// their lines.
+TEST_F(CliFileListTest, MissingFileWithSeveralAlgorithmsIsOneErrorLine) {
+    const std::vector<std::string> names = {"tree/a b", "tree/missing", "tree/Z", "tree/gone"};
+    const std::string expected = Interleaved({Coreutils("md5sum", {"--tag"}, {"tree/a b", "tree/Z"}).output,
+                                              Coreutils("sha1sum", {"--tag"}, {"tree/a b", "tree/Z"}).output},
+                                             '\n');
+    const Result run = Quviro(Concat({"-a", "md5,sha1"}, names));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output.toStdString(), expected);
+    EXPECT_EQ(run.errors.toStdString(), "tree/missing: File does not exist\ntree/gone: File does not exist\n");
+}
+
+// "-" among files is standard input's bytes, named "-"; given again it is read on from where
+// the first read ended, as sha256sum does.
+TEST_F(CliFileListTest, StandardInputAmongFilesEqualsCoreutils) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> options;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"after a file", {}, {"a b", "-"}},
+        {"twice around a file", {}, {"-", "a b", "-"}},
+        {"alone", {}, {"-"}},
+        {"tagged", {"--tag"}, {"-", "big.bin"}},
+        {"binary", {"-b"}, {"Z", "-"}},
+    };
+    const QString folder = s_dir->filePath(u"tree"_qs);
+    QByteArray input = QByteArray::fromStdString(Big());
+    for (const Case& c : cases) {
+        for (const char* jobs : {"1", "4"}) {
+            SCOPED_TRACE(std::string(c.name) + " -j " + jobs);
+            // -H makes a lone "-" a checksum line, as sha256sum always writes one.
+            const std::vector<std::string> options = Concat({"-H", "-j", jobs}, c.options);
+            const Result expected =
+                RunIn(folder, u"sha256sum"_qs, Concat(Concat(c.options, {"--"}), c.names), false, false, input);
+            const Result run = RunIn(folder, s_dir->filePath(u"quviro-cli"_qs),
+                                     Concat(Concat(options, {"--"}), c.names), false, false, input);
+            EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+            EXPECT_EQ(run.output.toStdString(), expected.output.toStdString());
+        }
+    }
+    const std::string twoAlgorithms =
+        Interleaved({RunIn(folder, u"md5sum"_qs, {"--tag", "-", "Z"}, false, false, input).output,
+                     RunIn(folder, u"sha256sum"_qs, {"--tag", "-", "Z"}, false, false, input).output},
+                    '\n');
+    const Result run =
+        RunIn(folder, s_dir->filePath(u"quviro-cli"_qs), {"-a", "md5,sha256", "-", "Z"}, false, false, input);
+    EXPECT_EQ(run.output.toStdString(), twoAlgorithms);
 }
 
 // -u writes the lines' digests in upper case and changes nothing else.

@@ -18,6 +18,9 @@ void PrintTo(const ParseCase& c, std::ostream* os) {
 TCliOptions Options(std::function<void(TCliOptions&)> change) {
     TCliOptions options;
     change(options);
+    // A case that names one algorithm expects it as the whole list.
+    if (options.Algorithms.size() == 1)
+        options.Algorithms = QStringList{options.Algorithm};
     return options;
 }
 
@@ -148,9 +151,59 @@ const ParseCase ParseCases[] = {
      {u"--tag"_qs, u"-t"_qs, u"base64"_qs, u"YQ=="_qs},
      u"-H, --tag, --sfv and -r apply to file input only"_qs,
      {}},
-    {"stdin_among_files",
-     {u"a"_qs, u"-"_qs},
-     u"INPUT - (standard input) is hashed alone, without -H, --tag, --sfv or -r"_qs,
+    {"stdin_among_files", {u"a"_qs, u"-"_qs}, {}, Options([](TCliOptions& o) {
+         o.Input = u"a"_qs;
+         o.Inputs = {u"a"_qs, u"-"_qs};
+         o.InputArguments = {0, 1};
+     })},
+    {"stdin_twice_with_tag", {u"--tag"_qs, u"-"_qs, u"-"_qs}, {}, Options([](TCliOptions& o) {
+         o.Tag = true;
+         o.Input = u"-"_qs;
+         o.Inputs = {u"-"_qs, u"-"_qs};
+         o.InputArguments = {1, 2};
+     })},
+    {"algorithm_list", {u"-a"_qs, u"md5, SHA-256,b2"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.Algorithm = u"MD5"_qs;
+         o.Algorithms = {u"MD5"_qs, u"SHA256"_qs, u"BLAKE2b-512"_qs};
+         o.Input = u"a"_qs;
+     })},
+    {"algorithm_list_repeats_count_once", {u"-amd5,MD5,sha256,md-5"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
+         o.Algorithm = u"MD5"_qs;
+         o.Algorithms = {u"MD5"_qs, u"SHA256"_qs};
+         o.Input = u"a"_qs;
+     })},
+    {"algorithm_list_of_one_repeated",
+     {u"--sfv"_qs, u"-a"_qs, u"crc32,CRC-32"_qs, u"a"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.Algorithm = u"CRC32"_qs;
+         o.Sfv = true;
+         o.Input = u"a"_qs;
+     })},
+    {"unknown_algorithm_in_list",
+     {u"-a"_qs, u"md5,whirlpool,sha1"_qs, u"a"_qs},
+     u"unknown algorithm whirlpool; known: MD5, SHA1, SHA256, SHA224, SHA384, SHA512, SHA512/256, SHA3-224, "
+     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, CRC32, XXH3-64, XXH3-128"_qs,
+     {}},
+    {"algorithm_list_with_check",
+     {u"-a"_qs, u"md5,sha1"_qs, u"-c"_qs, u"900150983cd24fb0d6963f7d28e17f72"_qs, u"a"_qs},
+     u"--check compares one digest; -a names several algorithms"_qs,
+     {}},
+    {"algorithm_list_with_verify",
+     {u"-a"_qs, u"md5,sha1"_qs, u"-C"_qs, u"SUMS"_qs},
+     u"--verify takes one algorithm; the lists name theirs"_qs,
+     {}},
+    {"algorithm_list_with_sfv",
+     {u"--sfv"_qs, u"-a"_qs, u"crc32,md5"_qs, u"a"_qs},
+     u"--sfv writes CRC32 values, but -a asks for CRC32,MD5"_qs,
+     {}},
+    {"algorithm_list_with_binary",
+     {u"-b"_qs, u"-a"_qs, u"md5,sha1"_qs, u"a"_qs},
+     u"several algorithms print BSD lines, which -b cannot"_qs,
+     {}},
+    {"algorithm_list_with_text",
+     {u"-t"_qs, u"text"_qs, u"-a"_qs, u"md5,sha1"_qs, u"abc"_qs},
+     u"several algorithms apply to file input only"_qs,
      {}},
     {"check_with_two_files",
      {u"-c"_qs, u"00"_qs, u"a"_qs, u"b"_qs},
@@ -212,6 +265,9 @@ TEST_P(CliOptionsTest, Parses) {
     const TCliOptions& o = result.Options;
     EXPECT_EQ(o.Action, c.expected.Action);
     EXPECT_EQ(o.Algorithm, c.expected.Algorithm);
+    if (o.Action != TCliAction::ListAlgorithms) {
+        EXPECT_EQ(o.Algorithms, c.expected.Algorithms);
+    }
     EXPECT_EQ(o.InputType, c.expected.InputType);
     EXPECT_EQ(o.TrimInput, c.expected.TrimInput);
     EXPECT_EQ(o.SaltType, c.expected.SaltType);
@@ -231,6 +287,7 @@ TEST_P(CliOptionsTest, Parses) {
     EXPECT_EQ(o.Zero, c.expected.Zero);
     EXPECT_EQ(o.Progress, c.expected.Progress);
     EXPECT_EQ(o.Binary, c.expected.Binary);
+    EXPECT_EQ(o.Sfv, c.expected.Sfv);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliOptionsTest, testing::ValuesIn(ParseCases),
