@@ -1,9 +1,11 @@
 #include "hashing/FileListHash.h"
 
+#include "crypt/FileHandle.h"
 #include "crypt/Hex.h"
 #include "hashing/TreeWalk.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <memory>
 #include <new>
@@ -48,7 +50,7 @@ public:
                 std::string digest;
                 std::string message;
                 if (HashNamedFile(name, settings.Algorithm, *digesters[static_cast<std::size_t>(worker)], digest,
-                                  message)) {
+                                  message, settings.Recursive)) {
                     const TAlgorithmInfo& row = AlgorithmInfo(settings.Algorithm);
                     // Peer tools read a bare digest of these rows' lengths as another algorithm's.
                     const bool bare =
@@ -88,19 +90,19 @@ private:
 } // namespace
 
 bool HashNamedFile(const std::string& name, THashAlgorithm algorithm, TStreamDigester& digester, std::string& digest,
-                   std::string& message) {
-    std::unique_ptr<TFileStream> stream;
-    try {
-        stream = std::make_unique<TFileStream>(name);
-    } catch (const ENoRegularFile&) {
-        message = "File does not exist";
-        return false;
-    } catch (const std::exception& failure) {
-        message = std::string("Error Opening File: ").append(FailureText(failure));
+                   std::string& message, bool recursive) {
+    TRegularFile file = OpenRegularFile(name);
+    if (!file.IsOpen()) {
+        message = OpenFailureReason(file);
+        // A folder is Error 0 when it was refused unopened and EISDIR when swapped in meanwhile.
+        const bool folder = file.Error == EISDIR || (file.Error == 0 && S_ISDIR(file.Info.st_mode));
+        if (folder && !recursive)
+            message.append(" (use -r to hash the files in it)");
         return false;
     }
     try {
-        digest = digester.Digest(algorithm, *stream);
+        TFileStream stream(std::move(file));
+        digest = digester.Digest(algorithm, stream);
         return true;
     } catch (const std::exception& failure) {
         message = std::string("Error Hashing data: ").append(FailureText(failure));
