@@ -1,9 +1,11 @@
 #include "hashing/FileListHash.h"
 
+#include "crypt/FileHandle.h"
 #include "crypt/Hex.h"
 #include "hashing/TreeWalk.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <memory>
 #include <new>
@@ -40,7 +42,7 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
     try {
         std::vector<std::string> digests;
         std::string message;
-        if (!HashNamedFile(name, settings.Algorithms, digester, digests, message)) {
+        if (!HashNamedFile(name, settings.Algorithms, digester, digests, message, settings.Recursive)) {
             result.Errors = ErrorLine(name, message);
             result.Failed = true;
             return result;
@@ -114,19 +116,21 @@ private:
 } // namespace
 
 bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
-                   std::vector<std::string>& digests, std::string& message) {
+                   std::vector<std::string>& digests, std::string& message, bool recursive) {
     std::unique_ptr<TStream> stream;
-    try {
-        if (name == StandardInputName)
-            stream = std::make_unique<TDescriptorStream>(STDIN_FILENO);
-        else
-            stream = std::make_unique<TFileStream>(name);
-    } catch (const ENoRegularFile&) {
-        message = "File does not exist";
-        return false;
-    } catch (const std::exception& failure) {
-        message = std::string("Error Opening File: ").append(FailureText(failure));
-        return false;
+    if (name == StandardInputName) {
+        stream = std::make_unique<TDescriptorStream>(STDIN_FILENO);
+    } else {
+        TRegularFile file = OpenRegularFile(name);
+        if (!file.IsOpen()) {
+            message = OpenFailureReason(file);
+            // A folder is Error 0 when it was refused unopened and EISDIR when swapped in meanwhile.
+            const bool folder = file.Error == EISDIR || (file.Error == 0 && S_ISDIR(file.Info.st_mode));
+            if (folder && !recursive)
+                message.append(" (use -r to hash the files in it)");
+            return false;
+        }
+        stream = std::make_unique<TFileStream>(std::move(file));
     }
     try {
         digests = digester.Digest(algorithms, *stream);

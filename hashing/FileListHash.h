@@ -41,11 +41,13 @@ enum class TFileListResult {
 };
 
 // The digests of one named file (bytes as the file system takes them), one per algorithm from
-// one read, with the window's messages: "File does not exist" unless it is a regular file after
-// links are followed, "Error Opening File: ..." or "Error Hashing data: ...". The name "-" is
-// standard input's bytes, read to its end. Fills digests or message.
+// one read. The name "-" is standard input's bytes, read to its end. Fills digests, or message
+// with the reason as coreutils words it: the system's error text ("No such file or directory",
+// "Permission denied", "Too many levels of symbolic links"), "Is a directory" (followed by a hint
+// to use -r unless recursive), "Not a regular file" for a FIFO, socket or device (never opened,
+// so never waited on), or "Error Hashing data: ..." when reading fails.
 bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
-                   std::vector<std::string>& digests, std::string& message);
+                   std::vector<std::string>& digests, std::string& message, bool recursive);
 
 // The buffer size for each of jobs workers, so that all of them together (two buffers each)
 // stay near 32 MiB: 4 MiB chunks up to 4 jobs, smaller ones beyond, never under 64 KiB.

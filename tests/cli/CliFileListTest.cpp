@@ -12,7 +12,9 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -102,6 +104,17 @@ protected:
         ASSERT_EQ(::symlink("sub/x", "tree/link-to-file"), 0);
         ASSERT_EQ(::symlink("sub", "tree/link-to-folder"), 0);
         ASSERT_EQ(::mkfifo("tree/fifo", 0644), 0);
+        // Inputs that cannot be hashed, outside the tree that the walks compare.
+        ASSERT_EQ(::mkdir("odd", 0755), 0);
+        ASSERT_EQ(::symlink("loop", "odd/loop"), 0);
+        ASSERT_EQ(::mkfifo("odd/fifo", 0644), 0);
+        const int unix = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_GE(unix, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strcpy(address.sun_path, "odd/socket");
+        ASSERT_EQ(::bind(unix, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ::close(unix);
         // A copy of the program that the unprivileged user can run, wherever the build is.
         ASSERT_TRUE(QFile::copy(QStringLiteral(QUVIRO_CLI_PATH), s_dir->filePath(u"quviro-cli"_qs)));
         ASSERT_EQ(::chdir("/"), 0);
@@ -185,7 +198,7 @@ TEST_F(CliFileListTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
                 const Result run = Quviro(Concat({"-a", tool.algorithm, "-r", "-j", jobs}, Concat(style, {"tree"})));
                 EXPECT_EQ(run.exitCode, 0);
                 EXPECT_EQ(run.output.toStdString(), expected.output.toStdString());
-                EXPECT_EQ(run.errors.toStdString(), "tree/fifo: Skipped: not a regular file\n");
+                EXPECT_EQ(run.errors.toStdString(), "quviro-cli: tree/fifo: Skipped: not a regular file\n");
             }
         }
     }
@@ -226,7 +239,7 @@ TEST_F(CliFileListTest, SeveralAlgorithmsEqualTaggedCoreutilsLinesFileByFile) {
                 const Result run = Quviro(Concat({"-a", c.algorithms, "-r", "-j", jobs}, Concat(style, {"tree"})));
                 EXPECT_EQ(run.exitCode, 0);
                 EXPECT_EQ(run.output.toStdString(), expected);
-                EXPECT_EQ(run.errors.toStdString(), "tree/fifo: Skipped: not a regular file\n");
+                EXPECT_EQ(run.errors.toStdString(), "quviro-cli: tree/fifo: Skipped: not a regular file\n");
             }
         }
     }
@@ -249,7 +262,8 @@ TEST_F(CliFileListTest, MissingFileWithSeveralAlgorithmsIsOneErrorLine) {
     const Result run = Quviro(Concat({"-a", "md5,sha1"}, names));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.output.toStdString(), expected);
-    EXPECT_EQ(run.errors.toStdString(), "tree/missing: File does not exist\ntree/gone: File does not exist\n");
+    EXPECT_EQ(run.errors.toStdString(), "quviro-cli: tree/missing: No such file or directory\n"
+                                        "quviro-cli: tree/gone: No such file or directory\n");
 }
 
 // "-" among files is standard input's bytes, named "-"; given again it is read on from where
@@ -449,7 +463,7 @@ TEST_F(CliFileListTest, ThreadsThatCannotStartAreAnError) {
     }
 }
 
-// A failing input in the middle: its message comes in its turn, the others are hashed, the
+// A failing input in the middle: its reason comes in its turn, the others are hashed, the
 // exit status is 1.
 TEST_F(CliFileListTest, FailingInputsInTheMiddleAreReportedInTurn) {
     const Result a = Coreutils("sha256sum", {}, {"tree/a b"});
@@ -458,10 +472,52 @@ TEST_F(CliFileListTest, FailingInputsInTheMiddleAreReportedInTurn) {
         SCOPED_TRACE(jobs);
         const Result run = Quviro({"-j", jobs, "tree/a b", "tree/missing", "tree/sub", "tree/fifo", "tree/Z"}, true);
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(run.output.toStdString(), a.output.toStdString() + "tree/missing: File does not exist\n" +
-                                                "tree/sub: File does not exist\ntree/fifo: File does not exist\n" +
-                                                z.output.toStdString());
+        EXPECT_EQ(run.output.toStdString(),
+                  a.output.toStdString() + "quviro-cli: tree/missing: No such file or directory\n" +
+                      "quviro-cli: tree/sub: Is a directory (use -r to hash the files in it)\n" +
+                      "quviro-cli: tree/fifo: Not a regular file\n" + z.output.toStdString());
     }
+}
+
+// Among several inputs each one that cannot be hashed gets coreutils' line for it, the
+// program's name first. Where coreutils does the same (it would wait on a FIFO and reads
+// devices), its own line is the reference; a folder adds the hint to use -r.
+struct TReasonCase {
+    const char* name;
+    const char* reason;
+    bool coreutilsAgrees;
+    const char* hint;
+};
+const TReasonCase ReasonCases[] = {
+    {"tree/missing", "No such file or directory", true, ""},
+    {"tree/sub", "Is a directory", true, " (use -r to hash the files in it)"},
+    {"odd/loop", "Too many levels of symbolic links", true, ""},
+    {"odd/fifo", "Not a regular file", false, ""},
+    {"odd/socket", "Not a regular file", false, ""},
+    {"/dev/null", "Not a regular file", false, ""},
+};
+
+TEST_F(CliFileListTest, ReasonsForInputsThatAreNoRegularFile) {
+    const Result a = Coreutils("sha256sum", {}, {"tree/a b"});
+    for (const TReasonCase& c : ReasonCases) {
+        SCOPED_TRACE(c.name);
+        const std::string expected = std::string("quviro-cli: ") + c.name + ": " + c.reason + c.hint + "\n";
+        if (c.coreutilsAgrees) {
+            std::string reference = Coreutils("sha256sum", {}, {c.name}).errors.toStdString();
+            ASSERT_FALSE(reference.empty());
+            reference.replace(0, std::string("sha256sum").size(), "quviro-cli");
+            EXPECT_EQ(reference.substr(0, reference.size() - 1) + c.hint + "\n", expected);
+        }
+        const Result run = Quviro({"tree/a b", c.name}, true);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.output.toStdString(), a.output.toStdString() + expected);
+    }
+    // Inside a walk a symbolic link loop is named like a given one; a FIFO is passed over.
+    const Result walk = Quviro({"-r", "odd"});
+    EXPECT_EQ(walk.exitCode, 1);
+    EXPECT_EQ(walk.errors.toStdString(), "quviro-cli: odd/fifo: Skipped: not a regular file\n"
+                                         "quviro-cli: odd/loop: Too many levels of symbolic links\n"
+                                         "quviro-cli: odd/socket: Skipped: not a regular file\n");
 }
 
 TEST_F(CliFileListTest, UnreadableFileAndFolderAsAnotherUser) {
@@ -477,9 +533,12 @@ TEST_F(CliFileListTest, UnreadableFileAndFolderAsAnotherUser) {
     const Result zz = Coreutils("sha256sum", {}, {"closed/zz"});
     const Result run = Quviro({"-r", "closed"}, true, true);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output.toStdString(), "closed/folder: Cannot read folder: Permission denied\n"
-                                        "closed/secret: Error Opening File: Cannot open file \"" +
-                                            root + "/closed/secret\". Permission denied\n" + zz.output.toStdString());
+    // sha256sum's own line for the unreadable file, as the same user, under our name.
+    std::string secret = RunIn(s_dir->path(), u"sha256sum"_qs, {"closed/secret"}, false, true).errors.toStdString();
+    EXPECT_EQ(secret.substr(secret.find(": ")), ": closed/secret: Permission denied\n");
+    secret.replace(0, secret.find(": "), "quviro-cli");
+    EXPECT_EQ(run.output.toStdString(),
+              "quviro-cli: closed/folder: Cannot read folder: Permission denied\n" + secret + zz.output.toStdString());
     QDir(QFile::decodeName((root + "/closed").c_str())).removeRecursively();
 }
 
