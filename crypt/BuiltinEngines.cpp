@@ -1,6 +1,7 @@
-// The project's own MD5, SHA-1 and SHA-256 engines behind the engine interface.
+// The project's own MD5, SHA-1, SHA-256 and BLAKE3 engines behind the engine interface.
 #include "crypt/DigestEngines.h"
 
+#include "crypt/Blake3.h"
 #include "crypt/Md5.h"
 #include "crypt/Sha1.h"
 #include "crypt/Sha256.h"
@@ -58,6 +59,19 @@ private:
     TSHAContext m_context{};
 };
 
+class TBLAKE3Engine final : public TDigestEngine {
+public:
+    TBLAKE3Engine() { BLAKE3Init(m_context); }
+    void Update(const std::uint8_t* data, std::size_t count) override { BLAKE3Update(m_context, data, count); }
+    void Finish(std::uint8_t* digest) override {
+        const TBLAKE3Digest result = BLAKE3Final(m_context);
+        std::memcpy(digest, result.data(), result.size());
+    }
+
+private:
+    TBLAKE3Context m_context{};
+};
+
 } // namespace
 
 std::unique_ptr<TDigestEngine> MakeMD5Engine() {
@@ -70,4 +84,8 @@ std::unique_ptr<TDigestEngine> MakeSHA1Engine() {
 
 std::unique_ptr<TDigestEngine> MakeSHA256Engine() {
     return std::make_unique<TSHAEngine<SHA256Init, SHA256Update, SHA256Final>>();
+}
+
+std::unique_ptr<TDigestEngine> MakeBLAKE3Engine() {
+    return std::make_unique<TBLAKE3Engine>();
 }

@@ -11,6 +11,9 @@
 std::unique_ptr<TDigestEngine> MakeMD5Engine();
 std::unique_ptr<TDigestEngine> MakeSHA1Engine();
 std::unique_ptr<TDigestEngine> MakeSHA256Engine();
+// BLAKE3 on the calling thread; the file reader hashes a large file's tree on several threads
+// with hashing/Blake3Parallel.h instead.
+std::unique_ptr<TDigestEngine> MakeBLAKE3Engine();
 
 // libcrypto's SHA-2 and SHA-3 engines.
 std::unique_ptr<TDigestEngine> MakeSHA224Engine();

@@ -44,6 +44,9 @@ constexpr TNames BLAKE2bLists = {"b2sums.txt", "B2SUMS", "BLAKE2SUMS"};
 constexpr TNames BLAKE2sTyped = {"BLAKE2s"};
 constexpr TNames BLAKE2sExtensions = {"blake2s"};
 constexpr TNames BLAKE2sLists = {"BLAKE2sSUMS"};
+constexpr TNames BLAKE3Typed = {"b3"};
+constexpr TNames BLAKE3Extensions = {"b3", "blake3"};
+constexpr TNames BLAKE3Lists = {"b3sums.txt", "B3SUMS", "BLAKE3SUMS"};
 constexpr TNames CRC32Typed = {"CRC"};
 constexpr TNames CRC32Extensions = {"sfv"};
 constexpr TNames XXH3_64Typed = {"XXH3", "XXH3-64bits"};
@@ -52,7 +55,7 @@ constexpr TNames XXH3_128Typed = {"XXH128", "XXH3-128bits"};
 constexpr TNames XXH3_128Extensions = {"xxh128"};
 
 // Rows of equal digest length are in the order of their length's common meaning: SHA256 before
-// SHA3-256 and BLAKE2s-256, SHA512 before SHA3-512 and BLAKE2b-512, MD5 before XXH3-128.
+// SHA3-256, BLAKE2s-256 and BLAKE3, SHA512 before SHA3-512 and BLAKE2b-512, MD5 before XXH3-128.
 const TAlgorithmInfo Table[] = {
     {THashAlgorithm::MD5, "MD5", "MD5", 16, NoNames, "md5sum", MD5Extensions, MD5Lists, MakeMD5Engine},
     {THashAlgorithm::SHA1, "SHA1", "SHA1", 20, NoNames, "sha1sum", SHA1Extensions, SHA1Lists, MakeSHA1Engine},
@@ -78,6 +81,8 @@ const TAlgorithmInfo Table[] = {
      MakeBLAKE2b512Engine},
     {THashAlgorithm::BLAKE2s256, "BLAKE2s-256", "BLAKE2s", 32, BLAKE2sTyped, "", BLAKE2sExtensions, BLAKE2sLists,
      MakeBLAKE2s256Engine},
+    {THashAlgorithm::BLAKE3, "BLAKE3", "BLAKE3", 32, BLAKE3Typed, "b3sum", BLAKE3Extensions, BLAKE3Lists,
+     MakeBLAKE3Engine},
     {THashAlgorithm::CRC32, "CRC32", "CRC32", 4, CRC32Typed, "", CRC32Extensions, NoNames, MakeCRC32Engine},
     {THashAlgorithm::XXH3_64, "XXH3-64", "XXH3", 8, XXH3_64Typed, "xxhsum", XXH3_64Extensions, NoNames,
      MakeXXH3_64Engine, true},

@@ -31,6 +31,7 @@ enum class THashAlgorithm {
     CRC32,
     XXH3_64,
     XXH3_128,
+    BLAKE3,
 };
 
 struct TAlgorithmInfo {

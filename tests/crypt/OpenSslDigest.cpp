@@ -38,6 +38,7 @@ const char* OpenSslName(THashAlgorithm algorithm) {
     case THashAlgorithm::CRC32:
     case THashAlgorithm::XXH3_64:
     case THashAlgorithm::XXH3_128:
+    case THashAlgorithm::BLAKE3:
         break;
     }
     return "";

@@ -9,7 +9,7 @@
 #include <string>
 
 // libcrypto's name of algorithm's digest ("SHA2-512", "BLAKE2B-512"); empty for the rows
-// libcrypto does not compute (CRC32, XXH3).
+// libcrypto does not compute (CRC32, XXH3, BLAKE3).
 const char* OpenSslName(THashAlgorithm algorithm);
 
 // libcrypto's digest of the bytes as lower-case hexadecimal text; throws std::runtime_error for

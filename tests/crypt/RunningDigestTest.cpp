@@ -93,6 +93,9 @@ TEST(RunningDigestTest, TypedNamesFindTheirAlgorithm) {
         {"xxh3", THashAlgorithm::XXH3_64},
         {"xxh128", THashAlgorithm::XXH3_128},
         {"XXH3-128", THashAlgorithm::XXH3_128},
+        {"blake3", THashAlgorithm::BLAKE3},
+        {"b3", THashAlgorithm::BLAKE3},
+        {"BLAKE-3", THashAlgorithm::BLAKE3},
         {"", std::nullopt},
         {"-", std::nullopt},
         {"sha", std::nullopt},
@@ -100,6 +103,7 @@ TEST(RunningDigestTest, TypedNamesFindTheirAlgorithm) {
         {"sha 256", std::nullopt},
         {"sha2567", std::nullopt},
         {"xxh64", std::nullopt},
+        {"b3sum", std::nullopt},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(AlgorithmByTypedName(c.Typed), c.Expected) << '"' << c.Typed << '"';

@@ -32,8 +32,21 @@ void PrintTo(const SidecarCase& c, std::ostream* os) {
 const QByteArray Sha3_256 = "3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532";
 const QByteArray Blake2b = "ba80a53f981c4d0d6a2797b69f12f6e94c212f14685ac4b74b12bb6fdbffa2d17d87c5392aab792dc252d5de"
                            "4533cc9518d38aa8dbf1925ab92386edd4009923";
+const QByteArray Blake3 = "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85";
 
 const SidecarCase SidecarCases[] = {
+    {"b3sum_line_file",
+     {{u"file.iso.b3"_qs, Blake3 + "  file.iso\n"}},
+     u"SHA256"_qs,
+     Blake3,
+     u"BLAKE3"_qs,
+     u"file.iso.b3"_qs},
+    {"b3sums_list_names_blake3",
+     {{u"B3SUMS"_qs, Sha256 + "  other.iso\n" + Blake3 + "  file.iso\n"}},
+     u"SHA256"_qs,
+     Blake3,
+     u"BLAKE3"_qs,
+     u"B3SUMS"_qs},
     {"b2sums_list_names_blake2b",
      {{u"b2sums.txt"_qs, Blake2b + "  file.iso\n"}},
      u"SHA256"_qs,
