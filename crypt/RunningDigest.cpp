@@ -8,6 +8,9 @@
 TRunningDigest::TRunningDigest(THashAlgorithm algorithm)
     : m_info(&AlgorithmInfo(algorithm)), m_engine(m_info->MakeEngine()) {}
 
+TRunningDigest::TRunningDigest(THashAlgorithm algorithm, std::unique_ptr<TDigestEngine> engine)
+    : m_info(&AlgorithmInfo(algorithm)), m_engine(std::move(engine)) {}
+
 void TRunningDigest::Update(const void* data, std::size_t count) {
     m_engine->Update(static_cast<const std::uint8_t*>(data), count);
 }

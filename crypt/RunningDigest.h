@@ -15,6 +15,11 @@ public:
     // std::runtime_error when the library behind the engine refuses.
     explicit TRunningDigest(THashAlgorithm algorithm);
 
+    // The digest of algorithm computed by engine (not null), which must give that algorithm's
+    // digests: an engine the row cannot make itself, such as one that hashes on several
+    // threads. Throws std::invalid_argument for a value outside the enumeration.
+    TRunningDigest(THashAlgorithm algorithm, std::unique_ptr<TDigestEngine> engine);
+
     // Adds count bytes; any count.
     void Update(const void* data, std::size_t count);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <system_error>
 
 namespace {
@@ -20,15 +21,28 @@ TBLAKE3ChainingValue JoinPieces(TBLAKE3ChainingValue* values, std::size_t count)
     return values[0];
 }
 
+class TBLAKE3ParallelEngine final : public TDigestEngine {
+public:
+    TBLAKE3ParallelEngine(unsigned threads, const TStartThread& start) : m_hasher(threads, start) {}
+    void Update(const std::uint8_t* data, std::size_t count) override { m_hasher.Update({data, count}); }
+    void Finish(std::uint8_t* digest) override {
+        const TBLAKE3Digest result = m_hasher.Final();
+        std::memcpy(digest, result.data(), result.size());
+    }
+
+private:
+    TBLAKE3Parallel m_hasher;
+};
+
 } // namespace
 
-TBLAKE3Parallel::TBLAKE3Parallel(unsigned threads) {
+TBLAKE3Parallel::TBLAKE3Parallel(unsigned threads, const TStartThread& start) {
     BLAKE3Init(m_context);
     const unsigned workers = threads > 1 ? threads - 1 : 0;
     m_workers.reserve(workers);
     for (unsigned i = 0; i < workers; ++i) {
         try {
-            m_workers.emplace_back(&TBLAKE3Parallel::WorkerLoop, this);
+            m_workers.push_back(start([this] { WorkerLoop(); }));
         } catch (const std::system_error&) {
             break;
         }
@@ -121,4 +135,8 @@ TBLAKE3Digest BLAKE3HashParallel(std::span<const std::uint8_t> bytes, unsigned t
     TBLAKE3Parallel hasher(threads);
     hasher.Update(bytes);
     return hasher.Final();
+}
+
+std::unique_ptr<TDigestEngine> MakeBLAKE3ParallelEngine(unsigned threads, const TStartThread& start) {
+    return std::make_unique<TBLAKE3ParallelEngine>(threads, start);
 }

@@ -10,10 +10,13 @@
 #pragma once
 
 #include "crypt/Blake3.h"
+#include "crypt/DigestEngine.h"
+#include "hashing/ThreadStart.h"
 
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <thread>
@@ -21,9 +24,10 @@
 
 class TBLAKE3Parallel {
 public:
-    // Starts threads - 1 worker threads (a count of 0 counts as 1). A thread the system refuses
-    // to start is left out: the hashing runs on those that started and the calling thread.
-    explicit TBLAKE3Parallel(unsigned threads);
+    // Starts threads - 1 worker threads through start (a count of 0 counts as 1). A thread the
+    // system refuses to start is left out: the hashing runs on those that started and the
+    // calling thread.
+    explicit TBLAKE3Parallel(unsigned threads, const TStartThread& start = StartThread);
     ~TBLAKE3Parallel();
     TBLAKE3Parallel(const TBLAKE3Parallel&) = delete;
     TBLAKE3Parallel& operator=(const TBLAKE3Parallel&) = delete;
@@ -64,3 +68,7 @@ private:
 
 // The BLAKE3 digest of bytes hashed on threads threads, as TBLAKE3Parallel gives it.
 TBLAKE3Digest BLAKE3HashParallel(std::span<const std::uint8_t> bytes, unsigned threads);
+
+// An engine of the BLAKE3 row that hashes through a TBLAKE3Parallel of threads threads started
+// through start: what the file reader uses for a large file. Throws std::bad_alloc.
+std::unique_ptr<TDigestEngine> MakeBLAKE3ParallelEngine(unsigned threads, const TStartThread& start = StartThread);

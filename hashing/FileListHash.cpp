@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -78,7 +79,8 @@ public:
             TJobResult result{{}, outOfMemory, true};
             try {
                 if (!m_standardInput)
-                    m_standardInput = std::make_unique<TStreamDigester>(ChunkForJobs(1));
+                    m_standardInput = std::make_unique<TStreamDigester>(
+                        ChunkForJobs(1), StartThread, TreeThreadsForJobs(static_cast<int>(m_digesters.size())));
                 result = HashToLines(name, m_settings, *m_standardInput, outOfMemory);
             } catch (const std::bad_alloc&) {
                 // The out-of-memory line made above stands for it.
@@ -161,12 +163,18 @@ std::int64_t ChunkForJobs(int jobs) {
     return std::clamp(chunk, Smallest, TStreamDigester::MaxChunk);
 }
 
+unsigned TreeThreadsForJobs(int jobs) {
+    return std::max(1u, std::thread::hardware_concurrency() / static_cast<unsigned>(std::max(jobs, 1)));
+}
+
 TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFileListSettings& settings,
                              const TFileListSink& sink) {
-    const int jobCount = JobsForDescriptors(std::max(settings.Jobs, 1));
+    const bool oneFile = inputs.size() == 1 && !settings.Recursive;
+    const int jobCount = oneFile ? 1 : JobsForDescriptors(std::max(settings.Jobs, 1));
     std::vector<std::unique_ptr<TStreamDigester>> digesters;
     for (int i = 0; i < jobCount; ++i)
-        digesters.push_back(std::make_unique<TStreamDigester>(ChunkForJobs(jobCount)));
+        digesters.push_back(
+            std::make_unique<TStreamDigester>(ChunkForJobs(jobCount), StartThread, TreeThreadsForJobs(jobCount)));
     bool failed = false;
     bool writeFailed = false;
     TOrderedJobs jobs(jobCount, WindowPerJob * static_cast<std::size_t>(jobCount), [&](const TJobResult& result) {

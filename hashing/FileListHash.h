@@ -53,15 +53,20 @@ bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& a
 // stay near 32 MiB: 4 MiB chunks up to 4 jobs, smaller ones beyond, never under 64 KiB.
 std::int64_t ChunkForJobs(int jobs);
 
+// The threads each of jobs workers may hash one large file's BLAKE3 on, so that all of them
+// together stay near one per processor: every processor for one job, one each from as many
+// jobs as processors on.
+unsigned TreeThreadsForJobs(int jobs);
+
 // jobs, or fewer when the descriptor limit leaves no room for each job's open file beside the
 // descriptors open now and a few for the walk's folder and the rest of the program; at least 1.
 int JobsForDescriptors(int jobs);
 
 // Hashes the files that inputs stand for (TreeWalk.h), one line per algorithm each in input
-// order. The input "-" is standard input, named "-" in its lines; given again it is read again
-// from where the first read ended (empty for a pipe at its end), as the coreutils tools do. A failed
-// file or folder writes "NAME: MESSAGE" to Error in its turn; a skipped entry writes
-// "NAME: Skipped: not a regular file". NAME is escaped as in checksum lines when it holds a
-// backslash, line feed or carriage return.
+// order. One input without recursive is hashed by one job, whatever settings.Jobs says, so that
+// a single large file has every processor for itself. The input "-" is standard input, named "-" in its lines; given
+// again it is read again from where the first read ended (empty for a pipe at its end), as the coreutils tools do. A
+// failed file or folder writes "NAME: MESSAGE" to Error in its turn; a skipped entry writes "NAME: Skipped: not a
+// regular file". NAME is escaped as in checksum lines when it holds a backslash, line feed or carriage return.
 TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFileListSettings& settings,
                              const TFileListSink& sink);

@@ -1,6 +1,7 @@
 #include "hashing/StreamDigest.h"
 
 #include "crypt/RunningDigest.h"
+#include "hashing/Blake3Parallel.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -17,14 +18,23 @@ namespace {
 // useful pieces.
 constexpr std::int64_t SmallestBuffer = 64 * 1024;
 
+// BLAKE3's tree is shared out only among spans this large: smaller ones hold too few subtrees
+// for the threads (hashing/Blake3Parallel.cpp hashes spans under 512 KiB on the calling thread).
+constexpr std::int64_t SmallestTreeChunk = 1024 * 1024;
+
 // The running digests of one read. The first is fed on the calling thread; each other one on a
 // thread of its own meanwhile, or on the calling thread too when its thread could not start.
+// BLAKE3 is hashed on treeThreads threads when that is more than one.
 class TDigestCrew {
 public:
-    TDigestCrew(const std::vector<THashAlgorithm>& algorithms, const TStartThread& start) {
+    TDigestCrew(const std::vector<THashAlgorithm>& algorithms, const TStartThread& start, unsigned treeThreads) {
         m_digests.reserve(algorithms.size());
-        for (const THashAlgorithm algorithm : algorithms)
-            m_digests.emplace_back(algorithm);
+        for (const THashAlgorithm algorithm : algorithms) {
+            if (algorithm == THashAlgorithm::BLAKE3 && treeThreads > 1)
+                m_digests.emplace_back(algorithm, MakeBLAKE3ParallelEngine(treeThreads, start));
+            else
+                m_digests.emplace_back(algorithm);
+        }
         m_threads.reserve(m_digests.size());
         try {
             for (std::size_t index = 1; index < m_digests.size(); ++index)
@@ -208,9 +218,9 @@ private:
 
 } // namespace
 
-TStreamDigester::TStreamDigester(std::int64_t chunk, TStartThread start)
+TStreamDigester::TStreamDigester(std::int64_t chunk, TStartThread start, unsigned treeThreads)
     : m_chunk(std::clamp<std::int64_t>(chunk, 64, MaxChunk) / 64 * 64), m_buffers(std::make_unique<TBuffers>()),
-      m_start(std::move(start)) {}
+      m_start(std::move(start)), m_treeThreads(treeThreads) {}
 
 TStreamDigester::~TStreamDigester() = default;
 
@@ -221,8 +231,12 @@ std::string TStreamDigester::Digest(THashAlgorithm algorithm, TStream& stream) {
 std::vector<std::string> TStreamDigester::Digest(const std::vector<THashAlgorithm>& algorithms, TStream& stream) {
     if (algorithms.empty())
         return {};
-    TDigestCrew digests(algorithms, m_start);
     const std::int64_t expected = std::max<std::int64_t>(0, stream.Size() - stream.Position());
+    // Every other algorithm of the read has a thread of its own already.
+    const unsigned others = static_cast<unsigned>(algorithms.size() - 1);
+    const bool large = expected > MaxChunk && m_chunk >= SmallestTreeChunk;
+    const unsigned treeThreads = large && m_treeThreads > others ? m_treeThreads - others : 1;
+    TDigestCrew digests(algorithms, m_start, treeThreads);
     // One byte more than expected lets the first short read tell the end at once.
     const std::int64_t wanted = expected < m_chunk ? expected + 1 : m_chunk;
     const std::int64_t bufferSize = std::max(wanted, std::min(SmallestBuffer, m_chunk));

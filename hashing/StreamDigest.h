@@ -13,8 +13,11 @@
 // one chunk is read by a second thread into one buffer while the calling thread hashes the
 // other, so on two cores the copy out of the page cache costs no wall time. The stream is then
 // used by that thread alone until the call returns. Several algorithms are computed in the same
-// read, each on a thread of its own, so the wall time is the slowest one's, not the sum. A
-// thread that cannot be started costs speed only: its work is done on the calling thread.
+// read, each on a thread of its own, so the wall time is the slowest one's, not the sum. BLAKE3
+// of a stream larger than one chunk of MaxChunk is hashed on several threads as well, its tree's
+// subtrees shared out (hashing/Blake3Parallel.h); smaller streams, or reads in smaller chunks,
+// are hashed on one thread, so they pay for no thread starts. A thread that cannot be started
+// costs speed only: its work is done on the calling thread.
 #pragma once
 
 #include "crypt/HashStream.h"
@@ -25,6 +28,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 class TStreamDigester {
@@ -33,8 +37,11 @@ public:
 
     // chunk is clamped to 64 bytes .. MaxChunk and rounded down to whole 64-byte blocks. The
     // buffers (two of chunk bytes at most, fewer for small streams) are kept for later calls.
-    // Threads are started through start.
-    explicit TStreamDigester(std::int64_t chunk = MaxChunk, TStartThread start = StartThread);
+    // Threads are started through start. treeThreads is the most threads one BLAKE3 digest of a
+    // large stream is hashed on (0 counts as 1), the calling thread included; with several
+    // algorithms in one read, each other algorithm's thread counts against it.
+    explicit TStreamDigester(std::int64_t chunk = MaxChunk, TStartThread start = StartThread,
+                             unsigned treeThreads = std::thread::hardware_concurrency());
     ~TStreamDigester();
     TStreamDigester(const TStreamDigester&) = delete;
     TStreamDigester& operator=(const TStreamDigester&) = delete;
@@ -53,4 +60,5 @@ private:
     std::int64_t m_chunk;
     std::unique_ptr<TBuffers> m_buffers;
     TStartThread m_start;
+    unsigned m_treeThreads;
 };

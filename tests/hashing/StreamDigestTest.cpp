@@ -1,5 +1,6 @@
 #include "hashing/StreamDigest.h"
 
+#include "tests/crypt/DigestTestSupport.h"
 #include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
@@ -275,6 +276,62 @@ TEST_F(StreamDigestFileTest, FileRewrittenInPlaceKeepingItsTimeGivesNoDigest) {
         ASSERT_EQ(::stat(m_path.c_str(), &after), 0);
         ASSERT_EQ(after.st_size, before.st_size);
         ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec) << "the writer kept the time";
+    }
+}
+
+// BLAKE3 of a file over one chunk is hashed on several threads, its tree shared out; a file of
+// one chunk, reads in small chunks, one thread allowed, or the threads of other algorithms in
+// the same read leave it fewer or none. Every way gives the serial engine's digest, and a thread
+// that cannot start costs speed only.
+TEST_F(StreamDigestFileTest, LargeBLAKE3FilesAreHashedOnSeveralThreads) {
+    constexpr std::int64_t Large = 9 * 1024 * 1024 + 5;
+    constexpr std::int64_t Big = TStreamDigester::MaxChunk;
+    const std::vector<THashAlgorithm> blake3 = {THashAlgorithm::BLAKE3};
+    const std::vector<THashAlgorithm> withSha256 = {THashAlgorithm::SHA256, THashAlgorithm::BLAKE3};
+    struct Case {
+        const char* name;
+        std::int64_t size;
+        std::int64_t chunk;
+        unsigned treeThreads;
+        const std::vector<THashAlgorithm>& algorithms;
+        int allowed; // starts the starter grants
+        // Starts the digester asks for: reading ahead, other algorithms, tree workers (the first
+        // refused ends the tree's asking).
+        int asked;
+    };
+    const Case cases[] = {
+        {"large_on_four_threads", Large, Big, 4, blake3, 99, 1 + 3},
+        {"large_on_one_thread", Large, Big, 1, blake3, 99, 1},
+        {"one_chunk_starts_nothing", Big, Big, 4, blake3, 99, 0},
+        {"small_chunks_read_ahead_only", Large, 64 * 1024, 4, blake3, 99, 1},
+        {"beside_sha256_one_thread_less", Large, Big, 4, withSha256, 99, 1 + 1 + 2},
+        {"beside_sha256_no_thread_left", Large, Big, 2, withSha256, 99, 1 + 1},
+        {"refused_starts", Large, Big, 4, blake3, 2, 1 + 3},
+        {"no_thread_starts", Large, Big, 4, withSha256, 0, 1 + 1 + 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::uint8_t> bytes = RandomBytes(static_cast<std::size_t>(c.size), 22);
+        Put(m_path, bytes, std::ios::trunc);
+        int asked = 0;
+        TStreamDigester digester(
+            c.chunk,
+            [&](std::function<void()> body) {
+                if (++asked > c.allowed)
+                    throw std::system_error(EAGAIN, std::generic_category(), "Resource temporarily unavailable");
+                return std::thread(std::move(body));
+            },
+            c.treeThreads);
+        TFileStream stream(m_path);
+        const std::vector<std::string> digests = digester.Digest(c.algorithms, stream);
+        ASSERT_EQ(digests.size(), c.algorithms.size());
+        for (std::size_t i = 0; i < digests.size(); ++i) {
+            const std::string expected = c.algorithms[i] == THashAlgorithm::BLAKE3
+                                             ? BLAKE3WholeHex(bytes)
+                                             : OpenSslHex(c.algorithms[i], bytes.data(), bytes.size());
+            EXPECT_EQ(digests[i], expected) << AlgorithmName(c.algorithms[i]);
+        }
+        EXPECT_EQ(asked, c.asked);
     }
 }
 
