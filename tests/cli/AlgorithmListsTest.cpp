@@ -1,9 +1,11 @@
 // quviro-cli's lines and list checks for every algorithm with a peer tool, compared with that
-// tool on the same files: the lines it writes (GNU and BSD form), and -C on the list the tool
-// wrote, named as such lists are published, with one file changed after listing. The engines
-// meet an independent implementation here too: the tools compute their own digests.
+// tool on the same files: the lines it writes (GNU and BSD form) for several files, one file and
+// a folder walked, and -C on the list the tool wrote, named as such lists are published, with
+// one file changed after listing. The engines meet an independent implementation here too: the
+// tools compute their own digests.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -77,6 +79,9 @@ const TListCase Cases[] = {
      nullptr,
      false},
     {"crc32", {u"-a"_qs, u"crc32"_qs}, "rhash", {u"--crc32"_qs, u"--simple"_qs}, "LIST", nullptr, false},
+    // b3sum -c writes no summary of the failures.
+    {"blake3", {u"-a"_qs, u"b3"_qs}, "b3sum", {}, "b3sums.txt", "b3sum", false},
+    {"blake3_sidecar", {u"-a"_qs, u"blake3"_qs}, "b3sum", {}, "big.bin.b3", "b3sum", false},
     {"crc32_sfv", {u"--sfv"_qs}, "rhash", {u"--sfv"_qs}, "files.sfv", nullptr, false},
 };
 
@@ -117,9 +122,10 @@ TEST_P(AlgorithmListsTest, LinesAndChecksAgreeWithThePeerTool) {
     ASSERT_FALSE(tool.isEmpty()) << c.Tool << " is not installed (scripts/debian-packages lists it)";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    // Sizes across the engines' block and stripe lengths, one past several MiB-sized buffers.
+    // Sizes across the engines' block and stripe lengths, and one past two 4 MiB reads, so that
+    // reading is overlapped and BLAKE3's tree is shared out among threads.
     std::mt19937 random(20261210);
-    QByteArray big(3 * 1024 * 1024 + 4097, '\0');
+    QByteArray big(9 * 1024 * 1024 + 4097, '\0');
     for (char& byte : big)
         byte = static_cast<char>(random());
     WriteFile(dir.filePath(u"big.bin"_qs), big);
@@ -127,13 +133,31 @@ TEST_P(AlgorithmListsTest, LinesAndChecksAgreeWithThePeerTool) {
     WriteFile(dir.filePath(u"a b"_qs), "abc");
     WriteFile(dir.filePath(u"changed"_qs), QByteArray(1000, 'x'));
     const QStringList files = {u"big.bin"_qs, u"empty"_qs, u"a b"_qs, u"changed"_qs};
+    ASSERT_TRUE(QDir(dir.path()).mkpath(u"tree/sub"_qs));
+    WriteFile(dir.filePath(u"tree/a b"_qs), "abc");
+    WriteFile(dir.filePath(u"tree/sub/big.bin"_qs), big);
 
-    const TRun reference = RunTool(tool, c.ToolOptions + files, dir.path());
-    ASSERT_EQ(reference.ExitCode, 0) << reference.Err.toStdString();
-    const TRun ours = RunTool(QStringLiteral(QUVIRO_CLI_PATH), c.Algorithm + QStringList{u"-H"_qs} + files, dir.path());
-    EXPECT_EQ(ours.ExitCode, 0) << ours.Err.toStdString();
-    // SFV lists open with comment lines of their writer's own (rhash dates its list).
-    EXPECT_EQ(WithoutComments(ours.Out).toStdString(), WithoutComments(reference.Out).toStdString());
+    // Several files, one file, and a folder walked: the walk names its files in byte order.
+    const struct {
+        const char* Name;
+        QStringList Ours;
+        QStringList Tool;
+    } runs[] = {
+        {"several files", QStringList{u"-H"_qs} + files, files},
+        {"one file", {u"-H"_qs, u"big.bin"_qs}, {u"big.bin"_qs}},
+        {"recursive", {u"-r"_qs, u"tree"_qs}, {u"tree/a b"_qs, u"tree/sub/big.bin"_qs}},
+    };
+    TRun reference;
+    for (const auto& run : runs) {
+        const TRun theirs = RunTool(tool, c.ToolOptions + run.Tool, dir.path());
+        ASSERT_EQ(theirs.ExitCode, 0) << run.Name << ": " << theirs.Err.toStdString();
+        const TRun ours = RunTool(QStringLiteral(QUVIRO_CLI_PATH), c.Algorithm + run.Ours, dir.path());
+        EXPECT_EQ(ours.ExitCode, 0) << run.Name << ": " << ours.Err.toStdString();
+        // SFV lists open with comment lines of their writer's own (rhash dates its list).
+        EXPECT_EQ(WithoutComments(ours.Out).toStdString(), WithoutComments(theirs.Out).toStdString()) << run.Name;
+        if (reference.ExitCode == -1)
+            reference = theirs;
+    }
 
     // The list as the tool wrote it, checked after one file changed; without -a, so the tag or
     // the list's name must tell the algorithm.
@@ -168,13 +192,14 @@ INSTANTIATE_TEST_SUITE_P(Tools, AlgorithmListsTest, testing::ValuesIn(Cases),
                          [](const testing::TestParamInfo<TListCase>& info) { return std::string(info.param.Name); });
 
 // A bare 64-digit digest is SHA-256 in a list whose name says nothing, SHA3-256 in SHA3-256SUMS,
-// and what -a says above both.
+// BLAKE3 in B3SUMS and NAME.b3, and what -a says above both.
 TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     WriteFile(dir.filePath(u"f"_qs), "abc");
     const QByteArray sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  f\n";
     const QByteArray sha3 = "3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532  f\n";
+    const QByteArray blake3 = "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85  f\n";
     struct TBare {
         const char* List;
         QByteArray Line;
@@ -189,6 +214,11 @@ TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
         {"f.sha3-256", sha3, {}, "f: OK\n"},
         {"SHA3-256SUMS", sha256, {u"-a"_qs, u"sha256"_qs}, "f: OK\n"},
         {"LIST", sha3, {u"-a"_qs, u"SHA3-256"_qs}, "f: OK\n"},
+        {"LIST", blake3, {}, "f: FAILED\n"},
+        {"B3SUMS", blake3, {}, "f: OK\n"},
+        {"b3sums.txt", sha256, {}, "f: FAILED\n"},
+        {"f.b3", blake3, {}, "f: OK\n"},
+        {"LIST", blake3, {u"-a"_qs, u"b3"_qs}, "f: OK\n"},
     };
     for (const TBare& c : cases) {
         WriteFile(dir.filePath(QString::fromLatin1(c.List)), c.Line);
@@ -198,6 +228,31 @@ TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
             << c.List << " " << c.Line.left(8).toStdString() << " " << c.Options.join(u' ').toStdString();
         QFile::remove(dir.filePath(QString::fromLatin1(c.List)));
     }
+}
+
+// b3sum writes no BSD lines: --tag writes "BLAKE3 (NAME) = DIGEST" with b3sum's digests, and
+// -C reads them back by their tag.
+TEST(AlgorithmListsBlake3Tag, TaggedLinesCarryB3sumsDigestsAndAreReadBack) {
+    const QString tool = QStandardPaths::findExecutable(u"b3sum"_qs);
+    ASSERT_FALSE(tool.isEmpty()) << "b3sum is not installed (scripts/debian-packages lists it)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteFile(dir.filePath(u"a b"_qs), "abc");
+    WriteFile(dir.filePath(u"empty"_qs), {});
+    const TRun reference = RunTool(tool, {u"a b"_qs, u"empty"_qs}, dir.path());
+    ASSERT_EQ(reference.ExitCode, 0);
+    QByteArray expected;
+    for (const QByteArray& line : reference.Out.split('\n'))
+        if (!line.isEmpty())
+            expected += "BLAKE3 (" + line.mid(66) + ") = " + line.left(64) + '\n';
+    const TRun ours =
+        RunTool(QStringLiteral(QUVIRO_CLI_PATH), {u"-a"_qs, u"b3"_qs, u"--tag"_qs, u"a b"_qs, u"empty"_qs}, dir.path());
+    EXPECT_EQ(ours.ExitCode, 0);
+    EXPECT_EQ(ours.Out.toStdString(), expected.toStdString());
+    WriteFile(dir.filePath(u"LIST"_qs), ours.Out);
+    const TRun check = RunTool(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"LIST"_qs}, dir.path());
+    EXPECT_EQ(check.ExitCode, 0);
+    EXPECT_EQ(check.Out.toStdString(), "a b: OK\nempty: OK\n");
 }
 
 } // namespace
