@@ -30,7 +30,7 @@ TAlgorithmChoice::TAlgorithmChoice(TRadioGroup* group) : QObject(group), m_group
     m_group->SetItems(items);
     m_combo->setObjectName(QStringLiteral("cbOtherAlgorithm"));
     m_combo->setAccessibleName(QStringLiteral("Other algorithm"));
-    m_combo->setToolTip(QStringLiteral("More algorithms: SHA-2, SHA-3, BLAKE2, CRC32 and XXH3"));
+    m_combo->setToolTip(QStringLiteral("More algorithms: SHA-2, SHA-3, BLAKE2, BLAKE3, CRC32 and XXH3"));
     m_combo->setMaxVisibleItems(m_combo->count());
     // Choosing from the drop-down chooses its item.
     connect(m_combo, &QComboBox::activated, this, [this] { m_group->SetItemIndex(OtherItem); });

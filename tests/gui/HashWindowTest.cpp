@@ -469,6 +469,25 @@ TEST_F(HashWindowTest, AListOfAnotherAlgorithmIsHashedThroughTheDropDown) {
     EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from b2sums.txt)"_qs);
 }
 
+// A b3sum line in NAME.b3 beside the file: BLAKE3 comes from the drop-down, which lists it as
+// it lists every row of the table, and the status names it.
+TEST_F(HashWindowTest, ABlake3SidecarIsFoundAndHashedThroughTheDropDown) {
+    const QString blake3 = u"6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85"_qs;
+    QFile sidecar(m_folder.filePath(u"input.bin.b3"_qs));
+    ASSERT_TRUE(sidecar.open(QIODevice::WriteOnly));
+    sidecar.write((blake3 + u"  input.bin\n"_qs).toUtf8());
+    sidecar.close();
+    TfrmQVMain& w = Open();
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.rgHashes->ItemIndex(), TAlgorithmChoice::OtherItem);
+    EXPECT_EQ(w.findChild<QComboBox*>(u"cbOtherAlgorithm"_qs)->currentText(), u"BLAKE3"_qs);
+    EXPECT_EQ(w.lblHash->text(), blake3);
+    EXPECT_EQ(w.lblHashType->text(), u"BLAKE3:"_qs);
+    EXPECT_EQ(w.lblStatus->text(), u"Success creating BLAKE3 hash."_qs);
+    EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from .b3 file)"_qs);
+}
+
 // Lists without line breaks, hundreds of MB large, beside the file: the lookup reads a bounded
 // part of the one named after the file and streams the *SUMS list, so the hash ends as soon as
 // the lists are read and memory stays flat. The files are sparse: quick to make, no disk used.
