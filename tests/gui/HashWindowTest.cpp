@@ -449,43 +449,42 @@ TEST_F(HashWindowTest, ASecondPassForAListSaysWhy) {
     EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from MD5SUMS)"_qs);
 }
 
-// A list of an algorithm the first three items do not offer: the second pass hashes with it and
-// the drop-down shows it, so the controls name the request the digest belongs to.
+// A list of an algorithm the first three items do not offer, beside the file: the second pass
+// hashes with the drop-down's entry for it, which the drop-down lists as it lists every row of
+// the table, and the status and panel name it.
 TEST_F(HashWindowTest, AListOfAnotherAlgorithmIsHashedThroughTheDropDown) {
-    // BLAKE2b-512 of "abc" (RFC 7693, appendix A).
-    const QString blake2b = u"ba80a53f981c4d0d6a2797b69f12f6e94c212f14685ac4b74b12bb6fdbffa2d1"
-                            u"7d87c5392aab792dc252d5de4533cc9518d38aa8dbf1925ab92386edd4009923"_qs;
-    QFile list(m_folder.filePath(u"b2sums.txt"_qs));
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write((blake2b + u"  input.bin\n"_qs).toUtf8());
-    list.close();
-    TfrmQVMain& w = Open();
-    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
-    ASSERT_TRUE(WaitIdle(w));
-    EXPECT_EQ(w.rgHashes->ItemIndex(), TAlgorithmChoice::OtherItem);
-    EXPECT_EQ(w.findChild<QComboBox*>(u"cbOtherAlgorithm"_qs)->currentText(), u"BLAKE2b-512"_qs);
-    EXPECT_EQ(w.lblHash->text(), blake2b);
-    EXPECT_EQ(w.lblHashType->text(), u"BLAKE2b-512:"_qs);
-    EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from b2sums.txt)"_qs);
-}
-
-// A b3sum line in NAME.b3 beside the file: BLAKE3 comes from the drop-down, which lists it as
-// it lists every row of the table, and the status names it.
-TEST_F(HashWindowTest, ABlake3SidecarIsFoundAndHashedThroughTheDropDown) {
-    const QString blake3 = u"6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85"_qs;
-    QFile sidecar(m_folder.filePath(u"input.bin.b3"_qs));
-    ASSERT_TRUE(sidecar.open(QIODevice::WriteOnly));
-    sidecar.write((blake3 + u"  input.bin\n"_qs).toUtf8());
-    sidecar.close();
-    TfrmQVMain& w = Open();
-    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
-    ASSERT_TRUE(WaitIdle(w));
-    EXPECT_EQ(w.rgHashes->ItemIndex(), TAlgorithmChoice::OtherItem);
-    EXPECT_EQ(w.findChild<QComboBox*>(u"cbOtherAlgorithm"_qs)->currentText(), u"BLAKE3"_qs);
-    EXPECT_EQ(w.lblHash->text(), blake3);
-    EXPECT_EQ(w.lblHashType->text(), u"BLAKE3:"_qs);
-    EXPECT_EQ(w.lblStatus->text(), u"Success creating BLAKE3 hash."_qs);
-    EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from .b3 file)"_qs);
+    const struct {
+        const char* List;
+        QString Line;
+        QString Algorithm;
+        QString From;
+    } cases[] = {
+        // BLAKE2b-512 of "abc" (RFC 7693, appendix A), in a list named for all files.
+        {"b2sums.txt",
+         u"ba80a53f981c4d0d6a2797b69f12f6e94c212f14685ac4b74b12bb6fdbffa2d1"
+         u"7d87c5392aab792dc252d5de4533cc9518d38aa8dbf1925ab92386edd4009923  input.bin\n"_qs,
+         u"BLAKE2b-512"_qs, u"b2sums.txt"_qs},
+        // BLAKE3 of "abc" as b3sum writes it, in the file's own NAME.b3.
+        {"input.bin.b3", u"6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85  input.bin\n"_qs,
+         u"BLAKE3"_qs, u".b3 file"_qs},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.List);
+        QFile list(m_folder.filePath(QString::fromLatin1(c.List)));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write(c.Line.toUtf8());
+        list.close();
+        TfrmQVMain& w = Open();
+        QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+        ASSERT_TRUE(WaitIdle(w));
+        EXPECT_EQ(w.rgHashes->ItemIndex(), TAlgorithmChoice::OtherItem);
+        EXPECT_EQ(w.findChild<QComboBox*>(u"cbOtherAlgorithm"_qs)->currentText(), c.Algorithm);
+        EXPECT_EQ(w.lblHash->text(), c.Line.left(c.Line.indexOf(u' ')));
+        EXPECT_EQ(w.lblHashType->text(), c.Algorithm + u':');
+        EXPECT_EQ(w.lblStatus->text(), u"Success creating "_qs + c.Algorithm + u" hash."_qs);
+        EXPECT_EQ(w.rowExpected->VerdictText(), u"\u2713 Matches (from "_qs + c.From + u')');
+        ASSERT_TRUE(list.remove());
+    }
 }
 
 // Lists without line breaks, hundreds of MB large, beside the file: the lookup reads a bounded
