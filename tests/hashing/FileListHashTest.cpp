@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -120,6 +121,54 @@ TEST_F(FileListHashTest, LowDescriptorLimitCostsNoFiles) {
     for (std::size_t end = out.find('\n'); end != std::string::npos; start = end + 1, end = out.find('\n', start))
         names.append(out, start + 66, end + 1 - (start + 66)); // after 64 digits and two spaces
     EXPECT_EQ(names, expected);
+}
+
+// The threads this process runs now.
+std::size_t ThreadCount() {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const fs::directory_entry& task : fs::directory_iterator("/proc/self/task"))
+        ++count;
+    return count;
+}
+
+// One input without -r is one job, whatever -j says: no job threads wait beside it, and its
+// BLAKE3 gets every processor. Two inputs, or a folder walked, run on the jobs asked for.
+TEST_F(FileListHashTest, OneInputIsOneJob) {
+    const fs::path file = m_folder / "one";
+    std::ofstream(file) << "abc";
+    std::ofstream(m_folder / "two") << "def";
+    struct Case {
+        const char* name;
+        std::vector<std::string> inputs;
+        bool recursive;
+        bool jobThreads; // job threads are running while the lines are written
+    };
+    const Case cases[] = {
+        {"one_file", {file.string()}, false, false},
+        {"two_files", {file.string(), file.string()}, false, true},
+        {"folder_walked", {m_folder.string()}, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TFileListSettings settings;
+        settings.Algorithms = {THashAlgorithm::BLAKE3};
+        settings.Jobs = 8;
+        settings.Recursive = c.recursive;
+        const std::size_t before = ThreadCount();
+        std::size_t whileWriting = 0;
+        const TFileListSink sink{
+            [&](std::string_view) {
+                whileWriting = std::max(whileWriting, ThreadCount());
+                return true;
+            },
+            [](std::string_view) { return true; },
+        };
+        EXPECT_EQ(HashFileList(c.inputs, settings, sink), TFileListResult::AllHashed);
+        if (c.jobThreads)
+            EXPECT_GT(whileWriting, before);
+        else
+            EXPECT_EQ(whileWriting, before);
+    }
 }
 
 } // namespace
