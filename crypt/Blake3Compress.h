@@ -14,11 +14,11 @@
 inline constexpr std::size_t BLAKE3BlocksPerChunk = BLAKE3ChunkLength / BLAKE3BlockLength;
 
 // The initial words, the same as SHA-256's initial hash value (FIPS 180-4 section 5.3.3), as the
-// BLAKE3 specification (section 2.2) takes them.
+// BLAKE3 paper (section 2.2) takes them.
 inline constexpr std::array<std::uint32_t, 8> BLAKE3IV = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                                           0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
 
-// Domain flags of the BLAKE3 specification, section 2.1.
+// Domain flags of the BLAKE3 paper, section 2.1.
 enum : std::uint8_t {
     BLAKE3ChunkStart = 0x01,
     BLAKE3ChunkEnd = 0x02,
@@ -27,7 +27,7 @@ enum : std::uint8_t {
 };
 
 // Message word order of each of the seven rounds: round 0 takes the words as they are and each
-// later round applies the permutation of the specification (section 2.2) to the one before.
+// later round applies the permutation of the BLAKE3 paper (section 2.2) to the one before.
 inline constexpr std::array<std::array<std::uint8_t, 16>, 7> BLAKE3Schedule = [] {
     constexpr std::array<std::uint8_t, 16> permutation = {2, 6, 3, 10, 7, 0, 4, 13, 1, 11, 12, 5, 9, 14, 15, 8};
     std::array<std::array<std::uint8_t, 16>, 7> schedule{};

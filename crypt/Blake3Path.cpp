@@ -1,5 +1,6 @@
 #include "crypt/Blake3Path.h"
 
+#include "crypt/Blake3Simd.h"
 #include "crypt/CpuFeatures.h"
 
 #include <atomic>
@@ -14,17 +15,21 @@ std::atomic<TBLAKE3Path>& ActivePath() {
 } // namespace
 
 bool BLAKE3PathSupported(TBLAKE3Path path) {
+    if (path == TBLAKE3Path::Portable)
+        return true;
+#if defined(QUVIRO_BLAKE3_VECTOR_PATHS)
     const TCpuFeatures& features = ProcessorFeatures();
     switch (path) {
-    case TBLAKE3Path::Portable:
-        return true;
     case TBLAKE3Path::SSE41:
         return features.SSSE3 && features.SSE41;
     case TBLAKE3Path::AVX2:
         return features.AVX2;
     case TBLAKE3Path::AVX512:
         return features.AVX512F;
+    case TBLAKE3Path::Portable:
+        break;
     }
+#endif
     return false;
 }
 

@@ -6,7 +6,13 @@
 // BLAKE3HashMany's arguments (Blake3Compress.h); stride must be below 2^31 / lanes.
 #pragma once
 
-#if defined(__x86_64__)
+// The paths are written with GCC's vector extensions and target pragmas; other compilers (clang,
+// which builds the fuzz targets) build the portable path alone.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define QUVIRO_BLAKE3_VECTOR_PATHS 1
+#endif
+
+#if defined(QUVIRO_BLAKE3_VECTOR_PATHS)
 
 #include <cstddef>
 #include <cstdint>

@@ -2,12 +2,15 @@
 // a digest of the algorithm's length in the requested case, or an empty digest with one of the
 // status messages its input type can give. File names stay inside a private folder of a few
 // small files, so that the run never reads large or special files of the machine.
+#include "crypt/HashAlgorithm.h"
 #include "fuzz/FuzzFolder.h"
 #include "fuzz/FuzzInput.h"
 #include "pipeline/HashPipeline.h"
 #include "tools/TextUtils.h"
 
 #include <QFile>
+
+#include <optional>
 
 namespace {
 
@@ -83,10 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString context = QString::number(request.InputType) + u' ' + request.InputText;
     if (outcome.Succeeded()) {
-        static const std::pair<const char16_t*, int> Lengths[] = {{u"MD5", 32}, {u"SHA1", 40}, {u"SHA256", 64}};
-        const auto known = std::find_if(std::begin(Lengths), std::end(Lengths),
-                                        [&](const auto& l) { return outcome.Algorithm == QStringView(l.first); });
-        if (known == std::end(Lengths) || outcome.Digest.size() != known->second ||
+        const std::optional<THashAlgorithm> known = HashAlgorithmByName(outcome.Algorithm.toStdString());
+        if (!known || outcome.Digest.size() != qsizetype(AlgorithmInfo(*known).HexLength()) ||
             !IsHex(outcome.Digest, request.UpperHash))
             FuzzFailure("a success without a proper digest", context + QStringLiteral(" -> ") + outcome.Digest);
         const bool salted = request.InputType == InputTypeText && request.SaltType > SaltTypeNone;

@@ -21,9 +21,11 @@ struct THashWorker::TShared {
     std::mutex Mutex;
     std::condition_variable Changed;
     // Guarded by Mutex: the worker to deliver to, null once it let the thread go; the thread
-    // has delivered (or dropped) its result; the text of the running pass.
+    // has left its result (or dropped it); the result until the worker collects it; the text
+    // of the running pass.
     THashWorker* Owner = nullptr;
     bool Ended = false;
+    std::optional<THashResult> Result;
     QString PassText;
 };
 
@@ -85,9 +87,8 @@ bool THashWorker::Start(const THashJob& job) {
         m_thread.join();
     auto shared = std::make_shared<TShared>();
     shared->Owner = this;
-    const unsigned generation = ++m_generation;
     // The thread gets copies of everything it reads.
-    m_thread = std::thread([shared, job, openFile = m_openFile, generation] {
+    m_thread = std::thread([shared, job, openFile = m_openFile] {
         THashResult result;
         result.Hashed = job.Request;
         try {
@@ -116,11 +117,14 @@ bool THashWorker::Start(const THashJob& job) {
             result.Outcome = RunGuarded(result.Hashed, openFile, &shared->Progress);
         }
         {
+            // The result goes over in this record, under its lock; Qt's event only wakes the
+            // worker and carries nothing, so no object made on this thread is read on the other.
+            // A wake-up for a worker destroyed before it arrives is dropped by Qt.
             std::lock_guard lock(shared->Mutex);
-            // A result posted to a worker destroyed before it arrives is dropped by Qt.
-            if (THashWorker* owner = shared->Owner)
-                QMetaObject::invokeMethod(
-                    owner, [owner, result, generation] { owner->Deliver(result, generation); }, Qt::QueuedConnection);
+            if (THashWorker* owner = shared->Owner) {
+                shared->Result = std::move(result);
+                QMetaObject::invokeMethod(owner, "Collect", Qt::QueuedConnection);
+            }
             shared->Ended = true;
         }
         shared->Changed.notify_all();
@@ -164,11 +168,19 @@ QString THashWorker::PassText() const {
     return m_shared->PassText;
 }
 
-void THashWorker::Deliver(const THashResult& result, unsigned generation) {
-    if (!m_busy || generation != m_generation)
+void THashWorker::Collect() {
+    if (!m_busy)
+        return;
+    std::optional<THashResult> result;
+    {
+        std::lock_guard lock(m_shared->Mutex);
+        result.swap(m_shared->Result);
+    }
+    // A wake-up left over from an abandoned hash finds the running hash's record still empty.
+    if (!result)
         return;
     if (m_thread.joinable())
         m_thread.join();
     m_busy = false;
-    emit Finished(result);
+    emit Finished(*result);
 }

@@ -79,15 +79,15 @@ public:
 signals:
     void Finished(const THashResult& result);
 
+private slots:
+    // Called on the worker's thread once a hashing thread has left its result.
+    void Collect();
+
 private:
     struct TShared;
-    void Deliver(const THashResult& result, unsigned generation);
 
     TFileOpener m_openFile;
     std::shared_ptr<TShared> m_shared;
     std::thread m_thread;
     bool m_busy = false;
-    // Counts Starts, so that a result still queued from an abandoned hash is not taken for
-    // the result of the next one.
-    unsigned m_generation = 0;
 };
