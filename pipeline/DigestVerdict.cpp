@@ -76,6 +76,9 @@ TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, 
     } else if (tried.size() == candidates.size()) {
         verdict.State = TVerdictState::DoesNotMatch;
         verdict.Text = QStringLiteral("\u2717 Does not match ") + OneOf(candidates) + from;
+        verdict.ShortText = QStringLiteral("\u2717 Does not match any of ") + QString::number(candidates.size()) +
+                            QStringLiteral(" algorithms of ") + QString::number(expected.Digest.size()) +
+                            QStringLiteral(" digits") + from;
     } else {
         const qsizetype rest = candidates.size() - tried.size();
         verdict.State = TVerdictState::Waiting;

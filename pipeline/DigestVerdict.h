@@ -21,6 +21,10 @@ enum class TVerdictState {
 struct TDigestVerdict {
     TVerdictState State = TVerdictState::None;
     QString Text;
+    // The same verdict in fewer words, for a window too narrow for Text; empty when Text has no
+    // shorter form. Only a digest that matches none of several algorithms has one: "✗ Does not
+    // match any of 5 algorithms of 64 digits".
+    QString ShortText;
 };
 
 // expected: the field's content, read by ParseExpectedDigest. digest and algorithm: the digest

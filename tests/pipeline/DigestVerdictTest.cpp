@@ -17,6 +17,7 @@ struct VerdictCase {
     QString text;
     // Further digests of the same read.
     QList<TAlgorithmDigest> extra = {};
+    QString shortText = {};
 };
 
 void PrintTo(const VerdictCase& c, std::ostream* os) {
@@ -135,7 +136,8 @@ const VerdictCase VerdictCases[] = {
      {},
      TVerdictState::DoesNotMatch,
      u"\u2717 Does not match SHA512, SHA3-512 or BLAKE2b-512"_qs,
-     Of128},
+     Of128,
+     u"\u2717 Does not match any of 3 algorithms of 128 digits"_qs},
     {"shared_length_none_of_two_matches",
      Q32,
      QMd5,
@@ -144,7 +146,8 @@ const VerdictCase VerdictCases[] = {
      {},
      TVerdictState::DoesNotMatch,
      u"\u2717 Does not match MD5 or XXH3-128"_qs,
-     {{u"XXH3-128"_qs, QMd5}}},
+     {{u"XXH3-128"_qs, QMd5}},
+     u"\u2717 Does not match any of 2 algorithms of 32 digits"_qs},
     {"shared_length_others_not_calculated",
      Q128d,
      Q128a,
@@ -231,6 +234,7 @@ TEST_P(DigestVerdictTest, Judges) {
         JudgeDigest(ParseExpectedDigest(c.field), c.digest, c.algorithm, c.selected, c.source, c.extra);
     EXPECT_EQ(verdict.State, c.state);
     EXPECT_EQ(verdict.Text.toStdString(), c.text.toStdString());
+    EXPECT_EQ(verdict.ShortText.toStdString(), c.shortText.toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DigestVerdictTest, testing::ValuesIn(VerdictCases),
