@@ -1191,6 +1191,19 @@ TEST_F(QVMainTest, TypingADigestCountsItsDigits) {
     QGuiApplication::clipboard()->setText(Sha1Abc);
     QTest::keyClick(row.edtExpected, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
+
+    // A digest the selected algorithm may have given, typed whole, keeps it selected.
+    auto* other = w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+    ASSERT_NE(other, nullptr);
+    other->setCurrentIndex(other->findText(u"SHA3-256"_qs));
+    w.rgHashes->SetItemIndex(3);
+    row.edtExpected->clear();
+    row.edtExpected->setFocus();
+    QTest::keyClicks(row.edtExpected, Sha256Abc);
+    EXPECT_EQ(row.VerdictText(), u"SHA3-256 digest: calculate to compare"_qs) << "judged at once";
+    w.memVal->setFocus();
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 3);
+    EXPECT_EQ(other->currentText(), u"SHA3-256"_qs);
 }
 
 // A checksum list beside a hashed file fills the field; the verdict names the list. The user's
