@@ -78,10 +78,12 @@ TExpectedDigestRow::TExpectedDigestRow(QWidget* window) : QObject(window) {
 }
 
 // A change elsewhere in the window means the user has left the field: typing is over.
-void TExpectedDigestRow::SetResult(const QString& digest, const QString& algorithm) {
+void TExpectedDigestRow::SetResult(const QString& digest, const QString& algorithm,
+                                   const QList<TAlgorithmDigest>& extra) {
     m_typing = false;
     m_digest = digest;
     m_algorithm = algorithm;
+    m_extra = extra;
     UpdateVerdict();
 }
 
@@ -89,6 +91,11 @@ void TExpectedDigestRow::SetSelected(const QString& algorithm) {
     m_typing = false;
     m_selected = algorithm;
     UpdateVerdict();
+}
+
+QStringList TExpectedDigestRow::AlgorithmsToTry() const {
+    const QStringList algorithms = AlgorithmsOfDigest(Expected());
+    return algorithms.size() > 1 ? algorithms : QStringList();
 }
 
 // Geometry is taken as x + width, so that a verdict of no width keeps its right edge.
@@ -100,9 +107,18 @@ void TExpectedDigestRow::Arrange() {
     const int end = verdict.x() + verdict.width();
     const int pasteWidth = btnPasteExpected->width();
     const int room = end - field.x() - pasteWidth - FieldToPaste - PasteToVerdict;
-    const int wanted =
-        m_verdictText.isEmpty() ? 0 : QFontMetrics(lblVerdict->font()).horizontalAdvance(m_verdictText) + 4;
-    const int verdictWidth = std::clamp(wanted, 0, std::max(0, room - MinimumFieldWidth));
+    const int most = std::max(0, room - MinimumFieldWidth);
+    // The shorter form where even the smallest font leaves the whole verdict too wide; hovering
+    // then shows the whole one.
+    QFont smallest = lblVerdict->font();
+    smallest.setPixelSize(MinimumVerdictPixelSize);
+    const bool whole = m_verdictShort.isEmpty() || QFontMetrics(smallest).horizontalAdvance(m_verdictText) + 4 <= most;
+    const QString shown = whole ? m_verdictText : m_verdictShort;
+    if (lblVerdict->text() != shown)
+        lblVerdict->setText(shown);
+    lblVerdict->setToolTip(whole ? QString() : m_verdictText);
+    const int wanted = shown.isEmpty() ? 0 : QFontMetrics(lblVerdict->font()).horizontalAdvance(shown) + 4;
+    const int verdictWidth = std::clamp(wanted, 0, most);
     const int fieldWidth = std::max(0, room - verdictWidth);
     edtExpected->setGeometry(field.x(), field.y(), fieldWidth, field.height());
     btnPasteExpected->move(field.x() + fieldWidth + FieldToPaste, btnPasteExpected->y());
@@ -151,18 +167,23 @@ void TExpectedDigestRow::FieldChanged() {
         edtExpected->setText(expected.Line);
         return;
     }
-    if (!m_typing && expected.IsDigest())
-        emit AlgorithmNamed(expected.Algorithm);
+    if (!m_typing)
+        SelectIfOtherLength(expected);
     UpdateVerdict();
 }
 
 void TExpectedDigestRow::Commit() {
     if (!std::exchange(m_typing, false))
         return;
-    const TExpectedDigest expected = Expected();
-    if (expected.IsDigest())
-        emit AlgorithmNamed(expected.Algorithm);
+    SelectIfOtherLength(Expected());
     UpdateVerdict();
+}
+
+// A digest the selected algorithm may have given keeps it selected: a bare 64-digit digest
+// leaves SHA3-256 as it is, and only one of another length selects SHA256, the common meaning.
+void TExpectedDigestRow::SelectIfOtherLength(const TExpectedDigest& expected) {
+    if (expected.IsDigest() && !AlgorithmsOfDigest(expected).contains(m_selected))
+        emit AlgorithmNamed(expected.Algorithm);
 }
 
 bool TExpectedDigestRow::eventFilter(QObject* watched, QEvent* event) {
@@ -235,31 +256,35 @@ void TExpectedDigestRow::PasteClicked() {
 TExpectedDigest TExpectedDigestRow::Expected() const {
     TExpectedDigest expected = ParseExpectedDigest(edtExpected->text(), m_fileName);
     // A list's digest is of the list's algorithm, whatever its length commonly means.
-    if (expected.IsDigest() && !m_listAlgorithm.isEmpty())
+    if (expected.IsDigest() && !m_listAlgorithm.isEmpty()) {
         expected.Algorithm = m_listAlgorithm;
+        expected.ByLength = false;
+    }
     return expected;
 }
 
 void TExpectedDigestRow::UpdateVerdict() {
     const QString text = Trim(edtExpected->text());
     const TExpectedDigest expected = Expected();
-    TDigestVerdict verdict = JudgeDigest(expected, m_digest, m_algorithm, m_selected, m_source);
+    TDigestVerdict verdict = JudgeDigest(expected, m_digest, m_algorithm, m_selected, m_source, m_extra);
     static const QRegularExpression hexDigits(QStringLiteral("^[0-9A-Fa-f]+$"));
     // A digest of the selected algorithm's length is judged at once: it selects nothing new.
-    const bool ofSelected = expected.Algorithm == m_selected;
+    const bool ofSelected = AlgorithmsOfDigest(expected).contains(m_selected);
     const qsizetype longer = m_typing && !ofSelected ? LongerDigestLength(text.size(), m_selected) : 0;
     if (longer > 0 && hexDigits.match(text).hasMatch()) {
         verdict.State = TVerdictState::Waiting;
         verdict.Text =
             QString::number(text.size()) + QStringLiteral(" of ") + QString::number(longer) + QStringLiteral(" digits");
+        verdict.ShortText.clear();
     } else if (!m_note.isEmpty()) {
         verdict.State = TVerdictState::Waiting;
         verdict.Text = m_note;
+        verdict.ShortText.clear();
     }
     m_verdictText = verdict.Text;
+    m_verdictShort = verdict.ShortText;
     QPalette palette = lblVerdict->palette();
     palette.setColor(QPalette::WindowText, VerdictColour(verdict.State));
     lblVerdict->setPalette(palette);
-    lblVerdict->setText(verdict.Text);
     Arrange();
 }

@@ -1,8 +1,11 @@
 // The window's Expected digest row: a caption, a field for the digest the user expects, a
 // button that pastes it from the clipboard, and the verdict beside them. The row compares the
-// field with the digest on show whenever either changes; a field naming another algorithm asks
-// the window to select it once the digest is whole: after a paste or a drop, or when the user
-// leaves the field (or presses Enter) after typing. While digits are typed that may still
+// field with the digest on show, and with the further digests of the same read, whenever either
+// changes. A digest that no tag or list names may be of any algorithm of its length: the window
+// asks for all of them in one read (AlgorithmsToTry), and the verdict names the one that matches.
+// A field naming an algorithm of another length than the selected one's asks the window to
+// select it once the digest is whole: after a paste or a drop, or when the user leaves the field
+// (or presses Enter) after typing. While digits are typed that may still
 // become a longer digest, the verdict counts them ("32 of 64 digits") and selects nothing.
 // Several pasted lines of a list give the line naming the file on screen; a checksum list
 // file dropped on the field is read for that line too. After a file was hashed the row fills an empty field from the
@@ -10,10 +13,13 @@
 #pragma once
 
 #include "pipeline/ExpectedDigest.h"
+#include "pipeline/HashPipeline.h"
 #include "pipeline/SidecarDigest.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -34,14 +40,21 @@ public:
     QToolButton* btnPasteExpected;
     TFitLabel* lblVerdict;
 
-    // The digest now on show and its algorithm; an empty digest when there is none.
-    void SetResult(const QString& digest, const QString& algorithm);
-    // The algorithm selected for the next calculation, named while the verdict waits.
+    // The digest now on show and its algorithm, and the further digests of the same read; an
+    // empty digest when there is none.
+    void SetResult(const QString& digest, const QString& algorithm, const QList<TAlgorithmDigest>& extra = {});
+    // The algorithm selected for the next calculation (its table name, "SHA3-256"): named while
+    // the verdict waits, and kept when the field's digest may be of it.
     void SetSelected(const QString& algorithm);
+    // The algorithms the next calculation computes besides the selected one, so that the field's
+    // digest is compared with each: every algorithm of its length when no tag or list names its
+    // algorithm and several share that length; empty otherwise.
+    QStringList AlgorithmsToTry() const;
     // Shares the row's width between the field and the verdict: the verdict gets the width of
-    // its whole text as long as the field keeps MinimumFieldWidth, the field the rest. The
-    // window calls it after its anchors placed the row; the row calls it when the verdict
-    // changes.
+    // its whole text as long as the field keeps MinimumFieldWidth, the field the rest. A verdict
+    // too wide even at MinimumVerdictPixelSize shows its shorter form, if it has one, with the
+    // whole text as its tooltip. The window calls it after its anchors placed the row; the row
+    // calls it when the verdict changes.
     void Arrange();
     static constexpr int MinimumFieldWidth = 150;
     // The verdict shrinks down to this font size where even that leaves it too wide.
@@ -56,11 +69,12 @@ public:
     // hashing thread found in a list beside the file, or is emptied when it found none.
     void OfferListDigest(const std::optional<TSidecarDigest>& found);
 
-    // The whole verdict.
+    // The whole verdict, also when the label shows its shorter form.
     QString VerdictText() const { return m_verdictText; }
 
 signals:
-    // The field now holds a digest of this algorithm ("MD5", "SHA1", "SHA256").
+    // The field now holds a digest of this algorithm ("MD5", "SHA1", "SHA256"), which the
+    // selected one cannot be.
     void AlgorithmNamed(const QString& algorithm);
 
 protected:
@@ -70,6 +84,7 @@ private:
     void FieldChanged();
     // The digest typed is whole: select its algorithm and judge it.
     void Commit();
+    void SelectIfOtherLength(const TExpectedDigest& expected);
     void TakeDroppedList(const QString& listPath);
     void PasteClicked();
     // The field's digest as read, of the list's algorithm when a list filled it.
@@ -78,6 +93,7 @@ private:
 
     QString m_digest;
     QString m_algorithm;
+    QList<TAlgorithmDigest> m_extra;
     QString m_selected;
     // The list the field was filled from; empty once the user changes the field.
     QString m_source;
@@ -87,6 +103,7 @@ private:
     // file's list may replace it.
     bool m_filledBeside = false;
     QString m_verdictText;
+    QString m_verdictShort;
     QString m_fileName;
     // A key that types one character is on its way to the field; the field is being typed in.
     bool m_keyTyped = false;

@@ -1,5 +1,6 @@
 #include "gui/QVMain.h"
 
+#include "crypt/HashAlgorithm.h"
 #include "desktop/DesktopServices.h"
 #include "desktop/FormPlacement.h"
 #include "gui/AlgorithmChoice.h"
@@ -121,10 +122,12 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
-// Whether two requests hash the same: trimming and the salt only apply to a text value.
+// Whether two requests hash the same: the selected algorithm counts, not the items beside it
+// (the drop-down may change while another item is selected), and trimming and the salt only
+// apply to a text value.
 bool SameRequest(const HashRequest& a, const HashRequest& b) {
-    if (a.InputType != b.InputType || a.InputText != b.InputText || a.HashItems != b.HashItems ||
-        a.HashType != b.HashType || a.UpperHash != b.UpperHash)
+    if (a.InputType != b.InputType || a.InputText != b.InputText || a.HashType != b.HashType ||
+        a.HashItems.value(a.HashType) != b.HashItems.value(b.HashType) || a.UpperHash != b.UpperHash)
         return false;
     return a.InputType != InputTypeText ||
            (a.TrimInput == b.TrimInput && a.SaltType == b.SaltType && a.SaltText == b.SaltText);
@@ -272,8 +275,7 @@ void TfrmQVMain::CreateControls() {
 
     m_worker = new THashWorker(this);
     connect(m_worker, &THashWorker::Finished, this, &TfrmQVMain::HashFinished);
-    connect(rgHashes, &TRadioGroup::Changed, this,
-            [this] { rowExpected->SetSelected(NormalizeName(rgHashes->Items().value(rgHashes->ItemIndex()))); });
+    connect(rgHashes, &TRadioGroup::Changed, this, [this] { rowExpected->SetSelected(SelectedAlgorithm()); });
     connect(memVal, &QPlainTextEdit::textChanged, this, &TfrmQVMain::RequestControlsChanged);
     for (TRadioGroup* group : {rgInputType, rgHashes, rgSaltType})
         connect(group, &TRadioGroup::Changed, this, &TfrmQVMain::RequestControlsChanged);
@@ -332,6 +334,11 @@ void TfrmQVMain::FormCreate() {
     SplitTextToList(QStringLiteral("File name (Hash the File),Text Value (as is),Hexadecimal bytes,Base64 Encoded"),
                     *m_inputTypeItems, u',');
     m_algorithmChoice = new TAlgorithmChoice(rgHashes);
+    // The drop-down's algorithm is the selected one, or is hashed once its item is selected.
+    connect(m_algorithmChoice->Combo(), &QComboBox::currentTextChanged, this, [this] {
+        rowExpected->SetSelected(SelectedAlgorithm());
+        RequestControlsChanged();
+    });
     rgSaltType->SetColumns(m_saltTypeItems->Count());
     rgInputType->SetColumns(m_inputTypeItems->Count());
     SetTabOrder();
@@ -465,6 +472,17 @@ HashRequest TfrmQVMain::CurrentRequest() const {
     return request;
 }
 
+QString TfrmQVMain::SelectedAlgorithm() const {
+    if (m_algorithmChoice == nullptr)
+        return {};
+    const std::optional<THashAlgorithm> algorithm =
+        AlgorithmByTypedName(m_algorithmChoice->RequestItems().value(rgHashes->ItemIndex()).toStdString());
+    if (!algorithm)
+        return {};
+    const std::string_view name = HashAlgorithmName(*algorithm);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 void TfrmQVMain::RequestControlsChanged() {
     if (m_worker->IsBusy())
         return;
@@ -484,8 +502,7 @@ void TfrmQVMain::RequestControlsChanged() {
         rowExpected->SetResult(QString(), QString());
     } else {
         ShowStatus(m_shownStatus, StatusSuccess);
-        rowExpected->SetResult(lblHash->text(),
-                               NormalizeName(m_shownRequest->HashItems.value(m_shownRequest->HashType)));
+        rowExpected->SetResult(m_shownOutcome.Digest, m_shownOutcome.Algorithm, m_shownOutcome.ExtraDigests);
     }
 }
 
@@ -504,6 +521,8 @@ void TfrmQVMain::ComputeHash() {
     try {
         THashJob job;
         job.Request = CurrentRequest();
+        // A digest in the field that may be of several algorithms is compared with each of them.
+        job.Request.ExtraAlgorithms = rowExpected->AlgorithmsToTry();
         job.LookUpList = job.Request.InputType == InputTypeFile && rowExpected->TakesListDigest();
         job.OtherItem = TAlgorithmChoice::OtherItem;
         m_runningRequest = job.Request;
@@ -557,9 +576,10 @@ void TfrmQVMain::HashFinished(const THashResult& result) {
     lblHash->setText(outcome.Digest);
     lblHashType->setText(outcome.Algorithm + u':');
     m_shownRequest = result.Hashed;
+    m_shownOutcome = outcome;
     if (result.Hashed.InputType == InputTypeFile)
         rowExpected->OfferListDigest(result.Listed);
-    rowExpected->SetResult(outcome.Digest, outcome.Algorithm);
+    rowExpected->SetResult(outcome.Digest, outcome.Algorithm, outcome.ExtraDigests);
 }
 
 void TfrmQVMain::CancelHash() {

@@ -134,6 +134,8 @@ private:
     void ShowBusy(bool busy);
     // The request the controls make up now.
     HashRequest CurrentRequest() const;
+    // The table name of the selected algorithm ("SHA3-256"); empty when none is selected.
+    QString SelectedAlgorithm() const;
     // A control of the request changed: grey the digest on show when it is not this
     // request's any more, or bring it back when it is again.
     void RequestControlsChanged();
@@ -158,9 +160,11 @@ private:
     std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
 
     THashWorker* m_worker = nullptr;
-    // The running request, and the one whose digest is on the panel with its status text.
+    // The running request, and the one whose digest is on the panel with its outcome and status
+    // text.
     HashRequest m_runningRequest;
     std::optional<HashRequest> m_shownRequest;
+    HashOutcome m_shownOutcome;
     QString m_shownStatus;
     bool m_shownStale = false;
     QTimer* m_progressTimer = nullptr;

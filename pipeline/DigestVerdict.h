@@ -3,14 +3,17 @@
 #pragma once
 
 #include "pipeline/ExpectedDigest.h"
+#include "pipeline/HashPipeline.h"
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
 enum class TVerdictState {
     None,         // the field is empty: nothing is shown
-    Matches,      // "✓ Matches"
-    DoesNotMatch, // "✗ Does not match" with the algorithm and the first differing digit
+    Matches,      // "✓ Matches", or "✓ Matches BLAKE2s-256" when another digest of the read matched
+    DoesNotMatch, // "✗ Does not match" with the algorithm and the first differing digit, or with
+                  // every algorithm of the digest's length
     NotADigest,   // the field holds something else
     Waiting,      // a digest is expected, but none of its algorithm is on show yet
 };
@@ -18,12 +21,22 @@ enum class TVerdictState {
 struct TDigestVerdict {
     TVerdictState State = TVerdictState::None;
     QString Text;
+    // The same verdict in fewer words, for a window too narrow for Text; empty when Text has no
+    // shorter form. Only a digest that matches none of several algorithms has one: "✗ Does not
+    // match any of 5 algorithms of 64 digits".
+    QString ShortText;
 };
 
 // expected: the field's content, read by ParseExpectedDigest. digest and algorithm: the digest
 // on show ("" when none) and its algorithm ("MD5", "SHA1", "SHA256"). selected: the algorithm
 // selected for the next calculation, named while the verdict waits for one ("" when none).
 // source: the checksum list the expected digest was read from, named in the verdict; empty
-// when the user gave it. Digits are counted from 1 in the text.
+// when the user gave it. extra: further digests of the same input from the same read.
+//
+// The digest is compared with every digest given of an algorithm it may be of
+// (AlgorithmsOfDigest): a match is "✓ Matches", naming the algorithm when it is not the one on
+// show. Without a match, an algorithm of its own is "✗ Does not match: SHA1 differs at digit 7"
+// (digits counted from 1); a length several algorithms share is "✗ Does not match" and their
+// names once all of them were compared, else it waits for a calculation to try the rest.
 TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, QStringView algorithm,
-                           QStringView selected, QStringView source = {});
+                           QStringView selected, QStringView source = {}, const QList<TAlgorithmDigest>& extra = {});

@@ -89,7 +89,9 @@ TExpectedDigest ParseExpectedDigest(QStringView text) {
     std::optional<THashAlgorithm> algorithm = AlgorithmOfHexLength(static_cast<std::size_t>(trimmed.size()));
     if (algorithm && IsHex(trimmed)) {
         result.Digest = trimmed;
+        result.ByLength = true;
     } else if (const std::optional<QStringList> groups = HexGroups(trimmed)) {
+        result.ByLength = true;
         result.Digest = JoinedGroups(*groups);
         if (result.Digest.isEmpty())
             return NotADigest();
@@ -105,6 +107,8 @@ TExpectedDigest ParseExpectedDigest(QStringView text) {
         result.Digest = QString::fromLatin1(entry.Digest.data(), static_cast<qsizetype>(entry.Digest.size()));
         result.Name = QString::fromUtf8(entry.Name.data(), static_cast<qsizetype>(entry.Name.size()));
         algorithm = entry.Algorithm;
+        // A GNU line begins with its digest, a BSD or OpenSSL line with the tag that names it.
+        result.ByLength = QStringView(trimmed).mid(trimmed.startsWith(u'\\') ? 1 : 0).startsWith(result.Digest);
     }
     result.Kind = TExpectedDigest::TKind::Digest;
     result.Digest = QString::fromLatin1(LowerHex(result.Digest.toLatin1().toStdString()));
@@ -142,6 +146,18 @@ TExpectedDigest ParseExpectedDigest(QStringView text, QStringView fileName) {
                   (fileName.isEmpty() ? QStringLiteral(": hash a file to pick its line")
                                       : QStringLiteral(", none for ") + fileName.toString());
     return result;
+}
+
+QStringList AlgorithmsOfDigest(const TExpectedDigest& expected) {
+    if (!expected.IsDigest())
+        return {};
+    if (!expected.ByLength)
+        return {expected.Algorithm};
+    QStringList names;
+    for (const TAlgorithmInfo& row : AlgorithmTable())
+        if (static_cast<qsizetype>(row.HexLength()) == expected.Digest.size())
+            names.append(QString::fromLatin1(row.Name.data(), static_cast<qsizetype>(row.Name.size())));
+    return names;
 }
 
 qsizetype FirstDifference(QStringView digest, QStringView expected) {

@@ -3,11 +3,12 @@
 // "DIGEST *NAME", "SHA256 (NAME) = DIGEST" or OpenSSL's "SHA256(NAME)= DIGEST" and
 // "SHA2-256(NAME)= DIGEST", with whitespace and line breaks around it; or several lines of a
 // list, of which the one naming a given file counts. The algorithm follows from a BSD line's tag or from the digest's
-// length (32 MD5, 40 SHA1, 64 SHA256 hexadecimal digits). Qt Core only: the window's field and quviro-cli --check read
-// it alike.
+// length (32 MD5, 40 SHA1, 64 SHA256 hexadecimal digits); a digest that no tag names may be of any algorithm of its
+// length (AlgorithmsOfDigest). Qt Core only: the window's field and quviro-cli --check read it alike.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 struct TExpectedDigest {
@@ -21,6 +22,10 @@ struct TExpectedDigest {
     QString Digest;
     // "MD5", "SHA1" or "SHA256", the names the pipeline uses; empty unless Kind is Digest.
     QString Algorithm;
+    // No tag named the algorithm: Algorithm is the common meaning of the digest's length, and the
+    // digest may as well be of another algorithm of that length (a bare digest, digits in groups,
+    // a GNU line).
+    bool ByLength = false;
     // The file name of a checksum line; empty for a bare digest.
     QString Name;
     // For several lines: the line that was taken, or, when none was, what was seen, e.g.
@@ -40,6 +45,10 @@ TExpectedDigest ParseExpectedDigest(QStringView text);
 // line naming fileName (as "NAME", "./NAME" or ".../NAME") is read; when none does, or
 // fileName is empty, the result is NotADigest with Seen saying what the lines named.
 TExpectedDigest ParseExpectedDigest(QStringView text, QStringView fileName);
+
+// The algorithms expected's digest may be of, as table names in table order: every algorithm of
+// its length when ByLength, else its Algorithm alone; empty unless expected is a digest.
+QStringList AlgorithmsOfDigest(const TExpectedDigest& expected);
 
 // The 0-based position of the first hexadecimal digit in which digest and expected differ,
 // ignoring case, or -1 when they are equal. Digests of different lengths differ at the end

@@ -10,10 +10,14 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -109,27 +113,56 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpe
     }
 }
 
-// Answers the digest, or fills outcome.ErrorText.
-QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outcome) {
-    try {
-        stream.Seek(0);
-        const TStringList items(request.HashItems);
-        outcome.Algorithm = NormalizeName(items.Get(request.HashType));
-        const std::optional<THashAlgorithm> algorithm = AlgorithmByTypedName(outcome.Algorithm.toStdString());
-        if (!algorithm) {
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The request's algorithms, the selected one first and the extra ones after it without
+// repeats; fills outcome.Algorithm, and outcome.ErrorText when a name is of no algorithm.
+std::vector<THashAlgorithm> RequestAlgorithms(const HashRequest& request, HashOutcome& outcome) {
+    const TStringList items(request.HashItems);
+    outcome.Algorithm = NormalizeName(items.Get(request.HashType));
+    const std::optional<THashAlgorithm> selected = AlgorithmByTypedName(outcome.Algorithm.toStdString());
+    if (!selected) {
+        outcome.ErrorText = QStringLiteral("Unknown Algorithm");
+        return {};
+    }
+    outcome.Algorithm = Latin1(HashAlgorithmName(*selected));
+    std::vector<THashAlgorithm> algorithms{*selected};
+    for (const QString& name : request.ExtraAlgorithms) {
+        const std::optional<THashAlgorithm> extra = AlgorithmByTypedName(name.toStdString());
+        if (!extra) {
             outcome.ErrorText = QStringLiteral("Unknown Algorithm");
             return {};
         }
-        const std::string_view name = HashAlgorithmName(*algorithm);
-        outcome.Algorithm = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        if (std::find(algorithms.begin(), algorithms.end(), *extra) == algorithms.end())
+            algorithms.push_back(*extra);
+    }
+    return algorithms;
+}
+
+// Answers the digest of the selected algorithm, the extra ones into outcome.ExtraDigests, or
+// fills outcome.ErrorText.
+QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outcome) {
+    try {
+        stream.Seek(0);
+        const std::vector<THashAlgorithm> algorithms = RequestAlgorithms(request, outcome);
+        if (algorithms.empty())
+            return {};
         TStreamDigester digester;
-        return QString::fromLatin1(digester.Digest(*algorithm, stream));
+        if (algorithms.size() == 1)
+            return QString::fromLatin1(digester.Digest(algorithms.front(), stream));
+        const std::vector<std::string> digests = digester.Digest(algorithms, stream);
+        for (std::size_t i = 1; i < algorithms.size(); ++i)
+            outcome.ExtraDigests.append({Latin1(HashAlgorithmName(algorithms[i])), QString::fromLatin1(digests[i])});
+        return QString::fromLatin1(digests.front());
     } catch (const EHashCancelled& stop) {
         outcome.Cancelled = true;
         outcome.ErrorText = MessageOf(stop);
     } catch (const std::exception& failure) {
         outcome.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
     }
+    outcome.ExtraDigests.clear();
     return {};
 }
 
@@ -166,6 +199,9 @@ HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFi
     if (!outcome.ErrorText.isEmpty())
         return outcome;
     outcome.Digest = request.UpperHash ? Upper(digest) : digest;
+    if (request.UpperHash)
+        for (TAlgorithmDigest& extra : outcome.ExtraDigests)
+            extra.Digest = Upper(extra.Digest);
     outcome.SaltToRemember = salt;
     return outcome;
 }

@@ -6,6 +6,7 @@
 #include "crypt/Stream.h"
 #include "hashing/HashObserver.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -45,6 +46,16 @@ struct HashRequest {
     int HashType = -1;
     // Give the digest in upper case.
     bool UpperHash = false;
+    // Further algorithms (names as -a takes them, "BLAKE2s-256") whose digests of the same bytes
+    // are computed in the same read; the selected one and repeats are left out. Empty for most
+    // requests: one digest, one algorithm.
+    QStringList ExtraAlgorithms;
+};
+
+// A digest and the table name of its algorithm.
+struct TAlgorithmDigest {
+    QString Algorithm;
+    QString Digest;
 };
 
 // What a request produced.
@@ -61,6 +72,9 @@ struct HashOutcome {
     // The observer asked to stop before the input was read whole; ErrorText is then
     // "Cancelled." and there is no digest.
     bool Cancelled = false;
+    // The digests of the request's ExtraAlgorithms, in their order and in Digest's case; empty
+    // on failure.
+    QList<TAlgorithmDigest> ExtraDigests;
 
     bool Succeeded() const { return ErrorText.isEmpty(); }
 };
@@ -72,9 +86,9 @@ using TFileOpener = std::function<std::unique_ptr<TStream>(const std::string& pa
 
 // Runs one request. Failures never escape as exceptions that carry a message: they become
 // the outcome's ErrorText, e.g. "File does not exist", "No valid text", "Invalid Base-64
-// text", "Unknown Algorithm", or one of the prefixes "Error Opening File: ", "Error loading
-// text: ", "Error Hashing data: " followed by the failing layer's message (OutOfMemoryText()
-// when memory ran out).
+// text", "Unknown Algorithm" (for an extra algorithm too), or one of the prefixes "Error
+// Opening File: ", "Error loading text: ", "Error Hashing data: " followed by the failing
+// layer's message (OutOfMemoryText() when memory ran out).
 //
 // Text is hashed as UTF-8 without byte-order mark or terminating zero; a lone surrogate is
 // encoded as U+FFFD (EF BF BD). A file name is trimmed and must name a regular file after

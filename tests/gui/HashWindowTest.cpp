@@ -487,6 +487,79 @@ TEST_F(HashWindowTest, AListOfAnotherAlgorithmIsHashedThroughTheDropDown) {
     }
 }
 
+// A pasted digest whose length several algorithms share: with SHA256 selected, a BLAKE2s-256
+// digest keeps SHA256 selected, the next calculation computes every 64-digit algorithm in the
+// same read of the file, and the verdict names the one that matches; a digest that matches none
+// names the algorithms tried. The panel and the status line stay with the selected algorithm.
+TEST_F(HashWindowTest, ADigestOfASharedLengthIsComparedWithEachAlgorithmOfIt) {
+    const QString sha256 = u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs;
+    // BLAKE2s-256 of "abc" (RFC 7693, appendix B).
+    const QString blake2s = u"508c5e8c327c14e2e1a72ba34eeb452f37458b209ed63a294d999b4c86675982"_qs;
+    TfrmQVMain& w = Open();
+    auto opens = std::make_shared<int>(0);
+    w.SetFileOpener([opens](const std::string& path) {
+        ++*opens;
+        return std::make_unique<TFileStream>(path);
+    });
+    TExpectedDigestRow& row = *w.rowExpected;
+    const auto verdictColour = [&row] { return row.lblVerdict->palette().color(QPalette::WindowText); };
+    const auto calculate = [&w] {
+        QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+        return WaitIdle(w);
+    };
+
+    // Hashed before the digest was pasted: only SHA256 was computed, the others are still to try.
+    ASSERT_TRUE(calculate());
+    QGuiApplication::clipboard()->setText(blake2s);
+    QTest::mouseClick(row.btnPasteExpected, Qt::LeftButton);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 2) << "SHA256 stays selected: the digest may be of it";
+    EXPECT_TRUE(row.VerdictText().startsWith(u"Not SHA256: calculate again to try "_qs))
+        << row.VerdictText().toStdString();
+    EXPECT_EQ(verdictColour(), Grey);
+
+    ASSERT_TRUE(calculate());
+    EXPECT_EQ(*opens, 2) << "one read of the file per calculation";
+    EXPECT_EQ(w.lblHash->text(), sha256);
+    EXPECT_EQ(w.lblHashType->text(), u"SHA256:"_qs);
+    EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA256 hash."_qs);
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches BLAKE2s-256"_qs);
+    EXPECT_EQ(verdictColour(), QColor(0, 140, 0));
+
+    // Another digest of the length: the digests of that read answer at once.
+    QString none = blake2s;
+    none[10] = u'0';
+    QGuiApplication::clipboard()->setText(none);
+    QTest::mouseClick(row.btnPasteExpected, Qt::LeftButton);
+    const QString noMatch = row.VerdictText();
+    EXPECT_TRUE(noMatch.startsWith(u"\u2717 Does not match SHA256, SHA512/256, SHA3-256"_qs)) << noMatch.toStdString();
+    EXPECT_TRUE(noMatch.contains(u"BLAKE2s-256"_qs)) << noMatch.toStdString();
+    EXPECT_EQ(verdictColour(), Red);
+    EXPECT_FALSE(row.lblVerdict->IsElided()) << row.lblVerdict->ShownText().toStdString();
+
+    // With SHA3-256 selected in the drop-down, a SHA-256 digest leaves it selected and is found.
+    auto* other = w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+    ASSERT_NE(other, nullptr);
+    const int sha3 = other->findText(u"SHA3-256"_qs);
+    other->setCurrentIndex(sha3);
+    emit other->activated(sha3);
+    QGuiApplication::clipboard()->setText(sha256.toUpper());
+    QTest::mouseClick(row.btnPasteExpected, Qt::LeftButton);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), TAlgorithmChoice::OtherItem);
+    EXPECT_EQ(other->currentText(), u"SHA3-256"_qs);
+    EXPECT_EQ(row.VerdictText(), u"SHA3-256 digest: calculate to compare"_qs)
+        << "the SHA256 digest is the previous request's";
+    ASSERT_TRUE(calculate());
+    EXPECT_EQ(w.lblHashType->text(), u"SHA3-256:"_qs);
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches SHA256"_qs);
+
+    // A digest of another length selects its length's common algorithm, as before.
+    QGuiApplication::clipboard()->setText(u"900150983cd24fb0d6963f7d28e17f72"_qs);
+    QTest::mouseClick(row.btnPasteExpected, Qt::LeftButton);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 0);
+    ASSERT_TRUE(calculate());
+    EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
+}
+
 // Lists without line breaks, hundreds of MB large, beside the file: the lookup reads a bounded
 // part of the one named after the file and streams the *SUMS list, so the hash ends as soon as
 // the lists are read and memory stays flat. The files are sparse: quick to make, no disk used.

@@ -8,6 +8,8 @@
 #include "gui/FitLabel.h"
 #include "gui/RadioGroup.h"
 #include "gui/Shape.h"
+#include "gui/WindowFonts.h"
+#include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
 #include "tests/gui/QtPrinters.h"
 #include "tools/ConfigStore.h"
@@ -988,9 +990,14 @@ const FieldFormCase FieldFormCases[] = {
 struct LongVerdictCase {
     const char* name;
     std::optional<TSidecarDigest> list;
-    QString digest; // on show
+    QString digest; // SHA256, on show
     QString selected;
     QString verdict;
+    // Pasted instead of a list's digest, with further digests of the read that match none.
+    QString field = {};
+    QStringList extra = {};
+    // The verdict begins with verdict: the table decides how it goes on.
+    bool begins = false;
 };
 
 // The longest verdicts read whole, without a tooltip, at the start size and the smallest one:
@@ -998,6 +1005,8 @@ struct LongVerdictCase {
 TEST_F(QVMainTest, TheWholeVerdictIsReadableAtTheStartAndTheSmallestSize) {
     QString wrong = Sha256Abc;
     wrong[63] = u'0';
+    QStringList others = AlgorithmsOfDigest(ParseExpectedDigest(wrong));
+    others.removeAll(u"SHA256"_qs);
     const LongVerdictCase cases[] = {
         {"mismatch_at_the_last_digit_from_a_sums_list", TSidecarDigest{wrong, u"SHA256"_qs, u"SHA256SUMS"_qs, false},
          Sha256Abc, u"SHA256"_qs, u"\u2717 Does not match: SHA256 differs at digit 64 (from SHA256SUMS)"_qs},
@@ -1006,6 +1015,17 @@ TEST_F(QVMainTest, TheWholeVerdictIsReadableAtTheStartAndTheSmallestSize) {
          u"\u2717 Does not match: SHA256 differs at digit 64 (from .sha256 file)"_qs},
         {"waiting_for_another_algorithm", TSidecarDigest{Sha256Abc, u"SHA256"_qs, u"SHA256SUMS"_qs, false}, QString(),
          u"MD5"_qs, u"MD5 selected: select SHA256 to compare (from SHA256SUMS)"_qs},
+        // Every algorithm of 64 digits named.
+        {"none_of_the_algorithms_of_the_length_matches", std::nullopt, Sha256Abc, u"SHA256"_qs,
+         u"\u2717 Does not match SHA256, SHA512/256, SHA3-256"_qs, wrong, others, true},
+        {"the_others_of_the_length_not_calculated",
+         std::nullopt,
+         Sha256Abc,
+         u"SHA256"_qs,
+         u"Not SHA256: calculate again to try "_qs,
+         wrong,
+         {},
+         true},
     };
     TfrmQVMain& w = Open();
     TExpectedDigestRow& row = *w.rowExpected;
@@ -1014,16 +1034,65 @@ TEST_F(QVMainTest, TheWholeVerdictIsReadableAtTheStartAndTheSmallestSize) {
         for (const LongVerdictCase& c : cases) {
             SCOPED_TRACE(testing::PrintToString(w.size()) + " " + c.name);
             row.edtExpected->clear();
-            row.SetSelected(c.selected);
-            row.SetResult(c.digest, c.digest.isEmpty() ? QString() : u"SHA256"_qs);
-            row.OfferListDigest(c.list);
-            ASSERT_EQ(row.VerdictText(), c.verdict);
+            QList<TAlgorithmDigest> extra;
+            for (const QString& name : c.extra)
+                extra.append({name, QString(64, u'f')});
+            row.SetResult(c.digest, c.digest.isEmpty() ? QString() : u"SHA256"_qs, extra);
+            if (c.list)
+                row.OfferListDigest(c.list);
+            else {
+                QGuiApplication::clipboard()->setText(c.field);
+                Click(row.btnPasteExpected);
+            }
+            // Selected after the field was filled, which selects the algorithm it names.
+            w.rgHashes->SetItemIndex(static_cast<int>(w.rgHashes->Items().indexOf(c.selected)));
+            if (c.begins)
+                ASSERT_TRUE(row.VerdictText().startsWith(c.verdict)) << row.VerdictText().toStdString();
+            else
+                ASSERT_EQ(row.VerdictText(), c.verdict);
             EXPECT_FALSE(row.lblVerdict->IsElided()) << row.lblVerdict->ShownText().toStdString();
             EXPECT_GE(row.lblVerdict->ShownFont().pixelSize(), TExpectedDigestRow::MinimumVerdictPixelSize);
             EXPECT_GE(row.edtExpected->width(), TExpectedDigestRow::MinimumFieldWidth);
             EXPECT_LE(row.lblVerdict->x() + row.lblVerdict->width(), w.width());
             EXPECT_GT(row.lblVerdict->x(), row.btnPasteExpected->x() + row.btnPasteExpected->width());
         }
+    }
+}
+
+// A verdict that names many algorithms says how many instead where even the smallest font leaves
+// it too wide, with the names in its tooltip; given the room, it names them again.
+TEST(ExpectedDigestRowTest, ANarrowRowCountsTheAlgorithmsItTried) {
+    QWidget window;
+    window.setFont(TahomaFont(11));
+    TExpectedDigestRow row(&window);
+    QString wrong = Sha256Abc;
+    wrong[0] = u'0';
+    QList<TAlgorithmDigest> extra;
+    for (const QString& name : AlgorithmsOfDigest(ParseExpectedDigest(wrong)))
+        extra.append({name, Sha256Abc});
+    row.SetSelected(u"SHA256"_qs);
+    row.SetResult(Sha256Abc, u"SHA256"_qs, extra);
+    row.edtExpected->setText(wrong);
+    const QString whole = row.VerdictText();
+    ASSERT_TRUE(whole.startsWith(u"\u2717 Does not match SHA256, "_qs)) << whole.toStdString();
+    const QString counted =
+        u"\u2717 Does not match any of "_qs + QString::number(extra.size()) + u" algorithms of 64 digits"_qs;
+    struct Width {
+        int verdictEnd; // the right edge the row is given
+        bool named;
+    };
+    for (const Width c : {Width{600, false}, Width{1000, true}, Width{600, false}}) {
+        SCOPED_TRACE(c.verdictEnd);
+        row.edtExpected->setGeometry(100, 0, 258, 21);
+        row.btnPasteExpected->setGeometry(362, 0, 40, 21);
+        row.lblVerdict->setGeometry(408, 0, c.verdictEnd - 408, 21);
+        row.Arrange();
+        EXPECT_EQ(row.VerdictText(), whole);
+        EXPECT_EQ(row.lblVerdict->text(), c.named ? whole : counted);
+        EXPECT_EQ(row.lblVerdict->ShownToolTip(), c.named ? QString() : whole);
+        EXPECT_FALSE(row.lblVerdict->IsElided()) << row.lblVerdict->ShownText().toStdString();
+        EXPECT_GE(row.edtExpected->width(), TExpectedDigestRow::MinimumFieldWidth);
+        EXPECT_EQ(row.lblVerdict->x() + row.lblVerdict->width(), c.verdictEnd);
     }
 }
 
@@ -1122,6 +1191,19 @@ TEST_F(QVMainTest, TypingADigestCountsItsDigits) {
     QGuiApplication::clipboard()->setText(Sha1Abc);
     QTest::keyClick(row.edtExpected, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
+
+    // A digest the selected algorithm may have given, typed whole, keeps it selected.
+    auto* other = w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+    ASSERT_NE(other, nullptr);
+    other->setCurrentIndex(other->findText(u"SHA3-256"_qs));
+    w.rgHashes->SetItemIndex(3);
+    row.edtExpected->clear();
+    row.edtExpected->setFocus();
+    QTest::keyClicks(row.edtExpected, Sha256Abc);
+    EXPECT_EQ(row.VerdictText(), u"SHA3-256 digest: calculate to compare"_qs) << "judged at once";
+    w.memVal->setFocus();
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 3);
+    EXPECT_EQ(other->currentText(), u"SHA3-256"_qs);
 }
 
 // A checksum list beside a hashed file fills the field; the verdict names the list. The user's

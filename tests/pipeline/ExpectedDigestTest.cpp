@@ -118,6 +118,47 @@ TEST(ExpectedDigestLinesTest, TakesTheLineNamingTheFile) {
     }
 }
 
+struct AlgorithmsCase {
+    const char* name;
+    QString text;
+    QStringList algorithms;
+    bool byLength = true;
+};
+
+const QString QSha512 = QSha256 + QSha256; // any 128 digits
+const QStringList Of32 = {u"MD5"_qs, u"XXH3-128"_qs};
+const QStringList Of128 = {u"SHA512"_qs, u"SHA3-512"_qs, u"BLAKE2b-512"_qs};
+
+// A digest that no tag names may be of every algorithm of its length; a tag names one.
+const AlgorithmsCase AlgorithmsCases[] = {
+    {"bare_32", QMd5, Of32},
+    {"bare_128", QSha512.toUpper(), Of128},
+    {"groups_128", Grouped(QSha512, 8, u" "_qs), Of128},
+    {"gnu_line", QMd5 + u"  f.iso"_qs, Of32},
+    {"gnu_escaped_line", u"\\"_qs + QMd5 + u"  a\\nb"_qs, Of32},
+    {"line_of_a_list_naming_the_file", QMd5 + u"  a\n"_qs + QMd5 + u"  f.iso\n"_qs, Of32},
+    {"a_length_of_its_own", QSha1, {u"SHA1"_qs}},
+    {"bsd_line", u"MD5 (f.iso) = "_qs + QMd5, {u"MD5"_qs}, false},
+    {"bsd_line_of_another_algorithm", u"SHA3-512 (f.iso) = "_qs + QSha512, {u"SHA3-512"_qs}, false},
+    {"openssl3_line", u"SHA2-512(f.iso)= "_qs + QSha512, {u"SHA512"_qs}, false},
+    {"not_a_digest", u"hello"_qs, {}, false},
+    {"empty", u" "_qs, {}, false},
+};
+
+TEST(AlgorithmsOfDigestTest, EveryAlgorithmOfTheLengthUnlessATagNamesOne) {
+    for (const AlgorithmsCase& c : AlgorithmsCases) {
+        SCOPED_TRACE(c.name);
+        const TExpectedDigest parsed = ParseExpectedDigest(c.text, u"f.iso");
+        EXPECT_EQ(AlgorithmsOfDigest(parsed).join(u' ').toStdString(), c.algorithms.join(u' ').toStdString());
+        EXPECT_EQ(parsed.ByLength, c.byLength);
+    }
+    // Whatever the table adds, a 64-digit digest may be of each of these.
+    const QStringList of64 = AlgorithmsOfDigest(ParseExpectedDigest(QSha256));
+    for (const QString& name : {u"SHA256"_qs, u"SHA512/256"_qs, u"SHA3-256"_qs, u"BLAKE2s-256"_qs})
+        EXPECT_TRUE(of64.contains(name)) << name.toStdString();
+    EXPECT_EQ(of64.front(), u"SHA256"_qs) << "the length's common meaning first";
+}
+
 TEST(FirstDifferenceTest, PositionIgnoringCase) {
     EXPECT_EQ(FirstDifference(u"abcd", u"ABCD"), -1);
     EXPECT_EQ(FirstDifference(u"abcd", u"abXd"), 2);

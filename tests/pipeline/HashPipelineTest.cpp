@@ -284,6 +284,72 @@ TEST_P(HashPipelineTest, Outcome) {
 INSTANTIATE_TEST_SUITE_P(Cases, HashPipelineTest, testing::ValuesIn(PipelineCases),
                          [](const testing::TestParamInfo<PipelineCase>& info) { return std::string(info.param.name); });
 
+QString TableName(const TAlgorithmInfo& row) {
+    return QString::fromLatin1(row.Name.data(), static_cast<qsizetype>(row.Name.size()));
+}
+
+// Further algorithms are computed in the same read, and each digest is what the algorithm alone
+// gives; the selected one and repeats among them are left out.
+TEST(HashPipelineExtraTest, ExtraDigestsEqualTheDigestsOfEachAlgorithmAlone) {
+    const PipelineFiles files;
+    struct Case {
+        const char* name;
+        int inputType;
+        QString inputText;
+        bool upperHash;
+    };
+    const Case cases[] = {
+        {"file_of_two_read_chunks", InputTypeFile, files.Dir() + u"/big.bin"_qs, false},
+        {"text_upper_case", InputTypeText, u"abc"_qs, true},
+        {"empty_file", InputTypeFile, files.Dir() + u"/empty.bin"_qs, false},
+    };
+    QStringList others;
+    for (const TAlgorithmInfo& row : AlgorithmTable())
+        if (row.Id != THashAlgorithm::SHA256)
+            others.append(TableName(row));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HashRequest request;
+        request.InputType = c.inputType;
+        request.InputText = c.inputText;
+        request.UpperHash = c.upperHash;
+        request.HashItems = StandardItems;
+        request.HashType = SHA256;
+        const HashOutcome alone = RunHashRequest(request);
+        request.ExtraAlgorithms = others;
+        request.ExtraAlgorithms.append({u"sha256"_qs, others.front()});
+        const HashOutcome together = RunHashRequest(request);
+        ASSERT_TRUE(together.Succeeded()) << together.ErrorText.toStdString();
+        EXPECT_EQ(together.Algorithm, u"SHA256"_qs);
+        EXPECT_EQ(together.Digest, alone.Digest);
+        ASSERT_EQ(together.ExtraDigests.size(), others.size());
+        for (qsizetype i = 0; i < others.size(); ++i) {
+            SCOPED_TRACE(others[i].toStdString());
+            HashRequest single = request;
+            single.ExtraAlgorithms.clear();
+            single.HashItems = {others[i]};
+            single.HashType = 0;
+            const HashOutcome expected = RunHashRequest(single);
+            ASSERT_TRUE(expected.Succeeded()) << expected.ErrorText.toStdString();
+            EXPECT_EQ(together.ExtraDigests[i].Algorithm, others[i]);
+            EXPECT_EQ(together.ExtraDigests[i].Digest.toStdString(), expected.Digest.toStdString());
+        }
+    }
+}
+
+TEST(HashPipelineExtraTest, AnExtraAlgorithmOfNoNameFailsTheRequest) {
+    HashRequest request;
+    request.InputType = InputTypeText;
+    request.InputText = u"abc"_qs;
+    request.HashItems = StandardItems;
+    request.HashType = SHA256;
+    request.ExtraAlgorithms = {u"SHA3-256"_qs, u"SHA4"_qs};
+    const HashOutcome outcome = RunHashRequest(request);
+    EXPECT_EQ(outcome.ErrorText, u"Unknown Algorithm"_qs);
+    EXPECT_TRUE(outcome.Digest.isEmpty());
+    EXPECT_TRUE(outcome.ExtraDigests.isEmpty());
+}
+
 // A stream that hands out its inner stream's bytes, running an action after the first read:
 // the file shrinks, grows or fails while it is being hashed.
 class InterruptedStream final : public TStream {
@@ -349,29 +415,32 @@ TEST(HashPipelineReadFailureTest, ReadFaultsBecomeHashingErrors) {
          },
          "Error Hashing data: Stream read error: the file changed while it was read"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        {
-            std::FILE* file = std::fopen(path.c_str(), "wb");
-            ASSERT_NE(file, nullptr);
-            ASSERT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
-            std::fclose(file);
+    for (const Case& c : cases)
+        for (const QStringList& extra : {QStringList(), QStringList{u"SHA3-256"_qs, u"MD5"_qs}}) {
+            SCOPED_TRACE(std::string(c.name) + (extra.isEmpty() ? "" : " with extra algorithms"));
+            {
+                std::FILE* file = std::fopen(path.c_str(), "wb");
+                ASSERT_NE(file, nullptr);
+                ASSERT_EQ(std::fwrite(content.data(), 1, content.size(), file), content.size());
+                std::fclose(file);
+            }
+            HashRequest request;
+            request.InputType = InputTypeFile;
+            request.InputText = dir.filePath(u"changing.bin"_qs);
+            request.HashItems = StandardItems;
+            request.HashType = SHA256;
+            request.ExtraAlgorithms = extra;
+            std::string opened;
+            const HashOutcome outcome = RunHashRequest(request, [&](const std::string& name) {
+                opened = name;
+                return std::make_unique<InterruptedStream>(std::make_unique<TFileStream>(name), c.afterFirstRead);
+            });
+            EXPECT_EQ(opened, path);
+            EXPECT_EQ(outcome.ErrorText.toStdString(), c.error);
+            EXPECT_TRUE(outcome.Digest.isEmpty());
+            EXPECT_TRUE(outcome.ExtraDigests.isEmpty());
+            EXPECT_FALSE(outcome.Succeeded());
         }
-        HashRequest request;
-        request.InputType = InputTypeFile;
-        request.InputText = dir.filePath(u"changing.bin"_qs);
-        request.HashItems = StandardItems;
-        request.HashType = SHA256;
-        std::string opened;
-        const HashOutcome outcome = RunHashRequest(request, [&](const std::string& name) {
-            opened = name;
-            return std::make_unique<InterruptedStream>(std::make_unique<TFileStream>(name), c.afterFirstRead);
-        });
-        EXPECT_EQ(opened, path);
-        EXPECT_EQ(outcome.ErrorText.toStdString(), c.error);
-        EXPECT_TRUE(outcome.Digest.isEmpty());
-        EXPECT_FALSE(outcome.Succeeded());
-    }
 }
 
 // Open failures are reported with the opener's message, whoever runs the tests.
