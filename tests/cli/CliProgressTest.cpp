@@ -19,6 +19,7 @@
 #include <thread>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -218,10 +219,18 @@ protected:
     QTemporaryDir m_dir;
 };
 
+// ThreadSanitizer holds a caught signal back while the thread it lands on waits in read(2), as
+// quviro-cli does here on its held-open standard input, so under it a signal waits for the input.
+#if defined(__SANITIZE_THREAD__)
+const std::vector<bool> Endings = {false};
+#else
+const std::vector<bool> Endings = {false, true};
+#endif
+
 // Files and bytes come with their totals; the lines on standard output are untouched by the
 // progress line; a SIGTERM mid-run wipes it on its way out.
 TEST_F(CliProgressRunTest, SeveralInputsShowFilesAndBytesOfTheirTotals) {
-    for (const bool terminate : {false, true}) {
+    for (const bool terminate : Endings) {
         SCOPED_TRACE(terminate ? "SIGTERM" : "input ends");
         const TProgressRun run =
             RunUntilDrawn(m_dir.path(), {u"--progress"_qs, u"abc.txt"_qs, u"hello.txt"_qs, u"-"_qs},
