@@ -152,19 +152,36 @@ std::string Plural(std::uint64_t count, const char* one, const char* many) {
     return "WARNING: " + std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// A list's lines one by one, without their terminator, never the whole list at once.
 struct TLineReader {
     std::FILE* File = nullptr;
     char* Buffer = nullptr;
     std::size_t Capacity = 0;
     ~TLineReader() { std::free(Buffer); }
+
+    bool Next(char terminator, std::string_view& line) {
+        const ssize_t length = ::getdelim(&Buffer, &Capacity, terminator, File);
+        if (length <= 0)
+            return false;
+        line = std::string_view(Buffer, static_cast<std::size_t>(length));
+        if (line.back() == terminator)
+            line.remove_suffix(1);
+        return true;
+    }
 };
+
+// Read by line feeds, a list made with -z looks like one line of its first entry.
+bool HoldsNul(const TVerifyOptions& options, std::string_view line) {
+    return !options.Zero && line.find('\0') != std::string_view::npos;
+}
 
 // HashListedFile with a reader that lives as long as the caller wants, so that a list of a
 // million small files does not allocate buffers per file.
 std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, TStreamDigester& digester,
-                                          int& error, std::string& reason) {
+                                          int& error, std::string& reason, TListProgress* progress = nullptr) {
     error = 0;
     reason.clear();
+    std::optional<TListProgress::TFileObserver> observer;
     std::unique_ptr<TStream> stream;
     if (path == "-") {
         stream = std::make_unique<TDescriptorStream>(STDIN_FILENO);
@@ -178,6 +195,10 @@ std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::s
             return std::nullopt;
         }
         stream = std::make_unique<TFileStream>(std::move(file));
+    }
+    if (progress) {
+        observer.emplace(*progress);
+        stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
     }
     try {
         return digester.Digest(algorithm, *stream);
@@ -242,15 +263,11 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
         heldWarnings.clear();
     };
 
-    ssize_t length = 0;
-    while ((length = ::getdelim(&reader.Buffer, &reader.Capacity, terminator, reader.File)) > 0) {
+    std::string_view line;
+    while (reader.Next(terminator, line)) {
         ++lineNumber;
-        std::string_view line(reader.Buffer, static_cast<std::size_t>(length));
-        if (line.back() == terminator)
-            line.remove_suffix(1);
-        // Read by line feeds, a list made with -z looks like one line of its first entry: it
-        // fails instead of passing on that entry alone.
-        if (!options.Zero && line.find('\0') != std::string_view::npos) {
+        // Such a list fails instead of passing on its first entry alone.
+        if (HoldsNul(options, line)) {
             if (!holdsNul)
                 report.Err(listLabel + ": " + std::to_string(lineNumber) +
                            ": the line holds a NUL byte; a list made with -z is checked with -C -z");
@@ -281,7 +298,10 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
         int error = 0;
         std::string reason;
         const std::string path = ResolveName(entry.Name, folder);
-        const std::optional<std::string> digest = HashListedFile(entry.Algorithm, path, digester, error, reason);
+        const std::optional<std::string> digest =
+            HashListedFile(entry.Algorithm, path, digester, error, reason, options.Progress);
+        if (options.Progress)
+            options.Progress->FileDone();
         if (!digest) {
             if (options.IgnoreMissing && error == ENOENT)
                 continue;
@@ -325,4 +345,35 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     }
     return anyProper && !holdsNul && mismatched == 0 && unreadable == 0 && (!options.Strict || malformed == 0) &&
            (!options.IgnoreMissing || anyMatched);
+}
+
+bool CountListedFiles(const std::vector<std::string>& listNames, const TVerifyOptions& options, std::int64_t& files,
+                      std::int64_t& bytes, const std::atomic<bool>& stopping) {
+    files = 0;
+    bytes = 0;
+    for (const std::string& listName : listNames) {
+        struct stat info {};
+        // Standard input and pipes can be read once only: by the check.
+        if (listName == "-" || ::stat(listName.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            return false;
+        TLineReader reader;
+        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(std::fopen(listName.c_str(), "re"), std::fclose);
+        if (!owned)
+            return false;
+        reader.File = owned.get();
+        const std::string folder = NameFolder(listName, reader.File);
+        TChecksumListParser parser(options.Algorithm, AlgorithmOfListName(ListFileName(listName)));
+        std::string_view line;
+        while (reader.Next(options.Zero ? '\0' : '\n', line)) {
+            if (stopping)
+                return false;
+            TChecksumEntry entry;
+            if (HoldsNul(options, line) || parser.Parse(line, entry) != TChecksumLineKind::Entry)
+                continue;
+            ++files;
+            if (::stat(ResolveName(entry.Name, folder).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+                bytes += info.st_size;
+        }
+    }
+    return true;
 }

@@ -18,10 +18,14 @@
 
 #include "cli/CliOutput.h"
 #include "crypt/HashStream.h"
+#include "hashing/HashProgress.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct TVerifyOptions {
     // The list's name as given; "-" reads it from standard input.
@@ -34,12 +38,21 @@ struct TVerifyOptions {
     bool Strict = false;        // a malformed line fails the check
     bool Warn = false;          // report every malformed line
     bool Zero = false;          // lines end with NUL (lists made with -z); else a NUL fails the list
+    // Told of every listed file read and done, when given.
+    TListProgress* Progress = nullptr;
 };
 
 // Checks the list; answers true when every listed file was read and matched, at least one line
 // was a checksum line, no file was verified with --ignore-missing only when none was missing,
 // and with --strict no line was malformed. False also when the list itself cannot be read.
 bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output);
+
+// What checking the lists will read, for the progress line: the checksum lines of every list
+// and the bytes of the regular files they name. False, the totals unknown, when a list is
+// standard input or no regular file (it can be read only once), cannot be opened, or stopping
+// turned true meanwhile.
+bool CountListedFiles(const std::vector<std::string>& listNames, const TVerifyOptions& options, std::int64_t& files,
+                      std::int64_t& bytes, const std::atomic<bool>& stopping);
 
 // The file at path hashed to its end, as lower-case hexadecimal; "-" is standard input.
 // Opening never blocks. On failure answers nothing and sets error to the system's reason

@@ -1,5 +1,6 @@
 #include "cli/CliOutput.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -20,7 +21,30 @@ std::atomic<int> WriteState{Idle};
 std::atomic<int> PendingSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free atomics");
 
+// The progress line on show, for an ending signal to wipe: where it is and how wide (0: none).
+std::atomic<int> StatusDescriptor{STDERR_FILENO};
+std::atomic<std::size_t> StatusWidth{0};
+static_assert(std::atomic<std::size_t>::is_always_lock_free, "the signal handler needs lock-free atomics");
+
+// Safe in a signal handler: write(2) only.
+void WipeStatusForSignal() {
+    static constexpr char Blanks[] = "                                                                ";
+    const int fd = StatusDescriptor.load();
+    std::size_t left = StatusWidth.exchange(0);
+    if (left == 0 || ::write(fd, "\r", 1) != 1)
+        return;
+    while (left > 0) {
+        const ssize_t n = ::write(fd, Blanks, std::min(left, sizeof Blanks - 1));
+        if (n <= 0)
+            return;
+        left -= static_cast<std::size_t>(n);
+    }
+    // Back to the line's start, where the shell's prompt goes.
+    [[maybe_unused]] const ssize_t back = ::write(fd, "\r", 1);
+}
+
 void EndBySignal(int signal) {
+    WipeStatusForSignal();
     std::signal(signal, SIG_DFL);
     ::kill(::getpid(), signal);
 }
@@ -108,10 +132,51 @@ bool TCliOutput::WriteAll(int fd, std::string_view bytes, int& error) {
 bool TCliOutput::FlushLocked() {
     if (m_outError != 0)
         return false;
-    m_written = m_written || !m_buffer.empty();
+    if (m_buffer.empty())
+        return true;
+    m_written = true;
+    // Standard output may be the same terminal: its lines go where the progress line was.
+    WipeStatusLocked();
     const bool written = WriteAll(m_out, m_buffer, m_outError);
     m_buffer.clear();
+    DrawStatusLocked();
     return written;
+}
+
+void TCliOutput::DrawStatusLocked() {
+    if (m_status.empty())
+        return;
+    std::string line(1, '\r');
+    line.append(m_status);
+    if (m_status.size() < m_statusWidth)
+        line.append(m_statusWidth - m_status.size(), ' ');
+    m_statusWidth = line.size() - 1;
+    // Known before the write, so that a signal during it wipes all of the line.
+    StatusDescriptor.store(m_err);
+    StatusWidth.store(m_statusWidth);
+    int error = 0;
+    WriteAll(m_err, line, error);
+}
+
+void TCliOutput::WipeStatusLocked() {
+    if (m_statusWidth == 0)
+        return;
+    std::string wipe(m_statusWidth + 2, ' ');
+    wipe.front() = '\r';
+    wipe.back() = '\r';
+    int error = 0;
+    WriteAll(m_err, wipe, error);
+    m_statusWidth = 0;
+    StatusWidth.store(0);
+}
+
+void TCliOutput::Status(std::string_view text) {
+    const std::lock_guard lock(m_mutex);
+    m_status = text;
+    if (m_status.empty())
+        WipeStatusLocked();
+    else
+        DrawStatusLocked();
 }
 
 bool TCliOutput::Out(std::string_view lines) {
@@ -132,10 +197,12 @@ bool TCliOutput::Out(std::string_view lines) {
 
 bool TCliOutput::Err(std::string_view lines) {
     const std::lock_guard lock(m_mutex);
-    const bool outWritten = m_buffer.empty() ? m_outError == 0 : FlushLocked();
+    const bool outWritten = FlushLocked();
+    WipeStatusLocked();
     int error = 0;
     if (!WriteAll(m_err, lines, error))
         m_errFailed = true;
+    DrawStatusLocked();
     return outWritten;
 }
 
@@ -186,7 +253,9 @@ bool TCliOutput::Finish() {
         m_flusher.join();
 
     const std::lock_guard lock(m_mutex);
+    m_status.clear();
     FlushLocked();
+    WipeStatusLocked();
     // A file system may report a failed write only when the file is closed. A standard output
     // that was never open is no failure when nothing was written to it.
     if (::close(m_out) != 0 && m_outError == 0 && errno != EINTR && (errno != EBADF || m_written))

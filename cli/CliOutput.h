@@ -1,6 +1,11 @@
 // quviro-cli's one output path: every byte for standard output and standard error goes
 // through here, and every write is checked.
 //
+// Standard error may also carry one progress line, drawn in place ("\r" and the text, padded
+// with blanks over a longer earlier one) below the other output: each write of other lines
+// wipes it first and draws it again after, and an ending signal wipes it too. Plain characters
+// only, no terminal control sequences, so that the line stays readable in a file.
+//
 // Standard output is buffered here rather than by stdio, so that each write(2) carries whole
 // lines only: a run ended by a signal leaves a file that ends on a whole line. Before anything
 // goes to standard error the buffered output is written, so that a log taken with "2>&1" shows
@@ -15,8 +20,9 @@
 #include <thread>
 
 // From now on SIGINT, SIGTERM, SIGHUP and SIGPIPE that arrive while a TCliOutput writes end the
-// program once that write is done, so that a cut output still ends on a whole line. They end
-// it as before, with the same status; signals the parent ignores stay ignored.
+// program once that write is done, so that a cut output still ends on a whole line, and wipe
+// the progress line on their way. They end it as before, with the same status; signals the
+// parent ignores stay ignored.
 void KeepWritesWholeOnSignals();
 
 class TCliOutput {
@@ -38,6 +44,9 @@ public:
     bool Message(std::string_view text);
     // Writes what standard output holds; false once a write has failed.
     bool Flush();
+    // Draws text as the progress line in place of the one drawn before; empty text wipes it.
+    // Its own failures cost only the display.
+    void Status(std::string_view text);
 
     // From now on buffered lines reach the system within delay, written by a thread that sleeps
     // while nothing waits. When no thread can be started, every line is written at once
@@ -51,11 +60,15 @@ public:
 private:
     bool FlushLocked();
     bool WriteAll(int fd, std::string_view bytes, int& error);
+    void DrawStatusLocked();
+    void WipeStatusLocked();
     void FlushWhileRunning();
 
     const int m_out;
     const int m_err;
     std::string m_buffer;
+    std::string m_status;
+    std::size_t m_statusWidth = 0;
     int m_outError = 0;
     bool m_written = false;
     bool m_errFailed = false;

@@ -4,12 +4,22 @@
 
 #include <QString>
 
+#include <system_error>
+
+namespace {
+
+std::int64_t MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
 bool WantsProgress(bool asked, bool stderrIsTerminal, std::int64_t fileSize) {
     constexpr std::int64_t AutomaticFrom = 64 * 1024 * 1024;
     return asked || (stderrIsTerminal && fileSize > AutomaticFrom);
 }
 
-TLineProgress::TLineProgress(std::FILE* out, std::chrono::milliseconds interval)
+TLineProgress::TLineProgress(TCliOutput& out, std::chrono::milliseconds interval)
     : m_out(out), m_interval(interval), m_start(TClock::now()), m_lastDraw(m_start - interval) {}
 
 void TLineProgress::BytesHashed(std::int64_t bytesDone, std::int64_t bytesTotal) {
@@ -17,28 +27,42 @@ void TLineProgress::BytesHashed(std::int64_t bytesDone, std::int64_t bytesTotal)
     if (now - m_lastDraw < m_interval)
         return;
     m_lastDraw = now;
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_start).count();
-    Draw(ProgressText(bytesDone, bytesTotal, elapsed));
+    m_out.Status(ProgressText(bytesDone, bytesTotal, MillisecondsSince(m_start)).toStdString());
 }
 
 void TLineProgress::Clear() {
-    if (!m_drawn)
-        return;
-    Draw(QString());
-    std::fputc('\r', m_out);
-    std::fflush(m_out);
-    m_drawn = false;
-    m_width = 0;
+    m_out.Status({});
 }
 
-void TLineProgress::Draw(const QString& text) {
-    QString line = text;
-    if (line.size() < m_width)
-        line += QString(m_width - line.size(), u' ');
-    m_width = line.size();
-    const QByteArray bytes = (u'\r' + line).toUtf8();
-    // A failed write to the terminal costs only the display, never the digest.
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), m_out);
-    std::fflush(m_out);
-    m_drawn = true;
+TListProgressLine::TListProgressLine(TCliOutput& out, TListProgress& progress, TCountTotals countTotals,
+                                     std::chrono::milliseconds interval)
+    : m_out(out), m_progress(progress), m_interval(interval), m_start(std::chrono::steady_clock::now()) {
+    try {
+        m_thread = std::thread([this, countTotals = std::move(countTotals)] { DrawWhileRunning(countTotals); });
+    } catch (const std::system_error&) {
+        // No progress line, and the work goes on.
+    }
+}
+
+TListProgressLine::~TListProgressLine() {
+    {
+        // Under the lock, so that the wake-up cannot fall between the thread's check and its wait.
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+    m_out.Status({});
+}
+
+void TListProgressLine::DrawWhileRunning(const TCountTotals& countTotals) {
+    if (countTotals)
+        countTotals(m_stopping);
+    std::unique_lock lock(m_mutex);
+    while (!m_wake.wait_for(lock, m_interval, [&] { return m_stopping.load(); })) {
+        m_out.Status(ListProgressText(m_progress.FilesDone(), m_progress.FilesTotal(), m_progress.BytesDone(),
+                                      m_progress.BytesTotal(), MillisecondsSince(m_start))
+                         .toStdString());
+    }
 }

@@ -80,6 +80,10 @@ void THashWorker::SetFileOpener(TFileOpener openFile) {
     m_openFile = std::move(openFile);
 }
 
+void THashWorker::SetThreadStarter(TStartThread start) {
+    m_startThread = std::move(start);
+}
+
 bool THashWorker::Start(const THashJob& job) {
     if (m_busy)
         return false;
@@ -88,7 +92,7 @@ bool THashWorker::Start(const THashJob& job) {
     auto shared = std::make_shared<TShared>();
     shared->Owner = this;
     // The thread gets copies of everything it reads.
-    m_thread = std::thread([shared, job, openFile = m_openFile] {
+    m_thread = m_startThread([shared, job, openFile = m_openFile] {
         THashResult result;
         result.Hashed = job.Request;
         try {

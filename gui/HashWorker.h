@@ -14,6 +14,7 @@
 #pragma once
 
 #include "hashing/HashProgress.h"
+#include "hashing/ThreadStart.h"
 #include "pipeline/HashPipeline.h"
 #include "pipeline/SidecarDigest.h"
 
@@ -54,6 +55,9 @@ public:
     // Files are opened through openFile (as RunHashRequest does); the default opens a
     // TFileStream. Takes effect for the next Start.
     void SetFileOpener(TFileOpener openFile);
+    // The hashing thread is started through start; the default starts a std::thread. Takes
+    // effect for the next Start.
+    void SetThreadStarter(TStartThread start);
 
     // Starts job; false, and nothing started, while a hash is still running.
     // Throws std::system_error, and stays idle, when no thread can be made.
@@ -87,6 +91,7 @@ private:
     struct TShared;
 
     TFileOpener m_openFile;
+    TStartThread m_startThread = StartThread;
     std::shared_ptr<TShared> m_shared;
     std::thread m_thread;
     bool m_busy = false;

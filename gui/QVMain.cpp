@@ -394,6 +394,10 @@ void TfrmQVMain::SetFileOpener(TFileOpener openFile) {
     m_worker->SetFileOpener(std::move(openFile));
 }
 
+void TfrmQVMain::SetThreadStarter(TStartThread start) {
+    m_worker->SetThreadStarter(std::move(start));
+}
+
 // The close always proceeds: canClose stays as it comes in.
 void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
     // Before init the controls hold nothing of the stored settings; saving them would wipe

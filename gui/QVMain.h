@@ -21,6 +21,7 @@
 #pragma once
 
 #include "gui/ControlStrings.h"
+#include "hashing/ThreadStart.h"
 #include "pipeline/HashPipeline.h"
 
 #include <QElapsedTimer>
@@ -75,6 +76,9 @@ public:
     bool IsBusy() const;
     // Files are opened through openFile from the next hash on (tests slow reading down).
     void SetFileOpener(TFileOpener openFile);
+    // The hashing thread is started through start from the next hash on (tests make it fail,
+    // as the system does under a process limit).
+    void SetThreadStarter(TStartThread start);
 
     // Designed client area, start width and minimum size; the widths and the minimum are
     // outer sizes, frame included.

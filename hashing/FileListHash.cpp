@@ -40,10 +40,22 @@ constexpr std::string_view StandardInputName = "-";
 TJobResult HashToLines(const std::string& name, const TFileListSettings& settings, TStreamDigester& digester,
                        std::string outOfMemory) {
     TJobResult result;
+    std::optional<TListProgress::TFileObserver> observer;
+    if (settings.Progress)
+        observer.emplace(*settings.Progress);
+    // Done whichever way the job ends.
+    const struct TDone {
+        TListProgress* Progress;
+        ~TDone() {
+            if (Progress)
+                Progress->FileDone();
+        }
+    } done{settings.Progress};
     try {
         std::vector<std::string> digests;
         std::string message;
-        if (!HashNamedFile(name, settings.Algorithms, digester, digests, message, settings.Recursive)) {
+        if (!HashNamedFile(name, settings.Algorithms, digester, digests, message, settings.Recursive,
+                           observer ? &*observer : nullptr)) {
             result.Errors = ErrorLine(name, message);
             result.Failed = true;
             return result;
@@ -95,12 +107,17 @@ public:
         });
     }
 
+    // An entry that ends in an error line is done as soon as it is met.
     void Skipped(const std::string& name, const std::string& reason) override {
         Submit([line = ErrorLine(name, "Skipped: " + reason)](int) { return TJobResult{{}, line, false}; });
+        if (m_settings.Progress)
+            m_settings.Progress->FileDone();
     }
 
     void Failed(const std::string& name, const std::string& message) override {
         Submit([line = ErrorLine(name, message)](int) { return TJobResult{{}, line, true}; });
+        if (m_settings.Progress)
+            m_settings.Progress->FileDone();
     }
 
 private:
@@ -118,7 +135,7 @@ private:
 } // namespace
 
 bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
-                   std::vector<std::string>& digests, std::string& message, bool recursive) {
+                   std::vector<std::string>& digests, std::string& message, bool recursive, THashObserver* observer) {
     std::unique_ptr<TStream> stream;
     if (name == StandardInputName) {
         stream = std::make_unique<TDescriptorStream>(STDIN_FILENO);
@@ -134,6 +151,8 @@ bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& a
         }
         stream = std::make_unique<TFileStream>(std::move(file));
     }
+    if (observer)
+        stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
     try {
         digests = digester.Digest(algorithms, *stream);
         return true;

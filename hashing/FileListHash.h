@@ -4,6 +4,7 @@
 
 #include "checksums/ChecksumFormat.h"
 #include "crypt/HashStream.h"
+#include "hashing/HashProgress.h"
 #include "hashing/OrderedJobs.h"
 #include "hashing/StreamDigest.h"
 #include "hashing/TreeWalk.h"
@@ -25,6 +26,8 @@ struct TFileListSettings {
     bool Recursive = false;
     // The file the lines go to, left out of walked folders.
     std::optional<TFileIdentity> Output;
+    // Told of every file read and done, failed ones included, when given.
+    TListProgress* Progress = nullptr;
 };
 
 // Where the lines go, in order: Write gets standard output's bytes, Error standard error's.
@@ -45,9 +48,11 @@ enum class TFileListResult {
 // with the reason as coreutils words it: the system's error text ("No such file or directory",
 // "Permission denied", "Too many levels of symbolic links"), "Is a directory" (followed by a hint
 // to use -r unless recursive), "Not a regular file" for a FIFO, socket or device (never opened,
-// so never waited on), or "Error Hashing data: ..." when reading fails.
+// so never waited on), or "Error Hashing data: ..." when reading fails. The read is told to
+// observer when one is given.
 bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
-                   std::vector<std::string>& digests, std::string& message, bool recursive);
+                   std::vector<std::string>& digests, std::string& message, bool recursive,
+                   THashObserver* observer = nullptr);
 
 // The buffer size for each of jobs workers, so that all of them together (two buffers each)
 // stay within 32 MiB: chunks of TStreamDigester::CacheChunk (1 MiB) up to 16 jobs, smaller ones

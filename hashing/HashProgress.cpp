@@ -57,3 +57,15 @@ void TProgressCounter::Reset() {
     m_total.store(-1, std::memory_order_relaxed);
     m_cancel.store(false, std::memory_order_relaxed);
 }
+
+void TListProgress::TFileObserver::BytesHashed(std::int64_t bytesDone, std::int64_t /*bytesTotal*/) {
+    // The first report is where reading starts: standard input given twice starts past 0.
+    if (m_last >= 0 && bytesDone > m_last)
+        m_list.m_bytesDone.fetch_add(bytesDone - m_last, std::memory_order_relaxed);
+    m_last = bytesDone;
+}
+
+void TListProgress::SetTotals(std::int64_t files, std::int64_t bytes) {
+    m_filesTotal.store(files, std::memory_order_relaxed);
+    m_bytesTotal.store(bytes, std::memory_order_relaxed);
+}

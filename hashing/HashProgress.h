@@ -61,3 +61,37 @@ private:
     std::atomic<std::int64_t> m_total{-1};
     std::atomic<bool> m_cancel{false};
 };
+
+// The progress of work over many files, hashed on several threads and shown by another: files
+// and bytes done, and what there is to do when known. Lock-free, like TProgressCounter.
+class TListProgress {
+public:
+    // Tells one file's read to the list: give it to that file's TObservedStream. The bytes a
+    // read adds count as done, from where the read started; a file that fails keeps the bytes
+    // it got through.
+    class TFileObserver final : public THashObserver {
+    public:
+        explicit TFileObserver(TListProgress& list) : m_list(list) {}
+        void BytesHashed(std::int64_t bytesDone, std::int64_t bytesTotal) override;
+        bool CancelRequested() const override { return false; }
+
+    private:
+        TListProgress& m_list;
+        std::int64_t m_last = -1;
+    };
+
+    // Any thread.
+    void FileDone() { m_filesDone.fetch_add(1, std::memory_order_relaxed); }
+    void SetTotals(std::int64_t files, std::int64_t bytes);
+    std::int64_t FilesDone() const { return m_filesDone.load(std::memory_order_relaxed); }
+    std::int64_t BytesDone() const { return m_bytesDone.load(std::memory_order_relaxed); }
+    // -1 while not known.
+    std::int64_t FilesTotal() const { return m_filesTotal.load(std::memory_order_relaxed); }
+    std::int64_t BytesTotal() const { return m_bytesTotal.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<std::int64_t> m_filesDone{0};
+    std::atomic<std::int64_t> m_bytesDone{0};
+    std::atomic<std::int64_t> m_filesTotal{-1};
+    std::atomic<std::int64_t> m_bytesTotal{-1};
+};

@@ -64,3 +64,14 @@ QString ProgressText(std::int64_t done, std::int64_t total, std::int64_t elapsed
         text += QStringLiteral(", ") + DurationText(static_cast<double>(total - done) / rate) + QStringLiteral(" left");
     return text;
 }
+
+QString ListProgressText(std::int64_t filesDone, std::int64_t filesTotal, std::int64_t bytesDone,
+                         std::int64_t bytesTotal, std::int64_t elapsedMilliseconds) {
+    const std::int64_t files = std::max<std::int64_t>(filesDone, 0);
+    QString text = QString::number(files);
+    if (filesTotal >= files)
+        text += QStringLiteral(" of ") + QString::number(filesTotal);
+    text +=
+        filesTotal == 1 || (filesTotal < files && files == 1) ? QStringLiteral(" file, ") : QStringLiteral(" files, ");
+    return text + ProgressText(bytesDone, bytesTotal, elapsedMilliseconds);
+}

@@ -23,3 +23,9 @@ int ProgressPercent(std::int64_t done, std::int64_t total);
 // otherwise just "<done>". Once time has passed and bytes are done, ", <rate>/s" follows, and
 // while bytes remain of a known total ", <duration> left" at that rate.
 QString ProgressText(std::int64_t done, std::int64_t total, std::int64_t elapsedMilliseconds);
+
+// The progress line of work over many files: "3 of 5 files, " or "12 files, " (filesTotal -1
+// when not known), then the bytes as ProgressText gives them: "3 of 5 files, 1.2 GB of 3.2 GB
+// (37 %), 1.4 GB/s, 2 s left", "12 files, 1.2 GB, 340 MB/s".
+QString ListProgressText(std::int64_t filesDone, std::int64_t filesTotal, std::int64_t bytesDone,
+                         std::int64_t bytesTotal, std::int64_t elapsedMilliseconds);

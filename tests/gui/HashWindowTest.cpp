@@ -37,8 +37,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -302,6 +304,27 @@ TEST_F(HashWindowTest, ASecondClickWhileBusyNeverStartsASecondHash) {
 // Reads of 40 ms each, or one read that never returns while the window is there: either way the
 // close saves the settings and is done at once; a stuck hashing thread is left behind and
 // ends by itself once its read returns, touching nothing of the window.
+// Under a process limit no hashing thread starts: the status line says so in red, the window
+// stays usable, and the next hash runs once threads start again.
+TEST_F(HashWindowTest, AThreadThatCannotStartIsAnErrorInTheStatusLine) {
+    TfrmQVMain& w = Open();
+    w.SetThreadStarter([](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    });
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    EXPECT_FALSE(w.IsBusy());
+    EXPECT_EQ(w.lblStatus->text(),
+              u"Error Hashing data: "_qs +
+                  QString::fromStdString(std::make_error_code(std::errc::resource_unavailable_try_again).message()));
+    EXPECT_EQ(StatusColour(w), Red);
+    EXPECT_TRUE(w.rgHashes->isEnabled());
+
+    w.SetThreadStarter(StartThread);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs);
+}
+
 TEST_F(HashWindowTest, AClosingWindowStopsTheHashAndSavesItsSettings) {
     for (const bool stuck : {false, true}) {
         SCOPED_TRACE(stuck ? "a read that does not return" : "reads of 40 ms");

@@ -90,6 +90,25 @@ TEST(StreamDigestTest, ObservedStreamSeesEveryChunkAndTheTotal) {
     EXPECT_EQ(observer.Calls.back(), std::make_pair(size, size));
 }
 
+// Files read on two jobs at once add up in a list's progress, each from where its read
+// started, whatever the reading thread.
+TEST(StreamDigestTest, ListProgressAddsEachReadFromItsStart) {
+    TListProgress progress;
+    const auto job = [&](std::int64_t size, std::int64_t start) {
+        TListProgress::TFileObserver observer(progress);
+        auto inner = std::make_unique<TMemoryStream>(StreamOf(Pattern(size)));
+        inner->Seek(start);
+        TObservedStream stream(std::move(inner), observer);
+        TStreamDigester(Chunk).Digest(THashAlgorithm::SHA256, stream);
+        progress.FileDone();
+    };
+    std::thread other(job, 7 * Chunk + 3, 0);
+    job(5 * Chunk, 100);
+    other.join();
+    EXPECT_EQ(progress.FilesDone(), 2);
+    EXPECT_EQ(progress.BytesDone(), 7 * Chunk + 3 + 5 * Chunk - 100);
+}
+
 TEST(StreamDigestTest, CancelStopsBeforeTheNextChunk) {
     for (const std::int64_t size : {Chunk / 2, 10 * Chunk}) {
         SCOPED_TRACE(size);

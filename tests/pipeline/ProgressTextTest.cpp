@@ -1,13 +1,11 @@
-// The progress line's words and numbers, and quviro-cli's decision to draw it.
+// The progress line's words and numbers.
 #include "pipeline/ProgressText.h"
-#include "cli/CliProgress.h"
 
 #include <gtest/gtest.h>
 
 #include <QString>
 
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -94,64 +92,32 @@ TEST(ProgressTextTest, Lines) {
     }
 }
 
-struct WantsCase {
+struct ListCase {
     const char* name;
-    bool asked;
-    bool terminal;
-    std::int64_t fileSize;
-    bool wants;
+    std::int64_t filesDone;
+    std::int64_t filesTotal;
+    std::int64_t bytesDone;
+    std::int64_t bytesTotal;
+    std::int64_t elapsedMs;
+    const char* text;
 };
 
-const WantsCase WantsCases[] = {
-    {"asked, not a terminal", true, false, 3, true},
-    {"asked, text input", true, false, -1, true},
-    {"terminal, large file", false, true, 64 * 1024 * 1024 + 1, true},
-    {"terminal, exactly 64 MiB", false, true, 64 * 1024 * 1024, false},
-    {"terminal, no file", false, true, -1, false},
-    {"not a terminal, large file", false, false, std::int64_t{1} << 40, false},
+const ListCase ListCases[] = {
+    {"nothing yet", 0, 5, 0, 3'200'000'000, 0, "0 of 5 files, 0 B of 3.2 GB (0 %)"},
+    {"mid", 3, 5, 1'200'000'000, 3'200'000'000, 857, "3 of 5 files, 1.2 GB of 3.2 GB (37 %), 1.4 GB/s, 2 s left"},
+    {"one file", 0, 1, 1'000, 4'000, 1'000, "0 of 1 file, 1.0 KB of 4.0 KB (25 %), 1.0 KB/s, 3 s left"},
+    {"totals not known", 12, -1, 1'200'000'000, -1, 2'000, "12 files, 1.2 GB, 600 MB/s"},
+    {"one file, totals not known", 1, -1, 5, -1, 1'000, "1 file, 5 B, 5 B/s"},
+    {"none", 0, -1, 0, -1, 250, "0 files, 0 B"},
+    // A file that grew since it was counted: the bytes go past the total.
+    {"past the totals", 3, 2, 5'000, 4'000, 1'000, "3 files, 5.0 KB, 5.0 KB/s"},
 };
 
-TEST(CliProgressTest, WhenTheProgressIsDrawn) {
-    for (const WantsCase& c : WantsCases)
-        EXPECT_EQ(WantsProgress(c.asked, c.terminal, c.fileSize), c.wants) << c.name;
-}
-
-std::string Contents(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
-        text.push_back(static_cast<char>(c));
-    return text;
-}
-
-// Each redraw covers the longer line before it, and the end wipes what was drawn.
-TEST(CliProgressTest, RedrawsInPlaceAndWipesAtTheEnd) {
-    std::FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
-    TLineProgress progress(out, std::chrono::milliseconds(0));
-    progress.BytesHashed(1'000'000, 10'000'000);
-    const std::string first = Contents(out);
-    ASSERT_EQ(first.rfind("\r1.0 MB of 10.0 MB (10 %)", 0), 0u) << first;
-    std::fseek(out, 0, SEEK_END);
-    progress.BytesHashed(10'000'000, 10'000'000);
-    progress.Clear();
-    const std::string all = Contents(out);
-    std::fclose(out);
-
-    const std::string last = all.substr(all.rfind('\r', all.size() - 2));
-    EXPECT_EQ(all.back(), '\r');
-    EXPECT_EQ(last.find_first_not_of(" \r"), std::string::npos) << "the last line wipes: " << last;
-    const std::size_t longest = first.size() - 1;
-    EXPECT_GE(last.size() - 2, longest) << "the wipe covers the longest line";
-}
-
-TEST(CliProgressTest, NothingDrawnNothingWiped) {
-    std::FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
-    TLineProgress progress(out);
-    progress.Clear();
-    EXPECT_EQ(Contents(out), "");
-    std::fclose(out);
+TEST(ProgressTextTest, ListLines) {
+    for (const ListCase& c : ListCases)
+        EXPECT_EQ(ListProgressText(c.filesDone, c.filesTotal, c.bytesDone, c.bytesTotal, c.elapsedMs).toStdString(),
+                  c.text)
+            << c.name;
 }
 
 } // namespace

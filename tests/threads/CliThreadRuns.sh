@@ -2,7 +2,8 @@
 # The command line's threaded runs, checked against coreutils; the tsan preset runs them under
 # ThreadSanitizer, where a report makes quviro-cli exit non-zero and so fails the run.
 #   CliThreadRuns.sh many-files QUVIRO_CLI   -r -j 8 over a few hundred files in nested folders
-#   CliThreadRuns.sh overlapped QUVIRO_CLI   files of several read chunks, alone and two at a time
+#   CliThreadRuns.sh overlapped QUVIRO_CLI   files of several read chunks, alone and two at a time,
+#                                            and checked back with -C, with the progress line
 set -euo pipefail
 mode=$1
 cli=$2
@@ -58,8 +59,11 @@ overlapped)
         [[ $(cat "$work/out") == "$expected" ]] || fail "$name: $(cat "$work/out") instead of $expected"
     done
     (cd "$work" && sha256sum two-chunks-and-a-byte several-chunks) >"$work/expected"
-    (cd "$work" && run -j 2 two-chunks-and-a-byte several-chunks)
+    # With the list's progress line, drawn by a thread of its own from the jobs' counts.
+    (cd "$work" && run --progress -j 2 two-chunks-and-a-byte several-chunks)
     cmp -s "$work/out" "$work/expected" || fail "-j 2 over both files differs from sha256sum"
+    (cd "$work" && run --progress -C expected)
+    [[ $(grep -c ': OK$' "$work/out") -eq 2 ]] || fail "-C over both files: $(cat "$work/out")"
     ;;
 *)
     fail "unknown run $mode"
