@@ -43,6 +43,17 @@ std::vector<std::uint8_t> RandomBytes(std::mt19937_64& random, std::size_t lengt
     return bytes;
 }
 
+// Every length up to last, then count lengths drawn from above it up to 1 MiB.
+std::vector<std::size_t> EveryLengthThenSpread(std::mt19937_64& random, std::size_t last, int count) {
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= last; ++n)
+        lengths.push_back(n);
+    std::uniform_int_distribution<std::size_t> spread(last + 1, 1024 * 1024);
+    for (int i = 0; i < count; ++i)
+        lengths.push_back(spread(random));
+    return lengths;
+}
+
 std::string RunningHex(THashAlgorithm algorithm, const std::vector<std::uint8_t>& bytes) {
     TRunningDigest digest(algorithm);
     digest.Update(bytes.data(), bytes.size());
@@ -80,12 +91,7 @@ TEST_P(DigestCrossCheckTest, EnginesAgreeWithLibcryptoOnRandomMessages) {
 // sizes of SHA-512 (128), SHA3-224 (144) and BLAKE2s (64) and a spread up to 1 MiB.
 TEST(AlgorithmCrossCheckTest, EveryRowLibcryptoKnowsAgreesWithIt) {
     std::mt19937_64 random(0x5eed0002);
-    std::vector<std::size_t> lengths;
-    for (std::size_t n = 0; n <= 300; ++n)
-        lengths.push_back(n);
-    std::uniform_int_distribution<std::size_t> spread(301, 1024 * 1024);
-    for (int i = 0; i < 6; ++i)
-        lengths.push_back(spread(random));
+    const std::vector<std::size_t> lengths = EveryLengthThenSpread(random, 300, 6);
     for (const TAlgorithmInfo& row : AlgorithmTable()) {
         if (*OpenSslName(row.Id) == '\0')
             continue;
@@ -114,12 +120,7 @@ std::string OneShotXXH3Hex(THashAlgorithm algorithm, const std::vector<std::uint
 // bytes), its stripes (64) and blocks (1024), and a spread up to 1 MiB.
 TEST(AlgorithmCrossCheckTest, XXH3RowsInPiecesAgreeWithLibxxhashInOneCall) {
     std::mt19937_64 random(0x5eed0003);
-    std::vector<std::size_t> lengths;
-    for (std::size_t n = 0; n <= 1100; ++n)
-        lengths.push_back(n);
-    std::uniform_int_distribution<std::size_t> spread(1101, 1024 * 1024);
-    for (int i = 0; i < 8; ++i)
-        lengths.push_back(spread(random));
+    const std::vector<std::size_t> lengths = EveryLengthThenSpread(random, 1100, 8);
     const std::size_t pieces[] = {1, 63, 256, 4097, 1024 * 1024};
     for (const THashAlgorithm algorithm : {THashAlgorithm::XXH3_64, THashAlgorithm::XXH3_128}) {
         for (const std::size_t length : lengths) {
