@@ -179,7 +179,7 @@ std::int64_t ChunkForJobs(int jobs) {
     constexpr std::int64_t Budget = 32 * 1024 * 1024;
     constexpr std::int64_t Smallest = 64 * 1024;
     const std::int64_t chunk = Budget / (2 * std::max(jobs, 1)) / Smallest * Smallest;
-    return std::clamp(chunk, Smallest, TStreamDigester::MaxChunk);
+    return std::clamp(chunk, Smallest, TStreamDigester::CacheChunk);
 }
 
 unsigned TreeThreadsForJobs(int jobs) {

@@ -55,7 +55,8 @@ bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& a
                    THashObserver* observer = nullptr);
 
 // The buffer size for each of jobs workers, so that all of them together (two buffers each)
-// stay near 32 MiB: 4 MiB chunks up to 4 jobs, smaller ones beyond, never under 64 KiB.
+// stay within 32 MiB: chunks of TStreamDigester::CacheChunk (1 MiB) up to 16 jobs, smaller ones
+// beyond, never under 64 KiB.
 std::int64_t ChunkForJobs(int jobs);
 
 // The threads each of jobs workers may hash one large file's BLAKE3 on, so that all of them

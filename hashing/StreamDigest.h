@@ -34,6 +34,12 @@
 class TStreamDigester {
 public:
     static constexpr std::int64_t MaxChunk = 4 * 1024 * 1024;
+    // The chunk that keeps a large read's two buffers near the processor's caches. The copy out
+    // of the page cache and the hash that follows it on the other core then run from cache, not
+    // from memory: the fast hashes (CRC32, XXH3), whose speed is the copy's, take about a tenth
+    // less wall time than with MaxChunk, and the others take the same. Smaller chunks gain
+    // nothing more and pay a hand-over between the threads per chunk.
+    static constexpr std::int64_t CacheChunk = 1024 * 1024;
 
     // chunk is clamped to 64 bytes .. MaxChunk and rounded down to whole 64-byte blocks. The
     // buffers (two of chunk bytes at most, fewer for small streams) are kept for later calls.

@@ -78,6 +78,22 @@ TEST(JobsForDescriptorsTest, JobsFitTheDescriptorLimit) {
     EXPECT_EQ(JobsForDescriptors(64), 64) << "the usual limit leaves room for every job";
 }
 
+// A job's chunk stays near the processor's caches (1 MiB), and all jobs' two buffers each stay
+// within 32 MiB: the chunk shrinks past 16 jobs, in whole 64 KiB steps, to no less than 64 KiB.
+TEST(ChunkForJobsTest, ChunksStayCacheSizedAndWithinTheBudget) {
+    constexpr std::int64_t KiB = 1024;
+    struct Case {
+        int jobs;
+        std::int64_t expected;
+    };
+    const Case cases[] = {{0, 1024 * KiB}, {1, 1024 * KiB}, {2, 1024 * KiB}, {16, 1024 * KiB},
+                          {17, 960 * KiB}, {64, 256 * KiB}, {256, 64 * KiB}, {4096, 64 * KiB}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("jobs " + std::to_string(c.jobs));
+        EXPECT_EQ(ChunkForJobs(c.jobs), c.expected);
+    }
+}
+
 // With a descriptor limit that leaves room for one open file beside the walk's folder, many
 // jobs over several folders still give every file its line: the limit costs speed, not files.
 TEST_F(FileListHashTest, LowDescriptorLimitCostsNoFiles) {
