@@ -9,7 +9,8 @@
 // Progress and cancel come from the stream itself: wrap it in a TObservedStream
 // (HashProgress.h), whose observer is then called on the thread that reads.
 //
-// Chunks are at most 4 MiB, the largest piece the engines are fed at once. A stream larger than
+// Chunks are CacheChunk (1 MiB) unless asked otherwise, and at most MaxChunk (4 MiB), the largest
+// piece the engines are fed at once. A stream larger than
 // one chunk is read by a second thread into one buffer while the calling thread hashes the
 // other, so on two cores the copy out of the page cache costs no wall time. The stream is then
 // used by that thread alone until the call returns. Several algorithms are computed in the same
@@ -46,7 +47,7 @@ public:
     // Threads are started through start. treeThreads is the most threads one BLAKE3 digest of a
     // large stream is hashed on (0 counts as 1), the calling thread included; with several
     // algorithms in one read, each other algorithm's thread counts against it.
-    explicit TStreamDigester(std::int64_t chunk = MaxChunk, TStartThread start = StartThread,
+    explicit TStreamDigester(std::int64_t chunk = CacheChunk, TStartThread start = StartThread,
                              unsigned treeThreads = std::thread::hardware_concurrency());
     ~TStreamDigester();
     TStreamDigester(const TStreamDigester&) = delete;

@@ -122,8 +122,8 @@ TEST_P(AlgorithmListsTest, LinesAndChecksAgreeWithThePeerTool) {
     ASSERT_FALSE(tool.isEmpty()) << c.Tool << " is not installed (scripts/debian-packages lists it)";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    // Sizes across the engines' block and stripe lengths, and one past two 4 MiB reads, so that
-    // reading is overlapped and BLAKE3's tree is shared out among threads.
+    // Sizes across the engines' block and stripe lengths, and one over 9 MiB, so that reading is
+    // overlapped and BLAKE3's tree is shared out among threads.
     std::mt19937 random(20261210);
     QByteArray big(9 * 1024 * 1024 + 4097, '\0');
     for (char& byte : big)

@@ -11,6 +11,7 @@
 #include "gui/FitLabel.h"
 #include "gui/RadioGroup.h"
 #include "gui/StartArguments.h"
+#include "hashing/StreamDigest.h"
 #include "tests/gui/QtPrinters.h"
 #include "tools/ConfigStore.h"
 #include "tools/ProcessValues.h"
@@ -45,7 +46,8 @@
 
 namespace {
 
-constexpr std::int64_t Chunk = 4 * 1024 * 1024;
+// The reader's chunk: the gate hands out one read of it at a time.
+constexpr std::int64_t Chunk = TStreamDigester::CacheChunk;
 const QString ComputeHint = u"Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)"_qs;
 const QString StopHint = u"Stop hashing (Esc)"_qs;
 const QColor Grey(128, 128, 128);
@@ -228,13 +230,13 @@ TEST_F(HashWindowTest, ProgressFollowsTheChunksUntilTheDigest) {
     TPaintCounter paints(w.lblStatus);
     ASSERT_TRUE(QTest::qWaitFor([&w] { return w.pbHash->isVisible(); }, 5000));
     ASSERT_TRUE(QTest::qWaitFor([&paints] { return paints.count > 0; }, 5000));
-    EXPECT_EQ(w.lblStatus->text(), u"Hashing... 0 B of 16.8 MB (0 %)"_qs);
+    EXPECT_EQ(w.lblStatus->text(), u"Hashing... 0 B of 4.2 MB (0 %)"_qs);
     EXPECT_EQ(StatusColour(w), Grey);
     EXPECT_EQ(w.pbHash->value(), 0);
 
     gate->Allow(2);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&w] { return w.lblStatus->text().startsWith(u"Hashing... 8.4 MB of 16.8 MB (50 %), "); }, 5000))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&w] { return w.lblStatus->text().startsWith(u"Hashing... 2.1 MB of 4.2 MB (50 %), "); }, 5000))
         << w.lblStatus->text().toStdString();
     EXPECT_TRUE(w.lblStatus->text().endsWith(u" left")) << w.lblStatus->text().toStdString();
     EXPECT_EQ(w.pbHash->value(), 500);

@@ -2,6 +2,7 @@
 // effect, and that observing never changes a digest.
 #include "pipeline/HashPipeline.h"
 
+#include "hashing/StreamDigest.h"
 #include "tests/crypt/OpenSslDigest.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,8 @@
 
 namespace {
 
-constexpr std::int64_t Chunk = 4 * 1024 * 1024;
+// The reader's chunk: one observer call per read of it.
+constexpr std::int64_t Chunk = TStreamDigester::CacheChunk;
 
 // Records every call; asks to stop once stopAfter chunks have been reported.
 class TRecordingObserver final : public THashObserver {

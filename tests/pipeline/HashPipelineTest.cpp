@@ -62,7 +62,7 @@ public:
 
     QString Dir() const { return m_dir.path(); }
 
-    // One byte past the engine's 4 MiB read chunk, so a file is read in two pieces.
+    // One byte past the engines' largest read, so a file is read in several pieces, overlapped.
     static std::string BigContent() {
         std::string content(4 * 1024 * 1024 + 1, '\0');
         for (std::size_t i = 0; i < content.size(); ++i)
