@@ -299,7 +299,7 @@ TEST(HashPipelineExtraTest, ExtraDigestsEqualTheDigestsOfEachAlgorithmAlone) {
         bool upperHash;
     };
     const Case cases[] = {
-        {"file_of_two_read_chunks", InputTypeFile, files.Dir() + u"/big.bin"_qs, false},
+        {"file_of_several_read_chunks", InputTypeFile, files.Dir() + u"/big.bin"_qs, false},
         {"text_upper_case", InputTypeText, u"abc"_qs, true},
         {"empty_file", InputTypeFile, files.Dir() + u"/empty.bin"_qs, false},
     };
