@@ -10,9 +10,9 @@
 // each method's time against b3sum's and the speed-up from 1 to 2 threads. Every digest is
 // checked against b3sum's.
 #include "bench/WallTime.h"
-#include "crypt/FileHandle.h"
 #include "crypt/Hex.h"
 #include "hashing/Blake3Parallel.h"
+#include "platform/Files.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -41,7 +41,7 @@ TRegularFile Open(const std::string& path) {
 
 std::string Mapped(const std::string& path, unsigned threads) {
     TRegularFile file = Open(path);
-    const auto size = static_cast<std::size_t>(file.Info.st_size);
+    const auto size = static_cast<std::size_t>(file.Info.Size);
     void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Handle.Get(), 0);
     if (map == MAP_FAILED)
         Fail("mmap failed");
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     const std::string path = argv[1];
     const int reps = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
     std::vector<std::uint8_t> buffer(ReadSpan);
-    const double mib = static_cast<double>(Open(path).Info.st_size) / (1024 * 1024);
+    const double mib = static_cast<double>(Open(path).Info.Size) / (1024 * 1024);
     std::printf("File: %s (%.0f MiB), %d repetitions, median wall seconds\n", path.c_str(), mib, reps);
     std::printf("%-7s %-7s %8s %9s %9s\n", "THREADS", "METHOD", "WALL s", "MiB/s", "x b3sum");
 

@@ -18,6 +18,7 @@
 #include "crypt/Md5.h"
 #include "crypt/Sha1.h"
 #include "crypt/Sha256.h"
+#include "hashing/FileStream.h"
 #include "hashing/StreamDigest.h"
 
 #include <fcntl.h>

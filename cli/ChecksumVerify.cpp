@@ -2,18 +2,17 @@
 
 #include "checksums/ChecksumFormat.h"
 #include "checksums/ChecksumLine.h"
-#include "crypt/FileHandle.h"
 #include "crypt/RunningDigest.h"
 #include "crypt/Stream.h"
+#include "hashing/FileStream.h"
 #include "hashing/StreamDigest.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -53,8 +52,10 @@ bool NamesADescriptor(std::string_view name) {
 // the list is a file; the current folder (empty text) for standard input, for a pipe, and for a
 // list read through a descriptor's name.
 std::string NameFolder(const std::string& listName, std::FILE* list) {
-    struct stat info {};
-    if (listName == "-" || NamesADescriptor(listName) || ::fstat(::fileno(list), &info) != 0 || !S_ISREG(info.st_mode))
+    int error = 0;
+    const std::optional<TFileInfo> info =
+        listName == "-" || NamesADescriptor(listName) ? std::nullopt : LookAtDescriptor(::fileno(list), error);
+    if (!info || info->Kind != TFileKind::Regular)
         return {};
     const std::size_t slash = listName.rfind('/');
     return slash == std::string::npos ? std::string() : listName.substr(0, slash + 1);
@@ -184,13 +185,13 @@ std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::s
     std::optional<TListProgress::TFileObserver> observer;
     std::unique_ptr<TStream> stream;
     if (path == "-") {
-        stream = std::make_unique<TDescriptorStream>(STDIN_FILENO);
+        stream = std::make_unique<TDescriptorStream>(StandardInputFd);
     } else {
         TRegularFile file = OpenRegularFile(path);
         if (!file.IsOpen()) {
             // A folder counts as the system's EISDIR; other files that are not regular have no
             // errno of their own.
-            error = file.Error == 0 && S_ISDIR(file.Info.st_mode) ? EISDIR : file.Error;
+            error = file.Error == 0 && file.Info.Kind == TFileKind::Folder ? EISDIR : file.Error;
             reason = OpenFailureReason(file);
             return std::nullopt;
         }
@@ -352,9 +353,11 @@ bool CountListedFiles(const std::vector<std::string>& listNames, const TVerifyOp
     files = 0;
     bytes = 0;
     for (const std::string& listName : listNames) {
-        struct stat info {};
         // Standard input and pipes can be read once only: by the check.
-        if (listName == "-" || ::stat(listName.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        if (listName == "-")
+            return false;
+        const std::optional<TFileInfo> info = LookAtPath(listName);
+        if (!info || info->Kind != TFileKind::Regular)
             return false;
         TLineReader reader;
         const std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(std::fopen(listName.c_str(), "re"), std::fclose);
@@ -371,8 +374,9 @@ bool CountListedFiles(const std::vector<std::string>& listNames, const TVerifyOp
             if (HoldsNul(options, line) || parser.Parse(line, entry) != TChecksumLineKind::Entry)
                 continue;
             ++files;
-            if (::stat(ResolveName(entry.Name, folder).c_str(), &info) == 0 && S_ISREG(info.st_mode))
-                bytes += info.st_size;
+            if (const std::optional<TFileInfo> listed = LookAtPath(ResolveName(entry.Name, folder));
+                listed && listed->Kind == TFileKind::Regular)
+                bytes += listed->Size;
         }
     }
     return true;

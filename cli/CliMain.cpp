@@ -10,6 +10,10 @@
 #include "hashing/FileListHash.h"
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
+#include "platform/Descriptors.h"
+#include "platform/Files.h"
+#include "platform/Processors.h"
+#include "platform/Terminal.h"
 #include "tools/TextUtils.h"
 
 #include <QFile>
@@ -23,9 +27,6 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
-#include <system_error>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -74,12 +75,11 @@ std::optional<THashAlgorithm> AlgorithmByName(const QString& text) {
 }
 
 int OnlineProcessors() {
-    const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
-    return static_cast<int>(std::clamp<long>(count, 1, MaxJobs));
+    return static_cast<int>(std::min<unsigned>(ProcessorCount(), MaxJobs));
 }
 
 bool StandardErrorIsTerminal() {
-    return ::isatty(STDERR_FILENO) == 1;
+    return IsTerminal(StandardErrorFd);
 }
 
 // The inputs and their bytes, for the progress line: what names no regular file counts as a
@@ -87,9 +87,10 @@ bool StandardErrorIsTerminal() {
 void CountInputs(const std::vector<std::string>& inputs, TListProgress& progress) {
     std::int64_t bytes = 0;
     for (const std::string& name : inputs) {
-        struct stat info {};
-        if (name != "-" && ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            bytes += info.st_size;
+        if (name == "-")
+            continue;
+        if (const std::optional<TFileInfo> info = LookAtPath(name); info && info->Kind == TFileKind::Regular)
+            bytes += info->Size;
     }
     progress.SetTotals(static_cast<std::int64_t>(inputs.size()), bytes);
 }
@@ -119,8 +120,10 @@ int HashFiles(const TCliOptions& options, const std::vector<std::string>& rawArg
     settings.Jobs = options.Jobs > 0 ? options.Jobs : OnlineProcessors();
     settings.Recursive = options.Recursive;
     // A list written into a folder it walks does not list itself.
-    if (struct stat info{}; ::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode))
-        settings.Output = TFileIdentity{info.st_dev, info.st_ino};
+    int error = 0;
+    if (const std::optional<TFileInfo> info = LookAtDescriptor(StandardOutputFd, error);
+        info && info->Kind == TFileKind::Regular)
+        settings.Output = info->Identity;
     // A line reaches the reader at most this long after its turn came.
     out.FlushWithin(std::chrono::milliseconds(50));
     const TFileListSink sink{
@@ -209,11 +212,10 @@ int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
 
 // The size of the file INPUT names, or -1 when it names no regular file.
 std::int64_t InputFileSize(const TCliOptions& options) {
-    struct stat info {};
-    if (options.InputType != InputTypeFile || ::stat(QFile::encodeName(Trim(options.Input)).constData(), &info) != 0 ||
-        !S_ISREG(info.st_mode))
+    if (options.InputType != InputTypeFile)
         return -1;
-    return info.st_size;
+    const std::optional<TFileInfo> info = LookAtPath(QFile::encodeName(Trim(options.Input)).toStdString());
+    return info && info->Kind == TFileKind::Regular ? info->Size : -1;
 }
 
 int Run(int argc, char** argv, TCliOutput& out) {
@@ -292,12 +294,6 @@ int main(int argc, char** argv) {
         code = Run(argc, argv, out);
     } catch (const std::bad_alloc&) {
         out.Message(OutOfMemoryText().toStdString());
-        code = ExitFailure;
-    } catch (const std::system_error& failure) {
-        // A thread that cannot start, under a process limit: said, never an abort.
-        if (failure.code() != std::errc::resource_unavailable_try_again)
-            throw;
-        out.Message("cannot start threads: " + failure.code().message());
         code = ExitFailure;
     }
     return out.Finish() ? code : ExitFailure;

@@ -1,12 +1,12 @@
 #include "cli/CliOutput.h"
 
+#include "platform/Descriptors.h"
+#include "platform/Files.h"
+#include "platform/Signals.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <system_error>
-#include <unistd.h>
 
 namespace {
 
@@ -22,31 +22,31 @@ std::atomic<int> PendingSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free atomics");
 
 // The progress line on show, for an ending signal to wipe: where it is and how wide (0: none).
-std::atomic<int> StatusDescriptor{STDERR_FILENO};
+std::atomic<int> StatusDescriptor{StandardErrorFd};
 std::atomic<std::size_t> StatusWidth{0};
 static_assert(std::atomic<std::size_t>::is_always_lock_free, "the signal handler needs lock-free atomics");
 
-// Safe in a signal handler: write(2) only.
+// Safe in a signal handler: WriteDescriptor only.
 void WipeStatusForSignal() {
     static constexpr char Blanks[] = "                                                                ";
     const int fd = StatusDescriptor.load();
     std::size_t left = StatusWidth.exchange(0);
-    if (left == 0 || ::write(fd, "\r", 1) != 1)
+    int error = 0;
+    if (left == 0 || WriteDescriptor(fd, "\r", 1, error) != 1)
         return;
     while (left > 0) {
-        const ssize_t n = ::write(fd, Blanks, std::min(left, sizeof Blanks - 1));
+        const std::int64_t n = WriteDescriptor(fd, Blanks, std::min(left, sizeof Blanks - 1), error);
         if (n <= 0)
             return;
         left -= static_cast<std::size_t>(n);
     }
     // Back to the line's start, where the shell's prompt goes.
-    [[maybe_unused]] const ssize_t back = ::write(fd, "\r", 1);
+    WriteDescriptor(fd, "\r", 1, error);
 }
 
 void EndBySignal(int signal) {
     WipeStatusForSignal();
-    std::signal(signal, SIG_DFL);
-    ::kill(::getpid(), signal);
+    EndProcessBySignal(signal);
 }
 
 void OnEndingSignal(int signal) {
@@ -84,16 +84,7 @@ private:
 } // namespace
 
 void KeepWritesWholeOnSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnEndingSignal;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-        struct sigaction previous {};
-        // A signal the caller's parent set to be ignored stays ignored.
-        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
-            ::sigaction(signal, &action, nullptr);
-    }
+    HandleEndingSignals(OnEndingSignal);
 }
 
 TCliOutput::TCliOutput(int out, int err) : m_out(out), m_err(err) {}
@@ -116,12 +107,13 @@ bool TCliOutput::WriteAll(int fd, std::string_view bytes, int& error) {
             error = EINTR;
             return false;
         }
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
+        int failure = 0;
+        const std::int64_t n = WriteDescriptor(fd, bytes.data(), bytes.size(), failure);
+        if (n < 0 && failure == EINTR)
             continue;
         if (n <= 0) {
             // A write that takes nothing without an errno would loop forever; call it an I/O error.
-            error = n < 0 && errno != 0 ? errno : EIO;
+            error = n < 0 && failure != 0 ? failure : EIO;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -217,16 +209,14 @@ bool TCliOutput::Flush() {
     return FlushLocked();
 }
 
-void TCliOutput::FlushWithin(std::chrono::milliseconds delay) {
+void TCliOutput::FlushWithin(std::chrono::milliseconds delay, const TStartThread& start) {
     const std::lock_guard lock(m_mutex);
     if (m_flusher.joinable() || m_writeThrough)
         return;
     m_delay = delay;
-    try {
-        m_flusher = std::thread([this] { FlushWhileRunning(); });
-    } catch (const std::system_error&) {
-        m_writeThrough = true;
-    }
+    TStartedThread started = start([this] { FlushWhileRunning(); });
+    m_writeThrough = !started.Started();
+    m_flusher = std::move(started.Thread);
 }
 
 void TCliOutput::FlushWhileRunning() {
@@ -258,10 +248,12 @@ bool TCliOutput::Finish() {
     WipeStatusLocked();
     // A file system may report a failed write only when the file is closed. A standard output
     // that was never open is no failure when nothing was written to it.
-    if (::close(m_out) != 0 && m_outError == 0 && errno != EINTR && (errno != EBADF || m_written))
-        m_outError = errno;
+    int closeError = 0;
+    if (!CloseDescriptor(m_out, closeError) && m_outError == 0 && closeError != EINTR &&
+        (closeError != EBADF || m_written))
+        m_outError = closeError;
     if (m_outError != 0) {
-        const std::string message = std::string("quviro-cli: write error: ") + std::strerror(m_outError) + "\n";
+        const std::string message = "quviro-cli: write error: " + SystemErrorText(m_outError) + "\n";
         int error = 0;
         WriteAll(m_err, message, error);
     }

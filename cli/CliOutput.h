@@ -12,6 +12,8 @@
 // the lines in the order they were made. A failed write keeps its own errno for the message.
 #pragma once
 
+#include "platform/ThreadStart.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -48,10 +50,10 @@ public:
     // Its own failures cost only the display.
     void Status(std::string_view text);
 
-    // From now on buffered lines reach the system within delay, written by a thread that sleeps
-    // while nothing waits. When no thread can be started, every line is written at once
-    // instead: slower, never lost.
-    void FlushWithin(std::chrono::milliseconds delay);
+    // From now on buffered lines reach the system within delay, written by a thread (started
+    // through start) that sleeps while nothing waits. When no thread can be started, every line
+    // is written at once instead: slower, never lost.
+    void FlushWithin(std::chrono::milliseconds delay, const TStartThread& start = StartThread);
 
     // Writes what is left and closes standard output. True when every write succeeded; after a
     // failed write to standard output "quviro-cli: write error: REASON" goes to standard error.

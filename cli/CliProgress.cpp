@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <system_error>
-
 namespace {
 
 std::int64_t MillisecondsSince(std::chrono::steady_clock::time_point start) {
@@ -35,13 +33,10 @@ void TLineProgress::Clear() {
 }
 
 TListProgressLine::TListProgressLine(TCliOutput& out, TListProgress& progress, TCountTotals countTotals,
-                                     std::chrono::milliseconds interval)
+                                     std::chrono::milliseconds interval, const TStartThread& start)
     : m_out(out), m_progress(progress), m_interval(interval), m_start(std::chrono::steady_clock::now()) {
-    try {
-        m_thread = std::thread([this, countTotals = std::move(countTotals)] { DrawWhileRunning(countTotals); });
-    } catch (const std::system_error&) {
-        // No progress line, and the work goes on.
-    }
+    // A thread that cannot start costs the progress line only; the work goes on.
+    m_thread = start([this, countTotals = std::move(countTotals)] { DrawWhileRunning(countTotals); }).Thread;
 }
 
 TListProgressLine::~TListProgressLine() {

@@ -6,6 +6,7 @@
 #include "cli/CliOutput.h"
 #include "hashing/HashObserver.h"
 #include "hashing/HashProgress.h"
+#include "platform/ThreadStart.h"
 
 #include <atomic>
 #include <chrono>
@@ -44,14 +45,15 @@ private:
 // drawn every interval by a thread of its own from the counts in progress, until destroyed,
 // which wipes the line; work that ends within the first interval draws nothing. Before its
 // first drawing the thread runs countTotals, when given, to set the totals while the work
-// already goes on; it should return soon once its argument turns true. A thread that cannot
-// start costs the display only.
+// already goes on; it should return soon once its argument turns true. The thread is started
+// through start; a thread that cannot start costs the display only.
 class TListProgressLine {
 public:
     using TCountTotals = std::function<void(const std::atomic<bool>& stopping)>;
 
     TListProgressLine(TCliOutput& out, TListProgress& progress, TCountTotals countTotals = {},
-                      std::chrono::milliseconds interval = std::chrono::milliseconds(250));
+                      std::chrono::milliseconds interval = std::chrono::milliseconds(250),
+                      const TStartThread& start = StartThread);
     ~TListProgressLine();
     TListProgressLine(const TListProgressLine&) = delete;
     TListProgressLine& operator=(const TListProgressLine&) = delete;

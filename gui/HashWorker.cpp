@@ -1,6 +1,7 @@
 #include "gui/HashWorker.h"
 
 #include "crypt/HashAlgorithm.h"
+#include "hashing/FileStream.h"
 #include "tools/TextUtils.h"
 
 #include <QMetaObject>
@@ -10,6 +11,7 @@
 #include <exception>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <utility>
 
 // What the hashing thread shares with the worker. The thread holds it too, so it outlives a
@@ -92,7 +94,7 @@ bool THashWorker::Start(const THashJob& job) {
     auto shared = std::make_shared<TShared>();
     shared->Owner = this;
     // The thread gets copies of everything it reads.
-    m_thread = m_startThread([shared, job, openFile = m_openFile] {
+    TStartedThread started = m_startThread([shared, job, openFile = m_openFile] {
         THashResult result;
         result.Hashed = job.Request;
         try {
@@ -134,6 +136,9 @@ bool THashWorker::Start(const THashJob& job) {
         shared->Changed.notify_all();
     });
     // Only once the thread runs: a thread that could not be made leaves the worker idle.
+    if (!started.Started())
+        throw std::system_error(started.Failure);
+    m_thread = std::move(started.Thread);
     m_shared = std::move(shared);
     m_busy = true;
     return true;

@@ -14,9 +14,9 @@
 #pragma once
 
 #include "hashing/HashProgress.h"
-#include "hashing/ThreadStart.h"
 #include "pipeline/HashPipeline.h"
 #include "pipeline/SidecarDigest.h"
+#include "platform/ThreadStart.h"
 
 #include <QObject>
 
@@ -55,12 +55,13 @@ public:
     // Files are opened through openFile (as RunHashRequest does); the default opens a
     // TFileStream. Takes effect for the next Start.
     void SetFileOpener(TFileOpener openFile);
-    // The hashing thread is started through start; the default starts a std::thread. Takes
-    // effect for the next Start.
+    // The hashing thread is started through start; the default is the system's StartThread.
+    // Takes effect for the next Start.
     void SetThreadStarter(TStartThread start);
 
     // Starts job; false, and nothing started, while a hash is still running.
-    // Throws std::system_error, and stays idle, when no thread can be made.
+    // Throws std::system_error with the start's Failure, and stays idle, when no thread can be
+    // made: the window words it as any other failure of a hash.
     bool Start(const THashJob& job);
     // True from Start until Finished has been emitted (or the hash was abandoned).
     bool IsBusy() const { return m_busy; }

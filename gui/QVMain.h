@@ -21,8 +21,8 @@
 #pragma once
 
 #include "gui/ControlStrings.h"
-#include "hashing/ThreadStart.h"
 #include "pipeline/HashPipeline.h"
+#include "platform/ThreadStart.h"
 
 #include <QElapsedTimer>
 #include <QMargins>

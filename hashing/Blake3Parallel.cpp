@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <system_error>
 
 namespace {
 
@@ -41,11 +40,11 @@ TBLAKE3Parallel::TBLAKE3Parallel(unsigned threads, const TStartThread& start) {
     const unsigned workers = threads > 1 ? threads - 1 : 0;
     m_workers.reserve(workers);
     for (unsigned i = 0; i < workers; ++i) {
-        try {
-            m_workers.push_back(start([this] { WorkerLoop(); }));
-        } catch (const std::system_error&) {
+        TStartedThread started = start([this] { WorkerLoop(); });
+        // A worker the system refuses is left out; the calling thread always hashes.
+        if (!started.Started())
             break;
-        }
+        m_workers.push_back(std::move(started.Thread));
     }
 }
 

@@ -11,7 +11,7 @@
 
 #include "crypt/Blake3.h"
 #include "crypt/DigestEngine.h"
-#include "hashing/ThreadStart.h"
+#include "platform/ThreadStart.h"
 
 #include <condition_variable>
 #include <cstddef>

@@ -1,17 +1,15 @@
 #include "hashing/FileListHash.h"
 
-#include "crypt/FileHandle.h"
 #include "crypt/Hex.h"
+#include "hashing/FileStream.h"
 #include "hashing/TreeWalk.h"
+#include "platform/Limits.h"
+#include "platform/Processors.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <memory>
 #include <new>
-#include <sys/resource.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -138,13 +136,13 @@ bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& a
                    std::vector<std::string>& digests, std::string& message, bool recursive, THashObserver* observer) {
     std::unique_ptr<TStream> stream;
     if (name == StandardInputName) {
-        stream = std::make_unique<TDescriptorStream>(STDIN_FILENO);
+        stream = std::make_unique<TDescriptorStream>(StandardInputFd);
     } else {
         TRegularFile file = OpenRegularFile(name);
         if (!file.IsOpen()) {
             message = OpenFailureReason(file);
             // A folder is Error 0 when it was refused unopened and EISDIR when swapped in meanwhile.
-            const bool folder = file.Error == EISDIR || (file.Error == 0 && S_ISDIR(file.Info.st_mode));
+            const bool folder = file.Error == EISDIR || (file.Error == 0 && file.Info.Kind == TFileKind::Folder);
             if (folder && !recursive)
                 message.append(" (use -r to hash the files in it)");
             return false;
@@ -163,16 +161,12 @@ bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& a
 }
 
 int JobsForDescriptors(int jobs) {
-    rlimit limit{};
     // A limit this high leaves room for any number of jobs: not worth counting.
-    constexpr rlim_t Plenty = 4096;
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= Plenty)
+    constexpr long Plenty = 4096;
+    const std::optional<long> left = DescriptorsLeft(Plenty);
+    if (!left)
         return jobs;
-    long open = 0;
-    for (int fd = 0; fd < static_cast<int>(limit.rlim_cur); ++fd)
-        open += ::fcntl(fd, F_GETFD) != -1 ? 1 : 0;
-    const long room = static_cast<long>(limit.rlim_cur) - open - DescriptorsBesideJobs;
-    return static_cast<int>(std::clamp<long>(room, 1, jobs));
+    return static_cast<int>(std::clamp<long>(*left - DescriptorsBesideJobs, 1, jobs));
 }
 
 std::int64_t ChunkForJobs(int jobs) {
@@ -183,7 +177,7 @@ std::int64_t ChunkForJobs(int jobs) {
 }
 
 unsigned TreeThreadsForJobs(int jobs) {
-    return std::max(1u, std::thread::hardware_concurrency() / static_cast<unsigned>(std::max(jobs, 1)));
+    return std::max(1u, ProcessorCount() / static_cast<unsigned>(std::max(jobs, 1)));
 }
 
 TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFileListSettings& settings,

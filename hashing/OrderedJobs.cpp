@@ -1,6 +1,5 @@
 #include "hashing/OrderedJobs.h"
 
-#include <system_error>
 #include <utility>
 
 TOrderedJobs::TOrderedJobs(int jobs, std::size_t window, TDeliver deliver, const TStartThread& start)
@@ -8,11 +7,12 @@ TOrderedJobs::TOrderedJobs(int jobs, std::size_t window, TDeliver deliver, const
     if (jobs <= 1)
         return;
     m_threads.reserve(static_cast<std::size_t>(jobs));
-    try {
-        for (int worker = 0; worker < jobs; ++worker)
-            m_threads.push_back(start([this, worker] { Work(worker); }));
-    } catch (const std::system_error&) {
+    for (int worker = 0; worker < jobs; ++worker) {
+        TStartedThread started = start([this, worker] { Work(worker); });
         // A process limit: the threads that did start do the work, or the caller's alone.
+        if (!started.Started())
+            break;
+        m_threads.push_back(std::move(started.Thread));
     }
 }
 

@@ -8,7 +8,7 @@
 // with those.
 #pragma once
 
-#include "hashing/ThreadStart.h"
+#include "platform/ThreadStart.h"
 
 #include <condition_variable>
 #include <cstddef>

@@ -8,7 +8,6 @@
 #include <exception>
 #include <mutex>
 #include <optional>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -36,11 +35,12 @@ public:
                 m_digests.emplace_back(algorithm);
         }
         m_threads.reserve(m_digests.size());
-        try {
-            for (std::size_t index = 1; index < m_digests.size(); ++index)
-                m_threads.push_back(start([this, index] { Work(index); }));
-        } catch (const std::system_error&) {
+        for (std::size_t index = 1; index < m_digests.size(); ++index) {
+            TStartedThread started = start([this, index] { Work(index); });
             // Fewer threads than digests: Update feeds the rest itself.
+            if (!started.Started())
+                break;
+            m_threads.push_back(std::move(started.Thread));
         }
     }
 
@@ -143,9 +143,10 @@ struct TSlot {
 
 class TOverlappedRead {
 public:
-    // Throws std::system_error when the reading thread cannot start.
+    // Starts the reading thread; Started tells whether it runs.
     TOverlappedRead(TStream& stream, std::uint8_t* const buffers[2], std::int64_t size, const TStartThread& start)
-        : m_stream(stream), m_buffers{buffers[0], buffers[1]}, m_size(size), m_thread(start([this] { ReadAll(); })) {}
+        : m_stream(stream), m_buffers{buffers[0], buffers[1]}, m_size(size),
+          m_thread(start([this] { ReadAll(); }).Thread) {}
 
     // Stops the reading thread at its next hand-over and waits for it, on every path.
     ~TOverlappedRead() {
@@ -154,11 +155,14 @@ public:
             m_stop = true;
         }
         m_changed.notify_all();
-        m_thread.join();
+        if (m_thread.joinable())
+            m_thread.join();
     }
 
     TOverlappedRead(const TOverlappedRead&) = delete;
     TOverlappedRead& operator=(const TOverlappedRead&) = delete;
+
+    bool Started() const noexcept { return m_thread.joinable(); }
 
     // Waits for buffer index to be filled; rethrows the read's failure.
     TSlot Take(int index) {
@@ -245,11 +249,10 @@ std::vector<std::string> TStreamDigester::Digest(const std::vector<THashAlgorith
     if (expected > m_chunk) {
         std::uint8_t* const buffers[2] = {m_buffers->Get(0, bufferSize), m_buffers->Get(1, bufferSize)};
         std::optional<TOverlappedRead> reading;
-        try {
-            reading.emplace(stream, buffers, bufferSize, m_start);
-        } catch (const std::system_error&) {
-            // No thread to read ahead: the calling thread reads too, below.
-        }
+        reading.emplace(stream, buffers, bufferSize, m_start);
+        // No thread to read ahead: the calling thread reads too, below.
+        if (!reading->Started())
+            reading.reset();
         for (int index = 0; reading; index ^= 1) {
             const TSlot slot = reading->Take(index);
             digests.Update(buffers[index], static_cast<std::size_t>(slot.Count));

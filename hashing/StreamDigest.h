@@ -24,7 +24,8 @@
 #include "crypt/HashStream.h"
 #include "crypt/Stream.h"
 #include "hashing/HashProgress.h"
-#include "hashing/ThreadStart.h"
+#include "platform/Processors.h"
+#include "platform/ThreadStart.h"
 
 #include <cstdint>
 #include <memory>
@@ -48,7 +49,7 @@ public:
     // large stream is hashed on (0 counts as 1), the calling thread included; with several
     // algorithms in one read, each other algorithm's thread counts against it.
     explicit TStreamDigester(std::int64_t chunk = CacheChunk, TStartThread start = StartThread,
-                             unsigned treeThreads = std::thread::hardware_concurrency());
+                             unsigned treeThreads = ProcessorCount());
     ~TStreamDigester();
     TStreamDigester(const TStreamDigester&) = delete;
     TStreamDigester& operator=(const TStreamDigester&) = delete;

@@ -1,23 +1,15 @@
 #include "hashing/TreeWalk.h"
 
+#include "platform/FolderListing.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace {
 
 constexpr const char* NotRegular = "not a regular file";
 
-struct TEntry {
-    std::string Name;
-    unsigned char Type;
-    ino_t Inode;
-};
-
 std::string CannotRead(int error) {
-    return std::string("Cannot read folder: ") + std::strerror(error);
+    return "Cannot read folder: " + SystemErrorText(error);
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -26,78 +18,54 @@ std::string Join(const std::string& folder, const std::string& name) {
 
 // The entries of folder without "." and "..", sorted; false with error set when it cannot be
 // read. The folder is closed before this returns.
-bool ReadFolder(const std::string& folder, TEntryTypes types, std::vector<TEntry>& entries, int& error) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        error = errno;
+bool ReadFolder(const std::string& folder, TEntryTypes types, std::vector<TFolderEntry>& entries, int& error) {
+    if (!ListFolder(folder, entries, error))
         return false;
-    }
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (entry == nullptr) {
-            error = errno;
-            break;
-        }
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            entries.push_back({entry->d_name,
-                               types == TEntryTypes::Listed ? entry->d_type : static_cast<unsigned char>(DT_UNKNOWN),
-                               entry->d_ino});
-    }
-    ::closedir(dir);
-    if (error != 0)
-        return false;
+    if (types == TEntryTypes::Looked)
+        for (TFolderEntry& entry : entries)
+            entry.Kind.reset();
     // std::string compares as unsigned bytes: the byte order of the names.
-    std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) { return a.Name < b.Name; });
+    std::sort(entries.begin(), entries.end(),
+              [](const TFolderEntry& a, const TFolderEntry& b) { return a.Name < b.Name; });
     return true;
 }
 
-unsigned char TypeOf(const std::string& path, bool followLinks, bool& exists) {
-    struct stat info {};
-    exists = (followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) == 0;
-    if (!exists)
-        return DT_UNKNOWN;
-    if (S_ISREG(info.st_mode))
-        return DT_REG;
-    if (S_ISDIR(info.st_mode))
-        return DT_DIR;
-    if (S_ISLNK(info.st_mode))
-        return DT_LNK;
-    return DT_FIFO; // any other kind is skipped alike
+// The kind of what path names; nothing when nothing is there.
+std::optional<TFileKind> KindOf(const std::string& path, bool followLinks) {
+    const std::optional<TFileInfo> info = LookAtPath(path, followLinks);
+    return info ? std::optional(info->Kind) : std::nullopt;
 }
 
-// True when path is the file leave; the entry's inode number from the folder spares a stat for
+// True when path is the file leave; the entry's inode number from the folder spares a look at
 // every other entry.
-bool IsLeftOut(const std::string& path, ino_t inode, const std::optional<TFileIdentity>& leave) {
-    struct stat info {};
-    return leave && inode == leave->Inode && ::lstat(path.c_str(), &info) == 0 && info.st_dev == leave->Device &&
-           info.st_ino == leave->Inode;
+bool IsLeftOut(const std::string& path, std::uint64_t inode, const std::optional<TFileIdentity>& leave) {
+    if (!leave || inode != leave->Inode)
+        return false;
+    const std::optional<TFileInfo> info = LookAtPath(path, false);
+    return info && info->Identity == *leave;
 }
 
 void WalkFolder(const std::string& folder, TEntryTypes types, TWalkVisitor& visitor,
                 const std::optional<TFileIdentity>& leave) {
-    std::vector<TEntry> entries;
+    std::vector<TFolderEntry> entries;
     int error = 0;
     if (!ReadFolder(folder, types, entries, error)) {
         visitor.Failed(folder, CannotRead(error));
         return;
     }
-    for (TEntry& entry : entries) {
+    for (TFolderEntry& entry : entries) {
         const std::string path = Join(folder, entry.Name);
         if (IsLeftOut(path, entry.Inode, leave))
             continue;
-        bool exists = true;
-        unsigned char type = entry.Type;
-        if (type == DT_UNKNOWN)
-            type = TypeOf(path, false, exists);
-        if (type == DT_LNK) {
-            type = TypeOf(path, true, exists);
-            if (type == DT_DIR)
+        std::optional<TFileKind> kind = entry.Kind ? entry.Kind : KindOf(path, false);
+        if (kind == TFileKind::Link) {
+            kind = KindOf(path, true);
+            if (kind == TFileKind::Folder)
                 continue;
         }
-        if (!exists || type == DT_REG)
+        if (!kind || kind == TFileKind::Regular)
             visitor.File(path);
-        else if (type == DT_DIR)
+        else if (kind == TFileKind::Folder)
             WalkFolder(path, types, visitor, leave);
         else
             visitor.Skipped(path, NotRegular);
@@ -109,8 +77,7 @@ void WalkFolder(const std::string& folder, TEntryTypes types, TWalkVisitor& visi
 void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor,
                 std::optional<TFileIdentity> leave, TEntryTypes types) {
     for (const std::string& input : inputs) {
-        bool exists = false;
-        if (recursive && TypeOf(input, true, exists) == DT_DIR)
+        if (recursive && KindOf(input, true) == TFileKind::Folder)
             WalkFolder(input, types, visitor, leave);
         else
             visitor.File(input);

@@ -9,9 +9,10 @@
 // walk holds at most one descriptor whatever its depth.
 #pragma once
 
+#include "platform/Files.h"
+
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 class TWalkVisitor {
@@ -32,15 +33,9 @@ protected:
 };
 
 // Where the walk learns what a folder's entry is: from the folder's listing, or by asking the
-// file system about each entry (lstat), as it must where listings carry no types (some network
-// and older file systems). Both give the same walk; tests choose Looked to reach the second.
+// file system about each entry (LookAtPath), as it must where listings carry no types (some
+// network and older file systems). Both give the same walk; tests choose Looked to reach the second.
 enum class TEntryTypes { Listed, Looked };
-
-// A file by its device and inode number.
-struct TFileIdentity {
-    dev_t Device = 0;
-    ino_t Inode = 0;
-};
 
 // Visits inputs in order; with recursive, folders among them are walked. A walk passes over the
 // file leave (the list being written, when it lies inside a walked folder) without a word.

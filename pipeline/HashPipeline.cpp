@@ -2,6 +2,7 @@
 
 #include "crypt/Base64.h"
 #include "crypt/HashStream.h"
+#include "hashing/FileStream.h"
 #include "hashing/HashProgress.h"
 #include "hashing/StreamDigest.h"
 #include "tools/Strings.h"

@@ -1,8 +1,8 @@
 #include "pipeline/SidecarDigest.h"
 
 #include "checksums/ChecksumLine.h"
-#include "crypt/FileHandle.h"
 #include "pipeline/ExpectedDigest.h"
+#include "platform/Files.h"
 
 #include <QDir>
 #include <QFile>

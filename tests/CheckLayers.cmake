@@ -1,18 +1,24 @@
 # Checks the include lines of the project's sources against its layers. A file is judged by the
-# folder it stands in; the table below says which folders of ours each may include and how much
-# of Qt it may use:
+# folder it stands in; the table below says which folders of ours each may include, how much
+# of Qt it may use and whether it may include the system's own headers:
 #
-#   folder      may include                                          Qt
-#   crypt/      crypt/                                               none
-#   checksums/  checksums/ crypt/                                    none
-#   hashing/    hashing/ checksums/ crypt/                           none
-#   tools/      tools/ crypt/                                        Core
-#   pipeline/   pipeline/ hashing/ checksums/ tools/ crypt/          Core
-#   desktop/    desktop/ tools/ crypt/                               any
-#   cli/        cli/ pipeline/ hashing/ checksums/ tools/ crypt/     Core
-#   gui/        gui/ desktop/ pipeline/ hashing/ checksums/ tools/ crypt/   any
-#   cmake/      tools/                                               Core
-#   tests/ fuzz/ bench/   anything of ours                           any
+#   folder      may include                                                  Qt     system
+#   platform/   platform/                                                    none   yes
+#   crypt/      crypt/                                                       none   no
+#   checksums/  checksums/ crypt/                                            none   no
+#   hashing/    hashing/ checksums/ crypt/ platform/                         none   no
+#   tools/      tools/ crypt/ platform/                                      Core   no
+#   pipeline/   pipeline/ hashing/ checksums/ tools/ crypt/ platform/        Core   no
+#   desktop/    desktop/ tools/ crypt/ platform/                             any    no
+#   cli/        cli/ pipeline/ hashing/ checksums/ tools/ crypt/ platform/   Core   no
+#   gui/        gui/ desktop/ pipeline/ hashing/ checksums/ tools/ crypt/ platform/   any   no
+#   cmake/      tools/                                                       Core   no
+#   tests/ fuzz/ bench/   anything of ours                                   any    yes
+#
+# The system's own headers are <unistd.h>, <fcntl.h>, <signal.h> and <csignal>, <dirent.h>,
+# <pthread.h> and every <sys/...>: every call to the system goes through platform/, so that its
+# headers are the only ones another system's implementation has to replace. The tests and their
+# fixtures, fuzz/ and bench/ set up files, processes and limits themselves and may use them.
 #
 # Every project include names its folder from the repository's top folder ("crypt/Stream.h"),
 # so an include that does not name an existing file from there fails as well. A Qt header counts
@@ -26,24 +32,26 @@ if(NOT SOURCE_DIR OR NOT IS_DIRECTORY "${QT_CORE_DIR}")
     message(FATAL_ERROR "SOURCE_DIR and QT_CORE_DIR must be set")
 endif()
 
-set(layers crypt checksums hashing tools pipeline desktop cli gui cmake tests fuzz bench)
-set(project_folders crypt checksums hashing tools pipeline desktop cli gui tests fuzz bench)
+set(layers platform crypt checksums hashing tools pipeline desktop cli gui cmake tests fuzz bench)
+set(project_folders platform crypt checksums hashing tools pipeline desktop cli gui tests fuzz bench)
 
+set(platform_includes platform)
+set(platform_qt none)
 set(crypt_includes crypt)
 set(crypt_qt none)
 set(checksums_includes checksums crypt)
 set(checksums_qt none)
-set(hashing_includes hashing checksums crypt)
+set(hashing_includes hashing checksums crypt platform)
 set(hashing_qt none)
-set(tools_includes tools crypt)
+set(tools_includes tools crypt platform)
 set(tools_qt core)
-set(pipeline_includes pipeline hashing checksums tools crypt)
+set(pipeline_includes pipeline hashing checksums tools crypt platform)
 set(pipeline_qt core)
-set(desktop_includes desktop tools crypt)
+set(desktop_includes desktop tools crypt platform)
 set(desktop_qt any)
-set(cli_includes cli pipeline hashing checksums tools crypt)
+set(cli_includes cli pipeline hashing checksums tools crypt platform)
 set(cli_qt core)
-set(gui_includes gui desktop pipeline hashing checksums tools crypt)
+set(gui_includes gui desktop pipeline hashing checksums tools crypt platform)
 set(gui_qt any)
 set(cmake_includes tools)
 set(cmake_qt core)
@@ -51,6 +59,9 @@ foreach(open tests fuzz bench)
     set(${open}_includes ${project_folders})
     set(${open}_qt any)
 endforeach()
+# The layers that may include the system's own headers.
+set(system_layers platform tests fuzz bench)
+set(system_header_pattern "^(unistd\\.h|fcntl\\.h|signal\\.h|csignal|dirent\\.h|pthread\\.h|sys/.*)$")
 
 list(JOIN project_folders "|" folder_pattern)
 list(TRANSFORM layers APPEND "/*.h" OUTPUT_VARIABLE header_globs)
@@ -81,6 +92,10 @@ foreach(file IN LISTS sources)
             if(NOT target_layer IN_LIST allowed)
                 string(APPEND violations "  ${file}: \"${included}\" is outside the layers ${layer}/ may use\n")
             endif()
+        elseif(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>" AND CMAKE_MATCH_1 MATCHES "${system_header_pattern}")
+            if(NOT layer IN_LIST system_layers)
+                string(APPEND violations "  ${file}: <${CMAKE_MATCH_1}> is the system's: calls to the system go through platform/\n")
+            endif()
         elseif(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<(Q[A-Za-z0-9_]*)>")
             set(header ${CMAKE_MATCH_1})
             if(qt STREQUAL "none")
@@ -95,4 +110,5 @@ endforeach()
 if(violations)
     message(FATAL_ERROR "Includes against the layers:\n${violations}")
 endif()
-message(STATUS "${source_count} files checked: every include names its folder and stays within its layer")
+message(STATUS "${source_count} files checked: every include names its folder and stays within its layer, "
+               "and only platform/ includes the system's headers")

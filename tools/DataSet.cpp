@@ -1,6 +1,8 @@
 #include "tools/DataSet.h"
 
-#include "crypt/FileHandle.h"
+#include "platform/DataFiles.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
 #include "tools/ProcessValues.h"
 #include "tools/TextEncoding.h"
 #include "tools/TextUtils.h"
@@ -12,31 +14,27 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
+#include <string>
 
 namespace {
 
 bool ReadFileBytes(const QByteArray& path, QByteArray& bytes) {
     const TRegularFile file = OpenRegularFile(path.toStdString());
-    if (!file.IsOpen() || file.Info.st_size > DataSetMaxFileSize)
+    if (!file.IsOpen() || file.Info.Size > DataSetMaxFileSize)
         return false;
 
-    bytes.resize(qsizetype(file.Info.st_size));
+    bytes.resize(qsizetype(file.Info.Size));
     qsizetype done = 0;
     while (true) {
         if (done == bytes.size()) {
-            // The file may have grown since fstat; read on, but never past the limit.
+            // The file may have grown since it was opened; read on, but never past the limit.
             if (bytes.size() >= DataSetMaxFileSize + 1)
                 return false;
             bytes.resize(std::min<qsizetype>(bytes.size() + 4096, DataSetMaxFileSize + 1));
         }
-        const ssize_t got = ::read(file.Handle.Get(), bytes.data() + done, size_t(bytes.size() - done));
-        if (got < 0 && errno == EINTR)
-            continue;
+        int error = 0;
+        const std::int64_t got =
+            ReadDescriptor(file.Handle.Get(), bytes.data() + done, std::size_t(bytes.size() - done), error);
         if (got < 0)
             return false;
         if (got == 0)
@@ -44,19 +42,6 @@ bool ReadFileBytes(const QByteArray& path, QByteArray& bytes) {
         done += got;
     }
     bytes.truncate(done);
-    return true;
-}
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += put;
-    }
     return true;
 }
 
@@ -69,7 +54,7 @@ bool WriterIsGone(QStringView suffix) {
     const qsizetype dash = suffix.indexOf(u'-');
     bool ok = false;
     const qint64 pid = suffix.left(dash).toLongLong(&ok);
-    return dash > 0 && ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+    return dash > 0 && ok && ProcessIsGone(pid);
 }
 
 void RemoveStaleTemporaries(const QString& path) {
@@ -78,38 +63,19 @@ void RemoveStaleTemporaries(const QString& path) {
     const QDir folder = target.dir();
     for (const QString& name : folder.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System)) {
         if (WriterIsGone(QStringView(name).mid(prefix.size())))
-            ::unlink(QFile::encodeName(folder.filePath(name)).constData());
+            RemoveFile(QFile::encodeName(folder.filePath(name)).toStdString());
     }
 }
 
-// Replaces the file at path with bytes without ever leaving a partly written file there:
-// the bytes go to a new file in the same folder, which is flushed and renamed over path.
-// QSaveFile does the same but writes to the target of a link at path; rename() replaces the
-// link itself, so nothing outside the folder is ever written.
-bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
+// Replaces the file at path with bytes, never leaving a partly written file there, through a
+// temporary that carries this process's id for RemoveStaleTemporaries. QSaveFile does the same
+// but writes to the target of a link at path; the rename replaces the link itself, so nothing
+// outside the folder is ever written.
+bool ReplaceFile(const QString& path, const QByteArray& bytes) {
     RemoveStaleTemporaries(path);
-    QByteArray temporary =
-        QFile::encodeName(path) + TemporaryInfix + QByteArray::number(qint64(::getpid())) + "-XXXXXX";
-    // mkostemp creates the file exclusively, owner-only.
-    TFileHandle file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (file.Get() < 0)
-        return false;
-
-    const bool written = ::fchmod(file.Get(), S_IRUSR | S_IWUSR) == 0 && WriteAll(file.Get(), bytes) &&
-                         ::fsync(file.Get()) == 0 && file.Close() &&
-                         ::rename(temporary.constData(), QFile::encodeName(path).constData()) == 0;
-    if (!written) {
-        ::unlink(temporary.constData());
-        return false;
-    }
-
-    // Make the rename itself durable; the file is already complete, so a failure here is not
-    // a failed save.
-    const QByteArray folder = QFile::encodeName(DataFolder());
-    TFileHandle directory(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.Get() >= 0)
-        ::fsync(directory.Get());
-    return true;
+    const std::string encoded = QFile::encodeName(path).toStdString();
+    return ReplaceFileAtomically(encoded, std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                                 encoded + TemporaryInfix + std::to_string(CurrentProcessId()) + "-");
 }
 
 // Paths whose file existed but did not load in this process. Saving over one of them would
@@ -124,31 +90,14 @@ QSet<QString>& UnloadedPaths() {
 // (no read permission, a read error, too large, not a regular file, a folder that cannot be
 // searched) means the file may hold the user's data.
 bool FileIsMissing(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
-}
-
-bool InGroup(gid_t group) {
-    if (group == ::getegid())
-        return true;
-    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
-    const int count = groups.empty() ? 0 : ::getgroups(static_cast<int>(groups.size()), groups.data());
-    return std::find(groups.begin(), groups.begin() + std::max(count, 0), group) != groups.begin() + std::max(count, 0);
+    int error = 0;
+    return !LookAtPath(QFile::encodeName(path).toStdString(), true, error) && (error == ENOENT || error == ENOTDIR);
 }
 
 // Whether the file at path (links followed) may be replaced: a file the user could not write
-// in place, as its mode says for its owner, group or others, is read-only and stays. The mode
-// decides for root too, who could write it anyway. A missing file may be created.
+// in place, as its mode says, is read-only and stays. A missing file may be created.
 bool MayReplace(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return true;
-    mode_t writeBit = S_IWOTH;
-    if (info.st_uid == ::geteuid())
-        writeBit = S_IWUSR;
-    else if (InGroup(info.st_gid))
-        writeBit = S_IWGRP;
-    return (info.st_mode & writeBit) != 0;
+    return !ModeDeniesWriting(QFile::encodeName(path).toStdString());
 }
 
 } // namespace
@@ -200,7 +149,7 @@ bool SaveDataSet(const TStrings& list, const QString& name) {
         // What a load would refuse is not written: it would be lost at the next start.
         if (bytes.size() > DataSetMaxFileSize)
             return false;
-        return ReplaceFileAtomically(path, bytes);
+        return ReplaceFile(path, bytes);
     } catch (...) {
         return false;
     }

@@ -1,5 +1,7 @@
 #include "tools/Environment.h"
 
+#include "platform/DataFiles.h"
+#include "platform/Executable.h"
 #include "tools/ConfigStore.h"
 #include "tools/InstanceMarker.h"
 #include "tools/ProcessValues.h"
@@ -10,17 +12,11 @@
 #include <QLocale>
 
 #include <clocale>
-#include <sys/stat.h>
 
 namespace {
 
 bool startedUp = false;
 bool shutDown = false;
-
-bool IsFolder(const QByteArray& path) {
-    struct stat info {};
-    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 void PinNumberFormat() {
     QLocale::setDefault(QLocale::c());
@@ -30,7 +26,7 @@ void PinNumberFormat() {
 } // namespace
 
 QString ExecutablePath() {
-    return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    return QFile::decodeName(RunningExecutablePath().c_str());
 }
 
 QString AppNameFor(const QString& executablePath) {
@@ -47,21 +43,8 @@ QString DataFolderFor(const QString& appDataFolder, const QString& appName) {
 }
 
 bool CreateDataFolder(const QString& folder) {
-    const QByteArray path = QFile::encodeName(folder);
-    if (path.isEmpty())
-        return false;
-    if (IsFolder(path))
-        return true;
-    // Walk down from the root, creating each missing level owner-only: the folders may hold
-    // input text and salts.
-    for (qsizetype slash = path.indexOf('/', 1); slash != -1; slash = path.indexOf('/', slash + 1)) {
-        const QByteArray level = path.left(slash);
-        if (::mkdir(level.constData(), S_IRWXU) != 0 && !IsFolder(level))
-            return false;
-    }
-    if (::mkdir(path.constData(), S_IRWXU) != 0 && !IsFolder(path))
-        return false;
-    return true;
+    // The folders may hold input text and salts: owner-only.
+    return CreateOwnerOnlyFolders(QFile::encodeName(folder).toStdString());
 }
 
 void StartUpEnvironment() {

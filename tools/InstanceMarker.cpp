@@ -1,18 +1,13 @@
 #include "tools/InstanceMarker.h"
 
-#include "crypt/FileHandle.h"
+#include "platform/InstanceLock.h"
+#include "platform/Process.h"
 #include "tools/TextUtils.h"
 #include "tools/XdgFolders.h"
 
 #include <QFile>
 #include <QStandardPaths>
 
-#include <cerrno>
-#include <chrono>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -24,23 +19,8 @@ int& HeldMarker() {
     return fd;
 }
 
-// Opens the marker without following a link and without truncating, and keeps it only when
-// it is a regular file of this user with one name, so that no one can make the program
-// lock, create or change a file of their choice.
 TFileHandle OpenMarker(const QString& instanceName, bool create) {
-    const QByteArray path = QFile::encodeName(InstanceMarkerPath(instanceName));
-    TRegularFile marker = OpenRegularFile(path.toStdString(), {.FollowLinks = false, .Create = create});
-    if (!marker.IsOpen() || marker.Info.st_uid != ::geteuid() || marker.Info.st_nlink != 1)
-        return {};
-    return std::move(marker.Handle);
-}
-
-int LockInterrupted(int fd, int operation) {
-    int result;
-    do {
-        result = ::flock(fd, operation);
-    } while (result != 0 && errno == EINTR);
-    return result;
+    return OpenInstanceLock(QFile::encodeName(InstanceMarkerPath(instanceName)).toStdString(), create);
 }
 
 } // namespace
@@ -58,7 +38,7 @@ QString InstanceMarkerPath(const QString& instanceName) {
         return runtime + QLatin1Char('/') + instanceName;
     // The temp folder is shared by all users: the user id in the name keeps the markers apart.
     return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QLatin1Char('/') + instanceName +
-           QLatin1Char('-') + QString::number(::geteuid());
+           QLatin1Char('-') + QString::number(CurrentUserId());
 }
 
 void RegisterInstance(const QString& instanceName) {
@@ -67,17 +47,8 @@ void RegisterInstance(const QString& instanceName) {
     TFileHandle marker = OpenMarker(instanceName, true);
     if (!marker.IsOpen())
         return;
-    // A program asking IsInstanceRunning holds the exclusive lock for an instant; wait out a
-    // few of those, but never hang on a lock that someone keeps.
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (LockInterrupted(marker.Get(), LOCK_SH | LOCK_NB) == 0) {
-            HeldMarker() = marker.Release();
-            return;
-        }
-        if (errno != EWOULDBLOCK)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    if (HoldSharedLock(marker.Get()))
+        HeldMarker() = marker.Release();
 }
 
 void ReleaseInstanceAtoms() {
@@ -91,5 +62,5 @@ bool IsInstanceRunning(const QString& instanceName) {
     if (!marker.IsOpen())
         return false;
     // Closing the marker at the end also drops the exclusive lock if it was taken.
-    return LockInterrupted(marker.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    return IsLockedByOthers(marker.Get());
 }

@@ -1,6 +1,7 @@
 #include "tools/VersionInfo.h"
 
-#include "crypt/FileHandle.h"
+#include "platform/Executable.h"
+#include "platform/Files.h"
 #include "tools/VersionRecord.h"
 
 #include <QFile>
@@ -8,7 +9,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -42,12 +42,14 @@ public:
     bool IsOpen() const { return m_file.IsOpen(); }
 
     bool Read(std::uint64_t offset, void* out, std::size_t count) const {
-        const auto size = static_cast<std::uint64_t>(m_file.Info.st_size);
+        const auto size = static_cast<std::uint64_t>(m_file.Info.Size);
         if (!IsOpen() || offset > size || count > size - offset)
             return false;
         auto* bytes = static_cast<char*>(out);
         while (count > 0) {
-            const ssize_t got = ::pread(m_file.Handle.Get(), bytes, count, static_cast<off_t>(offset));
+            int error = 0;
+            const std::int64_t got =
+                ReadDescriptorAt(m_file.Handle.Get(), bytes, count, static_cast<std::int64_t>(offset), error);
             if (got <= 0)
                 return false;
             bytes += got;
@@ -184,8 +186,9 @@ private:
 
 bool GetVersionNumbers(const QString& module, int& major, int& minor, int& release, int& build) {
     major = minor = release = build = 0;
-    // /proc/self/exe opens the running executable even when it was renamed or moved since.
-    const TModuleFile file(module.isEmpty() ? QStringLiteral("/proc/self/exe") : module);
+    // The running executable is read through the name that finds it even when it was renamed
+    // or moved since.
+    const TModuleFile file(module.isEmpty() ? QFile::decodeName(RunningExecutableFile().c_str()) : module);
     VersionRecord::TNumbers numbers;
     if (!file.IsOpen() || !TElfReader(file).FindVersionRecord(numbers))
         return false;

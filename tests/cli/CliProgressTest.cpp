@@ -2,6 +2,7 @@
 // output goes past it, and the built program's line for several inputs and for -C.
 #include "cli/CliProgress.h"
 #include "cli/CliOutput.h"
+#include "tests/support/RefusedThreadStart.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -142,6 +144,53 @@ TEST(CliProgressTest, ListLineShowsTheCountsUntilItGoes) {
     ASSERT_FALSE(all.empty());
     EXPECT_EQ(all.back(), '\r');
     EXPECT_EQ(all.substr(all.rfind('\r', all.size() - 2)).find_first_not_of(" \r"), std::string::npos) << all;
+}
+
+// Without a thread of its own the list's line is left out: nothing is drawn, the totals are not
+// counted, and the work's own output goes on.
+TEST(CliProgressTest, AListLineWhoseThreadCannotStartDrawsNothing) {
+    TCapture out;
+    TCapture err;
+    // Finish closes standard output: a copy of the capture's descriptor.
+    TCliOutput output(::dup(out.Descriptor()), err.Descriptor());
+    TListProgress progress;
+    bool counted = false;
+    {
+        TListProgressLine line(
+            output, progress, [&](const std::atomic<bool>&) { counted = true; }, 1ms,
+            [](std::function<void()>) { return RefusedThreadStart(); });
+        progress.FileDone();
+        EXPECT_TRUE(output.Out("digest  a\n"));
+    }
+    EXPECT_TRUE(output.Finish());
+    EXPECT_FALSE(counted);
+    EXPECT_EQ(err.Text(), "");
+    EXPECT_EQ(out.Text(), "digest  a\n");
+}
+
+// Lines wait for the flushing thread; without one they go out at once, none lost.
+TEST(CliProgressTest, OutputWithoutAFlushingThreadWritesEachLineAtOnce) {
+    struct TCase {
+        const char* name;
+        bool threadStarts;
+        const char* shownBeforeFinish;
+    };
+    const TCase cases[] = {
+        {"flushed within the delay", true, ""},
+        {"no thread to flush", false, "digest  a\n"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TCapture out;
+        TCliOutput output(::dup(out.Descriptor()), -1);
+        output.FlushWithin(1h, [&](std::function<void()> body) {
+            return c.threadStarts ? StartThread(std::move(body)) : RefusedThreadStart();
+        });
+        EXPECT_TRUE(output.Out("digest  a\n"));
+        EXPECT_EQ(out.Text(), c.shownBeforeFinish);
+        EXPECT_TRUE(output.Finish());
+        EXPECT_EQ(out.Text(), "digest  a\n");
+    }
 }
 
 // SHA-256 of "abc" and of "hello\n".

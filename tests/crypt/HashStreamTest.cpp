@@ -1,4 +1,5 @@
 #include "crypt/HashStream.h"
+#include "hashing/FileStream.h"
 #include "tests/crypt/DigestTestSupport.h"
 #include "tests/crypt/OpenSslDigest.h"
 

@@ -11,8 +11,10 @@
 #include "gui/FitLabel.h"
 #include "gui/RadioGroup.h"
 #include "gui/StartArguments.h"
+#include "hashing/FileStream.h"
 #include "hashing/StreamDigest.h"
 #include "tests/gui/QtPrinters.h"
+#include "tests/support/RefusedThreadStart.h"
 #include "tools/ConfigStore.h"
 #include "tools/ProcessValues.h"
 
@@ -41,7 +43,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
 namespace {
@@ -310,9 +311,7 @@ TEST_F(HashWindowTest, ASecondClickWhileBusyNeverStartsASecondHash) {
 // stays usable, and the next hash runs once threads start again.
 TEST_F(HashWindowTest, AThreadThatCannotStartIsAnErrorInTheStatusLine) {
     TfrmQVMain& w = Open();
-    w.SetThreadStarter([](std::function<void()>) -> std::thread {
-        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    });
+    w.SetThreadStarter([](std::function<void()>) { return RefusedThreadStart(); });
     QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
     EXPECT_FALSE(w.IsBusy());
     EXPECT_EQ(w.lblStatus->text(),

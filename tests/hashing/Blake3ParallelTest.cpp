@@ -3,6 +3,7 @@
 #include "crypt/Blake3.h"
 #include "crypt/Hex.h"
 #include "tests/crypt/DigestTestSupport.h"
+#include "tests/support/RefusedThreadStart.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,6 @@
 #include <fstream>
 #include <functional>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -91,9 +91,9 @@ TEST(Blake3ParallelTest, ThreadsTheStarterRefusesAreLeftOut) {
         unsigned started = 0;
         TBLAKE3Parallel hasher(4, [&](std::function<void()> body) {
             if (started >= allowed)
-                throw std::system_error(EAGAIN, std::generic_category(), "Resource temporarily unavailable");
+                return RefusedThreadStart();
             ++started;
-            return std::thread(std::move(body));
+            return StartThread(std::move(body));
         });
         EXPECT_EQ(started, allowed);
         EXPECT_EQ(hasher.Threads(), allowed + 1);

@@ -1,5 +1,7 @@
 #include "hashing/OrderedJobs.h"
 
+#include "tests/support/RefusedThreadStart.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +13,6 @@
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -123,9 +124,9 @@ private:
 TStartThread FailingAfter(int allowed, std::atomic<int>& started) {
     return [allowed, &started](std::function<void()> body) {
         if (started >= allowed)
-            throw std::system_error(EAGAIN, std::generic_category(), "Resource temporarily unavailable");
+            return RefusedThreadStart();
         ++started;
-        return std::thread(std::move(body));
+        return StartThread(std::move(body));
     };
 }
 

@@ -1,7 +1,9 @@
 #include "hashing/StreamDigest.h"
 
+#include "hashing/FileStream.h"
 #include "tests/crypt/DigestTestSupport.h"
 #include "tests/crypt/OpenSslDigest.h"
+#include "tests/support/RefusedThreadStart.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +19,6 @@
 #include <fstream>
 #include <functional>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -157,9 +158,9 @@ TEST(StreamDigestTest, ThreadsThatCannotStartCostSpeedOnly) {
         std::atomic<int> started{0};
         TStreamDigester digester(Chunk, [&](std::function<void()> body) {
             if (started >= allowed)
-                throw std::system_error(EAGAIN, std::generic_category(), "Resource temporarily unavailable");
+                return RefusedThreadStart();
             ++started;
-            return std::thread(std::move(body));
+            return StartThread(std::move(body));
         });
         TMemoryStream stream = StreamOf(bytes);
         const std::vector<std::string> digests = digester.Digest(algorithms, stream);
@@ -337,8 +338,8 @@ TEST_F(StreamDigestFileTest, LargeBLAKE3FilesAreHashedOnSeveralThreads) {
             c.chunk,
             [&](std::function<void()> body) {
                 if (++asked > c.allowed)
-                    throw std::system_error(EAGAIN, std::generic_category(), "Resource temporarily unavailable");
-                return std::thread(std::move(body));
+                    return RefusedThreadStart();
+                return StartThread(std::move(body));
             },
             c.treeThreads);
         TFileStream stream(m_path);

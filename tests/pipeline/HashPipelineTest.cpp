@@ -1,5 +1,6 @@
 #include "pipeline/HashPipeline.h"
 
+#include "hashing/FileStream.h"
 #include "tests/crypt/OpenSslDigest.h"
 #include "tests/support/UnprivilegedRun.h"
 

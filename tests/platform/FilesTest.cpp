@@ -1,4 +1,5 @@
-#include "crypt/FileHandle.h"
+// Owned descriptors and the opening of regular files.
+#include "platform/Files.h"
 
 #include "tests/support/UnprivilegedRun.h"
 
@@ -76,8 +77,8 @@ TEST_F(OpenRegularFileTest, RegularFileOpensReadOnlyAndCloseOnExecWithItsStatus)
         const TRegularFile file = OpenRegularFile(At(name));
         ASSERT_TRUE(file.IsOpen()) << std::strerror(file.Error);
         EXPECT_EQ(file.Error, 0);
-        EXPECT_TRUE(S_ISREG(file.Info.st_mode));
-        EXPECT_EQ(file.Info.st_size, 10);
+        EXPECT_EQ(file.Info.Kind, TFileKind::Regular);
+        EXPECT_EQ(file.Info.Size, 10);
         const int status = ::fcntl(file.Handle.Get(), F_GETFL);
         EXPECT_EQ(status & O_ACCMODE, O_RDONLY);
         EXPECT_NE(::fcntl(file.Handle.Get(), F_GETFD) & FD_CLOEXEC, 0);
@@ -128,12 +129,14 @@ TEST_F(OpenRegularFileTest, RefusesWhatIsNotARegularFile) {
 TEST_F(OpenRegularFileTest, CreateMakesAnOwnerOnlyFileAndKeepsAnExistingOne) {
     const TRegularFile created = OpenRegularFile(At("new"), {.Create = true});
     ASSERT_TRUE(created.IsOpen()) << std::strerror(created.Error);
-    EXPECT_EQ(created.Info.st_mode & 0777, 0600u);
-    EXPECT_EQ(created.Info.st_size, 0);
+    struct stat status {};
+    ASSERT_EQ(::fstat(created.Handle.Get(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(created.Info.Size, 0);
 
     const TRegularFile existing = OpenRegularFile(At("data.bin"), {.FollowLinks = false, .Create = true});
     ASSERT_TRUE(existing.IsOpen());
-    EXPECT_EQ(existing.Info.st_size, 10) << "not truncated";
+    EXPECT_EQ(existing.Info.Size, 10) << "not truncated";
 }
 
 TEST_F(OpenRegularFileTest, UnreadableFileIsAnOpenFailureWithTheSystemsReason) {

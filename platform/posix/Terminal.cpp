@@ -1,0 +1,7 @@
+#include "platform/Terminal.h"
+
+#include <unistd.h>
+
+bool IsTerminal(int fd) {
+    return ::isatty(fd) == 1;
+}
