@@ -9,14 +9,6 @@
 #include <QRadioButton>
 #include <QStyle>
 
-namespace {
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 TAlgorithmChoice::TAlgorithmChoice(TRadioGroup* group) : QObject(group), m_group(group), m_combo(new QComboBox(group)) {
     QStringList items;
     for (const TAlgorithmInfo& row : AlgorithmTable()) {
