@@ -50,6 +50,21 @@ bool TAlgorithmChoice::SetOther(const QString& name) {
     return false;
 }
 
+bool TAlgorithmChoice::RestoreOther(const QString& stored) {
+    // No entry is longer than its table name with a few spaces or dashes; a longer stored text
+    // (a megabyte of garbage) is refused before it is normalised once per entry.
+    constexpr qsizetype LongestName = 32;
+    if (stored.size() <= LongestName && SetOther(stored))
+        return true;
+    SetOther(QLatin1StringView(DefaultOther));
+    return false;
+}
+
+QString TAlgorithmChoice::NotUnderstoodText() {
+    return QStringLiteral("The stored other algorithm was not understood: ") + QLatin1StringView(DefaultOther) +
+           QStringLiteral(" is used");
+}
+
 bool TAlgorithmChoice::Select(const QString& name) {
     const QStringList items = m_group->Items();
     for (int i = 0; i < OtherItem && i < items.size(); ++i) {
