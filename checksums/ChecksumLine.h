@@ -19,7 +19,7 @@
 #include <string_view>
 
 struct TChecksumEntry {
-    THashAlgorithm Algorithm = THashAlgorithm::SHA256;
+    THashAlgorithm Algorithm = DefaultAlgorithm;
     // The hexadecimal digest as written, in either case.
     std::string Digest;
     // The name, unescaped.

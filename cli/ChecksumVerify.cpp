@@ -2,6 +2,7 @@
 
 #include "checksums/ChecksumFormat.h"
 #include "checksums/ChecksumLine.h"
+#include "crypt/Hex.h"
 #include "crypt/RunningDigest.h"
 #include "crypt/Stream.h"
 #include "hashing/FileStream.h"
@@ -111,22 +112,6 @@ std::string QuoteName(const std::string& name) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return quoted + "'";
-}
-
-bool SameHex(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'F')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'F')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 class TReporter {
@@ -252,7 +237,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     // Named in the warning about a malformed line: the algorithm of -a, else that of the last
     // checksum line read. Warnings about lines before the first checksum line wait for it, so
     // that an MD5 list is not called SHA256; SHA256 when none comes.
-    THashAlgorithm lastAlgorithm = options.Algorithm.value_or(THashAlgorithm::SHA256);
+    THashAlgorithm lastAlgorithm = options.Algorithm.value_or(DefaultAlgorithm);
     std::vector<std::uint64_t> heldWarnings;
     const auto warn = [&](std::uint64_t number) {
         report.Err(listLabel + ": " + std::to_string(number) + ": improperly formatted " +
@@ -313,7 +298,7 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
                 report.FileLine(entry.Name, "FAILED open or read");
             continue;
         }
-        const bool matches = SameHex(*digest, entry.Digest);
+        const bool matches = SameHexDigits(*digest, entry.Digest);
         if (matches)
             anyMatched = true;
         else

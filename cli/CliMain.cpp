@@ -203,7 +203,7 @@ int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
     int error = 0;
     std::string reason;
     const std::optional<std::string> digest =
-        HashListedFile(AlgorithmByName(options.Algorithm).value_or(THashAlgorithm::SHA256), "-", error, reason);
+        HashListedFile(AlgorithmByName(options.Algorithm).value_or(DefaultAlgorithm), "-", error, reason);
     if (!digest)
         return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(reason));
     const QString text = QString::fromStdString(*digest);

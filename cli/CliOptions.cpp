@@ -116,10 +116,6 @@ std::optional<THashAlgorithm> AlgorithmOf(const QString& typed) {
     return AlgorithmByTypedName(NormalizeName(typed).toStdString());
 }
 
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Puts -a's row names in place of what was typed; empty text, or the reason it names no algorithm.
 QString FinishAlgorithmOption(TCliOptions& options) {
     if (options.Sfv && options.Tag)

@@ -1,7 +1,7 @@
 // BLAKE3HashMany's path for AVX2, eight inputs in 256-bit vectors; the message words are gathered.
 #include "crypt/Blake3Simd.h"
 
-#if defined(QUVIRO_BLAKE3_VECTOR_PATHS)
+#if defined(QUVIRO_VECTOR_PATHS)
 
 #include "crypt/Blake3Compress.h"
 

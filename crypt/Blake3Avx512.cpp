@@ -2,7 +2,7 @@
 // turned by the vector rotate instruction.
 #include "crypt/Blake3Simd.h"
 
-#if defined(QUVIRO_BLAKE3_VECTOR_PATHS)
+#if defined(QUVIRO_VECTOR_PATHS)
 
 #include "crypt/Blake3Compress.h"
 

@@ -49,7 +49,7 @@ struct TLanesPath {
     TLanesHasher Hash;
 };
 
-#if defined(QUVIRO_BLAKE3_VECTOR_PATHS)
+#if defined(QUVIRO_VECTOR_PATHS)
 // Widest first: a batch goes through as many passes of the active path as fit, and what is
 // left through the narrower paths.
 constexpr TLanesPath LanesPaths[] = {
@@ -102,7 +102,7 @@ std::array<std::uint32_t, 16> BLAKE3Compress(const std::array<std::uint32_t, 8>&
 void BLAKE3HashMany(const std::uint8_t* input, std::size_t stride, std::size_t count, std::size_t blocks,
                     std::uint64_t counter, bool incrementCounter, std::uint8_t flags, std::uint8_t flagsStart,
                     std::uint8_t flagsEnd, std::uint8_t* out) {
-#if defined(QUVIRO_BLAKE3_VECTOR_PATHS)
+#if defined(QUVIRO_VECTOR_PATHS)
     const TBLAKE3Path active = ActiveBLAKE3Path();
     for (const TLanesPath& path : LanesPaths) {
         if (active < path.Path)

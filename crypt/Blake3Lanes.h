@@ -1,5 +1,5 @@
 // BLAKE3 compression of N inputs side by side, one input per vector lane, written with the
-// compiler's generic vectors. Only for the files that compile one vector path each
+// compiler's generic vectors (VectorLanes.h). Only for the files that compile one vector path each
 // (Blake3Sse41.cpp, Blake3Avx2.cpp, Blake3Avx512.cpp): each includes this header once, between
 // a target pragma and its end, so the code below is built for that path's instructions alone.
 // Everything here has internal linkage, so no copy built for wide instructions can stand in for
@@ -7,36 +7,13 @@
 #pragma once
 
 #include "crypt/Blake3Compress.h"
+#include "crypt/VectorLanes.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <utility>
 
 namespace {
-
-template <int N> struct TLaneTypes {
-    using TWords __attribute__((vector_size(4 * N))) = std::uint32_t;
-    using TBytes __attribute__((vector_size(4 * N))) = std::uint8_t;
-};
-
-template <int N> using TWords = typename TLaneTypes<N>::TWords;
-template <int N> using TBytes = typename TLaneTypes<N>::TBytes;
-
-// The byte order that turns each word right by bits (16 or 8).
-template <int N, int Bits, std::size_t... I> constexpr TBytes<N> RotateBytes(std::index_sequence<I...>) {
-    return TBytes<N>{static_cast<std::uint8_t>((I & ~std::size_t{3}) + ((I + Bits / 8) & 3))...};
-}
-
-// Turns every word right by Bits. The byte-sized turns are one byte shuffle; the others, and all
-// of them where the processor has a rotate instruction for vectors (16 lanes), shifts.
-template <int N, int Bits> [[gnu::always_inline]] inline void RotateRight(TWords<N>& x) {
-    if constexpr (N < 16 && Bits % 8 == 0) {
-        constexpr TBytes<N> order = RotateBytes<N, Bits>(std::make_index_sequence<4 * N>());
-        x = reinterpret_cast<TWords<N>>(__builtin_shuffle(reinterpret_cast<TBytes<N>>(x), order));
-    } else {
-        x = (x >> Bits) | (x << (32 - Bits));
-    }
-}
 
 template <int N>
 [[gnu::always_inline]] inline void Mix(TWords<N> (&v)[16], int a, int b, int c, int d, const TWords<N>& x,
@@ -53,13 +30,6 @@ template <int N>
     v[c] += v[d];
     v[b] ^= v[c];
     RotateRight<N, 7>(v[b]);
-}
-
-template <int N> [[gnu::always_inline]] inline TWords<N> Broadcast(std::uint32_t word) {
-    TWords<N> v;
-    for (int i = 0; i < N; ++i)
-        v[i] = word;
-    return v;
 }
 
 // Hashes N inputs as BLAKE3HashMany describes (Blake3Compress.h). TGather::Load(words, p,

@@ -17,7 +17,7 @@ std::atomic<TBLAKE3Path>& ActivePath() {
 bool BLAKE3PathSupported(TBLAKE3Path path) {
     if (path == TBLAKE3Path::Portable)
         return true;
-#if defined(QUVIRO_BLAKE3_VECTOR_PATHS)
+#if defined(QUVIRO_VECTOR_PATHS)
     const TCpuFeatures& features = ProcessorFeatures();
     switch (path) {
     case TBLAKE3Path::SSE41:

@@ -6,13 +6,9 @@
 // BLAKE3HashMany's arguments (Blake3Compress.h); stride must be below 2^31 / lanes.
 #pragma once
 
-// The paths are written with GCC's vector extensions and target pragmas; other compilers (clang,
-// which builds the fuzz targets) build the portable path alone.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define QUVIRO_BLAKE3_VECTOR_PATHS 1
-#endif
+#include "crypt/VectorPaths.h"
 
-#if defined(QUVIRO_BLAKE3_VECTOR_PATHS)
+#if defined(QUVIRO_VECTOR_PATHS)
 
 #include <cstddef>
 #include <cstdint>

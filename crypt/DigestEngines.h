@@ -15,20 +15,8 @@ std::unique_ptr<TDigestEngine> MakeSHA256Engine();
 // with hashing/Blake3Parallel.h instead.
 std::unique_ptr<TDigestEngine> MakeBLAKE3Engine();
 
-// libcrypto's SHA-2 and SHA-3 engines.
-std::unique_ptr<TDigestEngine> MakeSHA224Engine();
-std::unique_ptr<TDigestEngine> MakeSHA384Engine();
-std::unique_ptr<TDigestEngine> MakeSHA512Engine();
-std::unique_ptr<TDigestEngine> MakeSHA512_256Engine();
-std::unique_ptr<TDigestEngine> MakeSHA3_224Engine();
-std::unique_ptr<TDigestEngine> MakeSHA3_256Engine();
-std::unique_ptr<TDigestEngine> MakeSHA3_384Engine();
-std::unique_ptr<TDigestEngine> MakeSHA3_512Engine();
-
-// libcrypto's BLAKE2 engines, unkeyed, full length: twice as fast here as libb2's
-// (docs/PERFORMANCE.md).
-std::unique_ptr<TDigestEngine> MakeBLAKE2b512Engine();
-std::unique_ptr<TDigestEngine> MakeBLAKE2s256Engine();
+// libcrypto's SHA-2, SHA-3 and BLAKE2 engines (BLAKE2 unkeyed, full length: twice as fast here
+// as libb2's, docs/PERFORMANCE.md) are made by crypt/EvpEngine.h from the row's libcrypto name.
 
 // CRC-32 of the IEEE polynomial; the digest is the value big-endian, as SFV lists write it.
 std::unique_ptr<TDigestEngine> MakeCRC32Engine();

@@ -1,14 +1,39 @@
 // libcrypto's SHA-2, SHA-3 and BLAKE2 engines through EVP. Each algorithm's EVP_MD is fetched once, on
 // first use, and kept to the end of the process: fetching it per file would cost more than
 // hashing a small file.
-#include "crypt/DigestEngines.h"
+#include "crypt/EvpEngine.h"
 
 #include <openssl/evp.h>
 
+#include <array>
 #include <new>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace {
+
+struct TLibcryptoName {
+    THashAlgorithm Algorithm;
+    const char* Name;
+};
+
+// libcrypto's names of the algorithms (its provider's canonical names).
+constexpr TLibcryptoName Names[] = {
+    {THashAlgorithm::MD5, "MD5"},
+    {THashAlgorithm::SHA1, "SHA1"},
+    {THashAlgorithm::SHA256, "SHA2-256"},
+    {THashAlgorithm::SHA224, "SHA2-224"},
+    {THashAlgorithm::SHA384, "SHA2-384"},
+    {THashAlgorithm::SHA512, "SHA2-512"},
+    {THashAlgorithm::SHA512_256, "SHA2-512/256"},
+    {THashAlgorithm::SHA3_224, "SHA3-224"},
+    {THashAlgorithm::SHA3_256, "SHA3-256"},
+    {THashAlgorithm::SHA3_384, "SHA3-384"},
+    {THashAlgorithm::SHA3_512, "SHA3-512"},
+    {THashAlgorithm::BLAKE2b512, "BLAKE2B-512"},
+    {THashAlgorithm::BLAKE2s256, "BLAKE2S-256"},
+};
 
 struct TFetchedDigest {
     explicit TFetchedDigest(const char* name) : Digest(EVP_MD_fetch(nullptr, name, nullptr)) {}
@@ -18,6 +43,18 @@ struct TFetchedDigest {
 
     EVP_MD* Digest;
 };
+
+// The EVP_MD of Names[Index], fetched on the first call; a static per entry, so that a program
+// using one algorithm fetches only that one.
+template <std::size_t Index> const TFetchedDigest& Fetched() {
+    static const TFetchedDigest fetched(Names[Index].Name);
+    return fetched;
+}
+
+constexpr auto FetchedByIndex = []<std::size_t... Index>(std::index_sequence<Index...>) {
+    return std::array{&Fetched<Index>...};
+}
+(std::make_index_sequence<std::size(Names)>{});
 
 class TEvpEngine final : public TDigestEngine {
 public:
@@ -43,62 +80,18 @@ private:
     std::unique_ptr<EVP_MD_CTX, TFree> m_context;
 };
 
-// libcrypto's names of the algorithms.
-constexpr char SHA224Name[] = "SHA2-224";
-constexpr char SHA384Name[] = "SHA2-384";
-constexpr char SHA512Name[] = "SHA2-512";
-constexpr char SHA512_256Name[] = "SHA2-512/256";
-constexpr char SHA3_224Name[] = "SHA3-224";
-constexpr char SHA3_256Name[] = "SHA3-256";
-constexpr char SHA3_384Name[] = "SHA3-384";
-constexpr char SHA3_512Name[] = "SHA3-512";
-constexpr char BLAKE2b512Name[] = "BLAKE2B-512";
-constexpr char BLAKE2s256Name[] = "BLAKE2S-256";
-
-// A new engine of the algorithm libcrypto calls Name, fetched on the first call.
-template <const char* Name> std::unique_ptr<TDigestEngine> MakeFetched() {
-    static const TFetchedDigest fetched(Name);
-    return std::make_unique<TEvpEngine>(fetched);
-}
-
 } // namespace
 
-std::unique_ptr<TDigestEngine> MakeSHA224Engine() {
-    return MakeFetched<SHA224Name>();
+std::string_view LibcryptoName(THashAlgorithm algorithm) {
+    for (const TLibcryptoName& entry : Names)
+        if (entry.Algorithm == algorithm)
+            return entry.Name;
+    return {};
 }
 
-std::unique_ptr<TDigestEngine> MakeSHA384Engine() {
-    return MakeFetched<SHA384Name>();
-}
-
-std::unique_ptr<TDigestEngine> MakeSHA512Engine() {
-    return MakeFetched<SHA512Name>();
-}
-
-std::unique_ptr<TDigestEngine> MakeSHA512_256Engine() {
-    return MakeFetched<SHA512_256Name>();
-}
-
-std::unique_ptr<TDigestEngine> MakeSHA3_224Engine() {
-    return MakeFetched<SHA3_224Name>();
-}
-
-std::unique_ptr<TDigestEngine> MakeSHA3_256Engine() {
-    return MakeFetched<SHA3_256Name>();
-}
-
-std::unique_ptr<TDigestEngine> MakeSHA3_384Engine() {
-    return MakeFetched<SHA3_384Name>();
-}
-
-std::unique_ptr<TDigestEngine> MakeSHA3_512Engine() {
-    return MakeFetched<SHA3_512Name>();
-}
-
-std::unique_ptr<TDigestEngine> MakeBLAKE2b512Engine() {
-    return MakeFetched<BLAKE2b512Name>();
-}
-
-std::unique_ptr<TDigestEngine> MakeBLAKE2s256Engine() {
-    return MakeFetched<BLAKE2s256Name>();
+std::unique_ptr<TDigestEngine> MakeEvpEngine(THashAlgorithm algorithm) {
+    for (std::size_t i = 0; i < std::size(Names); ++i)
+        if (Names[i].Algorithm == algorithm)
+            return std::make_unique<TEvpEngine>(FetchedByIndex[i]());
+    throw std::runtime_error("libcrypto cannot compute " + std::string(HashAlgorithmName(algorithm)));
 }

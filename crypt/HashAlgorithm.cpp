@@ -1,6 +1,7 @@
 #include "crypt/HashAlgorithm.h"
 
 #include "crypt/DigestEngines.h"
+#include "crypt/EvpEngine.h"
 
 #include <array>
 #include <stdexcept>
@@ -62,25 +63,25 @@ const TAlgorithmInfo Table[] = {
     {THashAlgorithm::SHA256, "SHA256", "SHA256", 32, SHA256Typed, "sha256sum", SHA256Extensions, SHA256Lists,
      MakeSHA256Engine},
     {THashAlgorithm::SHA224, "SHA224", "SHA224", 28, SHA224Typed, "sha224sum", SHA224Extensions, SHA224Lists,
-     MakeSHA224Engine},
+     MakeEvpEngineOf<THashAlgorithm::SHA224>},
     {THashAlgorithm::SHA384, "SHA384", "SHA384", 48, SHA384Typed, "sha384sum", SHA384Extensions, SHA384Lists,
-     MakeSHA384Engine},
+     MakeEvpEngineOf<THashAlgorithm::SHA384>},
     {THashAlgorithm::SHA512, "SHA512", "SHA512", 64, SHA512Typed, "sha512sum", SHA512Extensions, SHA512Lists,
-     MakeSHA512Engine},
+     MakeEvpEngineOf<THashAlgorithm::SHA512>},
     {THashAlgorithm::SHA512_256, "SHA512/256", "SHA512t256", 32, SHA512_256Typed, "", SHA512_256Extensions,
-     SHA512_256Lists, MakeSHA512_256Engine},
+     SHA512_256Lists, MakeEvpEngineOf<THashAlgorithm::SHA512_256>},
     {THashAlgorithm::SHA3_224, "SHA3-224", "SHA3-224", 28, NoNames, "", SHA3_224Extensions, SHA3_224Lists,
-     MakeSHA3_224Engine},
+     MakeEvpEngineOf<THashAlgorithm::SHA3_224>},
     {THashAlgorithm::SHA3_256, "SHA3-256", "SHA3-256", 32, NoNames, "", SHA3_256Extensions, SHA3_256Lists,
-     MakeSHA3_256Engine},
+     MakeEvpEngineOf<THashAlgorithm::SHA3_256>},
     {THashAlgorithm::SHA3_384, "SHA3-384", "SHA3-384", 48, NoNames, "", SHA3_384Extensions, SHA3_384Lists,
-     MakeSHA3_384Engine},
+     MakeEvpEngineOf<THashAlgorithm::SHA3_384>},
     {THashAlgorithm::SHA3_512, "SHA3-512", "SHA3-512", 64, NoNames, "", SHA3_512Extensions, SHA3_512Lists,
-     MakeSHA3_512Engine},
+     MakeEvpEngineOf<THashAlgorithm::SHA3_512>},
     {THashAlgorithm::BLAKE2b512, "BLAKE2b-512", "BLAKE2b", 64, BLAKE2bTyped, "b2sum", BLAKE2bExtensions, BLAKE2bLists,
-     MakeBLAKE2b512Engine},
+     MakeEvpEngineOf<THashAlgorithm::BLAKE2b512>},
     {THashAlgorithm::BLAKE2s256, "BLAKE2s-256", "BLAKE2s", 32, BLAKE2sTyped, "", BLAKE2sExtensions, BLAKE2sLists,
-     MakeBLAKE2s256Engine},
+     MakeEvpEngineOf<THashAlgorithm::BLAKE2s256>},
     {THashAlgorithm::BLAKE3, "BLAKE3", "BLAKE3", 32, BLAKE3Typed, "b3sum", BLAKE3Extensions, BLAKE3Lists,
      MakeBLAKE3Engine},
     {THashAlgorithm::CRC32, "CRC32", "CRC32", 4, CRC32Typed, "", CRC32Extensions, NoNames, MakeCRC32Engine},

@@ -59,6 +59,9 @@ struct TAlgorithmInfo {
     std::size_t HexLength() const { return 2 * DigestSize; }
 };
 
+// The algorithm of a request, a list line or a setting that names none.
+inline constexpr THashAlgorithm DefaultAlgorithm = THashAlgorithm::SHA256;
+
 // Every row, MD5, SHA1 and SHA256 first. Among rows of equal digest length the first is the
 // length's common meaning: a bare digest of that length is read as that algorithm.
 std::span<const TAlgorithmInfo> AlgorithmTable();

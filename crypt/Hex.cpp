@@ -49,3 +49,7 @@ std::string UpperHex(std::string_view text) {
 std::string LowerHex(std::string_view text) {
     return MapHexLetters(text, 'A', 'a');
 }
+
+bool SameHexDigits(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && LowerHex(a) == LowerHex(b);
+}

@@ -28,3 +28,6 @@ bool IsHexDigit(char c);
 std::string UpperHex(std::string_view text);
 // text with A-F mapped to a-f, every other byte as it is.
 std::string LowerHex(std::string_view text);
+
+// True when a and b are the same digest text: equal but for the case of the letters a-f.
+bool SameHexDigits(std::string_view a, std::string_view b);

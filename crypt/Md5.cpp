@@ -1,14 +1,12 @@
 #include "crypt/Md5.h"
 
 #include "crypt/ByteOrder.h"
+#include "crypt/Md5Constants.h"
 
 #include <bit>
 #include <cstring>
 
 namespace {
-
-// Initial chaining value A, B, C, D, RFC 1321 section 3.3.
-constexpr std::array<std::uint32_t, 4> MD5H0 = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476};
 
 // One step of each round of RFC 1321 section 3.4: a := b + ((a + f(b, c, d) + x + t) <<< s).
 // The caller rotates the roles of the four words. b is the word computed by the step just
@@ -109,74 +107,74 @@ void MD5Transform(TMD5Context& context, const std::uint8_t* block) {
     std::uint32_t c = context.State[2];
     std::uint32_t d = context.State[3];
 
-    // Rounds 1 to 4 with the table T[1..64] and the shifts of RFC 1321 section 3.4.
-    StepF(a, b, c, d, x[0], 0xd76aa478, 7);
-    StepF(d, a, b, c, x[1], 0xe8c7b756, 12);
-    StepF(c, d, a, b, x[2], 0x242070db, 17);
-    StepF(b, c, d, a, x[3], 0xc1bdceee, 22);
-    StepF(a, b, c, d, x[4], 0xf57c0faf, 7);
-    StepF(d, a, b, c, x[5], 0x4787c62a, 12);
-    StepF(c, d, a, b, x[6], 0xa8304613, 17);
-    StepF(b, c, d, a, x[7], 0xfd469501, 22);
-    StepF(a, b, c, d, x[8], 0x698098d8, 7);
-    StepF(d, a, b, c, x[9], 0x8b44f7af, 12);
-    StepF(c, d, a, b, x[10], 0xffff5bb1, 17);
-    StepF(b, c, d, a, x[11], 0x895cd7be, 22);
-    StepF(a, b, c, d, x[12], 0x6b901122, 7);
-    StepF(d, a, b, c, x[13], 0xfd987193, 12);
-    StepF(c, d, a, b, x[14], 0xa679438e, 17);
-    StepF(b, c, d, a, x[15], 0x49b40821, 22);
+    // Rounds 1 to 4 of RFC 1321 section 3.4.
+    StepF(a, b, c, d, x[0], MD5T[0], MD5Shifts[0][0]);
+    StepF(d, a, b, c, x[1], MD5T[1], MD5Shifts[0][1]);
+    StepF(c, d, a, b, x[2], MD5T[2], MD5Shifts[0][2]);
+    StepF(b, c, d, a, x[3], MD5T[3], MD5Shifts[0][3]);
+    StepF(a, b, c, d, x[4], MD5T[4], MD5Shifts[0][0]);
+    StepF(d, a, b, c, x[5], MD5T[5], MD5Shifts[0][1]);
+    StepF(c, d, a, b, x[6], MD5T[6], MD5Shifts[0][2]);
+    StepF(b, c, d, a, x[7], MD5T[7], MD5Shifts[0][3]);
+    StepF(a, b, c, d, x[8], MD5T[8], MD5Shifts[0][0]);
+    StepF(d, a, b, c, x[9], MD5T[9], MD5Shifts[0][1]);
+    StepF(c, d, a, b, x[10], MD5T[10], MD5Shifts[0][2]);
+    StepF(b, c, d, a, x[11], MD5T[11], MD5Shifts[0][3]);
+    StepF(a, b, c, d, x[12], MD5T[12], MD5Shifts[0][0]);
+    StepF(d, a, b, c, x[13], MD5T[13], MD5Shifts[0][1]);
+    StepF(c, d, a, b, x[14], MD5T[14], MD5Shifts[0][2]);
+    StepF(b, c, d, a, x[15], MD5T[15], MD5Shifts[0][3]);
 
-    StepG(a, b, c, d, x[1], 0xf61e2562, 5);
-    StepG(d, a, b, c, x[6], 0xc040b340, 9);
-    StepG(c, d, a, b, x[11], 0x265e5a51, 14);
-    StepG(b, c, d, a, x[0], 0xe9b6c7aa, 20);
-    StepG(a, b, c, d, x[5], 0xd62f105d, 5);
-    StepG(d, a, b, c, x[10], 0x02441453, 9);
-    StepG(c, d, a, b, x[15], 0xd8a1e681, 14);
-    StepG(b, c, d, a, x[4], 0xe7d3fbc8, 20);
-    StepG(a, b, c, d, x[9], 0x21e1cde6, 5);
-    StepG(d, a, b, c, x[14], 0xc33707d6, 9);
-    StepG(c, d, a, b, x[3], 0xf4d50d87, 14);
-    StepG(b, c, d, a, x[8], 0x455a14ed, 20);
-    StepG(a, b, c, d, x[13], 0xa9e3e905, 5);
-    StepG(d, a, b, c, x[2], 0xfcefa3f8, 9);
-    StepG(c, d, a, b, x[7], 0x676f02d9, 14);
-    StepG(b, c, d, a, x[12], 0x8d2a4c8a, 20);
+    StepG(a, b, c, d, x[1], MD5T[16], MD5Shifts[1][0]);
+    StepG(d, a, b, c, x[6], MD5T[17], MD5Shifts[1][1]);
+    StepG(c, d, a, b, x[11], MD5T[18], MD5Shifts[1][2]);
+    StepG(b, c, d, a, x[0], MD5T[19], MD5Shifts[1][3]);
+    StepG(a, b, c, d, x[5], MD5T[20], MD5Shifts[1][0]);
+    StepG(d, a, b, c, x[10], MD5T[21], MD5Shifts[1][1]);
+    StepG(c, d, a, b, x[15], MD5T[22], MD5Shifts[1][2]);
+    StepG(b, c, d, a, x[4], MD5T[23], MD5Shifts[1][3]);
+    StepG(a, b, c, d, x[9], MD5T[24], MD5Shifts[1][0]);
+    StepG(d, a, b, c, x[14], MD5T[25], MD5Shifts[1][1]);
+    StepG(c, d, a, b, x[3], MD5T[26], MD5Shifts[1][2]);
+    StepG(b, c, d, a, x[8], MD5T[27], MD5Shifts[1][3]);
+    StepG(a, b, c, d, x[13], MD5T[28], MD5Shifts[1][0]);
+    StepG(d, a, b, c, x[2], MD5T[29], MD5Shifts[1][1]);
+    StepG(c, d, a, b, x[7], MD5T[30], MD5Shifts[1][2]);
+    StepG(b, c, d, a, x[12], MD5T[31], MD5Shifts[1][3]);
 
-    StepH(a, b, c, d, x[5], 0xfffa3942, 4);
-    StepH(d, a, b, c, x[8], 0x8771f681, 11);
-    StepH(c, d, a, b, x[11], 0x6d9d6122, 16);
-    StepH(b, c, d, a, x[14], 0xfde5380c, 23);
-    StepH(a, b, c, d, x[1], 0xa4beea44, 4);
-    StepH(d, a, b, c, x[4], 0x4bdecfa9, 11);
-    StepH(c, d, a, b, x[7], 0xf6bb4b60, 16);
-    StepH(b, c, d, a, x[10], 0xbebfbc70, 23);
-    StepH(a, b, c, d, x[13], 0x289b7ec6, 4);
-    StepH(d, a, b, c, x[0], 0xeaa127fa, 11);
-    StepH(c, d, a, b, x[3], 0xd4ef3085, 16);
-    StepH(b, c, d, a, x[6], 0x04881d05, 23);
-    StepH(a, b, c, d, x[9], 0xd9d4d039, 4);
-    StepH(d, a, b, c, x[12], 0xe6db99e5, 11);
-    StepH(c, d, a, b, x[15], 0x1fa27cf8, 16);
-    StepH(b, c, d, a, x[2], 0xc4ac5665, 23);
+    StepH(a, b, c, d, x[5], MD5T[32], MD5Shifts[2][0]);
+    StepH(d, a, b, c, x[8], MD5T[33], MD5Shifts[2][1]);
+    StepH(c, d, a, b, x[11], MD5T[34], MD5Shifts[2][2]);
+    StepH(b, c, d, a, x[14], MD5T[35], MD5Shifts[2][3]);
+    StepH(a, b, c, d, x[1], MD5T[36], MD5Shifts[2][0]);
+    StepH(d, a, b, c, x[4], MD5T[37], MD5Shifts[2][1]);
+    StepH(c, d, a, b, x[7], MD5T[38], MD5Shifts[2][2]);
+    StepH(b, c, d, a, x[10], MD5T[39], MD5Shifts[2][3]);
+    StepH(a, b, c, d, x[13], MD5T[40], MD5Shifts[2][0]);
+    StepH(d, a, b, c, x[0], MD5T[41], MD5Shifts[2][1]);
+    StepH(c, d, a, b, x[3], MD5T[42], MD5Shifts[2][2]);
+    StepH(b, c, d, a, x[6], MD5T[43], MD5Shifts[2][3]);
+    StepH(a, b, c, d, x[9], MD5T[44], MD5Shifts[2][0]);
+    StepH(d, a, b, c, x[12], MD5T[45], MD5Shifts[2][1]);
+    StepH(c, d, a, b, x[15], MD5T[46], MD5Shifts[2][2]);
+    StepH(b, c, d, a, x[2], MD5T[47], MD5Shifts[2][3]);
 
-    StepI(a, b, c, d, x[0], 0xf4292244, 6);
-    StepI(d, a, b, c, x[7], 0x432aff97, 10);
-    StepI(c, d, a, b, x[14], 0xab9423a7, 15);
-    StepI(b, c, d, a, x[5], 0xfc93a039, 21);
-    StepI(a, b, c, d, x[12], 0x655b59c3, 6);
-    StepI(d, a, b, c, x[3], 0x8f0ccc92, 10);
-    StepI(c, d, a, b, x[10], 0xffeff47d, 15);
-    StepI(b, c, d, a, x[1], 0x85845dd1, 21);
-    StepI(a, b, c, d, x[8], 0x6fa87e4f, 6);
-    StepI(d, a, b, c, x[15], 0xfe2ce6e0, 10);
-    StepI(c, d, a, b, x[6], 0xa3014314, 15);
-    StepI(b, c, d, a, x[13], 0x4e0811a1, 21);
-    StepI(a, b, c, d, x[4], 0xf7537e82, 6);
-    StepI(d, a, b, c, x[11], 0xbd3af235, 10);
-    StepI(c, d, a, b, x[2], 0x2ad7d2bb, 15);
-    StepI(b, c, d, a, x[9], 0xeb86d391, 21);
+    StepI(a, b, c, d, x[0], MD5T[48], MD5Shifts[3][0]);
+    StepI(d, a, b, c, x[7], MD5T[49], MD5Shifts[3][1]);
+    StepI(c, d, a, b, x[14], MD5T[50], MD5Shifts[3][2]);
+    StepI(b, c, d, a, x[5], MD5T[51], MD5Shifts[3][3]);
+    StepI(a, b, c, d, x[12], MD5T[52], MD5Shifts[3][0]);
+    StepI(d, a, b, c, x[3], MD5T[53], MD5Shifts[3][1]);
+    StepI(c, d, a, b, x[10], MD5T[54], MD5Shifts[3][2]);
+    StepI(b, c, d, a, x[1], MD5T[55], MD5Shifts[3][3]);
+    StepI(a, b, c, d, x[8], MD5T[56], MD5Shifts[3][0]);
+    StepI(d, a, b, c, x[15], MD5T[57], MD5Shifts[3][1]);
+    StepI(c, d, a, b, x[6], MD5T[58], MD5Shifts[3][2]);
+    StepI(b, c, d, a, x[13], MD5T[59], MD5Shifts[3][3]);
+    StepI(a, b, c, d, x[4], MD5T[60], MD5Shifts[3][0]);
+    StepI(d, a, b, c, x[11], MD5T[61], MD5Shifts[3][1]);
+    StepI(c, d, a, b, x[2], MD5T[62], MD5Shifts[3][2]);
+    StepI(b, c, d, a, x[9], MD5T[63], MD5Shifts[3][3]);
 
     context.State[0] += a;
     context.State[1] += b;

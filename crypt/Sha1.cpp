@@ -2,39 +2,37 @@
 
 #include "crypt/ByteOrder.h"
 #include "crypt/DigestPath.h"
+#include "crypt/Sha1Constants.h"
 #include "crypt/ShaExtensions.h"
 
 #include <bit>
 
 namespace {
 
-// Initial hash value H(0), FIPS 180-4 section 5.3.1.
-constexpr std::array<std::uint32_t, 5> SHA1H0 = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476, 0xc3d2e1f0};
-
-// One step for each group of 20, with the function and the constant K of FIPS 180-4 sections
-// 4.1.1 and 4.2.1. The caller rotates the roles of the five words from step to step, so only e
+// One step for each group of 20, with the function of FIPS 180-4 section 4.1.1 and the group's
+// constant K. The caller rotates the roles of the five words from step to step, so only e
 // (the new a) and b (rotated by 30) change here.
 inline void Step00(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d, std::uint32_t& e,
                    std::uint32_t w) {
-    e += std::rotl(a, 5) + (d ^ (b & (c ^ d))) + 0x5a827999 + w;
+    e += std::rotl(a, 5) + (d ^ (b & (c ^ d))) + SHA1K[0] + w;
     b = std::rotl(b, 30);
 }
 
 inline void Step20(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d, std::uint32_t& e,
                    std::uint32_t w) {
-    e += std::rotl(a, 5) + (b ^ c ^ d) + 0x6ed9eba1 + w;
+    e += std::rotl(a, 5) + (b ^ c ^ d) + SHA1K[1] + w;
     b = std::rotl(b, 30);
 }
 
 inline void Step40(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d, std::uint32_t& e,
                    std::uint32_t w) {
-    e += std::rotl(a, 5) + ((b & c) | (d & (b | c))) + 0x8f1bbcdc + w;
+    e += std::rotl(a, 5) + ((b & c) | (d & (b | c))) + SHA1K[2] + w;
     b = std::rotl(b, 30);
 }
 
 inline void Step60(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d, std::uint32_t& e,
                    std::uint32_t w) {
-    e += std::rotl(a, 5) + (b ^ c ^ d) + 0xca62c1d6 + w;
+    e += std::rotl(a, 5) + (b ^ c ^ d) + SHA1K[3] + w;
     b = std::rotl(b, 30);
 }
 

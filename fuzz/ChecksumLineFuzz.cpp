@@ -5,6 +5,7 @@
 #include "checksums/ChecksumLine.h"
 #include "fuzz/FuzzInput.h"
 #include "pipeline/ExpectedDigest.h"
+#include "tools/TextUtils.h"
 
 #include <string>
 
@@ -15,10 +16,6 @@ bool AllHex(std::string_view text) {
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
             return false;
     return true;
-}
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
 // The line the file lists write for name, without its line feed.
@@ -65,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name(rest.substr(0, rest.find('\0')));
     if (name.empty())
         return 0;
-    const THashAlgorithm algorithm = fixed.value_or(THashAlgorithm::SHA256);
+    const THashAlgorithm algorithm = fixed.value_or(DefaultAlgorithm);
     const std::string digest(AlgorithmInfo(algorithm).HexLength(), 'a');
     for (const std::string_view tag : {std::string_view(), HashAlgorithmName(algorithm)}) {
         TChecksumEntry entry;

@@ -9,14 +9,6 @@
 #include <QRadioButton>
 #include <QStyle>
 
-namespace {
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 TAlgorithmChoice::TAlgorithmChoice(TRadioGroup* group) : QObject(group), m_group(group), m_combo(new QComboBox(group)) {
     QStringList items;
     for (const TAlgorithmInfo& row : AlgorithmTable()) {
@@ -56,6 +48,21 @@ bool TAlgorithmChoice::SetOther(const QString& name) {
         }
     }
     return false;
+}
+
+bool TAlgorithmChoice::RestoreOther(const QString& stored) {
+    // No entry is longer than its table name with a few spaces or dashes; a longer stored text
+    // (a megabyte of garbage) is refused before it is normalised once per entry.
+    constexpr qsizetype LongestName = 32;
+    if (stored.size() <= LongestName && SetOther(stored))
+        return true;
+    SetOther(QLatin1StringView(DefaultOther));
+    return false;
+}
+
+QString TAlgorithmChoice::NotUnderstoodText() {
+    return QStringLiteral("The stored other algorithm was not understood: ") + QLatin1StringView(DefaultOther) +
+           QStringLiteral(" is used");
 }
 
 bool TAlgorithmChoice::Select(const QString& name) {

@@ -30,6 +30,15 @@ public:
     // false, and nothing changed, for a name it does not list.
     bool SetOther(const QString& name);
 
+    // The drop-down's algorithm when nothing usable is stored.
+    static constexpr char DefaultOther[] = "SHA512";
+    // Puts the drop-down on the stored algorithm name as SetOther does; a name it does not list
+    // (garbage, an algorithm of the first three items, an empty or overlong text) puts it on
+    // DefaultOther instead and answers false, so that the window can say so.
+    bool RestoreOther(const QString& stored);
+    // What the status line says when RestoreOther answered false.
+    static QString NotUnderstoodText();
+
     // Selects the item, or the fourth item and the drop-down entry, for the algorithm named;
     // false, and nothing changed, for a name of no algorithm.
     bool Select(const QString& name);

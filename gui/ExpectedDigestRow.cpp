@@ -77,16 +77,19 @@ TExpectedDigestRow::TExpectedDigestRow(QWidget* window) : QObject(window) {
     connect(btnPasteExpected, &QToolButton::clicked, this, &TExpectedDigestRow::PasteClicked);
 }
 
-// A change elsewhere in the window means the user has left the field: typing is over.
+// Typing goes on while a hash ends: only leaving the field or Enter ends it (Commit). A note
+// is about the digest it was made beside; another one takes it away.
 void TExpectedDigestRow::SetResult(const QString& digest, const QString& algorithm,
                                    const QList<TAlgorithmDigest>& extra) {
-    m_typing = false;
+    if (digest != m_digest || algorithm != m_algorithm)
+        m_note.clear();
     m_digest = digest;
     m_algorithm = algorithm;
     m_extra = extra;
     UpdateVerdict();
 }
 
+// A choice of algorithm is made elsewhere in the window: the user has left the field.
 void TExpectedDigestRow::SetSelected(const QString& algorithm) {
     m_typing = false;
     m_selected = algorithm;
@@ -149,6 +152,8 @@ void TExpectedDigestRow::OfferListDigest(const std::optional<TSidecarDigest>& fo
 void TExpectedDigestRow::SetFileOnScreen(const QString& fileName) {
     if (fileName == m_fileName)
         return;
+    // A list's note names the file it had no line for: another input makes it stale.
+    m_note.clear();
     m_fileName = fileName;
     const QString text = edtExpected->text();
     if (text.contains(u'\n') || text.contains(u'\r'))
@@ -270,12 +275,11 @@ void TExpectedDigestRow::UpdateVerdict() {
     static const QRegularExpression hexDigits(QStringLiteral("^[0-9A-Fa-f]+$"));
     // A digest of the selected algorithm's length is judged at once: it selects nothing new.
     const bool ofSelected = AlgorithmsOfDigest(expected).contains(m_selected);
-    const qsizetype longer = m_typing && !ofSelected ? LongerDigestLength(text.size(), m_selected) : 0;
-    if (longer > 0 && hexDigits.match(text).hasMatch()) {
-        verdict.State = TVerdictState::Waiting;
-        verdict.Text =
-            QString::number(text.size()) + QStringLiteral(" of ") + QString::number(longer) + QStringLiteral(" digits");
-        verdict.ShortText.clear();
+    const TDigestVerdict typing = m_typing && !ofSelected && hexDigits.match(text).hasMatch()
+                                      ? TypingVerdict(expected, text.size(), m_selected)
+                                      : TDigestVerdict();
+    if (typing.State != TVerdictState::None) {
+        verdict = typing;
     } else if (!m_note.isEmpty()) {
         verdict.State = TVerdictState::Waiting;
         verdict.Text = m_note;

@@ -6,7 +6,9 @@
 // A field naming an algorithm of another length than the selected one's asks the window to
 // select it once the digest is whole: after a paste or a drop, or when the user leaves the field
 // (or presses Enter) after typing. While digits are typed that may still
-// become a longer digest, the verdict counts them ("32 of 64 digits") and selects nothing.
+// become a longer digest, the verdict counts them ("32 of 64 digits"), or says which algorithm
+// a whole digest of that length is of, and selects nothing; a hash ending meanwhile does not end
+// the typing.
 // Several pasted lines of a list give the line naming the file on screen; a checksum list
 // file dropped on the field is read for that line too. After a file was hashed the row fills an empty field from the
 // checksum list beside the file that the hashing thread looked up. The field is not saved between runs.
@@ -108,6 +110,7 @@ private:
     // A key that types one character is on its way to the field; the field is being typed in.
     bool m_keyTyped = false;
     bool m_typing = false;
-    // What a dropped list said when it had no digest to give; cleared by the next change.
+    // What a dropped list said when it had no digest to give; cleared by the next change of the
+    // field, of the file on screen or of the digest on show.
     QString m_note;
 };

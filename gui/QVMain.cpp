@@ -367,13 +367,15 @@ void TfrmQVMain::init() {
     rgInputType->SetItemIndex(
         ConfigGetInt(QStringLiteral("InputType"), InputTypeText, InputTypeFile, m_inputTypeItems->Count() - 1));
     rgHashes->SetItemIndex(ConfigGetInt(QStringLiteral("HashType"), 1, 0, m_hashItems->Count() - 1));
-    m_algorithmChoice->SetOther(ConfigGetValue(QStringLiteral("OtherAlgorithm"), QStringLiteral("SHA512")));
+    const bool otherUnderstood = m_algorithmChoice->RestoreOther(
+        ConfigGetValue(QStringLiteral("OtherAlgorithm"), QLatin1StringView(TAlgorithmChoice::DefaultOther)));
     chkTrim->setChecked(ConfigGetBool(QStringLiteral("TrimInput"), chkTrim->isChecked()));
     chkUpper->setChecked(ConfigGetBool(QStringLiteral("UpperHash"), chkUpper->isChecked()));
     LoadDataSet(*m_memoLines, QStringLiteral("InputText"));
     LoadDataSet(*m_saltItems, QStringLiteral("SaltItems"));
     lblHash->setText(QStringLiteral("Ready."));
-    ShowStatus(QString(), StatusCleared);
+    ShowStatus(otherUnderstood ? QString() : TAlgorithmChoice::NotUnderstoodText(),
+               otherUnderstood ? StatusCleared : StatusFailure);
     m_initDone = true;
     if (!m_startFile.isEmpty()) {
         rgInputType->SetItemIndex(InputTypeFile);

@@ -18,7 +18,7 @@
 
 struct TFileListSettings {
     // Computed from one read of each file; each file's lines come in this order.
-    std::vector<THashAlgorithm> Algorithms{THashAlgorithm::SHA256};
+    std::vector<THashAlgorithm> Algorithms{DefaultAlgorithm};
     TChecksumStyle Style = TChecksumStyle::Gnu;
     bool UpperHash = false;
     char Terminator = '\n'; // '\0' for -z

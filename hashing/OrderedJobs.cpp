@@ -55,8 +55,16 @@ bool TOrderedJobs::Submit(TTask task) {
     }
     if (m_stopped)
         return false;
-    m_tasks.emplace_back(m_submitted++, std::move(task));
+    // The slot first, then the task: a worker writes its result into the task's slot, so a task
+    // is queued only once its slot exists, and a failed allocation leaves neither behind.
     m_slots.emplace_back();
+    try {
+        m_tasks.emplace_back(m_submitted, std::move(task));
+    } catch (...) {
+        m_slots.pop_back();
+        throw;
+    }
+    ++m_submitted;
     if (m_idleWorkers > 0)
         m_taskReady.notify_one();
     return true;

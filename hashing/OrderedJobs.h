@@ -43,7 +43,9 @@ public:
     TOrderedJobs(const TOrderedJobs&) = delete;
     TOrderedJobs& operator=(const TOrderedJobs&) = delete;
 
-    // False once delivery has stopped the run; the task is then dropped.
+    // False once delivery has stopped the run; the task is then dropped. Throws std::bad_alloc
+    // when the task cannot be queued, leaving the run as it was: the tasks given before it are
+    // still delivered in order.
     bool Submit(TTask task);
     // Waits until every task given is delivered or dropped and the threads have ended.
     // False when delivery stopped the run; throws what a delivery threw.

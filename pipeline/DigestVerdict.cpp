@@ -88,3 +88,22 @@ TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, 
     }
     return verdict;
 }
+
+TDigestVerdict TypingVerdict(const TExpectedDigest& expected, qsizetype digits, QStringView selected) {
+    TDigestVerdict verdict;
+    const QString typed = QString::number(digits) + QStringLiteral(" digits");
+    if (expected.IsDigest()) {
+        verdict.State = TVerdictState::Waiting;
+        verdict.Text =
+            typed + QStringLiteral(", the length of ") + expected.Algorithm + QStringLiteral(": Enter selects it");
+        verdict.ShortText = typed + QStringLiteral(": ") + expected.Algorithm;
+        return verdict;
+    }
+    const qsizetype longer = LongerDigestLength(digits, selected);
+    if (longer == 0)
+        return verdict;
+    verdict.State = TVerdictState::Waiting;
+    verdict.Text =
+        QString::number(digits) + QStringLiteral(" of ") + QString::number(longer) + QStringLiteral(" digits");
+    return verdict;
+}

@@ -40,3 +40,11 @@ struct TDigestVerdict {
 // names once all of them were compared, else it waits for a calculation to try the rest.
 TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, QStringView algorithm,
                            QStringView selected, QStringView source = {}, const QList<TAlgorithmDigest>& extra = {});
+
+// While a digest is typed key by key and may still grow: expected is the field read as it
+// stands, digits the number of hexadecimal digits typed. A length that is a whole digest of some
+// algorithm says which, the one its length commonly means and Enter would select ("40 digits,
+// the length of SHA1: Enter selects it", shorter "40 digits: SHA1"); any other length counts
+// toward selected's length, or the next longer one ("20 of 64 digits"). Both wait. State None
+// when no digest is that long or longer.
+TDigestVerdict TypingVerdict(const TExpectedDigest& expected, qsizetype digits, QStringView selected);

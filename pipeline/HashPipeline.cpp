@@ -114,10 +114,6 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpe
     }
 }
 
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The request's algorithms, the selected one first and the extra ones after it without
 // repeats; fills outcome.Algorithm, and outcome.ErrorText when a name is of no algorithm.
 std::vector<THashAlgorithm> RequestAlgorithms(const HashRequest& request, HashOutcome& outcome) {

@@ -3,6 +3,7 @@
 #include "checksums/ChecksumLine.h"
 #include "pipeline/ExpectedDigest.h"
 #include "platform/Files.h"
+#include "tools/TextUtils.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,10 +23,6 @@ struct TCandidate {
     std::optional<THashAlgorithm> Algorithm;
     bool NamedAfterFile; // NAME.sha256 rather than SHA256SUMS
 };
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString AlgorithmName(THashAlgorithm algorithm) {
     return Latin1(HashAlgorithmName(algorithm));

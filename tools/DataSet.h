@@ -7,7 +7,7 @@
 // File format: no header. An optional byte-order mark (see TextEncoding.h), then the list's
 // text form in the list's remembered encoding (TStrings::Encoding). A plain list writes every
 // line followed by CR LF. On reading, a line ends at CR LF, lone CR or lone LF, a final line
-// break adds no empty line, and a NUL character ends the text.
+// break adds no empty line, and a NUL character is text (kept and written back).
 //
 // Both operations go through the list's virtual Clear, Text and SetText, so a list that
 // stands for a control (a memo's adapter) keeps its own text form.

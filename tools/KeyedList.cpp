@@ -44,6 +44,15 @@ int FindKey(const TStrings& list, const QString& prefix) {
     return -1;
 }
 
+// A key written twice by hand has more lines than the one FindKey answers; the getters read
+// only that one, so a setter drops the others and the key is one line from then on.
+void RemoveOtherLinesOfKey(TStrings& list, const QString& prefix, int kept) {
+    for (int i = list.Count() - 1; i >= 0; --i) {
+        if (i != kept && SameTextAscii(QStringView(list.Get(i)).left(prefix.size()), prefix))
+            list.Delete(i);
+    }
+}
+
 } // namespace
 
 void ListSetValue(TStrings& list, const QString& key, const QString& value) {
@@ -55,6 +64,7 @@ void ListSetValue(TStrings& list, const QString& key, const QString& value) {
     if (index < 0)
         index = SortedAdd(prefix, list, true);
     list.Put(index, prefix + value);
+    RemoveOtherLinesOfKey(list, prefix, index);
 }
 
 void ListSetFloat(TStrings& list, const QString& key, double value) {

@@ -2,7 +2,8 @@
 // of SortedList.h), so that a lookup is one binary search. The list's own order is never
 // sorted: a list read from a file stays in file order, and where a hand-edited file is out of
 // order a key the search misses is looked for line by line, so every key present is found and
-// a setter overwrites its line instead of adding a second one.
+// a setter overwrites its line instead of adding a second one (and removes any second line a
+// hand edit gave the key).
 //
 // Keys are normalised to their ASCII letters and digits, upper-cased ("Main Form" gives
 // MAINFORM); a key that normalises to nothing is ignored by the setters, and the getters
@@ -20,8 +21,9 @@
 
 #include <QString>
 
-// Stores value under key: overwrites the line of that key (the first one, in a list in key
-// order), or inserts the line at its sorted place.
+// Stores value under key: overwrites the line of that key that the getters read, or inserts
+// the line at its sorted place. Other lines of the key (a key written twice by hand) are
+// removed, so the key is one line afterwards.
 void ListSetValue(TStrings& list, const QString& key, const QString& value);
 // Stores FloatToText(value).
 void ListSetFloat(TStrings& list, const QString& key, double value);

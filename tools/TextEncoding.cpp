@@ -97,14 +97,6 @@ QString DecodeUtf8(QByteArrayView bytes) {
     return decoder.decode(bytes);
 }
 
-// The text up to its first NUL character.
-QString CutAtNul(QString text) {
-    const qsizetype nul = text.indexOf(QChar(0));
-    if (nul >= 0)
-        text.truncate(nul);
-    return text;
-}
-
 } // namespace
 
 QString DecodeWindows1252(QByteArrayView bytes) {
@@ -119,26 +111,18 @@ QString DecodeWindows1252(QByteArrayView bytes) {
 QString DecodeText(QByteArrayView bytes, TTextEncoding& encoding) {
     if (StartsWith(bytes, Utf8Mark)) {
         encoding = TTextEncoding::Utf8;
-        // A zero byte is always NUL in UTF-8, so cutting there first is the same as cutting
-        // the text and keeps garbage after it from being decoded at all.
-        QByteArrayView body = bytes.sliced(3);
-        const qsizetype nul = body.indexOf('\0');
-        return DecodeUtf8(nul >= 0 ? body.first(nul) : body);
+        return DecodeUtf8(bytes.sliced(3));
     }
     if (StartsWith(bytes, Utf16LEMark)) {
         encoding = TTextEncoding::Utf16LE;
-        return CutAtNul(DecodeUtf16(bytes.sliced(2), false));
+        return DecodeUtf16(bytes.sliced(2), false);
     }
     if (StartsWith(bytes, Utf16BEMark)) {
         encoding = TTextEncoding::Utf16BE;
-        return CutAtNul(DecodeUtf16(bytes.sliced(2), true));
+        return DecodeUtf16(bytes.sliced(2), true);
     }
     encoding = TTextEncoding::Ansi;
-    // Only the bytes before a NUL belong to the text, so only they decide between UTF-8 and
-    // Windows-1252.
-    const qsizetype nul = bytes.indexOf('\0');
-    const QByteArrayView body = nul >= 0 ? bytes.first(nul) : bytes;
-    return IsValidUtf8(body) ? DecodeUtf8(body) : DecodeWindows1252(body);
+    return IsValidUtf8(bytes) ? DecodeUtf8(bytes) : DecodeWindows1252(bytes);
 }
 
 QByteArray EncodeText(QStringView text, TTextEncoding encoding) {

@@ -15,8 +15,9 @@
 #include <QStringView>
 
 // Detects the encoding from the mark (first match wins: UTF-8, UTF-16LE, UTF-16BE, else
-// Ansi), stores it in encoding and answers the decoded text, which ends before the first NUL
-// character. Never fails:
+// Ansi), stores it in encoding and answers the decoded text, all of it: a NUL is a character
+// like any other (a hand edit or a bad sync may put one anywhere), so nothing after it is
+// lost, and EncodeText writes it back. Never fails:
 // - UTF-8 with a mark: invalid sequences become U+FFFD.
 // - UTF-16: code units are taken as they are, so lone surrogates stay; an odd final byte is
 //   dropped, since it cannot form a code unit.

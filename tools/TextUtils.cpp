@@ -59,3 +59,7 @@ bool SameTextAscii(QStringView a, QStringView b) {
             return false;
     return true;
 }
+
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <string_view>
+
 // Removes leading and trailing code units <= U+0020 (U+0000 and all control characters).
 QString Trim(QStringView text);
 
@@ -20,6 +22,10 @@ QString KeepNameChars(QStringView text);
 // upper(KeepNameChars(RemoveSpaces(trim(text)))): the ASCII letters and digits of text,
 // upper-cased. The form of data set names, keys and algorithm names.
 QString NormalizeName(QStringView text);
+
+// The bytes of text as the code units U+0000 to U+00FF: the names of the algorithm table and
+// hexadecimal digests, which are ASCII.
+QString Latin1(std::string_view text);
 
 // True when the two texts are equal after Upper.
 bool SameTextAscii(QStringView a, QStringView b);

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -116,7 +117,7 @@ TEST(ChecksumLineFixedAlgorithm, OtherLengthsAndTagsAreMalformed) {
 // A list of CRC32 values (a list named *.sfv, or -a crc32) also reads SFV lines.
 TEST(ChecksumLineSfv, NameSpaceValueLinesAndSemicolonComments) {
     struct TSfvCase {
-        const char* Line;
+        std::string_view Line;
         TChecksumLineKind Kind;
         const char* Name;
         const char* Digest;
@@ -131,6 +132,9 @@ TEST(ChecksumLineSfv, NameSpaceValueLinesAndSemicolonComments) {
         {"a 352441C2x", Malformed, "", ""},
         {" 352441C2", Malformed, "", ""},
         {"352441c2  gnu", Entry, "gnu", "352441c2"},
+        // A NUL would end the name for the C checkers; the line is refused, escaped or not.
+        {std::string_view("a\0b 352441C2", 12), Malformed, "", ""},
+        {std::string_view("\\a\0b 352441C2", 13), Malformed, "", ""},
     };
     for (const std::optional<THashAlgorithm> fixed :
          {std::optional(THashAlgorithm::CRC32), std::optional<THashAlgorithm>()}) {

@@ -43,3 +43,17 @@ TEST(HexTest, CaseHelpersMapOnlyTheHexLetters) {
     EXPECT_EQ(LowerHex("09afAFGZ-"), "09afafGZ-");
     EXPECT_EQ(BytesToHex(reinterpret_cast<const std::uint8_t*>("\x00\x7f\xff"), 3), "007fff");
 }
+
+TEST(HexTest, SameDigestsDifferOnlyInTheCaseOfTheirLetters) {
+    struct TCase {
+        const char* A;
+        const char* B;
+        bool Same;
+    };
+    const TCase cases[] = {
+        {"09afAF", "09AFaf", true}, {"", "", true},       {"ab", "abc", false}, {"ab", "ac", false},
+        {"g", "G", false},          {"0a", "0A ", false}, {"zz", "zz", true},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(SameHexDigits(c.A, c.B), c.Same) << '"' << c.A << "\" and \"" << c.B << '"';
+}

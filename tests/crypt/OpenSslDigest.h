@@ -8,12 +8,9 @@
 #include <span>
 #include <string>
 
-// libcrypto's name of algorithm's digest ("SHA2-512", "BLAKE2B-512"); empty for the rows
-// libcrypto does not compute (CRC32, XXH3, BLAKE3).
-const char* OpenSslName(THashAlgorithm algorithm);
-
-// libcrypto's digest of the bytes as lower-case hexadecimal text; throws std::runtime_error for
-// an algorithm without an OpenSslName.
+// libcrypto's digest of the bytes as lower-case hexadecimal text, asked for by the engine's own
+// LibcryptoName (crypt/EvpEngine.h); throws std::runtime_error for an algorithm libcrypto does
+// not compute.
 std::string OpenSslHex(THashAlgorithm algorithm, const std::uint8_t* data, std::size_t size);
 
 inline const char* AlgorithmName(THashAlgorithm algorithm) {

@@ -252,6 +252,28 @@ TEST_F(HashWindowTest, ProgressFollowsTheChunksUntilTheDigest) {
     EXPECT_EQ(w.btnRefresh->toolTip(), ComputeHint);
 }
 
+// Digits typed while a hash runs keep their count when the hash ends: the typing ends only when
+// the user leaves the field (or presses Enter).
+TEST_F(HashWindowTest, TypingKeepsItsCountWhenTheHashEnds) {
+    auto gate = std::make_shared<TGate>(4);
+    TfrmQVMain& w = Open(gate);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(w.IsBusy());
+    TExpectedDigestRow& row = *w.rowExpected;
+    row.edtExpected->setFocus();
+    QTest::keyClicks(row.edtExpected, QString(20, u'a'));
+    EXPECT_EQ(row.VerdictText(), u"20 of 64 digits"_qs);
+
+    gate->AllowAll();
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(w.lblHash->text(), ZeroDigest(4 * Chunk));
+    EXPECT_EQ(row.VerdictText(), u"20 of 64 digits"_qs);
+    EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), Grey);
+
+    w.memVal->setFocus();
+    EXPECT_EQ(row.VerdictText(), u"not a digest"_qs) << "leaving the field ends the typing";
+}
+
 TEST_F(HashWindowTest, TheStopButtonAndEscapeStopWithinAChunk) {
     for (const bool escape : {false, true}) {
         SCOPED_TRACE(escape ? "Escape" : "stop button");
@@ -412,8 +434,8 @@ TEST_F(HashWindowTest, WhileHashingTheRequestHoldsStill) {
     EXPECT_FALSE(w.memVal->isReadOnly());
     for (QWidget* control : locked)
         EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
-    EXPECT_EQ(w.rowExpected->VerdictText(), u"SHA256 selected: select MD5 to compare"_qs)
-        << "the waiting verdict names the algorithm selected";
+    EXPECT_EQ(w.rowExpected->VerdictText(), u"32 digits, the length of MD5: Enter selects it"_qs)
+        << "the hash ending does not end the typing";
 
     // Idle again, a drop is taken.
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

@@ -47,6 +47,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <new>
 #include <optional>
@@ -1168,19 +1169,22 @@ TEST_F(QVMainTest, TypingADigestCountsItsDigits) {
         const qsizetype digits = i + 1;
         const QString verdict = row.VerdictText();
         ASSERT_EQ(w.rgHashes->ItemIndex(), 1) << "selects nothing at " << digits << " digits";
+        // A length that is a whole digest of another algorithm says which: Enter would select it.
+        const std::map<qsizetype, QString> whole = {
+            {8, u"CRC32"_qs}, {16, u"XXH3-64"_qs}, {32, u"MD5"_qs}, {56, u"SHA224"_qs}, {64, u"SHA256"_qs}};
         if (digits == 40) {
             // As long as a SHA1 digest, the algorithm selected: judged at once.
             ASSERT_EQ(verdict, u"SHA1 digest: calculate to compare"_qs);
-        } else if (digits < 64) {
-            // The next longer digest: SHA1's, then SHA224's, then SHA256's (SHA224's own length
-            // may still grow into SHA256's).
+        } else if (whole.contains(digits)) {
+            ASSERT_EQ(verdict, QString::number(digits) + u" digits, the length of "_qs + whole.at(digits) +
+                                   u": Enter selects it"_qs);
+        } else {
+            // The next longer digest: SHA1's, then SHA224's, then SHA256's.
             const int next = digits < 40 ? 40 : digits < 56 ? 56 : 64;
             ASSERT_EQ(verdict, QString::number(digits) + u" of "_qs + QString::number(next) + u" digits"_qs);
         }
         EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), Grey) << digits;
     }
-    // SHA256's length, but it may still grow into SHA384's.
-    EXPECT_EQ(row.VerdictText(), u"64 of 96 digits"_qs);
     w.memVal->setFocus(); // leaving the field
     EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
     EXPECT_EQ(row.VerdictText(), u"SHA256 digest: calculate to compare"_qs);
@@ -1359,6 +1363,141 @@ TEST_F(QVMainTest, StoredListsThatDidNotLoadAreNotWipedAtClose) {
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(Path(u"DataSet_INPUTTEXT.dblst"_qs)).constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+// A whole digest of an algorithm other than the selected one says which while it is typed,
+// rather than counting toward the selected algorithm's longer length.
+TEST_F(QVMainTest, ATypedWholeDigestOfAnotherLengthSaysWhich) {
+    TfrmQVMain& w = Open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    TExpectedDigestRow& row = *w.rowExpected;
+    auto* other = w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+    ASSERT_NE(other, nullptr);
+    other->setCurrentIndex(other->findText(u"SHA512"_qs));
+    w.rgHashes->SetItemIndex(3);
+    row.edtExpected->setFocus();
+    QTest::keyClicks(row.edtExpected, Sha1Abc.left(39));
+    EXPECT_EQ(row.VerdictText(), u"39 of 128 digits"_qs);
+    QTest::keyClick(row.edtExpected, Sha1Abc.back().toLatin1());
+    EXPECT_EQ(row.VerdictText(), u"40 digits, the length of SHA1: Enter selects it"_qs);
+    EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), Grey);
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 3) << "typing selects nothing";
+    QTest::keyClick(row.edtExpected, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 10000));
+    EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
+}
+
+// A note that a dropped list leaves is about the input on screen then: another file dropped on
+// the window, or a text hashed, takes it away.
+TEST_F(QVMainTest, AListsNoteGoesWithTheInputItWasMadeFor) {
+    QTemporaryDir files;
+    WriteFile(files.filePath(u"s.txt"_qs), "abc");
+    WriteFile(files.filePath(u"t.txt"_qs), "abc");
+    WriteFile(files.filePath(u"NOLINE.sums"_qs), "a9993e364706816aba3e25717850c26c9cd0d89d  other.txt\n");
+    TfrmQVMain& w = Open();
+    TExpectedDigestRow& row = *w.rowExpected;
+    const auto drop = [](QWidget* target, const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+    };
+    const auto leaveNote = [&] {
+        w.rgInputType->SetItemIndex(InputTypeFile);
+        w.memVal->setPlainText(files.filePath(u"s.txt"_qs));
+        Compute(w);
+        drop(row.edtExpected, files.filePath(u"NOLINE.sums"_qs));
+        EXPECT_EQ(row.VerdictText(), u"NOLINE.sums has no line for s.txt"_qs);
+    };
+
+    leaveNote();
+    drop(&w, files.filePath(u"t.txt"_qs));
+    EXPECT_EQ(w.memVal->toPlainText(), files.filePath(u"t.txt"_qs));
+    EXPECT_EQ(row.VerdictText(), QString()) << "another file dropped";
+
+    leaveNote();
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.memVal->setPlainText(u"abc"_qs);
+    Compute(w);
+    EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+    EXPECT_EQ(row.VerdictText(), QString()) << "a text hashed";
+}
+
+// A store edited by hand: a NUL inside a value, a key written twice, a salt history holding a
+// NUL, an input text holding one. Every key after the NUL is read, and the close writes every
+// line back, each key once.
+TEST_F(QVMainTest, AHandEditedStoreWithANulLosesNothing) {
+    DestroyStoreLists();
+    WriteFile(Path(u"DataSet_SYSTEMCONFIG.dblst"_qs),
+              QByteArray("HASHTYPE=3\r\nOTHERALGORITHM=SHA\0"
+                         "512\r\nSALTTYPE=0\r\nSALTTYPE=2\r\nTRIMINPUT=1\r\nUPPERHASH=1\r\n",
+                         86));
+    const QByteArray salts("s1\r\ns2\0s3\r\ns4\r\n", 15);
+    WriteFile(Path(u"DataSet_SALTITEMS.dblst"_qs), salts);
+    const QByteArray input("text\r\n\0after", 11);
+    WriteFile(Path(u"DataSet_INPUTTEXT.dblst"_qs), input);
+    CreateStoreLists();
+    LoadStores();
+
+    TfrmQVMain& w = Open();
+    EXPECT_EQ(w.rgSaltType->ItemIndex(), SaltTypeNone);
+    EXPECT_TRUE(w.chkTrim->isChecked());
+    EXPECT_TRUE(w.chkUpper->isChecked());
+    EXPECT_EQ(w.cbSalt->count(), 3);
+    // Names are compared by their letters and digits alone, as "sha-512" is.
+    EXPECT_EQ(w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs)->currentText(), u"SHA512"_qs);
+    EXPECT_EQ(w.lblStatus->text(), QString());
+
+    Restart();
+    const QByteArray config = ReadFile(Path(u"DataSet_SYSTEMCONFIG.dblst"_qs));
+    EXPECT_EQ(config.count("SALTTYPE="), 1) << config.toStdString();
+    for (const char* line :
+         {"HASHTYPE=3\r\n", "OTHERALGORITHM=SHA512\r\n", "SALTTYPE=0\r\n", "TRIMINPUT=1\r\n", "UPPERHASH=1\r\n"})
+        EXPECT_TRUE(config.contains(line)) << line << " in " << config.toStdString();
+    EXPECT_EQ(ReadFile(Path(u"DataSet_SALTITEMS.dblst"_qs)).toHex(' '), salts.toHex(' '));
+    EXPECT_EQ(ReadFile(Path(u"DataSet_INPUTTEXT.dblst"_qs)).toHex(' '), input.toHex(' '));
+}
+
+const QString OtherNotUnderstood = u"The stored other algorithm was not understood: SHA512 is used"_qs;
+
+// A stored other algorithm the drop-down does not list is SHA512, the default, said once in the
+// status line; the window hashes and stores SHA512, never the drop-down's first entry.
+struct StoredOtherCase {
+    const char* name;
+    QString stored;
+    QString used;
+    bool understood;
+};
+
+const StoredOtherCase StoredOtherCases[] = {
+    {"garbage", u"#~ garbage ~#"_qs, u"SHA512"_qs, false},
+    {"an item of its own", u"MD5"_qs, u"SHA512"_qs, false},
+    {"no such length", u"SHA9999"_qs, u"SHA512"_qs, false},
+    {"empty", QString(), u"SHA512"_qs, false},
+    {"a megabyte", QString(1 << 20, u'S'), u"SHA512"_qs, false},
+    {"another spelling", u"sha3_256"_qs, u"SHA3-256"_qs, true},
+};
+
+TEST_F(QVMainTest, AnUnusableStoredOtherAlgorithmIsTheDefaultAndSaidSo) {
+    for (const StoredOtherCase& c : StoredOtherCases) {
+        SCOPED_TRACE(c.name);
+        ConfigSetValue(u"OtherAlgorithm"_qs, c.stored);
+        ConfigSetFloat(u"HashType"_qs, 3);
+        TfrmQVMain& w = Open();
+        EXPECT_EQ(w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs)->currentText(), c.used);
+        EXPECT_EQ(w.lblStatus->text(), c.understood ? QString() : OtherNotUnderstood);
+        if (!c.understood) {
+            EXPECT_EQ(StatusColour(w), Red);
+        }
+        w.memVal->setPlainText(u"abc"_qs);
+        Compute(w);
+        EXPECT_EQ(w.lblHashType->text(), c.used + u':');
+        w.close();
+        EXPECT_EQ(ConfigGetValue(u"OtherAlgorithm"_qs, QString()), c.used);
+    }
 }
 
 } // namespace

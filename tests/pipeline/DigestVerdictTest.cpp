@@ -240,4 +240,41 @@ TEST_P(DigestVerdictTest, Judges) {
 INSTANTIATE_TEST_SUITE_P(Cases, DigestVerdictTest, testing::ValuesIn(VerdictCases),
                          [](const testing::TestParamInfo<VerdictCase>& info) { return std::string(info.param.name); });
 
+// Digits typed key by key: a length that is a whole digest of some algorithm says which (the
+// one Enter would select), any other counts toward the selected algorithm or the next longer one.
+struct TypingCase {
+    const char* name;
+    qsizetype digits;
+    QString selected;
+    TVerdictState state;
+    QString text;
+    QString shortText = {};
+};
+
+const TypingCase TypingCases[] = {
+    {"short_of_the_selected", 20, u"SHA256"_qs, TVerdictState::Waiting, u"20 of 64 digits"_qs},
+    {"whole_sha1_while_sha512_is_selected", 40, u"SHA512"_qs, TVerdictState::Waiting,
+     u"40 digits, the length of SHA1: Enter selects it"_qs, u"40 digits: SHA1"_qs},
+    {"one_digit_more", 41, u"SHA512"_qs, TVerdictState::Waiting, u"41 of 128 digits"_qs},
+    {"shared_length_names_its_common_meaning", 64, u"SHA1"_qs, TVerdictState::Waiting,
+     u"64 digits, the length of SHA256: Enter selects it"_qs, u"64 digits: SHA256"_qs},
+    {"whole_md5", 32, u"SHA1"_qs, TVerdictState::Waiting, u"32 digits, the length of MD5: Enter selects it"_qs,
+     u"32 digits: MD5"_qs},
+    {"past_every_length", 130, u"SHA1"_qs, TVerdictState::None, QString()},
+};
+
+class TypingVerdictTest : public testing::TestWithParam<TypingCase> {};
+
+TEST_P(TypingVerdictTest, SaysWhatTheTypedDigitsAre) {
+    const TypingCase& c = GetParam();
+    const QString digits(c.digits, u'a');
+    const TDigestVerdict verdict = TypingVerdict(ParseExpectedDigest(digits), c.digits, c.selected);
+    EXPECT_EQ(verdict.State, c.state);
+    EXPECT_EQ(verdict.Text.toStdString(), c.text.toStdString());
+    EXPECT_EQ(verdict.ShortText.toStdString(), c.shortText.toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TypingVerdictTest, testing::ValuesIn(TypingCases),
+                         [](const testing::TestParamInfo<TypingCase>& info) { return std::string(info.param.name); });
+
 } // namespace

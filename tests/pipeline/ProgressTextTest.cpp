@@ -109,6 +109,9 @@ const ListCase ListCases[] = {
     {"totals not known", 12, -1, 1'200'000'000, -1, 2'000, "12 files, 1.2 GB, 600 MB/s"},
     {"one file, totals not known", 1, -1, 5, -1, 1'000, "1 file, 5 B, 5 B/s"},
     {"none", 0, -1, 0, -1, 250, "0 files, 0 B"},
+    {"every file done", 5, 5, 3'200'000'000, 3'200'000'000, 2'000, "5 of 5 files, 3.2 GB of 3.2 GB (100 %), 1.6 GB/s"},
+    {"the one file done", 1, 1, 4'000, 4'000, 1'000, "1 of 1 file, 4.0 KB of 4.0 KB (100 %), 4.0 KB/s"},
+    {"every file done, all empty", 3, 3, 0, 0, 10, "3 of 3 files, 0 B of 0 B (100 %)"},
     // A file that grew since it was counted: the bytes go past the total.
     {"past the totals", 3, 2, 5'000, 4'000, 1'000, "3 files, 5.0 KB, 5.0 KB/s"},
 };

@@ -22,6 +22,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 QByteArray Bytes(const char* hex) {
     return QByteArray::fromHex(hex);
 }
@@ -167,25 +169,26 @@ const LoadCase LoadCases[] = {
     {"LF CR is two breaks", "610a0d62", u"a||b", TTextEncoding::Ansi, "610d0a0d0a620d0a"},
     {"empty line kept", "610d0a0d0a620d0a", u"a||b", TTextEncoding::Ansi, "610d0a0d0a620d0a"},
     {"final break adds no line", "610d0a", u"a", TTextEncoding::Ansi, "610d0a"},
-    {"NUL ends the text", "610d0a62006364650d0a66", u"a|b", TTextEncoding::Ansi, "610d0a620d0a"},
-    {"NUL first", "00610d0a", u"", TTextEncoding::Ansi, ""},
+    {"NUL is text", "610d0a62006364650d0a66", u"a|b\0cde|f"s, TTextEncoding::Ansi, "610d0a62006364650d0a660d0a"},
+    {"NUL first", "00610d0a", u"\0a"s, TTextEncoding::Ansi, "00610d0a"},
     {"UTF-8 without mark", "c3a40d0ae282ac", u"\u00E4|\u20AC", TTextEncoding::Ansi, "c3a40d0ae282ac0d0a"},
     {"Windows-1252", "636166e90d0a80818d8f909d9f", u"caf\u00E9|\u20AC\u0081\u008D\u008F\u0090\u009D\u0178",
      TTextEncoding::Ansi, "636166c3a90d0ae282acc281c28dc28fc290c29dc5b80d0a"},
-    {"Windows-1252 decided before NUL", "e9000000ff", u"\u00E9", TTextEncoding::Ansi, "c3a90d0a"},
-    {"UTF-8 after NUL ignored", "c3a400e9", u"\u00E4", TTextEncoding::Ansi, "c3a40d0a"},
+    {"Windows-1252 decided by the whole file", "c3a400e9", u"\u00C3\u00A4\0\u00E9"s, TTextEncoding::Ansi,
+     "c383c2a400c3a90d0a"},
+    {"UTF-8 on both sides of NUL", "c3a400c3a4", u"\u00E4\0\u00E4"s, TTextEncoding::Ansi, "c3a400c3a40d0a"},
     {"overlong UTF-8 is Windows-1252", "c0af", u"\u00C0\u00AF", TTextEncoding::Ansi, "c380c2af0d0a"},
     {"UTF-8 mark", "efbbbf610d0ac3a4", u"a|\u00E4", TTextEncoding::Utf8, "efbbbf610d0ac3a40d0a"},
     {"UTF-8 mark alone", "efbbbf", u"", TTextEncoding::Utf8, "efbbbf"},
     {"UTF-8 mark, then U+FEFF as text", "efbbbfefbbbf78", u"\uFEFFx", TTextEncoding::Utf8, "efbbbfefbbbf780d0a"},
     {"no mark, U+FEFF later as text", "78efbbbf", u"x\uFEFF", TTextEncoding::Ansi, "78efbbbf0d0a"},
     {"UTF-8 mark, invalid byte", "efbbbf61ff62", u"a\uFFFDb", TTextEncoding::Utf8, "efbbbf61efbfbd620d0a"},
-    {"UTF-8 mark, NUL", "efbbbf610062", u"a", TTextEncoding::Utf8, "efbbbf610d0a"},
+    {"UTF-8 mark, NUL", "efbbbf610062", u"a\0b"s, TTextEncoding::Utf8, "efbbbf6100620d0a"},
     {"UTF-16LE mark", "fffe61000d000a00e400", u"a|\u00E4", TTextEncoding::Utf16LE, "fffe61000d000a00e4000d000a00"},
     {"UTF-16BE mark", "feff0061000a20ac", u"a|\u20AC", TTextEncoding::Utf16BE, "feff0061000d000a20ac000d000a"},
     {"UTF-16LE odd byte dropped", "fffe610062", u"a", TTextEncoding::Utf16LE, "fffe61000d000a00"},
     {"UTF-16LE lone surrogate kept", "fffe00d8", u"\xD800", TTextEncoding::Utf16LE, "fffe00d80d000a00"},
-    {"UTF-16LE NUL", "fffe6100000062000d000a00", u"a", TTextEncoding::Utf16LE, "fffe61000d000a00"},
+    {"UTF-16LE NUL", "fffe6100000062000d000a00", u"a\0b"s, TTextEncoding::Utf16LE, "fffe6100000062000d000a00"},
     {"UTF-16BE mark alone", "feff", u"", TTextEncoding::Utf16BE, "feff"},
     {"half a mark", "ef", u"\u00EF", TTextEncoding::Ansi, "c3af0d0a"},
     {"U+2028, U+2029, U+FDD0 are text", "61e280a862e280a963efb79064", u"a\u2028b\u2029c\uFDD0d", TTextEncoding::Ansi,
@@ -204,6 +207,32 @@ TEST_F(DataSetTest, LoadsAndSavesEveryByteLevelCase) {
         ASSERT_TRUE(SaveDataSet(list, QStringLiteral("Case"))) << c.name;
         EXPECT_EQ(Hex(ReadFile(PathOf("Case"))), Hex(Bytes(c.savedHex))) << c.name;
     }
+}
+
+// A NUL byte in a store (a hand edit, a bad sync) is one character of its line: the keys after
+// it still load, and a save writes the line back as it was, so nothing after it is lost.
+TEST_F(DataSetTest, KeysAfterANulLoadAndSaveBack) {
+    const QByteArray stored("HASHTYPE=3\r\nOTHERALGORITHM=SHA\0"
+                            "512\r\nSALTTYPE=0\r\nTRIMINPUT=1\r\n",
+                            61);
+    WriteFile(PathOf("SystemConfig"), stored);
+    TStringList config;
+    ASSERT_TRUE(LoadDataSet(config, QStringLiteral("SystemConfig")));
+    EXPECT_EQ(ListGetValue(config, QStringLiteral("OtherAlgorithm"), QString()), QStringView(u"SHA\0"
+                                                                                             "512",
+                                                                                             7));
+    EXPECT_EQ(ListGetValue(config, QStringLiteral("SaltType"), QStringLiteral("none")), QStringLiteral("0"));
+    EXPECT_EQ(ListGetValue(config, QStringLiteral("TrimInput"), QStringLiteral("none")), QStringLiteral("1"));
+    ASSERT_TRUE(SaveDataSet(config, QStringLiteral("SystemConfig")));
+    EXPECT_EQ(Hex(ReadFile(PathOf("SystemConfig"))), Hex(stored));
+
+    const QByteArray salts("s1\r\ns2\0s3\r\ns4\r\n", 15);
+    WriteFile(PathOf("SaltItems"), salts);
+    TStringList history;
+    ASSERT_TRUE(LoadDataSet(history, QStringLiteral("SaltItems")));
+    EXPECT_EQ(history.Count(), 3);
+    ASSERT_TRUE(SaveDataSet(history, QStringLiteral("SaltItems")));
+    EXPECT_EQ(Hex(ReadFile(PathOf("SaltItems"))), Hex(salts));
 }
 
 TEST_F(DataSetTest, EncodingIsRememberedPerList) {
@@ -239,9 +268,9 @@ TEST_F(DataSetTest, MemoAdapterKeepsItsOwnTextForm) {
     ASSERT_TRUE(SaveDataSet(memo, QStringLiteral("InputText")));
     EXPECT_EQ(ReadFile(PathOf("InputText")), QByteArray("first\r\nsecond"));
 
-    WriteFile(PathOf("InputText"), "x\ny\r\n\0tail");
+    WriteFile(PathOf("InputText"), QByteArray("x\ny\r\n\0tail", 10));
     ASSERT_TRUE(LoadDataSet(memo, QStringLiteral("InputText")));
-    EXPECT_EQ(memo.m_text, QStringLiteral("x\ny\r\n"));
+    EXPECT_EQ(memo.m_text, QStringView(u"x\ny\r\n\0tail", 10).toString());
 }
 
 TEST_F(DataSetTest, ListThatRefusesTheTextLoadsAsEmpty) {

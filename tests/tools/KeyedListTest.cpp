@@ -123,6 +123,35 @@ TEST_F(KeyedListTest, OutOfOrderFileKeepsOneLinePerKey) {
     }
 }
 
+// A key written twice by hand: the getter reads one of its lines, and a setter leaves that
+// line alone with the new value, so the key is one line once it is set (and saved).
+struct DuplicateCase {
+    const char* name;
+    QStringList lines;
+    const char* read;     // the value the getter reads
+    QStringList afterSet; // after SALTTYPE is set to 9: the line read holds it, the others are gone
+};
+
+const DuplicateCase DuplicateCases[] = {
+    {"in key order",
+     {"HASHTYPE=1", "SALTTYPE=0", "SALTTYPE=2", "TRIMINPUT=1"},
+     "0",
+     {"HASHTYPE=1", "SALTTYPE=9", "TRIMINPUT=1"}},
+    {"apart, out of order", {"SALTTYPE=2", "HASHTYPE=1", "saltType=0"}, "0", {"HASHTYPE=1", "SALTTYPE=9"}},
+    {"three times", {"SALTTYPE=1", "SALTTYPE=2", "SALTTYPE=3"}, "1", {"SALTTYPE=9"}},
+};
+
+TEST_F(KeyedListTest, AKeyWrittenTwiceByHandIsOneLineOnceSet) {
+    for (const DuplicateCase& c : DuplicateCases) {
+        SCOPED_TRACE(c.name);
+        TStringList list(c.lines);
+        EXPECT_EQ(ListGetValue(list, QStringLiteral("SaltType"), QString()), QString::fromLatin1(c.read));
+        ListSetValue(list, QStringLiteral("SaltType"), QStringLiteral("9"));
+        EXPECT_EQ(Joined(list), Joined(c.afterSet));
+        EXPECT_EQ(ListGetValue(list, QStringLiteral("SaltType"), QString()), QStringLiteral("9"));
+    }
+}
+
 struct RangeCase {
     const char* value;
     double min, max;
