@@ -34,6 +34,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -50,6 +51,9 @@
 #include <utility>
 
 namespace {
+
+// Off unless QT_LOGGING_RULES turns "quviro.window.info" on.
+Q_LOGGING_CATEGORY(WindowLifeLog, "quviro.window", QtWarningMsg)
 
 constexpr TAnchors LeftTop = TAnchor::Left | TAnchor::Top;
 constexpr TAnchors LeftTopRight = TAnchor::Left | TAnchor::Top | TAnchor::Right;
@@ -380,6 +384,7 @@ void TfrmQVMain::init() {
         memVal->setPlainText(m_startFile);
         ComputeHash();
     }
+    qCInfo(WindowLifeLog, "loaded");
 }
 
 void TfrmQVMain::OpenAtStart(const QString& path) {

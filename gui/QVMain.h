@@ -6,7 +6,10 @@
 // Life of a window: the constructor lays out the controls and runs FormCreate, which shows
 // "Loading..." and schedules init 500 ms later on the event loop. init restores the stored
 // settings and shows "Ready.". A close request saves them again (FormCloseQuery); a close
-// before init has run saves nothing, so the stored settings stay as they were.
+// before init has run saves nothing, so the stored settings stay as they were. Once init is
+// done the window says "loaded" on the logging category "quviro.window" (info level, off
+// unless QT_LOGGING_RULES turns it on), so whoever drives the program knows its settings are
+// in the controls.
 //
 // Hashing runs on a thread of its own (THashWorker): the window stays responsive, shows the
 // progress a few times a second once a hash takes longer than a quarter of a second, and the
