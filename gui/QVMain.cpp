@@ -12,15 +12,16 @@
 #include "gui/Images.h"
 #include "gui/PopupClickThrough.h"
 #include "gui/RadioGroup.h"
+#include "gui/RequestState.h"
 #include "gui/Shape.h"
 #include "gui/WindowFonts.h"
+#include "gui/WindowSettings.h"
 #include "pipeline/HashPipeline.h"
 #include "pipeline/ProgressText.h"
-#include "tools/ConfigStore.h"
-#include "tools/DataSet.h"
 #include "tools/DelimitedList.h"
 #include "tools/SortedList.h"
 #include "tools/TextUtils.h"
+#include "tools/VersionInfo.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -124,17 +125,6 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
-}
-
-// Whether two requests hash the same: the selected algorithm counts, not the items beside it
-// (the drop-down may change while another item is selected), and trimming and the salt only
-// apply to a text value.
-bool SameRequest(const HashRequest& a, const HashRequest& b) {
-    if (a.InputType != b.InputType || a.InputText != b.InputText || a.HashType != b.HashType ||
-        a.HashItems.value(a.HashType) != b.HashItems.value(b.HashType) || a.UpperHash != b.UpperHash)
-        return false;
-    return a.InputType != InputTypeText ||
-           (a.TrimInput == b.TrimInput && a.SaltType == b.SaltType && a.SaltText == b.SaltText);
 }
 
 } // namespace
@@ -263,7 +253,6 @@ void TfrmQVMain::CreateControls() {
     m_saltItems = std::make_unique<TComboItemsStrings>(cbSalt);
     m_memoLines = std::make_unique<TMemoLines>(memVal);
     m_inputTypeItems = std::make_unique<TRadioGroupItems>(rgInputType);
-    m_hashItems = std::make_unique<TRadioGroupItems>(rgHashes);
     m_saltTypeItems = std::make_unique<TRadioGroupItems>(rgSaltType);
 
     connect(btnRefresh, &QToolButton::clicked, this, &TfrmQVMain::btnRefreshClick);
@@ -364,18 +353,7 @@ void TfrmQVMain::init() {
     if (m_initDone)
         return;
     m_startSizePending = false;
-    ConfigRestoreFormPlacement(QStringLiteral("MainForm"), this, false);
-    cbSalt->setEditText(ConfigGetValue(QStringLiteral("SaltText"), QString()));
-    rgSaltType->SetItemIndex(
-        ConfigGetInt(QStringLiteral("SaltType"), SaltTypePrefix, SaltTypeNone, m_saltTypeItems->Count() - 1));
-    rgInputType->SetItemIndex(
-        ConfigGetInt(QStringLiteral("InputType"), InputTypeText, InputTypeFile, m_inputTypeItems->Count() - 1));
-    rgHashes->SetItemIndex(ConfigGetInt(QStringLiteral("HashType"), 1, 0, m_hashItems->Count() - 1));
-    m_algorithmChoice->SetOther(ConfigGetValue(QStringLiteral("OtherAlgorithm"), QStringLiteral("SHA512")));
-    chkTrim->setChecked(ConfigGetBool(QStringLiteral("TrimInput"), chkTrim->isChecked()));
-    chkUpper->setChecked(ConfigGetBool(QStringLiteral("UpperHash"), chkUpper->isChecked()));
-    LoadDataSet(*m_memoLines, QStringLiteral("InputText"));
-    LoadDataSet(*m_saltItems, QStringLiteral("SaltItems"));
+    RestoreWindowSettings(SettingsControls());
     lblHash->setText(QStringLiteral("Ready."));
     ShowStatus(QString(), StatusCleared);
     m_initDone = true;
@@ -409,16 +387,12 @@ void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
     // the stored ones.
     if (!m_initDone)
         return;
-    ConfigSaveFormPlacement(QStringLiteral("MainForm"), this);
-    ConfigSetValue(QStringLiteral("SaltText"), cbSalt->currentText());
-    ConfigSetFloat(QStringLiteral("SaltType"), rgSaltType->ItemIndex());
-    ConfigSetFloat(QStringLiteral("InputType"), rgInputType->ItemIndex());
-    ConfigSetFloat(QStringLiteral("HashType"), rgHashes->ItemIndex());
-    ConfigSetValue(QStringLiteral("OtherAlgorithm"), m_algorithmChoice->Other());
-    ConfigSetBool(QStringLiteral("TrimInput"), chkTrim->isChecked());
-    ConfigSetBool(QStringLiteral("UpperHash"), chkUpper->isChecked());
-    SaveDataSet(*m_memoLines, QStringLiteral("InputText"));
-    SaveDataSet(*m_saltItems, QStringLiteral("SaltItems"));
+    StoreWindowSettings(SettingsControls());
+}
+
+TWindowSettingsControls TfrmQVMain::SettingsControls() {
+    return {this,    cbSalt,   rgSaltType,        rgInputType,      rgHashes, m_algorithmChoice,
+            chkTrim, chkUpper, m_memoLines.get(), m_saltItems.get()};
 }
 
 void TfrmQVMain::closeEvent(QCloseEvent* event) {
@@ -498,28 +472,25 @@ void TfrmQVMain::RequestControlsChanged() {
     const HashRequest request = CurrentRequest();
     rowExpected->SetFileOnScreen(request.InputType == InputTypeFile ? QFileInfo(Trim(request.InputText)).fileName()
                                                                     : QString());
-    if (!m_shownRequest)
+    const std::optional<bool> stale = m_requestState.ControlsChanged(request);
+    if (!stale)
         return;
-    const bool stale = !SameRequest(request, *m_shownRequest);
-    if (stale == m_shownStale)
-        return;
-    m_shownStale = stale;
-    SetTextColour(lblHash, stale ? StaleColour : DigestColour);
-    SetTextColour(lblHashType, stale ? StaleColour : HashTypeColour);
-    if (stale) {
+    SetTextColour(lblHash, *stale ? StaleColour : DigestColour);
+    SetTextColour(lblHashType, *stale ? StaleColour : HashTypeColour);
+    if (*stale) {
         ShowStatus(StaleText, StatusProgress);
         rowExpected->SetResult(QString(), QString());
     } else {
-        ShowStatus(m_shownStatus, StatusSuccess);
-        rowExpected->SetResult(m_shownOutcome.Digest, m_shownOutcome.Algorithm, m_shownOutcome.ExtraDigests);
+        const HashOutcome& shown = m_requestState.ShownOutcome();
+        ShowStatus(m_requestState.ShownStatus(), StatusSuccess);
+        rowExpected->SetResult(shown.Digest, shown.Algorithm, shown.ExtraDigests);
     }
 }
 
 void TfrmQVMain::ComputeHash() {
     if (m_worker->IsBusy())
         return;
-    m_shownRequest.reset();
-    m_shownStale = false;
+    m_requestState.ClearShown();
     SetTextColour(lblHash, DigestColour);
     SetTextColour(lblHashType, HashTypeColour);
     lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
@@ -534,13 +505,13 @@ void TfrmQVMain::ComputeHash() {
         job.Request.ExtraAlgorithms = rowExpected->AlgorithmsToTry();
         job.LookUpList = job.Request.InputType == InputTypeFile && rowExpected->TakesListDigest();
         job.OtherItem = TAlgorithmChoice::OtherItem;
-        m_runningRequest = job.Request;
+        m_requestState.Started(job.Request);
         m_worker->Start(job);
     } catch (const std::exception& failure) {
         // No thread to hash on (the system's limit reached), or no memory for a copy of a huge
         // input text: a failure like any other.
         THashResult result;
-        result.Hashed = m_runningRequest;
+        result.Hashed = m_requestState.Running();
         result.Outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
                                        ? OutOfMemoryText()
                                        : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
@@ -561,9 +532,9 @@ void TfrmQVMain::HashFinished(const THashResult& result) {
     const HashOutcome& outcome = result.Outcome;
     // The file was hashed again with the algorithm of the list beside it: select that one, so
     // that the controls show the request the digest belongs to.
-    if (!SameRequest(result.Hashed, m_runningRequest) && SameRequest(CurrentRequest(), m_runningRequest))
+    if (m_requestState.SelectsListAlgorithm(result.Hashed, CurrentRequest()))
         m_algorithmChoice->Select(result.Outcome.Algorithm);
-    if (!SameRequest(CurrentRequest(), result.Hashed)) {
+    if (!TRequestState::Shows(result.Hashed, CurrentRequest())) {
         ShowStatus(QStringLiteral("The input changed while it was hashed: press # to calculate"), StatusProgress);
         lblHash->setText(QString());
         lblHashType->setText(QString());
@@ -580,12 +551,11 @@ void TfrmQVMain::HashFinished(const THashResult& result) {
         rowExpected->SetResult(QString(), QString());
         return;
     }
-    m_shownStatus = QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash.");
-    ShowStatus(m_shownStatus, StatusSuccess);
+    const QString status = QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash.");
+    ShowStatus(status, StatusSuccess);
     lblHash->setText(outcome.Digest);
     lblHashType->setText(outcome.Algorithm + u':');
-    m_shownRequest = result.Hashed;
-    m_shownOutcome = outcome;
+    m_requestState.Show(result.Hashed, outcome, status);
     if (result.Hashed.InputType == InputTypeFile)
         rowExpected->OfferListDigest(result.Listed);
     rowExpected->SetResult(outcome.Digest, outcome.Algorithm, outcome.ExtraDigests);

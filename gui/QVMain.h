@@ -24,6 +24,8 @@
 #pragma once
 
 #include "gui/ControlStrings.h"
+#include "gui/RequestState.h"
+#include "gui/WindowSettings.h"
 #include "hashing/ThreadStart.h"
 #include "pipeline/HashPipeline.h"
 
@@ -125,6 +127,9 @@ private:
     void CreateControls();
     void SetTabOrder();
 
+    // The window and the controls whose state is kept between runs.
+    TWindowSettingsControls SettingsControls();
+
     void FormCreate();
     void FormCloseQuery(bool& canClose);
     void FormDestroy();
@@ -161,19 +166,13 @@ private:
     std::unique_ptr<TComboItemsStrings> m_saltItems;
     std::unique_ptr<TMemoLines> m_memoLines;
     std::unique_ptr<TRadioGroupItems> m_inputTypeItems;
-    std::unique_ptr<TRadioGroupItems> m_hashItems;
     // The Algorithm group's items and its drop-down of the other algorithms; owned by rgHashes.
     TAlgorithmChoice* m_algorithmChoice = nullptr;
     std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
 
     THashWorker* m_worker = nullptr;
-    // The running request, and the one whose digest is on the panel with its outcome and status
-    // text.
-    HashRequest m_runningRequest;
-    std::optional<HashRequest> m_shownRequest;
-    HashOutcome m_shownOutcome;
-    QString m_shownStatus;
-    bool m_shownStale = false;
+    // The running request, and the one whose digest is on the panel.
+    TRequestState m_requestState;
     QTimer* m_progressTimer = nullptr;
     QElapsedTimer m_hashClock;
     QString m_startFile;
