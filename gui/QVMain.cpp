@@ -13,11 +13,11 @@
 #include "gui/PopupClickThrough.h"
 #include "gui/RadioGroup.h"
 #include "gui/RequestState.h"
+#include "gui/ResultPanel.h"
 #include "gui/Shape.h"
 #include "gui/WindowFonts.h"
 #include "gui/WindowSettings.h"
 #include "pipeline/HashPipeline.h"
-#include "pipeline/ProgressText.h"
 #include "tools/DelimitedList.h"
 #include "tools/SortedList.h"
 #include "tools/TextUtils.h"
@@ -63,26 +63,11 @@ constexpr TAnchors LeftBottom = TAnchor::Left | TAnchor::Bottom;
 constexpr TAnchors LeftRightBottom = TAnchor::Left | TAnchor::Right | TAnchor::Bottom;
 constexpr TAnchors RightBottom = TAnchor::Right | TAnchor::Bottom;
 
-const QColor ProgressColour(128, 128, 128);
-const QColor SuccessColour(64, 192, 64);
-const QColor FailureColour(255, 0, 0);
-const QColor ClearedColour(192, 192, 192);
-// The digest and its caption on the panel, and greyed once they are the previous input's.
-const QColor DigestColour(Qt::white);
-const QColor HashTypeColour(172, 188, 202);
-const QColor StaleColour(128, 140, 150);
 const QString StaleText =
     QStringLiteral("Changed since: the digest shown is the previous input's (press # to calculate)");
 
-const QString ComputeHint = QStringLiteral("Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)");
-const QString StopHint = QStringLiteral("Stop hashing (Esc)");
-// What a screen reader says for the icon-only # button in its two roles.
-const QString ComputeName = QStringLiteral("Calculate digest");
-const QString StopName = QStringLiteral("Stop hashing");
 // Progress shows once a hash has run this long, and is refreshed at this interval.
 constexpr int ProgressIntervalMs = 250;
-// The digest shrinks to fit the result panel down to this size before it is elided.
-constexpr int MinimumDigestPixelSize = 12;
 
 // The first local file among the URLs of a drag, or empty text.
 QString FirstLocalFile(const QMimeData* data) {
@@ -93,38 +78,6 @@ QString FirstLocalFile(const QMimeData* data) {
             return url.toLocalFile();
     }
     return {};
-}
-
-// An icon-only button: its accessible name says what it does, its description is its hint.
-QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& name,
-                         const QString& hint) {
-    auto* button = new QToolButton(parent);
-    button->setIcon(SvgIcon(image, imageSize));
-    button->setIconSize(imageSize);
-    button->setToolTip(hint);
-    button->setAccessibleName(name);
-    button->setAccessibleDescription(hint);
-    button->setFocusPolicy(Qt::StrongFocus);
-    return button;
-}
-
-TClickLabel* ResultLabel(QWidget* parent, const QFont& font, const QColor& colour, Qt::Alignment alignment) {
-    auto* label = new TClickLabel(parent);
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(alignment);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    label->setCursor(Qt::DragMoveCursor);
-    label->setToolTip(QStringLiteral("Click to Copy"));
-    return label;
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
 }
 
 } // namespace
@@ -177,26 +130,13 @@ void TfrmQVMain::CreateControls() {
     cbSalt->completer()->setCompletionMode(QCompleter::PopupCompletion);
     cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
     PassOutsideClicksThrough(cbSalt->completer()->popup());
-    lblStatus = new TFitLabel(this);
-    lblStatus->setTextFormat(Qt::PlainText);
-    lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    lblStatus->SetFitting(0, Qt::ElideRight);
-    shHash = new TShape(QColor(54, 72, 84), QColor(128, 128, 128), this);
-    lblHashType = ResultLabel(this, TahomaFont(19), HashTypeColour, Qt::AlignCenter);
-    lblHash = ResultLabel(this, CourierNewFont(24), DigestColour, Qt::AlignLeft | Qt::AlignVCenter);
-    lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle);
-    // A long algorithm name ("BLAKE2b-512:") shrinks into its place.
-    lblHashType->SetFitting(7, Qt::ElideRight);
-    // Focus on the result lets Ctrl+C copy the digest.
-    lblHash->setFocusPolicy(Qt::StrongFocus);
-    lblHashType->setFocusPolicy(Qt::ClickFocus);
-    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32), ComputeName, ComputeHint);
-    pbHash = new QProgressBar(this);
-    pbHash->setRange(0, 1000);
-    pbHash->setTextVisible(false);
-    pbHash->setStyleSheet(QStringLiteral("QProgressBar { background: rgb(38, 51, 60); border: none; }"
-                                         "QProgressBar::chunk { background: rgb(172, 188, 202); }"));
-    pbHash->hide();
+    m_resultPanel = new TResultPanel(this);
+    lblStatus = m_resultPanel->lblStatus;
+    shHash = m_resultPanel->shHash;
+    lblHashType = m_resultPanel->lblHashType;
+    lblHash = m_resultPanel->lblHash;
+    btnRefresh = m_resultPanel->btnRefresh;
+    pbHash = m_resultPanel->pbHash;
     rowExpected = new TExpectedDigestRow(this);
 
     m_anchors->Place(rgInputType, {8, 8, 618, 42}, LeftTopRight);
@@ -230,22 +170,11 @@ void TfrmQVMain::CreateControls() {
 
     // Named as in the code, for style sheets, accessibility tools and tests.
     const std::pair<QWidget*, const char*> names[] = {
-        {memVal, "memVal"},
-        {rgHashes, "rgHashes"},
-        {chkTrim, "chkTrim"},
-        {rgInputType, "rgInputType"},
-        {chkUpper, "chkUpper"},
-        {cbSalt, "cbSalt"},
-        {Label1, "Label1"},
-        {btnSaltDel, "btnSaltDel"},
-        {rgSaltType, "rgSaltType"},
-        {lblHash, "lblHash"},
-        {btnRefresh, "btnRefresh"},
-        {shHash, "shHash"},
-        {btnSaltClear, "btnSaltClear"},
-        {lblStatus, "lblStatus"},
-        {lblHashType, "lblHashType"},
-        {pbHash, "pbHash"},
+        {memVal, "memVal"},         {rgHashes, "rgHashes"},
+        {chkTrim, "chkTrim"},       {rgInputType, "rgInputType"},
+        {chkUpper, "chkUpper"},     {cbSalt, "cbSalt"},
+        {Label1, "Label1"},         {btnSaltDel, "btnSaltDel"},
+        {rgSaltType, "rgSaltType"}, {btnSaltClear, "btnSaltClear"},
     };
     for (const auto& [control, name] : names)
         control->setObjectName(QLatin1StringView(name));
@@ -258,8 +187,6 @@ void TfrmQVMain::CreateControls() {
     connect(btnRefresh, &QToolButton::clicked, this, &TfrmQVMain::btnRefreshClick);
     connect(btnSaltDel, &QToolButton::clicked, this, &TfrmQVMain::btnSaltDelClick);
     connect(btnSaltClear, &QToolButton::clicked, this, &TfrmQVMain::btnSaltClearClick);
-    connect(lblHash, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
-    connect(lblHashType, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
     // A digest of another length or tag selects its algorithm for the next calculation.
     connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this, [this](const QString& algorithm) {
         if (!m_worker->IsBusy()) // the request stays as it is while it runs
@@ -279,17 +206,9 @@ void TfrmQVMain::CreateControls() {
     m_progressTimer->setInterval(ProgressIntervalMs);
     connect(m_progressTimer, &QTimer::timeout, this, &TfrmQVMain::ShowProgress);
 
-    // Copy from the keyboard: Ctrl+C on the result, Ctrl+Shift+C anywhere in the window.
-    for (QWidget* label : {static_cast<QWidget*>(lblHash), static_cast<QWidget*>(lblHashType)}) {
-        auto* copy = new QShortcut(QKeySequence::Copy, label, this, &TfrmQVMain::lblHashClick);
-        copy->setContext(Qt::WidgetShortcut);
-    }
-    new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, this, &TfrmQVMain::lblHashClick);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TfrmQVMain::CancelHash);
 
-    // Enter on the # button presses it, as Space does; Enter in the Expected digest field
-    // calculates the digest to compare with.
-    btnRefresh->installEventFilter(this);
+    // Enter in the Expected digest field calculates the digest to compare with.
     connect(rowExpected->edtExpected, &QLineEdit::returnPressed, this, &TfrmQVMain::ComputeHash);
 
     // Text boxes take text drops themselves; a dropped file goes to the window instead.
@@ -413,12 +332,6 @@ void TfrmQVMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TfrmQVMain::lblHashClick() {
-    const QString text = Trim(lblHash->text());
-    if (!text.isEmpty())
-        CopyTextToClipboard(text);
-}
-
 // While busy the button is a stop button.
 void TfrmQVMain::btnRefreshClick() {
     if (m_worker->IsBusy())
@@ -475,8 +388,7 @@ void TfrmQVMain::RequestControlsChanged() {
     const std::optional<bool> stale = m_requestState.ControlsChanged(request);
     if (!stale)
         return;
-    SetTextColour(lblHash, *stale ? StaleColour : DigestColour);
-    SetTextColour(lblHashType, *stale ? StaleColour : HashTypeColour);
+    m_resultPanel->SetStale(*stale);
     if (*stale) {
         ShowStatus(StaleText, StatusProgress);
         rowExpected->SetResult(QString(), QString());
@@ -491,10 +403,8 @@ void TfrmQVMain::ComputeHash() {
     if (m_worker->IsBusy())
         return;
     m_requestState.ClearShown();
-    SetTextColour(lblHash, DigestColour);
-    SetTextColour(lblHashType, HashTypeColour);
-    lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
-    lblHashType->setText(QString());
+    m_resultPanel->SetStale(false);
+    m_resultPanel->ShowResult(QStringLiteral("Hashing... (Please wait)"), QString());
     rowExpected->SetResult(QString(), QString());
     ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
@@ -520,11 +430,7 @@ void TfrmQVMain::ComputeHash() {
     }
     m_hashClock.start();
     ShowBusy(true);
-    // Paint the busy state now: the outcome of a short hash is already on its way through the
-    // event queue and would otherwise replace it before the window ever showed it.
-    lblHash->repaint();
-    lblStatus->repaint();
-    btnRefresh->repaint();
+    m_resultPanel->RepaintNow();
 }
 
 void TfrmQVMain::HashFinished(const THashResult& result) {
@@ -536,8 +442,7 @@ void TfrmQVMain::HashFinished(const THashResult& result) {
         m_algorithmChoice->Select(result.Outcome.Algorithm);
     if (!TRequestState::Shows(result.Hashed, CurrentRequest())) {
         ShowStatus(QStringLiteral("The input changed while it was hashed: press # to calculate"), StatusProgress);
-        lblHash->setText(QString());
-        lblHashType->setText(QString());
+        m_resultPanel->ShowResult(QString(), QString());
         rowExpected->SetResult(QString(), QString());
         return;
     }
@@ -546,15 +451,13 @@ void TfrmQVMain::HashFinished(const THashResult& result) {
     if (!outcome.Succeeded()) {
         // A stop is the user's choice, not a failure: neutral grey instead of red.
         ShowStatus(outcome.ErrorText, outcome.Cancelled ? StatusProgress : StatusFailure);
-        lblHash->setText(QString());
-        lblHashType->setText(QString());
+        m_resultPanel->ShowResult(QString(), QString());
         rowExpected->SetResult(QString(), QString());
         return;
     }
     const QString status = QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash.");
     ShowStatus(status, StatusSuccess);
-    lblHash->setText(outcome.Digest);
-    lblHashType->setText(outcome.Algorithm + u':');
+    m_resultPanel->ShowResult(outcome.Digest, outcome.Algorithm + u':');
     m_requestState.Show(result.Hashed, outcome, status);
     if (result.Hashed.InputType == InputTypeFile)
         rowExpected->OfferListDigest(result.Listed);
@@ -568,11 +471,7 @@ void TfrmQVMain::CancelHash() {
 
 // The # button turns into a stop button; the progress timer runs while busy.
 void TfrmQVMain::ShowBusy(bool busy) {
-    btnRefresh->setIcon(SvgIcon(busy ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/hash-tag.svg"),
-                                btnRefresh->iconSize()));
-    btnRefresh->setToolTip(busy ? StopHint : ComputeHint);
-    btnRefresh->setAccessibleName(busy ? StopName : ComputeName);
-    btnRefresh->setAccessibleDescription(busy ? StopHint : ComputeHint);
+    m_resultPanel->ShowBusy(busy);
     // The request's controls hold still while it runs; the text box stays readable and
     // scrollable. Focus in a control about to be disabled goes to the stop button, rather than
     // wherever the chain would pass it on to.
@@ -584,47 +483,21 @@ void TfrmQVMain::ShowBusy(bool busy) {
     for (QWidget* control : std::initializer_list<QWidget*>{rgInputType, rgHashes, chkTrim, rgSaltType, chkUpper,
                                                             cbSalt, btnSaltDel, btnSaltClear})
         control->setEnabled(!busy);
-    if (busy) {
+    if (busy)
         m_progressTimer->start();
-    } else {
+    else
         m_progressTimer->stop();
-        pbHash->hide();
-    }
 }
 
 void TfrmQVMain::ShowProgress() {
     if (!m_worker->IsBusy())
         return;
-    const std::int64_t done = m_worker->BytesDone();
-    const std::int64_t total = m_worker->BytesTotal();
-    const int percent = ProgressPercent(done, total);
-    if (percent < 0) {
-        pbHash->setRange(0, 0); // size unknown: a moving bar
-    } else {
-        pbHash->setRange(0, 1000);
-        pbHash->setValue(total > 0 ? static_cast<int>(static_cast<double>(done) * 1000.0 / static_cast<double>(total))
-                                   : 0);
-    }
-    pbHash->show();
-    pbHash->raise();
-    const QString pass = m_worker->PassText();
-    ShowStatus((pass.isEmpty() ? QStringLiteral("Hashing...") : pass) + u' ' +
-                   ProgressText(done, total, m_hashClock.elapsed()),
-               StatusProgress);
+    m_resultPanel->ShowProgress(m_worker->BytesDone(), m_worker->BytesTotal(), m_worker->PassText(),
+                                m_hashClock.elapsed());
 }
 
 void TfrmQVMain::ShowStatus(const QString& text, int level) {
-    QColor colour = ClearedColour;
-    if (level == StatusProgress)
-        colour = ProgressColour;
-    else if (level == StatusSuccess)
-        colour = SuccessColour;
-    else if (level == StatusFailure)
-        colour = FailureColour;
-    QPalette palette = lblStatus->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    lblStatus->setPalette(palette);
-    lblStatus->setText(text);
+    m_resultPanel->ShowStatus(text, level);
 }
 
 bool TfrmQVMain::WMDropFiles(const QMimeData* data) {
@@ -659,13 +532,10 @@ void TfrmQVMain::dropEvent(QDropEvent* event) {
 bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
     // Enter in the salt box would make a history entry that differs only in case current,
     // replacing the typed salt; the salt box has nothing to confirm, so Enter does nothing.
-    if ((watched == cbSalt->lineEdit() || watched == btnRefresh) && event->type() == QEvent::KeyPress) {
+    if (watched == cbSalt->lineEdit() && event->type() == QEvent::KeyPress) {
         const auto* press = static_cast<QKeyEvent*>(event);
-        if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter) {
-            if (watched == btnRefresh && !press->isAutoRepeat())
-                btnRefresh->click();
+        if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter)
             return true;
-        }
     }
     if (!acceptDrops())
         return QWidget::eventFilter(watched, event);

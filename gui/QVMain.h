@@ -25,6 +25,7 @@
 
 #include "gui/ControlStrings.h"
 #include "gui/RequestState.h"
+#include "gui/ResultPanel.h"
 #include "gui/WindowSettings.h"
 #include "hashing/ThreadStart.h"
 #include "pipeline/HashPipeline.h"
@@ -53,13 +54,6 @@ class TAlgorithmChoice;
 struct THashResult;
 class TRadioGroup;
 class TShape;
-
-// Status levels of ShowStatus, each with the colour of the status line; any other level
-// (StatusCleared) shows it in the cleared colour.
-inline constexpr int StatusCleared = 0;
-inline constexpr int StatusProgress = 1;
-inline constexpr int StatusSuccess = 2;
-inline constexpr int StatusFailure = 3;
 
 class TfrmQVMain : public QWidget {
     Q_OBJECT
@@ -133,7 +127,6 @@ private:
     void FormCreate();
     void FormCloseQuery(bool& canClose);
     void FormDestroy();
-    void lblHashClick();
     void btnRefreshClick();
     void btnSaltClearClick();
     void btnSaltDelClick();
@@ -151,7 +144,7 @@ private:
     // A control of the request changed: grey the digest on show when it is not this
     // request's any more, or bring it back when it is again.
     void RequestControlsChanged();
-    // level: one of the status levels above.
+    // level: one of the status levels of gui/ResultPanel.h.
     void ShowStatus(const QString& text, int level);
     // Takes the first local file of a drop as the input; answers whether there was one.
     bool WMDropFiles(const QMimeData* data);
@@ -162,6 +155,8 @@ private:
     void ApplyStartSize();
 
     TAnchorLayout* m_anchors = nullptr;
+    // Owns the status line, the result panel's controls and their look.
+    TResultPanel* m_resultPanel = nullptr;
     // The controls' lists as TStrings; they remember the encoding a data set was loaded in.
     std::unique_ptr<TComboItemsStrings> m_saltItems;
     std::unique_ptr<TMemoLines> m_memoLines;
