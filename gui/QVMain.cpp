@@ -9,41 +9,34 @@
 #include "gui/ExpectedDigestRow.h"
 #include "gui/FitLabel.h"
 #include "gui/HashWorker.h"
-#include "gui/Images.h"
-#include "gui/PopupClickThrough.h"
+#include "gui/InputRow.h"
 #include "gui/RadioGroup.h"
 #include "gui/RequestState.h"
 #include "gui/ResultPanel.h"
+#include "gui/SaltRow.h"
 #include "gui/Shape.h"
 #include "gui/WindowFonts.h"
 #include "gui/WindowSettings.h"
 #include "pipeline/HashPipeline.h"
-#include "tools/DelimitedList.h"
-#include "tools/SortedList.h"
 #include "tools/TextUtils.h"
 #include "tools/VersionInfo.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCompleter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 
 #include <algorithm>
 #include <exception>
@@ -69,17 +62,6 @@ const QString StaleText =
 // Progress shows once a hash has run this long, and is refreshed at this interval.
 constexpr int ProgressIntervalMs = 250;
 
-// The first local file among the URLs of a drag, or empty text.
-QString FirstLocalFile(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls())
-        return {};
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    }
-    return {};
-}
-
 } // namespace
 
 TfrmQVMain::TfrmQVMain(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -101,35 +83,21 @@ void TfrmQVMain::CreateControls() {
     resize(DesignClientSize);
     m_anchors = new TAnchorLayout(this, DesignClientSize);
 
-    rgInputType = new TRadioGroup(QStringLiteral("Select Input Type"), this);
-    memVal = new QPlainTextEdit(this);
-    memVal->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memVal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memVal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memVal->setTabChangesFocus(true); // Tab moves to the next control, as in every other field
+    m_inputRow = new TInputRow(this);
+    rgInputType = m_inputRow->rgInputType;
+    memVal = m_inputRow->memVal;
     rgHashes = new TRadioGroup(QStringLiteral("Select Algorithm"), this);
     chkTrim = new QCheckBox(QStringLiteral("Trim whitespace from Input"), this);
     chkTrim->setToolTip(QStringLiteral("Remove line-breaks, spaces and tabs that may be invisibly appended to the "
                                        "data. Whitespace inside the data remains"));
-    rgSaltType = new TRadioGroup(QStringLiteral("Add Salt to Input"), this);
     chkUpper = new QCheckBox(QStringLiteral("Hash to upper-case"), this);
     chkUpper->setToolTip(QStringLiteral("Produce the Hashed output in upper-case"));
-    btnSaltDel =
-        ImageButton(this, QStringLiteral(":/images/salt-delete.svg"), QSize(16, 16),
-                    QStringLiteral("Delete salt from history"), QStringLiteral("Delete the current selected Salt"));
-    btnSaltClear = ImageButton(this, QStringLiteral(":/images/salt-clear.svg"), QSize(16, 16),
-                               QStringLiteral("Clear salt"), QStringLiteral("Clear the current Salt"));
-    Label1 = new QLabel(QStringLiteral("Added Input data (SALT): "), this);
-    Label1->setTextFormat(Qt::PlainText);
-    cbSalt = new QComboBox(this);
-    cbSalt->setEditable(true);
-    // The program keeps the history sorted itself; Enter must not add to it.
-    cbSalt->setInsertPolicy(QComboBox::NoInsert);
-    // The salt is hashed as typed: completion offers entries in a list the user picks from, and
-    // never adds to or re-cases the text by itself (inline completion would, on Tab or Enter).
-    cbSalt->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    PassOutsideClicksThrough(cbSalt->completer()->popup());
+    m_saltRow = new TSaltRow(this);
+    rgSaltType = m_saltRow->rgSaltType;
+    Label1 = m_saltRow->Label1;
+    cbSalt = m_saltRow->cbSalt;
+    btnSaltDel = m_saltRow->btnSaltDel;
+    btnSaltClear = m_saltRow->btnSaltClear;
     m_resultPanel = new TResultPanel(this);
     lblStatus = m_resultPanel->lblStatus;
     shHash = m_resultPanel->shHash;
@@ -169,24 +137,11 @@ void TfrmQVMain::CreateControls() {
     shHash->lower();
 
     // Named as in the code, for style sheets, accessibility tools and tests.
-    const std::pair<QWidget*, const char*> names[] = {
-        {memVal, "memVal"},         {rgHashes, "rgHashes"},
-        {chkTrim, "chkTrim"},       {rgInputType, "rgInputType"},
-        {chkUpper, "chkUpper"},     {cbSalt, "cbSalt"},
-        {Label1, "Label1"},         {btnSaltDel, "btnSaltDel"},
-        {rgSaltType, "rgSaltType"}, {btnSaltClear, "btnSaltClear"},
-    };
-    for (const auto& [control, name] : names)
-        control->setObjectName(QLatin1StringView(name));
-
-    m_saltItems = std::make_unique<TComboItemsStrings>(cbSalt);
-    m_memoLines = std::make_unique<TMemoLines>(memVal);
-    m_inputTypeItems = std::make_unique<TRadioGroupItems>(rgInputType);
-    m_saltTypeItems = std::make_unique<TRadioGroupItems>(rgSaltType);
+    rgHashes->setObjectName(QStringLiteral("rgHashes"));
+    chkTrim->setObjectName(QStringLiteral("chkTrim"));
+    chkUpper->setObjectName(QStringLiteral("chkUpper"));
 
     connect(btnRefresh, &QToolButton::clicked, this, &TfrmQVMain::btnRefreshClick);
-    connect(btnSaltDel, &QToolButton::clicked, this, &TfrmQVMain::btnSaltDelClick);
-    connect(btnSaltClear, &QToolButton::clicked, this, &TfrmQVMain::btnSaltClearClick);
     // A digest of another length or tag selects its algorithm for the next calculation.
     connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this, [this](const QString& algorithm) {
         if (!m_worker->IsBusy()) // the request stays as it is while it runs
@@ -211,9 +166,8 @@ void TfrmQVMain::CreateControls() {
     // Enter in the Expected digest field calculates the digest to compare with.
     connect(rowExpected->edtExpected, &QLineEdit::returnPressed, this, &TfrmQVMain::ComputeHash);
 
-    // Text boxes take text drops themselves; a dropped file goes to the window instead.
-    memVal->viewport()->installEventFilter(this);
-    cbSalt->lineEdit()->installEventFilter(this);
+    // The salt box takes text drops itself; a dropped file becomes the input instead.
+    m_inputRow->TakeFileDrops(cbSalt->lineEdit());
 
     UpdateFrameMargins();
 }
@@ -242,17 +196,12 @@ void TfrmQVMain::FormCreate() {
     m_startSizePending = true;
     ApplyStartSize();
     setWindowTitle(QStringLiteral("Quviro :: Data hashing algorithms : v") + GetVersionText());
-    SplitTextToList(QStringLiteral("None,Prefix,Suffix"), *m_saltTypeItems, u',');
-    SplitTextToList(QStringLiteral("File name (Hash the File),Text Value (as is),Hexadecimal bytes,Base64 Encoded"),
-                    *m_inputTypeItems, u',');
     m_algorithmChoice = new TAlgorithmChoice(rgHashes);
     // The drop-down's algorithm is the selected one, or is hashed once its item is selected.
     connect(m_algorithmChoice->Combo(), &QComboBox::currentTextChanged, this, [this] {
         rowExpected->SetSelected(SelectedAlgorithm());
         RequestControlsChanged();
     });
-    rgSaltType->SetColumns(m_saltTypeItems->Count());
-    rgInputType->SetColumns(m_inputTypeItems->Count());
     SetTabOrder();
     memVal->clear();
     cbSalt->setEditText(QString());
@@ -310,8 +259,8 @@ void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
 }
 
 TWindowSettingsControls TfrmQVMain::SettingsControls() {
-    return {this,    cbSalt,   rgSaltType,        rgInputType,      rgHashes, m_algorithmChoice,
-            chkTrim, chkUpper, m_memoLines.get(), m_saltItems.get()};
+    return {this,    cbSalt,   rgSaltType,          rgInputType,         rgHashes, m_algorithmChoice,
+            chkTrim, chkUpper, m_inputRow->Lines(), m_saltRow->History()};
 }
 
 void TfrmQVMain::closeEvent(QCloseEvent* event) {
@@ -340,25 +289,10 @@ void TfrmQVMain::btnRefreshClick() {
         ComputeHash();
 }
 
-void TfrmQVMain::btnSaltClearClick() {
-    cbSalt->setEditText(QString());
-}
-
-void TfrmQVMain::btnSaltDelClick() {
-    const QString salt = Trim(cbSalt->currentText());
-    int index = SortedFind(salt, m_saltItems.get(), false, false);
-    if (salt.isEmpty() || index < 0)
-        return;
-    m_saltItems->Delete(index);
-    if (index >= m_saltItems->Count())
-        index = m_saltItems->Count() - 1;
-    cbSalt->setEditText(index < 0 ? QString() : m_saltItems->Get(index));
-}
-
 HashRequest TfrmQVMain::CurrentRequest() const {
     HashRequest request;
     request.InputType = rgInputType->ItemIndex();
-    request.InputText = m_memoLines->Text();
+    request.InputText = m_inputRow->Text();
     request.TrimInput = chkTrim->isChecked();
     request.SaltType = rgSaltType->ItemIndex();
     request.SaltText = cbSalt->currentText();
@@ -446,8 +380,7 @@ void TfrmQVMain::HashFinished(const THashResult& result) {
         rowExpected->SetResult(QString(), QString());
         return;
     }
-    if (!outcome.SaltToRemember.isEmpty())
-        SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
+    m_saltRow->Remember(outcome.SaltToRemember);
     if (!outcome.Succeeded()) {
         // A stop is the user's choice, not a failure: neutral grey instead of red.
         ShowStatus(outcome.ErrorText, outcome.Cancelled ? StatusProgress : StatusFailure);
@@ -479,9 +412,9 @@ void TfrmQVMain::ShowBusy(bool busy) {
     if (busy && focus != nullptr && focus != memVal && focus != rowExpected->edtExpected &&
         focus != rowExpected->btnPasteExpected && focus->window() == this && focus != btnRefresh && focus != lblHash)
         btnRefresh->setFocus(Qt::OtherFocusReason);
-    memVal->setReadOnly(busy);
-    for (QWidget* control : std::initializer_list<QWidget*>{rgInputType, rgHashes, chkTrim, rgSaltType, chkUpper,
-                                                            cbSalt, btnSaltDel, btnSaltClear})
+    m_inputRow->ShowBusy(busy);
+    m_saltRow->ShowBusy(busy);
+    for (QWidget* control : std::initializer_list<QWidget*>{rgHashes, chkTrim, chkUpper})
         control->setEnabled(!busy);
     if (busy)
         m_progressTimer->start();
@@ -500,72 +433,19 @@ void TfrmQVMain::ShowStatus(const QString& text, int level) {
     m_resultPanel->ShowStatus(text, level);
 }
 
-bool TfrmQVMain::WMDropFiles(const QMimeData* data) {
-    const QString path = FirstLocalFile(data);
-    if (path.isEmpty())
-        return false;
-    memVal->setPlainText(path);
-    rgInputType->SetItemIndex(InputTypeFile);
-    return true;
-}
-
-// While a hash runs a file is refused: the drag shows the no-drop cursor.
+// A file dropped on the window itself; text boxes pass theirs to the input row.
 void TfrmQVMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (!m_worker->IsBusy() && !FirstLocalFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    m_inputRow->FileDragEvent(event);
 }
 
 void TfrmQVMain::dragMoveEvent(QDragMoveEvent* event) {
-    if (!m_worker->IsBusy() && !FirstLocalFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
+    if (!m_inputRow->FileDragEvent(event))
         event->ignore();
 }
 
 void TfrmQVMain::dropEvent(QDropEvent* event) {
-    if (!m_worker->IsBusy() && WMDropFiles(event->mimeData()))
-        event->acceptProposedAction();
-    else
+    if (!m_inputRow->FileDragEvent(event))
         event->ignore();
-}
-
-bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
-    // Enter in the salt box would make a history entry that differs only in case current,
-    // replacing the typed salt; the salt box has nothing to confirm, so Enter does nothing.
-    if (watched == cbSalt->lineEdit() && event->type() == QEvent::KeyPress) {
-        const auto* press = static_cast<QKeyEvent*>(event);
-        if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter)
-            return true;
-    }
-    if (!acceptDrops())
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (FirstLocalFile(drag->mimeData()).isEmpty())
-            break;
-        if (m_worker->IsBusy())
-            drag->ignore();
-        else
-            drag->acceptProposedAction();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        if (m_worker->IsBusy()) {
-            drop->ignore();
-            return true;
-        }
-        if (!WMDropFiles(drop->mimeData()))
-            break;
-        drop->acceptProposedAction();
-        return true;
-    }
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 bool TfrmQVMain::event(QEvent* event) {

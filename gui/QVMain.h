@@ -23,7 +23,6 @@
 // is stuck: the hashing thread is then left to end by itself.
 #pragma once
 
-#include "gui/ControlStrings.h"
 #include "gui/RequestState.h"
 #include "gui/ResultPanel.h"
 #include "gui/WindowSettings.h"
@@ -34,13 +33,11 @@
 #include <QMargins>
 #include <QWidget>
 
-#include <memory>
 #include <optional>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QMimeData;
 class QPlainTextEdit;
 class QProgressBar;
 class QTimer;
@@ -48,11 +45,13 @@ class QToolButton;
 class TAnchorLayout;
 class TClickLabel;
 class TExpectedDigestRow;
+class TInputRow;
 class TFitLabel;
 class THashWorker;
 class TAlgorithmChoice;
 struct THashResult;
 class TRadioGroup;
+class TSaltRow;
 class TShape;
 
 class TfrmQVMain : public QWidget {
@@ -88,7 +87,7 @@ public:
     // lower than in the window without the row.
     static constexpr int ExpectedRowHeight = 26;
 
-    // The controls, in their designed order.
+    // The controls, in their designed order; those of the rows are the rows' own.
     QPlainTextEdit* memVal;
     TRadioGroup* rgHashes;
     QCheckBox* chkTrim;
@@ -111,7 +110,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -128,8 +126,6 @@ private:
     void FormCloseQuery(bool& canClose);
     void FormDestroy();
     void btnRefreshClick();
-    void btnSaltClearClick();
-    void btnSaltDelClick();
 
     // Starts the hash of the controls' request; the outcome comes to HashFinished.
     void ComputeHash();
@@ -146,8 +142,6 @@ private:
     void RequestControlsChanged();
     // level: one of the status levels of gui/ResultPanel.h.
     void ShowStatus(const QString& text, int level);
-    // Takes the first local file of a drop as the input; answers whether there was one.
-    bool WMDropFiles(const QMimeData* data);
 
     // The frame around the client area, as far as the window system has told it.
     void UpdateFrameMargins();
@@ -155,15 +149,14 @@ private:
     void ApplyStartSize();
 
     TAnchorLayout* m_anchors = nullptr;
+    // The input type and text, with the file drops.
+    TInputRow* m_inputRow = nullptr;
+    // The salt type, the salt box and its history.
+    TSaltRow* m_saltRow = nullptr;
     // Owns the status line, the result panel's controls and their look.
     TResultPanel* m_resultPanel = nullptr;
-    // The controls' lists as TStrings; they remember the encoding a data set was loaded in.
-    std::unique_ptr<TComboItemsStrings> m_saltItems;
-    std::unique_ptr<TMemoLines> m_memoLines;
-    std::unique_ptr<TRadioGroupItems> m_inputTypeItems;
     // The Algorithm group's items and its drop-down of the other algorithms; owned by rgHashes.
     TAlgorithmChoice* m_algorithmChoice = nullptr;
-    std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
 
     THashWorker* m_worker = nullptr;
     // The running request, and the one whose digest is on the panel.

@@ -54,6 +54,7 @@
 #include <stdexcept>
 #include <string_view>
 #include <sys/stat.h>
+#include <utility>
 
 // Allocations through operator new of at least g_refuseFrom bytes fail while it is set, to
 // run the window out of memory without exhausting the machine.
@@ -371,11 +372,16 @@ TEST_F(QVMainTest, TheFirstOfThreeDroppedFilesBecomesTheInput) {
     QMimeData data;
     data.setUrls({QUrl(u"https://example.org/x"_qs), QUrl::fromLocalFile(files[0]), QUrl::fromLocalFile(files[1]),
                   QUrl::fromLocalFile(files[2])});
+    // File managers offer the paths as text as well, which a text box would insert.
+    data.setText(files[0] + u'\n' + files[1] + u'\n' + files[2]);
 
     TfrmQVMain& w = Open();
-    // On the window itself and on the memo, which would otherwise take the drop as text.
-    for (QWidget* target : {static_cast<QWidget*>(&w), w.memVal->viewport()}) {
-        SCOPED_TRACE(target == &w ? "window" : "memo");
+    // On the window itself, and on the memo and the salt box, which would otherwise take the drop as text.
+    const std::pair<const char*, QWidget*> targets[] = {
+        {"window", &w}, {"memo", w.memVal->viewport()}, {"salt box", w.cbSalt->lineEdit()}};
+    for (const auto& [name, target] : targets) {
+        SCOPED_TRACE(name);
+        w.cbSalt->setEditText(u"salt"_qs);
         w.memVal->setPlainText(u"earlier text\nline two"_qs);
         w.rgInputType->SetItemIndex(InputTypeBase64);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -385,8 +391,10 @@ TEST_F(QVMainTest, TheFirstOfThreeDroppedFilesBecomesTheInput) {
         QApplication::sendEvent(target, &drop);
         EXPECT_EQ(w.memVal->toPlainText(), files[0]);
         EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeFile);
+        EXPECT_EQ(w.cbSalt->currentText(), u"salt"_qs);
         EXPECT_EQ(w.lblHash->text(), u"Ready."_qs) << "a drop computes nothing";
     }
+    w.cbSalt->setEditText(QString());
     Compute(w);
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
 }
