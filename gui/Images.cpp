@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <QToolButton>
 
 namespace {
 
@@ -39,4 +40,16 @@ QIcon ApplicationIcon() {
     for (int side : {16, 24, 32, 48, 64, 128, 256})
         AddRendering(icon, renderer, QSize(side, side), 1);
     return icon;
+}
+
+QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& name,
+                         const QString& hint) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(SvgIcon(image, imageSize));
+    button->setIconSize(imageSize);
+    button->setToolTip(hint);
+    button->setAccessibleName(name);
+    button->setAccessibleDescription(hint);
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
 }

@@ -9,39 +9,34 @@
 #include "gui/ExpectedDigestRow.h"
 #include "gui/FitLabel.h"
 #include "gui/HashWorker.h"
-#include "gui/Images.h"
-#include "gui/PopupClickThrough.h"
+#include "gui/InputRow.h"
 #include "gui/RadioGroup.h"
+#include "gui/RequestState.h"
+#include "gui/ResultPanel.h"
+#include "gui/SaltRow.h"
 #include "gui/Shape.h"
 #include "gui/WindowFonts.h"
+#include "gui/WindowSettings.h"
 #include "pipeline/HashPipeline.h"
-#include "pipeline/ProgressText.h"
-#include "tools/ConfigStore.h"
-#include "tools/DataSet.h"
-#include "tools/DelimitedList.h"
-#include "tools/SortedList.h"
 #include "tools/TextUtils.h"
+#include "tools/VersionInfo.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCompleter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
+#include <QLoggingCategory>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 
 #include <algorithm>
 #include <exception>
@@ -51,6 +46,9 @@
 
 namespace {
 
+// Off unless QT_LOGGING_RULES turns "quviro.window.info" on.
+Q_LOGGING_CATEGORY(WindowLifeLog, "quviro.window", QtWarningMsg)
+
 constexpr TAnchors LeftTop = TAnchor::Left | TAnchor::Top;
 constexpr TAnchors LeftTopRight = TAnchor::Left | TAnchor::Top | TAnchor::Right;
 constexpr TAnchors AllEdges = TAnchor::Left | TAnchor::Top | TAnchor::Right | TAnchor::Bottom;
@@ -58,80 +56,11 @@ constexpr TAnchors LeftBottom = TAnchor::Left | TAnchor::Bottom;
 constexpr TAnchors LeftRightBottom = TAnchor::Left | TAnchor::Right | TAnchor::Bottom;
 constexpr TAnchors RightBottom = TAnchor::Right | TAnchor::Bottom;
 
-const QColor ProgressColour(128, 128, 128);
-const QColor SuccessColour(64, 192, 64);
-const QColor FailureColour(255, 0, 0);
-const QColor ClearedColour(192, 192, 192);
-// The digest and its caption on the panel, and greyed once they are the previous input's.
-const QColor DigestColour(Qt::white);
-const QColor HashTypeColour(172, 188, 202);
-const QColor StaleColour(128, 140, 150);
 const QString StaleText =
     QStringLiteral("Changed since: the digest shown is the previous input's (press # to calculate)");
 
-const QString ComputeHint = QStringLiteral("Calculate the Hash (click the result or press Ctrl+Shift+C to copy it)");
-const QString StopHint = QStringLiteral("Stop hashing (Esc)");
-// What a screen reader says for the icon-only # button in its two roles.
-const QString ComputeName = QStringLiteral("Calculate digest");
-const QString StopName = QStringLiteral("Stop hashing");
 // Progress shows once a hash has run this long, and is refreshed at this interval.
 constexpr int ProgressIntervalMs = 250;
-// The digest shrinks to fit the result panel down to this size before it is elided.
-constexpr int MinimumDigestPixelSize = 12;
-
-// The first local file among the URLs of a drag, or empty text.
-QString FirstLocalFile(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls())
-        return {};
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    }
-    return {};
-}
-
-// An icon-only button: its accessible name says what it does, its description is its hint.
-QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& name,
-                         const QString& hint) {
-    auto* button = new QToolButton(parent);
-    button->setIcon(SvgIcon(image, imageSize));
-    button->setIconSize(imageSize);
-    button->setToolTip(hint);
-    button->setAccessibleName(name);
-    button->setAccessibleDescription(hint);
-    button->setFocusPolicy(Qt::StrongFocus);
-    return button;
-}
-
-TClickLabel* ResultLabel(QWidget* parent, const QFont& font, const QColor& colour, Qt::Alignment alignment) {
-    auto* label = new TClickLabel(parent);
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(alignment);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    label->setCursor(Qt::DragMoveCursor);
-    label->setToolTip(QStringLiteral("Click to Copy"));
-    return label;
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-// Whether two requests hash the same: the selected algorithm counts, not the items beside it
-// (the drop-down may change while another item is selected), and trimming and the salt only
-// apply to a text value.
-bool SameRequest(const HashRequest& a, const HashRequest& b) {
-    if (a.InputType != b.InputType || a.InputText != b.InputText || a.HashType != b.HashType ||
-        a.HashItems.value(a.HashType) != b.HashItems.value(b.HashType) || a.UpperHash != b.UpperHash)
-        return false;
-    return a.InputType != InputTypeText ||
-           (a.TrimInput == b.TrimInput && a.SaltType == b.SaltType && a.SaltText == b.SaltText);
-}
 
 } // namespace
 
@@ -154,55 +83,28 @@ void TfrmQVMain::CreateControls() {
     resize(DesignClientSize);
     m_anchors = new TAnchorLayout(this, DesignClientSize);
 
-    rgInputType = new TRadioGroup(QStringLiteral("Select Input Type"), this);
-    memVal = new QPlainTextEdit(this);
-    memVal->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memVal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memVal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memVal->setTabChangesFocus(true); // Tab moves to the next control, as in every other field
+    m_inputRow = new TInputRow(this);
+    rgInputType = m_inputRow->rgInputType;
+    memVal = m_inputRow->memVal;
     rgHashes = new TRadioGroup(QStringLiteral("Select Algorithm"), this);
     chkTrim = new QCheckBox(QStringLiteral("Trim whitespace from Input"), this);
     chkTrim->setToolTip(QStringLiteral("Remove line-breaks, spaces and tabs that may be invisibly appended to the "
                                        "data. Whitespace inside the data remains"));
-    rgSaltType = new TRadioGroup(QStringLiteral("Add Salt to Input"), this);
     chkUpper = new QCheckBox(QStringLiteral("Hash to upper-case"), this);
     chkUpper->setToolTip(QStringLiteral("Produce the Hashed output in upper-case"));
-    btnSaltDel =
-        ImageButton(this, QStringLiteral(":/images/salt-delete.svg"), QSize(16, 16),
-                    QStringLiteral("Delete salt from history"), QStringLiteral("Delete the current selected Salt"));
-    btnSaltClear = ImageButton(this, QStringLiteral(":/images/salt-clear.svg"), QSize(16, 16),
-                               QStringLiteral("Clear salt"), QStringLiteral("Clear the current Salt"));
-    Label1 = new QLabel(QStringLiteral("Added Input data (SALT): "), this);
-    Label1->setTextFormat(Qt::PlainText);
-    cbSalt = new QComboBox(this);
-    cbSalt->setEditable(true);
-    // The program keeps the history sorted itself; Enter must not add to it.
-    cbSalt->setInsertPolicy(QComboBox::NoInsert);
-    // The salt is hashed as typed: completion offers entries in a list the user picks from, and
-    // never adds to or re-cases the text by itself (inline completion would, on Tab or Enter).
-    cbSalt->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    PassOutsideClicksThrough(cbSalt->completer()->popup());
-    lblStatus = new TFitLabel(this);
-    lblStatus->setTextFormat(Qt::PlainText);
-    lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    lblStatus->SetFitting(0, Qt::ElideRight);
-    shHash = new TShape(QColor(54, 72, 84), QColor(128, 128, 128), this);
-    lblHashType = ResultLabel(this, TahomaFont(19), HashTypeColour, Qt::AlignCenter);
-    lblHash = ResultLabel(this, CourierNewFont(24), DigestColour, Qt::AlignLeft | Qt::AlignVCenter);
-    lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle);
-    // A long algorithm name ("BLAKE2b-512:") shrinks into its place.
-    lblHashType->SetFitting(7, Qt::ElideRight);
-    // Focus on the result lets Ctrl+C copy the digest.
-    lblHash->setFocusPolicy(Qt::StrongFocus);
-    lblHashType->setFocusPolicy(Qt::ClickFocus);
-    btnRefresh = ImageButton(this, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32), ComputeName, ComputeHint);
-    pbHash = new QProgressBar(this);
-    pbHash->setRange(0, 1000);
-    pbHash->setTextVisible(false);
-    pbHash->setStyleSheet(QStringLiteral("QProgressBar { background: rgb(38, 51, 60); border: none; }"
-                                         "QProgressBar::chunk { background: rgb(172, 188, 202); }"));
-    pbHash->hide();
+    m_saltRow = new TSaltRow(this);
+    rgSaltType = m_saltRow->rgSaltType;
+    Label1 = m_saltRow->Label1;
+    cbSalt = m_saltRow->cbSalt;
+    btnSaltDel = m_saltRow->btnSaltDel;
+    btnSaltClear = m_saltRow->btnSaltClear;
+    m_resultPanel = new TResultPanel(this);
+    lblStatus = m_resultPanel->lblStatus;
+    shHash = m_resultPanel->shHash;
+    lblHashType = m_resultPanel->lblHashType;
+    lblHash = m_resultPanel->lblHash;
+    btnRefresh = m_resultPanel->btnRefresh;
+    pbHash = m_resultPanel->pbHash;
     rowExpected = new TExpectedDigestRow(this);
 
     m_anchors->Place(rgInputType, {8, 8, 618, 42}, LeftTopRight);
@@ -235,38 +137,11 @@ void TfrmQVMain::CreateControls() {
     shHash->lower();
 
     // Named as in the code, for style sheets, accessibility tools and tests.
-    const std::pair<QWidget*, const char*> names[] = {
-        {memVal, "memVal"},
-        {rgHashes, "rgHashes"},
-        {chkTrim, "chkTrim"},
-        {rgInputType, "rgInputType"},
-        {chkUpper, "chkUpper"},
-        {cbSalt, "cbSalt"},
-        {Label1, "Label1"},
-        {btnSaltDel, "btnSaltDel"},
-        {rgSaltType, "rgSaltType"},
-        {lblHash, "lblHash"},
-        {btnRefresh, "btnRefresh"},
-        {shHash, "shHash"},
-        {btnSaltClear, "btnSaltClear"},
-        {lblStatus, "lblStatus"},
-        {lblHashType, "lblHashType"},
-        {pbHash, "pbHash"},
-    };
-    for (const auto& [control, name] : names)
-        control->setObjectName(QLatin1StringView(name));
-
-    m_saltItems = std::make_unique<TComboItemsStrings>(cbSalt);
-    m_memoLines = std::make_unique<TMemoLines>(memVal);
-    m_inputTypeItems = std::make_unique<TRadioGroupItems>(rgInputType);
-    m_hashItems = std::make_unique<TRadioGroupItems>(rgHashes);
-    m_saltTypeItems = std::make_unique<TRadioGroupItems>(rgSaltType);
+    rgHashes->setObjectName(QStringLiteral("rgHashes"));
+    chkTrim->setObjectName(QStringLiteral("chkTrim"));
+    chkUpper->setObjectName(QStringLiteral("chkUpper"));
 
     connect(btnRefresh, &QToolButton::clicked, this, &TfrmQVMain::btnRefreshClick);
-    connect(btnSaltDel, &QToolButton::clicked, this, &TfrmQVMain::btnSaltDelClick);
-    connect(btnSaltClear, &QToolButton::clicked, this, &TfrmQVMain::btnSaltClearClick);
-    connect(lblHash, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
-    connect(lblHashType, &TClickLabel::Clicked, this, &TfrmQVMain::lblHashClick);
     // A digest of another length or tag selects its algorithm for the next calculation.
     connect(rowExpected, &TExpectedDigestRow::AlgorithmNamed, this, [this](const QString& algorithm) {
         if (!m_worker->IsBusy()) // the request stays as it is while it runs
@@ -286,22 +161,13 @@ void TfrmQVMain::CreateControls() {
     m_progressTimer->setInterval(ProgressIntervalMs);
     connect(m_progressTimer, &QTimer::timeout, this, &TfrmQVMain::ShowProgress);
 
-    // Copy from the keyboard: Ctrl+C on the result, Ctrl+Shift+C anywhere in the window.
-    for (QWidget* label : {static_cast<QWidget*>(lblHash), static_cast<QWidget*>(lblHashType)}) {
-        auto* copy = new QShortcut(QKeySequence::Copy, label, this, &TfrmQVMain::lblHashClick);
-        copy->setContext(Qt::WidgetShortcut);
-    }
-    new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this, this, &TfrmQVMain::lblHashClick);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TfrmQVMain::CancelHash);
 
-    // Enter on the # button presses it, as Space does; Enter in the Expected digest field
-    // calculates the digest to compare with.
-    btnRefresh->installEventFilter(this);
+    // Enter in the Expected digest field calculates the digest to compare with.
     connect(rowExpected->edtExpected, &QLineEdit::returnPressed, this, &TfrmQVMain::ComputeHash);
 
-    // Text boxes take text drops themselves; a dropped file goes to the window instead.
-    memVal->viewport()->installEventFilter(this);
-    cbSalt->lineEdit()->installEventFilter(this);
+    // The salt box takes text drops itself; a dropped file becomes the input instead.
+    m_inputRow->TakeFileDrops(cbSalt->lineEdit());
 
     UpdateFrameMargins();
 }
@@ -330,17 +196,12 @@ void TfrmQVMain::FormCreate() {
     m_startSizePending = true;
     ApplyStartSize();
     setWindowTitle(QStringLiteral("Quviro :: Data hashing algorithms : v") + GetVersionText());
-    SplitTextToList(QStringLiteral("None,Prefix,Suffix"), *m_saltTypeItems, u',');
-    SplitTextToList(QStringLiteral("File name (Hash the File),Text Value (as is),Hexadecimal bytes,Base64 Encoded"),
-                    *m_inputTypeItems, u',');
     m_algorithmChoice = new TAlgorithmChoice(rgHashes);
     // The drop-down's algorithm is the selected one, or is hashed once its item is selected.
     connect(m_algorithmChoice->Combo(), &QComboBox::currentTextChanged, this, [this] {
         rowExpected->SetSelected(SelectedAlgorithm());
         RequestControlsChanged();
     });
-    rgSaltType->SetColumns(m_saltTypeItems->Count());
-    rgInputType->SetColumns(m_inputTypeItems->Count());
     SetTabOrder();
     memVal->clear();
     cbSalt->setEditText(QString());
@@ -360,19 +221,7 @@ void TfrmQVMain::init() {
     if (m_initDone)
         return;
     m_startSizePending = false;
-    ConfigRestoreFormPlacement(QStringLiteral("MainForm"), this, false);
-    cbSalt->setEditText(ConfigGetValue(QStringLiteral("SaltText"), QString()));
-    rgSaltType->SetItemIndex(
-        ConfigGetInt(QStringLiteral("SaltType"), SaltTypePrefix, SaltTypeNone, m_saltTypeItems->Count() - 1));
-    rgInputType->SetItemIndex(
-        ConfigGetInt(QStringLiteral("InputType"), InputTypeText, InputTypeFile, m_inputTypeItems->Count() - 1));
-    rgHashes->SetItemIndex(ConfigGetInt(QStringLiteral("HashType"), 1, 0, m_hashItems->Count() - 1));
-    const bool otherUnderstood = m_algorithmChoice->RestoreOther(
-        ConfigGetValue(QStringLiteral("OtherAlgorithm"), QLatin1StringView(TAlgorithmChoice::DefaultOther)));
-    chkTrim->setChecked(ConfigGetBool(QStringLiteral("TrimInput"), chkTrim->isChecked()));
-    chkUpper->setChecked(ConfigGetBool(QStringLiteral("UpperHash"), chkUpper->isChecked()));
-    LoadDataSet(*m_memoLines, QStringLiteral("InputText"));
-    LoadDataSet(*m_saltItems, QStringLiteral("SaltItems"));
+    const bool otherUnderstood = RestoreWindowSettings(SettingsControls());
     lblHash->setText(QStringLiteral("Ready."));
     ShowStatus(otherUnderstood ? QString() : TAlgorithmChoice::NotUnderstoodText(),
                otherUnderstood ? StatusCleared : StatusFailure);
@@ -382,6 +231,7 @@ void TfrmQVMain::init() {
         memVal->setPlainText(m_startFile);
         ComputeHash();
     }
+    qCInfo(WindowLifeLog, "loaded");
 }
 
 void TfrmQVMain::OpenAtStart(const QString& path) {
@@ -406,16 +256,12 @@ void TfrmQVMain::FormCloseQuery([[maybe_unused]] bool& canClose) {
     // the stored ones.
     if (!m_initDone)
         return;
-    ConfigSaveFormPlacement(QStringLiteral("MainForm"), this);
-    ConfigSetValue(QStringLiteral("SaltText"), cbSalt->currentText());
-    ConfigSetFloat(QStringLiteral("SaltType"), rgSaltType->ItemIndex());
-    ConfigSetFloat(QStringLiteral("InputType"), rgInputType->ItemIndex());
-    ConfigSetFloat(QStringLiteral("HashType"), rgHashes->ItemIndex());
-    ConfigSetValue(QStringLiteral("OtherAlgorithm"), m_algorithmChoice->Other());
-    ConfigSetBool(QStringLiteral("TrimInput"), chkTrim->isChecked());
-    ConfigSetBool(QStringLiteral("UpperHash"), chkUpper->isChecked());
-    SaveDataSet(*m_memoLines, QStringLiteral("InputText"));
-    SaveDataSet(*m_saltItems, QStringLiteral("SaltItems"));
+    StoreWindowSettings(SettingsControls());
+}
+
+TWindowSettingsControls TfrmQVMain::SettingsControls() {
+    return {this,    cbSalt,   rgSaltType,          rgInputType,         rgHashes, m_algorithmChoice,
+            chkTrim, chkUpper, m_inputRow->Lines(), m_saltRow->History()};
 }
 
 void TfrmQVMain::closeEvent(QCloseEvent* event) {
@@ -436,12 +282,6 @@ void TfrmQVMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TfrmQVMain::lblHashClick() {
-    const QString text = Trim(lblHash->text());
-    if (!text.isEmpty())
-        CopyTextToClipboard(text);
-}
-
 // While busy the button is a stop button.
 void TfrmQVMain::btnRefreshClick() {
     if (m_worker->IsBusy())
@@ -450,25 +290,10 @@ void TfrmQVMain::btnRefreshClick() {
         ComputeHash();
 }
 
-void TfrmQVMain::btnSaltClearClick() {
-    cbSalt->setEditText(QString());
-}
-
-void TfrmQVMain::btnSaltDelClick() {
-    const QString salt = Trim(cbSalt->currentText());
-    int index = SortedFind(salt, m_saltItems.get(), false, false);
-    if (salt.isEmpty() || index < 0)
-        return;
-    m_saltItems->Delete(index);
-    if (index >= m_saltItems->Count())
-        index = m_saltItems->Count() - 1;
-    cbSalt->setEditText(index < 0 ? QString() : m_saltItems->Get(index));
-}
-
 HashRequest TfrmQVMain::CurrentRequest() const {
     HashRequest request;
     request.InputType = rgInputType->ItemIndex();
-    request.InputText = m_memoLines->Text();
+    request.InputText = m_inputRow->Text();
     request.TrimInput = chkTrim->isChecked();
     request.SaltType = rgSaltType->ItemIndex();
     request.SaltText = cbSalt->currentText();
@@ -495,32 +320,26 @@ void TfrmQVMain::RequestControlsChanged() {
     const HashRequest request = CurrentRequest();
     rowExpected->SetFileOnScreen(request.InputType == InputTypeFile ? QFileInfo(Trim(request.InputText)).fileName()
                                                                     : QString());
-    if (!m_shownRequest)
+    const std::optional<bool> stale = m_requestState.ControlsChanged(request);
+    if (!stale)
         return;
-    const bool stale = !SameRequest(request, *m_shownRequest);
-    if (stale == m_shownStale)
-        return;
-    m_shownStale = stale;
-    SetTextColour(lblHash, stale ? StaleColour : DigestColour);
-    SetTextColour(lblHashType, stale ? StaleColour : HashTypeColour);
-    if (stale) {
+    m_resultPanel->SetStale(*stale);
+    if (*stale) {
         ShowStatus(StaleText, StatusProgress);
         rowExpected->SetResult(QString(), QString());
     } else {
-        ShowStatus(m_shownStatus, StatusSuccess);
-        rowExpected->SetResult(m_shownOutcome.Digest, m_shownOutcome.Algorithm, m_shownOutcome.ExtraDigests);
+        const HashOutcome& shown = m_requestState.ShownOutcome();
+        ShowStatus(m_requestState.ShownStatus(), StatusSuccess);
+        rowExpected->SetResult(shown.Digest, shown.Algorithm, shown.ExtraDigests);
     }
 }
 
 void TfrmQVMain::ComputeHash() {
     if (m_worker->IsBusy())
         return;
-    m_shownRequest.reset();
-    m_shownStale = false;
-    SetTextColour(lblHash, DigestColour);
-    SetTextColour(lblHashType, HashTypeColour);
-    lblHash->setText(QStringLiteral("Hashing... (Please wait)"));
-    lblHashType->setText(QString());
+    m_requestState.ClearShown();
+    m_resultPanel->SetStale(false);
+    m_resultPanel->ShowResult(QStringLiteral("Hashing... (Please wait)"), QString());
     rowExpected->SetResult(QString(), QString());
     ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
@@ -531,13 +350,13 @@ void TfrmQVMain::ComputeHash() {
         job.Request.ExtraAlgorithms = rowExpected->AlgorithmsToTry();
         job.LookUpList = job.Request.InputType == InputTypeFile && rowExpected->TakesListDigest();
         job.OtherItem = TAlgorithmChoice::OtherItem;
-        m_runningRequest = job.Request;
+        m_requestState.Started(job.Request);
         m_worker->Start(job);
     } catch (const std::exception& failure) {
         // No thread to hash on (the system's limit reached), or no memory for a copy of a huge
         // input text: a failure like any other.
         THashResult result;
-        result.Hashed = m_runningRequest;
+        result.Hashed = m_requestState.Running();
         result.Outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
                                        ? OutOfMemoryText()
                                        : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
@@ -546,11 +365,7 @@ void TfrmQVMain::ComputeHash() {
     }
     m_hashClock.start();
     ShowBusy(true);
-    // Paint the busy state now: the outcome of a short hash is already on its way through the
-    // event queue and would otherwise replace it before the window ever showed it.
-    lblHash->repaint();
-    lblStatus->repaint();
-    btnRefresh->repaint();
+    m_resultPanel->RepaintNow();
 }
 
 void TfrmQVMain::HashFinished(const THashResult& result) {
@@ -558,31 +373,26 @@ void TfrmQVMain::HashFinished(const THashResult& result) {
     const HashOutcome& outcome = result.Outcome;
     // The file was hashed again with the algorithm of the list beside it: select that one, so
     // that the controls show the request the digest belongs to.
-    if (!SameRequest(result.Hashed, m_runningRequest) && SameRequest(CurrentRequest(), m_runningRequest))
+    if (m_requestState.SelectsListAlgorithm(result.Hashed, CurrentRequest()))
         m_algorithmChoice->Select(result.Outcome.Algorithm);
-    if (!SameRequest(CurrentRequest(), result.Hashed)) {
+    if (!TRequestState::Shows(result.Hashed, CurrentRequest())) {
         ShowStatus(QStringLiteral("The input changed while it was hashed: press # to calculate"), StatusProgress);
-        lblHash->setText(QString());
-        lblHashType->setText(QString());
+        m_resultPanel->ShowResult(QString(), QString());
         rowExpected->SetResult(QString(), QString());
         return;
     }
-    if (!outcome.SaltToRemember.isEmpty())
-        SortedAdd(outcome.SaltToRemember, *m_saltItems, false);
+    m_saltRow->Remember(outcome.SaltToRemember);
     if (!outcome.Succeeded()) {
         // A stop is the user's choice, not a failure: neutral grey instead of red.
         ShowStatus(outcome.ErrorText, outcome.Cancelled ? StatusProgress : StatusFailure);
-        lblHash->setText(QString());
-        lblHashType->setText(QString());
+        m_resultPanel->ShowResult(QString(), QString());
         rowExpected->SetResult(QString(), QString());
         return;
     }
-    m_shownStatus = QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash.");
-    ShowStatus(m_shownStatus, StatusSuccess);
-    lblHash->setText(outcome.Digest);
-    lblHashType->setText(outcome.Algorithm + u':');
-    m_shownRequest = result.Hashed;
-    m_shownOutcome = outcome;
+    const QString status = QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash.");
+    ShowStatus(status, StatusSuccess);
+    m_resultPanel->ShowResult(outcome.Digest, outcome.Algorithm + u':');
+    m_requestState.Show(result.Hashed, outcome, status);
     if (result.Hashed.InputType == InputTypeFile)
         rowExpected->OfferListDigest(result.Listed);
     rowExpected->SetResult(outcome.Digest, outcome.Algorithm, outcome.ExtraDigests);
@@ -595,11 +405,7 @@ void TfrmQVMain::CancelHash() {
 
 // The # button turns into a stop button; the progress timer runs while busy.
 void TfrmQVMain::ShowBusy(bool busy) {
-    btnRefresh->setIcon(SvgIcon(busy ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/hash-tag.svg"),
-                                btnRefresh->iconSize()));
-    btnRefresh->setToolTip(busy ? StopHint : ComputeHint);
-    btnRefresh->setAccessibleName(busy ? StopName : ComputeName);
-    btnRefresh->setAccessibleDescription(busy ? StopHint : ComputeHint);
+    m_resultPanel->ShowBusy(busy);
     // The request's controls hold still while it runs; the text box stays readable and
     // scrollable. Focus in a control about to be disabled goes to the stop button, rather than
     // wherever the chain would pass it on to.
@@ -607,122 +413,40 @@ void TfrmQVMain::ShowBusy(bool busy) {
     if (busy && focus != nullptr && focus != memVal && focus != rowExpected->edtExpected &&
         focus != rowExpected->btnPasteExpected && focus->window() == this && focus != btnRefresh && focus != lblHash)
         btnRefresh->setFocus(Qt::OtherFocusReason);
-    memVal->setReadOnly(busy);
-    for (QWidget* control : std::initializer_list<QWidget*>{rgInputType, rgHashes, chkTrim, rgSaltType, chkUpper,
-                                                            cbSalt, btnSaltDel, btnSaltClear})
+    m_inputRow->ShowBusy(busy);
+    m_saltRow->ShowBusy(busy);
+    for (QWidget* control : std::initializer_list<QWidget*>{rgHashes, chkTrim, chkUpper})
         control->setEnabled(!busy);
-    if (busy) {
+    if (busy)
         m_progressTimer->start();
-    } else {
+    else
         m_progressTimer->stop();
-        pbHash->hide();
-    }
 }
 
 void TfrmQVMain::ShowProgress() {
     if (!m_worker->IsBusy())
         return;
-    const std::int64_t done = m_worker->BytesDone();
-    const std::int64_t total = m_worker->BytesTotal();
-    const int percent = ProgressPercent(done, total);
-    if (percent < 0) {
-        pbHash->setRange(0, 0); // size unknown: a moving bar
-    } else {
-        pbHash->setRange(0, 1000);
-        pbHash->setValue(total > 0 ? static_cast<int>(static_cast<double>(done) * 1000.0 / static_cast<double>(total))
-                                   : 0);
-    }
-    pbHash->show();
-    pbHash->raise();
-    const QString pass = m_worker->PassText();
-    ShowStatus((pass.isEmpty() ? QStringLiteral("Hashing...") : pass) + u' ' +
-                   ProgressText(done, total, m_hashClock.elapsed()),
-               StatusProgress);
+    m_resultPanel->ShowProgress(m_worker->BytesDone(), m_worker->BytesTotal(), m_worker->PassText(),
+                                m_hashClock.elapsed());
 }
 
 void TfrmQVMain::ShowStatus(const QString& text, int level) {
-    QColor colour = ClearedColour;
-    if (level == StatusProgress)
-        colour = ProgressColour;
-    else if (level == StatusSuccess)
-        colour = SuccessColour;
-    else if (level == StatusFailure)
-        colour = FailureColour;
-    QPalette palette = lblStatus->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    lblStatus->setPalette(palette);
-    lblStatus->setText(text);
+    m_resultPanel->ShowStatus(text, level);
 }
 
-bool TfrmQVMain::WMDropFiles(const QMimeData* data) {
-    const QString path = FirstLocalFile(data);
-    if (path.isEmpty())
-        return false;
-    memVal->setPlainText(path);
-    rgInputType->SetItemIndex(InputTypeFile);
-    return true;
-}
-
-// While a hash runs a file is refused: the drag shows the no-drop cursor.
+// A file dropped on the window itself; text boxes pass theirs to the input row.
 void TfrmQVMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (!m_worker->IsBusy() && !FirstLocalFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    m_inputRow->FileDragEvent(event);
 }
 
 void TfrmQVMain::dragMoveEvent(QDragMoveEvent* event) {
-    if (!m_worker->IsBusy() && !FirstLocalFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
+    if (!m_inputRow->FileDragEvent(event))
         event->ignore();
 }
 
 void TfrmQVMain::dropEvent(QDropEvent* event) {
-    if (!m_worker->IsBusy() && WMDropFiles(event->mimeData()))
-        event->acceptProposedAction();
-    else
+    if (!m_inputRow->FileDragEvent(event))
         event->ignore();
-}
-
-bool TfrmQVMain::eventFilter(QObject* watched, QEvent* event) {
-    // Enter in the salt box would make a history entry that differs only in case current,
-    // replacing the typed salt; the salt box has nothing to confirm, so Enter does nothing.
-    if ((watched == cbSalt->lineEdit() || watched == btnRefresh) && event->type() == QEvent::KeyPress) {
-        const auto* press = static_cast<QKeyEvent*>(event);
-        if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter) {
-            if (watched == btnRefresh && !press->isAutoRepeat())
-                btnRefresh->click();
-            return true;
-        }
-    }
-    if (!acceptDrops())
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (FirstLocalFile(drag->mimeData()).isEmpty())
-            break;
-        if (m_worker->IsBusy())
-            drag->ignore();
-        else
-            drag->acceptProposedAction();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        if (m_worker->IsBusy()) {
-            drop->ignore();
-            return true;
-        }
-        if (!WMDropFiles(drop->mimeData()))
-            break;
-        drop->acceptProposedAction();
-        return true;
-    }
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 bool TfrmQVMain::event(QEvent* event) {

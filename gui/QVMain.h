@@ -6,7 +6,10 @@
 // Life of a window: the constructor lays out the controls and runs FormCreate, which shows
 // "Loading..." and schedules init 500 ms later on the event loop. init restores the stored
 // settings and shows "Ready.". A close request saves them again (FormCloseQuery); a close
-// before init has run saves nothing, so the stored settings stay as they were.
+// before init has run saves nothing, so the stored settings stay as they were. Once init is
+// done the window says "loaded" on the logging category "quviro.window" (info level, off
+// unless QT_LOGGING_RULES turns it on), so whoever drives the program knows its settings are
+// in the controls.
 //
 // Hashing runs on a thread of its own (THashWorker): the window stays responsive, shows the
 // progress a few times a second once a hash takes longer than a quarter of a second, and the
@@ -21,6 +24,9 @@
 #pragma once
 
 #include "gui/ControlStrings.h"
+#include "gui/RequestState.h"
+#include "gui/ResultPanel.h"
+#include "gui/WindowSettings.h"
 #include "pipeline/HashPipeline.h"
 #include "platform/ThreadStart.h"
 
@@ -28,13 +34,11 @@
 #include <QMargins>
 #include <QWidget>
 
-#include <memory>
 #include <optional>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QMimeData;
 class QPlainTextEdit;
 class QProgressBar;
 class QTimer;
@@ -42,19 +46,14 @@ class QToolButton;
 class TAnchorLayout;
 class TClickLabel;
 class TExpectedDigestRow;
+class TInputRow;
 class TFitLabel;
 class THashWorker;
 class TAlgorithmChoice;
 struct THashResult;
 class TRadioGroup;
+class TSaltRow;
 class TShape;
-
-// Status levels of ShowStatus, each with the colour of the status line; any other level
-// (StatusCleared) shows it in the cleared colour.
-inline constexpr int StatusCleared = 0;
-inline constexpr int StatusProgress = 1;
-inline constexpr int StatusSuccess = 2;
-inline constexpr int StatusFailure = 3;
 
 class TfrmQVMain : public QWidget {
     Q_OBJECT
@@ -89,7 +88,7 @@ public:
     // lower than in the window without the row.
     static constexpr int ExpectedRowHeight = 26;
 
-    // The controls, in their designed order.
+    // The controls, in their designed order; those of the rows are the rows' own.
     QPlainTextEdit* memVal;
     TRadioGroup* rgHashes;
     QCheckBox* chkTrim;
@@ -112,7 +111,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -122,13 +120,13 @@ private:
     void CreateControls();
     void SetTabOrder();
 
+    // The window and the controls whose state is kept between runs.
+    TWindowSettingsControls SettingsControls();
+
     void FormCreate();
     void FormCloseQuery(bool& canClose);
     void FormDestroy();
-    void lblHashClick();
     void btnRefreshClick();
-    void btnSaltClearClick();
-    void btnSaltDelClick();
 
     // Starts the hash of the controls' request; the outcome comes to HashFinished.
     void ComputeHash();
@@ -143,10 +141,8 @@ private:
     // A control of the request changed: grey the digest on show when it is not this
     // request's any more, or bring it back when it is again.
     void RequestControlsChanged();
-    // level: one of the status levels above.
+    // level: one of the status levels of gui/ResultPanel.h.
     void ShowStatus(const QString& text, int level);
-    // Takes the first local file of a drop as the input; answers whether there was one.
-    bool WMDropFiles(const QMimeData* data);
 
     // The frame around the client area, as far as the window system has told it.
     void UpdateFrameMargins();
@@ -154,23 +150,18 @@ private:
     void ApplyStartSize();
 
     TAnchorLayout* m_anchors = nullptr;
-    // The controls' lists as TStrings; they remember the encoding a data set was loaded in.
-    std::unique_ptr<TComboItemsStrings> m_saltItems;
-    std::unique_ptr<TMemoLines> m_memoLines;
-    std::unique_ptr<TRadioGroupItems> m_inputTypeItems;
-    std::unique_ptr<TRadioGroupItems> m_hashItems;
+    // The input type and text, with the file drops.
+    TInputRow* m_inputRow = nullptr;
+    // The salt type, the salt box and its history.
+    TSaltRow* m_saltRow = nullptr;
+    // Owns the status line, the result panel's controls and their look.
+    TResultPanel* m_resultPanel = nullptr;
     // The Algorithm group's items and its drop-down of the other algorithms; owned by rgHashes.
     TAlgorithmChoice* m_algorithmChoice = nullptr;
-    std::unique_ptr<TRadioGroupItems> m_saltTypeItems;
 
     THashWorker* m_worker = nullptr;
-    // The running request, and the one whose digest is on the panel with its outcome and status
-    // text.
-    HashRequest m_runningRequest;
-    std::optional<HashRequest> m_shownRequest;
-    HashOutcome m_shownOutcome;
-    QString m_shownStatus;
-    bool m_shownStale = false;
+    // The running request, and the one whose digest is on the panel.
+    TRequestState m_requestState;
     QTimer* m_progressTimer = nullptr;
     QElapsedTimer m_hashClock;
     QString m_startFile;

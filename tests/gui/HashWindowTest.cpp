@@ -15,6 +15,7 @@
 #include "hashing/StreamDigest.h"
 #include "tests/gui/QtPrinters.h"
 #include "tests/support/RefusedThreadStart.h"
+#include "tests/support/StateWait.h"
 #include "tools/ConfigStore.h"
 #include "tools/ProcessValues.h"
 
@@ -195,7 +196,7 @@ protected:
             m_window->SetFileOpener([gate](const std::string&) { return std::make_unique<TGateStream>(gate); });
         m_window->show();
         m_window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get(), StateWaitMs));
         m_window->init();
         m_window->rgInputType->SetItemIndex(InputTypeFile);
         m_window->rgHashes->SetItemIndex(2);
@@ -206,7 +207,7 @@ protected:
     QString InputFile() const { return m_folder.filePath(u"input.bin"_qs); }
 
     static bool WaitIdle(const TfrmQVMain& w) {
-        return QTest::qWaitFor([&w] { return !w.IsBusy(); }, 20000);
+        return QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs);
     }
 
     QTemporaryDir m_folder;
@@ -229,15 +230,15 @@ TEST_F(HashWindowTest, ProgressFollowsTheChunksUntilTheDigest) {
     // Nothing read yet: after a quarter of a second the progress shows 0 %, painted while the
     // hashing thread waits for its first chunk.
     TPaintCounter paints(w.lblStatus);
-    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.pbHash->isVisible(); }, 5000));
-    ASSERT_TRUE(QTest::qWaitFor([&paints] { return paints.count > 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.pbHash->isVisible(); }, StateWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&paints] { return paints.count > 0; }, StateWaitMs));
     EXPECT_EQ(w.lblStatus->text(), u"Hashing... 0 B of 4.2 MB (0 %)"_qs);
     EXPECT_EQ(StatusColour(w), Grey);
     EXPECT_EQ(w.pbHash->value(), 0);
 
     gate->Allow(2);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&w] { return w.lblStatus->text().startsWith(u"Hashing... 2.1 MB of 4.2 MB (50 %), "); }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&w] { return w.lblStatus->text().startsWith(u"Hashing... 2.1 MB of 4.2 MB (50 %), "); }, StateWaitMs))
         << w.lblStatus->text().toStdString();
     EXPECT_TRUE(w.lblStatus->text().endsWith(u" left")) << w.lblStatus->text().toStdString();
     EXPECT_EQ(w.pbHash->value(), 500);
@@ -281,7 +282,7 @@ TEST_F(HashWindowTest, TheStopButtonAndEscapeStopWithinAChunk) {
         TfrmQVMain& w = Open(gate);
         QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
         gate->Allow(1);
-        ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() == 1; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() == 1; }, StateWaitMs));
         if (escape)
             QTest::keyClick(w.memVal, Qt::Key_Escape);
         else
@@ -359,15 +360,16 @@ TEST_F(HashWindowTest, AClosingWindowStopsTheHashAndSavesItsSettings) {
         w.cbSalt->setEditText(u"pepper"_qs);
         QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
         if (stuck)
-            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Begun() == 1; }, 5000)) << "a read is waiting";
+            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Begun() == 1; }, StateWaitMs)) << "a read is waiting";
         else
-            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() >= 2; }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate->Reads() >= 2; }, StateWaitMs));
 
         const int readsAtClose = gate->Reads();
         QElapsedTimer clock;
         clock.start();
         EXPECT_TRUE(w.close());
-        EXPECT_LT(clock.elapsed(), 1000) << "the close waits for no read";
+        // Waiting for the read would take the gate's 20 s, or 40 s of reads of 40 ms.
+        EXPECT_LT(clock.elapsed(), 10000) << "the close waits for no read";
         EXPECT_FALSE(w.IsBusy());
         EXPECT_LE(gate->Reads(), readsAtClose + 1);
 
@@ -379,12 +381,11 @@ TEST_F(HashWindowTest, AClosingWindowStopsTheHashAndSavesItsSettings) {
 
         m_window.reset();
         // The stuck read returns after the window is gone; the thread stops at its next chunk.
+        // Its stream and file opener hold the gate until it has ended.
         gate->AllowAll();
-        QTest::qWait(100);
-        const int readsAfter = gate->Reads();
-        QTest::qWait(100);
-        EXPECT_EQ(gate->Reads(), readsAfter) << "the hashing thread has ended";
-        EXPECT_LE(readsAfter, readsAtClose + 2);
+        ASSERT_TRUE(QTest::qWaitFor([&gate] { return gate.use_count() == 1; }, StateWaitMs))
+            << "the hashing thread has ended";
+        EXPECT_LE(gate->Reads(), readsAtClose + 2);
     }
 }
 
@@ -483,9 +484,9 @@ TEST_F(HashWindowTest, ASecondPassForAListSaysWhy) {
             }
             return gate->Opens() == 2;
         },
-        10000));
+        StateWaitMs));
     ASSERT_TRUE(QTest::qWaitFor(
-        [&w] { return w.lblStatus->text().startsWith(u"Hashing again with MD5 for MD5SUMS... "_qs); }, 5000))
+        [&w] { return w.lblStatus->text().startsWith(u"Hashing again with MD5 for MD5SUMS... "_qs); }, StateWaitMs))
         << w.lblStatus->text().toStdString();
     EXPECT_TRUE(w.IsBusy());
     gate->AllowAll();
@@ -653,7 +654,7 @@ TEST_F(HashWindowTest, TheFileGivenAtStartIsHashedAtOnce) {
         TfrmQVMain& w = *m_window;
         w.OpenAtStart(file);
         w.show();
-        ASSERT_TRUE(QTest::qWaitFor([&w] { return w.IsLoaded(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&w] { return w.IsLoaded(); }, StateWaitMs));
         ASSERT_TRUE(WaitIdle(w));
         EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeFile);
         EXPECT_EQ(w.rgHashes->ItemIndex(), 0);
@@ -701,7 +702,7 @@ TEST_F(HashWindowTest, TypingRightAwayGoesIntoTheTextBox) {
     m_window = std::make_unique<TfrmQVMain>();
     m_window->show();
     m_window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get(), StateWaitMs));
     QTest::keyClicks(QApplication::focusWidget(), u"typed"_qs);
     EXPECT_EQ(m_window->memVal->toPlainText(), u"typed"_qs);
 }

@@ -102,7 +102,7 @@ TEST(HostileStartTest, TheProgramStartsAndClosesOverAnySettingsFolder) {
         c.prepare(data, outside);
         const QString before = Describe(Store(data));
 
-        const TProgramEnd end = RunProgramUntilSignal(configHome, home.path(), 2000, SIGTERM);
+        const TProgramEnd end = RunProgramUntilSignal(configHome, home.path(), TSignalMoment::AfterLoading, SIGTERM);
         ASSERT_TRUE(end.started && end.finished) << "the program starts and does not hang";
         EXPECT_EQ(end.status, QProcess::NormalExit);
         EXPECT_EQ(end.code, 0);
@@ -130,7 +130,7 @@ TEST(HostileStartTest, RelativeXdgFoldersAreIgnored) {
         extra.insert(QString::fromLatin1(name), QStringLiteral("relative"));
     const QString data = home.filePath(QStringLiteral(".config/quviro"));
 
-    const TProgramEnd end = RunProgramUntilSignal(extra, working, data, 1000, SIGTERM);
+    const TProgramEnd end = RunProgramUntilSignal(extra, working, data, TSignalMoment::AfterLoading, SIGTERM);
     ASSERT_TRUE(end.started && end.finished);
     EXPECT_EQ(end.status, QProcess::NormalExit);
     EXPECT_EQ(end.code, 0);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -36,10 +37,12 @@ public:
         // -displayfd 1: the server picks a free display and writes its number on stdout.
         m_server.start(QStringLiteral("Xvfb"), {u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, u"1600x1000x24"_qs,
                                                 u"-nolisten"_qs, u"tcp"_qs});
-        if (!m_server.waitForStarted(10000))
+        if (!m_server.waitForStarted(StateWaitMs))
             return;
         QByteArray number;
-        for (int waited = 0; !number.endsWith('\n') && waited < 10000; waited += 50) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!number.endsWith('\n') && m_server.state() == QProcess::Running && clock.elapsed() < StateWaitMs) {
             m_server.waitForReadyRead(50);
             number += m_server.readAllStandardOutput();
         }
@@ -53,9 +56,11 @@ public:
         environment.insert(u"DISPLAY"_qs, m_display);
         m_windowManager.setProcessEnvironment(environment);
         m_windowManager.start(QStringLiteral("openbox"), {u"--sm-disable"_qs, u"--startup"_qs, u"touch "_qs + ready});
-        if (!m_windowManager.waitForStarted(10000))
+        if (!m_windowManager.waitForStarted(StateWaitMs))
             return;
-        for (int waited = 0; !QFileInfo::exists(ready) && waited < 10000; waited += 50)
+        clock.restart();
+        while (!QFileInfo::exists(ready) && m_windowManager.state() == QProcess::Running &&
+               clock.elapsed() < StateWaitMs)
             QThread::msleep(50);
         m_ready = QFileInfo::exists(ready);
     }
@@ -109,7 +114,7 @@ TEST(PlacementCycleTest, MaximisedCloseAndRestartKeepsTheNormalBounds) {
         SCOPED_TRACE(testing::Message() << "cycle " << cycle);
         // Started maximised from the store, closed like the user closes it, which stores the
         // placement again.
-        const TProgramEnd end = RunProgramUntilSignal(extra, home.path(), data, 2000, SIGTERM);
+        const TProgramEnd end = RunProgramUntilSignal(extra, home.path(), data, TSignalMoment::AfterLoading, SIGTERM);
         ASSERT_TRUE(end.started && end.finished);
         ASSERT_EQ(end.status, QProcess::NormalExit);
         ASSERT_EQ(end.code, 0);

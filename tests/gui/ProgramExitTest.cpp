@@ -15,35 +15,45 @@ namespace {
 struct ExitCase {
     const char* name;
     int signal;
-    int millisecondsBeforeSignal;
-    bool settingsSaved;
+    TSignalMoment moment;
 };
 
 const ExitCase ExitCases[] = {
-    {"SIGTERM after loading", SIGTERM, 2000, true},
-    {"SIGINT after loading", SIGINT, 2000, true},
-    {"SIGHUP after loading", SIGHUP, 2000, true},
-    // Within the first half second the window holds nothing of the stored settings yet.
-    {"SIGTERM before loading", SIGTERM, 0, false},
+    {"SIGTERM after loading", SIGTERM, TSignalMoment::AfterLoading},
+    {"SIGINT after loading", SIGINT, TSignalMoment::AfterLoading},
+    {"SIGHUP after loading", SIGHUP, TSignalMoment::AfterLoading},
+    {"SIGTERM before loading", SIGTERM, TSignalMoment::AtStartUp},
 };
+
+// A signal at start-up arrives before the window loads, unless the machine held this test
+// back for the half second before init; such a run is tried again, since it shows nothing of
+// the close before loading.
+constexpr int StartUpAttempts = 5;
 
 TEST(ProgramExitTest, ATerminationSignalClosesTheWindowLikeTheUser) {
     for (const ExitCase& c : ExitCases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir home;
-        ASSERT_TRUE(home.isValid());
-        const QString configHome = home.filePath(QStringLiteral("config"));
-        const TProgramEnd end = RunProgramUntilSignal(configHome, home.path(), c.millisecondsBeforeSignal, c.signal);
-        ASSERT_TRUE(end.started && end.finished);
-        EXPECT_EQ(end.status, QProcess::NormalExit);
-        EXPECT_EQ(end.code, 0);
-        const QString folder = configHome + QStringLiteral("/quviro/");
-        EXPECT_EQ(QFile::exists(folder + QStringLiteral("DataSet_SYSTEMCONFIG.dblst")), c.settingsSaved);
-        EXPECT_EQ(QFile::exists(folder + QStringLiteral("DataSet_SALTITEMS.dblst")), c.settingsSaved);
-        if (c.settingsSaved) {
-            QFile config(folder + QStringLiteral("DataSet_SYSTEMCONFIG.dblst"));
-            ASSERT_TRUE(config.open(QIODevice::ReadOnly));
-            EXPECT_TRUE(config.readAll().contains("INPUTTYPE=1\r\n")) << "the first-run choices are stored";
+        const bool afterLoading = c.moment == TSignalMoment::AfterLoading;
+        for (int attempt = 1; attempt <= (afterLoading ? 1 : StartUpAttempts); ++attempt) {
+            QTemporaryDir home;
+            ASSERT_TRUE(home.isValid());
+            const QString configHome = home.filePath(QStringLiteral("config"));
+            const TProgramEnd end = RunProgramUntilSignal(configHome, home.path(), c.moment, c.signal);
+            ASSERT_TRUE(end.started && end.finished);
+            EXPECT_EQ(end.status, QProcess::NormalExit);
+            EXPECT_EQ(end.code, 0);
+            if (!afterLoading && end.loaded && attempt < StartUpAttempts)
+                continue;
+            EXPECT_EQ(end.loaded, afterLoading);
+            const QString folder = configHome + QStringLiteral("/quviro/");
+            EXPECT_EQ(QFile::exists(folder + QStringLiteral("DataSet_SYSTEMCONFIG.dblst")), end.loaded);
+            EXPECT_EQ(QFile::exists(folder + QStringLiteral("DataSet_SALTITEMS.dblst")), end.loaded);
+            if (end.loaded) {
+                QFile config(folder + QStringLiteral("DataSet_SYSTEMCONFIG.dblst"));
+                ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+                EXPECT_TRUE(config.readAll().contains("INPUTTYPE=1\r\n")) << "the first-run choices are stored";
+            }
+            break;
         }
     }
 }
@@ -58,9 +68,11 @@ TEST(ProgramExitTest, AClosingWindowStopsARunningHash) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(64) << 30));
     file.close();
     const QString configHome = home.filePath(QStringLiteral("config"));
-    // init runs half a second after start, and the hash with it.
-    const TProgramEnd end = RunProgramUntilSignal(configHome, home.path(), 2000, SIGTERM, {large});
-    ASSERT_TRUE(end.started && end.finished) << "still hashing after 10 s";
+    // init starts the hash before it reports the window loaded.
+    const TProgramEnd end =
+        RunProgramUntilSignal(configHome, home.path(), TSignalMoment::AfterLoading, SIGTERM, {large});
+    ASSERT_TRUE(end.started && end.finished) << "still hashing a minute after the signal";
+    EXPECT_TRUE(end.loaded);
     EXPECT_EQ(end.status, QProcess::NormalExit);
     EXPECT_EQ(end.code, 0);
     std::printf("ended %lld ms after the signal\n", static_cast<long long>(end.millisecondsToEnd));

@@ -12,6 +12,7 @@
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
 #include "tests/gui/QtPrinters.h"
+#include "tests/support/StateWait.h"
 #include "tools/ConfigStore.h"
 #include "tools/DataSet.h"
 #include "tools/ProcessValues.h"
@@ -44,17 +45,17 @@
 #include <QUrl>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
 #include <new>
 #include <optional>
+#include <semaphore>
 #include <stdexcept>
 #include <string_view>
 #include <sys/stat.h>
-#include <thread>
+#include <utility>
 
 // Allocations through operator new of at least g_refuseFrom bytes fail while it is set, to
 // run the window out of memory without exhausting the machine.
@@ -159,7 +160,7 @@ protected:
     TfrmQVMain& Open(bool load = true) {
         m_window = std::make_unique<TfrmQVMain>();
         m_window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get(), StateWaitMs));
         if (load)
             m_window->init();
         return *m_window;
@@ -184,7 +185,7 @@ protected:
     // Clicks the # button and waits for the outcome: the hash runs on a thread of its own.
     static void Compute(TfrmQVMain& w) {
         Click(w.btnRefresh);
-        ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
     }
 
     // Types text; a line feed is the Return key.
@@ -243,7 +244,7 @@ TEST_F(QVMainTest, TheTimerRunsInitHalfASecondAfterCreation) {
     QElapsedTimer clock;
     clock.start();
     TfrmQVMain& w = Open(false);
-    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.IsLoaded(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.IsLoaded(); }, StateWaitMs));
     EXPECT_GE(clock.elapsed(), 500);
     EXPECT_EQ(w.lblHash->text(), u"Ready."_qs);
     EXPECT_EQ(w.rgHashes->ItemIndex(), 1);
@@ -372,11 +373,16 @@ TEST_F(QVMainTest, TheFirstOfThreeDroppedFilesBecomesTheInput) {
     QMimeData data;
     data.setUrls({QUrl(u"https://example.org/x"_qs), QUrl::fromLocalFile(files[0]), QUrl::fromLocalFile(files[1]),
                   QUrl::fromLocalFile(files[2])});
+    // File managers offer the paths as text as well, which a text box would insert.
+    data.setText(files[0] + u'\n' + files[1] + u'\n' + files[2]);
 
     TfrmQVMain& w = Open();
-    // On the window itself and on the memo, which would otherwise take the drop as text.
-    for (QWidget* target : {static_cast<QWidget*>(&w), w.memVal->viewport()}) {
-        SCOPED_TRACE(target == &w ? "window" : "memo");
+    // On the window itself, and on the memo and the salt box, which would otherwise take the drop as text.
+    const std::pair<const char*, QWidget*> targets[] = {
+        {"window", &w}, {"memo", w.memVal->viewport()}, {"salt box", w.cbSalt->lineEdit()}};
+    for (const auto& [name, target] : targets) {
+        SCOPED_TRACE(name);
+        w.cbSalt->setEditText(u"salt"_qs);
         w.memVal->setPlainText(u"earlier text\nline two"_qs);
         w.rgInputType->SetItemIndex(InputTypeBase64);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -386,8 +392,10 @@ TEST_F(QVMainTest, TheFirstOfThreeDroppedFilesBecomesTheInput) {
         QApplication::sendEvent(target, &drop);
         EXPECT_EQ(w.memVal->toPlainText(), files[0]);
         EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeFile);
+        EXPECT_EQ(w.cbSalt->currentText(), u"salt"_qs);
         EXPECT_EQ(w.lblHash->text(), u"Ready."_qs) << "a drop computes nothing";
     }
+    w.cbSalt->setEditText(QString());
     Compute(w);
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
 }
@@ -748,7 +756,7 @@ TEST_F(QVMainTest, EnterCalculates) {
             w.lblHash->setText(QString());
             place->setFocus();
             QTest::keyClick(place, key);
-            ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
             EXPECT_EQ(w.lblHash->text(), Sha1Abc);
         }
     }
@@ -786,15 +794,18 @@ TEST_F(QVMainTest, IconButtonsHaveAccessibleNames) {
     w.rgInputType->SetItemIndex(InputTypeFile);
     WriteFile(Path(u"a.bin"_qs), "abc");
     w.memVal->setPlainText(Path(u"a.bin"_qs));
-    w.SetFileOpener([](const std::string&) -> std::unique_ptr<TStream> {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        throw EFOpenError("slow");
+    // The open holds the hash until the test has looked at the button.
+    std::binary_semaphore looked(0);
+    w.SetFileOpener([&looked](const std::string&) -> std::unique_ptr<TStream> {
+        looked.acquire();
+        throw EFOpenError("held");
     });
     Click(w.btnRefresh);
     QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(w.btnRefresh);
     EXPECT_EQ(stop->text(QAccessible::Name), u"Stop hashing"_qs);
     EXPECT_EQ(stop->text(QAccessible::Description), u"Stop hashing (Esc)"_qs);
-    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 5000));
+    looked.release();
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
     EXPECT_EQ(stop->text(QAccessible::Name), u"Calculate digest"_qs);
 }
 
@@ -1160,7 +1171,7 @@ TEST_F(QVMainTest, AListDroppedOnTheFieldGivesTheFilesLine) {
 TEST_F(QVMainTest, TypingADigestCountsItsDigits) {
     TfrmQVMain& w = Open();
     w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w, StateWaitMs));
     TExpectedDigestRow& row = *w.rowExpected;
     ASSERT_EQ(w.rgHashes->ItemIndex(), 1);
     row.edtExpected->setFocus();
@@ -1259,7 +1270,8 @@ TEST_F(QVMainTest, AListInAnotherAlgorithmHashesTheFileAgainWithIt) {
     ASSERT_EQ(w.rgHashes->ItemIndex(), 1) << "the first run starts with SHA1";
     Type(w.memVal, files.filePath(u"abc.txt"_qs));
     Compute(w);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return row.VerdictText() == u"\u2713 Matches (from SHA256SUMS)"_qs; }, 10000))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return row.VerdictText() == u"\u2713 Matches (from SHA256SUMS)"_qs; }, StateWaitMs))
         << row.VerdictText().toStdString();
     EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
     EXPECT_EQ(w.lblHashType->text(), u"SHA256:"_qs);
@@ -1302,7 +1314,7 @@ TEST_F(QVMainTest, AClickBesideTheSaltListReachesItsTarget) {
     const auto openList = [&] {
         w.cbSalt->setEditText(QString());
         Type(w.cbSalt, u"s"_qs);
-        return QTest::qWaitFor([popup] { return popup->isVisible(); }, 2000);
+        return QTest::qWaitFor([popup] { return popup->isVisible(); }, StateWaitMs);
     };
     // While the list is open the window system hands every press to it (it holds the pointer
     // grab); the offscreen platform does not, so the test does.
@@ -1315,7 +1327,7 @@ TEST_F(QVMainTest, AClickBesideTheSaltListReachesItsTarget) {
 
     ASSERT_TRUE(openList());
     clickBeside(w.btnRefresh);
-    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.lblStatus->text() == u"Success creating SHA1 hash."_qs; }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.lblStatus->text() == u"Success creating SHA1 hash."_qs; }, StateWaitMs))
         << w.lblStatus->text().toStdString();
     EXPECT_FALSE(popup->isVisible());
     // SHA-1 of "sabc": the salt as typed, not the history's "s2".
@@ -1323,7 +1335,7 @@ TEST_F(QVMainTest, AClickBesideTheSaltListReachesItsTarget) {
 
     ASSERT_TRUE(openList());
     clickBeside(w.memVal->viewport());
-    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.focusWidget() == w.memVal; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return w.focusWidget() == w.memVal; }, StateWaitMs));
     EXPECT_FALSE(popup->isVisible());
 }
 

@@ -1,4 +1,5 @@
 #include "hashing/OrderedJobs.h"
+#include "tests/support/StateWait.h"
 
 #include "tests/support/RefusedThreadStart.h"
 
@@ -205,8 +206,9 @@ TEST(OrderedJobsTest, WindowBoundIsExact) {
                 ++submitted;
             }
         });
-        for (int waited = 0; submitted < window && waited < 200; ++waited)
+        for (int waited = 0; submitted < window && waited < StateWaitMs; waited += 10)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // A Submit that wrongly went past the window would show here.
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         EXPECT_EQ(submitted, window) << "tasks given while the first is held";
         release.Raise();

@@ -1,5 +1,7 @@
 #include "tools/PulseTimer.h"
 
+#include "tests/support/StateWait.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -75,7 +77,7 @@ TEST_P(PulseTimerCases, CallsAsOftenAsTheRulesSayThenIsGone) {
 
     const int interval = c.interval > 0 ? c.interval : 100;
     EXPECT_TRUE(RunEventLoopUntil([&] { return TPulseTimer::LiveCount() == timersBefore; },
-                                  interval * (c.expectedCalls + 2) + 2000))
+                                  interval * (c.expectedCalls + 2) + StateWaitMs))
         << "the timer must delete itself";
     // Later events must bring no further call.
     RunEventLoopFor(interval * 2);
