@@ -8,6 +8,7 @@
 #include "cli/CliOutput.h"
 #include "cli/CliProgress.h"
 #include "hashing/FileListHash.h"
+#include "hashing/NamedFileDigest.h"
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
 #include "tools/TextUtils.h"
@@ -197,13 +198,12 @@ int Report(const TCliOptions& options, const QString& digest, TCliOutput& out) {
 
 // Standard input as a file: its bytes as given, a pipe too, as sha256sum reads "-".
 int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
-    int error = 0;
-    std::string reason;
-    const std::optional<std::string> digest =
-        HashListedFile(AlgorithmByName(options.Algorithm).value_or(THashAlgorithm::SHA256), "-", error, reason);
-    if (!digest)
-        return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(reason));
-    const QString text = QString::fromStdString(*digest);
+    TStreamDigester digester;
+    const TNamedFileDigest input =
+        DigestNamedFile("-", {AlgorithmByName(options.Algorithm).value_or(THashAlgorithm::SHA256)}, digester);
+    if (!input.Succeeded())
+        return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(input.Reason));
+    const QString text = QString::fromStdString(input.Digests.front());
     return Report(options, options.UpperHash ? text.toUpper() : text, out);
 }
 
