@@ -112,7 +112,11 @@ QString FinishVerifyOptions(TCliOptions& options, const QStringList& operands) {
 }
 
 // The row -a's value names: case, spaces and punctuation are ignored ("sha-256", "SHA3_512", "b2").
+// A name the table lists is taken as written first: without its "/", "SHA2-512/256" would
+// read as no row's name.
 std::optional<THashAlgorithm> AlgorithmOf(const QString& typed) {
+    if (const std::optional<THashAlgorithm> listed = AlgorithmByTypedName(RemoveSpaces(Trim(typed)).toStdString()))
+        return listed;
     return AlgorithmByTypedName(NormalizeName(typed).toStdString());
 }
 
@@ -211,6 +215,77 @@ std::optional<QStringView> MatchValueOption(QStringView argument, std::optional<
         }
     }
     return std::nullopt;
+}
+
+// Where an option's description starts in the help, and the width its lines keep within.
+constexpr qsizetype HelpColumn = 29;
+constexpr qsizetype HelpWidth = 92;
+
+// The words of text, which a line of the help may break between.
+QStringList Words(const QString& text) {
+    return text.split(u' ', Qt::SkipEmptyParts);
+}
+
+// words set in lines, the first line continuing an option's head that ends at HelpColumn, the
+// others indented to it; ends with a line feed. A word may hold spaces: it is never broken.
+QString HelpParagraph(const QStringList& words) {
+    QString lines;
+    qsizetype width = HelpColumn;
+    for (const QString& word : words) {
+        if (width > HelpColumn && width + 1 + word.size() > HelpWidth) {
+            lines += u'\n' + QString(HelpColumn, u' ');
+            width = HelpColumn;
+        } else if (width > HelpColumn) {
+            lines += u' ';
+            ++width;
+        }
+        lines += word;
+        width += word.size();
+    }
+    return lines + u'\n';
+}
+
+// A spelling -a takes for row that is shorter than its name without punctuation ("b3" for
+// BLAKE3), in lower case; empty when it has none.
+QString ShortSpelling(const TAlgorithmInfo& row) {
+    qsizetype letters = 0;
+    for (const char c : row.Name)
+        letters += c == '-' || c == '_' || c == '/' ? 0 : 1;
+    std::string_view shortest;
+    for (const std::string_view name : row.Typed)
+        if (static_cast<qsizetype>(name.size()) < letters && (shortest.empty() || name.size() < shortest.size()))
+            shortest = name;
+    return Latin1(shortest).toLower();
+}
+
+// Every row of the algorithm table for -a's help, as words that keep a name with its spelling:
+// the default first, then the others in table order ("SHA256 (the default),", "MD5,", ...
+// "or", "BLAKE3 (b3)").
+QStringList AlgorithmHelpWords() {
+    const TCliOptions defaults;
+    QStringList names{defaults.Algorithm + QStringLiteral(" (the default)")};
+    for (const TAlgorithmInfo& row : AlgorithmTable()) {
+        if (Latin1(row.Name) == defaults.Algorithm)
+            continue;
+        const QString spelling = ShortSpelling(row);
+        names.append(spelling.isEmpty() ? Latin1(row.Name) : Latin1(row.Name) + " (" + spelling + ')');
+    }
+    const QString last = names.takeLast();
+    for (QString& name : names)
+        name += u',';
+    names.back().chop(1);
+    return names << QStringLiteral("or") << last;
+}
+
+// The description of -a.
+QString AlgorithmHelp() {
+    QStringList words = AlgorithmHelpWords();
+    words.back() += u';';
+    words << Words(QStringLiteral("case, spaces and punctuation are ignored, so sha-256 and sha3_512 work too; -a "
+                                  "help lists them; several names separated by commas"))
+          << QStringLiteral("(-a md5,sha256)")
+          << Words(QStringLiteral("are computed from one read and print one BSD line each"));
+    return HelpParagraph(words);
 }
 
 } // namespace
@@ -380,14 +455,9 @@ QString CliHelpText() {
                "prints one checksum line per file as sha256sum, sha1sum and md5sum do; with several\n"
                "algorithms (-a md5,sha256), one BSD line per algorithm and file.\n"
                "\n"
-               "  -a, --algorithm ALGORITHM  SHA256 (the default), MD5, SHA1, SHA224, SHA384, SHA512,\n"
-               "                             SHA512/256, SHA3-224, SHA3-256, SHA3-384, SHA3-512,\n"
-               "                             BLAKE2b-512 (b2), BLAKE2s-256, BLAKE3 (b3), CRC32,\n"
-               "                             XXH3-64 (xxh3) or XXH3-128 (xxh128); case, spaces and\n"
-               "                             punctuation are ignored, so sha-256 and sha3_512 work too;\n"
-               "                             -a help lists them;\n"
-               "                             several names separated by commas (-a md5,sha256) are\n"
-               "                             computed from one read and print one BSD line each\n"
+               "  -a, --algorithm ALGORITHM  ") +
+           AlgorithmHelp() +
+           QStringLiteral(
                "  -t, --type TYPE            what INPUT is: file (the default), the name of a file to hash;\n"
                "                             text, text hashed as UTF-8; hex, hexadecimal bytes (not\n"
                "                             supported in this version); base64, Base64 text decoded first\n"
