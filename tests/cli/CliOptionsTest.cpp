@@ -1,4 +1,7 @@
 #include "cli/CliOptions.h"
+#include "cli/AlgorithmsCommand.h"
+#include "cli/CliHelp.h"
+#include "cli/HashCommand.h"
 
 #include "crypt/HashAlgorithm.h"
 
@@ -437,6 +440,49 @@ TEST(CliHelpTest, AlgorithmListHasALinePerRow) {
         for (const QString& name : names)
             EXPECT_EQ(ParseCliArguments({u"-a"_qs, name, u"a"_qs}).Options.Algorithm, names.front());
     }
+}
+
+} // namespace
+
+namespace {
+
+// Every option a help line starts with ("  -a, --algorithm ALGORITHM  ..."), read from the help
+// as a user reads it.
+QStringList OptionsInHelp() {
+    QStringList names;
+    for (const QString& line : CliHelpText().split(u'\n')) {
+        // Descriptions continue at a deeper indent; a head starts at the third or seventh column.
+        if (!line.startsWith(u"  -"_qs) && !line.startsWith(u"      --"_qs))
+            continue;
+        const QString head = line.section(u"  "_qs, 0, 0, QString::SectionSkipEmpty);
+        for (const QString& word : head.split(u' ', Qt::SkipEmptyParts))
+            if (word.startsWith(u'-') && word.size() > 1)
+                names.append(word.endsWith(u',') ? word.chopped(1) : word);
+    }
+    return names;
+}
+
+// The help and the parser read the same declarations: each name the help shows is one the parser
+// takes (with a value where the help names one), and each name the parser takes the help shows.
+TEST(CliHelpTest, HelpShowsExactlyTheOptionsTheParserTakes) {
+    const QStringList shown = OptionsInHelp();
+    ASSERT_FALSE(shown.isEmpty()) << CliHelpText().toStdString();
+    for (const QString& name : shown) {
+        SCOPED_TRACE(name.toStdString());
+        const TCliParseResult parsed = ParseCliArguments({name, u"1"_qs, u"x"_qs});
+        EXPECT_FALSE(parsed.Error.startsWith(u"unknown option"_qs)) << parsed.Error.toStdString();
+    }
+    // Every option quviro-cli has taken is still in the help.
+    for (const QString& name :
+         {u"-a"_qs,          u"--algorithm"_qs, u"-t"_qs,          u"--type"_qs,     u"--trim"_qs,
+          u"--prefix"_qs,    u"--suffix"_qs,    u"-u"_qs,          u"--upper"_qs,    u"-H"_qs,
+          u"--with-name"_qs, u"--tag"_qs,       u"-b"_qs,          u"--binary"_qs,   u"--text"_qs,
+          u"--sfv"_qs,       u"-r"_qs,          u"--recursive"_qs, u"-j"_qs,         u"--jobs"_qs,
+          u"-z"_qs,          u"-0"_qs,          u"--zero"_qs,      u"-c"_qs,         u"--check"_qs,
+          u"-C"_qs,          u"--verify"_qs,    u"--quiet"_qs,     u"--status"_qs,   u"--ignore-missing"_qs,
+          u"--strict"_qs,    u"-w"_qs,          u"--warn"_qs,      u"--progress"_qs, u"--list-algorithms"_qs,
+          u"-h"_qs,          u"--help"_qs,      u"--version"_qs})
+        EXPECT_TRUE(shown.contains(name)) << name.toStdString();
 }
 
 } // namespace
