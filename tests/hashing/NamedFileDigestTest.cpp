@@ -163,4 +163,62 @@ TEST_F(NamedFileDigestTest, FileThatGrowsWhileReadIsAFailure) {
     EXPECT_EQ(result.Reason, "the file changed size while it was read");
 }
 
+// With an opener of the caller's, what it throws or answers comes back as the failure's kind and
+// its own text, for the caller to word; what it opens is read as any file.
+TEST_F(NamedFileDigestTest, AnOpenersFailuresComeBackWithTheirKindAndText) {
+    struct Case {
+        const char* label;
+        TNamedFileOpener open;
+        TNamedFileFailure failure;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"no regular file", [](const std::string&) -> std::unique_ptr<TStream> { throw ENoRegularFile("gone"); },
+         TNamedFileFailure::NoRegularFile, "gone"},
+        {"cannot open",
+         [](const std::string&) -> std::unique_ptr<TStream> {
+             throw EFOpenError("Cannot open file \"x\". Permission denied");
+         },
+         TNamedFileFailure::Open, "Cannot open file \"x\". Permission denied"},
+        {"out of memory opening", [](const std::string&) -> std::unique_ptr<TStream> { throw std::bad_alloc(); },
+         TNamedFileFailure::Open, "Out of memory"},
+        {"no stream", [](const std::string&) { return std::unique_ptr<TStream>(); }, TNamedFileFailure::Open, ""},
+        {"any other failure of the opener",
+         [](const std::string& name) -> std::unique_ptr<TStream> {
+             throw EReadError("Stream read error: the file changed size while it was read " + name);
+         },
+         TNamedFileFailure::Open, "Stream read error: the file changed size while it was read " + At("abc")},
+        {"opened", [](const std::string& name) { return std::make_unique<TFileStream>(name); }, TNamedFileFailure::None,
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TStreamDigester digester;
+        const TNamedFileDigest result = DigestNamedFile(At("abc"), c.open, {THashAlgorithm::SHA256}, digester);
+        EXPECT_EQ(result.Failure, c.failure);
+        EXPECT_EQ(result.Message, c.message);
+        EXPECT_EQ(result.Error, 0);
+        EXPECT_EQ(result.Digests, c.failure == TNamedFileFailure::None ? std::vector<std::string>{AbcSha256}
+                                                                       : std::vector<std::string>{});
+    }
+}
+
+// Through an opener, a read failure keeps the stream's whole text beside the shorter reason; a
+// request for no algorithm opens the file and reads none of it.
+TEST_F(NamedFileDigestTest, AnOpenersStreamIsReadOnlyForAlgorithms) {
+    const TNamedFileOpener open = [](const std::string& name) { return std::make_unique<TFileStream>(name); };
+    TFailingObserver failing([] { throw EReadError("Stream read error: Input/output error"); });
+    TStreamDigester digester;
+    const TNamedFileDigest failed = DigestNamedFile(At("abc"), open, {THashAlgorithm::MD5}, digester, &failing);
+    EXPECT_EQ(failed.Failure, TNamedFileFailure::Read);
+    EXPECT_EQ(failed.Message, "Stream read error: Input/output error");
+    EXPECT_EQ(failed.Reason, "Input/output error");
+
+    TProgressCounter counter;
+    const TNamedFileDigest opened = DigestNamedFile(At("abc"), open, {}, digester, &counter);
+    EXPECT_TRUE(opened.Succeeded());
+    EXPECT_TRUE(opened.Digests.empty());
+    EXPECT_EQ(counter.Done(), 0);
+}
+
 } // namespace
