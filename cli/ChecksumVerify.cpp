@@ -2,18 +2,19 @@
 
 #include "checksums/ChecksumFormat.h"
 #include "checksums/ChecksumLine.h"
+#include "checksums/ChecksumListReader.h"
 #include "crypt/Hex.h"
-#include "crypt/RunningDigest.h"
 #include "crypt/Stream.h"
 #include "hashing/FileStream.h"
-#include "hashing/StreamDigest.h"
+#include "hashing/NamedFileDigest.h"
+#include "platform/Descriptors.h"
 #include "platform/Files.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -52,10 +53,10 @@ bool NamesADescriptor(std::string_view name) {
 // The folder relative names are taken from, with its final "/": the list's own folder when
 // the list is a file; the current folder (empty text) for standard input, for a pipe, and for a
 // list read through a descriptor's name.
-std::string NameFolder(const std::string& listName, std::FILE* list) {
+std::string NameFolder(const std::string& listName, int list) {
     int error = 0;
     const std::optional<TFileInfo> info =
-        listName == "-" || NamesADescriptor(listName) ? std::nullopt : LookAtDescriptor(::fileno(list), error);
+        listName == "-" || NamesADescriptor(listName) ? std::nullopt : LookAtDescriptor(list, error);
     if (!info || info->Kind != TFileKind::Regular)
         return {};
     const std::size_t slash = listName.rfind('/');
@@ -138,97 +139,94 @@ std::string Plural(std::uint64_t count, const char* one, const char* many) {
     return "WARNING: " + std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// A list's lines one by one, without their terminator, never the whole list at once.
-struct TLineReader {
-    std::FILE* File = nullptr;
-    char* Buffer = nullptr;
-    std::size_t Capacity = 0;
-    ~TLineReader() { std::free(Buffer); }
-
-    bool Next(char terminator, std::string_view& line) {
-        const ssize_t length = ::getdelim(&Buffer, &Capacity, terminator, File);
-        if (length <= 0)
-            return false;
-        line = std::string_view(Buffer, static_cast<std::size_t>(length));
-        if (line.back() == terminator)
-            line.remove_suffix(1);
-        return true;
-    }
-};
-
 // Read by line feeds, a list made with -z looks like one line of its first entry.
 bool HoldsNul(const TVerifyOptions& options, std::string_view line) {
     return !options.Zero && line.find('\0') != std::string_view::npos;
 }
 
-// HashListedFile with a reader that lives as long as the caller wants, so that a list of a
-// million small files does not allocate buffers per file.
-std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, TStreamDigester& digester,
-                                          int& error, std::string& reason, TListProgress* progress = nullptr) {
-    error = 0;
-    reason.clear();
-    std::optional<TListProgress::TFileObserver> observer;
-    std::unique_ptr<TStream> stream;
-    if (path == "-") {
-        stream = std::make_unique<TDescriptorStream>(StandardInputFd);
-    } else {
-        TRegularFile file = OpenRegularFile(path);
-        if (!file.IsOpen()) {
-            // A folder counts as the system's EISDIR; other files that are not regular have no
-            // errno of their own.
-            error = file.Error == 0 && file.Info.Kind == TFileKind::Folder ? EISDIR : file.Error;
-            reason = OpenFailureReason(file);
-            return std::nullopt;
-        }
-        stream = std::make_unique<TFileStream>(std::move(file));
+// A list open for reading: standard input, or a file or pipe of its own.
+struct TOpenList {
+    TFileHandle Owned; // nothing for standard input
+    std::unique_ptr<TDescriptorStream> Stream;
+    std::string Folder; // where relative names are found
+};
+
+// Opens listName ("-" standard input); 0, or the errno of the failed open. A pipe's name opens
+// too: "-C <(...)".
+int OpenList(const std::string& listName, TOpenList& list) {
+    int fd = StandardInputFd;
+    if (listName != "-") {
+        int error = 0;
+        list.Owned = OpenForReading(listName, error);
+        if (!list.Owned.IsOpen())
+            return error;
+        fd = list.Owned.Get();
     }
-    if (progress) {
-        observer.emplace(*progress);
-        stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
-    }
-    try {
-        return digester.Digest(algorithm, *stream);
-    } catch (const EReadError& failure) {
-        // The reason alone, as for a failed open: "Input/output error", "the file changed ...".
-        constexpr std::string_view prefix = "Stream read error: ";
-        const std::string_view message = failure.what();
-        reason = message.substr(message.rfind(prefix, 0) == 0 ? prefix.size() : 0);
-    }
-    return std::nullopt;
+    list.Stream = std::make_unique<TDescriptorStream>(fd);
+    list.Folder = NameFolder(listName, fd);
+    return 0;
 }
+
+enum class TListLine { Entry, Ignored, Malformed, HoldsNul, End };
+
+// A list's lines in order through the one list reader, each parsed by the list's one parser.
+// Checking and counting for the progress line read lists through it alike.
+class TListLines {
+public:
+    TListLines(TOpenList& list, const std::string& listName, const TVerifyOptions& options)
+        : m_reader(*list.Stream, options.Zero ? '\0' : '\n'),
+          m_parser(options.Algorithm, AlgorithmOfListName(ListFileName(listName))), m_options(options),
+          m_fromStandardInput(listName == "-") {}
+
+    // The next line's kind, with line and entry filled as it allows; line is empty for an
+    // overlong line, which counts as malformed. Throws what the reader throws.
+    TListLine Next(std::string_view& line, TChecksumEntry& entry) {
+        line = {};
+        switch (m_reader.Next(line)) {
+        case TChecksumListReader::TLine::End:
+            return TListLine::End;
+        case TChecksumListReader::TLine::Overlong:
+            return TListLine::Malformed;
+        case TChecksumListReader::TLine::Line:
+            break;
+        }
+        // Such a list fails instead of passing on its first entry alone.
+        if (HoldsNul(m_options, line))
+            return TListLine::HoldsNul;
+        switch (m_parser.Parse(line, entry, m_fromStandardInput)) {
+        case TChecksumLineKind::Entry:
+            return TListLine::Entry;
+        case TChecksumLineKind::Ignored:
+            return TListLine::Ignored;
+        case TChecksumLineKind::Malformed:
+            break;
+        }
+        return TListLine::Malformed;
+    }
+
+    std::uint64_t LineNumber() const { return m_reader.LineNumber(); }
+
+private:
+    TChecksumListReader m_reader;
+    TChecksumListParser m_parser;
+    const TVerifyOptions& m_options;
+    bool m_fromStandardInput;
+};
 
 } // namespace
-
-std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, int& error,
-                                          std::string& reason) {
-    TStreamDigester digester;
-    return HashListedFile(algorithm, path, digester, error, reason);
-}
 
 bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     TReporter report(output);
     const bool fromStandardInput = options.ListName == "-";
     const std::string listLabel = QuoteName(fromStandardInput ? std::string("standard input") : options.ListName);
 
-    TLineReader reader;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(nullptr, std::fclose);
-    if (fromStandardInput) {
-        reader.File = stdin;
-    } else {
-        owned.reset(std::fopen(options.ListName.c_str(), "re"));
-        if (!owned) {
-            report.Err(listLabel + ": " + std::strerror(errno));
-            return false;
-        }
-        reader.File = owned.get();
+    TOpenList list;
+    if (const int error = OpenList(options.ListName, list); error != 0) {
+        report.Err(listLabel + ": " + std::strerror(error));
+        return false;
     }
-
-    const std::string folder = NameFolder(options.ListName, reader.File);
-    TChecksumListParser parser(options.Algorithm, AlgorithmOfListName(ListFileName(options.ListName)));
     TStreamDigester digester;
-    const char terminator = options.Zero ? '\0' : '\n';
     bool holdsNul = false;
-    std::uint64_t lineNumber = 0;
     std::uint64_t malformed = 0;
     std::uint64_t unreadable = 0;
     std::uint64_t mismatched = 0;
@@ -249,72 +247,71 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
         heldWarnings.clear();
     };
 
-    std::string_view line;
-    while (reader.Next(terminator, line)) {
-        ++lineNumber;
-        // Such a list fails instead of passing on its first entry alone.
-        if (HoldsNul(options, line)) {
-            if (!holdsNul)
-                report.Err(listLabel + ": " + std::to_string(lineNumber) +
-                           ": the line holds a NUL byte; a list made with -z is checked with -C -z");
-            holdsNul = true;
-            ++malformed;
-            continue;
-        }
+    try {
+        TListLines lines(list, options.ListName, options);
+        std::string_view line;
         TChecksumEntry entry;
-        const TChecksumLineKind kind = parser.Parse(line, entry, fromStandardInput);
-        if (kind == TChecksumLineKind::Ignored)
-            continue;
-        if (kind == TChecksumLineKind::Malformed) {
-            ++malformed;
-            if (!options.Warn)
+        for (TListLine kind; (kind = lines.Next(line, entry)) != TListLine::End;) {
+            const std::uint64_t lineNumber = lines.LineNumber();
+            if (kind == TListLine::Ignored)
                 continue;
-            if (const std::optional<std::string> tag = UnsupportedTag(line))
-                report.Err(listLabel + ": " + std::to_string(lineNumber) + ": unsupported algorithm " + *tag);
-            else if (!anyProper && !options.Algorithm && heldWarnings.size() < MaxHeldWarnings)
-                heldWarnings.push_back(lineNumber);
+            if (kind == TListLine::HoldsNul) {
+                if (!holdsNul)
+                    report.Err(listLabel + ": " + std::to_string(lineNumber) +
+                               ": the line holds a NUL byte; a list made with -z is checked with -C -z");
+                holdsNul = true;
+                ++malformed;
+                continue;
+            }
+            if (kind == TListLine::Malformed) {
+                ++malformed;
+                if (!options.Warn)
+                    continue;
+                if (const std::optional<std::string> tag = UnsupportedTag(line))
+                    report.Err(listLabel + ": " + std::to_string(lineNumber) + ": unsupported algorithm " + *tag);
+                else if (!anyProper && !options.Algorithm && heldWarnings.size() < MaxHeldWarnings)
+                    heldWarnings.push_back(lineNumber);
+                else
+                    warn(lineNumber);
+                continue;
+            }
+
+            anyProper = true;
+            lastAlgorithm = entry.Algorithm;
+            releaseWarnings();
+            const std::string path = ResolveName(entry.Name, list.Folder);
+            std::optional<TListProgress::TFileObserver> observer;
+            if (options.Progress)
+                observer.emplace(*options.Progress);
+            const TNamedFileDigest file =
+                DigestNamedFile(path, {entry.Algorithm}, digester, observer ? &*observer : nullptr);
+            if (options.Progress)
+                options.Progress->FileDone();
+            if (!file.Succeeded()) {
+                if (options.IgnoreMissing && file.Error == ENOENT)
+                    continue;
+                ++unreadable;
+                // The path tried, when it is not the name as listed.
+                report.Err(QuoteName(path) + ": " + file.Reason);
+                if (!options.Status)
+                    report.FileLine(entry.Name, "FAILED open or read");
+                continue;
+            }
+            const bool matches = SameHexDigits(file.Digests.front(), entry.Digest);
+            if (matches)
+                anyMatched = true;
             else
-                warn(lineNumber);
-            continue;
+                ++mismatched;
+            if (!options.Status && (!matches || !options.Quiet))
+                report.FileLine(entry.Name, matches ? "OK" : "FAILED");
         }
-
-        anyProper = true;
-        lastAlgorithm = entry.Algorithm;
-        releaseWarnings();
-        int error = 0;
-        std::string reason;
-        const std::string path = ResolveName(entry.Name, folder);
-        const std::optional<std::string> digest =
-            HashListedFile(entry.Algorithm, path, digester, error, reason, options.Progress);
-        if (options.Progress)
-            options.Progress->FileDone();
-        if (!digest) {
-            if (options.IgnoreMissing && error == ENOENT)
-                continue;
-            ++unreadable;
-            // The path tried, when it is not the name as listed.
-            report.Err(QuoteName(path) + ": " + reason);
-            if (!options.Status)
-                report.FileLine(entry.Name, "FAILED open or read");
-            continue;
-        }
-        const bool matches = SameHexDigits(*digest, entry.Digest);
-        if (matches)
-            anyMatched = true;
-        else
-            ++mismatched;
-        if (!options.Status && (!matches || !options.Quiet))
-            report.FileLine(entry.Name, matches ? "OK" : "FAILED");
-    }
-
-    if (std::ferror(reader.File)) {
+    } catch (const std::bad_alloc&) {
+        report.Err(listLabel + ": " + OutOfMemoryMessage);
+        return false;
+    } catch (const EReadError&) {
         report.Err(listLabel + ": read error");
-        if (fromStandardInput)
-            std::clearerr(reader.File);
         return false;
     }
-    if (fromStandardInput)
-        std::clearerr(reader.File);
     releaseWarnings();
 
     if (!anyProper) {
@@ -339,29 +336,29 @@ bool CountListedFiles(const std::vector<std::string>& listNames, const TVerifyOp
     bytes = 0;
     for (const std::string& listName : listNames) {
         // Standard input and pipes can be read once only: by the check.
-        if (listName == "-")
+        if (const std::optional<TFileInfo> info = listName == "-" ? std::nullopt : LookAtPath(listName);
+            !info || info->Kind != TFileKind::Regular)
             return false;
-        const std::optional<TFileInfo> info = LookAtPath(listName);
-        if (!info || info->Kind != TFileKind::Regular)
+        TOpenList list;
+        if (OpenList(listName, list) != 0)
             return false;
-        TLineReader reader;
-        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(std::fopen(listName.c_str(), "re"), std::fclose);
-        if (!owned)
-            return false;
-        reader.File = owned.get();
-        const std::string folder = NameFolder(listName, reader.File);
-        TChecksumListParser parser(options.Algorithm, AlgorithmOfListName(ListFileName(listName)));
-        std::string_view line;
-        while (reader.Next(options.Zero ? '\0' : '\n', line)) {
-            if (stopping)
-                return false;
+        try {
+            TListLines lines(list, listName, options);
+            std::string_view line;
             TChecksumEntry entry;
-            if (HoldsNul(options, line) || parser.Parse(line, entry) != TChecksumLineKind::Entry)
-                continue;
-            ++files;
-            if (const std::optional<TFileInfo> listed = LookAtPath(ResolveName(entry.Name, folder));
-                listed && listed->Kind == TFileKind::Regular)
-                bytes += listed->Size;
+            for (TListLine kind; (kind = lines.Next(line, entry)) != TListLine::End;) {
+                if (stopping)
+                    return false;
+                if (kind != TListLine::Entry)
+                    continue;
+                ++files;
+                if (const std::optional<TFileInfo> listed = LookAtPath(ResolveName(entry.Name, list.Folder));
+                    listed && listed->Kind == TFileKind::Regular)
+                    bytes += listed->Size;
+            }
+        } catch (const std::exception&) {
+            // The check reports the failure; the totals stay unknown.
+            return false;
         }
     }
     return true;

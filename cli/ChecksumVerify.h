@@ -8,21 +8,22 @@
 //           the WARNING summary lines, and "LIST: no properly formatted checksum lines found"
 //           or "LIST: no file was verified" (--ignore-missing)
 //
-// The list is read line by line and never held whole. Relative names are taken relative to
+// The list is read line by line by the one list reader (checksums/ChecksumListReader.h) and
+// never held whole; a line longer than MaxListLineLength is an improperly formatted line, and a
+// read failure is "LIST: read error", never the end of the list. Relative names are taken relative to
 // the list's own folder (standard input, a pipe or a descriptor's name such as /dev/stdin or
 // /dev/fd/N: the current folder), and a failure names the path tried; "-" names standard
 // input. A list read by line feeds that holds a NUL byte fails, reported once. A
-// file is opened without blocking: a folder, FIFO, socket or device is a file that could not
-// be read, never waited on.
+// file is hashed by DigestNamedFile (hashing/NamedFileDigest.h), opened without blocking: a
+// folder, FIFO, socket or device is a file that could not be read, never waited on.
 #pragma once
 
 #include "cli/CliOutput.h"
-#include "crypt/HashStream.h"
+#include "crypt/HashAlgorithm.h"
 #include "hashing/HashProgress.h"
 
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,10 +54,3 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output);
 // turned true meanwhile.
 bool CountListedFiles(const std::vector<std::string>& listNames, const TVerifyOptions& options, std::int64_t& files,
                       std::int64_t& bytes, const std::atomic<bool>& stopping);
-
-// The file at path hashed to its end, as lower-case hexadecimal; "-" is standard input.
-// Opening never blocks. On failure answers nothing and sets error to the system's reason
-// (errno value, or 0 with reason filled when no errno tells it: "Not a regular file", a read
-// failure, a file that changed while it was read).
-std::optional<std::string> HashListedFile(THashAlgorithm algorithm, const std::string& path, int& error,
-                                          std::string& reason);

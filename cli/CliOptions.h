@@ -1,4 +1,4 @@
-// Command-line options of quviro-cli and their mapping onto a hash request.
+// The options of quviro-cli as one parse of its arguments gives them; each command reads its own.
 #pragma once
 
 #include "pipeline/HashPipeline.h"
@@ -70,9 +70,6 @@ struct TCliOptions {
     }
 };
 
-// The algorithms -a takes, one per line: the name, then the other names it accepts.
-QString CliAlgorithmList();
-
 // The most files -j may hash at a time.
 inline constexpr int MaxJobs = 256;
 
@@ -82,22 +79,9 @@ struct TCliParseResult {
     QString Error;
 };
 
-// Parses the arguments after the program name. Options take their value as the next
-// argument or after "=" (long) or directly attached (short); short switches bundle ("-uH"); "--" ends the options. -C
-// and
-// --verify take a value only when it is attached; alone they make every operand a list. --help
-// and --version win over everything after them.
+// Parses the arguments after the program name against the commands' option declarations
+// (cli/CliOptionTable.h). Options take their value as the next argument or after "=" (long) or
+// directly attached (short); short switches bundle ("-uH"); "--" ends the options. -C and
+// --verify take a value only when it is attached; alone they make every operand a list. --help,
+// --version and --list-algorithms win over everything after them.
 TCliParseResult ParseCliArguments(const QStringList& arguments);
-
-// The request for options and the input text (the INPUT argument or standard input): the
-// algorithm is the single item offered, so the pipeline's own name normalisation applies.
-HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText);
-
-// True when expected, in any form ParseExpectedDigest reads, is digest ignoring ASCII case.
-bool DigestMatches(QStringView digest, QStringView expected);
-
-// The synopsis shown with a usage error, and the whole help text.
-QString CliUsageText();
-QString CliHelpText();
-// The version of the running executable, read from its version record; empty without one.
-QString CliVersionText();

@@ -2,6 +2,7 @@
 
 #include "crypt/Hex.h"
 #include "hashing/FileStream.h"
+#include "hashing/NamedFileDigest.h"
 #include "hashing/TreeWalk.h"
 #include "platform/Limits.h"
 #include "platform/Processors.h"
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <memory>
 #include <new>
+#include <thread>
 
 namespace {
 
@@ -21,11 +23,6 @@ std::string ErrorLine(const std::string& name, std::string_view message) {
     std::string line = ChecksumNameNeedsEscape(name) ? EscapeChecksumName(name) : name;
     line.append(": ").append(message).append("\n");
     return line;
-}
-
-// What a failure says after a file's name; running out of memory in words, not by type name.
-std::string_view FailureText(const std::exception& failure) {
-    return dynamic_cast<const std::bad_alloc*>(&failure) != nullptr ? OutOfMemoryMessage : failure.what();
 }
 
 // Descriptors the process may open besides the jobs' files: the folder the walk reads, and a
@@ -50,14 +47,17 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
         }
     } done{settings.Progress};
     try {
-        std::vector<std::string> digests;
-        std::string message;
-        if (!HashNamedFile(name, settings.Algorithms, digester, digests, message, settings.Recursive,
-                           observer ? &*observer : nullptr)) {
+        const TNamedFileDigest file =
+            DigestNamedFile(name, settings.Algorithms, digester, observer ? &*observer : nullptr);
+        if (!file.Succeeded()) {
+            std::string message = file.Reason;
+            if (file.Error == EISDIR && !settings.Recursive)
+                message.append(" (use -r to hash the files in it)");
             result.Errors = ErrorLine(name, message);
             result.Failed = true;
             return result;
         }
+        const std::vector<std::string>& digests = file.Digests;
         // Peer tools read a bare digest of these rows' lengths as another algorithm's.
         const bool bare = settings.Style == TChecksumStyle::Gnu || settings.Style == TChecksumStyle::GnuBinary;
         for (std::size_t i = 0; i < digests.size(); ++i) {
@@ -131,34 +131,6 @@ private:
 };
 
 } // namespace
-
-bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
-                   std::vector<std::string>& digests, std::string& message, bool recursive, THashObserver* observer) {
-    std::unique_ptr<TStream> stream;
-    if (name == StandardInputName) {
-        stream = std::make_unique<TDescriptorStream>(StandardInputFd);
-    } else {
-        TRegularFile file = OpenRegularFile(name);
-        if (!file.IsOpen()) {
-            message = OpenFailureReason(file);
-            // A folder is Error 0 when it was refused unopened and EISDIR when swapped in meanwhile.
-            const bool folder = file.Error == EISDIR || (file.Error == 0 && file.Info.Kind == TFileKind::Folder);
-            if (folder && !recursive)
-                message.append(" (use -r to hash the files in it)");
-            return false;
-        }
-        stream = std::make_unique<TFileStream>(std::move(file));
-    }
-    if (observer)
-        stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
-    try {
-        digests = digester.Digest(algorithms, *stream);
-        return true;
-    } catch (const std::exception& failure) {
-        message = std::string("Error Hashing data: ").append(FailureText(failure));
-    }
-    return false;
-}
 
 int JobsForDescriptors(int jobs) {
     // A limit this high leaves room for any number of jobs: not worth counting.

@@ -43,17 +43,6 @@ enum class TFileListResult {
     WriteFailed, // the sink refused bytes; the run stopped there
 };
 
-// The digests of one named file (bytes as the file system takes them), one per algorithm from
-// one read. The name "-" is standard input's bytes, read to its end. Fills digests, or message
-// with the reason as coreutils words it: the system's error text ("No such file or directory",
-// "Permission denied", "Too many levels of symbolic links"), "Is a directory" (followed by a hint
-// to use -r unless recursive), "Not a regular file" for a FIFO, socket or device (never opened,
-// so never waited on), or "Error Hashing data: ..." when reading fails. The read is told to
-// observer when one is given.
-bool HashNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
-                   std::vector<std::string>& digests, std::string& message, bool recursive,
-                   THashObserver* observer = nullptr);
-
 // The buffer size for each of jobs workers, so that all of them together (two buffers each)
 // stay within 32 MiB: chunks of TStreamDigester::CacheChunk (1 MiB) up to 16 jobs, smaller ones
 // beyond, never under 64 KiB.
@@ -69,11 +58,11 @@ unsigned TreeThreadsForJobs(int jobs);
 int JobsForDescriptors(int jobs);
 
 // Hashes the files that inputs stand for (TreeWalk.h), one line per algorithm each in input
-// order. The input "-" is standard input, named "-" in its lines; given again it is read again
-// from where the first read ended (empty for a pipe at its end), as the coreutils tools do. A failed
-// file or folder writes "NAME: MESSAGE" to Error in its turn; a skipped entry writes
-// "NAME: Skipped: not a regular file". NAME is escaped as in checksum lines when it holds a
-// backslash, line feed or carriage return. One input without recursive is hashed by one job,
-// whatever settings.Jobs says, so that a single large file has every processor to itself.
+// order, each through DigestNamedFile (NamedFileDigest.h). The input "-" is standard input, named "-" in its lines;
+// given again it is read again from where the first read ended (empty for a pipe at its end), as the coreutils tools
+// do. A failed file or folder writes "NAME: MESSAGE" to Error in its turn; a skipped entry writes "NAME: Skipped: not a
+// regular file"; MESSAGE is the file's Reason, for a folder not walked followed by a hint to use -r. NAME is escaped as
+// in checksum lines when it holds a backslash, line feed or carriage return. One input without recursive is hashed by
+// one job, whatever settings.Jobs says, so that a single large file has every processor to itself.
 TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFileListSettings& settings,
                              const TFileListSink& sink);

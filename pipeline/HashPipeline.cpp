@@ -4,6 +4,7 @@
 #include "crypt/HashStream.h"
 #include "hashing/FileStream.h"
 #include "hashing/HashProgress.h"
+#include "hashing/NamedFileDigest.h"
 #include "hashing/StreamDigest.h"
 #include "tools/Strings.h"
 #include "tools/TextEncoding.h"
@@ -38,30 +39,9 @@ QString MessageOf(const std::exception& failure) {
     return QString::fromUtf8(failure.what());
 }
 
-// Fills outcome.ErrorText or answers the stream to hash.
-std::unique_ptr<TStream> PrepareInput(const HashRequest& request, const TFileOpener& openFile, QString& salt,
-                                      HashOutcome& outcome) {
+// Fills outcome.ErrorText or answers the stream of a text input to hash.
+std::unique_ptr<TStream> PrepareInput(const HashRequest& request, QString& salt, HashOutcome& outcome) {
     switch (request.InputType) {
-    case InputTypeFile: {
-        const QString name = Trim(request.InputText);
-        // A name with U+0000 inside cannot name a file: the system would see only the part
-        // before it. Whether the name leads to a regular file is the opener's one check.
-        if (name.isEmpty() || name.contains(QChar(u'\0'))) {
-            outcome.ErrorText = FileDoesNotExist();
-            return nullptr;
-        }
-        const std::string encoded = QFile::encodeName(name).toStdString();
-        try {
-            if (std::unique_ptr<TStream> stream = openFile(encoded))
-                return stream;
-            throw EFOpenError("Cannot open file \"" + encoded + "\".");
-        } catch (const ENoRegularFile&) {
-            outcome.ErrorText = FileDoesNotExist();
-        } catch (const std::exception& failure) {
-            outcome.ErrorText = QStringLiteral("Error Opening File: ") + MessageOf(failure);
-        }
-        return nullptr;
-    }
     case InputTypeText: {
         QString text = request.TrimInput ? Trim(request.InputText) : request.InputText;
         // A salt never makes an empty text valid: the test comes first.
@@ -138,6 +118,15 @@ std::vector<THashAlgorithm> RequestAlgorithms(const HashRequest& request, HashOu
     return algorithms;
 }
 
+// Answers the digest of the selected algorithm, the first, and puts the extra ones into
+// outcome.ExtraDigests.
+QString TakeDigests(const std::vector<THashAlgorithm>& algorithms, const std::vector<std::string>& digests,
+                    HashOutcome& outcome) {
+    for (std::size_t i = 1; i < algorithms.size(); ++i)
+        outcome.ExtraDigests.append({Latin1(HashAlgorithmName(algorithms[i])), QString::fromLatin1(digests[i])});
+    return QString::fromLatin1(digests.front());
+}
+
 // Answers the digest of the selected algorithm, the extra ones into outcome.ExtraDigests, or
 // fills outcome.ErrorText.
 QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outcome) {
@@ -147,12 +136,7 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
         if (algorithms.empty())
             return {};
         TStreamDigester digester;
-        if (algorithms.size() == 1)
-            return QString::fromLatin1(digester.Digest(algorithms.front(), stream));
-        const std::vector<std::string> digests = digester.Digest(algorithms, stream);
-        for (std::size_t i = 1; i < algorithms.size(); ++i)
-            outcome.ExtraDigests.append({Latin1(HashAlgorithmName(algorithms[i])), QString::fromLatin1(digests[i])});
-        return QString::fromLatin1(digests.front());
+        return TakeDigests(algorithms, digester.Digest(algorithms, stream), outcome);
     } catch (const EHashCancelled& stop) {
         outcome.Cancelled = true;
         outcome.ErrorText = MessageOf(stop);
@@ -161,6 +145,65 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
     }
     outcome.ExtraDigests.clear();
     return {};
+}
+
+// The file input: opened through openFile and hashed by the named-file unit, its failures in
+// the window's words. Answers the digest of the selected algorithm, the extra ones into
+// outcome.ExtraDigests, or fills outcome.ErrorText.
+QString HashFile(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer,
+                 HashOutcome& outcome) {
+    const QString name = Trim(request.InputText);
+    // A name with U+0000 inside cannot name a file: the system would see only the part
+    // before it. Whether the name leads to a regular file is the opener's one check.
+    if (name.isEmpty() || name.contains(QChar(u'\0'))) {
+        outcome.ErrorText = FileDoesNotExist();
+        return {};
+    }
+    const std::string encoded = QFile::encodeName(name).toStdString();
+    // The algorithms are chosen first but their failure is said after the file's own: a file
+    // that is not there is what the user is told first. Without algorithms the file is only
+    // opened.
+    HashOutcome chosen;
+    std::vector<THashAlgorithm> algorithms;
+    try {
+        algorithms = RequestAlgorithms(request, chosen);
+    } catch (const std::exception& failure) {
+        chosen.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
+    }
+    if (!chosen.ErrorText.isEmpty())
+        algorithms.clear();
+    TStreamDigester digester;
+    TNamedFileDigest file;
+    try {
+        file = DigestNamedFile(encoded, openFile, algorithms, digester, observer);
+    } catch (const EHashCancelled& stop) {
+        outcome.Cancelled = true;
+        outcome.ErrorText = MessageOf(stop);
+        return {};
+    }
+    switch (file.Failure) {
+    case TNamedFileFailure::None:
+        break;
+    case TNamedFileFailure::NoRegularFile:
+        outcome.ErrorText = FileDoesNotExist();
+        return {};
+    case TNamedFileFailure::Open:
+        outcome.ErrorText =
+            QStringLiteral("Error Opening File: ") +
+            QString::fromUtf8(file.Message.empty() ? "Cannot open file \"" + encoded + "\"." : file.Message);
+        return {};
+    case TNamedFileFailure::Read:
+    case TNamedFileFailure::OutOfMemory:
+        outcome.Algorithm = chosen.Algorithm;
+        outcome.ErrorText = QStringLiteral("Error Hashing data: ") + QString::fromUtf8(file.Message);
+        return {};
+    }
+    outcome.Algorithm = chosen.Algorithm;
+    if (!chosen.ErrorText.isEmpty()) {
+        outcome.ErrorText = chosen.ErrorText;
+        return {};
+    }
+    return TakeDigests(algorithms, file.Digests, outcome);
 }
 
 } // namespace
@@ -187,11 +230,15 @@ HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFi
     QString salt;
     QString digest;
     {
-        std::unique_ptr<TStream> stream = PrepareInput(request, openFile, salt, outcome);
-        if (stream && observer)
-            stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
-        if (outcome.ErrorText.isEmpty() && stream)
-            digest = HashInput(request, *stream, outcome);
+        if (request.InputType == InputTypeFile) {
+            digest = HashFile(request, openFile, observer, outcome);
+        } else {
+            std::unique_ptr<TStream> stream = PrepareInput(request, salt, outcome);
+            if (stream && observer)
+                stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
+            if (outcome.ErrorText.isEmpty() && stream)
+                digest = HashInput(request, *stream, outcome);
+        }
     }
     if (!outcome.ErrorText.isEmpty())
         return outcome;

@@ -5,12 +5,12 @@
 
 #include "crypt/Stream.h"
 #include "hashing/HashObserver.h"
+#include "hashing/NamedFileDigest.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -79,10 +79,10 @@ struct HashOutcome {
     bool Succeeded() const { return ErrorText.isEmpty(); }
 };
 
-// Opens the named file (name encoded for the file system) as a stream. Throws ENoRegularFile
-// when the name leads to no regular file, EFOpenError when the file is there but cannot be
-// opened.
-using TFileOpener = std::function<std::unique_ptr<TStream>(const std::string& path)>;
+// Opens the named file (name encoded for the file system) as a stream, as the named-file unit
+// takes it: throws ENoRegularFile when the name leads to no regular file, EFOpenError when the
+// file is there but cannot be opened.
+using TFileOpener = TNamedFileOpener;
 
 // Runs one request. Failures never escape as exceptions that carry a message: they become
 // the outcome's ErrorText, e.g. "File does not exist", "No valid text", "Invalid Base-64

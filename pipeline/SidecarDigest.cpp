@@ -1,6 +1,9 @@
 #include "pipeline/SidecarDigest.h"
 
 #include "checksums/ChecksumLine.h"
+#include "checksums/ChecksumListReader.h"
+#include "crypt/Stream.h"
+#include "hashing/FileStream.h"
 #include "pipeline/ExpectedDigest.h"
 #include "platform/Files.h"
 #include "tools/TextUtils.h"
@@ -10,7 +13,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -54,46 +56,6 @@ std::vector<TCandidate> Candidates(const QString& name, const QString& preferred
     return candidates;
 }
 
-// Calls onLine with each line of file, without its line break, until it answers true; a line
-// longer than MaxListLineLength is skipped whole. Reads at most limit bytes (a line the limit
-// cuts is not seen), so that neither a huge list nor one without line breaks costs more than a
-// chunk and a line of memory.
-template <class TOnLine> bool ForEachLine(QFile& file, qint64 limit, TOnLine onLine) {
-    constexpr qint64 ChunkSize = 64 * 1024;
-    QByteArray chunk(ChunkSize, Qt::Uninitialized);
-    QByteArray line;
-    bool overlong = false;
-    qint64 total = 0;
-    bool atEnd = false;
-    while (!atEnd && total < limit) {
-        const qint64 got = file.read(chunk.data(), std::min(ChunkSize, limit - total));
-        atEnd = got <= 0;
-        if (atEnd)
-            break;
-        total += got;
-        qint64 start = 0;
-        while (start < got) {
-            const char* from = chunk.constData() + start;
-            const auto* end = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(got - start)));
-            const qint64 length = end != nullptr ? end - from : got - start;
-            if (!overlong && line.size() + length <= MaxListLineLength)
-                line.append(from, length);
-            else
-                overlong = true;
-            start += length;
-            if (end == nullptr)
-                break;
-            ++start;
-            if (!overlong && onLine(line))
-                return true;
-            line.clear();
-            overlong = false;
-        }
-    }
-    // A last line without a break counts only when the file ended there, not the limit.
-    return atEnd && !overlong && !line.isEmpty() && onLine(line);
-}
-
 struct TFound {
     QString Digest;
     THashAlgorithm Algorithm;
@@ -102,39 +64,41 @@ struct TFound {
 // The digest of the list's line for name, and its algorithm; in a NAME.<algorithm> file also a
 // line holding only a digest.
 std::optional<TFound> DigestInList(const QString& listPath, const TCandidate& candidate, const QByteArray& name) {
-    const TRegularFile file = OpenRegularFile(QFile::encodeName(listPath).toStdString());
-    QFile list;
-    if (!file.IsOpen() || !list.open(file.Handle.Get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+    TRegularFile file = OpenRegularFile(QFile::encodeName(listPath).toStdString());
+    if (!file.IsOpen())
         return std::nullopt;
     // A list the user gave may still say by its name what its bare digests are (b2sums.txt).
     const std::string listName = QFile::encodeName(candidate.FileName).toStdString();
     TChecksumListParser parser(candidate.Algorithm, candidate.Algorithm ? std::nullopt : AlgorithmOfListName(listName));
-    std::optional<TFound> found;
-    const qint64 limit = candidate.NamedAfterFile ? MaxSidecarFileSize : std::numeric_limits<qint64>::max();
-    ForEachLine(list, limit, [&](QByteArray& line) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (candidate.NamedAfterFile) {
-            const TExpectedDigest bare = ParseExpectedDigest(QString::fromLatin1(line));
-            // A length several algorithms share is the one the file's extension names.
-            if (bare.IsDigest() && bare.Name.isEmpty() &&
-                std::size_t(bare.Digest.size()) == AlgorithmInfo(*candidate.Algorithm).HexLength()) {
-                found = {bare.Digest, *candidate.Algorithm};
-                return true;
+    try {
+        TFileStream stream(std::move(file));
+        TChecksumListReader reader(stream, '\n',
+                                   candidate.NamedAfterFile ? MaxSidecarFileSize : std::numeric_limits<qint64>::max());
+        std::string_view line;
+        for (TChecksumListReader::TLine kind; (kind = reader.Next(line)) != TChecksumListReader::TLine::End;) {
+            if (kind == TChecksumListReader::TLine::Overlong)
+                continue;
+            if (candidate.NamedAfterFile) {
+                const TExpectedDigest bare =
+                    ParseExpectedDigest(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+                // A length several algorithms share is the one the file's extension names.
+                if (bare.IsDigest() && bare.Name.isEmpty() &&
+                    std::size_t(bare.Digest.size()) == AlgorithmInfo(*candidate.Algorithm).HexLength())
+                    return TFound{bare.Digest, *candidate.Algorithm};
             }
+            TChecksumEntry entry;
+            if (parser.Parse(line, entry) != TChecksumLineKind::Entry)
+                continue;
+            const QByteArray entryName(entry.Name.data(), static_cast<qsizetype>(entry.Name.size()));
+            if (entryName == name || entryName == "./" + name)
+                return TFound{
+                    QString::fromLatin1(entry.Digest.data(), static_cast<qsizetype>(entry.Digest.size())).toLower(),
+                    entry.Algorithm};
         }
-        TChecksumEntry entry;
-        if (parser.Parse(std::string_view(line.constData(), static_cast<std::size_t>(line.size())), entry) !=
-            TChecksumLineKind::Entry)
-            return false;
-        const QByteArray entryName(entry.Name.data(), static_cast<qsizetype>(entry.Name.size()));
-        if (entryName != name && entryName != "./" + name)
-            return false;
-        found = {QString::fromLatin1(entry.Digest.data(), static_cast<qsizetype>(entry.Digest.size())).toLower(),
-                 entry.Algorithm};
-        return true;
-    });
-    return found;
+    } catch (const std::exception&) {
+        // A list that cannot be read to its end (a read error, no memory) names no digest.
+    }
+    return std::nullopt;
 }
 
 } // namespace

@@ -3,8 +3,9 @@
 // A NAME.<algorithm> file may hold a bare digest or checksum lines; a *SUMS list is searched for
 // the line that names the file (as "NAME" or "./NAME"). Only regular files are read, so a FIFO
 // never blocks the lookup. Reading is bounded: a NAME.<algorithm> file is read up to
-// MaxSidecarFileSize, a *SUMS list is streamed line by line, and a line longer than
-// MaxListLineLength is skipped, so memory stays small whatever the files hold. The lookup
+// MaxSidecarFileSize, a *SUMS list is streamed line by line by the one list reader, and a line
+// longer than MaxListLineLength (checksums/ChecksumListReader.h) is skipped, so memory stays
+// small whatever the files hold; a list that cannot be read to its end names no digest. The lookup
 // reads files: the window runs it on its hashing thread. GUI-free.
 #pragma once
 
@@ -15,7 +16,6 @@
 #include <optional>
 
 inline constexpr qint64 MaxSidecarFileSize = 1024 * 1024;
-inline constexpr qsizetype MaxListLineLength = 64 * 1024;
 
 struct TSidecarDigest {
     // The digest as the list writes it, in lower case.

@@ -86,6 +86,11 @@ struct TRegularFile {
 // ignore. Never throws.
 TRegularFile OpenRegularFile(const std::string& path, TOpenOptions options = {});
 
+// Opens path read-only whatever it names, close-on-exec: a pipe's name too, whose open waits for
+// its writer. For a file the user named to be read as a stream (a checksum list); an input to
+// hash is opened by OpenRegularFile. A handle that is not open on failure, error its reason.
+TFileHandle OpenForReading(const std::string& path, int& error) noexcept;
+
 // The reason a failed open gives the user: "Is a directory" for a folder, "Not a regular file"
 // for another non-regular file, else the system's error text for Error.
 std::string OpenFailureReason(const TRegularFile& file);

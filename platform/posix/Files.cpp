@@ -93,6 +93,12 @@ TRegularFile OpenRegularFile(const std::string& path, TOpenOptions options) {
     return file;
 }
 
+TFileHandle OpenForReading(const std::string& path, int& error) noexcept {
+    TFileHandle handle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    error = handle.IsOpen() ? 0 : errno;
+    return handle;
+}
+
 std::string OpenFailureReason(const TRegularFile& file) {
     if (file.Error != 0)
         return SystemErrorText(file.Error);

@@ -377,6 +377,20 @@ TEST(VerifyListBadInput, HugeSingleLine) {
     EXPECT_TRUE(run.err.contains("SUMS: 1: improperly formatted SHA256 checksum line\n"));
 }
 
+// A line longer than a list's lines may be, even one that reads as a checksum line, is an
+// improperly formatted line; the lines after it are checked as usual.
+TEST(VerifyListBadInput, OverlongLineIsImproperlyFormatted) {
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    const QByteArray longName(96 * 1024, 'n');
+    WriteBytes(dir.filePath(u"SUMS"_qs), Abc + "  " + longName + "\n" + Abc + "  abc.txt\n");
+    const TRunResult run = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"SUMS"_qs, u"-w"_qs}, dir.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.toStdString(), "abc.txt: OK\n");
+    EXPECT_EQ(run.err.toStdString(), "quviro-cli: SUMS: 1: improperly formatted SHA256 checksum line\n"
+                                     "quviro-cli: WARNING: 1 line is improperly formatted\n");
+}
+
 // A list that comes through a pipe ("-C <(...)" in a shell) has no folder of its own: its
 // names are taken from the current folder, as for standard input.
 TEST(VerifyListPipe, NamesOfAPipedListAreInTheCurrentFolder) {

@@ -1,5 +1,7 @@
 #include "pipeline/SidecarDigest.h"
 
+#include "checksums/ChecksumListReader.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>

@@ -1,0 +1,222 @@
+#include "cli/HashCommand.h"
+
+#include "cli/CliCommand.h"
+#include "cli/CliProgress.h"
+#include "crypt/HashAlgorithm.h"
+#include "hashing/NamedFileDigest.h"
+#include "pipeline/ExpectedDigest.h"
+#include "platform/Files.h"
+#include "tools/TextUtils.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+std::optional<int> InputTypeByName(QStringView name) {
+    // By input type, from InputTypeFile on.
+    const QStringView names[InputTypeCount] = {u"file", u"text", u"hex", u"base64"};
+    for (int type = InputTypeFile; type < InputTypeCount; ++type)
+        if (SameTextAscii(name, names[type]))
+            return type;
+    return std::nullopt;
+}
+
+QString ApplyType(TCliParse& parse, const std::optional<QString>& value) {
+    const std::optional<int> type = InputTypeByName(*value);
+    if (!type)
+        return QStringLiteral("unknown input type ") + *value;
+    parse.Options.InputType = *type;
+    return {};
+}
+
+QString ApplyTrim(TCliParse& parse, const std::optional<QString>&) {
+    parse.Options.TrimInput = true;
+    return {};
+}
+
+QString ApplyPrefix(TCliParse& parse, const std::optional<QString>& value) {
+    parse.PrefixGiven = true;
+    parse.Options.SaltType = SaltTypePrefix;
+    parse.Options.SaltText = *value;
+    return {};
+}
+
+QString ApplySuffix(TCliParse& parse, const std::optional<QString>& value) {
+    parse.SuffixGiven = true;
+    parse.Options.SaltType = SaltTypeSuffix;
+    parse.Options.SaltText = *value;
+    return {};
+}
+
+QString ApplyCheck(TCliParse& parse, const std::optional<QString>& value) {
+    if (parse.Options.Check)
+        return QStringLiteral("--check takes one digest; to check a checksum list, use -C");
+    parse.Options.Check = true;
+    parse.Options.Expected = *value;
+    return {};
+}
+
+constexpr TCliOption Options[] = {
+    {{u"-t", u"--type"},
+     TCliOptionValue::Required,
+     u"TYPE",
+     u"what INPUT is: file (the default), the name of a file to hash; text, text hashed as UTF-8; hex, "
+     u"hexadecimal bytes (not supported in this version); base64, Base64 text decoded first",
+     ApplyType},
+    {{u"--trim"},
+     TCliOptionValue::None,
+     {},
+     u"remove spaces, line breaks and control characters around a text",
+     ApplyTrim},
+    {{u"--prefix"}, TCliOptionValue::Required, u"SALT", u"put SALT (trimmed) before a text", ApplyPrefix},
+    {{u"--suffix"}, TCliOptionValue::Required, u"SALT", u"put SALT (trimmed) after a text", ApplySuffix},
+    {{u"-c", u"--check"},
+     TCliOptionValue::Required,
+     u"EXPECTED",
+     u"compare the digest with EXPECTED and print OK or MISMATCH; EXPECTED is a digest in any case, or a "
+     u"checksum line 'DIGEST\u00a0\u00a0NAME' or 'SHA256\u00a0(NAME)\u00a0=\u00a0DIGEST'; without -a its "
+     u"length or tag chooses the algorithm",
+     ApplyCheck},
+};
+
+// The value of --check, once the rest of the command line is known to be sound; empty text when
+// it is a digest.
+QString FinishCheckOption(TCliOptions& options) {
+    if (!options.Check)
+        return {};
+    const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
+    if (!expected.IsDigest()) {
+        QString error =
+            QStringLiteral(
+                "--check needs a digest (hexadecimal digits as many as an algorithm writes, or a checksum line): ") +
+            Trim(options.Expected);
+        if (QFileInfo(options.Expected).isFile())
+            error += QStringLiteral("\nto check the files a checksum list names, use -C ") + options.Expected;
+        return error;
+    }
+    if (!options.AlgorithmGiven) {
+        options.Algorithm = expected.Algorithm;
+        return {};
+    }
+    // A digest as long as -a's is taken for -a's algorithm: lengths are shared (SHA256, SHA3-256).
+    if (expected.Digest.size() != qsizetype(AlgorithmInfo(*AlgorithmByName(options.Algorithm)).HexLength()))
+        return QStringLiteral("the digest given to --check is ") + expected.Algorithm +
+               QStringLiteral(", but -a asks for ") + options.Algorithm;
+    return {};
+}
+
+QByteArray ReadStandardInput() {
+    QByteArray bytes;
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+        bytes.append(buffer, static_cast<qsizetype>(n));
+    return bytes;
+}
+
+// The result of a digest on standard output: the digest, or with --check OK or MISMATCH.
+int Report(const TCliOptions& options, const QString& digest, TCliOutput& out) {
+    if (!options.Check) {
+        Write(out, digest + QChar(options.Zero ? u'\0' : u'\n'));
+        return ExitSuccess;
+    }
+    if (DigestMatches(digest, options.Expected)) {
+        Write(out, QStringLiteral("OK\n"));
+        return ExitSuccess;
+    }
+    Write(out, QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
+                   QStringLiteral("\nactual:   ") + digest + u'\n');
+    return ExitFailure;
+}
+
+// Standard input as a file: its bytes as given, a pipe too, as sha256sum reads "-".
+int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
+    TStreamDigester digester;
+    const TNamedFileDigest input =
+        DigestNamedFile("-", {AlgorithmByName(options.Algorithm).value_or(THashAlgorithm::SHA256)}, digester);
+    if (!input.Succeeded())
+        return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(input.Reason));
+    const QString text = QString::fromStdString(input.Digests.front());
+    return Report(options, options.UpperHash ? text.toUpper() : text, out);
+}
+
+// The size of the file INPUT names, or -1 when it names no regular file.
+std::int64_t InputFileSize(const TCliOptions& options) {
+    if (options.InputType != InputTypeFile)
+        return -1;
+    const std::optional<TFileInfo> info = LookAtPath(QFile::encodeName(Trim(options.Input)).toStdString());
+    return info && info->Kind == TFileKind::Regular ? info->Size : -1;
+}
+
+} // namespace
+
+const TCliCommand& HashCommand() {
+    static constexpr TCliCommand command{u"Hashing one input (INPUT):", u"INPUT", Options};
+    return command;
+}
+
+QString FinishSaltOptions(const TCliParse& parse) {
+    if (parse.PrefixGiven && parse.SuffixGiven)
+        return QStringLiteral("--prefix and --suffix cannot be used together");
+    return {};
+}
+
+QString FinishInputOptions(TCliOptions& options) {
+    if (options.Inputs.isEmpty())
+        return QStringLiteral("INPUT is missing");
+    if (options.InputType != InputTypeFile && options.Inputs.size() > 1)
+        return QStringLiteral("-t text, hex and base64 take exactly one INPUT");
+    if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Sfv || options.Recursive))
+        return QStringLiteral("-H, --tag, --sfv and -r apply to file input only");
+    if (options.Check && options.ListsFiles())
+        return QStringLiteral("--check takes one INPUT, without -H, --tag, --sfv or -r");
+    return FinishCheckOption(options);
+}
+
+HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText) {
+    HashRequest request;
+    request.InputType = options.InputType;
+    request.InputText = inputText;
+    request.TrimInput = options.TrimInput;
+    request.SaltType = options.SaltType;
+    request.SaltText = options.SaltText;
+    request.HashItems = QStringList{options.Algorithm};
+    request.HashType = 0;
+    request.UpperHash = options.UpperHash;
+    return request;
+}
+
+bool DigestMatches(QStringView digest, QStringView expected) {
+    const TExpectedDigest parsed = ParseExpectedDigest(expected);
+    return parsed.IsDigest() && SameTextAscii(digest, parsed.Digest);
+}
+
+int RunHashCommand(const TCliOptions& options, TCliOutput& out) {
+    if (options.HashesStandardInput())
+        return HashStandardInput(options, out);
+
+    QString inputText = options.Input;
+    if (options.ReadsStandardInput()) {
+        const QByteArray bytes = ReadStandardInput();
+        if (std::ferror(stdin))
+            return Failure(out, QStringLiteral("Cannot read standard input"));
+        const std::optional<QString> text = DecodeUtf8(bytes);
+        if (!text)
+            return Failure(out, QStringLiteral("Standard input is not valid UTF-8 text"));
+        inputText = *text;
+    }
+
+    std::optional<TLineProgress> progress;
+    if (WantsProgress(options.Progress, StandardErrorIsTerminal(), InputFileSize(options)))
+        progress.emplace(out);
+    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), progress ? &*progress : nullptr);
+    if (progress)
+        progress->Clear();
+    if (!outcome.Succeeded())
+        return Failure(out, outcome.ErrorText);
+
+    return Report(options, outcome.Digest, out);
+}

@@ -1,0 +1,102 @@
+#include "hashing/NamedFileDigest.h"
+
+#include "crypt/Stream.h"
+#include "hashing/FileStream.h"
+#include "hashing/HashProgress.h"
+#include "platform/Descriptors.h"
+#include "platform/Files.h"
+
+#include <cerrno>
+#include <memory>
+#include <new>
+#include <string_view>
+
+namespace {
+
+// A read failure's words without the stream's prefix, as for a failed open: "Input/output error".
+std::string ReasonOf(const std::exception& failure) {
+    constexpr std::string_view prefix = "Stream read error: ";
+    const std::string_view message = failure.what();
+    return std::string(message.substr(message.starts_with(prefix) ? prefix.size() : 0));
+}
+
+// Opens name for DigestNamedFile without an opener: standard input, or a regular file opened
+// without blocking; fills result's failure when it answers no stream.
+std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileDigest& result) {
+    if (name == "-")
+        return std::make_unique<TDescriptorStream>(StandardInputFd);
+    TRegularFile file = OpenRegularFile(name);
+    if (!file.IsOpen()) {
+        result.Failure = TNamedFileFailure::Open;
+        // A folder refused unopened has no errno of its own; the system's for it is EISDIR.
+        result.Error = file.Error == 0 && file.Info.Kind == TFileKind::Folder ? EISDIR : file.Error;
+        result.Reason = OpenFailureReason(file);
+        result.Message = result.Reason;
+        return nullptr;
+    }
+    return std::make_unique<TFileStream>(std::move(file));
+}
+
+// Opens name through open, every failure of the opener its Open (or NoRegularFile) failure.
+std::unique_ptr<TStream> OpenThrough(const TNamedFileOpener& open, const std::string& name, TNamedFileDigest& result) {
+    try {
+        if (std::unique_ptr<TStream> stream = open(name))
+            return stream;
+        result.Failure = TNamedFileFailure::Open;
+    } catch (const ENoRegularFile& failure) {
+        result.Failure = TNamedFileFailure::NoRegularFile;
+        result.Message = failure.what();
+    } catch (const std::bad_alloc&) {
+        result.Failure = TNamedFileFailure::Open;
+        result.Message = OutOfMemoryMessage;
+    } catch (const std::exception& failure) {
+        result.Failure = TNamedFileFailure::Open;
+        result.Message = failure.what();
+    }
+    return nullptr;
+}
+
+// The digests of the stream openStep answers; openStep fills the result's failure when it
+// answers none.
+template <typename TOpenStep>
+TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorithm>& algorithms,
+                              TStreamDigester& digester, THashObserver* observer) {
+    TNamedFileDigest result;
+    try {
+        std::unique_ptr<TStream> stream = openStep(result);
+        if (!stream)
+            return result;
+        if (observer)
+            stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
+        result.Digests = digester.Digest(algorithms, *stream);
+    } catch (const EHashCancelled&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        result = {{}, TNamedFileFailure::OutOfMemory, 0, OutOfMemoryMessage, OutOfMemoryMessage};
+    } catch (const std::exception& failure) {
+        result = {{}, TNamedFileFailure::Read, 0, ReasonOf(failure), failure.what()};
+    }
+    return result;
+}
+
+} // namespace
+
+TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
+                                 TStreamDigester& digester, THashObserver* observer) {
+    return DigestOpened([&](TNamedFileDigest& result) { return OpenNamed(name, result); }, algorithms, digester,
+                        observer);
+}
+
+TNamedFileDigest DigestNamedFile(const std::string& name, const TNamedFileOpener& open,
+                                 const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
+                                 THashObserver* observer) {
+    // An opener's stream may stand anywhere (a memory stream just written stands at its end); a
+    // failed seek is a failure of the reading.
+    const auto openStep = [&](TNamedFileDigest& result) {
+        std::unique_ptr<TStream> stream = OpenThrough(open, name, result);
+        if (stream)
+            stream->Seek(0);
+        return stream;
+    };
+    return DigestOpened(openStep, algorithms, digester, observer);
+}

@@ -1,0 +1,63 @@
+// One named file's digests: the file opened without blocking (OpenRegularFile), read to its end
+// by the one reader (TStreamDigester), and every failure worded the one way, as coreutils words
+// it. quviro-cli hashes every file it names through it: -H, -r and several files, -C's listed
+// files and standard input as a file. The window's file input goes through it too, with the
+// stream opened by the window's opener and the failure worded by the pipeline from its kind and
+// Message.
+#pragma once
+
+#include "crypt/HashAlgorithm.h"
+#include "hashing/HashObserver.h"
+#include "hashing/StreamDigest.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TStream;
+
+enum class TNamedFileFailure {
+    None,          // Digests holds the digests
+    NoRegularFile, // an opener threw ENoRegularFile: nothing regular is at the name, nothing was opened
+    Open,          // nothing was read: the name leads to no file, or to one that is not regular or did not open
+    Read,          // a read failed, or the file changed while it was read
+    OutOfMemory,   // memory ran out on the way
+};
+
+struct TNamedFileDigest {
+    // Lower-case hexadecimal, one per algorithm in the order asked, when hashing succeeded.
+    std::vector<std::string> Digests;
+    TNamedFileFailure Failure = TNamedFileFailure::None;
+    // The errno of a failed open: ENOENT, EACCES, ELOOP..., and EISDIR for a folder, also one
+    // refused without being opened; 0 for other failures.
+    int Error = 0;
+    // Why it failed, without the name: "No such file or directory", "Permission denied", "Is a
+    // directory", "Not a regular file" (a FIFO, socket or device, never opened, so never waited
+    // on), "Input/output error", "the file changed size while it was read", "Out of memory".
+    std::string Reason;
+    // The failure's own text: the exception's what(), "Out of memory" when memory ran out, empty
+    // when an opener answered no stream. For callers that word failures their own way.
+    std::string Message;
+
+    bool Succeeded() const { return Failure == TNamedFileFailure::None; }
+};
+
+// The digests of the file name names (bytes as the file system takes them); "-" is standard
+// input, read to its end from where it stands. Reading is told to observer when one is given.
+// Every failure of the file comes back in the result; only EHashCancelled, when observer asks to
+// stop, passes on as an exception.
+TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
+                                 TStreamDigester& digester, THashObserver* observer = nullptr);
+
+// Opens the named file as a stream; throws ENoRegularFile when the name leads to no regular file,
+// another exception (EFOpenError) when it cannot be opened, or answers no stream.
+using TNamedFileOpener = std::function<std::unique_ptr<TStream>(const std::string& name)>;
+
+// The same with the stream open answers for name: whatever open throws, memory running out
+// too, is an Open failure (NoRegularFile for ENoRegularFile), or Open with an empty Message when
+// it answers no stream; Error and Reason stay empty and 0 for an opener's failure. The stream is
+// read from its start. No algorithm opens the file and reads nothing.
+TNamedFileDigest DigestNamedFile(const std::string& name, const TNamedFileOpener& open,
+                                 const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
+                                 THashObserver* observer = nullptr);
