@@ -20,7 +20,7 @@ int LastItem(const TRadioGroup* group) {
 
 } // namespace
 
-void RestoreWindowSettings(const TWindowSettingsControls& c) {
+bool RestoreWindowSettings(const TWindowSettingsControls& c) {
     ConfigRestoreFormPlacement(QStringLiteral("MainForm"), c.Window, false);
     c.Salt->setEditText(ConfigGetValue(QStringLiteral("SaltText"), QString()));
     c.SaltType->SetItemIndex(
@@ -34,6 +34,7 @@ void RestoreWindowSettings(const TWindowSettingsControls& c) {
     c.Upper->setChecked(ConfigGetBool(QStringLiteral("UpperHash"), c.Upper->isChecked()));
     LoadDataSet(*c.InputText, QStringLiteral("InputText"));
     LoadDataSet(*c.SaltItems, QStringLiteral("SaltItems"));
+    return otherUnderstood;
 }
 
 void StoreWindowSettings(const TWindowSettingsControls& c) {

@@ -1,6 +1,7 @@
 #include "hashing/NamedFileDigest.h"
 
 #include "crypt/Stream.h"
+#include "hashing/FileStream.h"
 #include "hashing/HashProgress.h"
 #include "tests/support/UnprivilegedRun.h"
 
