@@ -5,7 +5,6 @@
 
 #include <QStringDecoder>
 
-
 void Write(TCliOutput& out, const QString& text) {
     out.Out(text.toStdString());
 }
@@ -31,4 +30,3 @@ std::optional<QString> DecodeUtf8(const QByteArray& bytes) {
 bool StandardErrorIsTerminal() {
     return IsTerminal(StandardErrorFd);
 }
-
