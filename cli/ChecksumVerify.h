@@ -17,7 +17,7 @@
 #pragma once
 
 #include "cli/CliOutput.h"
-#include "crypt/HashStream.h"
+#include "crypt/HashAlgorithm.h"
 #include "hashing/HashProgress.h"
 
 #include <atomic>

@@ -1,7 +1,6 @@
 #include "pipeline/HashPipeline.h"
 
 #include "crypt/Base64.h"
-#include "crypt/HashStream.h"
 #include "hashing/HashProgress.h"
 #include "hashing/StreamDigest.h"
 #include "tools/Strings.h"
