@@ -7,6 +7,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/CliProgress.h"
+#include "crypt/Hex.h"
 #include "hashing/FileListHash.h"
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
@@ -203,8 +204,7 @@ int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
         HashListedFile(AlgorithmByName(options.Algorithm).value_or(DefaultAlgorithm), "-", error, reason);
     if (!digest)
         return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(reason));
-    const QString text = QString::fromStdString(*digest);
-    return Report(options, options.UpperHash ? text.toUpper() : text, out);
+    return Report(options, Latin1(options.UpperHash ? UpperHex(*digest) : *digest), out);
 }
 
 // The size of the file INPUT names, or -1 when it names no regular file.

@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "crypt/HashAlgorithm.h"
+#include "crypt/Hex.h"
 #include "pipeline/ExpectedDigest.h"
 #include "tools/TextUtils.h"
 #include "tools/VersionInfo.h"
@@ -140,8 +141,7 @@ QString FinishAlgorithmOption(TCliOptions& options) {
             return QStringLiteral("unknown algorithm ") + Trim(typed) + QStringLiteral("; known: ") +
                    names.join(QStringLiteral(", "));
         }
-        if (const QString name = Latin1(HashAlgorithmName(*algorithm)); !rows.contains(name))
-            rows.append(name);
+        AppendAlgorithmOnce(rows, Latin1(HashAlgorithmName(*algorithm)));
     }
     options.Algorithms = rows;
     options.Algorithm = rows.front();
@@ -343,7 +343,7 @@ HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText
 
 bool DigestMatches(QStringView digest, QStringView expected) {
     const TExpectedDigest parsed = ParseExpectedDigest(expected);
-    return parsed.IsDigest() && SameTextAscii(digest, parsed.Digest);
+    return parsed.IsDigest() && SameHexDigits(Utf16(digest), Utf16(parsed.Digest));
 }
 
 QString CliAlgorithmList() {

@@ -1,6 +1,8 @@
 #include "pipeline/HashPipeline.h"
 
 #include "crypt/Base64.h"
+#include "crypt/HashAlgorithm.h"
+#include "crypt/Hex.h"
 #include "hashing/HashProgress.h"
 #include "hashing/StreamDigest.h"
 #include "tools/Strings.h"
@@ -9,7 +11,6 @@
 
 #include <QFile>
 
-#include <algorithm>
 #include <exception>
 #include <new>
 #include <optional>
@@ -19,10 +20,6 @@
 #include <vector>
 
 namespace {
-
-std::u16string_view Utf16(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
 
 QString FileDoesNotExist() {
     return QStringLiteral("File does not exist");
@@ -130,15 +127,15 @@ std::vector<THashAlgorithm> RequestAlgorithms(const HashRequest& request, HashOu
             outcome.ErrorText = QStringLiteral("Unknown Algorithm");
             return {};
         }
-        if (std::find(algorithms.begin(), algorithms.end(), *extra) == algorithms.end())
-            algorithms.push_back(*extra);
+        AppendAlgorithmOnce(algorithms, *extra);
     }
     return algorithms;
 }
 
-// Answers the digest of the selected algorithm, the extra ones into outcome.ExtraDigests, or
-// fills outcome.ErrorText.
+// Answers the digest of the selected algorithm, the extra ones into outcome.ExtraDigests, each
+// in the case the request asks for, or fills outcome.ErrorText.
 QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outcome) {
+    const auto text = [&](const std::string& digest) { return Latin1(request.UpperHash ? UpperHex(digest) : digest); };
     try {
         stream.Seek(0);
         const std::vector<THashAlgorithm> algorithms = RequestAlgorithms(request, outcome);
@@ -146,11 +143,11 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
             return {};
         TStreamDigester digester;
         if (algorithms.size() == 1)
-            return QString::fromLatin1(digester.Digest(algorithms.front(), stream));
+            return text(digester.Digest(algorithms.front(), stream));
         const std::vector<std::string> digests = digester.Digest(algorithms, stream);
         for (std::size_t i = 1; i < algorithms.size(); ++i)
-            outcome.ExtraDigests.append({Latin1(HashAlgorithmName(algorithms[i])), QString::fromLatin1(digests[i])});
-        return QString::fromLatin1(digests.front());
+            outcome.ExtraDigests.append({Latin1(HashAlgorithmName(algorithms[i])), text(digests[i])});
+        return text(digests.front());
     } catch (const EHashCancelled& stop) {
         outcome.Cancelled = true;
         outcome.ErrorText = MessageOf(stop);
@@ -193,10 +190,7 @@ HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFi
     }
     if (!outcome.ErrorText.isEmpty())
         return outcome;
-    outcome.Digest = request.UpperHash ? Upper(digest) : digest;
-    if (request.UpperHash)
-        for (TAlgorithmDigest& extra : outcome.ExtraDigests)
-            extra.Digest = Upper(extra.Digest);
+    outcome.Digest = digest;
     outcome.SaltToRemember = salt;
     return outcome;
 }
