@@ -3,7 +3,7 @@
 //
 //   memory      the file's bytes loaded beforehand, fed to the engine in 4 MiB chunks
 //   overlapped  TStreamDigester: a second thread reads one buffer while the other is hashed
-//   serial      read a 4 MiB chunk, hash it, read the next (the engines' stream functions)
+//   serial      TStreamDigester without its reading thread: read a 4 MiB chunk, hash it, read on
 //   mapped      the file mapped into memory and hashed in place in 4 MiB chunks
 //
 // Then several digests in one read (TStreamDigester with a list of algorithms, each on its own
@@ -13,11 +13,12 @@
 // Usage: file_read_bench FILE [REPETITIONS]. The methods take turns within each repetition, so
 // load from other work falls on all of them alike; medians of wall time are printed.
 #include "bench/WallTime.h"
-#include "crypt/HashStream.h"
 #include "crypt/Hex.h"
 #include "crypt/Md5.h"
+#include "crypt/RunningDigest.h"
 #include "crypt/Sha1.h"
 #include "crypt/Sha256.h"
+#include "crypt/Stream.h"
 #include "hashing/FileStream.h"
 #include "hashing/StreamDigest.h"
 
@@ -26,9 +27,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -42,27 +47,18 @@ struct TAlgorithm {
 
 // Feeds bytes in chunks to the engine, as every reader does.
 std::string HashBytes(THashAlgorithm algorithm, const std::uint8_t* data, std::int64_t size) {
-    TMD5Context md5{};
-    TSHAContext sha{};
-    if (algorithm == THashAlgorithm::MD5)
-        MD5Init(md5);
-    else if (algorithm == THashAlgorithm::SHA1)
-        SHA1Init(sha);
-    else
-        SHA256Init(sha);
+    TRunningDigest digest(algorithm);
     for (std::int64_t done = 0; done < size;) {
         const std::int64_t n = std::min(Chunk, size - done);
-        if (algorithm == THashAlgorithm::MD5)
-            MD5Update(md5, data + done, static_cast<std::uint32_t>(n));
-        else if (algorithm == THashAlgorithm::SHA1)
-            SHA1Update(sha, data + done, static_cast<std::int32_t>(n));
-        else
-            SHA256Update(sha, data + done, static_cast<std::int32_t>(n));
+        digest.Update(data + done, static_cast<std::size_t>(n));
         done += n;
     }
-    if (algorithm == THashAlgorithm::MD5)
-        return MD5ToHex(MD5Final(md5));
-    return algorithm == THashAlgorithm::SHA1 ? SHA1ToHex(SHA1Final(sha)) : SHA256ToHex(SHA256Final(sha));
+    return digest.Finish();
+}
+
+// The reader's way when its reading thread cannot start: each chunk read, then hashed.
+std::thread NoThread(std::function<void()>) {
+    throw std::system_error(EAGAIN, std::generic_category(), "no thread for the serial read");
 }
 
 std::string Mapped(THashAlgorithm algorithm, const std::string& path) {
@@ -124,7 +120,7 @@ int main(int argc, char** argv) {
             times[2].push_back(Seconds(
                 [&] {
                     TFileStream stream(path);
-                    return HashStreamOrThrow(algorithm.Id, stream, false, false);
+                    return TStreamDigester(Chunk, NoThread).Digest(algorithm.Id, stream);
                 },
                 digests[2]));
             times[3].push_back(Seconds([&] { return Mapped(algorithm.Id, path); }, digests[3]));

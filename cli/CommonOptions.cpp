@@ -137,8 +137,7 @@ QString FinishAlgorithmOption(TCliOptions& options) {
             return QStringLiteral("unknown algorithm ") + Trim(typed) + QStringLiteral("; known: ") +
                    names.join(QStringLiteral(", "));
         }
-        if (const QString name = Latin1(HashAlgorithmName(*algorithm)); !rows.contains(name))
-            rows.append(name);
+        AppendAlgorithmOnce(rows, Latin1(HashAlgorithmName(*algorithm)));
     }
     options.Algorithms = rows;
     options.Algorithm = rows.front();

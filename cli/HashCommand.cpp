@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliProgress.h"
 #include "crypt/HashAlgorithm.h"
+#include "crypt/Hex.h"
 #include "hashing/NamedFileDigest.h"
 #include "pipeline/ExpectedDigest.h"
 #include "platform/Files.h"
@@ -136,11 +137,11 @@ int Report(const TCliOptions& options, const QString& digest, TCliOutput& out) {
 int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
     TStreamDigester digester;
     const TNamedFileDigest input =
-        DigestNamedFile("-", {AlgorithmByName(options.Algorithm).value_or(THashAlgorithm::SHA256)}, digester);
+        DigestNamedFile("-", {AlgorithmByName(options.Algorithm).value_or(DefaultAlgorithm)}, digester);
     if (!input.Succeeded())
         return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(input.Reason));
-    const QString text = QString::fromStdString(input.Digests.front());
-    return Report(options, options.UpperHash ? text.toUpper() : text, out);
+    const std::string& digest = input.Digests.front();
+    return Report(options, Latin1(options.UpperHash ? UpperHex(digest) : digest), out);
 }
 
 // The size of the file INPUT names, or -1 when it names no regular file.
@@ -191,7 +192,7 @@ HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText
 
 bool DigestMatches(QStringView digest, QStringView expected) {
     const TExpectedDigest parsed = ParseExpectedDigest(expected);
-    return parsed.IsDigest() && SameTextAscii(digest, parsed.Digest);
+    return parsed.IsDigest() && SameHexDigits(Utf16(digest), Utf16(parsed.Digest));
 }
 
 int RunHashCommand(const TCliOptions& options, TCliOutput& out) {

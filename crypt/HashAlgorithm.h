@@ -6,6 +6,7 @@
 
 #include "crypt/DigestEngine.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -91,3 +92,13 @@ std::optional<THashAlgorithm> AlgorithmOfHexLength(std::size_t length);
 // "b2sums.txt"), or a name ending in "." and one of a row's Extensions ("x.sha3-256", "x.B2"),
 // compared ignoring ASCII case; nullopt for any other name. fileName is the last component.
 std::optional<THashAlgorithm> AlgorithmOfListName(std::string_view fileName);
+
+// Appends algorithm (a THashAlgorithm or a row's name) to list unless list holds it already, and
+// answers whether it did: an algorithm named again in a list of algorithms, or of their digests,
+// keeps its first place. list is a std::vector or QStringList of the algorithm's type.
+template <typename TList, typename TAlgorithm> bool AppendAlgorithmOnce(TList& list, const TAlgorithm& algorithm) {
+    if (std::find(list.begin(), list.end(), algorithm) != list.end())
+        return false;
+    list.push_back(algorithm);
+    return true;
+}

@@ -1,5 +1,7 @@
 #include "crypt/Hex.h"
 
+#include <algorithm>
+
 namespace {
 
 // text with the six letters from first on mapped to those from to on.
@@ -9,6 +11,20 @@ std::string MapHexLetters(std::string_view text, char first, char to) {
         if (c >= first && c < first + 6)
             c = static_cast<char>(c - first + to);
     return result;
+}
+
+// c with A-F as a-f, so that digest texts compare whatever their case.
+template <typename TChar> TChar FoldHexCase(TChar c) {
+    return c >= 'A' && c <= 'F' ? static_cast<TChar>(c - 'A' + 'a') : c;
+}
+
+template <typename TChar>
+std::size_t FirstDifferenceOf(std::basic_string_view<TChar> a, std::basic_string_view<TChar> b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i)
+        if (FoldHexCase(a[i]) != FoldHexCase(b[i]))
+            return i;
+    return a.size() == b.size() ? std::basic_string_view<TChar>::npos : common;
 }
 
 } // namespace
@@ -50,6 +66,14 @@ std::string LowerHex(std::string_view text) {
     return MapHexLetters(text, 'A', 'a');
 }
 
+std::size_t FirstHexDifference(std::u16string_view a, std::u16string_view b) {
+    return FirstDifferenceOf(a, b);
+}
+
 bool SameHexDigits(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && LowerHex(a) == LowerHex(b);
+    return FirstDifferenceOf(a, b) == std::string_view::npos;
+}
+
+bool SameHexDigits(std::u16string_view a, std::u16string_view b) {
+    return FirstDifferenceOf(a, b) == std::u16string_view::npos;
 }

@@ -29,5 +29,11 @@ std::string UpperHex(std::string_view text);
 // text with A-F mapped to a-f, every other byte as it is.
 std::string LowerHex(std::string_view text);
 
+// The 0-based position of the first character in which a and b differ, the case of the letters
+// a-f aside; the length of the shorter one when it is the beginning of the other; npos when they
+// are the same digest text.
+std::size_t FirstHexDifference(std::u16string_view a, std::u16string_view b);
+
 // True when a and b are the same digest text: equal but for the case of the letters a-f.
 bool SameHexDigits(std::string_view a, std::string_view b);
+bool SameHexDigits(std::u16string_view a, std::u16string_view b);

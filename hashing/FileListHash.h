@@ -3,7 +3,7 @@
 #pragma once
 
 #include "checksums/ChecksumFormat.h"
-#include "crypt/HashStream.h"
+#include "crypt/HashAlgorithm.h"
 #include "hashing/HashProgress.h"
 #include "hashing/OrderedJobs.h"
 #include "hashing/StreamDigest.h"

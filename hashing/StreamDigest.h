@@ -21,7 +21,7 @@
 // costs speed only: its work is done on the calling thread.
 #pragma once
 
-#include "crypt/HashStream.h"
+#include "crypt/HashAlgorithm.h"
 #include "crypt/Stream.h"
 #include "hashing/HashProgress.h"
 #include "platform/Processors.h"

@@ -1,5 +1,7 @@
 #include "pipeline/DigestVerdict.h"
 
+#include "crypt/HashAlgorithm.h"
+
 namespace {
 
 // "SHA256", "SHA256 or SHA3-256", "SHA256, SHA3-256 or BLAKE2s-256".
@@ -47,10 +49,8 @@ TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, 
     QList<TAlgorithmDigest> tried;
     QStringList triedNames;
     const auto consider = [&](QStringView name, QStringView value) {
-        if (value.isEmpty() || !candidates.contains(name) || triedNames.contains(name))
-            return;
-        tried.append({name.toString(), value.toString()});
-        triedNames.append(name.toString());
+        if (!value.isEmpty() && candidates.contains(name) && AppendAlgorithmOnce(triedNames, name.toString()))
+            tried.append({name.toString(), value.toString()});
     };
     consider(algorithm, digest);
     for (const TAlgorithmDigest& other : extra)

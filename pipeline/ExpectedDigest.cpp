@@ -161,11 +161,8 @@ QStringList AlgorithmsOfDigest(const TExpectedDigest& expected) {
 }
 
 qsizetype FirstDifference(QStringView digest, QStringView expected) {
-    const qsizetype common = std::min(digest.size(), expected.size());
-    for (qsizetype i = 0; i < common; ++i)
-        if (Upper(digest.mid(i, 1)) != Upper(expected.mid(i, 1)))
-            return i;
-    return digest.size() == expected.size() ? -1 : common;
+    const std::size_t at = FirstHexDifference(Utf16(digest), Utf16(expected));
+    return at == std::u16string_view::npos ? -1 : static_cast<qsizetype>(at);
 }
 
 qsizetype LongerDigestLength(qsizetype digits, QStringView preferredAlgorithm) {

@@ -1,7 +1,8 @@
 #include "pipeline/HashPipeline.h"
 
 #include "crypt/Base64.h"
-#include "crypt/HashStream.h"
+#include "crypt/HashAlgorithm.h"
+#include "crypt/Hex.h"
 #include "hashing/FileStream.h"
 #include "hashing/HashProgress.h"
 #include "hashing/NamedFileDigest.h"
@@ -12,7 +13,6 @@
 
 #include <QFile>
 
-#include <algorithm>
 #include <exception>
 #include <new>
 #include <optional>
@@ -22,10 +22,6 @@
 #include <vector>
 
 namespace {
-
-std::u16string_view Utf16(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
 
 QString FileDoesNotExist() {
     return QStringLiteral("File does not exist");
@@ -112,19 +108,19 @@ std::vector<THashAlgorithm> RequestAlgorithms(const HashRequest& request, HashOu
             outcome.ErrorText = QStringLiteral("Unknown Algorithm");
             return {};
         }
-        if (std::find(algorithms.begin(), algorithms.end(), *extra) == algorithms.end())
-            algorithms.push_back(*extra);
+        AppendAlgorithmOnce(algorithms, *extra);
     }
     return algorithms;
 }
 
 // Answers the digest of the selected algorithm, the first, and puts the extra ones into
-// outcome.ExtraDigests.
-QString TakeDigests(const std::vector<THashAlgorithm>& algorithms, const std::vector<std::string>& digests,
-                    HashOutcome& outcome) {
+// outcome.ExtraDigests, each in the case the request asks for.
+QString TakeDigests(const HashRequest& request, const std::vector<THashAlgorithm>& algorithms,
+                    const std::vector<std::string>& digests, HashOutcome& outcome) {
+    const auto text = [&](const std::string& digest) { return Latin1(request.UpperHash ? UpperHex(digest) : digest); };
     for (std::size_t i = 1; i < algorithms.size(); ++i)
-        outcome.ExtraDigests.append({Latin1(HashAlgorithmName(algorithms[i])), QString::fromLatin1(digests[i])});
-    return QString::fromLatin1(digests.front());
+        outcome.ExtraDigests.append({Latin1(HashAlgorithmName(algorithms[i])), text(digests[i])});
+    return text(digests.front());
 }
 
 // Answers the digest of the selected algorithm, the extra ones into outcome.ExtraDigests, or
@@ -136,7 +132,7 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
         if (algorithms.empty())
             return {};
         TStreamDigester digester;
-        return TakeDigests(algorithms, digester.Digest(algorithms, stream), outcome);
+        return TakeDigests(request, algorithms, digester.Digest(algorithms, stream), outcome);
     } catch (const EHashCancelled& stop) {
         outcome.Cancelled = true;
         outcome.ErrorText = MessageOf(stop);
@@ -203,7 +199,7 @@ QString HashFile(const HashRequest& request, const TFileOpener& openFile, THashO
         outcome.ErrorText = chosen.ErrorText;
         return {};
     }
-    return TakeDigests(algorithms, file.Digests, outcome);
+    return TakeDigests(request, algorithms, file.Digests, outcome);
 }
 
 } // namespace
@@ -242,10 +238,7 @@ HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFi
     }
     if (!outcome.ErrorText.isEmpty())
         return outcome;
-    outcome.Digest = request.UpperHash ? Upper(digest) : digest;
-    if (request.UpperHash)
-        for (TAlgorithmDigest& extra : outcome.ExtraDigests)
-            extra.Digest = Upper(extra.Digest);
+    outcome.Digest = digest;
     outcome.SaltToRemember = salt;
     return outcome;
 }

@@ -63,3 +63,7 @@ bool SameTextAscii(QStringView a, QStringView b) {
 QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+std::u16string_view Utf16(QStringView text) {
+    return {text.utf16(), static_cast<std::size_t>(text.size())};
+}

@@ -27,5 +27,8 @@ QString NormalizeName(QStringView text);
 // hexadecimal digests, which are ASCII.
 QString Latin1(std::string_view text);
 
+// The code units of text, as crypt/ takes text; valid while text's characters are.
+std::u16string_view Utf16(QStringView text);
+
 // True when the two texts are equal after Upper.
 bool SameTextAscii(QStringView a, QStringView b);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -63,6 +65,16 @@ TEST(AlgorithmOfHexLengthTest, EachLengthMeansItsFirstRow) {
     };
     for (const TLengthCase& c : cases)
         EXPECT_EQ(AlgorithmOfHexLength(c.HexLength), c.Expected) << c.HexLength << " digits";
+}
+
+// A list of algorithms keeps each once, at the place it was first named.
+TEST(AppendAlgorithmOnceTest, ARepeatKeepsItsFirstPlace) {
+    std::vector<THashAlgorithm> list;
+    const THashAlgorithm named[] = {Id::SHA256, Id::MD5, Id::SHA256, Id::BLAKE3, Id::MD5};
+    const bool appended[] = {true, true, false, true, false};
+    for (std::size_t i = 0; i < std::size(named); ++i)
+        EXPECT_EQ(AppendAlgorithmOnce(list, named[i]), appended[i]) << "name " << i;
+    EXPECT_EQ(list, (std::vector<THashAlgorithm>{Id::SHA256, Id::MD5, Id::BLAKE3}));
 }
 
 } // namespace

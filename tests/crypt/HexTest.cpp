@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -54,6 +56,27 @@ TEST(HexTest, SameDigestsDifferOnlyInTheCaseOfTheirLetters) {
         {"09afAF", "09AFaf", true}, {"", "", true},       {"ab", "abc", false}, {"ab", "ac", false},
         {"g", "G", false},          {"0a", "0A ", false}, {"zz", "zz", true},
     };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << '"' << c.A << "\" and \"" << c.B << '"');
+        EXPECT_EQ(SameHexDigits(c.A, c.B), c.Same);
+        const std::string_view a = c.A;
+        const std::string_view b = c.B;
+        EXPECT_EQ(SameHexDigits(std::u16string(a.begin(), a.end()), std::u16string(b.begin(), b.end())), c.Same);
+    }
+}
+
+TEST(HexTest, FirstDifferenceIgnoresOnlyTheCaseOfTheHexLetters) {
+    constexpr std::size_t Same = std::u16string_view::npos;
+    struct TCase {
+        std::u16string_view A;
+        std::u16string_view B;
+        std::size_t At;
+    };
+    const TCase cases[] = {
+        {u"abcd", u"ABCD", Same},  {u"abcd", u"abXd", 2}, {u"abcd", u"abc", 3}, {u"abc", u"abcd", 3},
+        {u"abcd", u"0bcd", 0},     {u"", u"", Same},      {u"", u"a", 0},       {u"0fG", u"0Fg", 2},
+        {u"\u0141", u"\u0161", 0}, // A and a plus 256: only A-F themselves fold
+    };
     for (const TCase& c : cases)
-        EXPECT_EQ(SameHexDigits(c.A, c.B), c.Same) << '"' << c.A << "\" and \"" << c.B << '"';
+        EXPECT_EQ(FirstHexDifference(c.A, c.B), c.At) << "case " << (&c - cases);
 }

@@ -4,7 +4,7 @@
 // every state of a running hash can be looked at.
 #include "gui/QVMain.h"
 
-#include "crypt/HashStream.h"
+#include "crypt/RunningDigest.h"
 #include "gui/AlgorithmChoice.h"
 #include "gui/ClickLabel.h"
 #include "gui/ExpectedDigestRow.h"
@@ -132,10 +132,10 @@ private:
 };
 
 QString ZeroDigest(std::int64_t size, THashAlgorithm algorithm = THashAlgorithm::SHA256) {
-    TMemoryStream zeros;
-    const std::vector<char> bytes(static_cast<std::size_t>(size), 0);
-    zeros.Write(bytes.data(), size);
-    return QString::fromStdString(HashStreamOrThrow(algorithm, zeros, true, false));
+    const std::vector<char> zeros(static_cast<std::size_t>(size), 0);
+    TRunningDigest digest(algorithm);
+    digest.Update(zeros.data(), zeros.size());
+    return QString::fromStdString(digest.Finish());
 }
 
 // The process's peak resident memory in KiB, from /proc.
