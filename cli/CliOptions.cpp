@@ -75,11 +75,10 @@ bool ParseSwitch(QStringView argument, TCliOptions& options) {
         options.Tag = true;
     else if (argument == u"--sfv")
         options.Sfv = true;
-    else if (argument == u"-b" || argument == u"--binary")
-        options.Binary = true;
-    else if (argument == u"--text")
-        options.Binary = false;
-    else if (argument == u"-r" || argument == u"--recursive")
+    else if (argument == u"-b" || argument == u"--binary" || argument == u"--text") {
+        options.Binary = argument != u"--text";
+        options.ModeGiven = true;
+    } else if (argument == u"-r" || argument == u"--recursive")
         options.Recursive = true;
     else if (argument == u"-0" || argument == u"-z" || argument == u"--zero")
         options.Zero = true;
@@ -120,6 +119,8 @@ std::optional<THashAlgorithm> AlgorithmOf(const QString& typed) {
 QString FinishAlgorithmOption(TCliOptions& options) {
     if (options.Sfv && options.Tag)
         return QStringLiteral("--tag and --sfv cannot be used together");
+    if (options.Sfv && options.ModeGiven)
+        return QStringLiteral("-b, --binary and --text cannot be used with --sfv: SFV lines have no mode");
     if (options.Sfv && !options.AlgorithmGiven)
         options.Algorithm = QStringLiteral("CRC32");
     if (!options.AlgorithmGiven) {
@@ -379,8 +380,9 @@ QString CliHelpText() {
                "  -a, --algorithm ALGORITHM  SHA256 (the default), MD5, SHA1, SHA224, SHA384, SHA512,\n"
                "                             SHA512/256, SHA3-224, SHA3-256, SHA3-384, SHA3-512,\n"
                "                             BLAKE2b-512 (b2), BLAKE2s-256, BLAKE3 (b3), CRC32,\n"
-               "                             XXH3-64 (xxh3) or XXH3-128 (xxh128); case, spaces and\n"
-               "                             punctuation are ignored, so sha-256 and sha3_512 work too;\n"
+               "                             XXH3-64 (xxh3), XXH3-128 (xxh128), XXH64 or XXH32; case,\n"
+               "                             spaces and punctuation are ignored, so sha-256 and sha3_512\n"
+               "                             work too;\n"
                "                             -a help lists them;\n"
                "                             several names separated by commas (-a md5,sha256) are\n"
                "                             computed from one read and print one BSD line each\n"
@@ -396,7 +398,8 @@ QString CliHelpText() {
                "  -b, --binary               print DIGEST *NAME lines, as sha256sum -b does\n"
                "      --text                 print DIGEST  NAME lines (the default)\n"
                "      --sfv                  print an SFV list of CRC32 values: NAME DIGEST lines after a\n"
-               "                             comment line\n"
+               "                             comment line; names as they are, so a name with \"\\\",\n"
+               "                             blanks at either end or a leading \";\" is not listed\n"
                "  -r, --recursive            hash the files in folders and their subfolders, by name in\n"
                "                             byte order; links to files are followed, links to folders\n"
                "                             are not; FIFOs, sockets and devices are skipped\n"

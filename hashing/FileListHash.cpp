@@ -52,6 +52,13 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
         }
     } done{settings.Progress};
     try {
+        // A line its peer tool would misread is never written: the file gets an error line instead,
+        // before it is read.
+        for (const THashAlgorithm algorithm : settings.Algorithms)
+            if (const std::string_view unwritable =
+                    UnwritableName(AlgorithmInfo(algorithm), settings.Style, name, settings.Terminator);
+                !unwritable.empty())
+                return {{}, ErrorLine(name, unwritable), true};
         std::vector<std::string> digests;
         std::string message;
         if (!HashNamedFile(name, settings.Algorithms, digester, digests, message, settings.Recursive,
@@ -60,14 +67,10 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
             result.Failed = true;
             return result;
         }
-        // Peer tools read a bare digest of these rows' lengths as another algorithm's.
-        const bool bare = settings.Style == TChecksumStyle::Gnu || settings.Style == TChecksumStyle::GnuBinary;
-        for (std::size_t i = 0; i < digests.size(); ++i) {
-            const TAlgorithmInfo& row = AlgorithmInfo(settings.Algorithms[i]);
+        for (std::size_t i = 0; i < digests.size(); ++i)
             result.Output +=
-                FormatChecksumLine(row.TaggedOnly && bare ? TChecksumStyle::Bsd : settings.Style, row.Tag,
-                                   settings.UpperHash ? UpperHex(digests[i]) : digests[i], name, settings.Terminator);
-        }
+                FormatRowLine(AlgorithmInfo(settings.Algorithms[i]), settings.Style,
+                              settings.UpperHash ? UpperHex(digests[i]) : digests[i], name, settings.Terminator);
     } catch (const std::bad_alloc&) {
         result = {{}, std::move(outOfMemory), true};
     }

@@ -183,7 +183,7 @@ const ParseCase ParseCases[] = {
     {"unknown_algorithm_in_list",
      {u"-a"_qs, u"md5,whirlpool,sha1"_qs, u"a"_qs},
      u"unknown algorithm whirlpool; known: MD5, SHA1, SHA256, SHA224, SHA384, SHA512, SHA512/256, SHA3-224, "
-     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, BLAKE3, CRC32, XXH3-64, XXH3-128"_qs,
+     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, BLAKE3, CRC32, XXH3-64, XXH3-128, XXH64, XXH32"_qs,
      {}},
     {"algorithm_list_with_check",
      {u"-a"_qs, u"md5,sha1"_qs, u"-c"_qs, u"900150983cd24fb0d6963f7d28e17f72"_qs, u"a"_qs},
@@ -196,6 +196,14 @@ const ParseCase ParseCases[] = {
     {"algorithm_list_with_sfv",
      {u"--sfv"_qs, u"-a"_qs, u"crc32,md5"_qs, u"a"_qs},
      u"--sfv writes CRC32 values, but -a asks for CRC32,MD5"_qs,
+     {}},
+    {"sfv_with_binary",
+     {u"--sfv"_qs, u"-b"_qs, u"a"_qs},
+     u"-b, --binary and --text cannot be used with --sfv: SFV lines have no mode"_qs,
+     {}},
+    {"sfv_with_text",
+     {u"--text"_qs, u"--sfv"_qs, u"a"_qs},
+     u"-b, --binary and --text cannot be used with --sfv: SFV lines have no mode"_qs,
      {}},
     {"algorithm_list_with_binary",
      {u"-b"_qs, u"-a"_qs, u"md5,sha1"_qs, u"a"_qs},
@@ -222,7 +230,7 @@ const ParseCase ParseCases[] = {
     {"unknown_algorithm",
      {u"-a"_qs, u"whirlpool"_qs, u"a"_qs},
      u"unknown algorithm whirlpool; known: MD5, SHA1, SHA256, SHA224, SHA384, SHA512, SHA512/256, SHA3-224, "
-     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, BLAKE3, CRC32, XXH3-64, XXH3-128"_qs,
+     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, BLAKE3, CRC32, XXH3-64, XXH3-128, XXH64, XXH32"_qs,
      {}},
     {"unknown_type", {u"-t"_qs, u"bytes"_qs, u"a"_qs}, u"unknown input type bytes"_qs, {}},
     {"bundled_switches", {u"-uHr"_qs, u"a"_qs}, {}, Options([](TCliOptions& o) {
@@ -250,7 +258,7 @@ const ParseCase ParseCases[] = {
     {"unknown_algorithm_with_verify",
      {u"--algorithm=sha-0"_qs, u"-C"_qs, u"SUMS"_qs},
      u"unknown algorithm sha-0; known: MD5, SHA1, SHA256, SHA224, SHA384, SHA512, SHA512/256, SHA3-224, "
-     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, BLAKE3, CRC32, XXH3-64, XXH3-128"_qs,
+     u"SHA3-256, SHA3-384, SHA3-512, BLAKE2b-512, BLAKE2s-256, BLAKE3, CRC32, XXH3-64, XXH3-128, XXH64, XXH32"_qs,
      {}},
 };
 
