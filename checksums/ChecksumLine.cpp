@@ -169,25 +169,36 @@ bool TChecksumListParser::ReadsSfv() const {
     return m_algorithm ? *m_algorithm == THashAlgorithm::CRC32 : m_bareAlgorithm == THashAlgorithm::CRC32;
 }
 
-// NAME, one space, 8 hexadecimal digits; the name may hold spaces and is escaped as in GNU lines.
+// NAME, blanks, 8 hexadecimal digits, read as rhash -c reads SFV lists, which have no escapes:
+// blanks around the name are dropped, and so is one leading "\"; every other "\" is a folder
+// separator, as in lists made on Windows ("CD1\part.r00" is CD1/part.r00).
 bool TChecksumListParser::SplitSfv(std::string_view s, TChecksumEntry& entry) {
-    const std::size_t space = s.rfind(' ');
+    std::size_t end = s.size();
     const std::size_t length = AlgorithmInfo(THashAlgorithm::CRC32).HexLength();
-    if (space == std::string_view::npos || space == 0 || !IsHexDigest(s.substr(space + 1), length))
+    std::size_t digestStart = end;
+    while (digestStart > 0 && !IsWhite(s[digestStart - 1]))
+        --digestStart;
+    if (!IsHexDigest(s.substr(digestStart), length))
         return false;
-    std::string_view raw = s.substr(0, space);
-    if (raw.front() == '\\') {
-        std::optional<std::string> name = UnescapeName(raw.substr(1));
-        if (!name)
-            return false;
-        entry.Name = std::move(*name);
-    } else {
-        if (raw.find('\0') != std::string_view::npos)
-            return false;
-        entry.Name = std::string(raw);
-    }
+    end = digestStart;
+    while (end > 0 && IsWhite(s[end - 1]))
+        --end;
+    if (end == digestStart)
+        return false;
+    std::size_t begin = 0;
+    while (begin < end && IsWhite(s[begin]))
+        ++begin;
+    if (begin < end && s[begin] == '\\')
+        ++begin;
+    const std::string_view raw = s.substr(begin, end - begin);
+    if (raw.empty() || raw.find('\0') != std::string_view::npos)
+        return false;
+    entry.Name = std::string(raw);
+    for (char& c : entry.Name)
+        if (c == '\\')
+            c = '/';
     entry.Algorithm = THashAlgorithm::CRC32;
-    entry.Digest = std::string(s.substr(space + 1));
+    entry.Digest = std::string(s.substr(digestStart));
     return true;
 }
 

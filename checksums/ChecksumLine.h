@@ -3,9 +3,10 @@
 //   GNU form   DIGEST  NAME     (two spaces: text mode) or   DIGEST *NAME   (binary mode)
 //   BSD form   SHA256 (NAME) = DIGEST      with the tag of any row of the algorithm table
 //   SFV form   NAME CRC32                  in a CRC32 list (-a crc32, a list named *.sfv): the
-//                                          digest after the last space; ";" starts a comment
+//                                          digest after the last blank; ";" starts a comment;
+//                                          no escapes: "\" separates folders, as on Windows
 //
-// A line starting with "\" holds an escaped name (checksums/ChecksumFormat.h): "\\" is a backslash,
+// A GNU or BSD line starting with "\" holds an escaped name (checksums/ChecksumFormat.h): "\\" is a backslash,
 // "\n" a line feed and "\r" a carriage return; any other escape, or a NUL, makes the line
 // malformed. Lines are bytes; names
 // are byte strings as the file system takes them. Standard C++ only, so both fronts, the

@@ -52,6 +52,8 @@ struct TCliOptions {
     // -b/--binary: "DIGEST *NAME" lines; --text: "DIGEST  NAME" (the default). Files are read as
     // bytes either way.
     bool Binary = false;
+    // -b or --text was given: the mode of GNU lines, which SFV lines do not have.
+    bool ModeGiven = false;
     // --sfv: an SFV list of CRC32 values ("NAME 352441C2") after a comment line.
     bool Sfv = false;
     // -r: folders among the inputs are walked.

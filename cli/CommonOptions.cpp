@@ -117,6 +117,8 @@ const TCliCommand& CommonOptions() {
 QString FinishAlgorithmOption(TCliOptions& options) {
     if (options.Sfv && options.Tag)
         return QStringLiteral("--tag and --sfv cannot be used together");
+    if (options.Sfv && options.ModeGiven)
+        return QStringLiteral("-b, --binary and --text cannot be used with --sfv: SFV lines have no mode");
     if (options.Sfv && !options.AlgorithmGiven)
         options.Algorithm = QStringLiteral("CRC32");
     if (!options.AlgorithmGiven) {

@@ -24,3 +24,6 @@ std::unique_ptr<TDigestEngine> MakeCRC32Engine();
 // libxxhash's XXH3; the digests in canonical (big-endian) form, as xxhsum prints them.
 std::unique_ptr<TDigestEngine> MakeXXH3_64Engine();
 std::unique_ptr<TDigestEngine> MakeXXH3_128Engine();
+// libxxhash's XXH64 and XXH32, seed 0, canonical form: xxhsum's default (-H1) and -H0 digests.
+std::unique_ptr<TDigestEngine> MakeXXH64Engine();
+std::unique_ptr<TDigestEngine> MakeXXH32Engine();

@@ -54,9 +54,15 @@ constexpr TNames XXH3_64Typed = {"XXH3", "XXH3-64bits"};
 constexpr TNames XXH3_64Extensions = {"xxh3"};
 constexpr TNames XXH3_128Typed = {"XXH128", "XXH3-128bits"};
 constexpr TNames XXH3_128Extensions = {"xxh128"};
+constexpr TNames XXH64Extensions = {"xxh64"};
+constexpr TNames XXH64Lists = {"XXH64SUMS"};
+constexpr TNames XXH32Extensions = {"xxh32"};
+constexpr TNames XXH32Lists = {"XXH32SUMS"};
 
 // Rows of equal digest length are in the order of their length's common meaning: SHA256 before
-// SHA3-256, BLAKE2s-256 and BLAKE3, SHA512 before SHA3-512 and BLAKE2b-512, MD5 before XXH3-128.
+// SHA3-256, BLAKE2s-256 and BLAKE3, SHA512 before SHA3-512 and BLAKE2b-512, MD5 before XXH3-128,
+// CRC32 before XXH32 and XXH3-64 before XXH64. xxhsum reads a bare 16-digit digest as XXH64 and
+// an 8-digit one as XXH32; a list of them is told by its name (XXH64SUMS, NAME.xxh32) or its tags.
 const TAlgorithmInfo Table[] = {
     {THashAlgorithm::MD5, "MD5", "MD5", 16, NoNames, "md5sum", MD5Extensions, MD5Lists, MakeMD5Engine},
     {THashAlgorithm::SHA1, "SHA1", "SHA1", 20, NoNames, "sha1sum", SHA1Extensions, SHA1Lists, MakeSHA1Engine},
@@ -89,6 +95,8 @@ const TAlgorithmInfo Table[] = {
      MakeXXH3_64Engine, true},
     {THashAlgorithm::XXH3_128, "XXH3-128", "XXH128", 16, XXH3_128Typed, "xxhsum", XXH3_128Extensions, NoNames,
      MakeXXH3_128Engine},
+    {THashAlgorithm::XXH64, "XXH64", "XXH64", 8, NoNames, "xxhsum", XXH64Extensions, XXH64Lists, MakeXXH64Engine},
+    {THashAlgorithm::XXH32, "XXH32", "XXH32", 4, NoNames, "xxhsum", XXH32Extensions, XXH32Lists, MakeXXH32Engine},
 };
 
 char UpperAscii(char c) {

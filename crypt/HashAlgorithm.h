@@ -33,6 +33,8 @@ enum class THashAlgorithm {
     XXH3_64,
     XXH3_128,
     BLAKE3,
+    XXH64,
+    XXH32,
 };
 
 struct TAlgorithmInfo {
@@ -54,7 +56,7 @@ struct TAlgorithmInfo {
     // A new engine at its initial state; throws std::bad_alloc or std::runtime_error.
     std::unique_ptr<TDigestEngine> (*MakeEngine)();
     // Lines are always written in BSD form: the peer tool reads a bare digest of this length as
-    // another algorithm's (xxhsum takes 16 digits for XXH64).
+    // another algorithm's (xxhsum takes 16 digits for XXH64, not XXH3-64).
     bool TaggedOnly = false;
 
     std::size_t HexLength() const { return 2 * DigestSize; }

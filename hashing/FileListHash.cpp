@@ -47,6 +47,13 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
         }
     } done{settings.Progress};
     try {
+        // A line its peer tool would misread is never written: the file gets an error line instead,
+        // before it is read.
+        for (const THashAlgorithm algorithm : settings.Algorithms)
+            if (const std::string_view unwritable =
+                    UnwritableName(AlgorithmInfo(algorithm), settings.Style, name, settings.Terminator);
+                !unwritable.empty())
+                return {{}, ErrorLine(name, unwritable), true};
         const TNamedFileDigest file =
             DigestNamedFile(name, settings.Algorithms, digester, observer ? &*observer : nullptr);
         if (!file.Succeeded()) {
@@ -57,15 +64,10 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
             result.Failed = true;
             return result;
         }
-        const std::vector<std::string>& digests = file.Digests;
-        // Peer tools read a bare digest of these rows' lengths as another algorithm's.
-        const bool bare = settings.Style == TChecksumStyle::Gnu || settings.Style == TChecksumStyle::GnuBinary;
-        for (std::size_t i = 0; i < digests.size(); ++i) {
-            const TAlgorithmInfo& row = AlgorithmInfo(settings.Algorithms[i]);
-            result.Output +=
-                FormatChecksumLine(row.TaggedOnly && bare ? TChecksumStyle::Bsd : settings.Style, row.Tag,
-                                   settings.UpperHash ? UpperHex(digests[i]) : digests[i], name, settings.Terminator);
-        }
+        for (std::size_t i = 0; i < file.Digests.size(); ++i)
+            result.Output += FormatRowLine(AlgorithmInfo(settings.Algorithms[i]), settings.Style,
+                                           settings.UpperHash ? UpperHex(file.Digests[i]) : file.Digests[i], name,
+                                           settings.Terminator);
     } catch (const std::bad_alloc&) {
         result = {{}, std::move(outOfMemory), true};
     }

@@ -52,6 +52,75 @@ TEST_P(ChecksumLineTest, MatchesCoreutils) {
 INSTANTIATE_TEST_SUITE_P(Cases, ChecksumLineTest, testing::ValuesIn(LineCases),
                          [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
+struct RowLineCase {
+    const char* name;
+    THashAlgorithm algorithm;
+    TChecksumStyle style;
+    std::string fileName;
+    char terminator;
+    std::string expected; // the line as the row's peer tool writes it, or empty when it cannot
+};
+
+void PrintTo(const RowLineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const std::string Xxh64 = "44bc2cf5ad770999";
+const std::string Blake3 = "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85";
+
+// Lines as xxhsum 0.8.1, b3sum 1.2 and rhash --sfv 1.4.3 write them for names with "\", CR and LF:
+// xxhsum writes every name as it is, b3sum escapes "\" and LF only, SFV has no escapes at all.
+const RowLineCase RowLineCases[] = {
+    {"coreutils_row_escapes_all_three", THashAlgorithm::SHA256, TChecksumStyle::Gnu, "a\\b\rc", '\n',
+     "\\" + Digest + "  a\\\\b\\rc\n"},
+    {"xxhsum_backslash_as_is", THashAlgorithm::XXH64, TChecksumStyle::Gnu, "a\\b", '\n', Xxh64 + "  a\\b\n"},
+    {"xxhsum_carriage_return_as_is", THashAlgorithm::XXH64, TChecksumStyle::Gnu, "c\rr", '\n', Xxh64 + "  c\rr\n"},
+    {"xxhsum_tag_backslash_as_is", THashAlgorithm::XXH64, TChecksumStyle::Bsd, "a\\b", '\n',
+     "XXH64 (a\\b) = " + Xxh64 + "\n"},
+    {"xxhsum_line_feed_unwritable", THashAlgorithm::XXH64, TChecksumStyle::Gnu, "l\nf", '\n', ""},
+    {"xxhsum_tag_line_feed_unwritable", THashAlgorithm::XXH64, TChecksumStyle::Bsd, "l\nf", '\n', ""},
+    {"xxhsum_line_feed_with_nul_ends", THashAlgorithm::XXH64, TChecksumStyle::Gnu, "l\nf", '\0', Xxh64 + "  l\nf\0"s},
+    {"xxh3_tagged_as_is", THashAlgorithm::XXH3_64, TChecksumStyle::Gnu, "a\\b", '\n', "XXH3 (a\\b) = " + Xxh64 + "\n"},
+    {"b3sum_backslash", THashAlgorithm::BLAKE3, TChecksumStyle::Gnu, "a\\b", '\n', "\\" + Blake3 + "  a\\\\b\n"},
+    {"b3sum_line_feed", THashAlgorithm::BLAKE3, TChecksumStyle::Gnu, "l\nf", '\n', "\\" + Blake3 + "  l\\nf\n"},
+    {"b3sum_carriage_return_as_is", THashAlgorithm::BLAKE3, TChecksumStyle::Gnu, "c\rr", '\n', Blake3 + "  c\rr\n"},
+    {"b3sum_all_three", THashAlgorithm::BLAKE3, TChecksumStyle::Gnu, "\\\n\r", '\n', "\\" + Blake3 + "  \\\\\\n\r\n"},
+    {"blake3_tag_as_coreutils", THashAlgorithm::BLAKE3, TChecksumStyle::Bsd, "c\rr", '\n',
+     "\\BLAKE3 (c\\rr) = " + Blake3 + "\n"},
+    {"sfv_plain", THashAlgorithm::CRC32, TChecksumStyle::Sfv, "a b", '\n', "a b 352441C2\n"},
+    {"sfv_inner_carriage_return_as_is", THashAlgorithm::CRC32, TChecksumStyle::Sfv, "c\rr", '\n', "c\rr 352441C2\n"},
+    {"sfv_backslash_unwritable", THashAlgorithm::CRC32, TChecksumStyle::Sfv, "a\\b", '\n', ""},
+    {"sfv_backslash_unwritable_with_nul_ends", THashAlgorithm::CRC32, TChecksumStyle::Sfv, "a\\b", '\0', ""},
+    {"sfv_line_feed_unwritable", THashAlgorithm::CRC32, TChecksumStyle::Sfv, "l\nf", '\n', ""},
+    {"sfv_line_feed_with_nul_ends", THashAlgorithm::CRC32, TChecksumStyle::Sfv, "l\nf", '\0', "l\nf 352441C2\0"s},
+    {"sfv_final_carriage_return_unwritable", THashAlgorithm::CRC32, TChecksumStyle::Sfv, "c\r", '\n', ""},
+    {"sfv_leading_space_unwritable", THashAlgorithm::CRC32, TChecksumStyle::Sfv, " a", '\n', ""},
+    {"sfv_trailing_tab_unwritable", THashAlgorithm::CRC32, TChecksumStyle::Sfv, "a\t", '\n', ""},
+    {"sfv_leading_semicolon_unwritable", THashAlgorithm::CRC32, TChecksumStyle::Sfv, ";a", '\n', ""},
+    {"sfv_inner_semicolon", THashAlgorithm::CRC32, TChecksumStyle::Sfv, "a;b", '\n', "a;b 352441C2\n"},
+};
+
+class RowLineTest : public testing::TestWithParam<RowLineCase> {};
+
+TEST_P(RowLineTest, WritesAsThePeerToolOrRefuses) {
+    const RowLineCase& c = GetParam();
+    const TAlgorithmInfo& row = AlgorithmInfo(c.algorithm);
+    const std::string digest = c.algorithm == THashAlgorithm::CRC32    ? "352441C2"
+                               : c.algorithm == THashAlgorithm::BLAKE3 ? Blake3
+                               : c.algorithm == THashAlgorithm::SHA256 ? Digest
+                                                                       : Xxh64;
+    const std::string_view unwritable = UnwritableName(row, c.style, c.fileName, c.terminator);
+    if (c.expected.empty()) {
+        EXPECT_TRUE(unwritable.starts_with("Not listed: ")) << unwritable;
+        return;
+    }
+    EXPECT_EQ(unwritable, "");
+    EXPECT_EQ(FormatRowLine(row, c.style, digest, c.fileName, c.terminator), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RowLineTest, testing::ValuesIn(RowLineCases),
+                         [](const testing::TestParamInfo<RowLineCase>& info) { return std::string(info.param.name); });
+
 TEST(ChecksumNameTest, UnescapeReversesEscapeForEveryByte) {
     std::string every;
     for (int c = 1; c < 256; ++c)

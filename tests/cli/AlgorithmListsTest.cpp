@@ -57,6 +57,13 @@ const TListCase Cases[] = {
      "xxhsum",
      false},
     {"xxh3", {u"-a"_qs, u"xxh3"_qs}, "xxhsum", {u"-H3"_qs}, "files.xxh3", "xxhsum", false},
+    // xxhsum's default (-H1) and -H0 lists: bare 16 and 8 digits, told by the list's name or tag.
+    {"xxh64", {u"-a"_qs, u"xxh64"_qs}, "xxhsum", {}, "XXH64SUMS", "xxhsum", false},
+    {"xxh64_sidecar", {u"-a"_qs, u"XXH64"_qs}, "xxhsum", {u"-H1"_qs}, "big.bin.xxh64", "xxhsum", false},
+    {"xxh64_tag", {u"-a"_qs, u"xxh64"_qs, u"--tag"_qs}, "xxhsum", {u"--tag"_qs}, "LIST", "xxhsum", false},
+    {"xxh32", {u"-a"_qs, u"xxh32"_qs}, "xxhsum", {u"-H0"_qs}, "XXH32SUMS", "xxhsum", false},
+    {"xxh32_sidecar", {u"-a"_qs, u"xxh32"_qs}, "xxhsum", {u"-H0"_qs}, "files.xxh32", "xxhsum", false},
+    {"xxh32_tag", {u"-a"_qs, u"xxh32"_qs, u"--tag"_qs}, "xxhsum", {u"-H0"_qs, u"--tag"_qs}, "LIST", "xxhsum", false},
     {"sha3_256",
      {u"-a"_qs, u"sha3-256"_qs},
      "rhash",
@@ -253,6 +260,105 @@ TEST(AlgorithmListsBlake3Tag, TaggedLinesCarryB3sumsDigestsAndAreReadBack) {
     const TRun check = RunTool(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"LIST"_qs}, dir.path());
     EXPECT_EQ(check.ExitCode, 0);
     EXPECT_EQ(check.Out.toStdString(), "a b: OK\nempty: OK\n");
+}
+
+// Names with "\", CR and LF in the styles whose peer tools write names their own way: each
+// name the tool can read back is written as the tool writes it, and read back by the tool's own
+// check and by -C; a name it cannot read back is an error line naming the file, never a line.
+TEST(AlgorithmListsAwkwardNames, EachStyleRoundTripsThroughItsOwnTool) {
+    struct TNamesCase {
+        const char* Name;
+        QStringList Options; // quviro-cli's
+        const char* Tool;    // writes and checks the same lines
+        QStringList ToolOptions;
+        const char* ListName;   // as saved for the checks
+        QStringList Unwritable; // the names the tool cannot read back
+    };
+    const QString back = u"back\\slash"_qs;
+    const QString cr = u"cr\rname"_qs;
+    const QString lf = u"lf\nname"_qs;
+    const TNamesCase cases[] = {
+        {"xxhsum", {u"-a"_qs, u"xxh64"_qs}, "xxhsum", {}, "XXH64SUMS", {lf}},
+        {"xxhsum_h0_tag", {u"-a"_qs, u"xxh32"_qs, u"--tag"_qs}, "xxhsum", {u"-H0"_qs, u"--tag"_qs}, "LIST", {lf}},
+        {"xxhsum_xxh3", {u"-a"_qs, u"xxh3"_qs}, "xxhsum", {u"-H3"_qs}, "LIST", {lf}},
+        {"xxhsum_xxh128", {u"-a"_qs, u"xxh128"_qs}, "xxhsum", {u"-H2"_qs}, "files.xxh128", {lf}},
+        {"b3sum", {u"-a"_qs, u"b3"_qs}, "b3sum", {}, "B3SUMS", {}},
+        {"sfv", {u"--sfv"_qs}, "rhash", {u"--sfv"_qs}, "files.sfv", {back, lf}},
+    };
+    for (const TNamesCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString tool = QStandardPaths::findExecutable(QString::fromLatin1(c.Tool));
+        if (tool.isEmpty())
+            GTEST_SKIP() << c.Tool << " is not installed";
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QStringList names = {back, cr, lf, u"plain"_qs};
+        QStringList writable;
+        for (const QString& name : names) {
+            WriteFile(dir.filePath(name), name.toUtf8());
+            if (!c.Unwritable.contains(name))
+                writable.append(name);
+        }
+        const TRun theirs = RunTool(tool, c.ToolOptions + writable, dir.path());
+        ASSERT_EQ(theirs.ExitCode, 0) << theirs.Err.toStdString();
+        const TRun ours = RunTool(QStringLiteral(QUVIRO_CLI_PATH), c.Options + names, dir.path());
+        EXPECT_EQ(ours.ExitCode, c.Unwritable.isEmpty() ? 0 : 1);
+        EXPECT_EQ(WithoutComments(ours.Out).toStdString(), WithoutComments(theirs.Out).toStdString());
+        EXPECT_EQ(ours.Err.count("quviro-cli: "), c.Unwritable.size()) << ours.Err.toStdString();
+        EXPECT_EQ(ours.Err.count(": Not listed: "), c.Unwritable.size()) << ours.Err.toStdString();
+
+        WriteFile(dir.filePath(QString::fromLatin1(c.ListName)), ours.Out);
+        const TRun toolCheck = RunTool(tool, {u"-c"_qs, QString::fromLatin1(c.ListName)}, dir.path());
+        EXPECT_EQ(toolCheck.ExitCode, 0) << toolCheck.Out.toStdString() << toolCheck.Err.toStdString();
+        const TRun ourCheck =
+            RunTool(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, QString::fromLatin1(c.ListName)}, dir.path());
+        EXPECT_EQ(ourCheck.ExitCode, 0) << ourCheck.Out.toStdString() << ourCheck.Err.toStdString();
+        EXPECT_EQ(ourCheck.Out.count(": OK\n"), writable.size()) << ourCheck.Out.toStdString();
+    }
+}
+
+// An SFV list made on Windows: "\" between folders, CR LF line ends, a leading "\" and blanks
+// around names, checked as rhash -c checks it.
+TEST(AlgorithmListsSfv, WindowsListChecksAsRhashChecksIt) {
+    const QString rhash = QStandardPaths::findExecutable(u"rhash"_qs);
+    if (rhash.isEmpty())
+        GTEST_SKIP() << "rhash is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(u"CD1/sub"_qs));
+    WriteFile(dir.filePath(u"CD1/part.r00"_qs), "abc");
+    WriteFile(dir.filePath(u"CD1/sub/part.r01"_qs), "");
+    WriteFile(dir.filePath(u"changed"_qs), "abd");
+    const QByteArray list = "; made on Windows\r\n"
+                            "CD1\\part.r00 352441C2\r\n"
+                            "\\CD1\\sub\\part.r01 00000000\r\n"
+                            "  changed \t352441c2\r\n";
+    WriteFile(dir.filePath(u"files.sfv"_qs), list);
+    const TRun theirs = RunTool(rhash, {u"-c"_qs, u"files.sfv"_qs}, dir.path());
+    const TRun ours = RunTool(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"files.sfv"_qs}, dir.path());
+    EXPECT_EQ(ours.ExitCode, theirs.ExitCode);
+    EXPECT_EQ(ours.ExitCode, 1);
+    EXPECT_EQ(ours.Out.toStdString(), "CD1/part.r00: OK\nCD1/sub/part.r01: OK\nchanged: FAILED\n");
+    // rhash's own report: the two listed parts are OK and the changed file is its one error.
+    EXPECT_TRUE(theirs.Out.contains("Errors:1   Miss:0   Success:2")) << theirs.Out.toStdString();
+}
+
+// --sfv -z ends every line with NUL, its comment line too.
+TEST(AlgorithmListsSfv, ZeroEndsEveryLineAlike) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteFile(dir.filePath(u"a b"_qs), "abc");
+    WriteFile(dir.filePath(u"empty"_qs), {});
+    const TRun ours =
+        RunTool(QStringLiteral(QUVIRO_CLI_PATH), {u"--sfv"_qs, u"-z"_qs, u"a b"_qs, u"empty"_qs}, dir.path());
+    EXPECT_EQ(ours.ExitCode, 0);
+    EXPECT_FALSE(ours.Out.contains('\n')) << ours.Out.toStdString();
+    const QList<QByteArray> lines = ours.Out.split('\0');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[0].startsWith("; Generated by quviro-cli ")) << lines[0].toStdString();
+    EXPECT_EQ(lines[1].toStdString(), "a b 352441C2");
+    EXPECT_EQ(lines[2].toStdString(), "empty 00000000");
+    EXPECT_EQ(lines[3].toStdString(), "");
 }
 
 } // namespace

@@ -102,7 +102,9 @@ TEST(RunningDigestTest, TypedNamesFindTheirAlgorithm) {
         {"sha3", std::nullopt},
         {"sha 256", std::nullopt},
         {"sha2567", std::nullopt},
-        {"xxh64", std::nullopt},
+        {"xxh64", THashAlgorithm::XXH64},
+        {"XXH-32", THashAlgorithm::XXH32},
+        {"xxh16", std::nullopt},
         {"b3sum", std::nullopt},
     };
     for (const TCase& c : cases)
