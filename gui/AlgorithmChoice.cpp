@@ -1,9 +1,11 @@
 #include "gui/AlgorithmChoice.h"
 
 #include "crypt/HashAlgorithm.h"
+#include "gui/PopupClickThrough.h"
 #include "gui/RadioGroup.h"
 #include "tools/TextUtils.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QRadioButton>
@@ -24,6 +26,7 @@ TAlgorithmChoice::TAlgorithmChoice(TRadioGroup* group) : QObject(group), m_group
     m_combo->setAccessibleName(QStringLiteral("Other algorithm"));
     m_combo->setToolTip(QStringLiteral("More algorithms: SHA-2, SHA-3, BLAKE2, BLAKE3, CRC32 and XXH3"));
     m_combo->setMaxVisibleItems(m_combo->count());
+    PassOutsideClicksThrough(m_combo->view()->window(), m_combo);
     // Choosing from the drop-down chooses its item.
     connect(m_combo, &QComboBox::activated, this, [this] { m_group->SetItemIndex(OtherItem); });
     FollowItem();

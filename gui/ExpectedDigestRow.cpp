@@ -2,6 +2,7 @@
 
 #include "desktop/DesktopServices.h"
 #include "gui/FitLabel.h"
+#include "gui/TextColours.h"
 #include "pipeline/DigestVerdict.h"
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/SidecarDigest.h"
@@ -74,6 +75,7 @@ TExpectedDigestRow::TExpectedDigestRow(QWidget* window) : QObject(window) {
     connect(edtExpected, &QLineEdit::returnPressed, this, &TExpectedDigestRow::Commit);
     connect(edtExpected, &QLineEdit::editingFinished, this, &TExpectedDigestRow::Commit);
     edtExpected->installEventFilter(this);
+    window->installEventFilter(this);
     connect(btnPasteExpected, &QToolButton::clicked, this, &TExpectedDigestRow::PasteClicked);
 }
 
@@ -192,6 +194,11 @@ void TExpectedDigestRow::SelectIfOtherLength(const TExpectedDigest& expected) {
 }
 
 bool TExpectedDigestRow::eventFilter(QObject* watched, QEvent* event) {
+    // A change of the desktop theme gives the verdict its colour against the new background.
+    if (watched == lblVerdict->parentWidget() && event->type() == QEvent::PaletteChange) {
+        ShowVerdictColour();
+        return false;
+    }
     if (watched != edtExpected)
         return false;
     switch (event->type()) {
@@ -287,8 +294,14 @@ void TExpectedDigestRow::UpdateVerdict() {
     }
     m_verdictText = verdict.Text;
     m_verdictShort = verdict.ShortText;
-    QPalette palette = lblVerdict->palette();
-    palette.setColor(QPalette::WindowText, VerdictColour(verdict.State));
-    lblVerdict->setPalette(palette);
+    m_verdictState = verdict.State;
+    ShowVerdictColour();
     Arrange();
+}
+
+void TExpectedDigestRow::ShowVerdictColour() {
+    QPalette palette = lblVerdict->palette();
+    palette.setColor(QPalette::WindowText, ReadableOn(VerdictColour(m_verdictState),
+                                                      lblVerdict->parentWidget()->palette().color(QPalette::Window)));
+    lblVerdict->setPalette(palette);
 }

@@ -14,6 +14,7 @@
 // checksum list beside the file that the hashing thread looked up. The field is not saved between runs.
 #pragma once
 
+#include "pipeline/DigestVerdict.h"
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
 #include "pipeline/SidecarDigest.h"
@@ -92,6 +93,8 @@ private:
     // The field's digest as read, of the list's algorithm when a list filled it.
     TExpectedDigest Expected() const;
     void UpdateVerdict();
+    // The verdict's state colour, made readable on the window's background.
+    void ShowVerdictColour();
 
     QString m_digest;
     QString m_algorithm;
@@ -105,6 +108,7 @@ private:
     // file's list may replace it.
     bool m_filledBeside = false;
     QString m_verdictText;
+    TVerdictState m_verdictState = TVerdictState::None;
     QString m_verdictShort;
     QString m_fileName;
     // A key that types one character is on its way to the field; the field is being typed in.

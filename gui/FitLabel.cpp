@@ -9,34 +9,76 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cstdlib>
 
-void TFitLabel::SetFitting(int minimumPixelSize, Qt::TextElideMode elide) {
+namespace {
+
+// Where a text breaks into two lines: after the '-' or '/' nearest its middle ("BLAKE2b-" and
+// "512:"), else in the middle, which halves a digest.
+qsizetype BreakPosition(const QString& text) {
+    const qsizetype middle = (text.size() + 1) / 2;
+    qsizetype best = -1;
+    for (qsizetype i = 1; i + 1 < text.size(); ++i) {
+        if ((text[i] == u'-' || text[i] == u'/') && (best < 0 || std::abs(i + 1 - middle) < std::abs(best - middle)))
+            best = i + 1;
+    }
+    return best > 0 ? best : middle;
+}
+
+} // namespace
+
+void TFitLabel::SetFitting(int minimumPixelSize, Qt::TextElideMode elide, int maxLines) {
     m_fitting = true;
     m_minimumPixelSize = minimumPixelSize;
     m_elide = elide;
+    m_maxLines = std::clamp(maxLines, 1, 2);
     update();
+}
+
+void TFitLabel::SetFittedTogether(const QStringList& texts) {
+    m_together = texts;
+    update();
+}
+
+QStringList TFitLabel::LinesIn(const QString& text, const QFont& font) const {
+    const QFontMetrics metrics(font);
+    const QRect room = contentsRect();
+    if (metrics.horizontalAdvance(text) <= room.width())
+        return {text};
+    if (m_maxLines < 2 || 2 * metrics.lineSpacing() > room.height())
+        return {};
+    const qsizetype at = BreakPosition(text);
+    const QStringList lines = {text.left(at), text.mid(at)};
+    for (const QString& line : lines)
+        if (metrics.horizontalAdvance(line) > room.width())
+            return {};
+    return lines;
 }
 
 QFont TFitLabel::ShownFont() const {
     QFont shown = font();
-    const int width = contentsRect().width();
     // Pixel sizes only: the window's fonts are all given in pixels.
     if (!m_fitting || shown.pixelSize() <= 0)
         return shown;
     const int smallest = m_minimumPixelSize > 0 ? std::min(m_minimumPixelSize, shown.pixelSize()) : shown.pixelSize();
     for (int size = shown.pixelSize(); size > smallest; --size) {
         shown.setPixelSize(size);
-        if (QFontMetrics(shown).horizontalAdvance(text()) <= width)
+        const auto fits = [this, &shown](const QString& text) { return !LinesIn(text, shown).isEmpty(); };
+        if (fits(text()) && std::all_of(m_together.begin(), m_together.end(), fits))
             return shown;
     }
     shown.setPixelSize(smallest);
     return shown;
 }
 
-QString TFitLabel::ShownText() const {
+QStringList TFitLabel::ShownLines() const {
     if (!m_fitting)
-        return text();
-    return QFontMetrics(ShownFont()).elidedText(text(), m_elide, contentsRect().width());
+        return {text()};
+    const QFont shown = ShownFont();
+    const QStringList lines = LinesIn(text(), shown);
+    if (!lines.isEmpty())
+        return lines;
+    return {QFontMetrics(shown).elidedText(text(), m_elide, contentsRect().width())};
 }
 
 QString TFitLabel::ShownToolTip() const {

@@ -10,11 +10,12 @@ namespace {
 
 class TClickThrough : public QObject {
 public:
-    explicit TClickThrough(QWidget* popup) : QObject(popup) { popup->installEventFilter(this); }
+    TClickThrough(QWidget* popup, QWidget* owner) : QObject(popup), m_owner(owner) { popup->installEventFilter(this); }
 
 protected:
-    // Installed after the completer's own filter, so it sees the press first; the completer
-    // then hides the popup and eats the press, and the copy is sent once that is done.
+    // Installed after the completer's own filter, so it sees the press first; the completer (or
+    // the drop-down's list) then hides the popup and eats the press, and the copy is sent once
+    // that is done.
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::MouseButtonPress)
             return false;
@@ -24,7 +25,7 @@ protected:
         if (popup->rect().contains(popup->mapFromGlobal(global)))
             return false;
         QPointer<QWidget> target = QApplication::widgetAt(global);
-        if (!target || target->window() == popup)
+        if (!target || target->window() == popup || (m_owner && (target == m_owner || m_owner->isAncestorOf(target))))
             return false;
         const Qt::MouseButton button = press->button();
         const Qt::MouseButtons buttons = press->buttons();
@@ -53,10 +54,13 @@ protected:
         });
         return false;
     }
+
+private:
+    QPointer<QWidget> m_owner;
 };
 
 } // namespace
 
-void PassOutsideClicksThrough(QWidget* popup) {
-    new TClickThrough(popup);
+void PassOutsideClicksThrough(QWidget* popup, QWidget* owner) {
+    new TClickThrough(popup, owner);
 }

@@ -1,14 +1,17 @@
 #include "gui/ResultPanel.h"
 
+#include "crypt/HashAlgorithm.h"
 #include "desktop/DesktopServices.h"
 #include "gui/ClickLabel.h"
 #include "gui/FitLabel.h"
 #include "gui/Images.h"
 #include "gui/Shape.h"
+#include "gui/TextColours.h"
 #include "gui/WindowFonts.h"
 #include "pipeline/ProgressText.h"
 #include "tools/TextUtils.h"
 
+#include <QEvent>
 #include <QKeyEvent>
 #include <QProgressBar>
 #include <QShortcut>
@@ -23,6 +26,7 @@ const QColor SuccessColour(64, 192, 64);
 const QColor FailureColour(255, 0, 0);
 const QColor ClearedColour(192, 192, 192);
 // The digest and its caption on the panel, and greyed once they are the previous input's.
+const QColor PanelFill(54, 72, 84);
 const QColor DigestColour(Qt::white);
 const QColor HashTypeColour(172, 188, 202);
 const QColor StaleColour(128, 140, 150);
@@ -32,8 +36,17 @@ const QString StopHint = QStringLiteral("Stop hashing (Esc)");
 // What a screen reader says for the icon-only # button in its two roles.
 const QString ComputeName = QStringLiteral("Calculate digest");
 const QString StopName = QStringLiteral("Stop hashing");
-// The digest shrinks to fit the result panel down to this size before it is elided.
+// The digest shrinks to fit the result panel, on two lines where one is too narrow, down to
+// this size before it is elided.
 constexpr int MinimumDigestPixelSize = 12;
+
+// Every caption the panel may show: each is drawn in the size the longest one needs.
+QStringList AlgorithmCaptions() {
+    QStringList captions;
+    for (const TAlgorithmInfo& row : AlgorithmTable())
+        captions.append(Latin1(row.Name) + u':');
+    return captions;
+}
 
 void SetTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -59,12 +72,13 @@ TResultPanel::TResultPanel(QWidget* window) : QObject(window) {
     lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     lblStatus->SetFitting(0, Qt::ElideRight);
-    shHash = new TShape(QColor(54, 72, 84), QColor(128, 128, 128), window);
+    shHash = new TShape(PanelFill, QColor(128, 128, 128), window);
     lblHashType = ResultLabel(window, TahomaFont(19), HashTypeColour, Qt::AlignCenter);
     lblHash = ResultLabel(window, CourierNewFont(24), DigestColour, Qt::AlignLeft | Qt::AlignVCenter);
-    lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle);
-    // A long algorithm name ("BLAKE2b-512:") shrinks into its place.
-    lblHashType->SetFitting(7, Qt::ElideRight);
+    lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle, 2);
+    // A long algorithm name ("BLAKE2b-512:") breaks after its dash; all captions share a size.
+    lblHashType->SetFitting(7, Qt::ElideRight, 2);
+    lblHashType->SetFittedTogether(AlgorithmCaptions());
     // Focus on the result lets Ctrl+C copy the digest.
     lblHash->setFocusPolicy(Qt::StrongFocus);
     lblHashType->setFocusPolicy(Qt::ClickFocus);
@@ -92,18 +106,26 @@ TResultPanel::TResultPanel(QWidget* window) : QObject(window) {
     }
     new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), window, this, &TResultPanel::CopyDigest);
     btnRefresh->installEventFilter(this);
+    // A change of the desktop theme gives the texts their colours against its background.
+    window->installEventFilter(this);
+    SetStale(false);
 }
 
 void TResultPanel::ShowStatus(const QString& text, int level) {
-    QColor colour = ClearedColour;
-    if (level == StatusProgress)
-        colour = ProgressColour;
-    else if (level == StatusSuccess)
-        colour = SuccessColour;
-    else if (level == StatusFailure)
-        colour = FailureColour;
-    SetTextColour(lblStatus, colour);
+    m_statusLevel = level;
+    ShowStatusColour();
     lblStatus->setText(text);
+}
+
+void TResultPanel::ShowStatusColour() {
+    QColor colour = ClearedColour;
+    if (m_statusLevel == StatusProgress)
+        colour = ProgressColour;
+    else if (m_statusLevel == StatusSuccess)
+        colour = SuccessColour;
+    else if (m_statusLevel == StatusFailure)
+        colour = FailureColour;
+    SetTextColour(lblStatus, ReadableOn(colour, lblStatus->parentWidget()->palette().color(QPalette::Window)));
 }
 
 void TResultPanel::ShowResult(const QString& text, const QString& caption) {
@@ -112,8 +134,10 @@ void TResultPanel::ShowResult(const QString& text, const QString& caption) {
 }
 
 void TResultPanel::SetStale(bool stale) {
-    SetTextColour(lblHash, stale ? StaleColour : DigestColour);
-    SetTextColour(lblHashType, stale ? StaleColour : HashTypeColour);
+    SetTextColour(lblHash,
+                  stale ? ReadableOn(StaleColour, PanelFill, GreyedTextContrast) : ReadableOn(DigestColour, PanelFill));
+    SetTextColour(lblHashType, stale ? ReadableOn(StaleColour, PanelFill, GreyedTextContrast)
+                                     : ReadableOn(HashTypeColour, PanelFill));
 }
 
 void TResultPanel::ShowBusy(bool busy) {
@@ -154,6 +178,10 @@ void TResultPanel::CopyDigest() {
 }
 
 bool TResultPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblStatus->parentWidget() && event->type() == QEvent::PaletteChange) {
+        ShowStatusColour();
+        return QObject::eventFilter(watched, event);
+    }
     if (watched == btnRefresh && event->type() == QEvent::KeyPress) {
         const auto* press = static_cast<QKeyEvent*>(event);
         if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter) {

@@ -18,7 +18,8 @@ class TFitLabel;
 class TShape;
 
 // Status levels of ShowStatus, each with the colour of the status line; any other level
-// (StatusCleared) shows it in the cleared colour.
+// (StatusCleared) shows it in the cleared colour. Every colour is made readable on the window's
+// background (gui/TextColours.h), and follows a change of the desktop theme.
 inline constexpr int StatusCleared = 0;
 inline constexpr int StatusProgress = 1;
 inline constexpr int StatusSuccess = 2;
@@ -58,4 +59,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ShowStatusColour();
+
+    int m_statusLevel = StatusCleared;
 };

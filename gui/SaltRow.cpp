@@ -36,6 +36,9 @@ TSaltRow::TSaltRow(QWidget* window) : QObject(window) {
     cbSalt->completer()->setCompletionMode(QCompleter::PopupCompletion);
     cbSalt->completer()->setCaseSensitivity(Qt::CaseSensitive);
     PassOutsideClicksThrough(cbSalt->completer()->popup());
+    // The list its arrow opens: view() makes the drop-down's popup window, which lives as long
+    // as the box.
+    PassOutsideClicksThrough(cbSalt->view()->window(), cbSalt);
 
     rgSaltType->setObjectName(QStringLiteral("rgSaltType"));
     Label1->setObjectName(QStringLiteral("Label1"));

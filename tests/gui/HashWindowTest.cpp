@@ -4,6 +4,7 @@
 // every state of a running hash can be looked at.
 #include "gui/QVMain.h"
 
+#include "crypt/HashAlgorithm.h"
 #include "crypt/RunningDigest.h"
 #include "gui/AlgorithmChoice.h"
 #include "gui/ClickLabel.h"
@@ -11,6 +12,7 @@
 #include "gui/FitLabel.h"
 #include "gui/RadioGroup.h"
 #include "gui/StartArguments.h"
+#include "gui/TextColours.h"
 #include "hashing/FileStream.h"
 #include "hashing/StreamDigest.h"
 #include "tests/gui/QtPrinters.h"
@@ -55,6 +57,10 @@ const QString StopHint = u"Stop hashing (Esc)"_qs;
 const QColor Grey(128, 128, 128);
 const QColor Green(64, 192, 64);
 const QColor Red(255, 0, 0);
+// A designed text colour as the window draws it: readable on the window's background.
+QColor OnWindow(const QColor& designed) {
+    return ReadableOn(designed, QApplication::palette().color(QPalette::Window));
+}
 
 // Zero bytes, handed out one chunk at a time as the test allows; reads that take their time
 // with a delay instead. A read left waiting for 20 s fails, so a broken test cannot hang.
@@ -233,7 +239,7 @@ TEST_F(HashWindowTest, ProgressFollowsTheChunksUntilTheDigest) {
     ASSERT_TRUE(QTest::qWaitFor([&w] { return w.pbHash->isVisible(); }, StateWaitMs));
     ASSERT_TRUE(QTest::qWaitFor([&paints] { return paints.count > 0; }, StateWaitMs));
     EXPECT_EQ(w.lblStatus->text(), u"Hashing... 0 B of 4.2 MB (0 %)"_qs);
-    EXPECT_EQ(StatusColour(w), Grey);
+    EXPECT_EQ(StatusColour(w), OnWindow(Grey));
     EXPECT_EQ(w.pbHash->value(), 0);
 
     gate->Allow(2);
@@ -248,7 +254,7 @@ TEST_F(HashWindowTest, ProgressFollowsTheChunksUntilTheDigest) {
     EXPECT_EQ(w.lblHash->text(), ZeroDigest(4 * Chunk));
     EXPECT_EQ(w.lblHashType->text(), u"SHA256:"_qs);
     EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA256 hash."_qs);
-    EXPECT_EQ(StatusColour(w), Green);
+    EXPECT_EQ(StatusColour(w), OnWindow(Green));
     EXPECT_FALSE(w.pbHash->isVisible());
     EXPECT_EQ(w.btnRefresh->toolTip(), ComputeHint);
 }
@@ -269,7 +275,7 @@ TEST_F(HashWindowTest, TypingKeepsItsCountWhenTheHashEnds) {
     ASSERT_TRUE(WaitIdle(w));
     EXPECT_EQ(w.lblHash->text(), ZeroDigest(4 * Chunk));
     EXPECT_EQ(row.VerdictText(), u"20 of 64 digits"_qs);
-    EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), Grey);
+    EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), OnWindow(Grey));
 
     w.memVal->setFocus();
     EXPECT_EQ(row.VerdictText(), u"not a digest"_qs) << "leaving the field ends the typing";
@@ -292,7 +298,7 @@ TEST_F(HashWindowTest, TheStopButtonAndEscapeStopWithinAChunk) {
         ASSERT_TRUE(WaitIdle(w));
         EXPECT_LE(gate->Reads(), 2);
         EXPECT_EQ(w.lblStatus->text(), u"Cancelled."_qs);
-        EXPECT_EQ(StatusColour(w), Grey) << "a stop is no failure";
+        EXPECT_EQ(StatusColour(w), OnWindow(Grey)) << "a stop is no failure";
         EXPECT_EQ(w.lblHash->text(), QString());
         EXPECT_EQ(w.lblHashType->text(), QString());
         EXPECT_EQ(QGuiApplication::clipboard()->text(), u"before"_qs);
@@ -340,7 +346,7 @@ TEST_F(HashWindowTest, AThreadThatCannotStartIsAnErrorInTheStatusLine) {
     EXPECT_EQ(w.lblStatus->text(),
               u"Error Hashing data: "_qs +
                   QString::fromStdString(std::make_error_code(std::errc::resource_unavailable_try_again).message()));
-    EXPECT_EQ(StatusColour(w), Red);
+    EXPECT_EQ(StatusColour(w), OnWindow(Red));
     EXPECT_TRUE(w.rgHashes->isEnabled());
 
     w.SetThreadStarter(StartThread);
@@ -459,7 +465,7 @@ TEST_F(HashWindowTest, AnOutcomeForAnotherInputIsNotShown) {
     ASSERT_TRUE(WaitIdle(w));
     EXPECT_EQ(w.lblHash->text(), QString());
     EXPECT_EQ(w.lblStatus->text(), u"The input changed while it was hashed: press # to calculate"_qs);
-    EXPECT_EQ(StatusColour(w), Grey);
+    EXPECT_EQ(StatusColour(w), OnWindow(Grey));
 }
 
 // A list beside the file in another algorithm than the selected one: the lists are looked up
@@ -562,7 +568,7 @@ TEST_F(HashWindowTest, ADigestOfASharedLengthIsComparedWithEachAlgorithmOfIt) {
     EXPECT_EQ(w.rgHashes->ItemIndex(), 2) << "SHA256 stays selected: the digest may be of it";
     EXPECT_TRUE(row.VerdictText().startsWith(u"Not SHA256: calculate again to try "_qs))
         << row.VerdictText().toStdString();
-    EXPECT_EQ(verdictColour(), Grey);
+    EXPECT_EQ(verdictColour(), OnWindow(Grey));
 
     ASSERT_TRUE(calculate());
     EXPECT_EQ(*opens, 2) << "one read of the file per calculation";
@@ -570,7 +576,7 @@ TEST_F(HashWindowTest, ADigestOfASharedLengthIsComparedWithEachAlgorithmOfIt) {
     EXPECT_EQ(w.lblHashType->text(), u"SHA256:"_qs);
     EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA256 hash."_qs);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches BLAKE2s-256"_qs);
-    EXPECT_EQ(verdictColour(), QColor(0, 140, 0));
+    EXPECT_EQ(verdictColour(), OnWindow(QColor(0, 140, 0)));
 
     // Another digest of the length: the digests of that read answer at once.
     QString none = blake2s;
@@ -580,7 +586,7 @@ TEST_F(HashWindowTest, ADigestOfASharedLengthIsComparedWithEachAlgorithmOfIt) {
     const QString noMatch = row.VerdictText();
     EXPECT_TRUE(noMatch.startsWith(u"\u2717 Does not match SHA256, SHA512/256, SHA3-256"_qs)) << noMatch.toStdString();
     EXPECT_TRUE(noMatch.contains(u"BLAKE2s-256"_qs)) << noMatch.toStdString();
-    EXPECT_EQ(verdictColour(), Red);
+    EXPECT_EQ(verdictColour(), OnWindow(Red));
     EXPECT_FALSE(row.lblVerdict->IsElided()) << row.lblVerdict->ShownText().toStdString();
 
     // With SHA3-256 selected in the drop-down, a SHA-256 digest leaves it selected and is found.
@@ -661,7 +667,7 @@ TEST_F(HashWindowTest, TheFileGivenAtStartIsHashedAtOnce) {
         EXPECT_EQ(w.memVal->toPlainText(), file);
         EXPECT_EQ(w.lblHash->text(), c.digest);
         EXPECT_EQ(w.lblStatus->text(), c.status);
-        EXPECT_EQ(StatusColour(w), c.digest.isEmpty() ? Red : Green);
+        EXPECT_EQ(StatusColour(w), OnWindow(c.digest.isEmpty() ? Red : Green));
     }
 }
 
@@ -747,12 +753,74 @@ TEST_F(HashWindowTest, TheDigestFitsAtTheMinimumWidth) {
     ASSERT_EQ(digest.size(), 64);
     EXPECT_LT(w.lblHash->ShownFont().pixelSize(), 24);
     EXPECT_GE(w.lblHash->ShownFont().pixelSize(), 12);
-    const int shownWidth = QFontMetrics(w.lblHash->ShownFont()).horizontalAdvance(w.lblHash->ShownText());
-    EXPECT_LE(shownWidth, w.lblHash->contentsRect().width());
+    for (const QString& line : w.lblHash->ShownLines())
+        EXPECT_LE(QFontMetrics(w.lblHash->ShownFont()).horizontalAdvance(line), w.lblHash->contentsRect().width());
     if (w.lblHash->IsElided())
         EXPECT_TRUE(w.lblHash->ShownToolTip().startsWith(digest));
     else
-        EXPECT_EQ(w.lblHash->ShownText(), digest);
+        EXPECT_EQ(w.lblHash->ShownLines().join(QString()), digest);
+}
+
+// The longest digests are shown whole, on two lines where one is too narrow, in a readable
+// size, at the start size and the smallest; a click copies them whole.
+TEST_F(HashWindowTest, LongDigestsAreShownWholeAtTheStartAndTheSmallestSize) {
+    struct SizeCase {
+        const char* name;
+        QSize size;
+    };
+    const SizeCase sizes[] = {{"start", QSize()}, {"smallest", QSize(100, 100)}};
+    const char* const algorithms[] = {"SHA512", "BLAKE2b-512"};
+    for (const SizeCase& size : sizes) {
+        for (const char* algorithm : algorithms) {
+            SCOPED_TRACE(std::string(size.name) + ' ' + algorithm);
+            TfrmQVMain& w = Open();
+            if (size.size.isValid())
+                w.resize(size.size);
+            ASSERT_TRUE(w.rowExpected->edtExpected->text().isEmpty());
+            auto* other = w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+            ASSERT_NE(other, nullptr);
+            other->setCurrentIndex(other->findText(QLatin1StringView(algorithm)));
+            w.rgHashes->SetItemIndex(3);
+            QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+            ASSERT_TRUE(WaitIdle(w));
+            const QString digest = w.lblHash->text();
+            ASSERT_EQ(digest.size(), 128) << digest.toStdString();
+            EXPECT_FALSE(w.lblHash->IsElided()) << w.lblHash->ShownText().toStdString();
+            EXPECT_EQ(w.lblHash->ShownLines().join(QString()), digest);
+            EXPECT_GE(w.lblHash->ShownFont().pixelSize(), 12);
+            const QFontMetrics metrics(w.lblHash->ShownFont());
+            EXPECT_LE(metrics.lineSpacing() * w.lblHash->ShownLines().size(), w.lblHash->contentsRect().height());
+            for (const QString& line : w.lblHash->ShownLines())
+                EXPECT_LE(metrics.horizontalAdvance(line), w.lblHash->contentsRect().width()) << line.toStdString();
+            QTest::mouseClick(w.lblHash, Qt::LeftButton);
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), digest);
+        }
+    }
+}
+
+// Every algorithm's caption is drawn in one size, whole, broken after its dash or slash where
+// one line is too narrow.
+TEST_F(HashWindowTest, EveryCaptionIsWholeAndOfOneSize) {
+    TfrmQVMain& w = Open();
+    int size = -1;
+    for (const TAlgorithmInfo& row : AlgorithmTable()) {
+        const QString caption = QString::fromLatin1(row.Name.data(), static_cast<qsizetype>(row.Name.size())) + u':';
+        SCOPED_TRACE(caption.toStdString());
+        w.lblHashType->setText(caption);
+        EXPECT_FALSE(w.lblHashType->IsElided()) << w.lblHashType->ShownText().toStdString();
+        const QFontMetrics metrics(w.lblHashType->ShownFont());
+        const QStringList lines = w.lblHashType->ShownLines();
+        for (const QString& line : lines)
+            EXPECT_LE(metrics.horizontalAdvance(line), w.lblHashType->contentsRect().width()) << line.toStdString();
+        if (lines.size() > 1) {
+            EXPECT_TRUE(lines[0].endsWith(u'-') || lines[0].endsWith(u'/')) << lines[0].toStdString();
+        }
+        EXPECT_LE(metrics.lineSpacing() * w.lblHashType->ShownLines().size(), w.lblHashType->contentsRect().height());
+        if (size < 0)
+            size = w.lblHashType->ShownFont().pixelSize();
+        EXPECT_EQ(w.lblHashType->ShownFont().pixelSize(), size);
+    }
+    EXPECT_GE(size, 12);
 }
 
 TEST(FitLabelTest, ShrinksThenElidesWithTheWholeTextInTheTooltip) {

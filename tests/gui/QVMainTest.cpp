@@ -8,6 +8,7 @@
 #include "gui/FitLabel.h"
 #include "gui/RadioGroup.h"
 #include "gui/Shape.h"
+#include "gui/TextColours.h"
 #include "gui/WindowFonts.h"
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
@@ -44,7 +45,9 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -117,6 +120,10 @@ const QColor Grey(128, 128, 128);
 const QColor Green(64, 192, 64);
 const QColor Red(255, 0, 0);
 const QColor Silver(192, 192, 192);
+// A designed text colour as the window draws it: readable on the window's background.
+QColor OnWindow(const QColor& designed) {
+    return ReadableOn(designed, QApplication::palette().color(QPalette::Window));
+}
 
 QStringList Items(const QComboBox* combo) {
     QStringList items;
@@ -209,7 +216,7 @@ TEST_F(QVMainTest, LoadingStateBeforeInit) {
     TfrmQVMain& w = Open(false);
     EXPECT_EQ(w.lblHash->text(), u"Loading..."_qs);
     EXPECT_EQ(w.lblStatus->text(), u"Loading..."_qs);
-    EXPECT_EQ(StatusColour(w), Grey);
+    EXPECT_EQ(StatusColour(w), OnWindow(Grey));
     EXPECT_EQ(w.rgInputType->Items(),
               QStringList({"File name (Hash the File)", "Text Value (as is)", "Hexadecimal bytes", "Base64 Encoded"}));
     // The fourth item's label is the drop-down of the other algorithms.
@@ -237,7 +244,7 @@ TEST_F(QVMainTest, FirstRunDefaults) {
     EXPECT_EQ(w.frameGeometry().width(), 1072);
     EXPECT_EQ(w.lblHash->text(), u"Ready."_qs);
     EXPECT_EQ(w.lblStatus->text(), QString());
-    EXPECT_EQ(StatusColour(w), Silver);
+    EXPECT_EQ(StatusColour(w), OnWindow(Silver));
 }
 
 TEST_F(QVMainTest, TheTimerRunsInitHalfASecondAfterCreation) {
@@ -255,7 +262,7 @@ TEST_F(QVMainTest, ButtonBeforeInitIsAnUnsupportedInputMethod) {
     Type(w.memVal, u"abc"_qs);
     Compute(w);
     EXPECT_EQ(w.lblStatus->text(), u"Unsupported Input Method"_qs);
-    EXPECT_EQ(StatusColour(w), Red);
+    EXPECT_EQ(StatusColour(w), OnWindow(Red));
     EXPECT_EQ(w.lblHash->text(), QString());
     EXPECT_TRUE(w.btnRefresh->isEnabled());
 }
@@ -267,7 +274,7 @@ TEST_F(QVMainTest, TypedTextIsHashedAndTheDigestCopiedFromEitherLabel) {
     EXPECT_EQ(w.lblHash->text(), Sha1Abc);
     EXPECT_EQ(w.lblHashType->text(), u"SHA1:"_qs);
     EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA1 hash."_qs);
-    EXPECT_EQ(StatusColour(w), Green);
+    EXPECT_EQ(StatusColour(w), OnWindow(Green));
     EXPECT_TRUE(w.btnRefresh->isEnabled());
     EXPECT_EQ(Clipboard(), u"before"_qs) << "computing copies nothing";
 
@@ -341,7 +348,7 @@ TEST_F(QVMainTest, RequestsFromTheControls) {
         Compute(w);
         EXPECT_EQ(w.lblHash->text(), c.digest);
         EXPECT_EQ(w.lblStatus->text(), c.status);
-        EXPECT_EQ(StatusColour(w), c.digest.isEmpty() ? Red : Green);
+        EXPECT_EQ(StatusColour(w), OnWindow(c.digest.isEmpty() ? Red : Green));
         EXPECT_EQ(w.lblHashType->text().isEmpty(), c.digest.isEmpty());
         EXPECT_EQ(Items(w.cbSalt), c.history);
         EXPECT_EQ(w.cbSalt->currentText(), c.salt) << "the salt box keeps what was typed";
@@ -869,14 +876,14 @@ TEST_F(QVMainTest, TheVerdictFollowsTheFieldAndTheDigest) {
     ASSERT_EQ(w.lblHash->text(), Sha1Abc);
     Type(row.edtExpected, u"  "_qs + Sha1Abc.toUpper() + u"  abc.txt "_qs);
     EXPECT_EQ(row.VerdictText(), u"\u2713 Matches"_qs);
-    EXPECT_EQ(verdictColour(), QColor(0, 140, 0));
+    EXPECT_EQ(verdictColour(), OnWindow(QColor(0, 140, 0)));
     EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA1 hash."_qs) << "the status line keeps its own text";
 
     // A mismatch names the algorithm and the first differing digit (counted from 1).
     row.edtExpected->clear();
     Type(row.edtExpected, Sha1Abc.left(6) + u"0"_qs + Sha1Abc.mid(7));
     EXPECT_EQ(row.VerdictText(), u"\u2717 Does not match: SHA1 differs at digit 7"_qs);
-    EXPECT_EQ(verdictColour(), Red);
+    EXPECT_EQ(verdictColour(), OnWindow(Red));
 
     row.edtExpected->clear();
     Type(row.edtExpected, u"hello"_qs);
@@ -957,7 +964,7 @@ TEST_F(QVMainTest, ADigestOfThePreviousRequestIsGreyed) {
         c.back(w);
         EXPECT_EQ(w.lblHash->palette().color(QPalette::WindowText), white);
         EXPECT_EQ(w.lblStatus->text(), u"Success creating SHA1 hash."_qs);
-        EXPECT_EQ(StatusColour(w), Green);
+        EXPECT_EQ(StatusColour(w), OnWindow(Green));
     }
     // The change hashed anew: the verdict compares the new digest.
     w.memVal->setPlainText(u"abd"_qs);
@@ -1194,7 +1201,7 @@ TEST_F(QVMainTest, TypingADigestCountsItsDigits) {
             const int next = digits < 40 ? 40 : digits < 56 ? 56 : 64;
             ASSERT_EQ(verdict, QString::number(digits) + u" of "_qs + QString::number(next) + u" digits"_qs);
         }
-        EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), Grey) << digits;
+        EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), OnWindow(Grey)) << digits;
     }
     w.memVal->setFocus(); // leaving the field
     EXPECT_EQ(w.rgHashes->ItemIndex(), 2);
@@ -1347,7 +1354,7 @@ TEST_F(QVMainTest, RunningOutOfMemoryIsAFailedRequestAndTheWindowStaysUsable) {
     Compute(w);
     g_refuseFrom = 0;
     EXPECT_EQ(w.lblStatus->text(), u"Error loading text: Out of memory"_qs);
-    EXPECT_EQ(StatusColour(w), Red);
+    EXPECT_EQ(StatusColour(w), OnWindow(Red));
     EXPECT_EQ(w.lblHash->text(), u""_qs);
     EXPECT_TRUE(w.btnRefresh->isEnabled());
 
@@ -1393,7 +1400,7 @@ TEST_F(QVMainTest, ATypedWholeDigestOfAnotherLengthSaysWhich) {
     EXPECT_EQ(row.VerdictText(), u"39 of 128 digits"_qs);
     QTest::keyClick(row.edtExpected, Sha1Abc.back().toLatin1());
     EXPECT_EQ(row.VerdictText(), u"40 digits, the length of SHA1: Enter selects it"_qs);
-    EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), Grey);
+    EXPECT_EQ(row.lblVerdict->palette().color(QPalette::WindowText), OnWindow(Grey));
     EXPECT_EQ(w.rgHashes->ItemIndex(), 3) << "typing selects nothing";
     QTest::keyClick(row.edtExpected, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, 10000));
@@ -1502,7 +1509,7 @@ TEST_F(QVMainTest, AnUnusableStoredOtherAlgorithmIsTheDefaultAndSaidSo) {
         EXPECT_EQ(w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs)->currentText(), c.used);
         EXPECT_EQ(w.lblStatus->text(), c.understood ? QString() : OtherNotUnderstood);
         if (!c.understood) {
-            EXPECT_EQ(StatusColour(w), Red);
+            EXPECT_EQ(StatusColour(w), OnWindow(Red));
         }
         w.memVal->setPlainText(u"abc"_qs);
         Compute(w);
@@ -1513,3 +1520,126 @@ TEST_F(QVMainTest, AnUnusableStoredOtherAlgorithmIsTheDefaultAndSaidSo) {
 }
 
 } // namespace
+
+namespace {
+
+// The WCAG 2 contrast ratio, worked out here from its definition.
+double WcagRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double x = luminance(a);
+    const double y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+QPalette ThemePalette(const QColor& window, const QColor& text) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, window);
+    palette.setColor(QPalette::Text, text);
+    return palette;
+}
+
+QColor TextColour(const QWidget* widget) {
+    return widget->palette().color(QPalette::WindowText);
+}
+
+} // namespace
+
+// Every text of the status line, the verdict and the result panel stands out from what it is
+// drawn on, in a light and a dark desktop theme, also after the theme changed under it.
+TEST(WindowColoursTest, TextsAreReadableInLightAndDarkThemes) {
+    struct ThemeCase {
+        const char* name;
+        QPalette palette;
+    };
+    const ThemeCase themes[] = {{"light", ThemePalette(QColor(239, 239, 239), Qt::black)},
+                                {"dark", ThemePalette(QColor(45, 45, 45), Qt::white)},
+                                {"light again", ThemePalette(QColor(255, 255, 255), Qt::black)}};
+    QWidget host;
+    TResultPanel panel(&host);
+    TExpectedDigestRow row(&host);
+    const QString digest = QString(64, u'a');
+    row.SetResult(digest, u"SHA256"_qs);
+    struct VerdictCase {
+        const char* name;
+        QString field;
+    };
+    const VerdictCase verdicts[] = {{"matches", digest},
+                                    {"does not match", QString(64, u'b')},
+                                    {"not a digest", u"zz"_qs},
+                                    {"waiting", QString(40, u'c')}};
+    for (const ThemeCase& theme : themes) {
+        SCOPED_TRACE(theme.name);
+        // What was on show before the change of theme takes the new theme's colours.
+        panel.ShowStatus(u"Success creating SHA256 hash."_qs, StatusSuccess);
+        row.edtExpected->setText(digest);
+        host.setPalette(theme.palette);
+        const QColor background = theme.palette.color(QPalette::Window);
+        EXPECT_GE(WcagRatio(TextColour(panel.lblStatus), background), 4.5) << "status before the change";
+        EXPECT_GE(WcagRatio(TextColour(row.lblVerdict), background), 4.5) << "verdict before the change";
+        for (int level : {StatusCleared, StatusProgress, StatusSuccess, StatusFailure}) {
+            panel.ShowStatus(u"status"_qs, level);
+            EXPECT_GE(WcagRatio(TextColour(panel.lblStatus), background), 4.5) << "level " << level;
+        }
+        for (const VerdictCase& verdict : verdicts) {
+            row.edtExpected->setText(verdict.field);
+            EXPECT_GE(WcagRatio(TextColour(row.lblVerdict), background), 4.5)
+                << verdict.name << ": " << row.VerdictText().toStdString();
+        }
+        // The result panel keeps its own dark fill in every theme.
+        for (bool stale : {false, true}) {
+            panel.SetStale(stale);
+            const double least = stale ? 3.0 : 4.5;
+            EXPECT_GE(WcagRatio(TextColour(panel.lblHash), panel.shHash->Fill()), least) << "stale " << stale;
+            EXPECT_GE(WcagRatio(TextColour(panel.lblHashType), panel.shHash->Fill()), least) << "stale " << stale;
+        }
+    }
+}
+
+// Each popup of the window (the salt box's list opened by its arrow, the other algorithm's
+// list) closes on a click beside it and lets the click through: the # button calculates. A
+// click on the box that owns the list only closes it.
+TEST_F(QVMainTest, AClickBesideAnyDropDownReachesItsTarget) {
+    TfrmQVMain& w = Open();
+    w.cbSalt->addItems({u"s2"_qs});
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.memVal->setPlainText(u"abc"_qs);
+    auto* other = w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+    ASSERT_NE(other, nullptr);
+    struct DropDownCase {
+        const char* name;
+        QComboBox* box;
+    };
+    const DropDownCase cases[] = {{"salt", w.cbSalt}, {"other algorithm", other}};
+    for (const DropDownCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget* popup = c.box->view()->window();
+        // While the list is open the window system hands every press to it (it holds the
+        // pointer grab); the offscreen platform does not, so the test does.
+        const auto clickBeside = [popup](QWidget* target) {
+            const QPoint at = popup->mapFromGlobal(target->mapToGlobal(target->rect().center()));
+            QTest::mousePress(popup, Qt::LeftButton, Qt::NoModifier, at);
+            if (popup->isVisible())
+                QTest::mouseRelease(popup, Qt::LeftButton, Qt::NoModifier, at);
+        };
+
+        c.box->showPopup();
+        ASSERT_TRUE(QTest::qWaitFor([popup] { return popup->isVisible(); }, StateWaitMs));
+        clickBeside(c.box);
+        ASSERT_TRUE(QTest::qWaitFor([popup] { return !popup->isVisible(); }, StateWaitMs));
+        QCoreApplication::processEvents(); // the posted replay of the click, if there were one
+        EXPECT_FALSE(popup->isVisible()) << "a click on its own box only closes the list";
+
+        w.lblStatus->clear();
+        c.box->showPopup();
+        ASSERT_TRUE(QTest::qWaitFor([popup] { return popup->isVisible(); }, StateWaitMs));
+        clickBeside(w.btnRefresh);
+        EXPECT_TRUE(QTest::qWaitFor([&w] { return w.lblStatus->text().startsWith(u"Success creating"); }, StateWaitMs))
+            << w.lblStatus->text().toStdString();
+        EXPECT_FALSE(popup->isVisible());
+    }
+}
