@@ -37,6 +37,12 @@ enum class THashAlgorithm {
     XXH32,
 };
 
+// How fast a row's engine runs against the kernel's copy of the bytes out of the page cache.
+enum class TEngineSpeed {
+    BelowCopy, // the hash is the slow side: the copy is best done ahead on another core
+    AboveCopy, // the copy is the slow side: it is best done by the hashing thread, in cache
+};
+
 struct TAlgorithmInfo {
     THashAlgorithm Id;
     // The name shown in the window, its settings and the verdicts ("SHA256", "BLAKE2b-512").
@@ -58,6 +64,8 @@ struct TAlgorithmInfo {
     // Lines are always written in BSD form: the peer tool reads a bare digest of this length as
     // another algorithm's (xxhsum takes 16 digits for XXH64, not XXH3-64).
     bool TaggedOnly = false;
+    // Decides how the reader feeds the engine (hashing/StreamDigest.h).
+    TEngineSpeed Speed = TEngineSpeed::BelowCopy;
 
     std::size_t HexLength() const { return 2 * DigestSize; }
 };

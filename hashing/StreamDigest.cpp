@@ -241,12 +241,16 @@ std::vector<std::string> TStreamDigester::Digest(const std::vector<THashAlgorith
     const bool large = expected > MaxChunk && m_chunk >= SmallestTreeChunk;
     const unsigned treeThreads = large && m_treeThreads > others ? m_treeThreads - others : 1;
     TDigestCrew digests(algorithms, m_start, treeThreads);
+    // An engine faster than the copy would only wait for the other core: it reads for itself.
+    const bool readsOnHashingThread = algorithms.size() == 1 && treeThreads == 1 &&
+                                      AlgorithmInfo(algorithms.front()).Speed == TEngineSpeed::AboveCopy;
+    const std::int64_t chunk = readsOnHashingThread ? std::min(m_chunk, PieceInCache) : m_chunk;
     // One byte more than expected lets the first short read tell the end at once.
-    const std::int64_t wanted = expected < m_chunk ? expected + 1 : m_chunk;
-    const std::int64_t bufferSize = std::max(wanted, std::min(SmallestBuffer, m_chunk));
+    const std::int64_t wanted = expected < chunk ? expected + 1 : chunk;
+    const std::int64_t bufferSize = std::max(wanted, std::min(SmallestBuffer, chunk));
 
     bool read = false;
-    if (expected > m_chunk) {
+    if (expected > chunk && !readsOnHashingThread) {
         std::uint8_t* const buffers[2] = {m_buffers->Get(0, bufferSize), m_buffers->Get(1, bufferSize)};
         std::optional<TOverlappedRead> reading;
         reading.emplace(stream, buffers, bufferSize, m_start);
