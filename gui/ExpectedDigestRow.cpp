@@ -71,7 +71,7 @@ TExpectedDigestRow::TExpectedDigestRow(QWidget* window) : QObject(window) {
         m_filledBeside = false;
         UpdateVerdict();
     });
-    // Made before the window's own connection, so that Enter selects before it calculates.
+    // Enter commits here before the key goes on to the window, which calculates.
     connect(edtExpected, &QLineEdit::returnPressed, this, &TExpectedDigestRow::Commit);
     connect(edtExpected, &QLineEdit::editingFinished, this, &TExpectedDigestRow::Commit);
     edtExpected->installEventFilter(this);

@@ -4,11 +4,18 @@
 #include "gui/RadioGroup.h"
 #include "pipeline/HashPipeline.h"
 #include "tools/DelimitedList.h"
+#include "tools/TextUtils.h"
 
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QToolButton>
 #include <QUrl>
+
+#include <utility>
 
 namespace {
 
@@ -23,17 +30,30 @@ QString FirstLocalFile(const QMimeData* data) {
     return {};
 }
 
+QString AskForFile(QWidget* parent, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open a file to hash"), folder);
+}
+
 } // namespace
 
-TInputRow::TInputRow(QWidget* window) : QObject(window), m_window(window) {
+TInputRow::TInputRow(QWidget* window) : QObject(window), m_window(window), m_fileDialog(AskForFile) {
     rgInputType = new TRadioGroup(QStringLiteral("Select Input Type"), window);
     memVal = new QPlainTextEdit(window);
     memVal->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memVal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memVal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Scroll bars only once the text needs them: an empty box shows none.
+    memVal->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    memVal->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     memVal->setTabChangesFocus(true); // Tab moves to the next control, as in every other field
     rgInputType->setObjectName(QStringLiteral("rgInputType"));
     memVal->setObjectName(QStringLiteral("memVal"));
+    btnOpenFile = new QToolButton(window);
+    btnOpenFile->setIcon(window->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    btnOpenFile->setToolTip(QStringLiteral("Open a file to hash (Ctrl+O)"));
+    btnOpenFile->setAccessibleName(QStringLiteral("Open file"));
+    btnOpenFile->setAccessibleDescription(btnOpenFile->toolTip());
+    btnOpenFile->setFocusPolicy(Qt::StrongFocus);
+    btnOpenFile->setObjectName(QStringLiteral("btnOpenFile"));
+    connect(btnOpenFile, &QToolButton::clicked, this, &TInputRow::OpenFile);
 
     m_memoLines = std::make_unique<TMemoLines>(memVal);
     m_inputTypeItems = std::make_unique<TRadioGroupItems>(rgInputType);
@@ -59,6 +79,26 @@ void TInputRow::ShowBusy(bool busy) {
     m_busy = busy;
     memVal->setReadOnly(busy);
     rgInputType->setEnabled(!busy);
+    btnOpenFile->setEnabled(!busy);
+}
+
+void TInputRow::OpenFile() {
+    if (m_busy)
+        return;
+    // The dialog starts in the folder of the file named in the text box, if any.
+    const QString named = Trim(Text());
+    const QString folder =
+        rgInputType->ItemIndex() == InputTypeFile && !named.isEmpty() ? QFileInfo(named).absolutePath() : QString();
+    const QString path = m_fileDialog(m_window, folder);
+    if (path.isEmpty() || m_busy)
+        return;
+    memVal->setPlainText(path);
+    rgInputType->SetItemIndex(InputTypeFile);
+    emit FileChosen();
+}
+
+void TInputRow::SetFileDialog(TFileDialog dialog) {
+    m_fileDialog = std::move(dialog);
 }
 
 bool TInputRow::WMDropFiles(const QMimeData* data) {

@@ -28,6 +28,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -55,6 +56,14 @@ constexpr TAnchors AllEdges = TAnchor::Left | TAnchor::Top | TAnchor::Right | TA
 constexpr TAnchors LeftBottom = TAnchor::Left | TAnchor::Bottom;
 constexpr TAnchors LeftRightBottom = TAnchor::Left | TAnchor::Right | TAnchor::Bottom;
 constexpr TAnchors RightBottom = TAnchor::Right | TAnchor::Bottom;
+constexpr TAnchors RightTop = TAnchor::Right | TAnchor::Top;
+
+// A focused button is marked by a ring the eye finds at once: the style's own is a faint dotted
+// line, lost on the dark result panel.
+const QString FocusRing =
+    QStringLiteral("QToolButton:focus { border: 2px solid palette(highlight); border-radius: 3px; }");
+const QString PanelFocusRing =
+    QStringLiteral("QToolButton:focus { border: 2px solid rgb(255, 200, 70); border-radius: 3px; }");
 
 const QString StaleText =
     QStringLiteral("Changed since: the digest shown is the previous input's (press # to calculate)");
@@ -108,13 +117,16 @@ void TfrmQVMain::CreateControls() {
     rowExpected = new TExpectedDigestRow(this);
 
     m_anchors->Place(rgInputType, {8, 8, 618, 42}, LeftTopRight);
-    m_anchors->Place(memVal, {8, 64, 618, 49}, AllEdges);
+    // The open button stands beside the memo's top; the memo reaches down to the Expected
+    // digest row, so no blank band is left between them and the Algorithm group.
+    m_anchors->Place(memVal, {8, 64, 590, 57}, AllEdges);
+    m_anchors->Place(m_inputRow->btnOpenFile, {602, 64, 24, 24}, RightTop);
     // The Expected digest row sits under the memo; everything below moves down with it.
     constexpr int Row = ExpectedRowHeight;
-    m_anchors->Place(rowExpected->lblExpected, {8, 121, 88, 13}, LeftBottom);
-    m_anchors->Place(rowExpected->edtExpected, {100, 117, 258, 21}, LeftRightBottom);
-    m_anchors->Place(rowExpected->btnPasteExpected, {362, 117, 40, 21}, RightBottom);
-    m_anchors->Place(rowExpected->lblVerdict, {408, 117, 218, 21}, RightBottom);
+    m_anchors->Place(rowExpected->lblExpected, {8, 129, 88, 13}, LeftBottom);
+    m_anchors->Place(rowExpected->edtExpected, {100, 125, 258, 21}, LeftRightBottom);
+    m_anchors->Place(rowExpected->btnPasteExpected, {362, 125, 40, 21}, RightBottom);
+    m_anchors->Place(rowExpected->lblVerdict, {408, 125, 218, 21}, RightBottom);
     m_anchors->Place(rgHashes, {8, 136 + Row, 185, 109}, LeftBottom);
     // The trim box is as wide as its caption needs in the font at hand, and the salt group
     // keeps its distance to it.
@@ -162,9 +174,16 @@ void TfrmQVMain::CreateControls() {
     connect(m_progressTimer, &QTimer::timeout, this, &TfrmQVMain::ShowProgress);
 
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TfrmQVMain::CancelHash);
-
-    // Enter in the Expected digest field calculates the digest to compare with.
-    connect(rowExpected->edtExpected, &QLineEdit::returnPressed, this, &TfrmQVMain::ComputeHash);
+    // Ctrl+Enter calculates from anywhere, the memo too, where Enter is a line break; Enter
+    // itself comes to keyPressEvent from every control that has no use for it.
+    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter})
+        new QShortcut(QKeySequence(Qt::CTRL | enter), this, this, &TfrmQVMain::ComputeHash);
+    connect(m_saltRow, &TSaltRow::EnterPressed, this, &TfrmQVMain::ComputeHash);
+    new QShortcut(QKeySequence::Open, this, m_inputRow, &TInputRow::OpenFile);
+    connect(m_inputRow, &TInputRow::FileChosen, this, &TfrmQVMain::ComputeHash);
+    for (QToolButton* button : {m_inputRow->btnOpenFile, rowExpected->btnPasteExpected, btnSaltDel, btnSaltClear})
+        button->setStyleSheet(FocusRing);
+    btnRefresh->setStyleSheet(PanelFocusRing);
 
     // The salt box takes text drops itself; a dropped file becomes the input instead.
     m_inputRow->TakeFileDrops(cbSalt->lineEdit());
@@ -181,7 +200,7 @@ void TfrmQVMain::SetTabOrder() {
             chain.append(button);
     };
     addGroup(rgInputType);
-    chain.append({memVal, rowExpected->edtExpected, rowExpected->btnPasteExpected});
+    chain.append({memVal, m_inputRow->btnOpenFile, rowExpected->edtExpected, rowExpected->btnPasteExpected});
     addGroup(rgHashes);
     chain.append(m_algorithmChoice->Combo());
     chain.append(chkTrim);
@@ -248,6 +267,10 @@ void TfrmQVMain::SetFileOpener(TFileOpener openFile) {
 
 void TfrmQVMain::SetThreadStarter(TStartThread start) {
     m_worker->SetThreadStarter(std::move(start));
+}
+
+void TfrmQVMain::SetFileDialog(TInputRow::TFileDialog dialog) {
+    m_inputRow->SetFileDialog(std::move(dialog));
 }
 
 // The close always proceeds: canClose stays as it comes in.
@@ -447,6 +470,18 @@ void TfrmQVMain::dragMoveEvent(QDragMoveEvent* event) {
 void TfrmQVMain::dropEvent(QDropEvent* event) {
     if (!m_inputRow->FileDragEvent(event))
         event->ignore();
+}
+
+// Enter that no control took (radio buttons, check boxes, the algorithm drop-down, the fields)
+// calculates.
+void TfrmQVMain::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (!event->isAutoRepeat())
+            ComputeHash();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool TfrmQVMain::event(QEvent* event) {

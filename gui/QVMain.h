@@ -24,6 +24,7 @@
 #pragma once
 
 #include "gui/ControlStrings.h"
+#include "gui/InputRow.h"
 #include "gui/RequestState.h"
 #include "gui/ResultPanel.h"
 #include "gui/WindowSettings.h"
@@ -46,7 +47,6 @@ class QToolButton;
 class TAnchorLayout;
 class TClickLabel;
 class TExpectedDigestRow;
-class TInputRow;
 class TFitLabel;
 class THashWorker;
 class TAlgorithmChoice;
@@ -78,6 +78,8 @@ public:
     // The hashing thread is started through start from the next hash on (tests make it fail,
     // as the system does under a process limit).
     void SetThreadStarter(TStartThread start);
+    // The open button and Ctrl+O ask for a file through dialog (tests answer without a person).
+    void SetFileDialog(TInputRow::TFileDialog dialog);
 
     // Designed client area, start width and minimum size; the widths and the minimum are
     // outer sizes, frame included.
@@ -112,6 +114,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -89,11 +89,13 @@ void TSaltRow::btnSaltDelClick() {
 
 bool TSaltRow::eventFilter(QObject* watched, QEvent* event) {
     // Enter in the salt box would make a history entry that differs only in case current,
-    // replacing the typed salt; the salt box has nothing to confirm, so Enter does nothing.
+    // replacing the typed salt; the box keeps the key from the line edit and passes it on.
     if (watched == cbSalt->lineEdit() && event->type() == QEvent::KeyPress) {
         const auto* press = static_cast<QKeyEvent*>(event);
-        if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter)
+        if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter) {
+            emit EnterPressed();
             return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,8 +1,8 @@
 // The window's salt controls: the "Add Salt to Input" group (None, Prefix, Suffix), the salt
 // box with its history, and the buttons that delete the salt from the history and clear the
 // box. The history is kept sorted by the row (SortedAdd); the box completes from it in a list
-// the user picks from and never changes the typed salt by itself, and Enter in the box does
-// nothing. While the window hashes, the row is disabled.
+// the user picks from and never changes the typed salt by itself; Enter in the box changes
+// nothing in it and is passed on as EnterPressed. While the window hashes, the row is disabled.
 #pragma once
 
 #include <QObject>
@@ -39,6 +39,10 @@ public:
     // history holds already, adds nothing.
     void Remember(const QString& salt);
     void ShowBusy(bool busy);
+
+signals:
+    // Enter in the salt box: the window calculates.
+    void EnterPressed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

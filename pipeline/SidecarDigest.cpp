@@ -24,6 +24,8 @@ struct TCandidate {
     // Nothing for a list of any algorithm (a list the user gave).
     std::optional<THashAlgorithm> Algorithm;
     bool NamedAfterFile; // NAME.sha256 rather than SHA256SUMS
+    // How much of the file is read.
+    qint64 ByteLimit = std::numeric_limits<qint64>::max();
 };
 
 QString AlgorithmName(THashAlgorithm algorithm) {
@@ -41,16 +43,37 @@ std::vector<const TAlgorithmInfo*> LookupOrder() {
     return rows;
 }
 
-std::vector<TCandidate> Candidates(const QString& name, const QString& preferred) {
+// The SFV lists in folder other than the one named after the file (any name: f.sfv,
+// checksums.sfv), by name, at most MaxFolderSfvLists of them.
+std::vector<QString> FolderSfvLists(const QDir& folder, const QString& namedAfterFile) {
+    const QStringList names = folder.entryList({QStringLiteral("*.") + Latin1(SfvExtension)},
+                                               QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    std::vector<QString> lists;
+    for (const QString& list : names) {
+        if (lists.size() == MaxFolderSfvLists)
+            break;
+        if (list != namedAfterFile)
+            lists.push_back(list);
+    }
+    return lists;
+}
+
+std::vector<TCandidate> Candidates(const QDir& folder, const QString& name, const QString& preferred) {
     std::vector<TCandidate> candidates;
     for (const bool preferredPass : {true, false}) {
         for (const TAlgorithmInfo* row : LookupOrder()) {
             if (SameAlgorithmName(row->Name, preferred.toStdString()) != preferredPass)
                 continue;
             for (const std::string_view extension : row->Extensions)
-                candidates.push_back({name + u'.' + Latin1(extension), row->Id, true});
+                candidates.push_back({name + u'.' + Latin1(extension), row->Id, true, MaxSidecarFileSize});
             for (const std::string_view list : row->Lists)
                 candidates.push_back({Latin1(list), row->Id, false});
+            // The row whose lists SFV lists are.
+            if (std::find(row->Extensions.begin(), row->Extensions.end(), SfvExtension) == row->Extensions.end())
+                continue;
+            const QString namedAfterFile = name + u'.' + Latin1(SfvExtension);
+            for (const QString& list : FolderSfvLists(folder, namedAfterFile))
+                candidates.push_back({list, row->Id, false, MaxSidecarFileSize});
         }
     }
     return candidates;
@@ -72,8 +95,7 @@ std::optional<TFound> DigestInList(const QString& listPath, const TCandidate& ca
     TChecksumListParser parser(candidate.Algorithm, candidate.Algorithm ? std::nullopt : AlgorithmOfListName(listName));
     try {
         TFileStream stream(std::move(file));
-        TChecksumListReader reader(stream, '\n',
-                                   candidate.NamedAfterFile ? MaxSidecarFileSize : std::numeric_limits<qint64>::max());
+        TChecksumListReader reader(stream, '\n', candidate.ByteLimit);
         std::string_view line;
         for (TChecksumListReader::TLine kind; (kind = reader.Next(line)) != TChecksumListReader::TLine::End;) {
             if (kind == TChecksumListReader::TLine::Overlong)
@@ -109,7 +131,7 @@ std::optional<TSidecarDigest> FindSidecarDigest(const QString& filePath, const Q
     if (name.isEmpty())
         return std::nullopt;
     const QByteArray encodedName = QFile::encodeName(name);
-    for (const TCandidate& candidate : Candidates(name, preferredAlgorithm)) {
+    for (const TCandidate& candidate : Candidates(file.dir(), name, preferredAlgorithm)) {
         const QString listPath = file.dir().filePath(candidate.FileName);
         if (const std::optional<TFound> found = DigestInList(listPath, candidate, encodedName))
             return TSidecarDigest{found->Digest, AlgorithmName(found->Algorithm), candidate.FileName,

@@ -1,9 +1,11 @@
 // Finding a file's published digest beside it: NAME.sha256, NAME.sha256sum, NAME.sha1,
-// NAME.sha1sum, NAME.md5, NAME.md5sum, SHA256SUMS, SHA1SUMS or MD5SUMS in the file's folder.
-// A NAME.<algorithm> file may hold a bare digest or checksum lines; a *SUMS list is searched for
-// the line that names the file (as "NAME" or "./NAME"). Only regular files are read, so a FIFO
-// never blocks the lookup. Reading is bounded: a NAME.<algorithm> file is read up to
-// MaxSidecarFileSize, a *SUMS list is streamed line by line by the one list reader, and a line
+// NAME.sha1sum, NAME.md5, NAME.md5sum, SHA256SUMS, SHA1SUMS or MD5SUMS in the file's folder,
+// and, as SFV lists are named after what they list rather than after one file, any *.sfv there.
+// A NAME.<algorithm> file may hold a bare digest or checksum lines; a *SUMS or *.sfv list is
+// searched for the line that names the file (as "NAME" or "./NAME"). Only regular files are read,
+// so a FIFO never blocks the lookup. Reading is bounded: a NAME.<algorithm> file and each *.sfv
+// list are read up to MaxSidecarFileSize, at most MaxFolderSfvLists *.sfv lists (the first by
+// name) are read, a *SUMS list is streamed line by line by the one list reader, and a line
 // longer than MaxListLineLength (checksums/ChecksumListReader.h) is skipped, so memory stays
 // small whatever the files hold; a list that cannot be read to its end names no digest. The lookup
 // reads files: the window runs it on its hashing thread. GUI-free.
@@ -13,9 +15,14 @@
 
 #include <QtGlobal>
 
+#include <cstddef>
 #include <optional>
+#include <string_view>
 
 inline constexpr qint64 MaxSidecarFileSize = 1024 * 1024;
+// The extension of SFV lists, whatever their name; at most this many of them are read.
+inline constexpr std::string_view SfvExtension = "sfv";
+inline constexpr std::size_t MaxFolderSfvLists = 16;
 
 struct TSidecarDigest {
     // The digest as the list writes it, in lower case.

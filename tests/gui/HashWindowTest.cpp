@@ -40,6 +40,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -353,6 +354,34 @@ TEST_F(HashWindowTest, AThreadThatCannotStartIsAnErrorInTheStatusLine) {
     QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
     ASSERT_TRUE(WaitIdle(w));
     EXPECT_EQ(w.lblHash->text(), u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs);
+}
+
+// Once a hash has ended its thread has ended too: a close when idle has no thread to wait for,
+// and closing starts none.
+TEST_F(HashWindowTest, AnIdleWindowLeavesNoThreadForTheCloseToWaitFor) {
+    TfrmQVMain& w = Open();
+    auto started = std::make_shared<std::atomic<int>>(0);
+    auto ended = std::make_shared<std::atomic<int>>(0);
+    w.SetThreadStarter([started, ended](std::function<void()> body) {
+        ++*started;
+        // A thread slow to end after it handed its result over.
+        return StartThread([body = std::move(body), ended] {
+            body();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ++*ended;
+        });
+    });
+    for (int hash = 1; hash <= 2; ++hash) {
+        SCOPED_TRACE(hash);
+        QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+        ASSERT_TRUE(WaitIdle(w));
+        EXPECT_EQ(w.lblHash->text(), u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_qs);
+        EXPECT_EQ(*ended, hash) << "the thread was joined when its result came";
+    }
+    w.close();
+    m_window.reset();
+    EXPECT_EQ(*started, 2);
+    EXPECT_EQ(*ended, 2);
 }
 
 TEST_F(HashWindowTest, AClosingWindowStopsTheHashAndSavesItsSettings) {

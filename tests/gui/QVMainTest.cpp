@@ -39,6 +39,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -596,12 +597,13 @@ struct AnchorCase {
 
 const AnchorCase AnchorCases[] = {
     {.name = "rgInputType", .design = {8, 8, 618, 42}, .stretchX = true},
-    {.name = "memVal", .design = {8, 64, 618, 49}, .stretchX = true, .stretchY = true},
-    {.name = "lblExpected", .design = {8, 121, 88, 13}, .moveY = true},
+    {.name = "memVal", .design = {8, 64, 590, 57}, .stretchX = true, .stretchY = true},
+    {.name = "btnOpenFile", .design = {602, 64, 24, 24}, .moveX = true},
+    {.name = "lblExpected", .design = {8, 129, 88, 13}, .moveY = true},
     // With the verdict empty, the field takes the row's width up to the paste button.
-    {.name = "edtExpected", .design = {100, 117, 476, 21}, .stretchX = true, .moveY = true},
-    {.name = "btnPasteExpected", .design = {580, 117, 40, 21}, .moveX = true, .moveY = true},
-    {.name = "lblVerdict", .design = {626, 117, 0, 21}, .moveX = true, .moveY = true},
+    {.name = "edtExpected", .design = {100, 125, 476, 21}, .stretchX = true, .moveY = true},
+    {.name = "btnPasteExpected", .design = {580, 125, 40, 21}, .moveX = true, .moveY = true},
+    {.name = "lblVerdict", .design = {626, 125, 0, 21}, .moveX = true, .moveY = true},
     {.name = "rgHashes", .design = {8, 162, 185, 109}, .moveY = true},
     {.name = "chkTrim", .design = {208, 162, 153, 17}, .moveY = true},
     {.name = "rgSaltType", .design = {368, 162, 258, 45}, .stretchX = true, .moveY = true},
@@ -718,6 +720,7 @@ TEST_F(QVMainTest, TabVisitsTheControlsInTheirOrder) {
     // The order of the screen: the Expected digest row right under the text box.
     const QList<QWidget*> expected = {selected(w.rgInputType),
                                       w.memVal,
+                                      w.findChild<QToolButton*>(u"btnOpenFile"_qs),
                                       w.rowExpected->edtExpected,
                                       w.rowExpected->btnPasteExpected,
                                       selected(w.rgHashes),
@@ -766,6 +769,165 @@ TEST_F(QVMainTest, EnterCalculates) {
             ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
             EXPECT_EQ(w.lblHash->text(), Sha1Abc);
         }
+    }
+}
+
+// Enter calculates from every control that has no use for it, the algorithm drop-down too;
+// Ctrl+Enter calculates from anywhere, the text box included, where Enter is a line break.
+TEST_F(QVMainTest, EnterAndCtrlEnterCalculateFromEveryControl) {
+    TfrmQVMain& w = Open();
+    w.rgInputType->SetItemIndex(InputTypeText);
+    w.rgHashes->SetItemIndex(1);
+    w.memVal->setPlainText(u"abc"_qs);
+    auto* other = w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+    const std::pair<const char*, QWidget*> places[] = {
+        {"input type", w.rgInputType->Buttons().at(InputTypeText)},
+        {"algorithm", w.rgHashes->Buttons().at(1)},
+        {"algorithm drop-down", other},
+        {"trim box", w.chkTrim},
+        {"salt type", w.rgSaltType->Buttons().at(0)},
+        {"upper-case box", w.chkUpper},
+        {"salt box", w.cbSalt},
+        {"digest", w.lblHash},
+    };
+    w.activateWindow();
+    for (const Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            for (const auto& [name, place] : places) {
+                SCOPED_TRACE(testing::Message() << name << (modifiers ? " with Ctrl" : "") << " key " << key);
+                w.lblHash->setText(QString());
+                place->setFocus();
+                ASSERT_EQ(QApplication::focusWidget(), place);
+                QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+                ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
+                EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+                EXPECT_EQ(w.rgHashes->ItemIndex(), 1) << "Enter selected nothing else";
+            }
+        }
+    }
+    // In the text box Enter is a line break, and Ctrl+Enter calculates without typing one.
+    w.lblHash->setText(QString());
+    w.memVal->setFocus();
+    w.memVal->moveCursor(QTextCursor::End);
+    QTest::keyClick(w.memVal, Qt::Key_Return);
+    EXPECT_EQ(w.memVal->toPlainText(), u"abc\n"_qs);
+    EXPECT_FALSE(w.IsBusy());
+    EXPECT_EQ(w.lblHash->text(), QString());
+    QTest::keyClick(w.memVal, Qt::Key_Backspace);
+    QTest::keyClick(w.memVal, Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
+    EXPECT_EQ(w.memVal->toPlainText(), u"abc"_qs);
+    EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+}
+
+// The focused button wears a ring of its own, on the light window and on the dark panel alike.
+TEST_F(QVMainTest, AFocusedButtonIsPlainlyMarked) {
+    TfrmQVMain& w = Open();
+    w.activateWindow();
+    const QColor panel(54, 72, 84);
+    for (QToolButton* button : {w.btnRefresh, w.btnSaltDel, w.findChild<QToolButton*>(u"btnOpenFile"_qs)}) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        w.memVal->setFocus();
+        const QImage unfocused = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(button->hasFocus());
+        const QImage focused = button->grab().toImage();
+        // The ring: along the button's edge, the middle of its left side changes by far.
+        const QPoint edge(1, focused.height() / 2);
+        const QColor before = unfocused.pixelColor(edge);
+        const QColor after = focused.pixelColor(edge);
+        const int change = std::abs(after.red() - before.red()) + std::abs(after.green() - before.green()) +
+                           std::abs(after.blue() - before.blue());
+        EXPECT_GE(change, 150) << "edge before " << before.name().toStdString() << ", focused "
+                               << after.name().toStdString();
+        if (button == w.btnRefresh) {
+            const int againstPanel = std::abs(after.red() - panel.red()) + std::abs(after.green() - panel.green()) +
+                                     std::abs(after.blue() - panel.blue());
+            EXPECT_GE(againstPanel, 300) << "the ring stands out against the dark panel";
+        }
+    }
+}
+
+// The open button and Ctrl+O ask for a file; the chosen one becomes the input and is hashed,
+// a cancelled dialog changes nothing, and while a hash runs no dialog opens.
+TEST_F(QVMainTest, OpeningAFileHashesIt) {
+    TfrmQVMain& w = Open();
+    WriteFile(Path(u"opened.bin"_qs), "abc");
+    auto* open = w.findChild<QToolButton*>(u"btnOpenFile"_qs);
+    ASSERT_NE(open, nullptr);
+    QString answer;
+    QStringList askedIn;
+    w.SetFileDialog([&answer, &askedIn](QWidget*, const QString& folder) {
+        askedIn.append(folder);
+        return answer;
+    });
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"open button", [open] { Click(open); }},
+        {"Ctrl+O", [&w] { QTest::keyClick(w.memVal, Qt::Key_O, Qt::ControlModifier); }},
+    };
+    w.activateWindow();
+    for (const auto& [name, openIt] : ways) {
+        SCOPED_TRACE(name);
+        w.rgInputType->SetItemIndex(InputTypeText);
+        w.memVal->setPlainText(u"typed"_qs);
+        w.memVal->setFocus();
+        answer.clear();
+        openIt();
+        EXPECT_EQ(w.memVal->toPlainText(), u"typed"_qs) << "a cancelled dialog changes nothing";
+        EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeText);
+        EXPECT_FALSE(w.IsBusy());
+
+        answer = Path(u"opened.bin"_qs);
+        openIt();
+        ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
+        EXPECT_EQ(w.memVal->toPlainText(), Path(u"opened.bin"_qs));
+        EXPECT_EQ(w.rgInputType->ItemIndex(), InputTypeFile);
+        EXPECT_EQ(w.lblHash->text(), Sha1Abc);
+    }
+    // A file already named in the box: the dialog starts in its folder.
+    answer.clear();
+    Click(open);
+    EXPECT_EQ(askedIn.last(), QFileInfo(Path(u"opened.bin"_qs)).absolutePath());
+    // Busy: neither the button nor the key opens a dialog.
+    std::binary_semaphore held(0);
+    w.SetFileOpener([&held](const std::string&) -> std::unique_ptr<TStream> {
+        held.acquire();
+        throw EFOpenError("held");
+    });
+    Click(w.btnRefresh);
+    ASSERT_TRUE(w.IsBusy());
+    const qsizetype asked = askedIn.size();
+    EXPECT_FALSE(open->isEnabled());
+    QTest::keyClick(w.memVal, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(askedIn.size(), asked);
+    held.release();
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
+}
+
+// The open button fits beside the text box at the start and the smallest size, and an empty
+// text box shows no scroll bars.
+TEST_F(QVMainTest, TheTextBoxAndItsOpenButtonFit) {
+    TfrmQVMain& w = Open();
+    auto* open = w.findChild<QToolButton*>(u"btnOpenFile"_qs);
+    for (const QSize size : {QSize(1070, 351), QSize(100, 100)}) {
+        SCOPED_TRACE(testing::PrintToString(w.size()));
+        w.resize(size);
+        EXPECT_TRUE(w.rect().contains(open->geometry()));
+        EXPECT_FALSE(open->geometry().intersects(w.memVal->geometry()));
+        EXPECT_FALSE(open->geometry().intersects(w.rgInputType->geometry()));
+        EXPECT_FALSE(open->geometry().intersects(w.rowExpected->btnPasteExpected->geometry()));
+        EXPECT_GE(w.memVal->height(), 40);
+        w.memVal->clear();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&w] {
+                return !w.memVal->verticalScrollBar()->isVisible() && !w.memVal->horizontalScrollBar()->isVisible();
+            },
+            StateWaitMs));
+        w.memVal->setPlainText(QString(400, u'x') + QString(20, u'\n'));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&w] { return w.memVal->verticalScrollBar()->isVisible() && w.memVal->horizontalScrollBar()->isVisible(); },
+            StateWaitMs));
     }
 }
 
@@ -857,6 +1019,8 @@ TEST_F(QVMainTest, TheSaltBoxKeepsTheTypedCaseWhateverTheHistoryHolds) {
     Type(w.cbSalt, u"APPLE"_qs);
     QTest::keyClick(w.cbSalt, Qt::Key_Return);
     EXPECT_EQ(w.cbSalt->currentText(), u"APPLE"_qs) << "Enter keeps the typed salt";
+    // Enter calculates; the salt box takes typing again once the hash is done.
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
     Type(w.cbSalt, u""_qs);
     w.cbSalt->setEditText(QString());
     Type(w.cbSalt, u"A"_qs);
@@ -1303,6 +1467,8 @@ TEST_F(QVMainTest, CompletionNeverChangesTheTypedSalt) {
         EXPECT_EQ(w.cbSalt->currentText(), u"al"_qs) << "nothing is completed while typing";
         QTest::keyClick(QApplication::focusWidget(), key);
         EXPECT_EQ(w.cbSalt->currentText(), u"al"_qs);
+        // Enter has started a hash of its own; # would stop it.
+        ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
         Compute(w);
         // SHA-1 of "alx": the prefix salt as typed.
         EXPECT_EQ(w.lblHash->text(), u"0603d39ff36b2201d45e12891635521788a1d442"_qs);

@@ -36,7 +36,59 @@ const QByteArray Blake2b = "ba80a53f981c4d0d6a2797b69f12f6e94c212f14685ac4b74b12
                            "4533cc9518d38aa8dbf1925ab92386edd4009923";
 const QByteArray Blake3 = "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85";
 
+// "abc" in CRC32, as SFV lists write it.
+const QByteArray Crc32 = "352441c2";
+
+// SFV lists named a.sfv .. that hold no line for the file: more of them than are read.
+std::vector<std::pair<QString, QByteArray>> ManySfvLists(const QByteArray& lastContent) {
+    std::vector<std::pair<QString, QByteArray>> lists;
+    for (std::size_t i = 0; i < MaxFolderSfvLists; ++i)
+        lists.emplace_back(QStringLiteral("a%1.sfv").arg(i, 2, 10, QChar(u'0')), "other.iso " + Crc32 + "\n");
+    lists.emplace_back(u"z.sfv"_qs, lastContent);
+    return lists;
+}
+
 const SidecarCase SidecarCases[] = {
+    {"sfv_list_of_any_name",
+     {{u"f.sfv"_qs, "; made by hand\nother.iso 00000000\nfile.iso 352441C2\n"}},
+     u"SHA256"_qs,
+     Crc32,
+     u"CRC32"_qs,
+     u"f.sfv"_qs},
+    {"second_sfv_list_holds_the_line",
+     {{u"a.sfv"_qs, "other.iso 00000000\n"}, {u"checksums.sfv"_qs, "file.iso 352441c2\n"}},
+     u"SHA256"_qs,
+     Crc32,
+     u"CRC32"_qs,
+     u"checksums.sfv"_qs},
+    {"sfv_named_after_the_file_first",
+     {{u"a.sfv"_qs, "file.iso 00000000\n"}, {u"file.iso.sfv"_qs, "file.iso 352441c2\n"}},
+     u"CRC32"_qs,
+     Crc32,
+     u"CRC32"_qs,
+     u"file.iso.sfv"_qs},
+    {"sums_list_before_an_sfv_list",
+     {{u"a.sfv"_qs, "file.iso 352441c2\n"}, {u"SHA256SUMS"_qs, Sha256 + "  file.iso\n"}},
+     u"SHA256"_qs,
+     Sha256,
+     u"SHA256"_qs,
+     u"SHA256SUMS"_qs},
+    {"sfv_list_read_up_to_its_limit",
+     {{u"f.sfv"_qs, QByteArray(MaxSidecarFileSize, '\n') + "file.iso 352441c2\n"}},
+     u"SHA256"_qs,
+     {},
+     {},
+     {}},
+    {"sfv_lists_past_the_limit_unread", ManySfvLists("file.iso 352441c2\n"), u"SHA256"_qs, {}, {}, {}},
+    {"sfv_lists_within_the_limit_read",
+     {{u"a.sfv"_qs, "other.iso 00000000\n"},
+      {u"fifo.sfv"_qs, "<fifo>"},
+      {u"dir.sfv"_qs, "<dir>"},
+      {u"z.sfv"_qs, "file.iso 352441c2\n"}},
+     u"SHA256"_qs,
+     Crc32,
+     u"CRC32"_qs,
+     u"z.sfv"_qs},
     {"b3sum_line_file",
      {{u"file.iso.b3"_qs, Blake3 + "  file.iso\n"}},
      u"SHA256"_qs,
