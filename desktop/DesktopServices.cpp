@@ -12,6 +12,12 @@ void CopyTextToClipboard(const QString& text) {
     clipboard->setText(text, QClipboard::Clipboard);
 }
 
+void OfferTextAsSelection(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard && clipboard->supportsSelection())
+        clipboard->setText(text, QClipboard::Selection);
+}
+
 QString ClipboardText() {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     return clipboard ? clipboard->text(QClipboard::Clipboard) : QString();

@@ -13,5 +13,9 @@
 // failures are not caught here either.
 void CopyTextToClipboard(const QString& text);
 
+// Offers text as the system's selection (pasted by a middle click on X11); nothing where the
+// system has no selection or there is no QGuiApplication.
+void OfferTextAsSelection(const QString& text);
+
 // The clipboard's text; empty text when it holds none or there is no QGuiApplication.
 QString ClipboardText();

@@ -2,10 +2,10 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QPen>
-#include <QStyle>
 #include <QToolTip>
 
 #include <algorithm>
@@ -87,6 +87,54 @@ QString TFitLabel::ShownToolTip() const {
     return toolTip().isEmpty() ? text() : text() + u'\n' + toolTip();
 }
 
+QList<QPointF> TFitLabel::ShownLineOrigins() const {
+    const QStringList lines = ShownLines();
+    const QFontMetricsF metrics(ShownFont());
+    const QRectF room = contentsRect();
+    const Qt::Alignment align = alignment();
+    const qreal height = static_cast<qreal>(lines.size()) * metrics.lineSpacing() - metrics.leading();
+    qreal top = room.top();
+    if (align & Qt::AlignBottom)
+        top = room.bottom() + 1 - height;
+    else if (align & Qt::AlignVCenter)
+        top = room.top() + (room.height() - height) / 2;
+    QList<QPointF> origins;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const qreal width = metrics.horizontalAdvance(lines[i]);
+        qreal left = room.left();
+        if (align & Qt::AlignRight)
+            left = room.right() + 1 - width;
+        else if (align & Qt::AlignHCenter)
+            left = room.left() + (room.width() - width) / 2;
+        origins.append(QPointF(left, top + static_cast<qreal>(i) * metrics.lineSpacing() + metrics.ascent()));
+    }
+    return origins;
+}
+
+qsizetype TFitLabel::PositionAt(QPointF point) const {
+    const QStringList lines = ShownLines();
+    if (lines.join(QString()) != text())
+        return -1;
+    const QFontMetricsF metrics(ShownFont());
+    const QList<QPointF> origins = ShownLineOrigins();
+    qsizetype row = 0;
+    qsizetype start = 0;
+    while (row + 1 < lines.size() && point.y() >= origins[row + 1].y() - metrics.ascent()) {
+        start += lines[row].size();
+        ++row;
+    }
+    const QString& line = lines[row];
+    qsizetype nearest = 0;
+    for (qsizetype i = 1; i <= line.size(); ++i) {
+        const auto distance = [&](qsizetype at) {
+            return std::abs(origins[row].x() + metrics.horizontalAdvance(line.left(at)) - point.x());
+        };
+        if (distance(i) < distance(nearest))
+            nearest = i;
+    }
+    return start + nearest;
+}
+
 bool TFitLabel::event(QEvent* event) {
     if (m_fitting && event->type() == QEvent::ToolTip && IsElided()) {
         QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), ShownToolTip(), this);
@@ -99,10 +147,16 @@ void TFitLabel::paintEvent(QPaintEvent* event) {
     if (!m_fitting) {
         QLabel::paintEvent(event);
     } else {
+        // Line by line at the origins that PositionAt reads, so that a point finds the character
+        // drawn under it.
         QPainter painter(this);
         painter.setFont(ShownFont());
-        style()->drawItemText(&painter, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(),
-                              ShownText(), foregroundRole());
+        painter.setPen(isEnabled() ? palette().color(foregroundRole())
+                                   : palette().color(QPalette::Disabled, foregroundRole()));
+        const QStringList lines = ShownLines();
+        const QList<QPointF> origins = ShownLineOrigins();
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            painter.drawText(origins[i], lines[i]);
     }
     // Focus is otherwise invisible on a label; it matters where Ctrl+C copies from it. A dotted
     // frame in the text's colour shows on any background, the dark result panel included.

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <QLabel>
+#include <QList>
+#include <QPointF>
 #include <QStringList>
 
 class TFitLabel : public QLabel {
@@ -29,6 +31,11 @@ public:
     bool IsElided() const { return ShownLines().join(QString()) != text(); }
     // What hovering shows: the label's tooltip, with the whole text on top when it is elided.
     QString ShownToolTip() const;
+    // Where each shown line is drawn: the left end of its baseline, in the label's coordinates.
+    QList<QPointF> ShownLineOrigins() const;
+    // The place in text() between two characters nearest point (on the line under it, or the
+    // nearest line); -1 when the text is elided and its shown characters are not all text()'s.
+    qsizetype PositionAt(QPointF point) const;
 
 protected:
     bool event(QEvent* event) override;

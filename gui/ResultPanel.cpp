@@ -76,6 +76,7 @@ TResultPanel::TResultPanel(QWidget* window) : QObject(window) {
     lblHashType = ResultLabel(window, TahomaFont(19), HashTypeColour, Qt::AlignCenter);
     lblHash = ResultLabel(window, CourierNewFont(24), DigestColour, Qt::AlignLeft | Qt::AlignVCenter);
     lblHash->SetFitting(MinimumDigestPixelSize, Qt::ElideMiddle, 2);
+    lblHash->SetSelectable(true);
     // A long algorithm name ("BLAKE2b-512:") breaks after its dash; all captions share a size.
     lblHashType->SetFitting(7, Qt::ElideRight, 2);
     lblHashType->SetFittedTogether(AlgorithmCaptions());
@@ -100,10 +101,11 @@ TResultPanel::TResultPanel(QWidget* window) : QObject(window) {
     connect(lblHash, &TClickLabel::Clicked, this, &TResultPanel::CopyDigest);
     connect(lblHashType, &TClickLabel::Clicked, this, &TResultPanel::CopyDigest);
     // Copy from the keyboard: Ctrl+C on the result, Ctrl+Shift+C anywhere in the window.
-    for (QWidget* label : {static_cast<QWidget*>(lblHash), static_cast<QWidget*>(lblHashType)}) {
-        auto* copy = new QShortcut(QKeySequence::Copy, label, this, &TResultPanel::CopyDigest);
-        copy->setContext(Qt::WidgetShortcut);
-    }
+    // Ctrl+C on the digest copies the part of it that is selected, if any.
+    auto* copyHash = new QShortcut(QKeySequence::Copy, lblHash, this, &TResultPanel::CopySelectionOrDigest);
+    copyHash->setContext(Qt::WidgetShortcut);
+    auto* copyHashType = new QShortcut(QKeySequence::Copy, lblHashType, this, &TResultPanel::CopyDigest);
+    copyHashType->setContext(Qt::WidgetShortcut);
     new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), window, this, &TResultPanel::CopyDigest);
     btnRefresh->installEventFilter(this);
     // A change of the desktop theme gives the texts their colours against its background.
@@ -175,6 +177,14 @@ void TResultPanel::CopyDigest() {
     const QString text = Trim(lblHash->text());
     if (!text.isEmpty())
         CopyTextToClipboard(text);
+}
+
+void TResultPanel::CopySelectionOrDigest() {
+    const QString selected = lblHash->SelectedText();
+    if (selected.isEmpty())
+        CopyDigest();
+    else
+        CopyTextToClipboard(selected);
 }
 
 bool TResultPanel::eventFilter(QObject* watched, QEvent* event) {

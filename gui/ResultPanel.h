@@ -1,7 +1,8 @@
 // The window's result panel: the status line above it, the dark panel with the algorithm's
 // caption and the digest, the # button and the thin progress bar under the busy text. A click
 // on the digest or its caption, Ctrl+C on them or Ctrl+Shift+C anywhere in the window copies
-// the digest; Enter on the # button presses it, as Space does. While a hash runs the # button
+// the digest; a drag over the digest (or Ctrl+A on it) selects it as text, and Ctrl+C on it
+// then copies the selected part; Enter on the # button presses it, as Space does. While a hash runs the # button
 // is a stop button. The panel shows what the window tells it; it starts and stops nothing.
 #pragma once
 
@@ -56,6 +57,8 @@ public:
     void RepaintNow();
     // Copies the digest on show to the clipboard; nothing when the panel shows none.
     void CopyDigest();
+    // Copies the selected part of the digest, or the whole digest when none is selected.
+    void CopySelectionOrDigest();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -30,9 +30,11 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -943,4 +945,75 @@ TEST_F(HashWindowTest, TheOtherAlgorithmIsHashedNamedAndRemembered) {
     EXPECT_EQ(other->currentText(), u"SHA512"_qs);
     m_window->rowExpected->edtExpected->setText(u"900150983cd24fb0d6963f7d28e17f72"_qs);
     EXPECT_EQ(m_window->rgHashes->ItemIndex(), 0);
+}
+
+namespace {
+
+// A drag with the left button held, as a hand makes it: press, two moves, release.
+void DragOver(QWidget* widget, QPoint from, QPoint to) {
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, from);
+    for (const QPoint at : {(from + to) / 2, to}) {
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+} // namespace
+
+// A drag over the digest selects the part of it under the drag, which Ctrl+C then copies; a
+// click still copies the whole digest, and so does Ctrl+C once Ctrl+A selected all of it.
+TEST_F(HashWindowTest, TheDigestIsSelectedAsText) {
+    TfrmQVMain& w = Open();
+    auto* other = w.rgHashes->findChild<QComboBox*>(u"cbOtherAlgorithm"_qs);
+    ASSERT_NE(other, nullptr);
+    other->setCurrentIndex(other->findText(u"SHA512"_qs));
+    w.rgHashes->SetItemIndex(3);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    const QString digest = w.lblHash->text();
+    ASSERT_EQ(digest.size(), 128);
+    const QStringList lines = w.lblHash->ShownLines();
+    ASSERT_EQ(lines.size(), 2) << "a 128-digit digest at the start size is on two lines";
+    const QList<QPointF> origins = w.lblHash->ShownLineOrigins();
+    const QFontMetricsF metrics(w.lblHash->ShownFont());
+    const auto pointIn = [&](qsizetype line, qsizetype characters) {
+        return QPointF(origins[line].x() + metrics.horizontalAdvance(lines[line].left(characters)),
+                       origins[line].y() - metrics.ascent() / 2)
+            .toPoint();
+    };
+
+    // Ten digits of the first line.
+    DragOver(w.lblHash, pointIn(0, 0), pointIn(0, 10));
+    EXPECT_EQ(w.lblHash->SelectedText(), digest.left(10));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"before"_qs) << "selecting alone copies nothing";
+    if (QGuiApplication::clipboard()->supportsSelection()) {
+        EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Selection), digest.left(10));
+    }
+    ASSERT_EQ(QApplication::focusWidget(), w.lblHash);
+    QTest::keyClick(w.lblHash, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), digest.left(10));
+
+    // From the middle of the first line into the second, backwards.
+    const qsizetype half = lines[0].size();
+    DragOver(w.lblHash, pointIn(1, 5), pointIn(0, half - 3));
+    EXPECT_EQ(w.lblHash->SelectedText(), digest.mid(half - 3, 8));
+
+    // A click copies the whole digest and ends the selection.
+    QTest::mouseClick(w.lblHash, Qt::LeftButton, Qt::NoModifier, pointIn(0, 10));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), digest);
+    EXPECT_EQ(w.lblHash->SelectedText(), QString());
+
+    QGuiApplication::clipboard()->setText(u"other"_qs);
+    QTest::keyClick(w.lblHash, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(w.lblHash->SelectedText(), digest);
+    QTest::keyClick(w.lblHash, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), digest);
+
+    // A new digest is not selected.
+    w.rgHashes->SetItemIndex(0);
+    QTest::mouseClick(w.btnRefresh, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle(w));
+    ASSERT_EQ(w.lblHash->text().size(), 32);
+    EXPECT_EQ(w.lblHash->SelectedText(), QString());
 }
