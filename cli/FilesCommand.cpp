@@ -134,8 +134,6 @@ int RunFilesCommand(const TCliOptions& options, const std::vector<std::string>& 
     if (const std::optional<TFileInfo> info = LookAtDescriptor(StandardOutputFd, error);
         info && info->Kind == TFileKind::Regular)
         settings.Output = info->Identity;
-    // A line reaches the reader at most this long after its turn came.
-    out.FlushWithin(std::chrono::milliseconds(50));
     const TFileListSink sink{
         [&](std::string_view bytes) { return out.Out(bytes); },
         // Error lines go out in their turn among the lines on standard output, each one input's

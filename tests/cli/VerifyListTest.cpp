@@ -2,6 +2,8 @@
 // output, standard error (program name aside) and exit status must agree. sha256sum resolves
 // names against its current folder, quviro-cli against the list's folder; the comparison runs
 // sha256sum inside the list's folder and quviro-cli from elsewhere with the list's full path.
+#include "tests/support/StateWait.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,6 +11,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -501,3 +507,39 @@ TEST(VerifyListRoundTrip, RecursiveListsVerifyBack) {
 }
 
 } // namespace
+
+// -C writes its lines as it goes: while the list's last file (standard input, held open) is
+// still read, the lines of the files before it are in the output file, and an ending signal
+// then leaves them there, whole.
+TEST(VerifyListStream, FinishedLinesReachTheFileBeforeTheEnd) {
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    WriteBytes(dir.filePath(u"hello.txt"_qs), "hello\n");
+    WriteBytes(dir.filePath(u"SUMS"_qs), Abc + "  abc.txt\n" + Hello + "  hello.txt\n" + Abc + "  -\n");
+    const QByteArray finished = "abc.txt: OK\nhello.txt: OK\n";
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(::strsignal(signal));
+        const QString output = dir.filePath(u"out.txt"_qs);
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setStandardOutputFile(output, QIODevice::Truncate);
+        process.start(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"SUMS"_qs});
+        ASSERT_TRUE(process.waitForStarted());
+        QFile file(output);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(StateWaitMs);
+        QByteArray written;
+        while (written != finished && std::chrono::steady_clock::now() < deadline &&
+               process.state() == QProcess::Running) {
+            process.waitForFinished(20);
+            file.seek(0);
+            written = file.readAll();
+        }
+        EXPECT_EQ(written.toStdString(), finished.toStdString()) << "before the end of standard input";
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(StateWaitMs));
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+        file.seek(0);
+        EXPECT_EQ(file.readAll().toStdString(), finished.toStdString());
+    }
+}
