@@ -5,8 +5,10 @@
 #include "platform/Signals.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <new>
 
 namespace {
 
@@ -178,7 +180,17 @@ bool TCliOutput::Out(std::string_view lines) {
         if (m_outError != 0)
             return false;
         wake = m_buffer.empty();
-        m_buffer.append(lines);
+        try {
+            m_buffer.append(lines);
+        } catch (const std::bad_alloc&) {
+            // No room to wait in: what waits goes first, then these lines, straight through.
+            if (!FlushLocked())
+                return false;
+            WipeStatusLocked();
+            const bool written = WriteAll(m_out, lines, m_outError);
+            DrawStatusLocked();
+            return written;
+        }
         if (m_writeThrough || m_buffer.size() >= BufferLimit)
             return FlushLocked();
     }
@@ -199,8 +211,22 @@ bool TCliOutput::Err(std::string_view lines) {
 }
 
 bool TCliOutput::Message(std::string_view text) {
-    std::string line = "quviro-cli: ";
-    line.append(text).append("\n");
+    constexpr std::string_view Prefix = "quviro-cli: ";
+    const bool ended = text.ends_with('\n');
+    // Made without allocating where it fits, so that memory running out can still be told.
+    std::array<char, 4096> shortLine;
+    const std::size_t size = Prefix.size() + text.size() + (ended ? 0 : 1);
+    if (size <= shortLine.size()) {
+        char* end = std::copy(Prefix.begin(), Prefix.end(), shortLine.data());
+        end = std::copy(text.begin(), text.end(), end);
+        if (!ended)
+            *end = '\n';
+        return Err(std::string_view(shortLine.data(), size));
+    }
+    std::string line(Prefix);
+    line.append(text);
+    if (!ended)
+        line.push_back('\n');
     return Err(line);
 }
 

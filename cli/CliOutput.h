@@ -37,12 +37,13 @@ public:
     TCliOutput& operator=(const TCliOutput&) = delete;
 
     // Whole lines for standard output. False once a write to standard output has failed; the
-    // bytes are then dropped.
+    // bytes are then dropped. When memory runs out they are written at once instead of waiting.
     bool Out(std::string_view lines);
     // Whole lines for standard error, after what standard output holds. False when standard
     // output failed first; a failing standard error only shows in Finish's answer.
     bool Err(std::string_view lines);
-    // "quviro-cli: TEXT\n" on standard error.
+    // "quviro-cli: TEXT\n" on standard error; a text that ends in a line feed gets no second one.
+    // Up to 4 KiB it needs no memory of its own.
     bool Message(std::string_view text);
     // Writes what standard output holds; false once a write has failed.
     bool Flush();
