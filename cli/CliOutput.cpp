@@ -3,6 +3,7 @@
 #include "platform/Descriptors.h"
 #include "platform/Files.h"
 #include "platform/Signals.h"
+#include "platform/Terminal.h"
 
 #include <algorithm>
 #include <array>
@@ -89,7 +90,9 @@ void KeepWritesWholeOnSignals() {
     HandleEndingSignals(OnEndingSignal);
 }
 
-TCliOutput::TCliOutput(int out, int err) : m_out(out), m_err(err) {}
+TCliOutput::TCliOutput(int out, int err, std::optional<TStatusForm> form)
+    : m_out(out), m_err(err), m_statusForm(form.value_or(IsTerminal(err) ? TStatusForm::InPlace : TStatusForm::Lines)) {
+}
 
 TCliOutput::~TCliOutput() {
     {
@@ -165,6 +168,19 @@ void TCliOutput::WipeStatusLocked() {
 }
 
 void TCliOutput::Status(std::string_view text) {
+    if (m_statusForm == TStatusForm::Lines) {
+        const auto now = std::chrono::steady_clock::now();
+        const std::lock_guard lock(m_mutex);
+        if (text.empty() || (m_lastStatusLine && now - *m_lastStatusLine < StatusLineInterval))
+            return;
+        m_lastStatusLine = now;
+        // After what standard output holds, as any message; a failure costs the line only.
+        FlushLocked();
+        const std::string line = std::string("quviro-cli: ").append(text).append("\n");
+        int error = 0;
+        WriteAll(m_err, line, error);
+        return;
+    }
     const std::lock_guard lock(m_mutex);
     m_status = text;
     if (m_status.empty())
