@@ -16,6 +16,9 @@
 #include <csignal>
 #include <cstring>
 
+#include <algorithm>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -541,5 +544,53 @@ TEST(VerifyListStream, FinishedLinesReachTheFileBeforeTheEnd) {
         EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
         file.seek(0);
         EXPECT_EQ(file.readAll().toStdString(), finished.toStdString());
+    }
+}
+
+// Under the address-space limit of the report (120000 KiB, as "ulimit -v 120000" or "prlimit
+// --as" sets it), a line far longer than memory allows is an improperly formatted line: the
+// lines on either side are checked, nothing is taken for the list's end, nothing runs out.
+TEST(VerifyListMemory, OverlongLinesUnderAnAddressSpaceLimit) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit";
+#endif
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    const QByteArray line = Abc + "  abc.txt\n";
+    const struct {
+        const char* name;
+        qint64 length;
+        char fill; // 0: a sparse run of NUL bytes
+    } cases[] = {{"40 MB of text", 40'000'000, 'x'}, {"1 GiB, sparse", qint64(1) << 30, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile list(dir.filePath(u"SUMS"_qs));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(list.write(line), line.size());
+        if (c.fill == 0) {
+            ASSERT_TRUE(list.seek(list.pos() + c.length));
+        } else {
+            const QByteArray block(1 << 20, c.fill);
+            for (qint64 left = c.length; left > 0; left -= block.size())
+                ASSERT_EQ(list.write(block.left(int(std::min<qint64>(left, block.size())))),
+                          std::min<qint64>(left, block.size()));
+        }
+        ASSERT_EQ(list.write("\n" + line), line.size() + 1);
+        list.close();
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setChildProcessModifier([] {
+            const rlimit limit{120000 * 1024, 120000 * 1024};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0)
+                ::_exit(99);
+        });
+        process.start(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"SUMS"_qs});
+        ASSERT_TRUE(process.waitForStarted());
+        ASSERT_TRUE(process.waitForFinished(StateWaitMs));
+        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_EQ(process.readAllStandardOutput().toStdString(), "abc.txt: OK\nabc.txt: OK\n");
+        EXPECT_EQ(process.readAllStandardError().toStdString(),
+                  "quviro-cli: WARNING: 1 line is improperly formatted\n");
     }
 }
