@@ -11,6 +11,7 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -213,9 +214,26 @@ private:
     bool m_fromStandardInput;
 };
 
-} // namespace
+// "LIST: Out of memory", quoted as every message names the list, or, when not even that can be
+// had, the name as given in a line made without allocating (cut where it would not fit).
+void ReportListOutOfMemory(const TVerifyOptions& options, TCliOutput& output) {
+    const std::string_view name = options.ListName == "-" ? std::string_view("standard input") : options.ListName;
+    try {
+        output.Message(QuoteName(std::string(name)) + ": " + OutOfMemoryMessage);
+        return;
+    } catch (const std::bad_alloc&) {
+    }
+    constexpr std::string_view Reason = OutOfMemoryMessage;
+    std::array<char, 1024> line;
+    const std::size_t kept = std::min(name.size(), line.size() - Reason.size() - 2);
+    char* end = std::copy_n(name.begin(), kept, line.data());
+    *end++ = ':';
+    *end++ = ' ';
+    end = std::copy(Reason.begin(), Reason.end(), end);
+    output.Message(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
+}
 
-bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
+bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
     TReporter report(output);
     const bool fromStandardInput = options.ListName == "-";
     const std::string listLabel = QuoteName(fromStandardInput ? std::string("standard input") : options.ListName);
@@ -305,9 +323,6 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
             if (!options.Status && (!matches || !options.Quiet))
                 report.FileLine(entry.Name, matches ? "OK" : "FAILED");
         }
-    } catch (const std::bad_alloc&) {
-        report.Err(listLabel + ": " + OutOfMemoryMessage);
-        return false;
     } catch (const EReadError&) {
         report.Err(listLabel + ": read error");
         return false;
@@ -328,6 +343,18 @@ bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
     }
     return anyProper && !holdsNul && mismatched == 0 && unreadable == 0 && (!options.Strict || malformed == 0) &&
            (!options.IgnoreMissing || anyMatched);
+}
+
+} // namespace
+
+bool VerifyChecksumList(const TVerifyOptions& options, TCliOutput& output) {
+    try {
+        return VerifyList(options, output);
+    } catch (const std::bad_alloc&) {
+        // Memory running out anywhere in the check fails the list: never the end of the list, never a pass.
+        ReportListOutOfMemory(options, output);
+        return false;
+    }
 }
 
 bool CountListedFiles(const std::vector<std::string>& listNames, const TVerifyOptions& options, std::int64_t& files,

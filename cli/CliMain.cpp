@@ -13,6 +13,7 @@
 #include "pipeline/HashPipeline.h"
 
 #include <algorithm>
+#include <chrono>
 #include <new>
 #include <optional>
 #include <string>
@@ -49,6 +50,9 @@ int Run(int argc, char** argv, TCliOutput& out) {
         return UsageError(out, QStringLiteral("arguments must be UTF-8 text"));
     if (!parsed.Error.isEmpty())
         return UsageError(out, parsed.Error);
+    // Every command's lines reach the reader at most this long after they are made, so that a
+    // terminal shows them as they come and a run cut short by a signal keeps the finished ones.
+    out.FlushWithin(std::chrono::milliseconds(50));
     switch (options.Action) {
     case TCliAction::Help:
         Write(out, CliHelpText());

@@ -3,10 +3,13 @@
 #include "platform/Descriptors.h"
 #include "platform/Files.h"
 #include "platform/Signals.h"
+#include "platform/Terminal.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <new>
 
 namespace {
 
@@ -87,7 +90,9 @@ void KeepWritesWholeOnSignals() {
     HandleEndingSignals(OnEndingSignal);
 }
 
-TCliOutput::TCliOutput(int out, int err) : m_out(out), m_err(err) {}
+TCliOutput::TCliOutput(int out, int err, std::optional<TStatusForm> form)
+    : m_out(out), m_err(err), m_statusForm(form.value_or(IsTerminal(err) ? TStatusForm::InPlace : TStatusForm::Lines)) {
+}
 
 TCliOutput::~TCliOutput() {
     {
@@ -163,6 +168,19 @@ void TCliOutput::WipeStatusLocked() {
 }
 
 void TCliOutput::Status(std::string_view text) {
+    if (m_statusForm == TStatusForm::Lines) {
+        const auto now = std::chrono::steady_clock::now();
+        const std::lock_guard lock(m_mutex);
+        if (text.empty() || (m_lastStatusLine && now - *m_lastStatusLine < StatusLineInterval))
+            return;
+        m_lastStatusLine = now;
+        // After what standard output holds, as any message; a failure costs the line only.
+        FlushLocked();
+        const std::string line = std::string("quviro-cli: ").append(text).append("\n");
+        int error = 0;
+        WriteAll(m_err, line, error);
+        return;
+    }
     const std::lock_guard lock(m_mutex);
     m_status = text;
     if (m_status.empty())
@@ -178,7 +196,17 @@ bool TCliOutput::Out(std::string_view lines) {
         if (m_outError != 0)
             return false;
         wake = m_buffer.empty();
-        m_buffer.append(lines);
+        try {
+            m_buffer.append(lines);
+        } catch (const std::bad_alloc&) {
+            // No room to wait in: what waits goes first, then these lines, straight through.
+            if (!FlushLocked())
+                return false;
+            WipeStatusLocked();
+            const bool written = WriteAll(m_out, lines, m_outError);
+            DrawStatusLocked();
+            return written;
+        }
         if (m_writeThrough || m_buffer.size() >= BufferLimit)
             return FlushLocked();
     }
@@ -199,8 +227,22 @@ bool TCliOutput::Err(std::string_view lines) {
 }
 
 bool TCliOutput::Message(std::string_view text) {
-    std::string line = "quviro-cli: ";
-    line.append(text).append("\n");
+    constexpr std::string_view Prefix = "quviro-cli: ";
+    const bool ended = text.ends_with('\n');
+    // Made without allocating where it fits, so that memory running out can still be told.
+    std::array<char, 4096> shortLine;
+    const std::size_t size = Prefix.size() + text.size() + (ended ? 0 : 1);
+    if (size <= shortLine.size()) {
+        char* end = std::copy(Prefix.begin(), Prefix.end(), shortLine.data());
+        end = std::copy(text.begin(), text.end(), end);
+        if (!ended)
+            *end = '\n';
+        return Err(std::string_view(shortLine.data(), size));
+    }
+    std::string line(Prefix);
+    line.append(text);
+    if (!ended)
+        line.push_back('\n');
     return Err(line);
 }
 

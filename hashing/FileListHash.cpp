@@ -74,62 +74,164 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
     return result;
 }
 
+std::string Printable(const std::string& name) {
+    return ChecksumNameNeedsEscape(name) ? EscapeChecksumName(name) : name;
+}
+
+// "Out of memory: N inputs not reached, the first: NAME", with "at least" when the walk could
+// not count them all.
+std::string NotReachedText(std::size_t count, const std::string& first, bool atLeast) {
+    return std::string(OutOfMemoryMessage)
+        .append(": ")
+        .append(atLeast ? "at least " : "")
+        .append(std::to_string(count))
+        .append(count == 1 ? " input" : " inputs")
+        .append(" not reached, the first: ")
+        .append(Printable(first))
+        .append("\n");
+}
+
+// The longest name kept without allocating once memory has run out; a longer one is cut.
+constexpr std::size_t KeptNameBytes = 4096;
+
+// Memory held back for the end of a run that ran out: released when nothing else can be had,
+// so that the last line can still be made and written.
+constexpr std::size_t ReserveBytes = 1024 * 1024;
+
 class TListWalker final : public TWalkVisitor {
 public:
-    // One digester per job; they outlive jobs.
+    // One digester per job; they outlive jobs. reserve is let go once memory has run out for good.
     TListWalker(const TFileListSettings& settings, std::vector<std::unique_ptr<TStreamDigester>>& digesters,
-                TOrderedJobs& jobs)
-        : m_settings(settings), m_digesters(digesters), m_jobs(jobs) {}
+                TOrderedJobs& jobs, std::unique_ptr<char[]> reserve)
+        : m_settings(settings), m_digesters(digesters), m_jobs(jobs), m_reserve(std::move(reserve)) {
+        m_firstNotReached.reserve(KeptNameBytes);
+        m_lastReached.reserve(KeptNameBytes);
+    }
 
     void File(const std::string& name) override {
-        // The line for running out of memory is made here, on the walk's thread: a job's thread
-        // that runs out may not even get the few bytes of a new line, but it can always hand
-        // this one on.
-        std::string outOfMemory = ErrorLine(name, OutOfMemoryMessage);
-        if (name == StandardInputName) {
-            // Read here, in its turn, so that "-" given twice reads the rest after the first.
-            TJobResult result{{}, outOfMemory, true};
-            try {
-                if (!m_standardInput)
-                    m_standardInput = std::make_unique<TStreamDigester>(
-                        ChunkForJobs(1), StartThread, TreeThreadsForJobs(static_cast<int>(m_digesters.size())));
-                result = HashToLines(name, m_settings, *m_standardInput, outOfMemory);
-            } catch (const std::bad_alloc&) {
-                // The out-of-memory line made above stands for it.
-            }
-            Submit([result = std::move(result)](int) { return result; });
+        if (name != StandardInputName) {
+            Hand(name, [&] { HandFile(name); });
             return;
         }
-        // The task uses only what outlives the jobs, not the walker.
-        Submit([&settings = m_settings, &digesters = m_digesters, name,
-                outOfMemory = std::move(outOfMemory)](int worker) mutable {
-            return HashToLines(name, settings, *digesters[static_cast<std::size_t>(worker)], std::move(outOfMemory));
+        // Read here, in its turn, so that "-" given twice reads the rest after the first; read
+        // once, so that a second try to hand it on does not read on.
+        if (m_notReached > 0) {
+            ++m_notReached;
+            return;
+        }
+        std::optional<TJobResult> result;
+        try {
+            result.emplace(TJobResult{{}, ErrorLine(name, OutOfMemoryMessage), true});
+            if (!m_standardInput)
+                m_standardInput = std::make_unique<TStreamDigester>(
+                    ChunkForJobs(1), StartThread, TreeThreadsForJobs(static_cast<int>(m_digesters.size())));
+            *result = HashToLines(name, m_settings, *m_standardInput, result->Errors);
+        } catch (const std::bad_alloc&) {
+            // The out-of-memory line made above stands for it; without it, nothing does.
+        }
+        Hand(name, [&] {
+            if (!result)
+                throw std::bad_alloc();
+            Submit([result = *result](int) mutable { return std::move(result); });
         });
     }
 
     // An entry that ends in an error line is done as soon as it is met.
     void Skipped(const std::string& name, const std::string& reason) override {
-        Submit([line = ErrorLine(name, "Skipped: " + reason)](int) { return TJobResult{{}, line, false}; });
-        if (m_settings.Progress)
-            m_settings.Progress->FileDone();
+        Hand(name, [&] {
+            Submit([line = ErrorLine(name, "Skipped: " + reason)](int) mutable {
+                return TJobResult{{}, std::move(line), false};
+            });
+            Done();
+        });
     }
 
     void Failed(const std::string& name, const std::string& message) override {
-        Submit([line = ErrorLine(name, message)](int) { return TJobResult{{}, line, true}; });
+        Hand(name, [&] {
+            Submit([line = ErrorLine(name, message)](int) mutable { return TJobResult{{}, std::move(line), true}; });
+            Done();
+        });
+    }
+
+    // The walk itself ran out of memory: what it had not yet handed on is not reached.
+    void WalkStopped() { m_walkStopped = true; }
+
+    // The line that ends a run that ran out of memory for good, "" when every input got its own.
+    std::string NotReachedLine() const {
+        if (m_notReached > 0)
+            return NotReachedText(m_notReached, m_firstNotReached, m_walkStopped);
+        if (!m_walkStopped)
+            return {};
+        if (m_lastReached.empty())
+            return std::string(OutOfMemoryMessage).append(": no input reached\n");
+        return std::string(OutOfMemoryMessage)
+            .append(": the inputs after ")
+            .append(Printable(m_lastReached))
+            .append(" were not reached\n");
+    }
+
+private:
+    // Hands one walked name on through handOn. When memory runs out, the results the jobs hold
+    // are let go and it is tried once more; when that fails too, this name and every one after
+    // it are only counted, which needs no memory, for the run's last line.
+    template <class THandOn> void Hand(const std::string& name, THandOn handOn) {
+        if (m_notReached > 0) {
+            ++m_notReached;
+            return;
+        }
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                handOn();
+                Keep(m_lastReached, name);
+                return;
+            } catch (const std::bad_alloc&) {
+                m_jobs.WaitDelivered();
+            }
+        }
+        m_reserve.reset();
+        Keep(m_firstNotReached, name);
+        m_notReached = 1;
+    }
+
+    void HandFile(const std::string& name) {
+        // The line for running out of memory is made here, on the walk's thread: a job's thread
+        // that runs out may not even get the few bytes of a new line, but it can always hand
+        // this one on. The task uses only what outlives the jobs, not the walker.
+        Submit([&settings = m_settings, &digesters = m_digesters, name,
+                outOfMemory = ErrorLine(name, OutOfMemoryMessage)](int worker) mutable {
+            return HashToLines(name, settings, *digesters[static_cast<std::size_t>(worker)], std::move(outOfMemory));
+        });
+    }
+
+    // Once the sink has failed the walk has nothing left to do but end; it is not worth
+    // breaking off, as every later Submit returns at once.
+    void Submit(TOrderedJobs::TTask task) { m_jobs.Submit(std::move(task)); }
+
+    // Skipped entries and failed folders are done as soon as they are handed on.
+    void Done() const {
         if (m_settings.Progress)
             m_settings.Progress->FileDone();
     }
 
-private:
-    // Once the sink has failed the walk has nothing left to do but end; it is not worth
-    // breaking off, as every later Submit returns at once.
-    void Submit(TOrderedJobs::TTask task) { m_jobs.Submit(std::move(task)); }
+    // Copies name into kept, within the capacity reserved when no more can be had.
+    static void Keep(std::string& kept, const std::string& name) {
+        try {
+            kept = name;
+        } catch (const std::bad_alloc&) {
+            kept.assign(name, 0, std::min(name.size(), kept.capacity()));
+        }
+    }
 
     const TFileListSettings& m_settings;
     std::vector<std::unique_ptr<TStreamDigester>>& m_digesters;
     TOrderedJobs& m_jobs;
     // Standard input's reader on the walk's thread, made when "-" comes.
     std::unique_ptr<TStreamDigester> m_standardInput;
+    std::unique_ptr<char[]> m_reserve;
+    std::string m_lastReached;
+    std::string m_firstNotReached;
+    std::size_t m_notReached = 0;
+    bool m_walkStopped = false;
 };
 
 } // namespace
@@ -158,22 +260,53 @@ TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFile
                              const TFileListSink& sink) {
     const bool oneFile = inputs.size() == 1 && !settings.Recursive;
     const int jobCount = oneFile ? 1 : JobsForDescriptors(std::max(settings.Jobs, 1));
+    std::unique_ptr<char[]> reserve;
     std::vector<std::unique_ptr<TStreamDigester>> digesters;
-    for (int i = 0; i < jobCount; ++i)
-        digesters.push_back(
-            std::make_unique<TStreamDigester>(ChunkForJobs(jobCount), StartThread, TreeThreadsForJobs(jobCount)));
+    try {
+        // Taken before the jobs' threads, which may take all the memory there is.
+        reserve = std::make_unique<char[]>(ReserveBytes);
+        for (int i = 0; i < jobCount; ++i)
+            digesters.push_back(
+                std::make_unique<TStreamDigester>(ChunkForJobs(jobCount), StartThread, TreeThreadsForJobs(jobCount)));
+    } catch (const std::bad_alloc&) {
+        // Fewer jobs: those whose digesters were made.
+    }
     bool failed = false;
     bool writeFailed = false;
-    TOrderedJobs jobs(jobCount, WindowPerJob * static_cast<std::size_t>(jobCount), [&](const TJobResult& result) {
-        failed = failed || result.Failed;
-        const bool written = (result.Output.empty() || sink.Write(result.Output)) &&
-                             (result.Errors.empty() || sink.Error(result.Errors));
-        writeFailed = writeFailed || !written;
-        return written;
-    });
-    TListWalker walker(settings, digesters, jobs);
-    WalkInputs(inputs, settings.Recursive, walker, settings.Output);
-    jobs.Finish();
+    std::optional<TOrderedJobs> jobs;
+    std::optional<TListWalker> walker;
+    try {
+        if (!reserve || digesters.empty())
+            throw std::bad_alloc();
+        const int workers = static_cast<int>(digesters.size());
+        jobs.emplace(workers, WindowPerJob * digesters.size(), [&](const TJobResult& result) {
+            failed = failed || result.Failed;
+            const bool written = (result.Output.empty() || sink.Write(result.Output)) &&
+                                 (result.Errors.empty() || sink.Error(result.Errors));
+            writeFailed = writeFailed || !written;
+            return written;
+        });
+        walker.emplace(settings, digesters, *jobs, std::move(reserve));
+    } catch (const std::bad_alloc&) {
+        // Not even the jobs could be set up: no input is reached.
+        walker.reset();
+        jobs.reset();
+        digesters.clear();
+        if (inputs.empty())
+            throw;
+        return sink.Error(NotReachedText(inputs.size(), inputs.front(), false)) ? TFileListResult::SomeFailed
+                                                                                : TFileListResult::WriteFailed;
+    }
+    try {
+        WalkInputs(inputs, settings.Recursive, *walker, settings.Output);
+    } catch (const std::bad_alloc&) {
+        walker->WalkStopped();
+    }
+    jobs->Finish();
+    if (const std::string last = walker->NotReachedLine(); !last.empty()) {
+        failed = true;
+        writeFailed = writeFailed || !sink.Error(last);
+    }
     if (writeFailed)
         return TFileListResult::WriteFailed;
     return failed ? TFileListResult::SomeFailed : TFileListResult::AllHashed;

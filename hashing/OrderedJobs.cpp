@@ -70,6 +70,17 @@ bool TOrderedJobs::Submit(TTask task) {
     return true;
 }
 
+void TOrderedJobs::WaitDelivered() {
+    if (m_threads.empty())
+        return;
+    std::unique_lock lock(m_mutex);
+    if (m_stopped || m_submitted == m_delivered)
+        return;
+    m_submitterWaiting = true;
+    m_slotFreed.wait(lock, [&] { return m_stopped || m_submitted == m_delivered; });
+    m_submitterWaiting = false;
+}
+
 void TOrderedJobs::Work(int worker) {
     std::unique_lock lock(m_mutex);
     for (;;) {

@@ -47,6 +47,9 @@ public:
     // when the task cannot be queued, leaving the run as it was: the tasks given before it are
     // still delivered in order.
     bool Submit(TTask task);
+    // Waits until every task given so far is delivered or dropped; the threads go on. Allocates
+    // nothing, so that a caller whose Submit ran out of memory can let the held results go first.
+    void WaitDelivered();
     // Waits until every task given is delivered or dropped and the threads have ended.
     // False when delivery stopped the run; throws what a delivery threw.
     bool Finish();

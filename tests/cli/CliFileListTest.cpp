@@ -575,4 +575,80 @@ TEST_F(CliFileListTest, HundredThousandEmptyFilesUnderSixtyFourDescriptors) {
     EXPECT_TRUE(output.toStdString() == expected) << "the lines differ from the expected names or order";
 }
 
+// -r over 10 000 files under the address-space limits and job counts of the report (as
+// "ulimit -v" or "prlimit --as" sets them): never a signal, and every file ends in one line in
+// its turn (its checksum, its error, its folder's error), or the last line tells how many were
+// not reached and names the first.
+TEST(CliFileListMemory, EveryWalkedFileIsAccountedForUnderAnAddressSpaceLimit) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit";
+#endif
+    QTemporaryDir dir;
+    std::vector<std::string> files;
+    for (int d = 0; d < 100; ++d) {
+        const QString folder = QStringLiteral("tree/d%1").arg(d, 2, 10, QLatin1Char('0'));
+        ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
+        for (int f = 0; f < 100; ++f) {
+            const QString name = folder + QStringLiteral("/f%1").arg(f, 3, 10, QLatin1Char('0'));
+            QFile file(dir.filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(name.toUtf8()) > 0);
+            files.push_back(name.toStdString());
+        }
+    }
+    const struct {
+        rlim_t kib;
+        const char* jobs;
+    } cases[] = {{400000, "64"}, {130000, "8"}, {100000, "256"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.kib) + " KiB, -j " + c.jobs);
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setChildProcessModifier([kib = c.kib] {
+            const rlimit limit{kib * 1024, kib * 1024};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0)
+                ::_exit(99);
+        });
+        process.start(QStringLiteral(QUVIRO_CLI_PATH), {u"-r"_qs, u"-j"_qs, QString::fromLatin1(c.jobs), u"tree"_qs});
+        ASSERT_TRUE(process.waitForStarted() && process.waitForFinished(120000));
+        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << "ended by a signal";
+        const std::string log = process.readAll().toStdString();
+        EXPECT_TRUE(process.exitCode() == 0 || process.exitCode() == 1) << log;
+        std::size_t next = 0;
+        std::string lastName;
+        for (std::size_t start = 0; start < log.size(); start = log.find('\n', start) + 1) {
+            const std::string line = log.substr(start, log.find('\n', start) - start);
+            const std::string notReached = "quviro-cli: Out of memory: ";
+            if (line.starts_with(notReached)) {
+                ASSERT_LT(next, files.size()) << line;
+                const std::size_t count = files.size() - next;
+                // Counted, or, when the walk itself ran out, told from the last name reached.
+                const std::string counted = notReached + std::to_string(count) + (count == 1 ? " input" : " inputs") +
+                                            " not reached, the first: " + files[next];
+                const std::string walkStopped =
+                    notReached + "the inputs after " + (next > 0 ? lastName : "") + " were not reached";
+                EXPECT_TRUE(line == counted || (next > 0 && line == walkStopped)) << line;
+                next = files.size();
+                EXPECT_EQ(start + line.size() + 1, log.size()) << "the last line";
+                break;
+            }
+            ASSERT_LT(next, files.size()) << line;
+            const std::size_t blanks = line.find("  ");
+            const std::string name =
+                blanks != std::string::npos ? line.substr(blanks + 2) : line.substr(12, line.find(": ", 12) - 12);
+            lastName = name;
+            if (line.find(": Cannot read folder: ") != std::string::npos) {
+                // A folder's error stands for every file in it.
+                EXPECT_TRUE(files[next].starts_with(name + "/")) << line;
+                while (next < files.size() && files[next].starts_with(name + "/"))
+                    ++next;
+                continue;
+            }
+            EXPECT_EQ(name, files[next]) << line;
+            ++next;
+        }
+        EXPECT_EQ(next, files.size()) << log.substr(log.size() > 2000 ? log.size() - 2000 : 0);
+    }
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include "cli/CliProgress.h"
 #include "cli/CliOutput.h"
 #include "tests/support/RefusedThreadStart.h"
+#include "tests/support/StateWait.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +83,7 @@ TEST(CliProgressTest, WhenOneInputsProgressIsDrawn) {
 TEST(CliProgressTest, RedrawsInPlaceAndWipesAtTheEnd) {
     TCapture out;
     TCapture err;
-    TCliOutput output(out.Descriptor(), err.Descriptor());
+    TCliOutput output(out.Descriptor(), err.Descriptor(), TStatusForm::InPlace);
     TLineProgress progress(output, 0ms);
     progress.BytesHashed(1'000'000, 10'000'000);
     const std::string first = err.Text();
@@ -100,7 +101,7 @@ TEST(CliProgressTest, RedrawsInPlaceAndWipesAtTheEnd) {
 
 TEST(CliProgressTest, NothingDrawnNothingWiped) {
     TCapture err;
-    TCliOutput output(-1, err.Descriptor());
+    TCliOutput output(-1, err.Descriptor(), TStatusForm::InPlace);
     TLineProgress progress(output);
     progress.Clear();
     EXPECT_EQ(err.Text(), "");
@@ -110,7 +111,7 @@ TEST(CliProgressTest, NothingDrawnNothingWiped) {
 // go where the progress line was, and the line comes back below them.
 TEST(CliProgressTest, OtherOutputGoesPastTheLine) {
     TCapture terminal;
-    TCliOutput output(terminal.Descriptor(), terminal.Descriptor());
+    TCliOutput output(terminal.Descriptor(), terminal.Descriptor(), TStatusForm::InPlace);
     const std::string line = "\r12 files, 4.0 MB";
     output.Status("12 files, 4.0 MB");
     output.Out("digest  a\n");
@@ -125,7 +126,7 @@ TEST(CliProgressTest, OtherOutputGoesPastTheLine) {
 // and is wiped when it goes.
 TEST(CliProgressTest, ListLineShowsTheCountsUntilItGoes) {
     TCapture err;
-    TCliOutput output(-1, err.Descriptor());
+    TCliOutput output(-1, err.Descriptor(), TStatusForm::InPlace);
     TListProgress progress;
     {
         TListProgressLine line(
@@ -152,7 +153,7 @@ TEST(CliProgressTest, AListLineWhoseThreadCannotStartDrawsNothing) {
     TCapture out;
     TCapture err;
     // Finish closes standard output: a copy of the capture's descriptor.
-    TCliOutput output(::dup(out.Descriptor()), err.Descriptor());
+    TCliOutput output(::dup(out.Descriptor()), err.Descriptor(), TStatusForm::InPlace);
     TListProgress progress;
     bool counted = false;
     {
@@ -238,21 +239,13 @@ TProgressRun RunUntilDrawn(const QString& folder, const QStringList& arguments, 
     return run;
 }
 
-// Standard error holds progress lines only, and ends with blanks over the widest of them.
-void ExpectOnlyProgressWipedAtTheEnd(const std::string& errors) {
+// Standard error, not a terminal here, holds whole progress lines only: nothing drawn in place.
+void ExpectOnlyProgressLines(const std::string& errors) {
     ASSERT_FALSE(errors.empty());
-    EXPECT_EQ(errors.find('\n'), std::string::npos) << errors;
-    EXPECT_EQ(errors.back(), '\r') << errors;
-    const std::size_t wipe = errors.rfind('\r', errors.size() - 2);
-    ASSERT_NE(wipe, std::string::npos);
-    EXPECT_EQ(errors.substr(wipe).find_first_not_of(" \r"), std::string::npos) << "the last line wipes: " << errors;
-    std::size_t widest = 0;
-    for (std::size_t start = 0; start < wipe;) {
-        const std::size_t end = errors.find('\r', start + 1);
-        widest = std::max(widest, end - start - 1);
-        start = end;
-    }
-    EXPECT_GE(errors.size() - wipe - 2, widest) << errors;
+    EXPECT_EQ(errors.find('\r'), std::string::npos) << errors;
+    EXPECT_EQ(errors.back(), '\n') << errors;
+    for (std::size_t start = 0; start < errors.size(); start = errors.find('\n', start) + 1)
+        EXPECT_EQ(errors.compare(start, 12, "quviro-cli: "), 0) << errors.substr(start);
 }
 
 class CliProgressRunTest : public testing::Test {
@@ -277,13 +270,13 @@ const std::vector<bool> Endings = {false, true};
 #endif
 
 // Files and bytes come with their totals; the lines on standard output are untouched by the
-// progress line; a SIGTERM mid-run wipes it on its way out.
+// progress lines; a SIGTERM mid-run leaves the finished lines.
 TEST_F(CliProgressRunTest, SeveralInputsShowFilesAndBytesOfTheirTotals) {
     for (const bool terminate : Endings) {
         SCOPED_TRACE(terminate ? "SIGTERM" : "input ends");
         const TProgressRun run =
             RunUntilDrawn(m_dir.path(), {u"--progress"_qs, u"abc.txt"_qs, u"hello.txt"_qs, u"-"_qs},
-                          "\r2 of 3 files, 9 B of 9 B (100 %)", terminate);
+                          "quviro-cli: 2 of 3 files, 9 B of 9 B (100 %)", terminate);
         EXPECT_TRUE(run.drawn) << run.errors;
         EXPECT_EQ(run.killed, terminate);
         const std::string firstTwo = Abc + "  abc.txt\n" + Hello + "  hello.txt\n";
@@ -291,7 +284,7 @@ TEST_F(CliProgressRunTest, SeveralInputsShowFilesAndBytesOfTheirTotals) {
         if (!terminate) {
             EXPECT_EQ(run.exitCode, 0);
         }
-        ExpectOnlyProgressWipedAtTheEnd(run.errors);
+        ExpectOnlyProgressLines(run.errors);
     }
 }
 
@@ -302,11 +295,57 @@ TEST_F(CliProgressRunTest, AListsFilesAreCountedForItsLine) {
     list.write(QByteArray::fromStdString(Abc + "  abc.txt\n" + Hello + "  hello.txt\n" + Abc + "  -\n"));
     list.close();
     const TProgressRun run = RunUntilDrawn(m_dir.path(), {u"--progress"_qs, u"-C"_qs, u"SUMS"_qs},
-                                           "\r2 of 3 files, 9 B of 9 B (100 %)", false);
+                                           "quviro-cli: 2 of 3 files, 9 B of 9 B (100 %)", false);
     EXPECT_TRUE(run.drawn) << run.errors;
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, "abc.txt: OK\nhello.txt: OK\n-: OK\n");
-    ExpectOnlyProgressWipedAtTheEnd(run.errors);
+    ExpectOnlyProgressLines(run.errors);
+}
+
+// Both streams into one file, as "> L 2>&1" gives: the progress is whole lines of its own
+// between the checksum lines, never text inside them, for several inputs and for -C.
+TEST_F(CliProgressRunTest, ProgressIntoAFileHoldingBothStreamsIsWholeLines) {
+    QFile list(m_dir.filePath(u"SUMS"_qs));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(QByteArray::fromStdString(Abc + "  abc.txt\n" + Hello + "  hello.txt\n" + Abc + "  -\n"));
+    list.close();
+    const struct {
+        const char* name;
+        QStringList arguments;
+        std::string finished;
+    } cases[] = {
+        {"several inputs", {u"--progress"_qs, u"abc.txt"_qs, u"hello.txt"_qs, u"-"_qs}, Abc + "  -\n"},
+        {"-C", {u"--progress"_qs, u"-C"_qs, u"SUMS"_qs}, "-: OK\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcess process;
+        process.setWorkingDirectory(m_dir.path());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral(QUVIRO_CLI_PATH), c.arguments);
+        ASSERT_TRUE(process.waitForStarted());
+        std::string log;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(StateWaitMs);
+        while (log.find("files") == std::string::npos && std::chrono::steady_clock::now() < deadline &&
+               process.state() == QProcess::Running) {
+            process.waitForReadyRead(100);
+            log += process.readAll().toStdString();
+        }
+        EXPECT_NE(log.find("files"), std::string::npos) << "no progress shown: " << log;
+        process.write("abc");
+        process.closeWriteChannel();
+        ASSERT_TRUE(process.waitForFinished(StateWaitMs));
+        log += process.readAll().toStdString();
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_EQ(log.find('\r'), std::string::npos) << log;
+        ASSERT_TRUE(log.ends_with(c.finished)) << log;
+        for (std::size_t start = 0; start < log.size(); start = log.find('\n', start) + 1) {
+            const std::string line = log.substr(start, log.find('\n', start) - start);
+            EXPECT_TRUE(line.starts_with("quviro-cli: ") || line.ends_with(": OK") || line.starts_with(Abc + "  ") ||
+                        line.starts_with(Hello + "  "))
+                << line;
+        }
+    }
 }
 
 } // namespace

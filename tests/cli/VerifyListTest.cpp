@@ -2,6 +2,8 @@
 // output, standard error (program name aside) and exit status must agree. sha256sum resolves
 // names against its current folder, quviro-cli against the list's folder; the comparison runs
 // sha256sum inside the list's folder and quviro-cli from elsewhere with the list's full path.
+#include "tests/support/StateWait.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,6 +12,13 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <csignal>
+#include <cstring>
+
+#include <algorithm>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -501,3 +510,87 @@ TEST(VerifyListRoundTrip, RecursiveListsVerifyBack) {
 }
 
 } // namespace
+
+// -C writes its lines as it goes: while the list's last file (standard input, held open) is
+// still read, the lines of the files before it are in the output file, and an ending signal
+// then leaves them there, whole.
+TEST(VerifyListStream, FinishedLinesReachTheFileBeforeTheEnd) {
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    WriteBytes(dir.filePath(u"hello.txt"_qs), "hello\n");
+    WriteBytes(dir.filePath(u"SUMS"_qs), Abc + "  abc.txt\n" + Hello + "  hello.txt\n" + Abc + "  -\n");
+    const QByteArray finished = "abc.txt: OK\nhello.txt: OK\n";
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(::strsignal(signal));
+        const QString output = dir.filePath(u"out.txt"_qs);
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setStandardOutputFile(output, QIODevice::Truncate);
+        process.start(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"SUMS"_qs});
+        ASSERT_TRUE(process.waitForStarted());
+        QFile file(output);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(StateWaitMs);
+        QByteArray written;
+        while (written != finished && std::chrono::steady_clock::now() < deadline &&
+               process.state() == QProcess::Running) {
+            process.waitForFinished(20);
+            file.seek(0);
+            written = file.readAll();
+        }
+        EXPECT_EQ(written.toStdString(), finished.toStdString()) << "before the end of standard input";
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(StateWaitMs));
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+        file.seek(0);
+        EXPECT_EQ(file.readAll().toStdString(), finished.toStdString());
+    }
+}
+
+// Under the address-space limit of the report (120000 KiB, as "ulimit -v 120000" or "prlimit
+// --as" sets it), a line far longer than memory allows is an improperly formatted line: the
+// lines on either side are checked, nothing is taken for the list's end, nothing runs out.
+TEST(VerifyListMemory, OverlongLinesUnderAnAddressSpaceLimit) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit";
+#endif
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    const QByteArray line = Abc + "  abc.txt\n";
+    const struct {
+        const char* name;
+        qint64 length;
+        char fill; // 0: a sparse run of NUL bytes
+    } cases[] = {{"40 MB of text", 40'000'000, 'x'}, {"1 GiB, sparse", qint64(1) << 30, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile list(dir.filePath(u"SUMS"_qs));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(list.write(line), line.size());
+        if (c.fill == 0) {
+            ASSERT_TRUE(list.seek(list.pos() + c.length));
+        } else {
+            const QByteArray block(1 << 20, c.fill);
+            for (qint64 left = c.length; left > 0; left -= block.size())
+                ASSERT_EQ(list.write(block.left(int(std::min<qint64>(left, block.size())))),
+                          std::min<qint64>(left, block.size()));
+        }
+        ASSERT_EQ(list.write("\n" + line), line.size() + 1);
+        list.close();
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setChildProcessModifier([] {
+            const rlimit limit{120000 * 1024, 120000 * 1024};
+            if (::setrlimit(RLIMIT_AS, &limit) != 0)
+                ::_exit(99);
+        });
+        process.start(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"SUMS"_qs});
+        ASSERT_TRUE(process.waitForStarted());
+        ASSERT_TRUE(process.waitForFinished(StateWaitMs));
+        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_EQ(process.readAllStandardOutput().toStdString(), "abc.txt: OK\nabc.txt: OK\n");
+        EXPECT_EQ(process.readAllStandardError().toStdString(),
+                  "quviro-cli: WARNING: 1 line is improperly formatted\n");
+    }
+}
