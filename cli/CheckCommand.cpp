@@ -56,8 +56,8 @@ constexpr TCliOption Options[] = {
      TCliOptionValue::AttachedOnly,
      u"LIST",
      u"check the files a checksum list names, as sha256sum -c does; several lists are checked in turn "
-     u"(-C\u00a0A\u00a0-C\u00a0B, or -C\u00a0A\u00a0B); names are found relative to the list's folder; LIST - "
-     u"is standard input; without -a each line's tag or digest length chooses the algorithm",
+     u"(-C\u00a0A\u00a0-C\u00a0B, or -C\u00a0A\u00a0B); names are found from the current folder, else beside "
+     u"the list; LIST - (or none) is standard input; without -a each line's tag or digest length chooses the algorithm",
      ApplyVerify},
     {{u"--quiet"},
      TCliOptionValue::None,
