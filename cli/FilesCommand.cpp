@@ -118,6 +118,9 @@ int RunFilesCommand(const TCliOptions& options, const std::vector<std::string>& 
     std::vector<std::string> inputs;
     for (const qsizetype index : options.InputArguments)
         inputs.push_back(rawArguments[static_cast<std::size_t>(index)]);
+    // No FILE given: standard input.
+    if (inputs.empty())
+        inputs.emplace_back("-");
 
     // Several algorithms need lines that name theirs.
     settings.Style = options.Sfv                                     ? TChecksumStyle::Sfv

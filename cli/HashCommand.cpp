@@ -10,7 +10,6 @@
 #include "tools/TextUtils.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -53,6 +52,13 @@ QString ApplySuffix(TCliParse& parse, const std::optional<QString>& value) {
 }
 
 QString ApplyCheck(TCliParse& parse, const std::optional<QString>& value) {
+    // As sha256sum -c reads them: alone or given no digest, -c checks lists, its value the first.
+    if (!value || !ParseExpectedDigest(*value).IsDigest()) {
+        if (value)
+            parse.Operands.append(*value);
+        parse.Options.Action = TCliAction::Verify;
+        return {};
+    }
     if (parse.Options.Check)
         return QStringLiteral("--check takes one digest; to check a checksum list, use -C");
     parse.Options.Check = true;
@@ -75,29 +81,22 @@ constexpr TCliOption Options[] = {
     {{u"--prefix"}, TCliOptionValue::Required, u"SALT", u"put SALT (trimmed) before a text", ApplyPrefix},
     {{u"--suffix"}, TCliOptionValue::Required, u"SALT", u"put SALT (trimmed) after a text", ApplySuffix},
     {{u"-c", u"--check"},
-     TCliOptionValue::Required,
+     TCliOptionValue::NextUnlessOption,
      u"EXPECTED",
      u"compare the digest with EXPECTED and print OK or MISMATCH; EXPECTED is a digest in any case, or a "
      u"checksum line 'DIGEST\u00a0\u00a0NAME' or 'SHA256\u00a0(NAME)\u00a0=\u00a0DIGEST'; without -a its "
-     u"length or tag chooses the algorithm",
+     u"length or tag chooses the algorithm; an EXPECTED that is no digest, or none, is -C: every argument is "
+     u"a list, as with sha256sum\u00a0-c",
      ApplyCheck},
 };
 
-// The value of --check, once the rest of the command line is known to be sound; empty text when
-// it is a digest.
+// The digest --check compares with, checked against -a once the rest of the command line is
+// known to be sound; empty text when they agree.
 QString FinishCheckOption(TCliOptions& options) {
     if (!options.Check)
         return {};
+    // A digest: ApplyCheck took any other value for a list.
     const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
-    if (!expected.IsDigest()) {
-        QString error =
-            QStringLiteral(
-                "--check needs a digest (hexadecimal digits as many as an algorithm writes, or a checksum line): ") +
-            Trim(options.Expected);
-        if (QFileInfo(options.Expected).isFile())
-            error += QStringLiteral("\nto check the files a checksum list names, use -C ") + options.Expected;
-        return error;
-    }
     if (!options.AlgorithmGiven) {
         options.Algorithm = expected.Algorithm;
         return {};
@@ -166,8 +165,9 @@ QString FinishSaltOptions(const TCliParse& parse) {
 }
 
 QString FinishInputOptions(TCliOptions& options) {
+    // As sha256sum, standard input when no INPUT is given.
     if (options.Inputs.isEmpty())
-        return QStringLiteral("INPUT is missing");
+        options.Inputs = QStringList{QStringLiteral("-")};
     if (options.InputType != InputTypeFile && options.Inputs.size() > 1)
         return QStringLiteral("-t text, hex and base64 take exactly one INPUT");
     if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Sfv || options.Recursive))

@@ -76,20 +76,27 @@ const CliCase CliCases[] = {
      2,
      {},
      u"quviro-cli: the digest given to --check is MD5, but -a asks for SHA1\n..."_qs},
+    // As sha256sum -c reads it, a value that is no digest names a list, and so does each operand.
     {"check_not_a_digest",
      {u"-c"_qs, u"00ff"_qs, u"{dir}/abc.txt"_qs},
      {},
-     2,
+     1,
      {},
-     u"quviro-cli: --check needs a digest (hexadecimal digits as many as an algorithm writes, or a checksum line): 00ff\n..."_qs},
-    {"check_given_a_list",
-     {u"-c"_qs, u"{dir}/abc.txt"_qs, u"{dir}/abc.txt"_qs},
-     {},
-     2,
-     {},
-     u"quviro-cli: --check needs a digest (hexadecimal digits as many as an algorithm writes, or a checksum line): "
-     u"{dir}/abc.txt\n"
-     u"to check the files a checksum list names, use -C {dir}/abc.txt\nUsage: ..."_qs},
+     u"quviro-cli: 00ff: No such file or directory\nquviro-cli: {dir}/abc.txt: no properly formatted checksum lines found\n"_qs},
+    {"check_given_a_list", {u"--check"_qs, u"{dir}/SUMS"_qs}, {}, 0, u"{dir}/abc.txt: OK\n"_qs, {}},
+    {"check_alone_reads_a_list_from_standard_input",
+     {u"-c"_qs},
+     (Sha256Abc + u"  {dir}/abc.txt\n"_qs).toUtf8(),
+     0,
+     u"{dir}/abc.txt: OK\n"_qs,
+     {}},
+    {"verify_alone_reads_a_list_from_standard_input",
+     {u"-Cw"_qs},
+     (u"x\n"_qs + Sha256Abc + u"  {dir}/abc.txt\n"_qs).toUtf8(),
+     0,
+     u"{dir}/abc.txt: OK\n"_qs,
+     u"quviro-cli: 'standard input': 1: improperly formatted SHA256 checksum line\nquviro-cli: WARNING: 1 line is improperly formatted\n"_qs},
+    {"binary_one_file", {u"-b"_qs, u"{dir}/abc.txt"_qs}, {}, 0, Sha256Abc + u" *{dir}/abc.txt\n"_qs, {}},
     {"check_twice",
      {u"-c"_qs, Sha256Abc, u"-c"_qs, Sha256Empty, u"{dir}/abc.txt"_qs},
      {},
@@ -156,7 +163,8 @@ const CliCase CliCases[] = {
      2,
      {},
      u"quviro-cli: --check compares one digest; -a names several algorithms\nUsage: quviro-cli ..."_qs},
-    {"usage_no_arguments", {}, {}, 2, {}, u"quviro-cli: INPUT is missing\nUsage: quviro-cli ..."_qs},
+    {"no_arguments_hash_standard_input", {}, "abc", 0, Sha256Abc + u"\n"_qs, {}},
+    {"no_input_with_h_is_standard_input", {u"-H"_qs}, "abc", 0, Sha256Abc + u"  -\n"_qs, {}},
     {"usage_error_points_to_help", {u"--bogus"_qs}, {}, 2, {}, u"...Try 'quviro-cli --help' for more.\n"_qs},
     {"help_starts_with_usage", {u"-h"_qs, u"x"_qs}, {}, 0, u"Usage: quviro-cli ..."_qs, {}},
     {"help_ends_with_exit_status",
@@ -177,6 +185,9 @@ protected:
         QFile empty(s_dir->filePath(u"empty.bin"_qs));
         ASSERT_TRUE(abc.open(QIODevice::WriteOnly) && abc.write("abc") == 3);
         ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+        QFile sums(s_dir->filePath(u"SUMS"_qs));
+        const QByteArray line = (Sha256Abc + u"  abc.txt\n"_qs).toUtf8();
+        ASSERT_TRUE(sums.open(QIODevice::WriteOnly) && sums.write(line) == line.size());
     }
     static void TearDownTestSuite() {
         delete s_dir;
@@ -207,13 +218,14 @@ TEST_P(CliTest, ExitCodeAndOutput) {
     QProcess process;
     process.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
     ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
-    process.write(c.standardInput);
+    process.write(QByteArray(c.standardInput).replace("{dir}", QFile::encodeName(s_dir->path())));
     process.closeWriteChannel();
     ASSERT_TRUE(process.waitForFinished(30000));
     ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
 
     EXPECT_EQ(process.exitCode(), c.exitCode);
-    ExpectText("stdout", process.readAllStandardOutput(), c.standardOutput);
+    ExpectText("stdout", process.readAllStandardOutput(),
+               QString(c.standardOutput).replace(u"{dir}"_qs, s_dir->path()));
     ExpectText("stderr", process.readAllStandardError(), QString(c.standardError).replace(u"{dir}"_qs, s_dir->path()));
 }
 
@@ -231,7 +243,7 @@ TEST_P(CliTest, OutputToAFullDeviceFails) {
     process.setStandardOutputFile(u"/dev/full"_qs);
     process.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
     ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
-    process.write(c.standardInput);
+    process.write(QByteArray(c.standardInput).replace("{dir}", QFile::encodeName(s_dir->path())));
     process.closeWriteChannel();
     ASSERT_TRUE(process.waitForFinished(30000));
     ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);

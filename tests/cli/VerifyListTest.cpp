@@ -270,6 +270,38 @@ TEST(VerifyListBadInput, FifoIsNeverWaitedOn) {
                                          "quviro-cli: WARNING: 1 listed file could not be read\n");
 }
 
+// The ways a coreutils user checks lists and writes lines give what sha256sum gives typed alike:
+// -c with a list, long options shortened, -c bundled with switches, the list on standard input
+// when none is named, -b for one file.
+TEST(VerifyListSpellings, CoreutilsSpellingsAgreeWithSha256sum) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    const QByteArray list = "junk\n" + Abc + "  abc.txt\n" + Wrong + "  abc.txt\n";
+    WriteBytes(dir.filePath(u"SUMS"_qs), list);
+    const QStringList spellings[] = {
+        {u"-c"_qs, u"SUMS"_qs},
+        {u"--check"_qs, u"SUMS"_qs},
+        {u"--chec"_qs, u"SUMS"_qs},
+        {u"-cw"_qs, u"SUMS"_qs},
+        {u"-c"_qs, u"-w"_qs, u"SUMS"_qs},
+        {u"--check"_qs, u"--warn"_qs, u"SUMS"_qs},
+        {u"-c"_qs, u"--qui"_qs, u"SUMS"_qs},
+        {u"--stat"_qs, u"-c"_qs, u"SUMS"_qs},
+        {u"-c"_qs},
+        {u"-cw"_qs},
+        {u"-c"_qs, u"-"_qs},
+        {u"-b"_qs, u"abc.txt"_qs},
+        {u"--bin"_qs, u"abc.txt"_qs},
+    };
+    for (const QStringList& arguments : spellings) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        ExpectSame(RunProgram(QStringLiteral(QUVIRO_CLI_PATH), arguments, dir.path(), list, true),
+                   RunProgram(Coreutils(), arguments, dir.path(), list, true));
+    }
+}
+
 // A list made with -r of a folder and written into it names its files from the current folder,
 // as sha256sum -c reads it there; a name found only beside the list is named by the path
 // checked, and a name found nowhere as listed.
