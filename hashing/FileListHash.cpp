@@ -32,8 +32,8 @@ constexpr long DescriptorsBesideJobs = 3;
 constexpr std::string_view StandardInputName = "-";
 
 // A file's checksum lines, one per algorithm, or its one error line.
-TJobResult HashToLines(const std::string& name, const TFileListSettings& settings, TStreamDigester& digester,
-                       std::string outOfMemory) {
+TJobResult HashToLines(const std::string& name, TNamedFileKinds kinds, const TFileListSettings& settings,
+                       TStreamDigester& digester, std::string outOfMemory) {
     TJobResult result;
     std::optional<TListProgress::TFileObserver> observer;
     if (settings.Progress)
@@ -55,7 +55,7 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
                 !unwritable.empty())
                 return {{}, ErrorLine(name, unwritable), true};
         const TNamedFileDigest file =
-            DigestNamedFile(name, settings.Algorithms, digester, observer ? &*observer : nullptr);
+            DigestNamedFile(name, settings.Algorithms, digester, observer ? &*observer : nullptr, kinds);
         if (!file.Succeeded()) {
             std::string message = file.Reason;
             if (file.Error == EISDIR && !settings.Recursive)
@@ -81,31 +81,8 @@ public:
                 TOrderedJobs& jobs)
         : m_settings(settings), m_digesters(digesters), m_jobs(jobs) {}
 
-    void File(const std::string& name) override {
-        // The line for running out of memory is made here, on the walk's thread: a job's thread
-        // that runs out may not even get the few bytes of a new line, but it can always hand
-        // this one on.
-        std::string outOfMemory = ErrorLine(name, OutOfMemoryMessage);
-        if (name == StandardInputName) {
-            // Read here, in its turn, so that "-" given twice reads the rest after the first.
-            TJobResult result{{}, outOfMemory, true};
-            try {
-                if (!m_standardInput)
-                    m_standardInput = std::make_unique<TStreamDigester>(
-                        ChunkForJobs(1), StartThread, TreeThreadsForJobs(static_cast<int>(m_digesters.size())));
-                result = HashToLines(name, m_settings, *m_standardInput, outOfMemory);
-            } catch (const std::bad_alloc&) {
-                // The out-of-memory line made above stands for it.
-            }
-            Submit([result = std::move(result)](int) { return result; });
-            return;
-        }
-        // The task uses only what outlives the jobs, not the walker.
-        Submit([&settings = m_settings, &digesters = m_digesters, name,
-                outOfMemory = std::move(outOfMemory)](int worker) mutable {
-            return HashToLines(name, settings, *digesters[static_cast<std::size_t>(worker)], std::move(outOfMemory));
-        });
-    }
+    void File(const std::string& name) override { Hash(name, TNamedFileKinds::RegularOnly); }
+    void Input(const std::string& name) override { Hash(name, m_settings.Inputs); }
 
     // An entry that ends in an error line is done as soon as it is met.
     void Skipped(const std::string& name, const std::string& reason) override {
@@ -121,6 +98,33 @@ public:
     }
 
 private:
+    void Hash(const std::string& name, TNamedFileKinds kinds) {
+        // The line for running out of memory is made here, on the walk's thread: a job's thread
+        // that runs out may not even get the few bytes of a new line, but it can always hand
+        // this one on.
+        std::string outOfMemory = ErrorLine(name, OutOfMemoryMessage);
+        if (name == StandardInputName) {
+            // Read here, in its turn, so that "-" given twice reads the rest after the first.
+            TJobResult result{{}, outOfMemory, true};
+            try {
+                if (!m_standardInput)
+                    m_standardInput = std::make_unique<TStreamDigester>(
+                        ChunkForJobs(1), StartThread, TreeThreadsForJobs(static_cast<int>(m_digesters.size())));
+                result = HashToLines(name, kinds, m_settings, *m_standardInput, outOfMemory);
+            } catch (const std::bad_alloc&) {
+                // The out-of-memory line made above stands for it.
+            }
+            Submit([result = std::move(result)](int) { return result; });
+            return;
+        }
+        // The task uses only what outlives the jobs, not the walker.
+        Submit([&settings = m_settings, &digesters = m_digesters, name, kinds,
+                outOfMemory = std::move(outOfMemory)](int worker) mutable {
+            return HashToLines(name, kinds, settings, *digesters[static_cast<std::size_t>(worker)],
+                               std::move(outOfMemory));
+        });
+    }
+
     // Once the sink has failed the walk has nothing left to do but end; it is not worth
     // breaking off, as every later Submit returns at once.
     void Submit(TOrderedJobs::TTask task) { m_jobs.Submit(std::move(task)); }
