@@ -56,8 +56,8 @@ constexpr TCliOption Options[] = {
      TCliOptionValue::AttachedOnly,
      u"LIST",
      u"check the files a checksum list names, as sha256sum -c does; several lists are checked in turn "
-     u"(-C\u00a0A\u00a0-C\u00a0B, or -C\u00a0A\u00a0B); names are found relative to the list's folder; LIST - "
-     u"is standard input; without -a each line's tag or digest length chooses the algorithm",
+     u"(-C\u00a0A\u00a0-C\u00a0B, or -C\u00a0A\u00a0B); names are found from the current folder, else beside "
+     u"the list; LIST - (or none) is standard input; without -a each line's tag or digest length chooses the algorithm",
      ApplyVerify},
     {{u"--quiet"},
      TCliOptionValue::None,
@@ -73,7 +73,7 @@ constexpr TCliOption Options[] = {
 } // namespace
 
 const TCliCommand& CheckCommand() {
-    static constexpr TCliCommand command{u"Checking lists (-C LIST...):", u"-C LIST...", Options};
+    static constexpr TCliCommand command{u"Checking lists (-C [LIST...]):", u"-C [LIST...]", Options};
     return command;
 }
 
@@ -86,9 +86,8 @@ QString FinishVerifyOptions(TCliParse& parse) {
             return QStringLiteral("--check and --verify cannot be used together");
         if (options.WithName || options.Tag || options.Sfv || options.Recursive)
             return QStringLiteral("-H, --tag, --sfv and -r cannot be used with --verify");
-        if (parse.Operands.isEmpty())
-            return QStringLiteral("LIST is missing");
-        options.VerifyLists = parse.Operands;
+        // As sha256sum -c, standard input when no list is given.
+        options.VerifyLists = parse.Operands.isEmpty() ? QStringList{QStringLiteral("-")} : parse.Operands;
         options.Inputs.clear();
         options.InputArguments.clear();
         return {};

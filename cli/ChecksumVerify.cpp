@@ -70,10 +70,16 @@ std::string_view ListFileName(std::string_view listName) {
     return slash == std::string_view::npos ? listName : listName.substr(slash + 1);
 }
 
-std::string ResolveName(const std::string& name, const std::string& folder) {
-    if (name == "-" || name.empty() || name.front() == '/')
+// The path a listed name is checked at: the name itself, found from the current folder as
+// sha256sum finds it (so that "quviro-cli -r d1 > d1/SUMS; quviro-cli -C d1/SUMS" works); where
+// nothing is at that name, the same name beside the list, when something is there.
+std::string ListedPath(const std::string& name, const std::string& folder) {
+    if (name == "-" || name.empty() || name.front() == '/' || folder.empty())
         return name;
-    return folder + name;
+    if (LookAtPath(name, false))
+        return name;
+    std::string beside = folder + name;
+    return LookAtPath(beside, false) ? beside : name;
 }
 
 bool SafeForShell(unsigned char c) {
@@ -297,7 +303,7 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
             anyProper = true;
             lastAlgorithm = entry.Algorithm;
             releaseWarnings();
-            const std::string path = ResolveName(entry.Name, list.Folder);
+            const std::string path = ListedPath(entry.Name, list.Folder);
             std::optional<TListProgress::TFileObserver> observer;
             if (options.Progress)
                 observer.emplace(*options.Progress);
@@ -309,10 +315,9 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
                 if (options.IgnoreMissing && file.Error == ENOENT)
                     continue;
                 ++unreadable;
-                // The path tried, when it is not the name as listed.
                 report.Err(QuoteName(path) + ": " + file.Reason);
                 if (!options.Status)
-                    report.FileLine(entry.Name, "FAILED open or read");
+                    report.FileLine(path, "FAILED open or read");
                 continue;
             }
             const bool matches = SameHexDigits(file.Digests.front(), entry.Digest);
@@ -321,7 +326,7 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
             else
                 ++mismatched;
             if (!options.Status && (!matches || !options.Quiet))
-                report.FileLine(entry.Name, matches ? "OK" : "FAILED");
+                report.FileLine(path, matches ? "OK" : "FAILED");
         }
     } catch (const EReadError&) {
         report.Err(listLabel + ": read error");
@@ -379,7 +384,7 @@ bool CountListedFiles(const std::vector<std::string>& listNames, const TVerifyOp
                 if (kind != TListLine::Entry)
                     continue;
                 ++files;
-                if (const std::optional<TFileInfo> listed = LookAtPath(ResolveName(entry.Name, list.Folder));
+                if (const std::optional<TFileInfo> listed = LookAtPath(ListedPath(entry.Name, list.Folder));
                     listed && listed->Kind == TFileKind::Regular)
                     bytes += listed->Size;
             }

@@ -10,11 +10,11 @@
 //
 // The list is read line by line by the one list reader (checksums/ChecksumListReader.h) and
 // never held whole; a line longer than MaxListLineLength is an improperly formatted line, and a
-// read failure is "LIST: read error", never the end of the list. Relative names are taken relative to
-// the list's own folder (standard input, a pipe or a descriptor's name such as /dev/stdin or
-// /dev/fd/N: the current folder), and a failure names the path tried; "-" names standard
-// input. A list read by line feeds that holds a NUL byte fails, reported once. A
-// file is hashed by DigestNamedFile (hashing/NamedFileDigest.h), opened without blocking: a
+// read failure is "LIST: read error", never the end of the list. Relative names are found from the
+// current folder, as sha256sum finds them; a name that is absent there is found beside the list
+// (not for standard input, a pipe or a descriptor's name such as /dev/stdin or /dev/fd/N), and
+// then the lines name the path checked; "-" names standard input. A list read by line feeds that holds a NUL byte
+// fails, reported once. A file is hashed by DigestNamedFile (hashing/NamedFileDigest.h), opened without blocking: a
 // folder, FIFO, socket or device is a file that could not be read, never waited on.
 #pragma once
 

@@ -26,7 +26,9 @@ enum class TCliOptionValue {
     None,         // a switch; short switches bundle ("-uH")
     Required,     // the next argument, or attached: "--name=VALUE", "-xVALUE"
     AttachedOnly, // a switch when alone, an option with a value only when it is attached (-C)
-    Final,        // ends the parse: what it asks for wins over every argument after it
+    // the next argument unless that is an option or there is none, then a switch; or attached (-c)
+    NextUnlessOption,
+    Final, // ends the parse: what it asks for wins over every argument after it
 };
 
 struct TCliOption {

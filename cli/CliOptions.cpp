@@ -5,6 +5,8 @@
 #include "cli/CommonOptions.h"
 #include "cli/HashCommand.h"
 
+#include <vector>
+
 namespace {
 
 // The declared option argument names exactly.
@@ -16,32 +18,58 @@ const TCliOption* OptionNamed(QStringView argument) {
     return nullptr;
 }
 
-// The option that takes a value attached to it in argument, "--name=VALUE" or "-xVALUE", with
-// value filled.
-const TCliOption* OptionWithAttachedValue(QStringView argument, std::optional<QString>& value) {
+// The long option name names, or the only one it begins ("--chec" for --check), as getopt
+// takes them, so every command's long options may be shortened; error says why there is none.
+const TCliOption* LongOptionNamed(QStringView name, QString& error) {
+    if (const TCliOption* exact = OptionNamed(name))
+        return exact;
+    std::vector<const TCliOption*> candidates;
     for (const TCliCommand& command : CliCommands())
-        for (const TCliOption& option : command.Options) {
-            if (option.Value != TCliOptionValue::Required && option.Value != TCliOptionValue::AttachedOnly)
-                continue;
-            for (const QStringView name : option.Names) {
-                if (name.isEmpty())
-                    continue;
-                const bool isLong = name.startsWith(u"--");
-                if (isLong && argument.startsWith(name) && argument.mid(name.size()).startsWith(u'=')) {
-                    value = argument.mid(name.size() + 1).toString();
-                    return &option;
-                }
-                if (!isLong && !argument.startsWith(u"--") && argument.startsWith(name)) {
-                    value = argument.mid(name.size()).toString();
-                    return &option;
-                }
-            }
-        }
+        for (const TCliOption& option : command.Options)
+            if (option.LongName().startsWith(u"--") && option.LongName().startsWith(name))
+                candidates.push_back(&option);
+    if (candidates.size() == 1)
+        return candidates.front();
+    if (candidates.empty()) {
+        error = QStringLiteral("unknown option ") + name.toString();
+        return nullptr;
+    }
+    QStringList names;
+    for (const TCliOption* option : candidates)
+        names.append(option->LongName().toString());
+    error = QStringLiteral("option ") + name.toString() + QStringLiteral(" is ambiguous: ") +
+            names.join(QStringLiteral(", "));
     return nullptr;
+}
+
+// The short option that takes a value attached to it in argument ("-xVALUE"), with value filled.
+const TCliOption* ShortOptionWithValue(QStringView argument, std::optional<QString>& value) {
+    const TCliOption* option = OptionNamed(argument.left(2));
+    if (!option || option->Value == TCliOptionValue::None || option->Value == TCliOptionValue::Final)
+        return nullptr;
+    value = argument.mid(2).toString();
+    return option;
 }
 
 bool IsSwitch(const TCliOption* option) {
     return option && option->Value == TCliOptionValue::None;
+}
+
+// -C and -c may stand alone as switches; bundled with switches only ("-Cw", "-cw"), they are.
+bool MayStandAlone(const TCliOption* option) {
+    return option &&
+           (option->Value == TCliOptionValue::AttachedOnly || option->Value == TCliOptionValue::NextUnlessOption);
+}
+
+bool AreShortSwitches(QStringView letters) {
+    for (const QChar letter : letters)
+        if (!IsSwitch(OptionNamed(QString(u'-') + letter)))
+            return false;
+    return !letters.isEmpty();
+}
+
+bool IsOption(QStringView argument) {
+    return argument.startsWith(u'-') && argument != u"-";
 }
 
 } // namespace
@@ -70,18 +98,33 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
             continue;
         }
         // "-uH": each short switch before the last letter stands alone; what follows the last
-        // one is a switch or a short option with its value ("-uamd5").
+        // one is a switch or a short option with its value ("-uamd5"). "-Cw" is -C -w.
         while (argument.size() > 2 && !argument.startsWith(u"--")) {
             const TCliOption* bundled = OptionNamed(QStringView(argument).left(2));
-            if (!IsSwitch(bundled))
+            if (!IsSwitch(bundled) && !(MayStandAlone(bundled) && AreShortSwitches(QStringView(argument).mid(2))))
                 break;
-            bundled->Apply(parse, std::nullopt);
+            if (const QString error = bundled->Apply(parse, std::nullopt); !error.isEmpty())
+                return answer(error);
             argument.remove(1, 1);
         }
         std::optional<QString> value;
-        const TCliOption* option = OptionNamed(argument);
-        if (!option)
-            option = OptionWithAttachedValue(argument, value);
+        const TCliOption* option = nullptr;
+        if (argument.startsWith(u"--")) {
+            const qsizetype equals = argument.indexOf(u'=');
+            QString error;
+            option = LongOptionNamed(QStringView(argument).left(equals), error);
+            if (!option)
+                return answer(error);
+            if (equals >= 0 && (option->Value == TCliOptionValue::None || option->Value == TCliOptionValue::Final))
+                return answer(QStringLiteral("option ") + option->LongName().toString() +
+                              QStringLiteral(" takes no value"));
+            if (equals >= 0)
+                value = argument.mid(equals + 1);
+        } else {
+            option = OptionNamed(argument);
+            if (!option)
+                option = ShortOptionWithValue(argument, value);
+        }
         if (!option)
             return answer(QStringLiteral("unknown option ") + argument);
         if (option->Value == TCliOptionValue::Required && !value) {
@@ -89,6 +132,9 @@ TCliParseResult ParseCliArguments(const QStringList& arguments) {
                 return answer(QStringLiteral("option ") + argument + QStringLiteral(" needs a value"));
             value = arguments[++i];
         }
+        if (option->Value == TCliOptionValue::NextUnlessOption && !value && i + 1 < arguments.size() &&
+            !IsOption(arguments[i + 1]))
+            value = arguments[++i];
         if (const QString error = option->Apply(parse, value); !error.isEmpty())
             return answer(error);
         if (option->Value == TCliOptionValue::Final) {

@@ -64,11 +64,10 @@ struct TCliOptions {
     bool Zero = false;
 
     bool ReadsStandardInput() const { return Input == u"-"; }
-    // A file input that is standard input's bytes: "-" or "/dev/stdin", which may be a pipe.
-    bool HashesStandardInput() const { return InputType == InputTypeFile && (Input == u"-" || Input == u"/dev/stdin"); }
-    // Several inputs or algorithms, -H, --tag or -r: checksum lines instead of a bare digest.
+    // Several inputs or algorithms, -H, --tag, -r or -b: checksum lines instead of a bare digest.
     bool ListsFiles() const {
-        return Inputs.size() > 1 || Algorithms.size() > 1 || WithName || Tag || Sfv || Recursive;
+        return Inputs.size() > 1 || Algorithms.size() > 1 || WithName || Tag || Sfv || Recursive ||
+               (Binary && InputType == InputTypeFile && !Check);
     }
 };
 
@@ -83,7 +82,11 @@ struct TCliParseResult {
 
 // Parses the arguments after the program name against the commands' option declarations
 // (cli/CliOptionTable.h). Options take their value as the next argument or after "=" (long) or
-// directly attached (short); short switches bundle ("-uH"); "--" ends the options. -C and
-// --verify take a value only when it is attached; alone they make every operand a list. --help,
+// directly attached (short); a long option may be shortened to any beginning that no other
+// long option shares ("--chec"); short switches bundle ("-uH", and "-Cw" is -C -w); "--" ends
+// the options. -C and --verify take a value only when it is attached; alone they make every
+// operand a list, and without one standard input is the list. -c and --check take the next
+// argument unless it is an option; a value that is no digest names a list, as sha256sum -c
+// reads it, and so does every operand. Without an INPUT, standard input is hashed. --help,
 // --version and --list-algorithms win over everything after them.
 TCliParseResult ParseCliArguments(const QStringList& arguments);

@@ -118,6 +118,9 @@ int RunFilesCommand(const TCliOptions& options, const std::vector<std::string>& 
     std::vector<std::string> inputs;
     for (const qsizetype index : options.InputArguments)
         inputs.push_back(rawArguments[static_cast<std::size_t>(index)]);
+    // No FILE given: standard input.
+    if (inputs.empty())
+        inputs.emplace_back("-");
 
     // Several algorithms need lines that name theirs.
     settings.Style = options.Sfv                                     ? TChecksumStyle::Sfv
@@ -129,6 +132,8 @@ int RunFilesCommand(const TCliOptions& options, const std::vector<std::string>& 
     settings.Terminator = options.Zero ? '\0' : '\n';
     settings.Jobs = options.Jobs > 0 ? options.Jobs : OnlineProcessors();
     settings.Recursive = options.Recursive;
+    // The user named them: a pipe or device is read as sha256sum reads it.
+    settings.Inputs = TNamedFileKinds::AnyButFolder;
     // A list written into a folder it walks does not list itself.
     int error = 0;
     if (const std::optional<TFileInfo> info = LookAtDescriptor(StandardOutputFd, error);

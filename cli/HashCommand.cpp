@@ -10,7 +10,6 @@
 #include "tools/TextUtils.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -53,6 +52,13 @@ QString ApplySuffix(TCliParse& parse, const std::optional<QString>& value) {
 }
 
 QString ApplyCheck(TCliParse& parse, const std::optional<QString>& value) {
+    // As sha256sum -c reads them: alone or given no digest, -c checks lists, its value the first.
+    if (!value || !ParseExpectedDigest(*value).IsDigest()) {
+        if (value)
+            parse.Operands.append(*value);
+        parse.Options.Action = TCliAction::Verify;
+        return {};
+    }
     if (parse.Options.Check)
         return QStringLiteral("--check takes one digest; to check a checksum list, use -C");
     parse.Options.Check = true;
@@ -75,29 +81,22 @@ constexpr TCliOption Options[] = {
     {{u"--prefix"}, TCliOptionValue::Required, u"SALT", u"put SALT (trimmed) before a text", ApplyPrefix},
     {{u"--suffix"}, TCliOptionValue::Required, u"SALT", u"put SALT (trimmed) after a text", ApplySuffix},
     {{u"-c", u"--check"},
-     TCliOptionValue::Required,
+     TCliOptionValue::NextUnlessOption,
      u"EXPECTED",
      u"compare the digest with EXPECTED and print OK or MISMATCH; EXPECTED is a digest in any case, or a "
      u"checksum line 'DIGEST\u00a0\u00a0NAME' or 'SHA256\u00a0(NAME)\u00a0=\u00a0DIGEST'; without -a its "
-     u"length or tag chooses the algorithm",
+     u"length or tag chooses the algorithm; an EXPECTED that is no digest, or none, is -C: every argument is "
+     u"a list, as with sha256sum\u00a0-c",
      ApplyCheck},
 };
 
-// The value of --check, once the rest of the command line is known to be sound; empty text when
-// it is a digest.
+// The digest --check compares with, checked against -a once the rest of the command line is
+// known to be sound; empty text when they agree.
 QString FinishCheckOption(TCliOptions& options) {
     if (!options.Check)
         return {};
+    // A digest: ApplyCheck took any other value for a list.
     const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
-    if (!expected.IsDigest()) {
-        QString error =
-            QStringLiteral(
-                "--check needs a digest (hexadecimal digits as many as an algorithm writes, or a checksum line): ") +
-            Trim(options.Expected);
-        if (QFileInfo(options.Expected).isFile())
-            error += QStringLiteral("\nto check the files a checksum list names, use -C ") + options.Expected;
-        return error;
-    }
     if (!options.AlgorithmGiven) {
         options.Algorithm = expected.Algorithm;
         return {};
@@ -133,23 +132,31 @@ int Report(const TCliOptions& options, const QString& digest, TCliOutput& out) {
     return ExitFailure;
 }
 
-// Standard input as a file: its bytes as given, a pipe too, as sha256sum reads "-".
-int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
-    TStreamDigester digester;
-    const TNamedFileDigest input =
-        DigestNamedFile("-", {AlgorithmByName(options.Algorithm).value_or(DefaultAlgorithm)}, digester);
-    if (!input.Succeeded())
-        return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(input.Reason));
-    const std::string& digest = input.Digests.front();
-    return Report(options, Latin1(options.UpperHash ? UpperHex(digest) : digest), out);
-}
-
 // The size of the file INPUT names, or -1 when it names no regular file.
 std::int64_t InputFileSize(const TCliOptions& options) {
-    if (options.InputType != InputTypeFile)
-        return -1;
-    const std::optional<TFileInfo> info = LookAtPath(QFile::encodeName(Trim(options.Input)).toStdString());
+    const std::optional<TFileInfo> info = LookAtPath(QFile::encodeName(options.Input).toStdString());
     return info && info->Kind == TFileKind::Regular ? info->Size : -1;
+}
+
+// A file input: whatever readable thing but a folder the user named, a pipe or device too
+// ("-", /dev/stdin, "<(...)", /dev/null), as sha256sum reads it; a failure names the input and
+// its reason, as for several inputs.
+int HashNamedInput(const TCliOptions& options, TCliOutput& out) {
+    const std::string name = QFile::encodeName(options.Input).toStdString();
+    std::optional<TLineProgress> progress;
+    if (WantsProgress(options.Progress, StandardErrorIsTerminal(), InputFileSize(options)))
+        progress.emplace(out);
+    TStreamDigester digester;
+    const TNamedFileDigest input =
+        DigestNamedFile(name, {AlgorithmByName(options.Algorithm).value_or(DefaultAlgorithm)}, digester,
+                        progress ? &*progress : nullptr, TNamedFileKinds::AnyButFolder);
+    if (progress)
+        progress->Clear();
+    if (!input.Succeeded())
+        return Failure(out, QStringLiteral("quviro-cli: ") + options.Input + QStringLiteral(": ") +
+                                QString::fromLocal8Bit(input.Reason));
+    const std::string& digest = input.Digests.front();
+    return Report(options, Latin1(options.UpperHash ? UpperHex(digest) : digest), out);
 }
 
 } // namespace
@@ -166,8 +173,9 @@ QString FinishSaltOptions(const TCliParse& parse) {
 }
 
 QString FinishInputOptions(TCliOptions& options) {
+    // As sha256sum, standard input when no INPUT is given.
     if (options.Inputs.isEmpty())
-        return QStringLiteral("INPUT is missing");
+        options.Inputs = QStringList{QStringLiteral("-")};
     if (options.InputType != InputTypeFile && options.Inputs.size() > 1)
         return QStringLiteral("-t text, hex and base64 take exactly one INPUT");
     if (options.InputType != InputTypeFile && (options.WithName || options.Tag || options.Sfv || options.Recursive))
@@ -196,8 +204,8 @@ bool DigestMatches(QStringView digest, QStringView expected) {
 }
 
 int RunHashCommand(const TCliOptions& options, TCliOutput& out) {
-    if (options.HashesStandardInput())
-        return HashStandardInput(options, out);
+    if (options.InputType == InputTypeFile)
+        return HashNamedInput(options, out);
 
     QString inputText = options.Input;
     if (options.ReadsStandardInput()) {
@@ -210,12 +218,7 @@ int RunHashCommand(const TCliOptions& options, TCliOutput& out) {
         inputText = *text;
     }
 
-    std::optional<TLineProgress> progress;
-    if (WantsProgress(options.Progress, StandardErrorIsTerminal(), InputFileSize(options)))
-        progress.emplace(out);
-    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), progress ? &*progress : nullptr);
-    if (progress)
-        progress->Clear();
+    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), nullptr);
     if (!outcome.Succeeded())
         return Failure(out, outcome.ErrorText);
 

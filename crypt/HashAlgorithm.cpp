@@ -41,19 +41,22 @@ constexpr TNames SHA3_512Extensions = {"sha3-512"};
 constexpr TNames SHA3_512Lists = {"SHA3-512SUMS"};
 constexpr TNames BLAKE2bTyped = {"BLAKE2b", "b2", "BLAKE2"};
 constexpr TNames BLAKE2bExtensions = {"b2", "blake2b", "b2sum"};
-constexpr TNames BLAKE2bLists = {"b2sums.txt", "B2SUMS", "BLAKE2SUMS"};
+constexpr TNames BLAKE2bLists = {"b2sums.txt", "B2SUMS", "BLAKE2SUMS", "BLAKE2B512SUMS", "BLAKE2b-512SUMS"};
 constexpr TNames BLAKE2sTyped = {"BLAKE2s"};
 constexpr TNames BLAKE2sExtensions = {"blake2s"};
-constexpr TNames BLAKE2sLists = {"BLAKE2sSUMS"};
+constexpr TNames BLAKE2sLists = {"BLAKE2sSUMS", "BLAKE2S256SUMS", "BLAKE2s-256SUMS"};
 constexpr TNames BLAKE3Typed = {"b3"};
 constexpr TNames BLAKE3Extensions = {"b3", "blake3"};
 constexpr TNames BLAKE3Lists = {"b3sums.txt", "B3SUMS", "BLAKE3SUMS"};
 constexpr TNames CRC32Typed = {"CRC"};
 constexpr TNames CRC32Extensions = {"sfv"};
+constexpr TNames CRC32Lists = {"CRC32SUMS"};
 constexpr TNames XXH3_64Typed = {"XXH3", "XXH3-64bits"};
 constexpr TNames XXH3_64Extensions = {"xxh3"};
+constexpr TNames XXH3_64Lists = {"XXH3SUMS", "XXH3-64SUMS"};
 constexpr TNames XXH3_128Typed = {"XXH128", "XXH3-128bits"};
 constexpr TNames XXH3_128Extensions = {"xxh128"};
+constexpr TNames XXH3_128Lists = {"XXH128SUMS", "XXH3-128SUMS"};
 constexpr TNames XXH64Extensions = {"xxh64"};
 constexpr TNames XXH64Lists = {"XXH64SUMS"};
 constexpr TNames XXH32Extensions = {"xxh32"};
@@ -90,11 +93,11 @@ const TAlgorithmInfo Table[] = {
      MakeEvpEngineOf<THashAlgorithm::BLAKE2s256>},
     {THashAlgorithm::BLAKE3, "BLAKE3", "BLAKE3", 32, BLAKE3Typed, "b3sum", BLAKE3Extensions, BLAKE3Lists,
      MakeBLAKE3Engine, false, TEngineSpeed::AboveCopy},
-    {THashAlgorithm::CRC32, "CRC32", "CRC32", 4, CRC32Typed, "", CRC32Extensions, NoNames, MakeCRC32Engine, false,
+    {THashAlgorithm::CRC32, "CRC32", "CRC32", 4, CRC32Typed, "", CRC32Extensions, CRC32Lists, MakeCRC32Engine, false,
      TEngineSpeed::AboveCopy},
-    {THashAlgorithm::XXH3_64, "XXH3-64", "XXH3", 8, XXH3_64Typed, "xxhsum", XXH3_64Extensions, NoNames,
+    {THashAlgorithm::XXH3_64, "XXH3-64", "XXH3", 8, XXH3_64Typed, "xxhsum", XXH3_64Extensions, XXH3_64Lists,
      MakeXXH3_64Engine, true, TEngineSpeed::AboveCopy},
-    {THashAlgorithm::XXH3_128, "XXH3-128", "XXH128", 16, XXH3_128Typed, "xxhsum", XXH3_128Extensions, NoNames,
+    {THashAlgorithm::XXH3_128, "XXH3-128", "XXH128", 16, XXH3_128Typed, "xxhsum", XXH3_128Extensions, XXH3_128Lists,
      MakeXXH3_128Engine, false, TEngineSpeed::AboveCopy},
     {THashAlgorithm::XXH64, "XXH64", "XXH64", 8, NoNames, "xxhsum", XXH64Extensions, XXH64Lists, MakeXXH64Engine, false,
      TEngineSpeed::AboveCopy},

@@ -207,6 +207,10 @@ TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
     const QByteArray sha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad  f\n";
     const QByteArray sha3 = "3a985da74fe225b2045c172d6bd390bd855f086e3e9d525b46bfe24511431532  f\n";
     const QByteArray blake3 = "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85  f\n";
+    // xxhsum -H2 and -H3, b2sum -l 256 of "abc".
+    const QByteArray xxh128 = "06b05ab6733a618578af5f94892f3950  f\n";
+    const QByteArray xxh3 = "78af5f94892f3950  f\n";
+    const QByteArray blake2s = "508c5e8c327c14e2e1a72ba34eeb452f37458b209ed63a294d999b4c86675982  f\n";
     struct TBare {
         const char* List;
         QByteArray Line;
@@ -226,6 +230,10 @@ TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
         {"b3sums.txt", sha256, {}, "f: FAILED\n"},
         {"f.b3", blake3, {}, "f: OK\n"},
         {"LIST", blake3, {u"-a"_qs, u"b3"_qs}, "f: OK\n"},
+        // The names users give lists of xxhsum's and b2sum's other digests.
+        {"XXH128SUMS", xxh128, {}, "f: OK\n"},
+        {"XXH3SUMS", xxh3, {}, "f: OK\n"},
+        {"BLAKE2S256SUMS", blake2s, {}, "f: OK\n"},
     };
     for (const TBare& c : cases) {
         WriteFile(dir.filePath(QString::fromLatin1(c.List)), c.Line);

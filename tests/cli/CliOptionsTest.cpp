@@ -160,7 +160,30 @@ const ParseCase ParseCases[] = {
          o.Inputs = {u"-"_qs};
          o.InputArguments = {0};
      })},
-    {"no_input", {u"-u"_qs}, u"INPUT is missing"_qs, {}},
+    // As sha256sum: no INPUT is standard input.
+    {"no_input", {u"-u"_qs}, {}, Options([](TCliOptions& o) {
+         o.UpperHash = true;
+         o.Input = u"-"_qs;
+         o.Inputs = {u"-"_qs};
+     })},
+    // Long options shortened as getopt takes them, every command's alike.
+    {"long_prefixes",
+     {u"--algo"_qs, u"md5"_qs, u"--upp"_qs, u"--chec=900150983cd24fb0d6963f7d28e17f72"_qs, u"a"_qs},
+     {},
+     Options([](TCliOptions& o) {
+         o.Algorithm = u"MD5"_qs;
+         o.UpperHash = true;
+         o.Check = true;
+         o.Expected = u"900150983cd24fb0d6963f7d28e17f72"_qs;
+         o.Input = u"a"_qs;
+     })},
+    {"long_prefix_of_a_files_option", {u"--rec"_qs, u"--with"_qs, u"d"_qs}, {}, Options([](TCliOptions& o) {
+         o.Recursive = true;
+         o.WithName = true;
+         o.Input = u"d"_qs;
+     })},
+    {"ambiguous_prefix", {u"--ver"_qs, u"a"_qs}, u"option --ver is ambiguous: --version, --verify"_qs, {}},
+    {"switch_given_a_value", {u"--upper=1"_qs, u"a"_qs}, u"option --upper takes no value"_qs, {}},
     {"two_text_inputs",
      {u"-t"_qs, u"text"_qs, u"a"_qs, u"b"_qs},
      u"-t text, hex and base64 take exactly one INPUT"_qs,
@@ -223,11 +246,11 @@ const ParseCase ParseCases[] = {
      u"several algorithms apply to file input only"_qs,
      {}},
     {"check_with_two_files",
-     {u"-c"_qs, u"00"_qs, u"a"_qs, u"b"_qs},
+     {u"-c"_qs, u"00000000"_qs, u"a"_qs, u"b"_qs},
      u"--check takes one INPUT, without -H, --tag, --sfv or -r"_qs,
      {}},
     {"check_with_name",
-     {u"-H"_qs, u"-c"_qs, u"00"_qs, u"a"_qs},
+     {u"-H"_qs, u"-c"_qs, u"00000000"_qs, u"a"_qs},
      u"--check takes one INPUT, without -H, --tag, --sfv or -r"_qs,
      {}},
     {"jobs_zero", {u"-j"_qs, u"0"_qs, u"a"_qs}, u"--jobs takes a number from 1 to 256, not 0"_qs, {}},
@@ -257,7 +280,7 @@ const ParseCase ParseCases[] = {
      })},
     {"bundle_with_an_unknown_letter", {u"-ux"_qs, u"a"_qs}, u"unknown option -x"_qs, {}},
     {"two_checks",
-     {u"-c"_qs, u"00"_qs, u"--check"_qs, u"11"_qs, u"a"_qs},
+     {u"-c"_qs, u"00000000"_qs, u"--check"_qs, u"11111111"_qs, u"a"_qs},
      u"--check takes one digest; to check a checksum list, use -C"_qs,
      {}},
     {"unknown_algorithm_with_verify",
@@ -375,6 +398,19 @@ TEST(CliVerifyOptionsTest, EveryListInTheOrderGiven) {
         {{u"-C"_qs, u"A"_qs, u"-C"_qs, u"B"_qs}, {u"A"_qs, u"B"_qs}},
         {{u"-C"_qs, u"A"_qs, u"B"_qs, u"--verify=C"_qs, u"-"_qs}, {u"A"_qs, u"B"_qs, u"C"_qs, u"-"_qs}},
         {{u"B"_qs, u"-CA"_qs}, {u"B"_qs, u"A"_qs}},
+        // As sha256sum -c takes them: -c or --check with a value that is no digest, or alone.
+        {{u"-c"_qs, u"A"_qs}, {u"A"_qs}},
+        {{u"--check"_qs, u"A"_qs, u"B"_qs}, {u"A"_qs, u"B"_qs}},
+        {{u"A"_qs, u"-c"_qs, u"B"_qs}, {u"A"_qs, u"B"_qs}},
+        {{u"-c"_qs, u"-w"_qs, u"A"_qs}, {u"A"_qs}},
+        {{u"-cw"_qs, u"A"_qs}, {u"A"_qs}},
+        {{u"-Cw"_qs, u"A"_qs}, {u"A"_qs}},
+        {{u"--verif"_qs, u"A"_qs}, {u"A"_qs}},
+        {{u"-c"_qs, u"-"_qs}, {u"-"_qs}},
+        // No list: standard input.
+        {{u"-c"_qs}, {u"-"_qs}},
+        {{u"-C"_qs}, {u"-"_qs}},
+        {{u"--quiet"_qs, u"--check"_qs}, {u"-"_qs}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -384,6 +420,39 @@ TEST(CliVerifyOptionsTest, EveryListInTheOrderGiven) {
         EXPECT_EQ(result.Options.VerifyLists, c.lists);
         EXPECT_TRUE(result.Options.Inputs.isEmpty());
     }
+}
+
+// "-Cw" and "-cw" bundle -C or -c with switches, as "-cw" does for sha256sum; -C with
+// letters that are no switches is -C with an attached list.
+TEST(CliVerifyOptionsTest, CheckBundlesWithSwitches) {
+    const struct {
+        QStringList arguments;
+        QStringList lists;
+        bool warn;
+        bool quiet;
+    } cases[] = {
+        {{u"-Cw"_qs, u"L"_qs}, {u"L"_qs}, true, false},
+        {{u"-cw"_qs, u"L"_qs}, {u"L"_qs}, true, false},
+        {{u"-zCw"_qs, u"L"_qs}, {u"L"_qs}, true, false},
+        {{u"-CSUMS"_qs}, {u"SUMS"_qs}, false, false},
+        {{u"--qui"_qs, u"-Cz"_qs, u"L"_qs}, {u"L"_qs}, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const TCliParseResult result = ParseCliArguments(c.arguments);
+        ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+        EXPECT_EQ(result.Options.Action, TCliAction::Verify);
+        EXPECT_EQ(result.Options.VerifyLists, c.lists);
+        EXPECT_EQ(result.Options.Warn, c.warn);
+        EXPECT_EQ(result.Options.Quiet, c.quiet);
+    }
+}
+
+// -b prints a checksum line for one file too, as sha256sum -b does.
+TEST(CliVerifyOptionsTest, BinaryListsOneFile) {
+    const TCliParseResult result = ParseCliArguments({u"-b"_qs, u"f"_qs});
+    ASSERT_TRUE(result.Error.isEmpty()) << result.Error.toStdString();
+    EXPECT_TRUE(result.Options.ListsFiles());
 }
 
 TEST(CliVerifyOptionsTest, CheckWithoutAlgorithmTakesTheDigestsOwn) {

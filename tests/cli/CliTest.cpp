@@ -76,20 +76,27 @@ const CliCase CliCases[] = {
      2,
      {},
      u"quviro-cli: the digest given to --check is MD5, but -a asks for SHA1\n..."_qs},
+    // As sha256sum -c reads it, a value that is no digest names a list, and so does each operand.
     {"check_not_a_digest",
      {u"-c"_qs, u"00ff"_qs, u"{dir}/abc.txt"_qs},
      {},
-     2,
+     1,
      {},
-     u"quviro-cli: --check needs a digest (hexadecimal digits as many as an algorithm writes, or a checksum line): 00ff\n..."_qs},
-    {"check_given_a_list",
-     {u"-c"_qs, u"{dir}/abc.txt"_qs, u"{dir}/abc.txt"_qs},
-     {},
-     2,
-     {},
-     u"quviro-cli: --check needs a digest (hexadecimal digits as many as an algorithm writes, or a checksum line): "
-     u"{dir}/abc.txt\n"
-     u"to check the files a checksum list names, use -C {dir}/abc.txt\nUsage: ..."_qs},
+     u"quviro-cli: 00ff: No such file or directory\nquviro-cli: {dir}/abc.txt: no properly formatted checksum lines found\n"_qs},
+    {"check_given_a_list", {u"--check"_qs, u"{dir}/SUMS"_qs}, {}, 0, u"{dir}/abc.txt: OK\n"_qs, {}},
+    {"check_alone_reads_a_list_from_standard_input",
+     {u"-c"_qs},
+     (Sha256Abc + u"  {dir}/abc.txt\n"_qs).toUtf8(),
+     0,
+     u"{dir}/abc.txt: OK\n"_qs,
+     {}},
+    {"verify_alone_reads_a_list_from_standard_input",
+     {u"-Cw"_qs},
+     (u"x\n"_qs + Sha256Abc + u"  {dir}/abc.txt\n"_qs).toUtf8(),
+     0,
+     u"{dir}/abc.txt: OK\n"_qs,
+     u"quviro-cli: 'standard input': 1: improperly formatted SHA256 checksum line\nquviro-cli: WARNING: 1 line is improperly formatted\n"_qs},
+    {"binary_one_file", {u"-b"_qs, u"{dir}/abc.txt"_qs}, {}, 0, Sha256Abc + u" *{dir}/abc.txt\n"_qs, {}},
     {"check_twice",
      {u"-c"_qs, Sha256Abc, u"-c"_qs, Sha256Empty, u"{dir}/abc.txt"_qs},
      {},
@@ -102,8 +109,9 @@ const CliCase CliCases[] = {
      2,
      {},
      u"quviro-cli: --quiet, --status, --ignore-missing, --strict and --warn need --verify\n..."_qs},
-    {"missing_file", {u"{dir}/missing"_qs}, {}, 1, {}, u"File does not exist\n"_qs},
-    {"folder", {u"{dir}"_qs}, {}, 1, {}, u"File does not exist\n"_qs},
+    // One input that fails says why, as sha256sum and several inputs do.
+    {"missing_file", {u"{dir}/missing"_qs}, {}, 1, {}, u"quviro-cli: {dir}/missing: No such file or directory\n"_qs},
+    {"folder", {u"{dir}"_qs}, {}, 1, {}, u"quviro-cli: {dir}: Is a directory\n"_qs},
     {"no_valid_text", {u"-t"_qs, u"text"_qs, u"--trim"_qs, u"  "_qs}, {}, 1, {}, u"No valid text\n"_qs},
     {"hex", {u"-t"_qs, u"hex"_qs, u"0a"_qs}, {}, 1, {}, u"(Hexadecimal not supported in this version)\n"_qs},
     {"invalid_base64", {u"-t"_qs, u"base64"_qs, u"YW Jj"_qs}, {}, 1, {}, u"Invalid Base-64 text\n"_qs},
@@ -132,7 +140,12 @@ const CliCase CliCases[] = {
      0,
      u"ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f\n"_qs,
      {}},
-    {"check_on_failure", {u"-c"_qs, Sha256Abc, u"{dir}/missing"_qs}, {}, 1, {}, u"File does not exist\n"_qs},
+    {"check_on_failure",
+     {u"-c"_qs, Sha256Abc, u"{dir}/missing"_qs},
+     {},
+     1,
+     {},
+     u"quviro-cli: {dir}/missing: No such file or directory\n"_qs},
     {"usage_prefix_and_suffix",
      {u"--prefix"_qs, u"a"_qs, u"--suffix"_qs, u"b"_qs, u"-t"_qs, u"text"_qs, u"x"_qs},
      {},
@@ -141,6 +154,11 @@ const CliCase CliCases[] = {
      u"quviro-cli: --prefix and --suffix cannot be used together\nUsage: quviro-cli ..."_qs},
     {"stdin_bytes", {u"-"_qs}, "\xFF", 0, u"a8100ae6aa1940d0b663bb31cd466142ebbdbd5187131b92d93818987832eb89\n"_qs, {}},
     {"stdin_bytes_by_dev_stdin", {u"/dev/stdin"_qs}, "abc", 0, Sha256Abc + u"\n"_qs, {}},
+    // Any readable input but a folder is read as a stream: a pipe by a name, a device.
+    {"stdin_pipe_by_dev_stdin_with_name", {u"-H"_qs, u"/dev/stdin"_qs}, "abc", 0, Sha256Abc + u"  /dev/stdin\n"_qs, {}},
+    {"stdin_pipe_by_descriptor_name", {u"/proc/self/fd/0"_qs}, "abc", 0, Sha256Abc + u"\n"_qs, {}},
+    {"device", {u"/dev/null"_qs}, {}, 0, Sha256Empty + u"\n"_qs, {}},
+    {"device_with_name", {u"-H"_qs, u"/dev/null"_qs}, {}, 0, Sha256Empty + u"  /dev/null\n"_qs, {}},
     {"stdin_bytes_md5_upper", {u"-a"_qs, u"md5"_qs, u"-u"_qs, u"-"_qs}, "abc", 0, Md5Abc.toUpper() + u"\n"_qs, {}},
     {"stdin_bytes_checked", {u"-c"_qs, Sha256Abc, u"-"_qs}, "abc", 0, u"OK\n"_qs, {}},
     {"stdin_among_files", {u"{dir}/abc.txt"_qs, u"-"_qs}, "abc", 0, u"..."_qs + Sha256Abc + u"  -\n"_qs, {}},
@@ -156,7 +174,8 @@ const CliCase CliCases[] = {
      2,
      {},
      u"quviro-cli: --check compares one digest; -a names several algorithms\nUsage: quviro-cli ..."_qs},
-    {"usage_no_arguments", {}, {}, 2, {}, u"quviro-cli: INPUT is missing\nUsage: quviro-cli ..."_qs},
+    {"no_arguments_hash_standard_input", {}, "abc", 0, Sha256Abc + u"\n"_qs, {}},
+    {"no_input_with_h_is_standard_input", {u"-H"_qs}, "abc", 0, Sha256Abc + u"  -\n"_qs, {}},
     {"usage_error_points_to_help", {u"--bogus"_qs}, {}, 2, {}, u"...Try 'quviro-cli --help' for more.\n"_qs},
     {"help_starts_with_usage", {u"-h"_qs, u"x"_qs}, {}, 0, u"Usage: quviro-cli ..."_qs, {}},
     {"help_ends_with_exit_status",
@@ -177,6 +196,9 @@ protected:
         QFile empty(s_dir->filePath(u"empty.bin"_qs));
         ASSERT_TRUE(abc.open(QIODevice::WriteOnly) && abc.write("abc") == 3);
         ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+        QFile sums(s_dir->filePath(u"SUMS"_qs));
+        const QByteArray line = (Sha256Abc + u"  abc.txt\n"_qs).toUtf8();
+        ASSERT_TRUE(sums.open(QIODevice::WriteOnly) && sums.write(line) == line.size());
     }
     static void TearDownTestSuite() {
         delete s_dir;
@@ -207,13 +229,14 @@ TEST_P(CliTest, ExitCodeAndOutput) {
     QProcess process;
     process.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
     ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
-    process.write(c.standardInput);
+    process.write(QByteArray(c.standardInput).replace("{dir}", QFile::encodeName(s_dir->path())));
     process.closeWriteChannel();
     ASSERT_TRUE(process.waitForFinished(30000));
     ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
 
     EXPECT_EQ(process.exitCode(), c.exitCode);
-    ExpectText("stdout", process.readAllStandardOutput(), c.standardOutput);
+    ExpectText("stdout", process.readAllStandardOutput(),
+               QString(c.standardOutput).replace(u"{dir}"_qs, s_dir->path()));
     ExpectText("stderr", process.readAllStandardError(), QString(c.standardError).replace(u"{dir}"_qs, s_dir->path()));
 }
 
@@ -231,7 +254,7 @@ TEST_P(CliTest, OutputToAFullDeviceFails) {
     process.setStandardOutputFile(u"/dev/full"_qs);
     process.start(QStringLiteral(QUVIRO_CLI_PATH), arguments);
     ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
-    process.write(c.standardInput);
+    process.write(QByteArray(c.standardInput).replace("{dir}", QFile::encodeName(s_dir->path())));
     process.closeWriteChannel();
     ASSERT_TRUE(process.waitForFinished(30000));
     ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);

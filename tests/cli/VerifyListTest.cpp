@@ -1,13 +1,14 @@
 // quviro-cli --verify against coreutils' sha256sum -c on the same generated lists: standard
-// output, standard error (program name aside) and exit status must agree. sha256sum resolves
-// names against its current folder, quviro-cli against the list's folder; the comparison runs
-// sha256sum inside the list's folder and quviro-cli from elsewhere with the list's full path.
+// output, standard error (program name aside) and exit status must agree. Both find names from
+// the current folder; quviro-cli, run from elsewhere with the list's full path, finds a name
+// absent there beside the list and names the path it checked.
 #include "tests/support/StateWait.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -144,6 +145,24 @@ QString Coreutils() {
     return QStandardPaths::findExecutable(u"sha256sum"_qs);
 }
 
+// The report lines of a check run inside dir as a check from elsewhere gives them: a listed
+// name that exists in dir is named by its path there (after the "\" of an escaped name).
+QByteArray BesideTheList(const QByteArray& report, const QTemporaryDir& dir) {
+    QByteArray lines;
+    for (const QByteArray& line : report.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const bool escaped = line.startsWith('\\');
+        const QByteArray name = line.mid(escaped ? 1 : 0, line.lastIndexOf(": ") - (escaped ? 1 : 0));
+        const QByteArray unescaped = QByteArray(name).replace("\\n", "\n").replace("\\\\", "\\");
+        const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+        const bool there = QFileInfo::exists(dir.filePath(QFile::decodeName(unescaped)));
+        lines += there ? (escaped ? "\\" + folder + line.mid(1) : folder + line) : line;
+        lines += '\n';
+    }
+    return lines;
+}
+
 void ExpectSame(const TRunResult& ours, TRunResult reference) {
     // The reference names itself by the path it was started with.
     reference.out.replace((Coreutils() + u": "_qs).toUtf8(), "quviro-cli: ");
@@ -175,12 +194,13 @@ TEST_P(VerifyListTest, AgreesWithSha256sum) {
                    true),
         RunProgram(Coreutils(), QStringList{u"-c"_qs} + c.options + QStringList{u"LIST"_qs}, s_dir->path(), {}, true));
 
-    // From another folder, with the list's path: the names are still found beside the list.
-    // Messages name the list as given, so only the file lines and the status are compared.
+    // From another folder, with the list's path: the names are still found beside the list, and
+    // the lines name the path checked. Messages name the list as given, so only the file lines
+    // and the status are compared.
     const TRunResult elsewhere = RunProgram(
         QStringLiteral(QUVIRO_CLI_PATH), c.options + QStringList{u"--verify"_qs, list.fileName()}, s_elsewhere->path());
     EXPECT_EQ(elsewhere.exitCode, reference.exitCode);
-    EXPECT_EQ(elsewhere.out.toStdString(), reference.out.toStdString());
+    EXPECT_EQ(elsewhere.out.toStdString(), BesideTheList(reference.out, *s_dir).toStdString());
 
     // The list on standard input, run inside its folder.
     const TRunResult piped =
@@ -248,13 +268,71 @@ TEST(VerifyListBadInput, FifoIsNeverWaitedOn) {
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     list.write(Abc + "  pipe\n");
     list.close();
-    const TRunResult run = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, list.fileName()}, dir.path());
+    QTemporaryDir elsewhere;
+    const TRunResult run = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, list.fileName()}, elsewhere.path());
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out.toStdString(), "pipe: FAILED open or read\n");
-    // The message names the path tried, beside the list.
-    EXPECT_EQ(run.err.toStdString(), "quviro-cli: " + QFile::encodeName(dir.filePath(u"pipe"_qs)).toStdString() +
+    // The line and the message name the path tried, beside the list.
+    const std::string pipe = QFile::encodeName(dir.filePath(u"pipe"_qs)).toStdString();
+    EXPECT_EQ(run.out.toStdString(), pipe + ": FAILED open or read\n");
+    EXPECT_EQ(run.err.toStdString(), "quviro-cli: " + pipe +
                                          ": Not a regular file\n"
                                          "quviro-cli: WARNING: 1 listed file could not be read\n");
+}
+
+// The ways a coreutils user checks lists and writes lines give what sha256sum gives typed alike:
+// -c with a list, long options shortened, -c bundled with switches, the list on standard input
+// when none is named, -b for one file.
+TEST(VerifyListSpellings, CoreutilsSpellingsAgreeWithSha256sum) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath(u"abc.txt"_qs), "abc");
+    const QByteArray list = "junk\n" + Abc + "  abc.txt\n" + Wrong + "  abc.txt\n";
+    WriteBytes(dir.filePath(u"SUMS"_qs), list);
+    const QStringList spellings[] = {
+        {u"-c"_qs, u"SUMS"_qs},
+        {u"--check"_qs, u"SUMS"_qs},
+        {u"--chec"_qs, u"SUMS"_qs},
+        {u"-cw"_qs, u"SUMS"_qs},
+        {u"-c"_qs, u"-w"_qs, u"SUMS"_qs},
+        {u"--check"_qs, u"--warn"_qs, u"SUMS"_qs},
+        {u"-c"_qs, u"--qui"_qs, u"SUMS"_qs},
+        {u"--stat"_qs, u"-c"_qs, u"SUMS"_qs},
+        {u"-c"_qs},
+        {u"-cw"_qs},
+        {u"-c"_qs, u"-"_qs},
+        {u"-b"_qs, u"abc.txt"_qs},
+        {u"--bin"_qs, u"abc.txt"_qs},
+    };
+    for (const QStringList& arguments : spellings) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        ExpectSame(RunProgram(QStringLiteral(QUVIRO_CLI_PATH), arguments, dir.path(), list, true),
+                   RunProgram(Coreutils(), arguments, dir.path(), list, true));
+    }
+}
+
+// A list made with -r of a folder and written into it names its files from the current folder,
+// as sha256sum -c reads it there; a name found only beside the list is named by the path
+// checked, and a name found nowhere as listed.
+TEST(VerifyListNames, CurrentFolderFirstThenBesideTheList) {
+    if (Coreutils().isEmpty())
+        GTEST_SKIP() << "sha256sum is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(u"d1/sub"_qs));
+    WriteBytes(dir.filePath(u"d1/a.bin"_qs), "abc");
+    WriteBytes(dir.filePath(u"d1/sub/b.bin"_qs), "hello\n");
+    const TRunResult made = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-r"_qs, u"d1"_qs}, dir.path());
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    WriteBytes(dir.filePath(u"d1/SHA256SUMS"_qs), made.out);
+    ExpectSame(RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"d1/SHA256SUMS"_qs}, dir.path(), {}, true),
+               RunProgram(Coreutils(), {u"-c"_qs, u"d1/SHA256SUMS"_qs}, dir.path(), {}, true));
+
+    WriteBytes(dir.filePath(u"d1/SUMS"_qs), Abc + "  a.bin\n" + Abc + "  gone.bin\n");
+    const TRunResult beside = RunProgram(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"d1/SUMS"_qs}, dir.path());
+    EXPECT_EQ(beside.exitCode, 1);
+    EXPECT_EQ(beside.out.toStdString(), "d1/a.bin: OK\ngone.bin: FAILED open or read\n");
+    EXPECT_EQ(beside.err.toStdString(), "quviro-cli: gone.bin: No such file or directory\n"
+                                        "quviro-cli: WARNING: 1 listed file could not be read\n");
 }
 
 // Standard output on a full device, then a missing file: the messages as sha256sum gives them,
@@ -454,9 +532,8 @@ TEST(VerifyListBadInput, UnreadableFileAsUnprivilegedUser) {
     const TRunResult run = RunProgram(launcher, command, dir.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out.toStdString(), "secret: FAILED open or read\n");
-    EXPECT_EQ(run.err.toStdString(), "quviro-cli: " + QFile::encodeName(secret.fileName()).toStdString() +
-                                         ": Permission denied\n"
-                                         "quviro-cli: WARNING: 1 listed file could not be read\n");
+    EXPECT_EQ(run.err.toStdString(), "quviro-cli: secret: Permission denied\n"
+                                     "quviro-cli: WARNING: 1 listed file could not be read\n");
 }
 
 // What quviro-cli -r writes for a folder verifies back with -C, in both line forms and with
@@ -503,7 +580,9 @@ TEST(VerifyListRoundTrip, RecursiveListsVerifyBack) {
                 const TRunResult reference =
                     RunProgram(Coreutils(), {u"-c"_qs, listPath}, absolute ? elsewhere.path() : dir.path());
                 EXPECT_EQ(reference.exitCode, 0);
-                EXPECT_EQ(checked.out.toStdString(), reference.out.toStdString());
+                // Relative names were found beside the list, and their lines name the path checked.
+                EXPECT_EQ(checked.out.toStdString(),
+                          (absolute ? reference.out : BesideTheList(reference.out, dir)).toStdString());
             }
         }
     }
