@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <memory>
 
 namespace {
 
@@ -24,15 +25,16 @@ std::optional<TFileKind> KindOf(unsigned char type) {
 } // namespace
 
 bool ListFolder(const std::string& folder, std::vector<TFolderEntry>& entries, int& error) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
+    // Closed however the listing ends: adding an entry may throw when memory runs out.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir) {
         error = errno;
         return false;
     }
     int failure = 0;
     for (;;) {
         errno = 0;
-        const dirent* entry = ::readdir(dir);
+        const dirent* entry = ::readdir(dir.get());
         if (entry == nullptr) {
             failure = errno;
             break;
@@ -40,7 +42,6 @@ bool ListFolder(const std::string& folder, std::vector<TFolderEntry>& entries, i
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
             entries.push_back({entry->d_name, KindOf(entry->d_type), static_cast<std::uint64_t>(entry->d_ino)});
     }
-    ::closedir(dir);
     if (failure != 0) {
         error = failure;
         return false;
