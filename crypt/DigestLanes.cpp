@@ -47,6 +47,9 @@ TSHA1Digest SHA1One(TLaneMessage message) {
     return SHA1Finish(context, message);
 }
 
+// The lane machinery exists only where the build has vector paths.
+#if defined(QUVIRO_VECTOR_PATHS)
+
 // A lane's message finished on the one-stream engine: words is the chaining value after the
 // first done bytes (whole blocks), rest the bytes after them.
 void MD5FinishFromLane(const std::uint32_t* words, std::uint64_t done, TLaneMessage rest, std::uint8_t* digest) {
@@ -197,6 +200,7 @@ void HashOnLanes(const TLaneAlgorithm& algorithm, TLaneCompress compress, std::s
         }
     }
 }
+#endif
 
 } // namespace
 
@@ -249,9 +253,9 @@ std::size_t LaneCount() {
 
 void MD5Many(std::span<const TLaneMessage> messages, std::span<TMD5Digest> digests) {
     messages = messages.first(std::min(messages.size(), digests.size()));
-    auto* out = reinterpret_cast<std::uint8_t*>(digests.data());
     static_assert(sizeof(TMD5Digest) == 16);
 #if defined(QUVIRO_VECTOR_PATHS)
+    auto* out = reinterpret_cast<std::uint8_t*>(digests.data());
     switch (ActiveLanePath()) {
     case TLanePath::AVX2:
         return HashOnLanes<8>(MD5Lanes, MD5CompressAvx2, messages, out, sizeof(TMD5Digest), MD5HandOff);
@@ -267,9 +271,9 @@ void MD5Many(std::span<const TLaneMessage> messages, std::span<TMD5Digest> diges
 
 void SHA1Many(std::span<const TLaneMessage> messages, std::span<TSHA1Digest> digests) {
     messages = messages.first(std::min(messages.size(), digests.size()));
-    auto* out = reinterpret_cast<std::uint8_t*>(digests.data());
     static_assert(sizeof(TSHA1Digest) == 20);
 #if defined(QUVIRO_VECTOR_PATHS)
+    auto* out = reinterpret_cast<std::uint8_t*>(digests.data());
     const int sha1HandOff = ActiveDigestPath() == TDigestPath::ShaExtensions ? SHA1HandOffWithShaExtensions : 0;
     switch (ActiveLanePath()) {
     case TLanePath::AVX2:
