@@ -3,12 +3,14 @@
 #include "checksums/ChecksumFormat.h"
 #include "checksums/ChecksumLine.h"
 #include "checksums/ChecksumListReader.h"
+#include "cli/CommonOptions.h"
 #include "crypt/Hex.h"
 #include "crypt/Stream.h"
 #include "hashing/FileStream.h"
 #include "hashing/NamedFileDigest.h"
 #include "platform/Descriptors.h"
 #include "platform/Files.h"
+#include "tools/TextUtils.h"
 
 #include <algorithm>
 #include <array>
@@ -213,6 +215,8 @@ public:
 
     std::uint64_t LineNumber() const { return m_reader.LineNumber(); }
 
+    void ReadBareDigestsAs(THashAlgorithm algorithm) { m_parser.ReadBareDigestsAs(algorithm); }
+
 private:
     TChecksumListReader m_reader;
     TChecksumListParser m_parser;
@@ -239,6 +243,61 @@ void ReportListOutOfMemory(const TVerifyOptions& options, TCliOutput& output) {
     output.Message(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
 }
 
+// How -a is typed for row, as its help shows it: "b3", else the name in lower case ("xxh64").
+std::string TypedAlgorithm(const TAlgorithmInfo& row) {
+    const QString spelling = ShortSpelling(row);
+    return (spelling.isEmpty() ? Latin1(row.Name).toLower() : spelling).toStdString();
+}
+
+// Which algorithm a list's bare digests are of, when only their length tells: the first
+// readable listed file is hashed once with every algorithm of that length, and the one its
+// digest matches is the list's. Without a match the length's common meaning stays.
+class TBareDigestGuess {
+public:
+    // True while the list's bare digests may still be of another algorithm than entry's.
+    bool Open(const TChecksumEntry& entry) const {
+        return !m_settled && entry.ByLength && AlgorithmsOfHexLength(entry.Digest.size()).size() > 1;
+    }
+
+    // The algorithms to hash entry's file with: every one of its digest's length.
+    std::vector<THashAlgorithm> Candidates(const TChecksumEntry& entry) const {
+        return AlgorithmsOfHexLength(entry.Digest.size());
+    }
+
+    // Settles the list's algorithm from the file's digests, one per candidate, and answers
+    // whether one matched; entry's algorithm becomes the match, and what was found is said once.
+    // The algorithms tried without a match are named with warn only: a sha256sum list with a
+    // changed file reports as sha256sum -c reports it.
+    bool Settle(TChecksumEntry& entry, const std::vector<std::string>& digests, TListLines& lines,
+                const std::string& listLabel, bool warn, TReporter& report) {
+        m_settled = true;
+        const std::vector<THashAlgorithm> candidates = Candidates(entry);
+        for (std::size_t i = 0; i < candidates.size(); ++i) {
+            if (!SameHexDigits(digests[i], entry.Digest))
+                continue;
+            if (candidates[i] != entry.Algorithm) {
+                entry.Algorithm = candidates[i];
+                lines.ReadBareDigestsAs(candidates[i]);
+                const TAlgorithmInfo& row = AlgorithmInfo(candidates[i]);
+                report.Err(listLabel + ": read as " + std::string(row.Name) + " digests; -a " + TypedAlgorithm(row) +
+                           " skips the others");
+            }
+            return true;
+        }
+        if (!warn)
+            return false;
+        std::string tried;
+        for (const THashAlgorithm algorithm : candidates)
+            tried += (tried.empty() ? "" : ", ") + std::string(HashAlgorithmName(algorithm));
+        report.Err(listLabel + ": no algorithm of " + std::to_string(entry.Digest.size()) +
+                   " digits matched: " + tried);
+        return false;
+    }
+
+private:
+    bool m_settled = false;
+};
+
 bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
     TReporter report(output);
     const bool fromStandardInput = options.ListName == "-";
@@ -256,6 +315,7 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
     std::uint64_t mismatched = 0;
     bool anyProper = false;
     bool anyMatched = false;
+    TBareDigestGuess guess;
     // Named in the warning about a malformed line: the algorithm of -a, else that of the last
     // checksum line read. Warnings about lines before the first checksum line wait for it, so
     // that an MD5 list is not called SHA256; SHA256 when none comes.
@@ -307,8 +367,10 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
             std::optional<TListProgress::TFileObserver> observer;
             if (options.Progress)
                 observer.emplace(*options.Progress);
+            const bool guessing = guess.Open(entry);
             const TNamedFileDigest file =
-                DigestNamedFile(path, {entry.Algorithm}, digester, observer ? &*observer : nullptr);
+                DigestNamedFile(path, guessing ? guess.Candidates(entry) : std::vector{entry.Algorithm}, digester,
+                                observer ? &*observer : nullptr);
             if (options.Progress)
                 options.Progress->FileDone();
             if (!file.Succeeded()) {
@@ -320,7 +382,9 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
                     report.FileLine(path, "FAILED open or read");
                 continue;
             }
-            const bool matches = SameHexDigits(file.Digests.front(), entry.Digest);
+            const bool matches = guessing ? guess.Settle(entry, file.Digests, lines, listLabel, options.Warn, report)
+                                          : SameHexDigits(file.Digests.front(), entry.Digest);
+            lastAlgorithm = entry.Algorithm;
             if (matches)
                 anyMatched = true;
             else

@@ -219,13 +219,13 @@ TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
     };
     const TBare cases[] = {
         {"LIST", sha256, {}, "f: OK\n"},
-        {"LIST", sha3, {}, "f: FAILED\n"},
+        {"LIST", sha3, {}, "f: OK\n"},
         {"SHA3-256SUMS", sha3, {}, "f: OK\n"},
         {"SHA3-256SUMS", sha256, {}, "f: FAILED\n"},
         {"f.sha3-256", sha3, {}, "f: OK\n"},
         {"SHA3-256SUMS", sha256, {u"-a"_qs, u"sha256"_qs}, "f: OK\n"},
         {"LIST", sha3, {u"-a"_qs, u"SHA3-256"_qs}, "f: OK\n"},
-        {"LIST", blake3, {}, "f: FAILED\n"},
+        {"LIST", blake3, {}, "f: OK\n"},
         {"B3SUMS", blake3, {}, "f: OK\n"},
         {"b3sums.txt", sha256, {}, "f: FAILED\n"},
         {"f.b3", blake3, {}, "f: OK\n"},
@@ -242,6 +242,78 @@ TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
         EXPECT_EQ(run.Out.toStdString(), c.Out)
             << c.List << " " << c.Line.left(8).toStdString() << " " << c.Options.join(u' ').toStdString();
         QFile::remove(dir.filePath(QString::fromLatin1(c.List)));
+    }
+}
+
+// A bare list whose name tells nothing: its first readable file, hashed with every algorithm of
+// the digests' length, tells which algorithm the list is of, said once on standard error; the
+// peer tool's own check passes on the same list. A length one algorithm has, or a list of the
+// length's common meaning, says nothing.
+TEST(AlgorithmListsBareDigest, FirstFileTellsTheAlgorithmOfASharedLength) {
+    struct TGuessCase {
+        const char* Name;
+        const char* Tool; // writes the list; nullptr: quviro-cli
+        QStringList ToolOptions;
+        const char* Err; // quviro-cli -C's standard error
+    };
+    const TGuessCase cases[] = {
+        {"quviro_blake3",
+         nullptr,
+         {u"-a"_qs, u"blake3"_qs, u"-H"_qs},
+         "read as BLAKE3 digests; -a b3 skips the others\n"},
+        {"b2sum", "b2sum", {}, "read as BLAKE2b-512 digests; -a b2 skips the others\n"},
+        {"b3sum", "b3sum", {}, "read as BLAKE3 digests; -a b3 skips the others\n"},
+        {"xxhsum_h2", "xxhsum", {u"-H2"_qs}, "read as XXH3-128 digests; -a xxh128 skips the others\n"},
+        {"xxhsum", "xxhsum", {}, "read as XXH64 digests; -a xxh64 skips the others\n"},
+        {"sha256sum", "sha256sum", {}, nullptr},
+        {"sha1sum", "sha1sum", {}, nullptr},
+    };
+    for (const TGuessCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString tool =
+            c.Tool ? QStandardPaths::findExecutable(QString::fromLatin1(c.Tool)) : QStringLiteral(QUVIRO_CLI_PATH);
+        ASSERT_FALSE(tool.isEmpty()) << c.Tool << " is not installed (scripts/debian-packages lists it)";
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        WriteFile(dir.filePath(u"f"_qs), "abc");
+        WriteFile(dir.filePath(u"g"_qs), QByteArray(70000, 'g'));
+        const TRun list = RunTool(tool, c.ToolOptions + QStringList{u"f"_qs, u"g"_qs}, dir.path());
+        ASSERT_EQ(list.ExitCode, 0) << list.Err.toStdString();
+        WriteFile(dir.filePath(u"LIST"_qs), list.Out);
+        const TRun ours = RunTool(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"LIST"_qs}, dir.path());
+        EXPECT_EQ(ours.ExitCode, 0);
+        EXPECT_EQ(ours.Out.toStdString(), "f: OK\ng: OK\n");
+        EXPECT_EQ(ours.Err.toStdString(), c.Err ? std::string("quviro-cli: LIST: ") + c.Err : std::string());
+        if (c.Tool) {
+            const TRun theirs = RunTool(tool, {u"-c"_qs, u"LIST"_qs}, dir.path());
+            EXPECT_EQ(theirs.ExitCode, 0) << theirs.Out.toStdString() << theirs.Err.toStdString();
+        }
+    }
+}
+
+// A bare digest no algorithm of its length gives fails; -w names the algorithms tried, and
+// without it the report stays sha256sum's.
+TEST(AlgorithmListsBareDigest, NoMatchNamesTheAlgorithmsTriedWithWarn) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteFile(dir.filePath(u"f"_qs), "abc");
+    WriteFile(dir.filePath(u"LIST"_qs), QByteArray(64, '7') + "  f\n");
+    const std::string summary = "quviro-cli: WARNING: 1 computed checksum did NOT match\n";
+    const struct {
+        QStringList Options;
+        std::string Err;
+    } cases[] = {
+        {{u"-w"_qs},
+         "quviro-cli: LIST: no algorithm of 64 digits matched: SHA256, SHA512/256, SHA3-256, BLAKE2s-256, BLAKE3\n" +
+             summary},
+        {{}, summary},
+    };
+    for (const auto& c : cases) {
+        const TRun ours =
+            RunTool(QStringLiteral(QUVIRO_CLI_PATH), c.Options + QStringList{u"-C"_qs, u"LIST"_qs}, dir.path());
+        EXPECT_EQ(ours.ExitCode, 1);
+        EXPECT_EQ(ours.Out.toStdString(), "f: FAILED\n");
+        EXPECT_EQ(ours.Err.toStdString(), c.Err);
     }
 }
 
