@@ -132,23 +132,31 @@ int Report(const TCliOptions& options, const QString& digest, TCliOutput& out) {
     return ExitFailure;
 }
 
-// Standard input as a file: its bytes as given, a pipe too, as sha256sum reads "-".
-int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
-    TStreamDigester digester;
-    const TNamedFileDigest input =
-        DigestNamedFile("-", {AlgorithmByName(options.Algorithm).value_or(DefaultAlgorithm)}, digester);
-    if (!input.Succeeded())
-        return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(input.Reason));
-    const std::string& digest = input.Digests.front();
-    return Report(options, Latin1(options.UpperHash ? UpperHex(digest) : digest), out);
-}
-
 // The size of the file INPUT names, or -1 when it names no regular file.
 std::int64_t InputFileSize(const TCliOptions& options) {
-    if (options.InputType != InputTypeFile)
-        return -1;
-    const std::optional<TFileInfo> info = LookAtPath(QFile::encodeName(Trim(options.Input)).toStdString());
+    const std::optional<TFileInfo> info = LookAtPath(QFile::encodeName(options.Input).toStdString());
     return info && info->Kind == TFileKind::Regular ? info->Size : -1;
+}
+
+// A file input: whatever readable thing but a folder the user named, a pipe or device too
+// ("-", /dev/stdin, "<(...)", /dev/null), as sha256sum reads it; a failure names the input and
+// its reason, as for several inputs.
+int HashNamedInput(const TCliOptions& options, TCliOutput& out) {
+    const std::string name = QFile::encodeName(options.Input).toStdString();
+    std::optional<TLineProgress> progress;
+    if (WantsProgress(options.Progress, StandardErrorIsTerminal(), InputFileSize(options)))
+        progress.emplace(out);
+    TStreamDigester digester;
+    const TNamedFileDigest input =
+        DigestNamedFile(name, {AlgorithmByName(options.Algorithm).value_or(DefaultAlgorithm)}, digester,
+                        progress ? &*progress : nullptr, TNamedFileKinds::AnyButFolder);
+    if (progress)
+        progress->Clear();
+    if (!input.Succeeded())
+        return Failure(out, QStringLiteral("quviro-cli: ") + options.Input + QStringLiteral(": ") +
+                                QString::fromLocal8Bit(input.Reason));
+    const std::string& digest = input.Digests.front();
+    return Report(options, Latin1(options.UpperHash ? UpperHex(digest) : digest), out);
 }
 
 } // namespace
@@ -196,8 +204,8 @@ bool DigestMatches(QStringView digest, QStringView expected) {
 }
 
 int RunHashCommand(const TCliOptions& options, TCliOutput& out) {
-    if (options.HashesStandardInput())
-        return HashStandardInput(options, out);
+    if (options.InputType == InputTypeFile)
+        return HashNamedInput(options, out);
 
     QString inputText = options.Input;
     if (options.ReadsStandardInput()) {
@@ -210,12 +218,7 @@ int RunHashCommand(const TCliOptions& options, TCliOutput& out) {
         inputText = *text;
     }
 
-    std::optional<TLineProgress> progress;
-    if (WantsProgress(options.Progress, StandardErrorIsTerminal(), InputFileSize(options)))
-        progress.emplace(out);
-    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), progress ? &*progress : nullptr);
-    if (progress)
-        progress->Clear();
+    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), nullptr);
     if (!outcome.Succeeded())
         return Failure(out, outcome.ErrorText);
 

@@ -1,4 +1,5 @@
-// quviro-cli INPUT: the digest of one input, a file, a text or Base64 text, through the same
+// quviro-cli INPUT: the digest of one input: a file (anything readable but a folder) through
+// the one named-file unit (hashing/NamedFileDigest.h), a text or Base64 text through the same
 // pipeline as the window; with -c, compared with an expected digest.
 #pragma once
 
