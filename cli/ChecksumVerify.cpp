@@ -3,14 +3,13 @@
 #include "checksums/ChecksumFormat.h"
 #include "checksums/ChecksumLine.h"
 #include "checksums/ChecksumListReader.h"
-#include "cli/CommonOptions.h"
+#include "cli/DigestLengthNotes.h"
 #include "crypt/Hex.h"
 #include "crypt/Stream.h"
 #include "hashing/FileStream.h"
 #include "hashing/NamedFileDigest.h"
 #include "platform/Descriptors.h"
 #include "platform/Files.h"
-#include "tools/TextUtils.h"
 
 #include <algorithm>
 #include <array>
@@ -243,15 +242,10 @@ void ReportListOutOfMemory(const TVerifyOptions& options, TCliOutput& output) {
     output.Message(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
 }
 
-// How -a is typed for row, as its help shows it: "b3", else the name in lower case ("xxh64").
-std::string TypedAlgorithm(const TAlgorithmInfo& row) {
-    const QString spelling = ShortSpelling(row);
-    return (spelling.isEmpty() ? Latin1(row.Name).toLower() : spelling).toStdString();
-}
-
 // Which algorithm a list's bare digests are of, when only their length tells: the first
 // readable listed file is hashed once with every algorithm of that length, and the one its
-// digest matches is the list's. Without a match the length's common meaning stays.
+// digest matches is the list's. Without a match the length's common meaning stays, so that a
+// sha256sum list with a changed file reports as sha256sum -c reports it.
 class TBareDigestGuess {
 public:
     // True while the list's bare digests may still be of another algorithm than entry's.
@@ -265,11 +259,10 @@ public:
     }
 
     // Settles the list's algorithm from the file's digests, one per candidate, and answers
-    // whether one matched; entry's algorithm becomes the match, and what was found is said once.
-    // The algorithms tried without a match are named with warn only: a sha256sum list with a
-    // changed file reports as sha256sum -c reports it.
+    // whether one matched; entry's algorithm becomes the match, said once when it is not the
+    // length's common meaning.
     bool Settle(TChecksumEntry& entry, const std::vector<std::string>& digests, TListLines& lines,
-                const std::string& listLabel, bool warn, TReporter& report) {
+                const std::string& listLabel, TReporter& report) {
         m_settled = true;
         const std::vector<THashAlgorithm> candidates = Candidates(entry);
         for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -278,24 +271,26 @@ public:
             if (candidates[i] != entry.Algorithm) {
                 entry.Algorithm = candidates[i];
                 lines.ReadBareDigestsAs(candidates[i]);
-                const TAlgorithmInfo& row = AlgorithmInfo(candidates[i]);
-                report.Err(listLabel + ": read as " + std::string(row.Name) + " digests; -a " + TypedAlgorithm(row) +
-                           " skips the others");
+                report.Err(listLabel + ": read as " + std::string(HashAlgorithmName(candidates[i])) + " digests; " +
+                           SkipOthersNote(candidates[i]));
             }
             return true;
         }
-        if (!warn)
-            return false;
-        std::string tried;
-        for (const THashAlgorithm algorithm : candidates)
-            tried += (tried.empty() ? "" : ", ") + std::string(HashAlgorithmName(algorithm));
-        report.Err(listLabel + ": no algorithm of " + std::to_string(entry.Digest.size()) +
-                   " digits matched: " + tried);
+        m_unmatchedDigits = entry.Digest.size();
         return false;
+    }
+
+    // When the first file matched none of the algorithms and no line matched after it either,
+    // the list is likely of none of them rather than of changed files: names those tried.
+    void ReportNothingMatched(bool anyMatched, const std::string& listLabel, TReporter& report) const {
+        if (m_unmatchedDigits != 0 && !anyMatched)
+            report.Err(listLabel + ": " + NoAlgorithmMatchedNote(m_unmatchedDigits));
     }
 
 private:
     bool m_settled = false;
+    // The digest length the first file matched no algorithm of; 0 while none failed.
+    std::size_t m_unmatchedDigits = 0;
 };
 
 bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
@@ -382,7 +377,7 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
                     report.FileLine(path, "FAILED open or read");
                 continue;
             }
-            const bool matches = guessing ? guess.Settle(entry, file.Digests, lines, listLabel, options.Warn, report)
+            const bool matches = guessing ? guess.Settle(entry, file.Digests, lines, listLabel, report)
                                           : SameHexDigits(file.Digests.front(), entry.Digest);
             lastAlgorithm = entry.Algorithm;
             if (matches)
@@ -401,6 +396,7 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
     if (!anyProper) {
         report.Err(listLabel + ": no properly formatted checksum lines found");
     } else if (!options.Status) {
+        guess.ReportNothingMatched(anyMatched, listLabel, report);
         if (malformed != 0)
             report.Err(Plural(malformed, "line is improperly formatted", "lines are improperly formatted"));
         if (unreadable != 0)

@@ -17,6 +17,19 @@ std::optional<THashAlgorithm> AlgorithmOf(const QString& typed) {
     return AlgorithmByTypedName(NormalizeName(typed).toStdString());
 }
 
+// A spelling -a takes for row that is shorter than its name without punctuation ("b3" for
+// BLAKE3), in lower case; empty when it has none.
+QString ShortSpelling(const TAlgorithmInfo& row) {
+    qsizetype letters = 0;
+    for (const char c : row.Name)
+        letters += c == '-' || c == '_' || c == '/' ? 0 : 1;
+    std::string_view shortest;
+    for (const std::string_view name : row.Typed)
+        if (static_cast<qsizetype>(name.size()) < letters && (shortest.empty() || name.size() < shortest.size()))
+            shortest = name;
+    return Latin1(shortest).toLower();
+}
+
 // Every row of the algorithm table for -a's help, as words that keep a name with its spelling:
 // the default first, then the others in table order ("SHA256 (the default),", "MD5,", ...
 // "or", "BLAKE3 (b3);").
@@ -95,17 +108,6 @@ constexpr TCliOption Options[] = {
 };
 
 } // namespace
-
-QString ShortSpelling(const TAlgorithmInfo& row) {
-    qsizetype letters = 0;
-    for (const char c : row.Name)
-        letters += c == '-' || c == '_' || c == '/' ? 0 : 1;
-    std::string_view shortest;
-    for (const std::string_view name : row.Typed)
-        if (static_cast<qsizetype>(name.size()) < letters && (shortest.empty() || name.size() < shortest.size()))
-            shortest = name;
-    return Latin1(shortest).toLower();
-}
 
 const TCliCommand& CommonOptions() {
     static constexpr TCliCommand command{u"Options of every command:", {}, Options};
