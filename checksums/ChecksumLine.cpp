@@ -54,6 +54,7 @@ TChecksumLineKind TChecksumListParser::Parse(std::string_view line, TChecksumEnt
         line.remove_suffix(1);
     if (line.empty() || (ReadsSfv() && line.front() == ';'))
         return TChecksumLineKind::Ignored;
+    entry.ByLength = false;
     if (!SplitLine(line, entry) && !(ReadsSfv() && SplitSfv(line, entry)))
         return TChecksumLineKind::Malformed;
     if (listIsStandardInput && entry.Name == "-")
@@ -161,6 +162,7 @@ bool TChecksumListParser::SplitGnu(std::string_view s, std::size_t i, bool escap
         entry.Name = std::string(CString(s, i));
     }
     entry.Algorithm = *algorithm;
+    entry.ByLength = !m_algorithm && algorithm != m_bareAlgorithm;
     entry.Digest = std::string(digest);
     return true;
 }

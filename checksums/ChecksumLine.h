@@ -25,6 +25,8 @@ struct TChecksumEntry {
     std::string Digest;
     // The name, unescaped.
     std::string Name;
+    // A GNU line whose algorithm only the digest's length told: no -a, tag or list name did.
+    bool ByLength = false;
 };
 
 enum class TChecksumLineKind {
@@ -50,6 +52,10 @@ public:
     // return is removed. listIsStandardInput: the name "-" (standard input) is then malformed,
     // since the list itself is read from there.
     TChecksumLineKind Parse(std::string_view line, TChecksumEntry& entry, bool listIsStandardInput = false);
+
+    // From the next line on, a bare digest of algorithm's length means algorithm, as when the
+    // list's name said so: the checker found that the list's digests are of it.
+    void ReadBareDigestsAs(THashAlgorithm algorithm) { m_bareAlgorithm = algorithm; }
 
 private:
     bool SplitLine(std::string_view line, TChecksumEntry& entry);

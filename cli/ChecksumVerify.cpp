@@ -3,6 +3,7 @@
 #include "checksums/ChecksumFormat.h"
 #include "checksums/ChecksumLine.h"
 #include "checksums/ChecksumListReader.h"
+#include "cli/DigestLengthNotes.h"
 #include "crypt/Hex.h"
 #include "crypt/Stream.h"
 #include "hashing/FileStream.h"
@@ -213,6 +214,8 @@ public:
 
     std::uint64_t LineNumber() const { return m_reader.LineNumber(); }
 
+    void ReadBareDigestsAs(THashAlgorithm algorithm) { m_parser.ReadBareDigestsAs(algorithm); }
+
 private:
     TChecksumListReader m_reader;
     TChecksumListParser m_parser;
@@ -239,6 +242,57 @@ void ReportListOutOfMemory(const TVerifyOptions& options, TCliOutput& output) {
     output.Message(std::string_view(line.data(), static_cast<std::size_t>(end - line.data())));
 }
 
+// Which algorithm a list's bare digests are of, when only their length tells: the first
+// readable listed file is hashed once with every algorithm of that length, and the one its
+// digest matches is the list's. Without a match the length's common meaning stays, so that a
+// sha256sum list with a changed file reports as sha256sum -c reports it.
+class TBareDigestGuess {
+public:
+    // True while the list's bare digests may still be of another algorithm than entry's.
+    bool Open(const TChecksumEntry& entry) const {
+        return !m_settled && entry.ByLength && AlgorithmsOfHexLength(entry.Digest.size()).size() > 1;
+    }
+
+    // The algorithms to hash entry's file with: every one of its digest's length.
+    std::vector<THashAlgorithm> Candidates(const TChecksumEntry& entry) const {
+        return AlgorithmsOfHexLength(entry.Digest.size());
+    }
+
+    // Settles the list's algorithm from the file's digests, one per candidate, and answers
+    // whether one matched; entry's algorithm becomes the match, said once when it is not the
+    // length's common meaning.
+    bool Settle(TChecksumEntry& entry, const std::vector<std::string>& digests, TListLines& lines,
+                const std::string& listLabel, TReporter& report) {
+        m_settled = true;
+        const std::vector<THashAlgorithm> candidates = Candidates(entry);
+        for (std::size_t i = 0; i < candidates.size(); ++i) {
+            if (!SameHexDigits(digests[i], entry.Digest))
+                continue;
+            if (candidates[i] != entry.Algorithm) {
+                entry.Algorithm = candidates[i];
+                lines.ReadBareDigestsAs(candidates[i]);
+                report.Err(listLabel + ": read as " + std::string(HashAlgorithmName(candidates[i])) + " digests; " +
+                           SkipOthersNote(candidates[i]));
+            }
+            return true;
+        }
+        m_unmatchedDigits = entry.Digest.size();
+        return false;
+    }
+
+    // When the first file matched none of the algorithms and no line matched after it either,
+    // the list is likely of none of them rather than of changed files: names those tried.
+    void ReportNothingMatched(bool anyMatched, const std::string& listLabel, TReporter& report) const {
+        if (m_unmatchedDigits != 0 && !anyMatched)
+            report.Err(listLabel + ": " + NoAlgorithmMatchedNote(m_unmatchedDigits));
+    }
+
+private:
+    bool m_settled = false;
+    // The digest length the first file matched no algorithm of; 0 while none failed.
+    std::size_t m_unmatchedDigits = 0;
+};
+
 bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
     TReporter report(output);
     const bool fromStandardInput = options.ListName == "-";
@@ -256,6 +310,7 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
     std::uint64_t mismatched = 0;
     bool anyProper = false;
     bool anyMatched = false;
+    TBareDigestGuess guess;
     // Named in the warning about a malformed line: the algorithm of -a, else that of the last
     // checksum line read. Warnings about lines before the first checksum line wait for it, so
     // that an MD5 list is not called SHA256; SHA256 when none comes.
@@ -307,8 +362,10 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
             std::optional<TListProgress::TFileObserver> observer;
             if (options.Progress)
                 observer.emplace(*options.Progress);
+            const bool guessing = guess.Open(entry);
             const TNamedFileDigest file =
-                DigestNamedFile(path, {entry.Algorithm}, digester, observer ? &*observer : nullptr);
+                DigestNamedFile(path, guessing ? guess.Candidates(entry) : std::vector{entry.Algorithm}, digester,
+                                observer ? &*observer : nullptr);
             if (options.Progress)
                 options.Progress->FileDone();
             if (!file.Succeeded()) {
@@ -320,7 +377,9 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
                     report.FileLine(path, "FAILED open or read");
                 continue;
             }
-            const bool matches = SameHexDigits(file.Digests.front(), entry.Digest);
+            const bool matches = guessing ? guess.Settle(entry, file.Digests, lines, listLabel, report)
+                                          : SameHexDigits(file.Digests.front(), entry.Digest);
+            lastAlgorithm = entry.Algorithm;
             if (matches)
                 anyMatched = true;
             else
@@ -337,6 +396,7 @@ bool VerifyList(const TVerifyOptions& options, TCliOutput& output) {
     if (!anyProper) {
         report.Err(listLabel + ": no properly formatted checksum lines found");
     } else if (!options.Status) {
+        guess.ReportNothingMatched(anyMatched, listLabel, report);
         if (malformed != 0)
             report.Err(Plural(malformed, "line is improperly formatted", "lines are improperly formatted"));
         if (unreadable != 0)

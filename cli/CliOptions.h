@@ -64,8 +64,6 @@ struct TCliOptions {
     bool Zero = false;
 
     bool ReadsStandardInput() const { return Input == u"-"; }
-    // A file input that is standard input's bytes: "-" or "/dev/stdin", which may be a pipe.
-    bool HashesStandardInput() const { return InputType == InputTypeFile && (Input == u"-" || Input == u"/dev/stdin"); }
     // Several inputs or algorithms, -H, --tag, -r or -b: checksum lines instead of a bare digest.
     bool ListsFiles() const {
         return Inputs.size() > 1 || Algorithms.size() > 1 || WithName || Tag || Sfv || Recursive ||

@@ -132,6 +132,8 @@ int RunFilesCommand(const TCliOptions& options, const std::vector<std::string>& 
     settings.Terminator = options.Zero ? '\0' : '\n';
     settings.Jobs = options.Jobs > 0 ? options.Jobs : OnlineProcessors();
     settings.Recursive = options.Recursive;
+    // The user named them: a pipe or device is read as sha256sum reads it.
+    settings.Inputs = TNamedFileKinds::AnyButFolder;
     // A list written into a folder it walks does not list itself.
     int error = 0;
     if (const std::optional<TFileInfo> info = LookAtDescriptor(StandardOutputFd, error);

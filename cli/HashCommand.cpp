@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliProgress.h"
+#include "cli/DigestLengthNotes.h"
 #include "crypt/HashAlgorithm.h"
 #include "crypt/Hex.h"
 #include "hashing/NamedFileDigest.h"
@@ -11,7 +12,9 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -85,7 +88,8 @@ constexpr TCliOption Options[] = {
      u"EXPECTED",
      u"compare the digest with EXPECTED and print OK or MISMATCH; EXPECTED is a digest in any case, or a "
      u"checksum line 'DIGEST\u00a0\u00a0NAME' or 'SHA256\u00a0(NAME)\u00a0=\u00a0DIGEST'; without -a its "
-     u"length or tag chooses the algorithm; an EXPECTED that is no digest, or none, is -C: every argument is "
+     u"tag chooses the algorithm, else every algorithm of its length is tried in one read and the one that "
+     u"matches is named; an EXPECTED that is no digest, or none, is -C: every argument is "
      u"a list, as with sha256sum\u00a0-c",
      ApplyCheck},
 };
@@ -117,38 +121,76 @@ QByteArray ReadStandardInput() {
     return bytes;
 }
 
-// The result of a digest on standard output: the digest, or with --check OK or MISMATCH.
-int Report(const TCliOptions& options, const QString& digest, TCliOutput& out) {
+// The algorithms the input is hashed with: -a's or the one its digest names; for a --check
+// digest whose length alone chose its algorithm, every algorithm of that length in one read,
+// the common meaning first (SHA256 before SHA3-256 and BLAKE3).
+QStringList AlgorithmsToHash(const TCliOptions& options) {
+    if (!options.Check || options.AlgorithmGiven)
+        return {options.Algorithm};
+    return AlgorithmsOfDigest(ParseExpectedDigest(options.Expected));
+}
+
+// The result on standard output: the digest of the first algorithm, or with --check OK or
+// MISMATCH. Where several algorithms were tried, the one that matched is named when it is not
+// the first, and a mismatch names them all.
+int Report(const TCliOptions& options, const QList<TAlgorithmDigest>& digests, TCliOutput& out) {
+    const QString& digest = digests.front().Digest;
     if (!options.Check) {
         Write(out, digest + QChar(options.Zero ? u'\0' : u'\n'));
         return ExitSuccess;
     }
-    if (DigestMatches(digest, options.Expected)) {
+    const auto match = std::find_if(digests.begin(), digests.end(), [&](const TAlgorithmDigest& tried) {
+        return DigestMatches(tried.Digest, options.Expected);
+    });
+    if (match != digests.end()) {
+        if (match != digests.begin()) {
+            const THashAlgorithm algorithm = *AlgorithmByName(match->Algorithm);
+            out.Message("digest read as " + std::string(HashAlgorithmName(algorithm)) + "; " +
+                        SkipOthersNote(algorithm));
+        }
         Write(out, QStringLiteral("OK\n"));
         return ExitSuccess;
     }
-    Write(out, QStringLiteral("MISMATCH\nexpected: ") + ParseExpectedDigest(options.Expected).Digest +
-                   QStringLiteral("\nactual:   ") + digest + u'\n');
+    const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
+    Write(out,
+          QStringLiteral("MISMATCH\nexpected: ") + expected.Digest + QStringLiteral("\nactual:   ") + digest + u'\n');
+    if (digests.size() > 1)
+        out.Message(NoAlgorithmMatchedNote(static_cast<std::size_t>(expected.Digest.size())));
     return ExitFailure;
-}
-
-// Standard input as a file: its bytes as given, a pipe too, as sha256sum reads "-".
-int HashStandardInput(const TCliOptions& options, TCliOutput& out) {
-    TStreamDigester digester;
-    const TNamedFileDigest input =
-        DigestNamedFile("-", {AlgorithmByName(options.Algorithm).value_or(DefaultAlgorithm)}, digester);
-    if (!input.Succeeded())
-        return Failure(out, QStringLiteral("quviro-cli: -: ") + QString::fromLocal8Bit(input.Reason));
-    const std::string& digest = input.Digests.front();
-    return Report(options, Latin1(options.UpperHash ? UpperHex(digest) : digest), out);
 }
 
 // The size of the file INPUT names, or -1 when it names no regular file.
 std::int64_t InputFileSize(const TCliOptions& options) {
-    if (options.InputType != InputTypeFile)
-        return -1;
-    const std::optional<TFileInfo> info = LookAtPath(QFile::encodeName(Trim(options.Input)).toStdString());
+    const std::optional<TFileInfo> info = LookAtPath(QFile::encodeName(options.Input).toStdString());
     return info && info->Kind == TFileKind::Regular ? info->Size : -1;
+}
+
+// A file input: whatever readable thing but a folder the user named, a pipe or device too
+// ("-", /dev/stdin, "<(...)", /dev/null), as sha256sum reads it; a failure names the input and
+// its reason, as for several inputs.
+int HashNamedInput(const TCliOptions& options, TCliOutput& out) {
+    const std::string name = QFile::encodeName(options.Input).toStdString();
+    const QStringList names = AlgorithmsToHash(options);
+    std::vector<THashAlgorithm> algorithms;
+    for (const QString& algorithm : names)
+        algorithms.push_back(AlgorithmByName(algorithm).value_or(DefaultAlgorithm));
+    std::optional<TLineProgress> progress;
+    if (WantsProgress(options.Progress, StandardErrorIsTerminal(), InputFileSize(options)))
+        progress.emplace(out);
+    TStreamDigester digester;
+    const TNamedFileDigest input =
+        DigestNamedFile(name, algorithms, digester, progress ? &*progress : nullptr, TNamedFileKinds::AnyButFolder);
+    if (progress)
+        progress->Clear();
+    if (!input.Succeeded())
+        return Failure(out, QStringLiteral("quviro-cli: ") + options.Input + QStringLiteral(": ") +
+                                QString::fromLocal8Bit(input.Reason));
+    QList<TAlgorithmDigest> digests;
+    for (std::size_t i = 0; i < input.Digests.size(); ++i) {
+        const std::string& digest = input.Digests[i];
+        digests.append({names[qsizetype(i)], Latin1(options.UpperHash ? UpperHex(digest) : digest)});
+    }
+    return Report(options, digests, out);
 }
 
 } // namespace
@@ -196,8 +238,8 @@ bool DigestMatches(QStringView digest, QStringView expected) {
 }
 
 int RunHashCommand(const TCliOptions& options, TCliOutput& out) {
-    if (options.HashesStandardInput())
-        return HashStandardInput(options, out);
+    if (options.InputType == InputTypeFile)
+        return HashNamedInput(options, out);
 
     QString inputText = options.Input;
     if (options.ReadsStandardInput()) {
@@ -210,14 +252,11 @@ int RunHashCommand(const TCliOptions& options, TCliOutput& out) {
         inputText = *text;
     }
 
-    std::optional<TLineProgress> progress;
-    if (WantsProgress(options.Progress, StandardErrorIsTerminal(), InputFileSize(options)))
-        progress.emplace(out);
-    const HashOutcome outcome = RunHashRequest(MakeHashRequest(options, inputText), progress ? &*progress : nullptr);
-    if (progress)
-        progress->Clear();
+    HashRequest request = MakeHashRequest(options, inputText);
+    request.ExtraAlgorithms = AlgorithmsToHash(options).mid(1);
+    const HashOutcome outcome = RunHashRequest(request, nullptr);
     if (!outcome.Succeeded())
         return Failure(out, outcome.ErrorText);
 
-    return Report(options, outcome.Digest, out);
+    return Report(options, QList<TAlgorithmDigest>{{outcome.Algorithm, outcome.Digest}} + outcome.ExtraDigests, out);
 }

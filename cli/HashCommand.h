@@ -1,5 +1,7 @@
-// quviro-cli INPUT: the digest of one input, a file, a text or Base64 text, through the same
-// pipeline as the window; with -c, compared with an expected digest.
+// quviro-cli INPUT: the digest of one input: a file (anything readable but a folder) through
+// the one named-file unit (hashing/NamedFileDigest.h), a text or Base64 text through the same
+// pipeline as the window; with -c, compared with an expected digest, and without -a with every
+// algorithm of its length when the length is all that tells its algorithm.
 #pragma once
 
 #include "cli/CliOptionTable.h"
@@ -24,5 +26,8 @@ HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText
 bool DigestMatches(QStringView digest, QStringView expected);
 
 // Hashes the one input and prints its digest, or with --check OK or MISMATCH; answers the exit
-// status.
+// status. A --check digest of a length several algorithms share, without -a, is compared with
+// each of them from one read: a match of another than the length's common meaning is named on
+// standard error ("digest read as BLAKE3; -a blake3 skips the others"), and a mismatch names
+// every algorithm tried.
 int RunHashCommand(const TCliOptions& options, TCliOutput& out);

@@ -181,6 +181,14 @@ std::optional<THashAlgorithm> AlgorithmOfHexLength(std::size_t length) {
     return std::nullopt;
 }
 
+std::vector<THashAlgorithm> AlgorithmsOfHexLength(std::size_t length) {
+    std::vector<THashAlgorithm> algorithms;
+    for (const TAlgorithmInfo& row : Table)
+        if (row.HexLength() == length)
+            algorithms.push_back(row.Id);
+    return algorithms;
+}
+
 std::optional<THashAlgorithm> AlgorithmOfListName(std::string_view fileName) {
     const std::size_t dot = fileName.rfind('.');
     for (const TAlgorithmInfo& row : Table) {

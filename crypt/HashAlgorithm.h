@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The identifier of an algorithm. The first three keep their values: settings store them.
 enum class THashAlgorithm {
@@ -97,6 +98,10 @@ bool SameAlgorithmName(std::string_view a, std::string_view b);
 // The algorithm whose digests have length hexadecimal digits and that is that length's common
 // meaning (the first such row), if any.
 std::optional<THashAlgorithm> AlgorithmOfHexLength(std::size_t length);
+
+// Every algorithm whose digests have length hexadecimal digits, in table order: the common
+// meaning first, then what else a bare digest of that length may be.
+std::vector<THashAlgorithm> AlgorithmsOfHexLength(std::size_t length);
 
 // The algorithm a checksum list's file name stands for: one of a row's Lists ("SHA512SUMS",
 // "b2sums.txt"), or a name ending in "." and one of a row's Extensions ("x.sha3-256", "x.B2"),

@@ -32,8 +32,8 @@ constexpr long DescriptorsBesideJobs = 3;
 constexpr std::string_view StandardInputName = "-";
 
 // A file's checksum lines, one per algorithm, or its one error line.
-TJobResult HashToLines(const std::string& name, const TFileListSettings& settings, TStreamDigester& digester,
-                       std::string outOfMemory) {
+TJobResult HashToLines(const std::string& name, TNamedFileKinds kinds, const TFileListSettings& settings,
+                       TStreamDigester& digester, std::string outOfMemory) {
     TJobResult result;
     std::optional<TListProgress::TFileObserver> observer;
     if (settings.Progress)
@@ -55,7 +55,7 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
                 !unwritable.empty())
                 return {{}, ErrorLine(name, unwritable), true};
         const TNamedFileDigest file =
-            DigestNamedFile(name, settings.Algorithms, digester, observer ? &*observer : nullptr);
+            DigestNamedFile(name, settings.Algorithms, digester, observer ? &*observer : nullptr, kinds);
         if (!file.Succeeded()) {
             std::string message = file.Reason;
             if (file.Error == EISDIR && !settings.Recursive)
@@ -108,9 +108,13 @@ public:
         m_lastReached.reserve(KeptNameBytes);
     }
 
-    void File(const std::string& name) override {
+    void File(const std::string& name) override { Hash(name, TNamedFileKinds::RegularOnly); }
+    void Input(const std::string& name) override { Hash(name, m_settings.Inputs); }
+
+    // An input or walked file: standard input read here in its turn, any other file by a job.
+    void Hash(const std::string& name, TNamedFileKinds kinds) {
         if (name != StandardInputName) {
-            Hand(name, [&] { HandFile(name); });
+            Hand(name, [&] { HandFile(name, kinds); });
             return;
         }
         // Read here, in its turn, so that "-" given twice reads the rest after the first; read
@@ -125,7 +129,7 @@ public:
             if (!m_standardInput)
                 m_standardInput = std::make_unique<TStreamDigester>(
                     ChunkForJobs(1), StartThread, TreeThreadsForJobs(static_cast<int>(m_digesters.size())));
-            *result = HashToLines(name, m_settings, *m_standardInput, result->Errors);
+            *result = HashToLines(name, kinds, m_settings, *m_standardInput, result->Errors);
         } catch (const std::bad_alloc&) {
             // The out-of-memory line made above stands for it; without it, nothing does.
         }
@@ -193,13 +197,14 @@ private:
         m_notReached = 1;
     }
 
-    void HandFile(const std::string& name) {
+    void HandFile(const std::string& name, TNamedFileKinds kinds) {
         // The line for running out of memory is made here, on the walk's thread: a job's thread
         // that runs out may not even get the few bytes of a new line, but it can always hand
         // this one on. The task uses only what outlives the jobs, not the walker.
-        Submit([&settings = m_settings, &digesters = m_digesters, name,
+        Submit([&settings = m_settings, &digesters = m_digesters, name, kinds,
                 outOfMemory = ErrorLine(name, OutOfMemoryMessage)](int worker) mutable {
-            return HashToLines(name, settings, *digesters[static_cast<std::size_t>(worker)], std::move(outOfMemory));
+            return HashToLines(name, kinds, settings, *digesters[static_cast<std::size_t>(worker)],
+                               std::move(outOfMemory));
         });
     }
 

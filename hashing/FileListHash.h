@@ -5,6 +5,7 @@
 #include "checksums/ChecksumFormat.h"
 #include "crypt/HashAlgorithm.h"
 #include "hashing/HashProgress.h"
+#include "hashing/NamedFileDigest.h"
 #include "hashing/OrderedJobs.h"
 #include "hashing/StreamDigest.h"
 #include "hashing/TreeWalk.h"
@@ -24,6 +25,8 @@ struct TFileListSettings {
     char Terminator = '\n'; // '\0' for -z
     int Jobs = 1;           // 1 .. MaxJobs
     bool Recursive = false;
+    // What the inputs as given may lead to (a folder's walked entries are regular files only).
+    TNamedFileKinds Inputs = TNamedFileKinds::RegularOnly;
     // The file the lines go to, left out of walked folders.
     std::optional<TFileIdentity> Output;
     // Told of every file read and done, failed ones included, when given.

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -20,12 +21,49 @@ std::string ReasonOf(const std::exception& failure) {
     return std::string(message.substr(message.starts_with(prefix) ? prefix.size() : 0));
 }
 
+// A stream read once from a descriptor of its own: a FIFO or device the user named.
+class TOwnedDescriptorStream final : public TStream {
+public:
+    explicit TOwnedDescriptorStream(TFileHandle handle) : m_handle(std::move(handle)), m_stream(m_handle.Get()) {}
+
+    std::int64_t Size() const override { return m_stream.Size(); }
+    std::int64_t Position() const override { return m_stream.Position(); }
+    void Seek(std::int64_t offset) override { m_stream.Seek(offset); }
+    std::int64_t Read(void* buffer, std::int64_t count) override { return m_stream.Read(buffer, count); }
+    std::int64_t Write(const void* buffer, std::int64_t count) override { return m_stream.Write(buffer, count); }
+
+private:
+    TFileHandle m_handle;
+    TDescriptorStream m_stream;
+};
+
+// Opens what OpenRegularFile refused as no regular file, when kinds allows it: the name is
+// opened as it is (a FIFO's open waits for its writer) and refused when it is a folder after all.
+std::unique_ptr<TStream> OpenStream(const std::string& name, TNamedFileDigest& result) {
+    int error = 0;
+    TFileHandle handle = OpenForReading(name, error);
+    std::optional<TFileInfo> info;
+    if (handle.IsOpen())
+        info = LookAtDescriptor(handle.Get(), error);
+    if (info && info->Kind != TFileKind::Folder)
+        return std::make_unique<TOwnedDescriptorStream>(std::move(handle));
+    result.Failure = TNamedFileFailure::Open;
+    result.Error = info ? EISDIR : error;
+    result.Reason = SystemErrorText(result.Error);
+    result.Message = result.Reason;
+    return nullptr;
+}
+
 // Opens name for DigestNamedFile without an opener: standard input, or a regular file opened
-// without blocking; fills result's failure when it answers no stream.
-std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileDigest& result) {
+// without blocking, or with AnyButFolder whatever else it is but a folder; fills result's failure
+// when it answers no stream.
+std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileKinds kinds, TNamedFileDigest& result) {
     if (name == "-")
         return std::make_unique<TDescriptorStream>(StandardInputFd);
     TRegularFile file = OpenRegularFile(name);
+    if (kinds == TNamedFileKinds::AnyButFolder && file.Failure == TOpenFailure::NotRegular &&
+        file.Info.Kind != TFileKind::Folder)
+        return OpenStream(name, result);
     if (!file.IsOpen()) {
         result.Failure = TNamedFileFailure::Open;
         // A folder refused unopened has no errno of its own; the system's for it is EISDIR.
@@ -82,8 +120,8 @@ TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorit
 } // namespace
 
 TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
-                                 TStreamDigester& digester, THashObserver* observer) {
-    return DigestOpened([&](TNamedFileDigest& result) { return OpenNamed(name, result); }, algorithms, digester,
+                                 TStreamDigester& digester, THashObserver* observer, TNamedFileKinds kinds) {
+    return DigestOpened([&](TNamedFileDigest& result) { return OpenNamed(name, kinds, result); }, algorithms, digester,
                         observer);
 }
 

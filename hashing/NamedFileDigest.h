@@ -1,9 +1,9 @@
-// One named file's digests: the file opened without blocking (OpenRegularFile), read to its end
-// by the one reader (TStreamDigester), and every failure worded the one way, as coreutils words
-// it. quviro-cli hashes every file it names through it: -H, -r and several files, -C's listed
-// files and standard input as a file. The window's file input goes through it too, with the
-// stream opened by the window's opener and the failure worded by the pipeline from its kind and
-// Message.
+// One named file's digests: the file opened without blocking (OpenRegularFile), or any stream
+// but a folder for the names a user gives quviro-cli, read to its end by the one reader
+// (TStreamDigester), and every failure worded the one way, as coreutils words it. quviro-cli hashes every file it names
+// through it: -H, -r and several files, -C's listed files and standard input as a file. The window's file input goes
+// through it too, with the stream opened by the window's opener and the failure worded by the pipeline from its kind
+// and Message.
 #pragma once
 
 #include "crypt/HashAlgorithm.h"
@@ -43,12 +43,25 @@ struct TNamedFileDigest {
     bool Succeeded() const { return Failure == TNamedFileFailure::None; }
 };
 
+// What a name may lead to for DigestNamedFile to read it.
+enum class TNamedFileKinds {
+    // A regular file only, opened without blocking: a FIFO, socket or device is "Not a regular
+    // file", never opened. For names the program found itself (listed, walked) and the window.
+    RegularOnly,
+    // Anything readable but a folder: a FIFO ("<(...)", /dev/stdin on a pipe), a device
+    // (/dev/null) is read as a stream to its end, its open waiting for a writer as a shell's
+    // reader does. For names the user gave on quviro-cli's command line.
+    AnyButFolder,
+};
+
 // The digests of the file name names (bytes as the file system takes them); "-" is standard
 // input, read to its end from where it stands. Reading is told to observer when one is given.
 // Every failure of the file comes back in the result; only EHashCancelled, when observer asks to
-// stop, passes on as an exception.
+// stop, passes on as an exception. A regular file is checked for changes while it is read
+// whatever kinds allows.
 TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
-                                 TStreamDigester& digester, THashObserver* observer = nullptr);
+                                 TStreamDigester& digester, THashObserver* observer = nullptr,
+                                 TNamedFileKinds kinds = TNamedFileKinds::RegularOnly);
 
 // Opens the named file as a stream; throws ENoRegularFile when the name leads to no regular file,
 // another exception (EFOpenError) when it cannot be opened, or answers no stream.

@@ -80,6 +80,6 @@ void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVis
         if (recursive && KindOf(input, true) == TFileKind::Folder)
             WalkFolder(input, types, visitor, leave);
         else
-            visitor.File(input);
+            visitor.Input(input);
     }
 }

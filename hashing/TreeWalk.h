@@ -21,6 +21,8 @@ public:
     // A name to hash: a regular file when the walk found it, or an input or entry whose open
     // is to decide (missing, dangling, not a regular file).
     virtual void File(const std::string& name) = 0;
+    // An input as given that is not walked: a name the user chose, whatever it leads to.
+    virtual void Input(const std::string& name) { File(name); }
     // An entry that is not hashed; reason is e.g. "not a regular file".
     virtual void Skipped(const std::string& name, const std::string& reason) = 0;
     // A folder that could not be read; message is e.g. "Cannot read folder: Permission denied".

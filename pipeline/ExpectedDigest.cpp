@@ -154,9 +154,10 @@ QStringList AlgorithmsOfDigest(const TExpectedDigest& expected) {
     if (!expected.ByLength)
         return {expected.Algorithm};
     QStringList names;
-    for (const TAlgorithmInfo& row : AlgorithmTable())
-        if (static_cast<qsizetype>(row.HexLength()) == expected.Digest.size())
-            names.append(QString::fromLatin1(row.Name.data(), static_cast<qsizetype>(row.Name.size())));
+    for (const THashAlgorithm algorithm : AlgorithmsOfHexLength(static_cast<std::size_t>(expected.Digest.size()))) {
+        const std::string_view name = HashAlgorithmName(algorithm);
+        names.append(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
     return names;
 }
 

@@ -219,13 +219,13 @@ TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
     };
     const TBare cases[] = {
         {"LIST", sha256, {}, "f: OK\n"},
-        {"LIST", sha3, {}, "f: FAILED\n"},
+        {"LIST", sha3, {}, "f: OK\n"},
         {"SHA3-256SUMS", sha3, {}, "f: OK\n"},
         {"SHA3-256SUMS", sha256, {}, "f: FAILED\n"},
         {"f.sha3-256", sha3, {}, "f: OK\n"},
         {"SHA3-256SUMS", sha256, {u"-a"_qs, u"sha256"_qs}, "f: OK\n"},
         {"LIST", sha3, {u"-a"_qs, u"SHA3-256"_qs}, "f: OK\n"},
-        {"LIST", blake3, {}, "f: FAILED\n"},
+        {"LIST", blake3, {}, "f: OK\n"},
         {"B3SUMS", blake3, {}, "f: OK\n"},
         {"b3sums.txt", sha256, {}, "f: FAILED\n"},
         {"f.b3", blake3, {}, "f: OK\n"},
@@ -242,6 +242,188 @@ TEST(AlgorithmListsBareDigest, ListNameThenAlgorithmOptionDecide) {
         EXPECT_EQ(run.Out.toStdString(), c.Out)
             << c.List << " " << c.Line.left(8).toStdString() << " " << c.Options.join(u' ').toStdString();
         QFile::remove(dir.filePath(QString::fromLatin1(c.List)));
+    }
+}
+
+// A bare list whose name tells nothing: its first readable file, hashed with every algorithm of
+// the digests' length, tells which algorithm the list is of, said once on standard error; the
+// peer tool's own check passes on the same list. A length one algorithm has, or a list of the
+// length's common meaning, says nothing.
+TEST(AlgorithmListsBareDigest, FirstFileTellsTheAlgorithmOfASharedLength) {
+    struct TGuessCase {
+        const char* Name;
+        const char* Tool; // writes the list; nullptr: quviro-cli
+        QStringList ToolOptions;
+        bool ToolChecks; // the tool checks the list with -c
+        const char* Err; // quviro-cli -C's standard error after "quviro-cli: LIST: "
+    };
+    const TGuessCase cases[] = {
+        {"quviro_blake3",
+         nullptr,
+         {u"-a"_qs, u"blake3"_qs, u"-H"_qs},
+         false,
+         "read as BLAKE3 digests; -a blake3 skips the others\n"},
+        {"b2sum", "b2sum", {}, true, "read as BLAKE2b-512 digests; -a blake2b-512 skips the others\n"},
+        {"b3sum", "b3sum", {}, true, "read as BLAKE3 digests; -a blake3 skips the others\n"},
+        {"xxhsum_h2", "xxhsum", {u"-H2"_qs}, true, "read as XXH3-128 digests; -a xxh3-128 skips the others\n"},
+        {"xxhsum", "xxhsum", {}, true, "read as XXH64 digests; -a xxh64 skips the others\n"},
+        {"openssl_sha3_256",
+         "openssl",
+         {u"dgst"_qs, u"-sha3-256"_qs, u"-r"_qs},
+         false,
+         "read as SHA3-256 digests; -a sha3-256 skips the others\n"},
+        {"openssl_blake2s",
+         "openssl",
+         {u"dgst"_qs, u"-blake2s256"_qs, u"-r"_qs},
+         false,
+         "read as BLAKE2s-256 digests; -a blake2s-256 skips the others\n"},
+        {"sha256sum", "sha256sum", {}, true, nullptr},
+        {"sha1sum", "sha1sum", {}, true, nullptr},
+    };
+    for (const TGuessCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString tool =
+            c.Tool ? QStandardPaths::findExecutable(QString::fromLatin1(c.Tool)) : QStringLiteral(QUVIRO_CLI_PATH);
+        ASSERT_FALSE(tool.isEmpty()) << c.Tool << " is not installed (scripts/debian-packages lists it)";
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        WriteFile(dir.filePath(u"f"_qs), "abc");
+        WriteFile(dir.filePath(u"g"_qs), QByteArray(70000, 'g'));
+        const TRun list = RunTool(tool, c.ToolOptions + QStringList{u"f"_qs, u"g"_qs}, dir.path());
+        ASSERT_EQ(list.ExitCode, 0) << list.Err.toStdString();
+        WriteFile(dir.filePath(u"LIST"_qs), list.Out);
+        const TRun ours = RunTool(QStringLiteral(QUVIRO_CLI_PATH), {u"-C"_qs, u"LIST"_qs}, dir.path());
+        EXPECT_EQ(ours.ExitCode, 0);
+        EXPECT_EQ(ours.Out.toStdString(), "f: OK\ng: OK\n");
+        EXPECT_EQ(ours.Err.toStdString(), c.Err ? std::string("quviro-cli: LIST: ") + c.Err : std::string());
+        if (c.ToolChecks) {
+            const TRun theirs = RunTool(tool, {u"-c"_qs, u"LIST"_qs}, dir.path());
+            EXPECT_EQ(theirs.ExitCode, 0) << theirs.Out.toStdString() << theirs.Err.toStdString();
+        }
+    }
+}
+
+// A bare list that no algorithm of its length gives: when no line matched, one line names the
+// algorithms tried, -w or not, before sha256sum's summary; when a later line matches, the first
+// file only changed and the report is sha256sum's alone. --status says nothing.
+TEST(AlgorithmListsBareDigest, NothingMatchedNamesTheAlgorithmsTried) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteFile(dir.filePath(u"f"_qs), "abc");
+    WriteFile(dir.filePath(u"g"_qs), "ggg");
+    const TRun g = RunTool(QStandardPaths::findExecutable(u"sha256sum"_qs), {u"g"_qs}, dir.path());
+    ASSERT_EQ(g.ExitCode, 0);
+    const QByteArray none = QByteArray(64, '7') + "  f\n";
+    const std::string tried =
+        "quviro-cli: LIST: no algorithm of 64 digits matched: SHA256, SHA512/256, SHA3-256, BLAKE2s-256, BLAKE3\n";
+    const std::string summary = "quviro-cli: WARNING: 1 computed checksum did NOT match\n";
+    const struct {
+        const char* Name;
+        QByteArray List;
+        QStringList Options;
+        std::string Out;
+        std::string Err;
+    } cases[] = {
+        {"none", none, {}, "f: FAILED\n", tried + summary},
+        {"none_warn", none, {u"-w"_qs}, "f: FAILED\n", tried + summary},
+        {"none_status", none, {u"--status"_qs}, "", ""},
+        {"later_line_matches", none + g.Out, {}, "f: FAILED\ng: OK\n", summary},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteFile(dir.filePath(u"LIST"_qs), c.List);
+        const TRun ours =
+            RunTool(QStringLiteral(QUVIRO_CLI_PATH), c.Options + QStringList{u"-C"_qs, u"LIST"_qs}, dir.path());
+        EXPECT_EQ(ours.ExitCode, 1);
+        EXPECT_EQ(ours.Out.toStdString(), c.Out);
+        EXPECT_EQ(ours.Err.toStdString(), c.Err);
+    }
+}
+
+// -c DIGEST with the digest a peer tool printed: without -a, a length several algorithms share
+// is compared with each of them from one read, a file or a text alike, and the match is named
+// when it is not the length's common meaning; -a compares with its algorithm alone. No match
+// names the algorithms tried.
+TEST(AlgorithmListsBareDigest, CheckedDigestOfASharedLength) {
+    struct TCheckCase {
+        const char* Name;
+        const char* Tool; // prints the digest first on its line; nullptr: the digest is Digest
+        QStringList ToolOptions;
+        QStringList Options; // quviro-cli's, before -c
+        const char* Digest;
+        int Exit;
+        const char* Out;
+        const char* Err;
+    };
+    const TCheckCase cases[] = {
+        {"b3sum", "b3sum", {}, {}, nullptr, 0, "OK\n", "digest read as BLAKE3; -a blake3 skips the others\n"},
+        {"b3sum_text",
+         "b3sum",
+         {},
+         {u"-t"_qs, u"text"_qs},
+         nullptr,
+         0,
+         "OK\n",
+         "digest read as BLAKE3; -a blake3 skips the others\n"},
+        {"b2sum_upper",
+         "b2sum",
+         {},
+         {u"-u"_qs},
+         nullptr,
+         0,
+         "OK\n",
+         "digest read as BLAKE2b-512; -a blake2b-512 skips the others\n"},
+        {"xxhsum_h2_text",
+         "xxhsum",
+         {u"-H2"_qs},
+         {u"-t"_qs, u"text"_qs},
+         nullptr,
+         0,
+         "OK\n",
+         "digest read as XXH3-128; -a xxh3-128 skips the others\n"},
+        {"xxhsum", "xxhsum", {}, {}, nullptr, 0, "OK\n", "digest read as XXH64; -a xxh64 skips the others\n"},
+        {"openssl_sha3_256",
+         "openssl",
+         {u"dgst"_qs, u"-sha3-256"_qs, u"-r"_qs},
+         {},
+         nullptr,
+         0,
+         "OK\n",
+         "digest read as SHA3-256; -a sha3-256 skips the others\n"},
+        {"sha256sum", "sha256sum", {}, {}, nullptr, 0, "OK\n", ""},
+        {"b3sum_with_a", "b3sum", {}, {u"-a"_qs, u"blake3"_qs}, nullptr, 0, "OK\n", ""},
+        {"b3sum_a_other", "b3sum", {}, {u"-a"_qs, u"sha256"_qs}, nullptr, 1, nullptr, ""},
+        {"none",
+         nullptr,
+         {},
+         {},
+         "7777777777777777777777777777777777777777777777777777777777777777",
+         1,
+         nullptr,
+         "no algorithm of 64 digits matched: SHA256, SHA512/256, SHA3-256, BLAKE2s-256, BLAKE3\n"},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteFile(dir.filePath(u"abc"_qs), "abc");
+    const TRun sha256 = RunTool(QStandardPaths::findExecutable(u"sha256sum"_qs), {u"abc"_qs}, dir.path());
+    for (const TCheckCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        QString digest = QString::fromLatin1(c.Digest);
+        if (c.Tool) {
+            const QString tool = QStandardPaths::findExecutable(QString::fromLatin1(c.Tool));
+            ASSERT_FALSE(tool.isEmpty()) << c.Tool << " is not installed (scripts/debian-packages lists it)";
+            const TRun printed = RunTool(tool, c.ToolOptions + QStringList{u"abc"_qs}, dir.path());
+            ASSERT_EQ(printed.ExitCode, 0) << printed.Err.toStdString();
+            digest = QString::fromLatin1(printed.Out.left(printed.Out.indexOf(' ')));
+        }
+        // The text "abc" and the file of its bytes alike: the input named "abc".
+        const TRun ours =
+            RunTool(QStringLiteral(QUVIRO_CLI_PATH), c.Options + QStringList{u"-c"_qs, digest, u"abc"_qs}, dir.path());
+        EXPECT_EQ(ours.ExitCode, c.Exit);
+        const std::string mismatch =
+            "MISMATCH\nexpected: " + digest.toStdString() + "\nactual:   " + sha256.Out.left(64).toStdString() + "\n";
+        EXPECT_EQ(ours.Out.toStdString(), c.Out ? std::string(c.Out) : mismatch);
+        EXPECT_EQ(ours.Err.toStdString(), *c.Err ? "quviro-cli: " + std::string(c.Err) : std::string());
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -468,18 +470,18 @@ TEST_F(CliFileListTest, FailingInputsInTheMiddleAreReportedInTurn) {
     const Result z = Coreutils("sha256sum", {}, {"tree/Z"});
     for (const char* jobs : {"1", "2", "8"}) {
         SCOPED_TRACE(jobs);
-        const Result run = Quviro({"-j", jobs, "tree/a b", "tree/missing", "tree/sub", "tree/fifo", "tree/Z"}, true);
+        const Result run = Quviro({"-j", jobs, "tree/a b", "tree/missing", "tree/sub", "odd/socket", "tree/Z"}, true);
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.output.toStdString(),
                   a.output.toStdString() + "quviro-cli: tree/missing: No such file or directory\n" +
                       "quviro-cli: tree/sub: Is a directory (use -r to hash the files in it)\n" +
-                      "quviro-cli: tree/fifo: Not a regular file\n" + z.output.toStdString());
+                      "quviro-cli: odd/socket: No such device or address\n" + z.output.toStdString());
     }
 }
 
 // Among several inputs each one that cannot be hashed gets coreutils' line for it, the
-// program's name first. Where coreutils does the same (it would wait on a FIFO and reads
-// devices), its own line is the reference; a folder adds the hint to use -r.
+// program's name first, with coreutils' own line as the reference; a folder adds the hint to
+// use -r. FIFOs and devices the user names are read (NamedStreamsAreReadAsCoreutilsReadsThem).
 struct TReasonCase {
     const char* name;
     const char* reason;
@@ -490,9 +492,7 @@ const TReasonCase ReasonCases[] = {
     {"tree/missing", "No such file or directory", true, ""},
     {"tree/sub", "Is a directory", true, " (use -r to hash the files in it)"},
     {"odd/loop", "Too many levels of symbolic links", true, ""},
-    {"odd/fifo", "Not a regular file", false, ""},
-    {"odd/socket", "Not a regular file", false, ""},
-    {"/dev/null", "Not a regular file", false, ""},
+    {"odd/socket", "No such device or address", true, ""},
 };
 
 TEST_F(CliFileListTest, ReasonsForInputsThatAreNoRegularFile) {
@@ -516,6 +516,42 @@ TEST_F(CliFileListTest, ReasonsForInputsThatAreNoRegularFile) {
     EXPECT_EQ(walk.errors.toStdString(), "quviro-cli: odd/fifo: Skipped: not a regular file\n"
                                          "quviro-cli: odd/loop: Too many levels of symbolic links\n"
                                          "quviro-cli: odd/socket: Skipped: not a regular file\n");
+}
+
+// A FIFO or device named on the command line is read to its end as sha256sum reads it, alone,
+// among files and with -H; inside a walk a FIFO is still passed over (ReasonsForInputs...).
+TEST_F(CliFileListTest, NamedStreamsAreReadAsCoreutilsReadsThem) {
+    const std::vector<std::vector<std::string>> inputs = {
+        {"/dev/null"}, {"tree/a b", "/dev/null"}, {"odd/fifo"}, {"odd/fifo", "tree/a b"}};
+    for (const std::vector<std::string>& names : inputs) {
+        for (const bool withName : {false, true}) {
+            SCOPED_TRACE(names.front() + (withName ? " -H" : ""));
+            // The FIFO's writer: its open waits for the reader, so it ends once the FIFO was read.
+            const auto writer = [&] {
+                auto process = std::make_unique<QProcess>();
+                process->setWorkingDirectory(s_dir->path());
+                if (std::find(names.begin(), names.end(), "odd/fifo") != names.end())
+                    process->start(u"sh"_qs, {u"-c"_qs, u"printf abc > odd/fifo"_qs});
+                return process;
+            };
+            std::unique_ptr<QProcess> feeding = writer();
+            Result reference = Coreutils("sha256sum", {}, names);
+            feeding->waitForFinished(30000);
+            feeding = writer();
+            std::vector<std::string> arguments = names;
+            if (withName)
+                arguments.insert(arguments.begin(), "-H");
+            const Result run = Quviro(arguments);
+            // A reader that never opened the FIFO leaves its writer waiting: end it.
+            if (!feeding->waitForFinished(30000))
+                feeding->kill();
+            EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+            EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
+            if (names.size() == 1 && !withName)
+                reference.output = reference.output.left(64) + '\n';
+            EXPECT_EQ(run.output.toStdString(), reference.output.toStdString());
+        }
+    }
 }
 
 TEST_F(CliFileListTest, UnreadableFileAndFolderAsAnotherUser) {

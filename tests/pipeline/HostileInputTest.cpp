@@ -1,7 +1,9 @@
 // Hostile inputs for both fronts of the request pipeline: each case runs through
 // RunHashRequest in this process and through the built quviro-cli, and must end in the
 // expected digest or the expected message, never in a hang, a crash or a digest of partial data.
-// Expected digests come from OpenSSL.
+// Expected digests come from OpenSSL. The window refuses whatever is not a regular file; the
+// command reads what the user names as md5sum does: a FIFO once its writer comes, a device to
+// its end, /dev/zero until it is interrupted.
 #include "pipeline/HashPipeline.h"
 
 #include "tests/crypt/OpenSslDigest.h"
@@ -12,9 +14,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -64,6 +68,8 @@ struct Expected {
     QString digest;
     QString error;
     int cliExit = 0;
+    // The signal that ends the command instead of an exit (a read that never ends).
+    int cliSignal = 0;
 };
 
 struct HostileCase {
@@ -79,6 +85,8 @@ struct HostileCase {
     // When set, the command reads these bytes from standard input instead of taking the input
     // as an argument (too large, or not valid as an argument).
     std::function<QByteArray(const QString& input)> cliStandardInput = nullptr;
+    // Done while the command runs: a FIFO's writer, an interruption.
+    std::function<void(QProcess& cli, const QString& input)> cliWhileRunning = nullptr;
 };
 
 void PrintTo(const HostileCase& c, std::ostream* os) {
@@ -87,6 +95,16 @@ void PrintTo(const HostileCase& c, std::ostream* os) {
 
 Expected NoFile(const QString&, Front) {
     return {{}, u"File does not exist"_qs, 1};
+}
+
+// The window's "File does not exist"; the command's line names the input and the system's
+// reason, as md5sum's does.
+std::function<Expected(const QString&, Front)> NoFileOrReason(const char* reason) {
+    return [reason](const QString& input, Front front) {
+        if (front == Front::Pipeline)
+            return NoFile(input, front);
+        return Expected{{}, u"quviro-cli: "_qs + input + u": "_qs + QString::fromLatin1(reason), 1};
+    };
 }
 
 // The digest of what a plain read of the file to its end yields.
@@ -117,13 +135,85 @@ QByteArray Bytes48MiB() {
     return bytes;
 }
 
+// Bytes the process has read so far, by any read call (pread included).
+qint64 BytesRead(qint64 pid) {
+    QFile io(u"/proc/"_qs + QString::number(pid) + u"/io"_qs);
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (QByteArray line; !(line = io.readLine()).isEmpty();)
+        if (line.startsWith("rchar: "))
+            return line.mid(7).trimmed().toLongLong();
+    return -1;
+}
+
+bool HasOpen(qint64 pid, const QByteArray& target) {
+    const QByteArray fds = "/proc/" + QByteArray::number(pid) + "/fd/";
+    for (int fd = 3; fd < 64; ++fd) {
+        char link[4096];
+        const ssize_t length = ::readlink((fds + QByteArray::number(fd)).constData(), link, sizeof link);
+        if (length > 0 && QByteArray(link, length) == target)
+            return true;
+    }
+    return false;
+}
+
+// Does act once the process has path open and has read another mebibyte since: the reading has
+// begun and is far from its end.
+void WhenReadingBegan(qint64 pid, const QString& path, const std::function<void()>& act) {
+    const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    qint64 baseline = -1;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (baseline < 0 && HasOpen(pid, target))
+            baseline = BytesRead(pid);
+        if (baseline >= 0 && BytesRead(pid) > baseline + MiB) {
+            act();
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    ADD_FAILURE() << "the process never began reading " << path.toStdString();
+}
+
+// Truncates path to a few bytes once the process is reading it.
+void ShrinkOnceReadingBegan(qint64 pid, const QString& path) {
+    WhenReadingBegan(pid, path, [&] { ::truncate(QFile::encodeName(path).constData(), 16); });
+}
+
+constexpr char FifoBytes[] = "bytes through a FIFO";
+
+// The FIFO's writer, opened read-write so that neither it nor the command's open can wait:
+// it writes its bytes (far less than a pipe holds) and closes once the command has the FIFO
+// open, so the command reads them and then the end. A command that ends without opening it
+// ends the wait too.
+void FeedFifo(QProcess& cli, const QString& fifo) {
+    const int writer = ::open(QFile::encodeName(fifo).constData(), O_RDWR);
+    ASSERT_GE(writer, 0) << "cannot open " << fifo.toStdString();
+    const ssize_t size = sizeof FifoBytes - 1;
+    EXPECT_EQ(::write(writer, FifoBytes, size), size);
+    const QByteArray target = QFile::encodeName(QFileInfo(fifo).canonicalFilePath());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!HasOpen(cli.processId(), target) && !cli.waitForFinished(1) && std::chrono::steady_clock::now() < deadline)
+        ;
+    ::close(writer);
+}
+
+// Interrupts the command once it reads: SIGTERM while it runs ends a read that never would.
+void InterruptOnceReadingBegan(QProcess& cli, const QString& input) {
+    const qint64 pid = cli.processId();
+    WhenReadingBegan(pid, input, [pid] { ::kill(pid_t(pid), SIGTERM); });
+}
+
 const HostileCase HostileCases[] = {
     {"fifo", InputTypeFile,
      [](const HostileFolder& f) {
          ::mkfifo(f.Native(u"fifo"_qs).constData(), 0666);
          return f.Path(u"fifo"_qs);
      },
-     NoFile},
+     [](const QString& input, Front front) {
+         return front == Front::Pipeline ? NoFile(input, front) : Expected{ReferenceMd5(FifoBytes), {}, 0};
+     },
+     false, false, nullptr, FeedFifo},
     {"socket", InputTypeFile,
      [](const HostileFolder& f) {
          const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -136,29 +226,39 @@ const HostileCase HostileCases[] = {
          // The socket stays bound for the rest of the run; a connecting opener would wait.
          return f.Path(u"socket"_qs);
      },
-     NoFile},
-    {"dev_zero", InputTypeFile, [](const HostileFolder&) { return u"/dev/zero"_qs; }, NoFile},
+     NoFileOrReason("No such device or address")},
+    {"dev_zero", InputTypeFile, [](const HostileFolder&) { return u"/dev/zero"_qs; },
+     [](const QString& input, Front front) {
+         return front == Front::Pipeline ? NoFile(input, front) : Expected{{}, {}, 0, SIGTERM};
+     },
+     false, false, nullptr, InterruptOnceReadingBegan},
+    {"dev_null", InputTypeFile, [](const HostileFolder&) { return u"/dev/null"_qs; },
+     [](const QString& input, Front front) {
+         return front == Front::Pipeline ? NoFile(input, front) : Expected{ReferenceMd5({}), {}, 0};
+     }},
     {"folder", InputTypeFile,
      [](const HostileFolder& f) {
          ::mkdir(f.Native(u"folder"_qs).constData(), 0755);
          return f.Path(u"folder"_qs);
      },
-     NoFile},
+     NoFileOrReason("Is a directory")},
     {"dangling_link", InputTypeFile,
      [](const HostileFolder& f) {
          ::symlink(f.Native(u"nowhere"_qs).constData(), f.Native(u"dangling"_qs).constData());
          return f.Path(u"dangling"_qs);
      },
-     NoFile},
+     NoFileOrReason("No such file or directory")},
     {"link_loop", InputTypeFile,
      [](const HostileFolder& f) {
          ::symlink(f.Native(u"loop-b"_qs).constData(), f.Native(u"loop-a"_qs).constData());
          ::symlink(f.Native(u"loop-a"_qs).constData(), f.Native(u"loop-b"_qs).constData());
          return f.Path(u"loop-a"_qs);
      },
-     NoFile},
+     NoFileOrReason("Too many levels of symbolic links")},
     {"unreadable_file", InputTypeFile, [](const HostileFolder& f) { return f.Write(u"secret"_qs, "secret", 0); },
-     [](const QString& input, Front) {
+     [](const QString& input, Front front) {
+         if (front == Front::Cli)
+             return Expected{{}, u"quviro-cli: "_qs + input + u": Permission denied"_qs, 1};
          return Expected{{}, u"Error Opening File: Cannot open file \""_qs + input + u"\". Permission denied"_qs, 1};
      },
      true},
@@ -170,7 +270,9 @@ const HostileCase HostileCases[] = {
              ADD_FAILURE() << "cannot create the sparse file";
          return path;
      },
-     [](const QString&, Front) {
+     [](const QString& input, Front front) {
+         if (front == Front::Cli)
+             return Expected{{}, u"quviro-cli: "_qs + input + u": the file changed size while it was read"_qs, 1};
          return Expected{{}, u"Error Hashing data: Stream read error: the file changed size while it was read"_qs, 1};
      },
      false, true},
@@ -184,14 +286,16 @@ const HostileCase HostileCases[] = {
      [](const QString&, Front) {
          return Expected{ReferenceMd5("abc"), {}, 0};
      }},
-    {"name_ending_in_newline_is_trimmed", InputTypeFile,
+    // The window trims the name typed in its field; the command hashes the file it is given,
+    // as md5sum does.
+    {"name_ending_in_newline", InputTypeFile,
      [](const HostileFolder& f) {
          f.Write(u"name\n"_qs, "with newline");
          f.Write(u"name"_qs, "without");
          return f.Path(u"name\n"_qs);
      },
-     [](const QString&, Front) {
-         return Expected{ReferenceMd5("without"), {}, 0};
+     [](const QString&, Front front) {
+         return Expected{ReferenceMd5(front == Front::Pipeline ? "without" : "with newline"), {}, 0};
      }},
     {"text_64_mib", InputTypeText, [](const HostileFolder&) { return QString::fromLatin1(Text64MiB()); },
      [](const QString&, Front) {
@@ -253,46 +357,6 @@ std::pair<QString, QString> RunRequestUnprivileged(const HashRequest& request) {
         return {{}, u"<child failed>"_qs};
     const qsizetype split = reply.indexOf('\n');
     return {QString::fromUtf8(reply.left(split)), QString::fromUtf8(reply.mid(split + 1))};
-}
-
-// Bytes the process has read so far, by any read call (pread included).
-qint64 BytesRead(qint64 pid) {
-    QFile io(u"/proc/"_qs + QString::number(pid) + u"/io"_qs);
-    if (!io.open(QIODevice::ReadOnly))
-        return -1;
-    for (QByteArray line; !(line = io.readLine()).isEmpty();)
-        if (line.startsWith("rchar: "))
-            return line.mid(7).trimmed().toLongLong();
-    return -1;
-}
-
-bool HasOpen(qint64 pid, const QByteArray& target) {
-    const QByteArray fds = "/proc/" + QByteArray::number(pid) + "/fd/";
-    for (int fd = 3; fd < 64; ++fd) {
-        char link[4096];
-        const ssize_t length = ::readlink((fds + QByteArray::number(fd)).constData(), link, sizeof link);
-        if (length > 0 && QByteArray(link, length) == target)
-            return true;
-    }
-    return false;
-}
-
-// Truncates path to a few bytes once the process has the file open and has read another
-// mebibyte since: the reading has begun and is far from its end.
-void ShrinkOnceReadingBegan(qint64 pid, const QString& path) {
-    const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    qint64 baseline = -1;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (baseline < 0 && HasOpen(pid, target))
-            baseline = BytesRead(pid);
-        if (baseline >= 0 && BytesRead(pid) > baseline + MiB) {
-            ::truncate(QFile::encodeName(path).constData(), 16);
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    ADD_FAILURE() << "the process never began reading " << path.toStdString();
 }
 
 HashRequest MakeRequest(const HostileCase& c, const QString& input) {
@@ -372,11 +436,19 @@ TEST_P(HostileInputTest, CommandLine) {
     ASSERT_TRUE(cli.waitForStarted());
     if (c.shrinks)
         ShrinkOnceReadingBegan(cli.processId(), input);
+    if (c.cliWhileRunning)
+        c.cliWhileRunning(cli, input);
     cli.write(standardInput);
     cli.closeWriteChannel();
-    ASSERT_TRUE(cli.waitForFinished(60000)) << "quviro-cli did not finish";
-    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(cli.exitCode(), expected.cliExit);
+    // A FIFO's writer may have seen the command end already.
+    if (cli.state() != QProcess::NotRunning && !cli.waitForFinished(60000)) {
+        cli.kill();
+        cli.waitForFinished();
+        FAIL() << "quviro-cli did not finish";
+    }
+    // Qt gives the signal that ended a process as its exit code.
+    EXPECT_EQ(cli.exitStatus(), expected.cliSignal ? QProcess::CrashExit : QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), expected.cliSignal ? expected.cliSignal : expected.cliExit);
     const QString output = QString::fromUtf8(cli.readAllStandardOutput());
     const QString errors = QString::fromUtf8(cli.readAllStandardError());
     EXPECT_EQ(output.toStdString(),
@@ -390,5 +462,49 @@ TEST_P(HostileInputTest, CommandLine) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileInputTest, testing::ValuesIn(HostileCases),
                          [](const testing::TestParamInfo<HostileCase>& info) { return std::string(info.param.name); });
+
+// A pipe the command reaches by a name, as a shell hands it over: "/dev/stdin" on a pipe, the
+// "/dev/fd/63" of "<(...)", the same descriptor through /proc/self/fd. The command hashes the
+// pipe's bytes and md5sum, given the same, prints the same digest.
+TEST(HostileNamedPipe, IsReadAsMd5sumReadsIt) {
+    const struct {
+        const char* name;
+        int descriptor;
+        QString argument;
+    } cases[] = {
+        {"dev_stdin", 0, u"/dev/stdin"_qs},
+        {"process_substitution", 63, u"/dev/fd/63"_qs},
+        {"proc_self_fd", 63, u"/proc/self/fd/63"_qs},
+    };
+    const QByteArray bytes = "bytes through a pipe\n";
+    const QString md5sum = QStandardPaths::findExecutable(u"md5sum"_qs);
+    ASSERT_FALSE(md5sum.isEmpty());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList lines;
+        for (const auto& [program, arguments] :
+             {std::pair{QStringLiteral(QUVIRO_CLI_PATH), QStringList{u"-a"_qs, u"md5"_qs, u"-H"_qs}},
+              std::pair{md5sum, QStringList{}}}) {
+            // Filled and closed before the command starts, so its read ends at the pipe's end.
+            int pipe[2];
+            ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);
+            EXPECT_EQ(::write(pipe[1], bytes.constData(), std::size_t(bytes.size())), bytes.size());
+            ::close(pipe[1]);
+            QProcess run;
+            run.setChildProcessModifier([from = pipe[0], to = c.descriptor] {
+                if (::dup2(from, to) != to)
+                    ::_exit(3);
+            });
+            run.start(program, arguments + QStringList{c.argument});
+            const bool finished = run.waitForFinished(60000);
+            ::close(pipe[0]);
+            ASSERT_TRUE(finished) << program.toStdString() << " did not finish";
+            EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+            lines << QString::fromUtf8(run.readAllStandardOutput());
+        }
+        EXPECT_EQ(lines[0].toStdString(), (ReferenceMd5(bytes) + u"  "_qs + c.argument + u'\n').toStdString());
+        EXPECT_EQ(lines[0].toStdString(), lines[1].toStdString());
+    }
+}
 
 } // namespace
