@@ -12,6 +12,7 @@
 #include "gui/WindowFonts.h"
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
+#include "platform/ThreadStart.h"
 #include "tests/gui/QtPrinters.h"
 #include "tests/support/StateWait.h"
 #include "tools/ConfigStore.h"
@@ -208,6 +209,16 @@ protected:
     }
 
     static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
+
+    // Drags the file at path onto target and drops it there.
+    static void DropFile(QWidget* target, const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+    }
 
     QTemporaryDir m_folder;
     std::unique_ptr<TfrmQVMain> m_window;
@@ -1427,6 +1438,79 @@ TEST_F(QVMainTest, ASidecarListFillsTheField) {
     EXPECT_TRUE(next.rowExpected->edtExpected->text().isEmpty());
 }
 
+// A digest a list gave belongs to the file it was picked for: it goes as soon as a request for
+// another input starts, not when that hash ends; the user's own digest stays. The hashing thread
+// is held at its start, so the field is seen while the hash runs.
+TEST_F(QVMainTest, AListsDigestGoesWhenARequestForAnotherInputStarts) {
+    QTemporaryDir listed;
+    QTemporaryDir plain;
+    const QString abc = listed.filePath(u"abc.txt"_qs);
+    const QString unlisted = plain.filePath(u"plain.txt"_qs);
+    WriteFile(abc, "abc");
+    WriteFile(listed.filePath(u"SHA1SUMS"_qs), (Sha1Abc + u"  abc.txt\n"_qs).toUtf8());
+    WriteFile(unlisted, "abc");
+    WriteFile(plain.filePath(u"given.sums"_qs), (Sha1Abc + u"  plain.txt\n"_qs).toUtf8());
+
+    const auto hashFile = [](TfrmQVMain& w, const QString& path) {
+        w.rgInputType->SetItemIndex(InputTypeFile);
+        w.memVal->setPlainText(path);
+        Compute(w);
+    };
+    const auto besideList = [&](TfrmQVMain& w) { hashFile(w, abc); };
+    const auto droppedList = [&](TfrmQVMain& w) {
+        hashFile(w, unlisted);
+        DropFile(w.rowExpected->edtExpected, plain.filePath(u"given.sums"_qs));
+    };
+    const auto typed = [&](TfrmQVMain& w) {
+        hashFile(w, abc);
+        w.rowExpected->edtExpected->clear();
+        Type(w.rowExpected->edtExpected, Sha1Abc);
+    };
+    const auto file = [](const QString& path) {
+        return [path](TfrmQVMain& w) {
+            w.rgInputType->SetItemIndex(InputTypeFile);
+            w.memVal->setPlainText(path);
+        };
+    };
+    const auto text = [](TfrmQVMain& w) {
+        w.rgInputType->SetItemIndex(InputTypeText);
+        w.memVal->setPlainText(u"abc"_qs);
+    };
+    struct Case {
+        const char* name;
+        std::function<void(TfrmQVMain&)> fill;
+        std::function<void(TfrmQVMain&)> next;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"a list beside the file, then a file without one", besideList, file(unlisted), false},
+        {"a list beside the file, then a text", besideList, text, false},
+        {"a list beside the file, then the same file", besideList, file(abc), true},
+        {"a dropped list, then another file", droppedList, file(abc), false},
+        {"a dropped list, then the same file", droppedList, file(unlisted), true},
+        {"a typed digest, then another file", typed, file(unlisted), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TfrmQVMain& w = Open();
+        c.fill(w);
+        ASSERT_EQ(w.rowExpected->edtExpected->text(), Sha1Abc);
+        c.next(w);
+        std::binary_semaphore gate(0);
+        w.SetThreadStarter([&gate](std::function<void()> body) {
+            return StartThread([&gate, body = std::move(body)] {
+                gate.acquire();
+                body();
+            });
+        });
+        Click(w.btnRefresh);
+        ASSERT_TRUE(w.IsBusy());
+        EXPECT_EQ(w.rowExpected->edtExpected->text(), c.kept ? Sha1Abc : QString());
+        gate.release();
+        ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
+    }
+}
+
 // A list that gives the file's digest in another algorithm selects that algorithm and hashes
 // the file once more, so the verdict compares like with like; no third hash follows.
 TEST_F(QVMainTest, AListInAnotherAlgorithmHashesTheFileAgainWithIt) {
@@ -1582,24 +1666,16 @@ TEST_F(QVMainTest, AListsNoteGoesWithTheInputItWasMadeFor) {
     WriteFile(files.filePath(u"NOLINE.sums"_qs), "a9993e364706816aba3e25717850c26c9cd0d89d  other.txt\n");
     TfrmQVMain& w = Open();
     TExpectedDigestRow& row = *w.rowExpected;
-    const auto drop = [](QWidget* target, const QString& path) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &dropped);
-    };
     const auto leaveNote = [&] {
         w.rgInputType->SetItemIndex(InputTypeFile);
         w.memVal->setPlainText(files.filePath(u"s.txt"_qs));
         Compute(w);
-        drop(row.edtExpected, files.filePath(u"NOLINE.sums"_qs));
+        DropFile(row.edtExpected, files.filePath(u"NOLINE.sums"_qs));
         EXPECT_EQ(row.VerdictText(), u"NOLINE.sums has no line for s.txt"_qs);
     };
 
     leaveNote();
-    drop(&w, files.filePath(u"t.txt"_qs));
+    DropFile(&w, files.filePath(u"t.txt"_qs));
     EXPECT_EQ(w.memVal->toPlainText(), files.filePath(u"t.txt"_qs));
     EXPECT_EQ(row.VerdictText(), QString()) << "another file dropped";
 
