@@ -259,6 +259,7 @@ void TExpectedDigestRow::TakeDroppedList(const QString& listPath) {
         m_filledBeside = false;
         m_note = m_fileName.isEmpty() ? listName + QStringLiteral(": hash a file to pick its line")
                                       : listName + QStringLiteral(" has no line for ") + m_fileName;
+        m_noteNames = {listName, m_fileName};
         UpdateVerdict();
         return;
     }
@@ -309,6 +310,8 @@ void TExpectedDigestRow::UpdateVerdict() {
     m_verdictText = verdict.Text;
     m_verdictShort = verdict.ShortText;
     m_verdictState = verdict.State;
+    // Too long even in the smallest font, the verdict cuts the names it holds, never its words.
+    lblVerdict->SetElidedParts(!m_note.isEmpty() && verdict.Text == m_note ? m_noteNames : QStringList{m_source});
     ShowVerdictColour();
     Arrange();
 }

@@ -123,6 +123,8 @@ private:
     bool m_keyTyped = false;
     bool m_typing = false;
     // What a dropped list said when it had no digest to give; cleared by the next change of the
-    // field, of the file on screen or of the digest on show.
+    // field, of the file on screen or of the digest on show. The names in it, which a narrow
+    // row shortens.
     QString m_note;
+    QStringList m_noteNames;
 };

@@ -149,6 +149,16 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
+// Drags the file at path onto target and drops it there.
+void DropFile(QWidget* target, const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+}
+
 class QVMainTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -209,16 +219,6 @@ protected:
     }
 
     static QString Clipboard() { return QGuiApplication::clipboard()->text(); }
-
-    // Drags the file at path onto target and drops it there.
-    static void DropFile(QWidget* target, const QString& path) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &dropped);
-    }
 
     QTemporaryDir m_folder;
     std::unique_ptr<TfrmQVMain> m_window;
@@ -1287,6 +1287,77 @@ TEST(ExpectedDigestRowTest, ANarrowRowCountsTheAlgorithmsItTried) {
         EXPECT_FALSE(row.lblVerdict->IsElided()) << row.lblVerdict->ShownText().toStdString();
         EXPECT_GE(row.edtExpected->width(), TExpectedDigestRow::MinimumFieldWidth);
         EXPECT_EQ(row.lblVerdict->x() + row.lblVerdict->width(), c.verdictEnd);
+    }
+}
+
+// A verdict too long for a narrow row even in the smallest font shortens the file or list name
+// it holds in that name's middle; the verdict's words, the algorithm and the digit stay whole.
+TEST(ExpectedDigestRowTest, ANarrowRowShortensTheNamesInTheVerdictNotItsWords) {
+    QTemporaryDir files;
+    const QString longName = u"release-candidate-2024-12-11-full-image-for-every-one-of-the-mirrors"_qs;
+    WriteFile(files.filePath(u"NOLINE.sums"_qs), "a9993e364706816aba3e25717850c26c9cd0d89d  other.txt\n");
+    WriteFile(files.filePath(longName + u".sums"_qs), "a9993e364706816aba3e25717850c26c9cd0d89d  other.txt\n");
+    QString wrong = Sha256Abc;
+    wrong[63] = u'0';
+    struct Case {
+        const char* label;
+        std::function<void(TExpectedDigestRow&)> fill;
+        // The verdict is before + name + after; only the name may be shortened.
+        QString before;
+        QString name;
+        QString after;
+    };
+    const Case cases[] = {
+        {"a long list name",
+         [&](TExpectedDigestRow& row) {
+             row.OfferListDigest(TSidecarDigest{wrong, u"SHA256"_qs, longName + u".sha256sums"_qs, false});
+         },
+         u"\u2717 Does not match: SHA256 differs at digit 64 (from "_qs, longName + u".sha256sums"_qs, u")"_qs},
+        {"a note naming a long file",
+         [&](TExpectedDigestRow& row) {
+             row.SetFileOnScreen(files.filePath(longName + u".iso"_qs));
+             DropFile(row.edtExpected, files.filePath(u"NOLINE.sums"_qs));
+         },
+         u"NOLINE.sums has no line for "_qs, longName + u".iso"_qs, QString()},
+        {"a note of a long list",
+         [&](TExpectedDigestRow& row) {
+             row.SetFileOnScreen(files.filePath(u"s.txt"_qs));
+             DropFile(row.edtExpected, files.filePath(longName + u".sums"_qs));
+         },
+         QString(), longName + u".sums"_qs, u" has no line for s.txt"_qs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        QWidget window;
+        window.setFont(TahomaFont(11));
+        TExpectedDigestRow row(&window);
+        row.SetSelected(u"SHA256"_qs);
+        row.SetResult(Sha256Abc, u"SHA256"_qs);
+        c.fill(row);
+        ASSERT_EQ(row.VerdictText(), c.before + c.name + c.after);
+        row.edtExpected->setGeometry(100, 0, 258, 21);
+        row.btnPasteExpected->setGeometry(362, 0, 40, 21);
+        row.lblVerdict->setGeometry(408, 0, 700 - 408, 21);
+        row.Arrange();
+        const QString shown = row.lblVerdict->ShownText();
+        ASSERT_TRUE(row.lblVerdict->IsElided()) << "the case needs a verdict too long for the row";
+        EXPECT_EQ(row.lblVerdict->ShownFont().pixelSize(), TExpectedDigestRow::MinimumVerdictPixelSize);
+        EXPECT_LE(QFontMetrics(row.lblVerdict->ShownFont()).horizontalAdvance(shown),
+                  row.lblVerdict->contentsRect().width());
+        EXPECT_TRUE(row.lblVerdict->ShownToolTip().startsWith(row.VerdictText()));
+        if (!shown.startsWith(c.before) || !shown.endsWith(c.after)) {
+            ADD_FAILURE() << "words around the name cut: " << shown.toStdString();
+            continue;
+        }
+        // The name keeps about as much of its beginning as of its end.
+        const QString name = shown.mid(c.before.size(), shown.size() - c.before.size() - c.after.size());
+        const qsizetype cut = name.indexOf(u'\u2026');
+        EXPECT_GE(cut, 0) << shown.toStdString();
+        const QString head = name.left(cut);
+        const QString tail = name.mid(cut + 1);
+        EXPECT_TRUE(c.name.startsWith(head) && c.name.endsWith(tail)) << shown.toStdString();
+        EXPECT_GE(head.size(), 3) << shown.toStdString();
+        EXPECT_LE(std::abs(head.size() - tail.size()), 4) << shown.toStdString();
     }
 }
 
