@@ -142,6 +142,7 @@ void TExpectedDigestRow::OfferListDigest(const std::optional<TSidecarDigest>& fo
     // A list named after the file is named by its extension: the file's name is on screen
     // already, and the verdict stays short enough to read whole.
     m_filledBeside = found.has_value();
+    m_listInput = m_filePath;
     if (!found)
         m_source.clear();
     else if (found->NamedAfterFile)
@@ -151,17 +152,29 @@ void TExpectedDigestRow::OfferListDigest(const std::optional<TSidecarDigest>& fo
     UpdateVerdict();
 }
 
-void TExpectedDigestRow::SetFileOnScreen(const QString& fileName) {
-    if (fileName == m_fileName)
+void TExpectedDigestRow::SetFileOnScreen(const QString& path) {
+    if (path == m_filePath)
         return;
     // A list's note names the file it had no line for: another input makes it stale.
     m_note.clear();
-    m_fileName = fileName;
+    m_filePath = path;
+    m_fileName = path.isEmpty() ? QString() : QFileInfo(path).fileName();
     const QString text = edtExpected->text();
     if (text.contains(u'\n') || text.contains(u'\r'))
         FieldChanged(); // pasted lines wait for a file to pick theirs
     else
         UpdateVerdict();
+}
+
+// Until the request starts, the list's digest stays beside a changed input: the verdict waits
+// meanwhile, and changing the input back brings the match back.
+void TExpectedDigestRow::RequestStarting() {
+    if (m_source.isEmpty() || m_listInput == m_filePath)
+        return;
+    m_source.clear();
+    m_listAlgorithm.clear();
+    m_filledBeside = false;
+    edtExpected->clear();
 }
 
 void TExpectedDigestRow::FieldChanged() {
@@ -246,6 +259,7 @@ void TExpectedDigestRow::TakeDroppedList(const QString& listPath) {
         m_filledBeside = false;
         m_note = m_fileName.isEmpty() ? listName + QStringLiteral(": hash a file to pick its line")
                                       : listName + QStringLiteral(" has no line for ") + m_fileName;
+        m_noteNames = {listName, m_fileName};
         UpdateVerdict();
         return;
     }
@@ -254,6 +268,7 @@ void TExpectedDigestRow::TakeDroppedList(const QString& listPath) {
     edtExpected->setText(found->Digest);
     m_source = listName;
     m_filledBeside = false;
+    m_listInput = m_filePath;
     UpdateVerdict();
 }
 
@@ -295,6 +310,8 @@ void TExpectedDigestRow::UpdateVerdict() {
     m_verdictText = verdict.Text;
     m_verdictShort = verdict.ShortText;
     m_verdictState = verdict.State;
+    // Too long even in the smallest font, the verdict cuts the names it holds, never its words.
+    lblVerdict->SetElidedParts(!m_note.isEmpty() && verdict.Text == m_note ? m_noteNames : QStringList{m_source});
     ShowVerdictColour();
     Arrange();
 }

@@ -11,7 +11,9 @@
 // the typing.
 // Several pasted lines of a list give the line naming the file on screen; a checksum list
 // file dropped on the field is read for that line too. After a file was hashed the row fills an empty field from the
-// checksum list beside the file that the hashing thread looked up. The field is not saved between runs.
+// checksum list beside the file that the hashing thread looked up. A digest a list gave belongs to
+// the file it was picked for: the next request for another input takes it away, while a digest
+// the user typed or pasted stays. The field is not saved between runs.
 #pragma once
 
 #include "pipeline/DigestVerdict.h"
@@ -62,9 +64,12 @@ public:
     static constexpr int MinimumFieldWidth = 150;
     // The verdict shrinks down to this font size where even that leaves it too wide.
     static constexpr int MinimumVerdictPixelSize = 9;
-    // The name of the file on screen, empty when the input is no file: pasted lines and
-    // dropped lists give the line naming it.
-    void SetFileOnScreen(const QString& fileName);
+    // The path of the file on screen, empty when the input is no file: pasted lines and
+    // dropped lists give the line naming its file name.
+    void SetFileOnScreen(const QString& path);
+    // A request for the input on screen starts: a digest a list gave for another input (or
+    // for a file when a text is hashed) empties the field; the user's own digest stays.
+    void RequestStarting();
     // Whether the field would take a list's digest: it is empty, or a list beside the last
     // file filled it.
     bool TakesListDigest() const;
@@ -107,14 +112,19 @@ private:
     // A list beside the hashed file filled the field (not one the user dropped): the next
     // file's list may replace it.
     bool m_filledBeside = false;
+    // The path of the file whose line a list gave the field.
+    QString m_listInput;
     QString m_verdictText;
     TVerdictState m_verdictState = TVerdictState::None;
     QString m_verdictShort;
+    QString m_filePath;
     QString m_fileName;
     // A key that types one character is on its way to the field; the field is being typed in.
     bool m_keyTyped = false;
     bool m_typing = false;
     // What a dropped list said when it had no digest to give; cleared by the next change of the
-    // field, of the file on screen or of the digest on show.
+    // field, of the file on screen or of the digest on show. The names in it, which a narrow
+    // row shortens.
     QString m_note;
+    QStringList m_noteNames;
 };

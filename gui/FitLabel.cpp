@@ -25,6 +25,9 @@ qsizetype BreakPosition(const QString& text) {
     return best > 0 ? best : middle;
 }
 
+// A few pixels cover what shaping adds or takes where an elided part meets its neighbours.
+constexpr int MaxSlack = 3;
+
 } // namespace
 
 void TFitLabel::SetFitting(int minimumPixelSize, Qt::TextElideMode elide, int maxLines) {
@@ -38,6 +41,37 @@ void TFitLabel::SetFitting(int minimumPixelSize, Qt::TextElideMode elide, int ma
 void TFitLabel::SetFittedTogether(const QStringList& texts) {
     m_together = texts;
     update();
+}
+
+void TFitLabel::SetElidedParts(const QStringList& parts) {
+    m_elidedParts = parts;
+    update();
+}
+
+QString TFitLabel::WithPartsElided(const QFontMetrics& metrics, int width) const {
+    QStringList parts = m_elidedParts;
+    std::stable_sort(parts.begin(), parts.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    QString shown = text();
+    for (const QString& part : parts) {
+        const qsizetype at = part.isEmpty() ? -1 : shown.lastIndexOf(part);
+        if (at < 0)
+            continue;
+        const QString before = shown.left(at);
+        const QString after = shown.mid(at + part.size());
+        // Measured whole, as it is drawn: the pieces' advances need not add up exactly, so the
+        // part gets a pixel less until the whole fits.
+        const int room = width - metrics.horizontalAdvance(before + after);
+        for (int slack = 0; slack <= MaxSlack; ++slack) {
+            const QString elided = metrics.elidedText(part, Qt::ElideMiddle, room - slack);
+            if (elided.isEmpty())
+                break;
+            shown = before + elided + after;
+            if (metrics.horizontalAdvance(shown) <= width)
+                return shown;
+        }
+    }
+    return {};
 }
 
 QStringList TFitLabel::LinesIn(const QString& text, const QFont& font) const {
@@ -78,7 +112,11 @@ QStringList TFitLabel::ShownLines() const {
     const QStringList lines = LinesIn(text(), shown);
     if (!lines.isEmpty())
         return lines;
-    return {QFontMetrics(shown).elidedText(text(), m_elide, contentsRect().width())};
+    const QFontMetrics metrics(shown);
+    const QString partsElided = WithPartsElided(metrics, contentsRect().width());
+    if (!partsElided.isEmpty())
+        return {partsElided};
+    return {metrics.elidedText(text(), m_elide, contentsRect().width())};
 }
 
 QString TFitLabel::ShownToolTip() const {

@@ -1,8 +1,9 @@
 // A plain-text label that never cuts its text silently. Too long for its width, the text is
 // drawn in a smaller font, down to a minimum pixel size, on up to two lines where the label is
 // tall enough for them, and past that elided on one line; then its tooltip shows the whole text
-// above the label's own tooltip. text() stays the whole text throughout. Without SetFitting it
-// draws like a QLabel.
+// above the label's own tooltip. A text naming files can have those names cut in their own
+// middles instead, so that the words around them stay whole. text() stays the whole text
+// throughout. Without SetFitting it draws like a QLabel.
 #pragma once
 
 #include <QLabel>
@@ -23,6 +24,10 @@ public:
     // Texts the label may show in turn, drawn in one size: the font is the largest in which
     // each of them fits as well as the text on show, so that no text looks smaller than another.
     void SetFittedTogether(const QStringList& texts);
+    // Parts of the text (file and list names) that are shortened in their middles, longest
+    // first, when the text does not fit at the smallest size, before the text itself would be
+    // elided. Parts that the text does not hold are passed over.
+    void SetElidedParts(const QStringList& parts);
 
     // The font and text as drawn at the current size; ShownText joins its lines with '\n'.
     QFont ShownFont() const;
@@ -44,10 +49,14 @@ protected:
 private:
     // The lines text takes in font within the label, or none when it does not fit.
     QStringList LinesIn(const QString& text, const QFont& font) const;
+    // text on one line within width, its elided parts shortened as far as needed; empty when
+    // shortening them is not enough.
+    QString WithPartsElided(const QFontMetrics& metrics, int width) const;
 
     bool m_fitting = false;
     int m_minimumPixelSize = 0;
     Qt::TextElideMode m_elide = Qt::ElideRight;
     int m_maxLines = 1;
     QStringList m_together;
+    QStringList m_elidedParts;
 };

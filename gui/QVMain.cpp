@@ -27,7 +27,6 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -341,8 +340,7 @@ void TfrmQVMain::RequestControlsChanged() {
     if (m_worker->IsBusy())
         return;
     const HashRequest request = CurrentRequest();
-    rowExpected->SetFileOnScreen(request.InputType == InputTypeFile ? QFileInfo(Trim(request.InputText)).fileName()
-                                                                    : QString());
+    rowExpected->SetFileOnScreen(request.InputType == InputTypeFile ? Trim(request.InputText) : QString());
     const std::optional<bool> stale = m_requestState.ControlsChanged(request);
     if (!stale)
         return;
@@ -364,6 +362,7 @@ void TfrmQVMain::ComputeHash() {
     m_resultPanel->SetStale(false);
     m_resultPanel->ShowResult(QStringLiteral("Hashing... (Please wait)"), QString());
     rowExpected->SetResult(QString(), QString());
+    rowExpected->RequestStarting();
     ShowStatus(QStringLiteral("Hashing..."), StatusProgress);
 
     try {

@@ -12,6 +12,7 @@
 #include "gui/WindowFonts.h"
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
+#include "platform/ThreadStart.h"
 #include "tests/gui/QtPrinters.h"
 #include "tests/support/StateWait.h"
 #include "tools/ConfigStore.h"
@@ -146,6 +147,16 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+// Drags the file at path onto target and drops it there.
+void DropFile(QWidget* target, const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
 }
 
 class QVMainTest : public testing::Test {
@@ -1279,6 +1290,77 @@ TEST(ExpectedDigestRowTest, ANarrowRowCountsTheAlgorithmsItTried) {
     }
 }
 
+// A verdict too long for a narrow row even in the smallest font shortens the file or list name
+// it holds in that name's middle; the verdict's words, the algorithm and the digit stay whole.
+TEST(ExpectedDigestRowTest, ANarrowRowShortensTheNamesInTheVerdictNotItsWords) {
+    QTemporaryDir files;
+    const QString longName = u"release-candidate-2024-12-11-full-image-for-every-one-of-the-mirrors"_qs;
+    WriteFile(files.filePath(u"NOLINE.sums"_qs), "a9993e364706816aba3e25717850c26c9cd0d89d  other.txt\n");
+    WriteFile(files.filePath(longName + u".sums"_qs), "a9993e364706816aba3e25717850c26c9cd0d89d  other.txt\n");
+    QString wrong = Sha256Abc;
+    wrong[63] = u'0';
+    struct Case {
+        const char* label;
+        std::function<void(TExpectedDigestRow&)> fill;
+        // The verdict is before + name + after; only the name may be shortened.
+        QString before;
+        QString name;
+        QString after;
+    };
+    const Case cases[] = {
+        {"a long list name",
+         [&](TExpectedDigestRow& row) {
+             row.OfferListDigest(TSidecarDigest{wrong, u"SHA256"_qs, longName + u".sha256sums"_qs, false});
+         },
+         u"\u2717 Does not match: SHA256 differs at digit 64 (from "_qs, longName + u".sha256sums"_qs, u")"_qs},
+        {"a note naming a long file",
+         [&](TExpectedDigestRow& row) {
+             row.SetFileOnScreen(files.filePath(longName + u".iso"_qs));
+             DropFile(row.edtExpected, files.filePath(u"NOLINE.sums"_qs));
+         },
+         u"NOLINE.sums has no line for "_qs, longName + u".iso"_qs, QString()},
+        {"a note of a long list",
+         [&](TExpectedDigestRow& row) {
+             row.SetFileOnScreen(files.filePath(u"s.txt"_qs));
+             DropFile(row.edtExpected, files.filePath(longName + u".sums"_qs));
+         },
+         QString(), longName + u".sums"_qs, u" has no line for s.txt"_qs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        QWidget window;
+        window.setFont(TahomaFont(11));
+        TExpectedDigestRow row(&window);
+        row.SetSelected(u"SHA256"_qs);
+        row.SetResult(Sha256Abc, u"SHA256"_qs);
+        c.fill(row);
+        ASSERT_EQ(row.VerdictText(), c.before + c.name + c.after);
+        row.edtExpected->setGeometry(100, 0, 258, 21);
+        row.btnPasteExpected->setGeometry(362, 0, 40, 21);
+        row.lblVerdict->setGeometry(408, 0, 700 - 408, 21);
+        row.Arrange();
+        const QString shown = row.lblVerdict->ShownText();
+        ASSERT_TRUE(row.lblVerdict->IsElided()) << "the case needs a verdict too long for the row";
+        EXPECT_EQ(row.lblVerdict->ShownFont().pixelSize(), TExpectedDigestRow::MinimumVerdictPixelSize);
+        EXPECT_LE(QFontMetrics(row.lblVerdict->ShownFont()).horizontalAdvance(shown),
+                  row.lblVerdict->contentsRect().width());
+        EXPECT_TRUE(row.lblVerdict->ShownToolTip().startsWith(row.VerdictText()));
+        if (!shown.startsWith(c.before) || !shown.endsWith(c.after)) {
+            ADD_FAILURE() << "words around the name cut: " << shown.toStdString();
+            continue;
+        }
+        // The name keeps about as much of its beginning as of its end.
+        const QString name = shown.mid(c.before.size(), shown.size() - c.before.size() - c.after.size());
+        const qsizetype cut = name.indexOf(u'\u2026');
+        EXPECT_GE(cut, 0) << shown.toStdString();
+        const QString head = name.left(cut);
+        const QString tail = name.mid(cut + 1);
+        EXPECT_TRUE(c.name.startsWith(head) && c.name.endsWith(tail)) << shown.toStdString();
+        EXPECT_GE(head.size(), 3) << shown.toStdString();
+        EXPECT_LE(std::abs(head.size() - tail.size()), 4) << shown.toStdString();
+    }
+}
+
 // Forms people paste: each is read, the line naming the file on screen taken from several.
 TEST_F(QVMainTest, TheFieldReadsWhatPeoplePaste) {
     QTemporaryDir files;
@@ -1425,6 +1507,79 @@ TEST_F(QVMainTest, ASidecarListFillsTheField) {
 
     TfrmQVMain& next = Restart();
     EXPECT_TRUE(next.rowExpected->edtExpected->text().isEmpty());
+}
+
+// A digest a list gave belongs to the file it was picked for: it goes as soon as a request for
+// another input starts, not when that hash ends; the user's own digest stays. The hashing thread
+// is held at its start, so the field is seen while the hash runs.
+TEST_F(QVMainTest, AListsDigestGoesWhenARequestForAnotherInputStarts) {
+    QTemporaryDir listed;
+    QTemporaryDir plain;
+    const QString abc = listed.filePath(u"abc.txt"_qs);
+    const QString unlisted = plain.filePath(u"plain.txt"_qs);
+    WriteFile(abc, "abc");
+    WriteFile(listed.filePath(u"SHA1SUMS"_qs), (Sha1Abc + u"  abc.txt\n"_qs).toUtf8());
+    WriteFile(unlisted, "abc");
+    WriteFile(plain.filePath(u"given.sums"_qs), (Sha1Abc + u"  plain.txt\n"_qs).toUtf8());
+
+    const auto hashFile = [](TfrmQVMain& w, const QString& path) {
+        w.rgInputType->SetItemIndex(InputTypeFile);
+        w.memVal->setPlainText(path);
+        Compute(w);
+    };
+    const auto besideList = [&](TfrmQVMain& w) { hashFile(w, abc); };
+    const auto droppedList = [&](TfrmQVMain& w) {
+        hashFile(w, unlisted);
+        DropFile(w.rowExpected->edtExpected, plain.filePath(u"given.sums"_qs));
+    };
+    const auto typed = [&](TfrmQVMain& w) {
+        hashFile(w, abc);
+        w.rowExpected->edtExpected->clear();
+        Type(w.rowExpected->edtExpected, Sha1Abc);
+    };
+    const auto file = [](const QString& path) {
+        return [path](TfrmQVMain& w) {
+            w.rgInputType->SetItemIndex(InputTypeFile);
+            w.memVal->setPlainText(path);
+        };
+    };
+    const auto text = [](TfrmQVMain& w) {
+        w.rgInputType->SetItemIndex(InputTypeText);
+        w.memVal->setPlainText(u"abc"_qs);
+    };
+    struct Case {
+        const char* name;
+        std::function<void(TfrmQVMain&)> fill;
+        std::function<void(TfrmQVMain&)> next;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"a list beside the file, then a file without one", besideList, file(unlisted), false},
+        {"a list beside the file, then a text", besideList, text, false},
+        {"a list beside the file, then the same file", besideList, file(abc), true},
+        {"a dropped list, then another file", droppedList, file(abc), false},
+        {"a dropped list, then the same file", droppedList, file(unlisted), true},
+        {"a typed digest, then another file", typed, file(unlisted), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TfrmQVMain& w = Open();
+        c.fill(w);
+        ASSERT_EQ(w.rowExpected->edtExpected->text(), Sha1Abc);
+        c.next(w);
+        std::binary_semaphore gate(0);
+        w.SetThreadStarter([&gate](std::function<void()> body) {
+            return StartThread([&gate, body = std::move(body)] {
+                gate.acquire();
+                body();
+            });
+        });
+        Click(w.btnRefresh);
+        ASSERT_TRUE(w.IsBusy());
+        EXPECT_EQ(w.rowExpected->edtExpected->text(), c.kept ? Sha1Abc : QString());
+        gate.release();
+        ASSERT_TRUE(QTest::qWaitFor([&w] { return !w.IsBusy(); }, StateWaitMs));
+    }
 }
 
 // A list that gives the file's digest in another algorithm selects that algorithm and hashes
@@ -1582,24 +1737,16 @@ TEST_F(QVMainTest, AListsNoteGoesWithTheInputItWasMadeFor) {
     WriteFile(files.filePath(u"NOLINE.sums"_qs), "a9993e364706816aba3e25717850c26c9cd0d89d  other.txt\n");
     TfrmQVMain& w = Open();
     TExpectedDigestRow& row = *w.rowExpected;
-    const auto drop = [](QWidget* target, const QString& path) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &dropped);
-    };
     const auto leaveNote = [&] {
         w.rgInputType->SetItemIndex(InputTypeFile);
         w.memVal->setPlainText(files.filePath(u"s.txt"_qs));
         Compute(w);
-        drop(row.edtExpected, files.filePath(u"NOLINE.sums"_qs));
+        DropFile(row.edtExpected, files.filePath(u"NOLINE.sums"_qs));
         EXPECT_EQ(row.VerdictText(), u"NOLINE.sums has no line for s.txt"_qs);
     };
 
     leaveNote();
-    drop(&w, files.filePath(u"t.txt"_qs));
+    DropFile(&w, files.filePath(u"t.txt"_qs));
     EXPECT_EQ(w.memVal->toPlainText(), files.filePath(u"t.txt"_qs));
     EXPECT_EQ(row.VerdictText(), QString()) << "another file dropped";
 
