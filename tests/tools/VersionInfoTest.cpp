@@ -2,7 +2,7 @@
 
 #include "tests/tools/QtPrinters.h"
 #include "tests/tools/TempFolder.h"
-#include "tools/VersionRecord.h"
+#include "platform/VersionRecord.h"
 
 #include <QFile>
 #include <QStringList>
