@@ -14,6 +14,7 @@ bool GetVersionNumbers(const QString& module, int& major, int& minor, int& relea
     build = numbers.build;
     return found;
 }
+
 bool GetVersionNumbers(int& major, int& minor, int& release, int& build) {
     return GetVersionNumbers(QString(), major, minor, release, build);
 }

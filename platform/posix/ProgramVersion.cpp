@@ -187,5 +187,8 @@ bool ReadProgramVersion(const std::string& program, VersionRecord::TNumbers& num
     // The running executable is read through the name that finds it even when it was renamed
     // or moved since.
     const TModuleFile file(program.empty() ? RunningExecutableFile() : program);
-    return file.IsOpen() && TElfReader(file).FindVersionRecord(numbers);
+    if (file.IsOpen() && TElfReader(file).FindVersionRecord(numbers))
+        return true;
+    numbers = {};
+    return false;
 }
