@@ -8,8 +8,6 @@ set(QUVIRO_APP_ID org.quviro.Quviro)
 # published. The default names the reserved example domain until the project has a web site.
 set(QUVIRO_SCREENSHOT_URL "https://quviro.example.org/screenshot.png"
     CACHE STRING "Web address of docs/screenshot.png, for the AppStream metadata")
-set(QUVIRO_ICON_SVG ${PROJECT_SOURCE_DIR}/gui/images/quviro.svg)
-set(QUVIRO_ICON_SIZES 16 22 24 32 48 64 128 256)
 
 set(quviro_packaging_src ${PROJECT_SOURCE_DIR}/packaging)
 set(quviro_packaging_bin ${PROJECT_BINARY_DIR}/packaging)
@@ -22,24 +20,17 @@ configure_file(${quviro_packaging_src}/${QUVIRO_APP_ID}.metainfo.xml.in
                ${quviro_packaging_bin}/${QUVIRO_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${quviro_packaging_bin}/${QUVIRO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# The PNG sizes are rendered from the one drawing, so the icon never exists in two versions.
-find_program(RSVG_CONVERT rsvg-convert REQUIRED)
-set(quviro_generated_files)
+# The PNG sizes are the renderings of the one drawing that the window bundles (gui/CMakeLists.txt,
+# cmake/Pictures.cmake), so the icon never exists in two versions.
 foreach(size IN LISTS QUVIRO_ICON_SIZES)
-    set(png ${quviro_packaging_bin}/icons/${size}x${size}/${QUVIRO_APP_ID}.png)
-    add_custom_command(
-        OUTPUT ${png}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${quviro_packaging_bin}/icons/${size}x${size}
-        COMMAND ${RSVG_CONVERT} --width=${size} --height=${size} --output=${png} ${QUVIRO_ICON_SVG}
-        DEPENDS ${QUVIRO_ICON_SVG}
-        COMMENT "Rendering the ${size}x${size} application icon"
-        VERBATIM)
-    list(APPEND quviro_generated_files ${png})
-    install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+    quviro_picture_file(quviro ${size} 1 png)
+    install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${QUVIRO_APP_ID}.png)
 endforeach()
 install(FILES ${QUVIRO_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${QUVIRO_APP_ID}.svg)
 
+set(quviro_generated_files)
 # Manual pages carry the project version; they are installed compressed, as Debian expects them.
 foreach(page quviro quviro-cli)
     configure_file(${quviro_packaging_src}/${page}.1.in ${quviro_packaging_bin}/${page}.1 @ONLY)

@@ -1,51 +1,48 @@
 #include "gui/Images.h"
 
-#include <QImage>
-#include <QPainter>
+#include <QDir>
 #include <QPixmap>
-#include <QSvgRenderer>
 #include <QToolButton>
 
 namespace {
 
-void AddRendering(QIcon& icon, QSvgRenderer& renderer, QSize size, int scale) {
-    QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        renderer.render(&painter);
-    }
-    QPixmap pixmap = QPixmap::fromImage(image);
+const QString PicturesFolder = QStringLiteral(":/images/");
+
+// The rendering's pixmap, marked with its density so that the icon offers it to screens of that
+// density and draws it at the picture's size there.
+bool AddRendering(QIcon& icon, const QString& file, int scale) {
+    QPixmap pixmap(PicturesFolder + file);
+    if (pixmap.isNull())
+        return false;
     pixmap.setDevicePixelRatio(scale);
     icon.addPixmap(pixmap);
+    return true;
 }
 
 } // namespace
 
-QIcon SvgIcon(const QString& path, QSize size) {
+QIcon PictureIcon(const QString& name, QSize size) {
     QIcon icon;
-    QSvgRenderer renderer(path);
-    if (!renderer.isValid())
+    if (size.width() != size.height())
         return icon;
-    for (int scale : {1, 2})
-        AddRendering(icon, renderer, size, scale);
+    const QString stem = name + u'-' + QString::number(size.width());
+    if (!AddRendering(icon, stem + QStringLiteral(".png"), 1) ||
+        !AddRendering(icon, stem + QStringLiteral("@2x.png"), 2))
+        return QIcon();
     return icon;
 }
 
 QIcon ApplicationIcon() {
     QIcon icon;
-    QSvgRenderer renderer(QStringLiteral(":/images/quviro.svg"));
-    if (!renderer.isValid())
-        return icon;
-    for (int side : {16, 24, 32, 48, 64, 128, 256})
-        AddRendering(icon, renderer, QSize(side, side), 1);
+    for (const QString& file : QDir(PicturesFolder).entryList({QStringLiteral("quviro-*.png")}, QDir::Files))
+        AddRendering(icon, file, 1);
     return icon;
 }
 
-QToolButton* ImageButton(QWidget* parent, const QString& image, QSize imageSize, const QString& name,
+QToolButton* ImageButton(QWidget* parent, const QString& picture, QSize imageSize, const QString& name,
                          const QString& hint) {
     auto* button = new QToolButton(parent);
-    button->setIcon(SvgIcon(image, imageSize));
+    button->setIcon(PictureIcon(picture, imageSize));
     button->setIconSize(imageSize);
     button->setToolTip(hint);
     button->setAccessibleName(name);

@@ -83,7 +83,7 @@ TResultPanel::TResultPanel(QWidget* window) : QObject(window) {
     // Focus on the result lets Ctrl+C copy the digest.
     lblHash->setFocusPolicy(Qt::StrongFocus);
     lblHashType->setFocusPolicy(Qt::ClickFocus);
-    btnRefresh = ImageButton(window, QStringLiteral(":/images/hash-tag.svg"), QSize(32, 32), ComputeName, ComputeHint);
+    btnRefresh = ImageButton(window, QStringLiteral("hash-tag"), QSize(32, 32), ComputeName, ComputeHint);
     pbHash = new QProgressBar(window);
     pbHash->setRange(0, 1000);
     pbHash->setTextVisible(false);
@@ -143,8 +143,8 @@ void TResultPanel::SetStale(bool stale) {
 }
 
 void TResultPanel::ShowBusy(bool busy) {
-    btnRefresh->setIcon(SvgIcon(busy ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/hash-tag.svg"),
-                                btnRefresh->iconSize()));
+    btnRefresh->setIcon(
+        PictureIcon(busy ? QStringLiteral("stop") : QStringLiteral("hash-tag"), btnRefresh->iconSize()));
     btnRefresh->setToolTip(busy ? StopHint : ComputeHint);
     btnRefresh->setAccessibleName(busy ? StopName : ComputeName);
     btnRefresh->setAccessibleDescription(busy ? StopHint : ComputeHint);

@@ -21,10 +21,10 @@
 TSaltRow::TSaltRow(QWidget* window) : QObject(window) {
     rgSaltType = new TRadioGroup(QStringLiteral("Add Salt to Input"), window);
     btnSaltDel =
-        ImageButton(window, QStringLiteral(":/images/salt-delete.svg"), QSize(16, 16),
-                    QStringLiteral("Delete salt from history"), QStringLiteral("Delete the current selected Salt"));
-    btnSaltClear = ImageButton(window, QStringLiteral(":/images/salt-clear.svg"), QSize(16, 16),
-                               QStringLiteral("Clear salt"), QStringLiteral("Clear the current Salt"));
+        ImageButton(window, QStringLiteral("salt-delete"), QSize(16, 16), QStringLiteral("Delete salt from history"),
+                    QStringLiteral("Delete the current selected Salt"));
+    btnSaltClear = ImageButton(window, QStringLiteral("salt-clear"), QSize(16, 16), QStringLiteral("Clear salt"),
+                               QStringLiteral("Clear the current Salt"));
     Label1 = new QLabel(QStringLiteral("Added Input data (SALT): "), window);
     Label1->setTextFormat(Qt::PlainText);
     cbSalt = new QComboBox(window);

@@ -5,6 +5,7 @@
 #include "hashing/NamedFileDigest.h"
 #include "hashing/TreeWalk.h"
 #include "platform/Limits.h"
+#include "platform/PathNames.h"
 #include "platform/Processors.h"
 
 #include <algorithm>
@@ -20,7 +21,8 @@ constexpr std::size_t WindowPerJob = 64;
 
 // Error lines end in a line feed whatever -z says: they are for people.
 std::string ErrorLine(const std::string& name, std::string_view message) {
-    std::string line = ChecksumNameNeedsEscape(name) ? EscapeChecksumName(name) : name;
+    const std::string shown = PortableName(name);
+    std::string line = ChecksumNameNeedsEscape(shown) ? EscapeChecksumName(shown) : shown;
     line.append(": ").append(message).append("\n");
     return line;
 }
@@ -49,9 +51,10 @@ TJobResult HashToLines(const std::string& name, TNamedFileKinds kinds, const TFi
     try {
         // A line its peer tool would misread is never written: the file gets an error line instead,
         // before it is read.
+        const std::string listed = PortableName(name);
         for (const THashAlgorithm algorithm : settings.Algorithms)
             if (const std::string_view unwritable =
-                    UnwritableName(AlgorithmInfo(algorithm), settings.Style, name, settings.Terminator);
+                    UnwritableName(AlgorithmInfo(algorithm), settings.Style, listed, settings.Terminator);
                 !unwritable.empty())
                 return {{}, ErrorLine(name, unwritable), true};
         const TNamedFileDigest file =
@@ -66,7 +69,7 @@ TJobResult HashToLines(const std::string& name, TNamedFileKinds kinds, const TFi
         }
         for (std::size_t i = 0; i < file.Digests.size(); ++i)
             result.Output += FormatRowLine(AlgorithmInfo(settings.Algorithms[i]), settings.Style,
-                                           settings.UpperHash ? UpperHex(file.Digests[i]) : file.Digests[i], name,
+                                           settings.UpperHash ? UpperHex(file.Digests[i]) : file.Digests[i], listed,
                                            settings.Terminator);
     } catch (const std::bad_alloc&) {
         result = {{}, std::move(outOfMemory), true};
@@ -75,7 +78,8 @@ TJobResult HashToLines(const std::string& name, TNamedFileKinds kinds, const TFi
 }
 
 std::string Printable(const std::string& name) {
-    return ChecksumNameNeedsEscape(name) ? EscapeChecksumName(name) : name;
+    const std::string shown = PortableName(name);
+    return ChecksumNameNeedsEscape(shown) ? EscapeChecksumName(shown) : shown;
 }
 
 // "Out of memory: N inputs not reached, the first: NAME", with "at least" when the walk could

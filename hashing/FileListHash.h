@@ -66,8 +66,10 @@ int JobsForDescriptors(int jobs);
 // do. A failed file or folder writes "NAME: MESSAGE" to Error in its turn; a skipped entry writes "NAME: Skipped: not a
 // regular file"; MESSAGE is the file's Reason, for a folder not walked followed by a hint to use -r. A name that the
 // style's peer tool could not read back from its line (UnwritableName of checksums/ChecksumFormat.h) writes
-// "NAME: Not listed: ...". Lines are written by FormatRowLine, as each row's peer tool writes them. NAME is escaped as
-// in checksum lines when it holds a backslash, line feed or carriage return. One input without recursive is hashed by
-// one job, whatever settings.Jobs says, so that a single large file has every processor to itself.
+// "NAME: Not listed: ...". Lines are written by FormatRowLine, as each row's peer tool writes them. Lines and messages
+// name a file as PortableName (platform/PathNames.h) writes it ("/" between folders on Windows too); NAME is
+// escaped as in checksum lines when it then holds a backslash, line feed or carriage return. One input without
+// recursive is hashed by one job, whatever settings.Jobs says, so that a single large file has every processor to
+// itself.
 TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFileListSettings& settings,
                              const TFileListSink& sink);

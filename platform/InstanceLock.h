@@ -1,4 +1,5 @@
-// The lock file behind the instance marker: every running instance holds a shared lock on it,
+// POSIX systems only: the lock file that stands for the atom table behind the instance marker
+// (platform/InstanceAtom.h). Every running instance holds a shared lock on it,
 // and another program sees an instance running when its own exclusive lock is refused. The
 // system drops a process's lock when it ends, also when it is killed.
 #pragma once

@@ -12,7 +12,7 @@
 #   desktop/    desktop/ tools/ crypt/ platform/                             any    no
 #   cli/        cli/ pipeline/ hashing/ checksums/ tools/ crypt/ platform/   Core   no
 #   gui/        gui/ desktop/ pipeline/ hashing/ checksums/ tools/ crypt/ platform/   any   no
-#   cmake/      tools/                                                       Core   no
+#   cmake/      platform/                                                    none   no
 #   tests/ fuzz/ bench/   anything of ours                                   any    yes
 #
 # The system's own headers are <unistd.h>, <fcntl.h>, <signal.h> and <csignal>, <dirent.h>,
@@ -53,8 +53,8 @@ set(cli_includes cli pipeline hashing checksums tools crypt platform)
 set(cli_qt core)
 set(gui_includes gui desktop pipeline hashing checksums tools crypt platform)
 set(gui_qt any)
-set(cmake_includes tools)
-set(cmake_qt core)
+set(cmake_includes platform)
+set(cmake_qt none)
 foreach(open tests fuzz bench)
     set(${open}_includes ${project_folders})
     set(${open}_qt any)

@@ -37,8 +37,8 @@ QString AppNameFor(const QString& executablePath) {
 
 QString DataFolderFor(const QString& appDataFolder, const QString& appName) {
     QString folder = appDataFolder + appName;
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
+    if (!folder.endsWith(PathDelimiter()))
+        folder += PathDelimiter();
     return folder;
 }
 

@@ -37,8 +37,9 @@ QString ExecutablePath();
 // full stop, or the whole name without one. "/opt/my.tool.bin" gives "my.tool".
 QString AppNameFor(const QString& executablePath);
 
-// appDataFolder (which ends in "/" unless empty) + appName + "/", the trailing "/" not
-// doubled. An empty appDataFolder gives a folder relative to the current folder.
+// appDataFolder (which ends in the path delimiter unless empty) + appName + the delimiter ("/",
+// "\" on Windows: tools/UserFolders.h), the trailing one not doubled. An empty appDataFolder
+// gives a folder relative to the current folder.
 QString DataFolderFor(const QString& appDataFolder, const QString& appName);
 
 // Creates folder and its missing parents, each owner-only (0700). True when folder then names

@@ -1,6 +1,6 @@
 #include "tools/InstanceMarker.h"
 
-#include "platform/InstanceLock.h"
+#include "platform/InstanceAtom.h"
 #include "platform/Process.h"
 #include "tools/TextUtils.h"
 #include "tools/XdgFolders.h"
@@ -8,19 +8,12 @@
 #include <QFile>
 #include <QStandardPaths>
 
-#include <utility>
+#include <string>
 
 namespace {
 
-// A plain descriptor, not a handle: nothing runs from static destructors, so the marker stays
-// held until ReleaseInstanceAtoms or the end of the process.
-int& HeldMarker() {
-    static int fd = -1;
-    return fd;
-}
-
-TFileHandle OpenMarker(const QString& instanceName, bool create) {
-    return OpenInstanceLock(QFile::encodeName(InstanceMarkerPath(instanceName)).toStdString(), create);
+std::string LockFileOf(const QString& instanceName) {
+    return QFile::encodeName(InstanceMarkerPath(instanceName)).toStdString();
 }
 
 } // namespace
@@ -42,25 +35,13 @@ QString InstanceMarkerPath(const QString& instanceName) {
 }
 
 void RegisterInstance(const QString& instanceName) {
-    if (HeldMarker() >= 0)
-        return;
-    TFileHandle marker = OpenMarker(instanceName, true);
-    if (!marker.IsOpen())
-        return;
-    if (HoldSharedLock(marker.Get()))
-        HeldMarker() = marker.Release();
+    AddInstanceAtom(instanceName.toStdString(), LockFileOf(instanceName));
 }
 
 void ReleaseInstanceAtoms() {
-    // Closing drops the lock. The file stays: removing it could pull it from under another
-    // instance that holds the same file, and a new instance would then lock a different one.
-    TFileHandle(std::exchange(HeldMarker(), -1)).Reset();
+    DeleteInstanceAtom();
 }
 
 bool IsInstanceRunning(const QString& instanceName) {
-    const TFileHandle marker = OpenMarker(instanceName, false);
-    if (!marker.IsOpen())
-        return false;
-    // Closing the marker at the end also drops the exclusive lock if it was taken.
-    return IsLockedByOthers(marker.Get());
+    return FindInstanceAtom(instanceName.toStdString(), LockFileOf(instanceName));
 }

@@ -1,7 +1,8 @@
-// The instance marker: a per-user lock file that tells other programs that an instance of
-// this executable runs. Every running instance holds a shared flock on the file, so the
-// lock itself counts the instances; the kernel drops a process's lock when it ends, also
-// when it is killed. The file may stay behind: whether an instance runs is decided by the
+// The instance marker: tells other programs that an instance of this executable runs, counted
+// across instances (platform/InstanceAtom.h). On Windows it is the global atom of the instance
+// name. On POSIX systems it is a per-user lock file: every running instance holds a shared flock
+// on it, so the lock itself counts the instances; the kernel drops a process's lock when it ends,
+// also when it is killed. The file may stay behind: whether an instance runs is decided by the
 // lock alone, never by the file's existence.
 //
 // The file is "<instance name>" in the user's runtime folder ($XDG_RUNTIME_DIR through
@@ -28,6 +29,6 @@ void RegisterInstance(const QString& instanceName);
 // Drops the marker taken by RegisterInstance; does nothing when none is held.
 void ReleaseInstanceAtoms();
 
-// True while some process holds the marker of instanceName: a non-blocking exclusive lock on
-// the marker file fails. Missing or foreign files answer false.
+// True while some process holds the marker of instanceName: the atom is found, or a
+// non-blocking exclusive lock on the marker file fails. Missing or foreign files answer false.
 bool IsInstanceRunning(const QString& instanceName);

@@ -1,7 +1,12 @@
 #include "tools/TextEncoding.h"
 
+#include "platform/AnsiCodePage.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -108,6 +113,24 @@ QString DecodeWindows1252(QByteArrayView bytes) {
     return text;
 }
 
+namespace {
+
+// The system's ANSI code page where it has one. A text that code page cannot hold is written as
+// UTF-8 with its mark instead, so that a save never loses what the user typed (the system's
+// best-fit characters would not read back). Without a system code page: UTF-8 without a mark.
+QByteArray EncodeAnsiText(QStringView text) {
+    std::string bytes;
+    if (EncodeAnsi(
+            std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())),
+            bytes))
+        return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (AnsiCodePage() != 0)
+        return QByteArray(Utf8Mark) + EncodeUtf8(text);
+    return EncodeUtf8(text);
+}
+
+} // namespace
+
 QString DecodeText(QByteArrayView bytes, TTextEncoding& encoding) {
     if (StartsWith(bytes, Utf8Mark)) {
         encoding = TTextEncoding::Utf8;
@@ -122,6 +145,9 @@ QString DecodeText(QByteArrayView bytes, TTextEncoding& encoding) {
         return DecodeUtf16(bytes.sliced(2), true);
     }
     encoding = TTextEncoding::Ansi;
+    std::u16string system;
+    if (DecodeAnsi(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())), system))
+        return QString::fromStdU16String(system);
     return IsValidUtf8(bytes) ? DecodeUtf8(bytes) : DecodeWindows1252(bytes);
 }
 
@@ -136,7 +162,7 @@ QByteArray EncodeText(QStringView text, TTextEncoding encoding) {
     case TTextEncoding::Ansi:
         break;
     }
-    return EncodeUtf8(text);
+    return EncodeAnsiText(text);
 }
 
 QByteArray EncodeUtf8(QStringView text) {

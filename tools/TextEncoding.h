@@ -1,10 +1,10 @@
 // Byte encodings of data set files.
 //
 // Files with a byte-order mark are UTF-8 (EF BB BF), UTF-16 little-endian (FF FE) or UTF-16
-// big-endian (FE FF). A file without a mark is in the "Ansi" encoding, which on this platform
-// means UTF-8 written without a mark; when such a file is not valid UTF-8 it is decoded as
-// Windows-1252 instead, so that files carried over from a Windows installation read
-// correctly.
+// big-endian (FE FF). A file without a mark is in the "Ansi" encoding: on Windows the system's
+// ANSI code page (platform/AnsiCodePage.h); where the system has none, UTF-8 written without a
+// mark, and a file that is not valid UTF-8 is decoded as Windows-1252 instead, so that files
+// carried over from a Windows installation read correctly.
 #pragma once
 
 #include "tools/Strings.h"
@@ -21,12 +21,16 @@
 // - UTF-8 with a mark: invalid sequences become U+FFFD.
 // - UTF-16: code units are taken as they are, so lone surrogates stay; an odd final byte is
 //   dropped, since it cannot form a code unit.
-// - Ansi: UTF-8 when valid, else Windows-1252, whose five undefined bytes 81 8D 8F 90 9D
-//   become U+0081, U+008D, U+008F, U+0090 and U+009D.
+// - Ansi: the system's ANSI code page where it has one; elsewhere UTF-8 when valid, else
+//   Windows-1252, whose five undefined bytes 81 8D 8F 90 9D become U+0081, U+008D, U+008F,
+//   U+0090 and U+009D.
 QString DecodeText(QByteArrayView bytes, TTextEncoding& encoding);
 
 // The mark of encoding (none for Ansi) followed by text in that encoding. UTF-16 writes
-// every code unit as it is; the UTF-8 forms encode as EncodeUtf8 does.
+// every code unit as it is; the UTF-8 forms encode as EncodeUtf8 does. Ansi is the system's
+// ANSI code page where it has one (with the UTF-8 mark where that code page is UTF-8); a text
+// with a character the code page lacks is written as UTF-8 with its mark, so that no typed
+// character turns into a best-fit one. Where the system has none it is UTF-8 without a mark.
 QByteArray EncodeText(QStringView text, TTextEncoding encoding);
 
 // UTF-16 to UTF-8 without a mark or a terminating zero. A surrogate without its partner

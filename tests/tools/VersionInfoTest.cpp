@@ -1,8 +1,8 @@
 #include "tools/VersionInfo.h"
 
+#include "platform/VersionRecord.h"
 #include "tests/tools/QtPrinters.h"
 #include "tests/tools/TempFolder.h"
-#include "tools/VersionRecord.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // The layout of the version record that the build places in a named ELF section of each
 // executable. Writer (the generated source of cmake/VersionRecord.cpp.in) and reader
-// (VersionInfo.cpp) share this header, so the two cannot drift apart.
+// (platform/posix/ProgramVersion.cpp) share this header, so the two cannot drift apart.
 //
 // The record is 16 bytes, every number little-endian whatever the host:
 //   0  8 bytes  tag "QVVERREC"

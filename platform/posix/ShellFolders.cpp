@@ -1,0 +1,9 @@
+#include "platform/ShellFolders.h"
+
+char SystemPathDelimiter() {
+    return '/';
+}
+
+std::string SystemAppDataFolder() {
+    return {};
+}
