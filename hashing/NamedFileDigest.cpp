@@ -56,11 +56,11 @@ std::unique_ptr<TStream> OpenThrough(const TNamedFileOpener& open, const std::st
     return nullptr;
 }
 
-// The digests of the stream openStep answers; openStep fills the result's failure when it
-// answers none.
-template <typename TOpenStep>
-TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorithm>& algorithms,
-                              TStreamDigester& digester, THashObserver* observer) {
+// Opens a stream by openStep and hands it to useStep, wrapped for observer when one is given;
+// openStep fills the result's failure when it answers none. Every failure of either ends in the
+// result but a cancel.
+template <typename TOpenStep, typename TUseStep>
+TNamedFileDigest WithOpened(TOpenStep openStep, TUseStep useStep, THashObserver* observer) {
     TNamedFileDigest result;
     try {
         std::unique_ptr<TStream> stream = openStep(result);
@@ -68,7 +68,7 @@ TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorit
             return result;
         if (observer)
             stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
-        result.Digests = digester.Digest(algorithms, *stream);
+        useStep(*stream, result);
     } catch (const EHashCancelled&) {
         throw;
     } catch (const std::bad_alloc&) {
@@ -79,12 +79,52 @@ TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorit
     return result;
 }
 
+template <typename TOpenStep>
+TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorithm>& algorithms,
+                              TStreamDigester& digester, THashObserver* observer) {
+    const auto digest = [&](TStream& stream, TNamedFileDigest& result) {
+        result.Digests = digester.Digest(algorithms, stream);
+    };
+    return WithOpened(openStep, digest, observer);
+}
+
+// Appends the bytes of stream, which claims size of them, to bytes, checking afterwards that the
+// file did not change meanwhile, as the reader does; bytes is left as it was when that fails.
+void ReadWhole(TStream& stream, std::int64_t size, std::vector<std::uint8_t>& bytes) {
+    const std::size_t start = bytes.size();
+    try {
+        bytes.resize(start + static_cast<std::size_t>(size));
+        // Reads short only at the end: a file cut or grown meanwhile has another size, which the
+        // check reports; a pseudo-file that claims more than it holds ends early.
+        const std::int64_t done = stream.Read(bytes.data() + start, size);
+        bytes.resize(start + static_cast<std::size_t>(done));
+        stream.CheckUnchanged();
+    } catch (...) {
+        bytes.resize(start);
+        throw;
+    }
+}
+
 } // namespace
 
 TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
                                  TStreamDigester& digester, THashObserver* observer) {
     return DigestOpened([&](TNamedFileDigest& result) { return OpenNamed(name, result); }, algorithms, digester,
                         observer);
+}
+
+TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::int64_t limit, std::vector<std::uint8_t>& bytes,
+                                       const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
+                                       THashObserver* observer) {
+    const auto readOrDigest = [&](TStream& stream, TNamedFileDigest& result) {
+        // Standard input and pseudo-files claim no size: the reader reads them to their end.
+        const std::int64_t size = stream.Size();
+        if (size > 0 && size <= limit)
+            ReadWhole(stream, size, bytes);
+        else
+            result.Digests = digester.Digest(algorithms, stream);
+    };
+    return WithOpened([&](TNamedFileDigest& result) { return OpenNamed(name, result); }, readOrDigest, observer);
 }
 
 TNamedFileDigest DigestNamedFile(const std::string& name, const TNamedFileOpener& open,

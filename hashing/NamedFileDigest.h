@@ -10,6 +10,7 @@
 #include "hashing/HashObserver.h"
 #include "hashing/StreamDigest.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,6 +50,16 @@ struct TNamedFileDigest {
 // stop, passes on as an exception.
 TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
                                  TStreamDigester& digester, THashObserver* observer = nullptr);
+
+// The small-file read of the file lists, which hash many small files together
+// (SmallFileBatch.h), opened and worded as DigestNamedFile: a regular file of 1 to limit bytes is
+// read whole and appended to bytes, checked afterwards as the reader checks it (a file changed
+// meanwhile is a Read failure), and comes back succeeded with no Digests. Anything else (a larger
+// or empty file, a pseudo-file that claims no size, "-") is digested by digester as
+// DigestNamedFile does. bytes holds what it held before when the result is a failure.
+TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::int64_t limit, std::vector<std::uint8_t>& bytes,
+                                       const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
+                                       THashObserver* observer = nullptr);
 
 // Opens the named file as a stream; throws ENoRegularFile when the name leads to no regular file,
 // another exception (EFOpenError) when it cannot be opened, or answers no stream.

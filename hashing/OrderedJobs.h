@@ -24,6 +24,9 @@ struct TJobResult {
     std::string Output; // for standard output
     std::string Errors; // for standard error
     bool Failed = false;
+    // A task that did several inputs at once: their results, for the deliverer to hand on after
+    // this one's, each in its turn.
+    std::vector<TJobResult> Parts{};
 };
 
 class TOrderedJobs {

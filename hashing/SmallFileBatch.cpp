@@ -1,0 +1,74 @@
+#include "hashing/SmallFileBatch.h"
+
+#include "crypt/DigestLanes.h"
+#include "crypt/Stream.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+
+namespace {
+
+constexpr std::int64_t BatchBytes = 4 * 1024 * 1024;
+// The same as the digesters' buffers may take together (ChunkForJobs).
+constexpr std::int64_t AllBatchesBytes = 32 * 1024 * 1024;
+// Fewer lanes than this many files each keep idle lanes as the batch ends.
+constexpr std::size_t FilesPerLane = 4;
+
+} // namespace
+
+bool BatchesSmallFiles(const std::vector<THashAlgorithm>& algorithms) {
+    return algorithms.size() == 1 && AlgorithmInfo(algorithms.front()).HashMany != nullptr && LaneCount() > 1;
+}
+
+std::size_t SmallFileBatchFiles() {
+    return FilesPerLane * LaneCount();
+}
+
+std::int64_t SmallFileBatchBytes(int jobs) {
+    return std::clamp(AllBatchesBytes / std::max(jobs, 1), SmallFileLimit, BatchBytes);
+}
+
+TSmallFileBatcher::TSmallFileBatcher(std::int64_t byteBudget)
+    : m_byteBudget(static_cast<std::size_t>(std::max(byteBudget, SmallFileLimit))) {}
+
+std::vector<TNamedFileDigest> TSmallFileBatcher::Digest(std::span<const std::string> names, THashAlgorithm algorithm,
+                                                        TStreamDigester& digester, TListProgress* progress) {
+    const TAlgorithmInfo& row = AlgorithmInfo(algorithm);
+    const std::vector<THashAlgorithm> algorithms{algorithm};
+    std::vector<TNamedFileDigest> results(names.size());
+    m_bytes.reserve(m_byteBudget);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        // Room for the largest small file is kept, so the buffer never grows past the budget.
+        if (m_bytes.size() + SmallFileLimit > m_byteBudget)
+            HashWaiting(row, results);
+        std::optional<TListProgress::TFileObserver> observer;
+        if (progress)
+            observer.emplace(*progress);
+        const std::size_t offset = m_bytes.size();
+        results[i] = ReadOrDigestNamedFile(names[i], SmallFileLimit, m_bytes, algorithms, digester,
+                                           observer ? &*observer : nullptr);
+        if (results[i].Succeeded() && results[i].Digests.empty())
+            m_waiting.push_back({i, offset, m_bytes.size() - offset});
+    }
+    HashWaiting(row, results);
+    return results;
+}
+
+void TSmallFileBatcher::HashWaiting(const TAlgorithmInfo& row, std::vector<TNamedFileDigest>& results) {
+    try {
+        std::vector<TLaneMessage> messages;
+        messages.reserve(m_waiting.size());
+        for (const TWaiting& file : m_waiting)
+            messages.emplace_back(m_bytes.data() + file.Offset, file.Size);
+        std::vector<std::string> digests(m_waiting.size());
+        row.HashMany(messages, digests);
+        for (std::size_t i = 0; i < m_waiting.size(); ++i)
+            results[m_waiting[i].Index].Digests.push_back(std::move(digests[i]));
+    } catch (const std::bad_alloc&) {
+        for (const TWaiting& file : m_waiting)
+            results[file.Index] = {{}, TNamedFileFailure::OutOfMemory, 0, OutOfMemoryMessage, OutOfMemoryMessage};
+    }
+    m_waiting.clear();
+    m_bytes.clear();
+}
