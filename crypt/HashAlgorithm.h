@@ -70,8 +70,7 @@ struct TAlgorithmInfo {
     // Writes the lower-case hexadecimal digest of messages[i] to digests[i] for every i below the
     // smaller size, many whole messages hashed side by side in the processor's vector lanes
     // (crypt/DigestLanes.h); null for rows without lanes.
-    void (*HashMany)(std::span<const std::span<const std::uint8_t>> messages, std::span<std::string> digests) =
-        nullptr;
+    void (*HashMany)(std::span<const std::span<const std::uint8_t>> messages, std::span<std::string> digests) = nullptr;
 
     std::size_t HexLength() const { return 2 * DigestSize; }
 };
