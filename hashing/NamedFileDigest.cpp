@@ -88,21 +88,14 @@ TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorit
     return WithOpened(openStep, digest, observer);
 }
 
-// Appends the bytes of stream, which claims size of them, to bytes, checking afterwards that the
-// file did not change meanwhile, as the reader does; bytes is left as it was when that fails.
-void ReadWhole(TStream& stream, std::int64_t size, std::vector<std::uint8_t>& bytes) {
-    const std::size_t start = bytes.size();
-    try {
-        bytes.resize(start + static_cast<std::size_t>(size));
-        // Reads short only at the end: a file cut or grown meanwhile has another size, which the
-        // check reports; a pseudo-file that claims more than it holds ends early.
-        const std::int64_t done = stream.Read(bytes.data() + start, size);
-        bytes.resize(start + static_cast<std::size_t>(done));
-        stream.CheckUnchanged();
-    } catch (...) {
-        bytes.resize(start);
-        throw;
-    }
+// Reads the size bytes stream claims into room, checking afterwards that the file did not change
+// meanwhile, as the reader does; the bytes read.
+std::size_t ReadWhole(TStream& stream, std::int64_t size, std::uint8_t* room) {
+    // Reads short only at the end: a file cut or grown meanwhile has another size, which the
+    // check reports; a pseudo-file that claims more than it holds ends early.
+    const std::int64_t done = stream.Read(room, size);
+    stream.CheckUnchanged();
+    return static_cast<std::size_t>(done);
 }
 
 } // namespace
@@ -113,14 +106,15 @@ TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THas
                         observer);
 }
 
-TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::int64_t limit, std::vector<std::uint8_t>& bytes,
+TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::span<std::uint8_t> room, std::size_t& read,
                                        const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
                                        THashObserver* observer) {
+    read = 0;
     const auto readOrDigest = [&](TStream& stream, TNamedFileDigest& result) {
         // Standard input and pseudo-files claim no size: the reader reads them to their end.
         const std::int64_t size = stream.Size();
-        if (size > 0 && size <= limit)
-            ReadWhole(stream, size, bytes);
+        if (size > 0 && static_cast<std::uint64_t>(size) <= room.size())
+            read = ReadWhole(stream, size, room.data());
         else
             result.Digests = digester.Digest(algorithms, stream);
     };

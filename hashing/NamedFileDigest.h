@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -52,12 +53,12 @@ TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THas
                                  TStreamDigester& digester, THashObserver* observer = nullptr);
 
 // The small-file read of the file lists, which hash many small files together
-// (SmallFileBatch.h), opened and worded as DigestNamedFile: a regular file of 1 to limit bytes is
-// read whole and appended to bytes, checked afterwards as the reader checks it (a file changed
-// meanwhile is a Read failure), and comes back succeeded with no Digests. Anything else (a larger
-// or empty file, a pseudo-file that claims no size, "-") is digested by digester as
-// DigestNamedFile does. bytes holds what it held before when the result is a failure.
-TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::int64_t limit, std::vector<std::uint8_t>& bytes,
+// (SmallFileBatch.h), opened and worded as DigestNamedFile: a regular file of 1 to room.size()
+// bytes is read whole into the start of room, its length stored in read, checked afterwards as the
+// reader checks it (a file changed meanwhile is a Read failure), and comes back succeeded with no
+// Digests. Anything else (a larger or empty file, a pseudo-file that claims no size, "-") is
+// digested by digester as DigestNamedFile does, and read is 0, as after a failure.
+TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::span<std::uint8_t> room, std::size_t& read,
                                        const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
                                        THashObserver* observer = nullptr);
 

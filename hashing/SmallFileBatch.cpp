@@ -37,19 +37,22 @@ std::vector<TNamedFileDigest> TSmallFileBatcher::Digest(std::span<const std::str
     const TAlgorithmInfo& row = AlgorithmInfo(algorithm);
     const std::vector<THashAlgorithm> algorithms{algorithm};
     std::vector<TNamedFileDigest> results(names.size());
-    m_bytes.reserve(m_byteBudget);
+    if (!m_bytes)
+        m_bytes = std::make_unique_for_overwrite<std::uint8_t[]>(m_byteBudget);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        // Room for the largest small file is kept, so the buffer never grows past the budget.
-        if (m_bytes.size() + SmallFileLimit > m_byteBudget)
+        // Room for the largest small file is kept, so a file never reaches past the budget.
+        if (m_used + SmallFileLimit > m_byteBudget)
             HashWaiting(row, results);
         std::optional<TListProgress::TFileObserver> observer;
         if (progress)
             observer.emplace(*progress);
-        const std::size_t offset = m_bytes.size();
-        results[i] = ReadOrDigestNamedFile(names[i], SmallFileLimit, m_bytes, algorithms, digester,
-                                           observer ? &*observer : nullptr);
-        if (results[i].Succeeded() && results[i].Digests.empty())
-            m_waiting.push_back({i, offset, m_bytes.size() - offset});
+        std::size_t read = 0;
+        results[i] = ReadOrDigestNamedFile(names[i], {m_bytes.get() + m_used, SmallFileLimit}, read, algorithms,
+                                           digester, observer ? &*observer : nullptr);
+        if (read > 0) {
+            m_waiting.push_back({i, m_used, read});
+            m_used += read;
+        }
     }
     HashWaiting(row, results);
     return results;
@@ -60,7 +63,7 @@ void TSmallFileBatcher::HashWaiting(const TAlgorithmInfo& row, std::vector<TName
         std::vector<TLaneMessage> messages;
         messages.reserve(m_waiting.size());
         for (const TWaiting& file : m_waiting)
-            messages.emplace_back(m_bytes.data() + file.Offset, file.Size);
+            messages.emplace_back(m_bytes.get() + file.Offset, file.Size);
         std::vector<std::string> digests(m_waiting.size());
         row.HashMany(messages, digests);
         for (std::size_t i = 0; i < m_waiting.size(); ++i)
@@ -70,5 +73,5 @@ void TSmallFileBatcher::HashWaiting(const TAlgorithmInfo& row, std::vector<TName
             results[file.Index] = {{}, TNamedFileFailure::OutOfMemory, 0, OutOfMemoryMessage, OutOfMemoryMessage};
     }
     m_waiting.clear();
-    m_bytes.clear();
+    m_used = 0;
 }

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -58,6 +59,9 @@ private:
     void HashWaiting(const TAlgorithmInfo& row, std::vector<TNamedFileDigest>& results);
 
     std::size_t m_byteBudget;
-    std::vector<std::uint8_t> m_bytes;
+    // m_byteBudget bytes, made at the first batch and left uninitialised: each file overwrites
+    // its part.
+    std::unique_ptr<std::uint8_t[]> m_bytes;
+    std::size_t m_used = 0;
     std::vector<TWaiting> m_waiting;
 };
