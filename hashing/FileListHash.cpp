@@ -306,12 +306,12 @@ private:
     void SubmitBatch() {
         if (!m_batch)
             return;
-        m_jobs.Submit([&settings = m_settings, &digesters = m_digesters, &batchers = m_batchers,
-                       batch = m_batch](int worker) {
-            const auto job = static_cast<std::size_t>(worker);
-            return HashBatchToLines(batch->Names, settings, *digesters[job], batchers[job],
-                                    std::move(batch->OutOfMemory));
-        });
+        m_jobs.Submit(
+            [&settings = m_settings, &digesters = m_digesters, &batchers = m_batchers, batch = m_batch](int worker) {
+                const auto job = static_cast<std::size_t>(worker);
+                return HashBatchToLines(batch->Names, settings, *digesters[job], batchers[job],
+                                        std::move(batch->OutOfMemory));
+            });
         m_batch.reset();
     }
 
