@@ -63,7 +63,7 @@ TJobResult LinesOf(const std::string& name, const TFileListSettings& settings, c
 
 // A file's checksum lines, one per algorithm, or its one error line.
 TJobResult HashToLines(const std::string& name, const TFileListSettings& settings, TStreamDigester& digester,
-                       std::string outOfMemory) {
+                       std::string outOfMemory, TReadGate* gate) {
     std::optional<TListProgress::TFileObserver> observer;
     if (settings.Progress)
         observer.emplace(*settings.Progress);
@@ -79,7 +79,7 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
         if (std::optional<TJobResult> refused = RefusedName(name, settings))
             return std::move(*refused);
         return LinesOf(name, settings,
-                       DigestNamedFile(name, settings.Algorithms, digester, observer ? &*observer : nullptr));
+                       DigestNamedFile(name, settings.Algorithms, digester, observer ? &*observer : nullptr, gate));
     } catch (const std::bad_alloc&) {
         return {{}, std::move(outOfMemory), true};
     }
@@ -88,7 +88,8 @@ TJobResult HashToLines(const std::string& name, const TFileListSettings& setting
 // Consecutive files hashed together (SmallFileBatch.h): their results as the task's parts, in
 // order, each file's lines or error line as HashToLines gives them.
 TJobResult HashBatchToLines(const std::vector<std::string>& names, const TFileListSettings& settings,
-                            TStreamDigester& digester, TSmallFileBatcher& batcher, TJobResult outOfMemory) {
+                            TStreamDigester& digester, TSmallFileBatcher& batcher, TJobResult outOfMemory,
+                            TReadGate* gate) {
     TJobResult result;
     try {
         std::vector<std::optional<TJobResult>> refused;
@@ -97,7 +98,7 @@ TJobResult HashBatchToLines(const std::vector<std::string>& names, const TFileLi
             if (!refused.emplace_back(RefusedName(name, settings)))
                 hashed.push_back(name);
         const std::vector<TNamedFileDigest> files =
-            batcher.Digest(hashed, settings.Algorithms.front(), digester, settings.Progress);
+            batcher.Digest(hashed, settings.Algorithms.front(), digester, settings.Progress, gate);
         std::size_t next = 0;
         for (std::size_t i = 0; i < names.size(); ++i) {
             TJobResult part = refused[i] ? std::move(*refused[i]) : LinesOf(names[i], settings, files[next++]);
@@ -147,10 +148,12 @@ struct TPendingBatch {
 class TListWalker final : public TWalkVisitor {
 public:
     // One digester per job, and one batcher per job when small files are batched (none when
-    // not); they outlive jobs. reserve is let go once memory has run out for good.
+    // not); they and gate, when given, outlive jobs. reserve is let go once memory has run out for
+    // good.
     TListWalker(const TFileListSettings& settings, std::vector<std::unique_ptr<TStreamDigester>>& digesters,
-                std::vector<TSmallFileBatcher>& batchers, TOrderedJobs& jobs, std::unique_ptr<char[]> reserve)
-        : m_settings(settings), m_digesters(digesters), m_batchers(batchers), m_jobs(jobs),
+                std::vector<TSmallFileBatcher>& batchers, TReadGate* gate, TOrderedJobs& jobs,
+                std::unique_ptr<char[]> reserve)
+        : m_settings(settings), m_digesters(digesters), m_batchers(batchers), m_gate(gate), m_jobs(jobs),
           m_reserve(std::move(reserve)) {
         m_firstNotReached.reserve(KeptNameBytes);
         m_lastReached.reserve(KeptNameBytes);
@@ -173,7 +176,7 @@ public:
             if (!m_standardInput)
                 m_standardInput = std::make_unique<TStreamDigester>(
                     ChunkForJobs(1), StartThread, TreeThreadsForJobs(static_cast<int>(m_digesters.size())));
-            *result = HashToLines(name, m_settings, *m_standardInput, result->Errors);
+            *result = HashToLines(name, m_settings, *m_standardInput, result->Errors, nullptr);
         } catch (const std::bad_alloc&) {
             // The out-of-memory line made above stands for it; without it, nothing does.
         }
@@ -277,9 +280,10 @@ private:
             AddToBatch(name, std::move(outOfMemory));
             return;
         }
-        Submit([&settings = m_settings, &digesters = m_digesters, name,
+        Submit([&settings = m_settings, &digesters = m_digesters, gate = m_gate, name,
                 outOfMemory = std::move(outOfMemory)](int worker) mutable {
-            return HashToLines(name, settings, *digesters[static_cast<std::size_t>(worker)], std::move(outOfMemory));
+            return HashToLines(name, settings, *digesters[static_cast<std::size_t>(worker)], std::move(outOfMemory),
+                               gate);
         });
     }
 
@@ -306,12 +310,12 @@ private:
     void SubmitBatch() {
         if (!m_batch)
             return;
-        m_jobs.Submit(
-            [&settings = m_settings, &digesters = m_digesters, &batchers = m_batchers, batch = m_batch](int worker) {
-                const auto job = static_cast<std::size_t>(worker);
-                return HashBatchToLines(batch->Names, settings, *digesters[job], batchers[job],
-                                        std::move(batch->OutOfMemory));
-            });
+        m_jobs.Submit([&settings = m_settings, &digesters = m_digesters, &batchers = m_batchers, gate = m_gate,
+                       batch = m_batch](int worker) {
+            const auto job = static_cast<std::size_t>(worker);
+            return HashBatchToLines(batch->Names, settings, *digesters[job], batchers[job],
+                                    std::move(batch->OutOfMemory), gate);
+        });
         m_batch.reset();
     }
 
@@ -340,6 +344,7 @@ private:
     const TFileListSettings& m_settings;
     std::vector<std::unique_ptr<TStreamDigester>>& m_digesters;
     std::vector<TSmallFileBatcher>& m_batchers;
+    TReadGate* m_gate;
     TOrderedJobs& m_jobs;
     std::shared_ptr<TPendingBatch> m_batch;
     // Standard input's reader on the walk's thread, made when "-" comes.
@@ -389,6 +394,7 @@ TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFile
         // Fewer jobs: those whose digesters were made.
     }
     std::vector<TSmallFileBatcher> batchers;
+    std::optional<TReadGate> gate;
     bool failed = false;
     bool writeFailed = false;
     // A batch's parts each go out in their turn, so that its error lines stand among its lines.
@@ -407,6 +413,9 @@ TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFile
         if (!oneFile && BatchesSmallFiles(settings.Algorithms))
             for (int i = 0; i < workers; ++i)
                 batchers.emplace_back(SmallFileBatchBytes(workers));
+        // One job reads one file at a time anyway.
+        if (workers > 1)
+            gate.emplace(settings.ReadGate);
         jobs.emplace(workers, WindowPerJob * digesters.size(), [&](const TJobResult& result) {
             bool written = write(result);
             for (const TJobResult& part : result.Parts)
@@ -414,7 +423,7 @@ TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFile
             writeFailed = writeFailed || !written;
             return written;
         });
-        walker.emplace(settings, digesters, batchers, *jobs, std::move(reserve));
+        walker.emplace(settings, digesters, batchers, gate ? &*gate : nullptr, *jobs, std::move(reserve));
     } catch (const std::bad_alloc&) {
         // Not even the jobs could be set up: no input is reached.
         walker.reset();

@@ -6,6 +6,7 @@
 #include "crypt/HashAlgorithm.h"
 #include "hashing/HashProgress.h"
 #include "hashing/OrderedJobs.h"
+#include "hashing/ReadGate.h"
 #include "hashing/StreamDigest.h"
 #include "hashing/TreeWalk.h"
 
@@ -28,6 +29,8 @@ struct TFileListSettings {
     std::optional<TFileIdentity> Output;
     // Told of every file read and done, failed ones included, when given.
     TListProgress* Progress = nullptr;
+    // How the jobs learn which files lie on a rotating disk, whose files they read one at a time.
+    TReadGateSeam ReadGate;
 };
 
 // Where the lines go, in order: Write gets standard output's bytes, Error standard error's.
@@ -65,6 +68,7 @@ int JobsForDescriptors(int jobs);
 // style's peer tool could not read back from its line (UnwritableName of checksums/ChecksumFormat.h) writes
 // "NAME: Not listed: ...". Lines are written by FormatRowLine, as each row's peer tool writes them. NAME is escaped as
 // in checksum lines when it holds a backslash, line feed or carriage return. One input without recursive is hashed by
-// one job, whatever settings.Jobs says, so that a single large file has every processor to itself.
+// one job, whatever settings.Jobs says, so that a single large file has every processor to itself. With several jobs,
+// the files of a rotating disk are read one at a time (ReadGate.h).
 TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFileListSettings& settings,
                              const TFileListSink& sink);

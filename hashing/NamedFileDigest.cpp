@@ -21,8 +21,9 @@ std::string ReasonOf(const std::exception& failure) {
 }
 
 // Opens name for DigestNamedFile without an opener: standard input, or a regular file opened
-// without blocking; fills result's failure when it answers no stream.
-std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileDigest& result) {
+// without blocking and passed through gate when given; fills result's failure when it answers no
+// stream.
+std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileDigest& result, TReadGate* gate) {
     if (name == "-")
         return std::make_unique<TDescriptorStream>(StandardInputFd);
     TRegularFile file = OpenRegularFile(name);
@@ -34,7 +35,9 @@ std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileDigest& re
         result.Message = result.Reason;
         return nullptr;
     }
-    return std::make_unique<TFileStream>(std::move(file));
+    const std::uint64_t device = file.Info.Identity.Device;
+    std::unique_ptr<TStream> stream = std::make_unique<TFileStream>(std::move(file));
+    return gate ? gate->Gated(std::move(stream), device) : std::move(stream);
 }
 
 // Opens name through open, every failure of the opener its Open (or NoRegularFile) failure.
@@ -101,14 +104,14 @@ std::size_t ReadWhole(TStream& stream, std::int64_t size, std::uint8_t* room) {
 } // namespace
 
 TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
-                                 TStreamDigester& digester, THashObserver* observer) {
-    return DigestOpened([&](TNamedFileDigest& result) { return OpenNamed(name, result); }, algorithms, digester,
+                                 TStreamDigester& digester, THashObserver* observer, TReadGate* gate) {
+    return DigestOpened([&](TNamedFileDigest& result) { return OpenNamed(name, result, gate); }, algorithms, digester,
                         observer);
 }
 
 TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::span<std::uint8_t> room, std::size_t& read,
                                        const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
-                                       THashObserver* observer) {
+                                       THashObserver* observer, TReadGate* gate) {
     read = 0;
     const auto readOrDigest = [&](TStream& stream, TNamedFileDigest& result) {
         // Standard input and pseudo-files claim no size: the reader reads them to their end.
@@ -118,7 +121,7 @@ TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::span<std::u
         else
             result.Digests = digester.Digest(algorithms, stream);
     };
-    return WithOpened([&](TNamedFileDigest& result) { return OpenNamed(name, result); }, readOrDigest, observer);
+    return WithOpened([&](TNamedFileDigest& result) { return OpenNamed(name, result, gate); }, readOrDigest, observer);
 }
 
 TNamedFileDigest DigestNamedFile(const std::string& name, const TNamedFileOpener& open,

@@ -8,6 +8,7 @@
 
 #include "crypt/HashAlgorithm.h"
 #include "hashing/HashObserver.h"
+#include "hashing/ReadGate.h"
 #include "hashing/StreamDigest.h"
 
 #include <cstdint>
@@ -47,10 +48,12 @@ struct TNamedFileDigest {
 
 // The digests of the file name names (bytes as the file system takes them); "-" is standard
 // input, read to its end from where it stands. Reading is told to observer when one is given.
-// Every failure of the file comes back in the result; only EHashCancelled, when observer asks to
-// stop, passes on as an exception.
+// A regular file is read through gate when one is given (ReadGate.h). Every failure of the file
+// comes back in the result; only EHashCancelled, when observer asks to stop, passes on as an
+// exception.
 TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
-                                 TStreamDigester& digester, THashObserver* observer = nullptr);
+                                 TStreamDigester& digester, THashObserver* observer = nullptr,
+                                 TReadGate* gate = nullptr);
 
 // The small-file read of the file lists, which hash many small files together
 // (SmallFileBatch.h), opened and worded as DigestNamedFile: a regular file of 1 to room.size()
@@ -60,7 +63,7 @@ TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THas
 // digested by digester as DigestNamedFile does, and read is 0, as after a failure.
 TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::span<std::uint8_t> room, std::size_t& read,
                                        const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
-                                       THashObserver* observer = nullptr);
+                                       THashObserver* observer = nullptr, TReadGate* gate = nullptr);
 
 // Opens the named file as a stream; throws ENoRegularFile when the name leads to no regular file,
 // another exception (EFOpenError) when it cannot be opened, or answers no stream.

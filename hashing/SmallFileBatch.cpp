@@ -33,7 +33,8 @@ TSmallFileBatcher::TSmallFileBatcher(std::int64_t byteBudget)
     : m_byteBudget(static_cast<std::size_t>(std::max(byteBudget, SmallFileLimit))) {}
 
 std::vector<TNamedFileDigest> TSmallFileBatcher::Digest(std::span<const std::string> names, THashAlgorithm algorithm,
-                                                        TStreamDigester& digester, TListProgress* progress) {
+                                                        TStreamDigester& digester, TListProgress* progress,
+                                                        TReadGate* gate) {
     const TAlgorithmInfo& row = AlgorithmInfo(algorithm);
     const std::vector<THashAlgorithm> algorithms{algorithm};
     std::vector<TNamedFileDigest> results(names.size());
@@ -48,7 +49,7 @@ std::vector<TNamedFileDigest> TSmallFileBatcher::Digest(std::span<const std::str
             observer.emplace(*progress);
         std::size_t read = 0;
         results[i] = ReadOrDigestNamedFile(names[i], {m_bytes.get() + m_used, SmallFileLimit}, read, algorithms,
-                                           digester, observer ? &*observer : nullptr);
+                                           digester, observer ? &*observer : nullptr, gate);
         if (read > 0) {
             m_waiting.push_back({i, m_used, read});
             m_used += read;

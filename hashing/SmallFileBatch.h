@@ -42,10 +42,10 @@ public:
     // each as DigestNamedFile would give it: one digest, or the failure with its words. Files of
     // up to SmallFileLimit bytes are read whole and hashed together whenever the bytes read reach
     // the budget and after the last name; others go through digester. Each file's read is told to
-    // progress when given (not its end: the caller tells that). Throws std::bad_alloc only when
-    // the results themselves cannot be held.
+    // progress when given (not its end: the caller tells that), and goes through gate when given.
+    // Throws std::bad_alloc only when the results themselves cannot be held.
     std::vector<TNamedFileDigest> Digest(std::span<const std::string> names, THashAlgorithm algorithm,
-                                         TStreamDigester& digester, TListProgress* progress);
+                                         TStreamDigester& digester, TListProgress* progress, TReadGate* gate);
 
 private:
     // A file read whole, waiting for its digest: where its bytes lie in m_bytes.

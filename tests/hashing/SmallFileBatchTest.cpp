@@ -145,7 +145,8 @@ TEST_F(SmallFileBatchTest, EveryBudgetGivesEachFilesOwnResult) {
         SCOPED_TRACE(budget);
         TStreamDigester digester;
         TSmallFileBatcher batcher(budget);
-        const std::vector<TNamedFileDigest> batched = batcher.Digest(names, THashAlgorithm::MD5, digester, nullptr);
+        const std::vector<TNamedFileDigest> batched =
+            batcher.Digest(names, THashAlgorithm::MD5, digester, nullptr, nullptr);
         ASSERT_EQ(batched.size(), names.size());
         for (std::size_t i = 0; i < names.size(); ++i) {
             SCOPED_TRACE(names[i]);
