@@ -1,16 +1,29 @@
 #include "crypt/HashAlgorithm.h"
 
 #include "crypt/DigestEngines.h"
+#include "crypt/DigestLanes.h"
 #include "crypt/EvpEngine.h"
+#include "crypt/Hex.h"
 
 #include <array>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
 using TNames = std::string_view[];
 
 constexpr std::span<const std::string_view> NoNames{};
+
+// A row's HashMany over the lanes' binary digests.
+template <typename TDigest, void (*Many)(std::span<const TLaneMessage>, std::span<TDigest>),
+          std::string (*ToHex)(const TDigest&)>
+void HashManyToHex(std::span<const TLaneMessage> messages, std::span<std::string> digests) {
+    std::vector<TDigest> binary(std::min(messages.size(), digests.size()));
+    Many(messages, binary);
+    for (std::size_t i = 0; i < binary.size(); ++i)
+        digests[i] = ToHex(binary[i]);
+}
 
 constexpr TNames MD5Extensions = {"md5", "md5sum"};
 constexpr TNames MD5Lists = {"MD5SUMS"};
@@ -67,8 +80,10 @@ constexpr TNames XXH32Lists = {"XXH32SUMS"};
 // CRC32 before XXH32 and XXH3-64 before XXH64. xxhsum reads a bare 16-digit digest as XXH64 and
 // an 8-digit one as XXH32; a list of them is told by its name (XXH64SUMS, NAME.xxh32) or its tags.
 const TAlgorithmInfo Table[] = {
-    {THashAlgorithm::MD5, "MD5", "MD5", 16, NoNames, "md5sum", MD5Extensions, MD5Lists, MakeMD5Engine},
-    {THashAlgorithm::SHA1, "SHA1", "SHA1", 20, NoNames, "sha1sum", SHA1Extensions, SHA1Lists, MakeSHA1Engine},
+    {THashAlgorithm::MD5, "MD5", "MD5", 16, NoNames, "md5sum", MD5Extensions, MD5Lists, MakeMD5Engine, false,
+     TEngineSpeed::BelowCopy, HashManyToHex<TMD5Digest, MD5Many, MD5ToHex>},
+    {THashAlgorithm::SHA1, "SHA1", "SHA1", 20, NoNames, "sha1sum", SHA1Extensions, SHA1Lists, MakeSHA1Engine, false,
+     TEngineSpeed::BelowCopy, HashManyToHex<TSHA1Digest, SHA1Many, SHA1ToHex>},
     {THashAlgorithm::SHA256, "SHA256", "SHA256", 32, SHA256Typed, "sha256sum", SHA256Extensions, SHA256Lists,
      MakeSHA256Engine},
     {THashAlgorithm::SHA224, "SHA224", "SHA224", 28, SHA224Typed, "sha224sum", SHA224Extensions, SHA224Lists,

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -67,6 +68,10 @@ struct TAlgorithmInfo {
     bool TaggedOnly = false;
     // Decides how the reader feeds the engine (hashing/StreamDigest.h).
     TEngineSpeed Speed = TEngineSpeed::BelowCopy;
+    // Writes the lower-case hexadecimal digest of messages[i] to digests[i] for every i below the
+    // smaller size, many whole messages hashed side by side in the processor's vector lanes
+    // (crypt/DigestLanes.h); null for rows without lanes.
+    void (*HashMany)(std::span<const std::span<const std::uint8_t>> messages, std::span<std::string> digests) = nullptr;
 
     std::size_t HexLength() const { return 2 * DigestSize; }
 };

@@ -7,6 +7,7 @@
 #include "hashing/HashProgress.h"
 #include "hashing/NamedFileDigest.h"
 #include "hashing/OrderedJobs.h"
+#include "hashing/ReadGate.h"
 #include "hashing/StreamDigest.h"
 #include "hashing/TreeWalk.h"
 
@@ -31,6 +32,8 @@ struct TFileListSettings {
     std::optional<TFileIdentity> Output;
     // Told of every file read and done, failed ones included, when given.
     TListProgress* Progress = nullptr;
+    // How the jobs learn which files lie on a rotating disk, whose files they read one at a time.
+    TReadGateSeam ReadGate;
 };
 
 // Where the lines go, in order: Write gets standard output's bytes, Error standard error's.
@@ -70,6 +73,6 @@ int JobsForDescriptors(int jobs);
 // name a file as PortableName (platform/PathNames.h) writes it ("/" between folders on Windows too); NAME is
 // escaped as in checksum lines when it then holds a backslash, line feed or carriage return. One input without
 // recursive is hashed by one job, whatever settings.Jobs says, so that a single large file has every processor to
-// itself.
+// itself. With several jobs, the files of a rotating disk are read one at a time (ReadGate.h).
 TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFileListSettings& settings,
                              const TFileListSink& sink);

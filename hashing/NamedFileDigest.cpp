@@ -55,9 +55,10 @@ std::unique_ptr<TStream> OpenStream(const std::string& name, TNamedFileDigest& r
 }
 
 // Opens name for DigestNamedFile without an opener: standard input, or a regular file opened
-// without blocking, or with AnyButFolder whatever else it is but a folder; fills result's failure
-// when it answers no stream.
-std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileKinds kinds, TNamedFileDigest& result) {
+// without blocking and passed through gate when given, or with AnyButFolder whatever else it is
+// but a folder; fills result's failure when it answers no stream.
+std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileKinds kinds, TNamedFileDigest& result,
+                                   TReadGate* gate) {
     if (name == "-")
         return std::make_unique<TDescriptorStream>(StandardInputFd);
     TRegularFile file = OpenRegularFile(name);
@@ -72,7 +73,9 @@ std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileKinds kind
         result.Message = result.Reason;
         return nullptr;
     }
-    return std::make_unique<TFileStream>(std::move(file));
+    const std::uint64_t device = file.Info.Identity.Device;
+    std::unique_ptr<TStream> stream = std::make_unique<TFileStream>(std::move(file));
+    return gate ? gate->Gated(std::move(stream), device) : std::move(stream);
 }
 
 // Opens name through open, every failure of the opener its Open (or NoRegularFile) failure.
@@ -94,11 +97,11 @@ std::unique_ptr<TStream> OpenThrough(const TNamedFileOpener& open, const std::st
     return nullptr;
 }
 
-// The digests of the stream openStep answers; openStep fills the result's failure when it
-// answers none.
-template <typename TOpenStep>
-TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorithm>& algorithms,
-                              TStreamDigester& digester, THashObserver* observer) {
+// Opens a stream by openStep and hands it to useStep, wrapped for observer when one is given;
+// openStep fills the result's failure when it answers none. Every failure of either ends in the
+// result but a cancel.
+template <typename TOpenStep, typename TUseStep>
+TNamedFileDigest WithOpened(TOpenStep openStep, TUseStep useStep, THashObserver* observer) {
     TNamedFileDigest result;
     try {
         std::unique_ptr<TStream> stream = openStep(result);
@@ -106,7 +109,7 @@ TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorit
             return result;
         if (observer)
             stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
-        result.Digests = digester.Digest(algorithms, *stream);
+        useStep(*stream, result);
     } catch (const EHashCancelled&) {
         throw;
     } catch (const std::bad_alloc&) {
@@ -117,12 +120,49 @@ TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorit
     return result;
 }
 
+template <typename TOpenStep>
+TNamedFileDigest DigestOpened(TOpenStep openStep, const std::vector<THashAlgorithm>& algorithms,
+                              TStreamDigester& digester, THashObserver* observer) {
+    const auto digest = [&](TStream& stream, TNamedFileDigest& result) {
+        result.Digests = digester.Digest(algorithms, stream);
+    };
+    return WithOpened(openStep, digest, observer);
+}
+
+// Reads the size bytes stream claims into room, checking afterwards that the file did not change
+// meanwhile, as the reader does; the bytes read.
+std::size_t ReadWhole(TStream& stream, std::int64_t size, std::uint8_t* room) {
+    // Reads short only at the end: a file cut or grown meanwhile has another size, which the
+    // check reports; a pseudo-file that claims more than it holds ends early.
+    const std::int64_t done = stream.Read(room, size);
+    stream.CheckUnchanged();
+    return static_cast<std::size_t>(done);
+}
+
 } // namespace
 
 TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
-                                 TStreamDigester& digester, THashObserver* observer, TNamedFileKinds kinds) {
-    return DigestOpened([&](TNamedFileDigest& result) { return OpenNamed(name, kinds, result); }, algorithms, digester,
-                        observer);
+                                 TStreamDigester& digester, THashObserver* observer, TNamedFileKinds kinds,
+                                 TReadGate* gate) {
+    return DigestOpened([&](TNamedFileDigest& result) { return OpenNamed(name, kinds, result, gate); }, algorithms,
+                        digester, observer);
+}
+
+TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::span<std::uint8_t> room, std::size_t& read,
+                                       const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
+                                       THashObserver* observer, TReadGate* gate) {
+    read = 0;
+    const auto readOrDigest = [&](TStream& stream, TNamedFileDigest& result) {
+        // Standard input and pseudo-files claim no size: the reader reads them to their end.
+        const std::int64_t size = stream.Size();
+        if (size > 0 && static_cast<std::uint64_t>(size) <= room.size())
+            read = ReadWhole(stream, size, room.data());
+        else
+            result.Digests = digester.Digest(algorithms, stream);
+    };
+    return WithOpened(
+        [&](TNamedFileDigest& result) { return OpenNamed(name, TNamedFileKinds::RegularOnly, result, gate); },
+        readOrDigest, observer);
 }
 
 TNamedFileDigest DigestNamedFile(const std::string& name, const TNamedFileOpener& open,

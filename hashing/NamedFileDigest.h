@@ -8,10 +8,13 @@
 
 #include "crypt/HashAlgorithm.h"
 #include "hashing/HashObserver.h"
+#include "hashing/ReadGate.h"
 #include "hashing/StreamDigest.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -56,12 +59,22 @@ enum class TNamedFileKinds {
 
 // The digests of the file name names (bytes as the file system takes them); "-" is standard
 // input, read to its end from where it stands. Reading is told to observer when one is given.
-// Every failure of the file comes back in the result; only EHashCancelled, when observer asks to
-// stop, passes on as an exception. A regular file is checked for changes while it is read
-// whatever kinds allows.
+// A regular file is read through gate when one is given (ReadGate.h), and checked for changes
+// while it is read whatever kinds allows. Every failure of the file comes back in the result;
+// only EHashCancelled, when observer asks to stop, passes on as an exception.
 TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
                                  TStreamDigester& digester, THashObserver* observer = nullptr,
-                                 TNamedFileKinds kinds = TNamedFileKinds::RegularOnly);
+                                 TNamedFileKinds kinds = TNamedFileKinds::RegularOnly, TReadGate* gate = nullptr);
+
+// The small-file read of the file lists, which hash many small files together
+// (SmallFileBatch.h), opened and worded as DigestNamedFile: a regular file of 1 to room.size()
+// bytes is read whole into the start of room, its length stored in read, checked afterwards as the
+// reader checks it (a file changed meanwhile is a Read failure), and comes back succeeded with no
+// Digests. Anything else (a larger or empty file, a pseudo-file that claims no size, "-") is
+// digested by digester as DigestNamedFile does, and read is 0, as after a failure.
+TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::span<std::uint8_t> room, std::size_t& read,
+                                       const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
+                                       THashObserver* observer = nullptr, TReadGate* gate = nullptr);
 
 // Opens the named file as a stream; throws ENoRegularFile when the name leads to no regular file,
 // another exception (EFOpenError) when it cannot be opened, or answers no stream.

@@ -1,5 +1,6 @@
 #include "hashing/OrderedJobs.h"
 
+#include <new>
 #include <utility>
 
 TOrderedJobs::TOrderedJobs(int jobs, std::size_t window, TDeliver deliver, const TStartThread& start)
@@ -8,7 +9,12 @@ TOrderedJobs::TOrderedJobs(int jobs, std::size_t window, TDeliver deliver, const
         return;
     m_threads.reserve(static_cast<std::size_t>(jobs));
     for (int worker = 0; worker < jobs; ++worker) {
-        TStartedThread started = start([this, worker] { Work(worker); });
+        TStartedThread started;
+        try {
+            started = start([this, worker] { Work(worker); });
+        } catch (const std::bad_alloc&) {
+            // Alike a process limit; thrown on, it would leave the threads started unjoined.
+        }
         // A process limit: the threads that did start do the work, or the caller's alone.
         if (!started.Started())
             break;

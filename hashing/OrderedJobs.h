@@ -4,8 +4,8 @@
 // tasks. Submit blocks while `window` tasks are given but not yet delivered, so a slow task
 // holds back at most that many finished results and memory stays bounded however many tasks
 // come. With one job there are no threads: Submit runs the task and delivers at once. The same
-// holds when no thread could be started (a process limit); when some could, the run goes on
-// with those.
+// holds when no thread could be started (a process limit, or no memory for a start); when some
+// could, the run goes on with those.
 #pragma once
 
 #include "platform/ThreadStart.h"
@@ -24,6 +24,9 @@ struct TJobResult {
     std::string Output; // for standard output
     std::string Errors; // for standard error
     bool Failed = false;
+    // A task that did several inputs at once: their results, for the deliverer to hand on after
+    // this one's, each in its turn.
+    std::vector<TJobResult> Parts{};
 };
 
 class TOrderedJobs {

@@ -13,12 +13,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <new>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -223,3 +225,61 @@ TEST_F(NamedFileDigestTest, AnOpenersStreamIsReadOnlyForAlgorithms) {
 }
 
 } // namespace
+
+// The small-file read: a file of 1 to limit bytes comes back as its bytes, anything else as its
+// digest, and failures in the same words as a digest's.
+TEST_F(NamedFileDigestTest, SmallFilesAreReadWholeOthersDigested) {
+    std::ofstream(At("empty")).flush();
+    std::ofstream(At("four")) << "abcd";
+    struct Case {
+        const char* name;
+        std::int64_t limit;
+        std::vector<std::string> digests;
+        std::string appended;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"abc", 3, {}, "abc", ""},
+        {"abc", 1024, {}, "abc", ""},
+        {"four", 3, {"e2fc714c4727ee9395f324cd2e7f331f"}, "", ""},
+        {"empty", 3, {"d41d8cd98f00b204e9800998ecf8427e"}, "", ""},
+        {"missing", 3, {}, "", "No such file or directory"},
+        {"folder", 3, {}, "", "Is a directory"},
+        {"fifo", 3, {}, "", "Not a regular file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << ", limit " << c.limit);
+        std::vector<std::uint8_t> room(static_cast<std::size_t>(c.limit));
+        std::size_t read = 99;
+        TStreamDigester digester;
+        const TNamedFileDigest result = ReadOrDigestNamedFile(At(c.name), room, read, {THashAlgorithm::MD5}, digester);
+        EXPECT_EQ(result.Digests, c.digests);
+        EXPECT_EQ(result.Reason, c.reason);
+        EXPECT_EQ(std::string(room.begin(), room.begin() + static_cast<std::ptrdiff_t>(read)), c.appended);
+    }
+}
+
+// An observer that writes to the file it is told of, as another program might while it is read.
+class TWritingObserver final : public THashObserver {
+public:
+    explicit TWritingObserver(std::string path) : m_path(std::move(path)) {}
+    void BytesHashed(std::int64_t, std::int64_t) override { std::ofstream(m_path, std::ios::app) << "more"; }
+    bool CancelRequested() const override { return false; }
+
+private:
+    std::string m_path;
+};
+
+// A small file that changes while it is read whole is a failure; none of its bytes count as read.
+TEST_F(NamedFileDigestTest, SmallFileThatChangesWhileReadIsAFailure) {
+    TWritingObserver writer(At("abc"));
+    std::vector<std::uint8_t> room(1024);
+    std::size_t read = 99;
+    TStreamDigester digester;
+    const TNamedFileDigest result =
+        ReadOrDigestNamedFile(At("abc"), room, read, {THashAlgorithm::MD5}, digester, &writer);
+    EXPECT_EQ(result.Failure, TNamedFileFailure::Read);
+    EXPECT_EQ(result.Reason, "the file changed size while it was read");
+    EXPECT_TRUE(result.Digests.empty());
+    EXPECT_EQ(read, 0u);
+}

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -121,9 +122,12 @@ private:
     bool m_raised = false;
 };
 
-// A starter that starts `allowed` threads and then fails as the system does under a process limit.
-TStartThread FailingAfter(int allowed, std::atomic<int>& started) {
-    return [allowed, &started](std::function<void()> body) {
+// A starter that starts `allowed` threads and then fails as the system does under a process limit,
+// or runs out of memory for the start.
+TStartThread FailingAfter(int allowed, std::atomic<int>& started, bool outOfMemory) {
+    return [allowed, &started, outOfMemory](std::function<void()> body) {
+        if (started >= allowed && outOfMemory)
+            throw std::bad_alloc();
         if (started >= allowed)
             return RefusedThreadStart();
         ++started;
@@ -134,31 +138,33 @@ TStartThread FailingAfter(int allowed, std::atomic<int>& started) {
 // Threads that cannot start cost speed only: the run goes on with those that did start, or on
 // the caller's thread alone, every result delivered in order.
 TEST(OrderedJobsTest, ThreadsThatCannotStartCostSpeedOnly) {
-    for (const int allowed : {0, 1, 3}) {
-        SCOPED_TRACE(allowed);
-        std::atomic<int> started{0};
-        std::vector<std::string> delivered;
-        std::atomic<int> highestWorker{-1};
-        TOrderedJobs runner(
-            4, 8,
-            [&](const TJobResult& result) {
-                delivered.push_back(result.Output);
-                return true;
-            },
-            FailingAfter(allowed, started));
-        EXPECT_EQ(runner.Workers(), std::max(allowed, 1));
-        for (int i = 0; i < 40; ++i)
-            ASSERT_TRUE(runner.Submit([&, i](int worker) {
-                for (int seen = highestWorker; worker > seen && !highestWorker.compare_exchange_weak(seen, worker);) {
-                }
-                return TJobResult{std::to_string(i), {}, false};
-            }));
-        EXPECT_TRUE(runner.Finish());
-        ASSERT_EQ(delivered.size(), 40u);
-        for (int i = 0; i < 40; ++i)
-            EXPECT_EQ(delivered[static_cast<std::size_t>(i)], std::to_string(i));
-        EXPECT_LT(highestWorker, std::max(allowed, 1));
-    }
+    for (const bool outOfMemory : {false, true})
+        for (const int allowed : {0, 1, 3}) {
+            SCOPED_TRACE(std::to_string(allowed) + (outOfMemory ? " started, then no memory" : " started"));
+            std::atomic<int> started{0};
+            std::vector<std::string> delivered;
+            std::atomic<int> highestWorker{-1};
+            TOrderedJobs runner(
+                4, 8,
+                [&](const TJobResult& result) {
+                    delivered.push_back(result.Output);
+                    return true;
+                },
+                FailingAfter(allowed, started, outOfMemory));
+            EXPECT_EQ(runner.Workers(), std::max(allowed, 1));
+            for (int i = 0; i < 40; ++i)
+                ASSERT_TRUE(runner.Submit([&, i](int worker) {
+                    for (int seen = highestWorker;
+                         worker > seen && !highestWorker.compare_exchange_weak(seen, worker);) {
+                    }
+                    return TJobResult{std::to_string(i), {}, false};
+                }));
+            EXPECT_TRUE(runner.Finish());
+            ASSERT_EQ(delivered.size(), 40u);
+            for (int i = 0; i < 40; ++i)
+                EXPECT_EQ(delivered[static_cast<std::size_t>(i)], std::to_string(i));
+            EXPECT_LT(highestWorker, std::max(allowed, 1));
+        }
 }
 
 // A delivery that throws (memory ran out while writing) stops the run like a failed one, and
