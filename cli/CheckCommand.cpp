@@ -3,8 +3,7 @@
 #include "cli/ChecksumVerify.h"
 #include "cli/CliCommand.h"
 #include "cli/CliProgress.h"
-
-#include <QFile>
+#include "tools/TextUtils.h"
 
 #include <atomic>
 
@@ -109,7 +108,7 @@ int RunCheckCommand(const TCliOptions& options, TCliOutput& out) {
     verify.Zero = options.Zero;
     std::vector<std::string> lists;
     for (const QString& list : options.VerifyLists)
-        lists.push_back(QFile::encodeName(list).toStdString());
+        lists.push_back(SystemName(list));
     // --status asks for silence: a progress line only when asked for.
     std::optional<TListProgress> progress;
     std::optional<TListProgressLine> progressLine;

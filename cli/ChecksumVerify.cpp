@@ -10,6 +10,7 @@
 #include "hashing/NamedFileDigest.h"
 #include "platform/Descriptors.h"
 #include "platform/Files.h"
+#include "platform/PathNames.h"
 
 #include <algorithm>
 #include <array>
@@ -61,14 +62,17 @@ std::string NameFolder(const std::string& listName, int list) {
         listName == "-" || NamesADescriptor(listName) ? std::nullopt : LookAtDescriptor(list, error);
     if (!info || info->Kind != TFileKind::Regular)
         return {};
-    const std::size_t slash = listName.rfind('/');
-    return slash == std::string::npos ? std::string() : listName.substr(0, slash + 1);
+    // On Windows "\" separates the list's folders too; PortableName writes it as "/".
+    const std::string portable = PortableName(listName);
+    const std::size_t slash = portable.rfind('/');
+    return slash == std::string::npos ? std::string() : portable.substr(0, slash + 1);
 }
 
 // The list's own file name, its last component: SHA512SUMS tells what its bare digests are.
-std::string_view ListFileName(std::string_view listName) {
-    const std::size_t slash = listName.rfind('/');
-    return slash == std::string_view::npos ? listName : listName.substr(slash + 1);
+std::string ListFileName(std::string_view listName) {
+    const std::string portable = PortableName(listName);
+    const std::size_t slash = portable.rfind('/');
+    return slash == std::string::npos ? portable : portable.substr(slash + 1);
 }
 
 // The path a listed name is checked at: the name itself, found from the current folder as
@@ -130,7 +134,9 @@ public:
     void Out(const std::string& text) { m_output.Out(text); }
     void Err(const std::string& text) { m_output.Message(text); }
 
-    void FileLine(const std::string& name, const char* verdict) {
+    // name as the lists of this system write it: "/" between folders on Windows too.
+    void FileLine(const std::string& listed, const char* verdict) {
+        const std::string name = PortableName(listed);
         std::string line;
         if (ReportNameNeedsEscape(name))
             line.append(1, '\\').append(EscapeChecksumName(name));

@@ -11,6 +11,7 @@
 #include "cli/FilesCommand.h"
 #include "cli/HashCommand.h"
 #include "pipeline/HashPipeline.h"
+#include "platform/CommandLine.h"
 
 #include <algorithm>
 #include <chrono>
@@ -28,16 +29,15 @@ int UsageError(TCliOutput& out, const QString& reason) {
     return ExitUsage;
 }
 
-int Run(int argc, char** argv, TCliOutput& out) {
-    std::vector<std::string> rawArguments;
+int Run(const std::vector<std::string>& rawArguments, TCliOutput& out) {
     QStringList arguments;
     QList<qsizetype> notUtf8;
-    for (int i = 1; i < argc; ++i) {
-        rawArguments.emplace_back(argv[i]);
-        const std::optional<QString> argument = DecodeUtf8(QByteArray(argv[i]));
+    for (const std::string& raw : rawArguments) {
+        const QByteArray bytes = QByteArray::fromStdString(raw);
+        const std::optional<QString> argument = DecodeUtf8(bytes);
         if (!argument)
-            notUtf8.append(i - 1);
-        arguments.append(argument ? *argument : QString::fromUtf8(argv[i]));
+            notUtf8.append(arguments.size());
+        arguments.append(argument ? *argument : QString::fromUtf8(bytes));
     }
 
     const TCliParseResult parsed = ParseCliArguments(arguments);
@@ -74,10 +74,11 @@ int Run(int argc, char** argv, TCliOutput& out) {
 
 int main(int argc, char** argv) {
     KeepWritesWholeOnSignals();
+    UseBinaryStandardStreams();
     TCliOutput out;
     int code = ExitFailure;
     try {
-        code = Run(argc, argv, out);
+        code = Run(ProgramArguments(argc, argv), out);
     } catch (const std::bad_alloc&) {
         out.Message(OutOfMemoryText().toStdString());
         code = ExitFailure;

@@ -10,8 +10,6 @@
 #include "platform/Files.h"
 #include "tools/TextUtils.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -161,7 +159,7 @@ int Report(const TCliOptions& options, const QList<TAlgorithmDigest>& digests, T
 
 // The size of the file INPUT names, or -1 when it names no regular file.
 std::int64_t InputFileSize(const TCliOptions& options) {
-    const std::optional<TFileInfo> info = LookAtPath(QFile::encodeName(options.Input).toStdString());
+    const std::optional<TFileInfo> info = LookAtPath(SystemName(options.Input));
     return info && info->Kind == TFileKind::Regular ? info->Size : -1;
 }
 
@@ -169,7 +167,7 @@ std::int64_t InputFileSize(const TCliOptions& options) {
 // ("-", /dev/stdin, "<(...)", /dev/null), as sha256sum reads it; a failure names the input and
 // its reason, as for several inputs.
 int HashNamedInput(const TCliOptions& options, TCliOutput& out) {
-    const std::string name = QFile::encodeName(options.Input).toStdString();
+    const std::string name = SystemName(options.Input);
     const QStringList names = AlgorithmsToHash(options);
     std::vector<THashAlgorithm> algorithms;
     for (const QString& algorithm : names)

@@ -11,8 +11,6 @@
 #include "tools/TextEncoding.h"
 #include "tools/TextUtils.h"
 
-#include <QFile>
-
 #include <exception>
 #include <new>
 #include <optional>
@@ -155,7 +153,7 @@ QString HashFile(const HashRequest& request, const TFileOpener& openFile, THashO
         outcome.ErrorText = FileDoesNotExist();
         return {};
     }
-    const std::string encoded = QFile::encodeName(name).toStdString();
+    const std::string encoded = SystemName(name);
     // The algorithms are chosen first but their failure is said after the file's own: a file
     // that is not there is what the user is told first. Without algorithms the file is only
     // opened.

@@ -9,7 +9,6 @@
 #include "tools/TextUtils.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -87,11 +86,11 @@ struct TFound {
 // The digest of the list's line for name, and its algorithm; in a NAME.<algorithm> file also a
 // line holding only a digest.
 std::optional<TFound> DigestInList(const QString& listPath, const TCandidate& candidate, const QByteArray& name) {
-    TRegularFile file = OpenRegularFile(QFile::encodeName(listPath).toStdString());
+    TRegularFile file = OpenRegularFile(SystemName(listPath));
     if (!file.IsOpen())
         return std::nullopt;
     // A list the user gave may still say by its name what its bare digests are (b2sums.txt).
-    const std::string listName = QFile::encodeName(candidate.FileName).toStdString();
+    const std::string listName = SystemName(candidate.FileName);
     TChecksumListParser parser(candidate.Algorithm, candidate.Algorithm ? std::nullopt : AlgorithmOfListName(listName));
     try {
         TFileStream stream(std::move(file));
@@ -130,7 +129,7 @@ std::optional<TSidecarDigest> FindSidecarDigest(const QString& filePath, const Q
     const QString name = file.fileName();
     if (name.isEmpty())
         return std::nullopt;
-    const QByteArray encodedName = QFile::encodeName(name);
+    const QByteArray encodedName = QByteArray::fromStdString(SystemName(name));
     for (const TCandidate& candidate : Candidates(file.dir(), name, preferredAlgorithm)) {
         const QString listPath = file.dir().filePath(candidate.FileName);
         if (const std::optional<TFound> found = DigestInList(listPath, candidate, encodedName))
@@ -145,7 +144,7 @@ std::optional<TSidecarDigest> FindDigestInList(const QString& listPath, const QS
     if (name.isEmpty())
         return std::nullopt;
     const TCandidate candidate{QFileInfo(listPath).fileName(), std::nullopt, false};
-    const std::optional<TFound> found = DigestInList(listPath, candidate, QFile::encodeName(name));
+    const std::optional<TFound> found = DigestInList(listPath, candidate, QByteArray::fromStdString(SystemName(name)));
     if (!found)
         return std::nullopt;
     return TSidecarDigest{found->Digest, AlgorithmName(found->Algorithm), candidate.FileName, false};

@@ -8,7 +8,6 @@
 #include "tools/TextUtils.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -18,8 +17,8 @@
 
 namespace {
 
-bool ReadFileBytes(const QByteArray& path, QByteArray& bytes) {
-    const TRegularFile file = OpenRegularFile(path.toStdString());
+bool ReadFileBytes(const std::string& path, QByteArray& bytes) {
+    const TRegularFile file = OpenRegularFile(path);
     if (!file.IsOpen() || file.Info.Size > DataSetMaxFileSize)
         return false;
 
@@ -63,7 +62,7 @@ void RemoveStaleTemporaries(const QString& path) {
     const QDir folder = target.dir();
     for (const QString& name : folder.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System)) {
         if (WriterIsGone(QStringView(name).mid(prefix.size())))
-            RemoveFile(QFile::encodeName(folder.filePath(name)).toStdString());
+            RemoveFile(SystemName(folder.filePath(name)));
     }
 }
 
@@ -73,7 +72,7 @@ void RemoveStaleTemporaries(const QString& path) {
 // outside the folder is ever written.
 bool ReplaceFile(const QString& path, const QByteArray& bytes) {
     RemoveStaleTemporaries(path);
-    const std::string encoded = QFile::encodeName(path).toStdString();
+    const std::string encoded = SystemName(path);
     return ReplaceFileAtomically(encoded, std::string_view(bytes.constData(), std::size_t(bytes.size())),
                                  encoded + TemporaryInfix + std::to_string(CurrentProcessId()) + "-");
 }
@@ -91,13 +90,13 @@ QSet<QString>& UnloadedPaths() {
 // searched) means the file may hold the user's data.
 bool FileIsMissing(const QString& path) {
     int error = 0;
-    return !LookAtPath(QFile::encodeName(path).toStdString(), true, error) && (error == ENOENT || error == ENOTDIR);
+    return !LookAtPath(SystemName(path), true, error) && (error == ENOENT || error == ENOTDIR);
 }
 
 // Whether the file at path (links followed) may be replaced: a file the user could not write
 // in place, as its mode says, is read-only and stays. A missing file may be created.
 bool MayReplace(const QString& path) {
-    return !ModeDeniesWriting(QFile::encodeName(path).toStdString());
+    return !ModeDeniesWriting(SystemName(path));
 }
 
 } // namespace
@@ -117,7 +116,7 @@ bool LoadDataSet(TStrings& list, const QString& name) {
             return false;
 
         QByteArray bytes;
-        if (!ReadFileBytes(QFile::encodeName(path), bytes)) {
+        if (!ReadFileBytes(SystemName(path), bytes)) {
             if (!FileIsMissing(path))
                 UnloadedPaths().insert(path);
             return false;

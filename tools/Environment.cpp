@@ -5,9 +5,9 @@
 #include "tools/ConfigStore.h"
 #include "tools/InstanceMarker.h"
 #include "tools/ProcessValues.h"
+#include "tools/TextUtils.h"
 #include "tools/UserFolders.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -26,7 +26,7 @@ void PinNumberFormat() {
 } // namespace
 
 QString ExecutablePath() {
-    return QFile::decodeName(RunningExecutablePath().c_str());
+    return NameFromSystem(RunningExecutablePath());
 }
 
 QString AppNameFor(const QString& executablePath) {
@@ -44,7 +44,7 @@ QString DataFolderFor(const QString& appDataFolder, const QString& appName) {
 
 bool CreateDataFolder(const QString& folder) {
     // The folders may hold input text and salts: owner-only.
-    return CreateOwnerOnlyFolders(QFile::encodeName(folder).toStdString());
+    return CreateOwnerOnlyFolders(SystemName(folder));
 }
 
 void StartUpEnvironment() {

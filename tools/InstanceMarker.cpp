@@ -5,7 +5,6 @@
 #include "tools/TextUtils.h"
 #include "tools/XdgFolders.h"
 
-#include <QFile>
 #include <QStandardPaths>
 
 #include <string>
@@ -13,7 +12,7 @@
 namespace {
 
 std::string LockFileOf(const QString& instanceName) {
-    return QFile::encodeName(InstanceMarkerPath(instanceName)).toStdString();
+    return SystemName(InstanceMarkerPath(instanceName));
 }
 
 } // namespace

@@ -67,3 +67,11 @@ QString Latin1(std::string_view text) {
 std::u16string_view Utf16(QStringView text) {
     return {text.utf16(), static_cast<std::size_t>(text.size())};
 }
+
+std::string SystemName(QStringView name) {
+    return name.toUtf8().toStdString();
+}
+
+QString NameFromSystem(std::string_view name) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <string>
 #include <string_view>
 
 // Removes leading and trailing code units <= U+0020 (U+0000 and all control characters).
@@ -32,3 +33,10 @@ std::u16string_view Utf16(QStringView text);
 
 // True when the two texts are equal after Upper.
 bool SameTextAscii(QStringView a, QStringView b);
+
+// A file name as platform/ takes it: UTF-8 on every system (platform/ makes the system's own
+// form, UTF-16 on Windows). A lone surrogate, which no file name holds, becomes '?'.
+std::string SystemName(QStringView name);
+
+// A name platform/ gave back, as text; bytes that are not UTF-8 become U+FFFD.
+QString NameFromSystem(std::string_view name);

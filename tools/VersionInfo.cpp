@@ -1,13 +1,11 @@
 #include "tools/VersionInfo.h"
 
 #include "platform/ProgramVersion.h"
-
-#include <QFile>
+#include "tools/TextUtils.h"
 
 bool GetVersionNumbers(const QString& module, int& major, int& minor, int& release, int& build) {
     VersionRecord::TNumbers numbers;
-    const bool found =
-        ReadProgramVersion(module.isEmpty() ? std::string() : QFile::encodeName(module).toStdString(), numbers);
+    const bool found = ReadProgramVersion(module.isEmpty() ? std::string() : SystemName(module), numbers);
     major = numbers.major;
     minor = numbers.minor;
     release = numbers.release;

@@ -1,6 +1,6 @@
 #include "tools/XdgFolders.h"
+#include "tools/TextUtils.h"
 
-#include <QFile>
 #include <QStringList>
 
 QString XdgFolder(const char* variable) {
@@ -23,6 +23,6 @@ void IgnoreRelativeXdgFolders() {
         if (folders.isEmpty())
             qunsetenv(variable);
         else
-            qputenv(variable, QFile::encodeName(folders.join(QLatin1Char(':'))));
+            qputenv(variable, QByteArray::fromStdString(SystemName(folders.join(QLatin1Char(':')))));
     }
 }

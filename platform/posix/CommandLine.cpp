@@ -1,0 +1,7 @@
+#include "platform/CommandLine.h"
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+void UseBinaryStandardStreams() {}
