@@ -4,7 +4,9 @@
 ; It installs for all users under Program Files: the programs, a Start menu entry, an uninstaller
 ; listed in Add/Remove Programs, and "Open with Quviro" on every file in Explorer. "/S" installs
 ; and uninstalls silently, "/D=<folder>" (last on the command line) picks another folder.
-Unicode true
+; A 64-bit installer for 64-bit programs; it also runs where Windows has no 32-bit layer
+; (a 64-bit-only Wine).
+Target amd64-unicode
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
