@@ -184,27 +184,32 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
     return a;
 }
 
-TEST_F(CliFileListTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
+// One case per tool, so that each stays well within a test's time under the sanitizers.
+class CliFileListToolTest : public CliFileListTest, public testing::WithParamInterface<Tool> {};
+
+TEST_P(CliFileListToolTest, RecursiveWalkEqualsCoreutilsInEveryStyleAndJobCount) {
     // "-bz" bundles two switches; of --binary and --text the last wins.
     const std::vector<std::vector<std::string>> styles = {
         {}, {"--tag"}, {"-z"}, {"--tag", "-z"}, {"-b"}, {"-bz"}, {"--binary", "--text"}, {"--text", "-b"}};
-    for (const Tool& tool : Tools) {
-        for (const std::vector<std::string>& style : styles) {
-            const Result expected = Coreutils(tool.coreutils, style, TreeFiles);
-            ASSERT_EQ(expected.exitCode, 0) << expected.errors.toStdString();
-            for (const char* jobs : {"1", "2", "3", "8"}) {
-                const std::string trace = std::string(tool.coreutils) + " -j " + jobs +
-                                          (style.empty() ? "" : " " + style.front()) +
-                                          (style.size() > 1 ? " " + style.back() : "");
-                SCOPED_TRACE(trace);
-                const Result run = Quviro(Concat({"-a", tool.algorithm, "-r", "-j", jobs}, Concat(style, {"tree"})));
-                EXPECT_EQ(run.exitCode, 0);
-                EXPECT_EQ(run.output.toStdString(), expected.output.toStdString());
-                EXPECT_EQ(run.errors.toStdString(), "quviro-cli: tree/fifo: Skipped: not a regular file\n");
-            }
+    const Tool& tool = GetParam();
+    for (const std::vector<std::string>& style : styles) {
+        const Result expected = Coreutils(tool.coreutils, style, TreeFiles);
+        ASSERT_EQ(expected.exitCode, 0) << expected.errors.toStdString();
+        for (const char* jobs : {"1", "2", "3", "8"}) {
+            const std::string trace = std::string(tool.coreutils) + " -j " + jobs +
+                                      (style.empty() ? "" : " " + style.front()) +
+                                      (style.size() > 1 ? " " + style.back() : "");
+            SCOPED_TRACE(trace);
+            const Result run = Quviro(Concat({"-a", tool.algorithm, "-r", "-j", jobs}, Concat(style, {"tree"})));
+            EXPECT_EQ(run.exitCode, 0);
+            EXPECT_EQ(run.output.toStdString(), expected.output.toStdString());
+            EXPECT_EQ(run.errors.toStdString(), "quviro-cli: tree/fifo: Skipped: not a regular file\n");
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Tools, CliFileListToolTest, testing::ValuesIn(Tools),
+                         [](const testing::TestParamInfo<Tool>& info) { return std::string(info.param.coreutils); });
 
 // The lines of each tool's output, split after each terminator, taken in turn: file by file,
 // each file's line of every tool in the order given.
