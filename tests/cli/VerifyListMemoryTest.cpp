@@ -3,6 +3,7 @@
 // is under test, every allocation after a given number fails, on every thread.
 #include "cli/ChecksumVerify.h"
 #include "cli/CliOutput.h"
+#include "tests/support/ReplacedNew.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -22,26 +22,10 @@ namespace {
 // Allocations that may still succeed; below 0, no count applies.
 std::atomic<long> allocationsLeft{-1};
 
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (allocationsLeft.load(std::memory_order_relaxed) >= 0 &&
-        allocationsLeft.fetch_sub(1, std::memory_order_relaxed) <= 0)
-        throw std::bad_alloc();
-    if (void* block = std::malloc(size == 0 ? 1 : size))
-        return block;
-    throw std::bad_alloc();
+bool AllowWhileAllocationsLeft(std::size_t) {
+    return allocationsLeft.load(std::memory_order_relaxed) < 0 ||
+           allocationsLeft.fetch_sub(1, std::memory_order_relaxed) > 0;
 }
-
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
-}
-
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -69,6 +53,7 @@ TEST(VerifyListMemoryTest, NoPassAndTheListNamedWhenMemoryRunsOut) {
         std::optional<bool> passed;
         {
             TCliOutput output(::dup(::fileno(out)), ::fileno(err), TStatusForm::Lines);
+            SetAllocationHook(AllowWhileAllocationsLeft);
             allocationsLeft = allowedAllocations;
             try {
                 passed = VerifyChecksumList(options, output);

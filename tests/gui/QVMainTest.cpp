@@ -14,6 +14,7 @@
 #include "pipeline/HashPipeline.h"
 #include "platform/ThreadStart.h"
 #include "tests/gui/QtPrinters.h"
+#include "tests/support/ReplacedNew.h"
 #include "tests/support/StateWait.h"
 #include "tools/ConfigStore.h"
 #include "tools/DataSet.h"
@@ -50,11 +51,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
-#include <new>
 #include <optional>
 #include <semaphore>
 #include <stdexcept>
@@ -62,58 +61,16 @@
 #include <sys/stat.h>
 #include <utility>
 
-// Allocations through operator new of at least g_refuseFrom bytes fail while it is set, to
-// run the window out of memory without exhausting the machine.
+// Allocations of at least g_refuseFrom bytes fail while it is set, to run the window out of
+// memory without exhausting the machine.
 namespace {
 std::atomic<std::size_t> g_refuseFrom{0};
-} // namespace
 
-// Every plain form of new and delete is replaced, so that each block is allocated and freed
-// by the same pair (AddressSanitizer checks it).
-namespace {
-void* Allocate(std::size_t size) noexcept {
+bool AllowBelowRefusal(std::size_t size) {
     const std::size_t refuseFrom = g_refuseFrom;
-    if (refuseFrom != 0 && size >= refuseFrom)
-        return nullptr;
-    return std::malloc(size == 0 ? 1 : size);
-}
-void* AllocateOrThrow(std::size_t size) {
-    if (void* p = Allocate(size))
-        return p;
-    throw std::bad_alloc();
+    return refuseFrom == 0 || size < refuseFrom;
 }
 } // namespace
-
-void* operator new(std::size_t size) {
-    return AllocateOrThrow(size);
-}
-void* operator new[](std::size_t size) {
-    return AllocateOrThrow(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -1671,6 +1628,7 @@ TEST_F(QVMainTest, RunningOutOfMemoryIsAFailedRequestAndTheWindowStaysUsable) {
     TfrmQVMain& w = Open();
     w.rgInputType->SetItemIndex(InputTypeText);
     w.memVal->setPlainText(QString(2 * 1024 * 1024, u'a'));
+    SetAllocationHook(AllowBelowRefusal);
     g_refuseFrom = 1024 * 1024;
     Compute(w);
     g_refuseFrom = 0;

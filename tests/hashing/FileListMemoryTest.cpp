@@ -5,13 +5,13 @@
 // so that, while a run is under test, allocations fail everywhere but in the sink's writes.
 #include "hashing/FileListHash.h"
 #include "platform/PathNames.h"
+#include "tests/support/ReplacedNew.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -28,28 +28,12 @@ std::atomic<long> allocationsLeft{-1};
 std::thread::id testThread;
 thread_local bool allowed = false;
 
-} // namespace
-
-void* operator new(std::size_t size) {
+bool AllowWhileUnderTest(std::size_t) {
     if (failOtherThreads.load(std::memory_order_relaxed) && !allowed && std::this_thread::get_id() != testThread)
-        throw std::bad_alloc();
-    if (!allowed && allocationsLeft.load(std::memory_order_relaxed) >= 0 &&
-        allocationsLeft.fetch_sub(1, std::memory_order_relaxed) <= 0)
-        throw std::bad_alloc();
-    if (void* block = std::malloc(size == 0 ? 1 : size))
-        return block;
-    throw std::bad_alloc();
+        return false;
+    return allowed || allocationsLeft.load(std::memory_order_relaxed) < 0 ||
+           allocationsLeft.fetch_sub(1, std::memory_order_relaxed) > 0;
 }
-
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
-}
-
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -92,6 +76,7 @@ TEST(FileListMemoryTest, EveryFileEndsInOneLineNamingIt) {
             },
         };
         testThread = std::this_thread::get_id();
+        SetAllocationHook(AllowWhileUnderTest);
         failOtherThreads = true;
         const TFileListResult result = HashFileList(inputs, settings, sink);
         failOtherThreads = false;
@@ -154,6 +139,7 @@ TEST(FileListMemoryTest, MemoryRunningOutEverywhereLeavesNoFileUnaccounted) {
                 const TFileListSink sink{write, write};
                 const std::vector<std::string> given = recursive ? std::vector<std::string>{folder.string()} : inputs;
                 std::optional<TFileListResult> result;
+                SetAllocationHook(AllowWhileUnderTest);
                 allocationsLeft = allowedAllocations;
                 try {
                     result = HashFileList(given, settings, sink);

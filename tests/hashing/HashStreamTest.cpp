@@ -4,6 +4,7 @@
 #include "hashing/StreamDigest.h"
 #include "tests/crypt/DigestTestSupport.h"
 #include "tests/crypt/OpenSslDigest.h"
+#include "tests/support/ReplacedNew.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,10 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <new>
 #include <optional>
 
 // The largest single allocation made while g_trackAllocations is set, to see the read buffer.
@@ -25,33 +24,12 @@ namespace {
 std::atomic<bool> g_trackAllocations{false};
 std::atomic<std::size_t> g_largestAllocation{0};
 
-void* TrackedAllocate(std::size_t size) {
+bool TrackAllocation(std::size_t size) {
     if (g_trackAllocations && size > g_largestAllocation)
         g_largestAllocation = size;
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
+    return true;
 }
 } // namespace
-
-void* operator new(std::size_t size) {
-    return TrackedAllocate(size);
-}
-void* operator new[](std::size_t size) {
-    return TrackedAllocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -198,6 +176,7 @@ TEST(HashStreamTest, LongStreamIsReadInChunksOfAtMostFourMiB) {
         SCOPED_TRACE(AlgorithmName(algorithm));
         TScriptedStream stream(bytes);
         g_largestAllocation = 0;
+        SetAllocationHook(TrackAllocation);
         g_trackAllocations = true;
         const std::string digest = PlainHash(algorithm, &stream, true, false);
         g_trackAllocations = false;
@@ -220,6 +199,7 @@ TEST(HashStreamTest, ShortStreamIsReadInOneRead) {
     TScriptedStream stream(bytes);
     stream.m_position = 40000;
     g_largestAllocation = 0;
+    SetAllocationHook(TrackAllocation);
     g_trackAllocations = true;
     const std::string digest = SHA256HashStream(&stream, false, false);
     g_trackAllocations = false;

@@ -1,11 +1,12 @@
 // Memory running out while tasks are queued: Submit fails cleanly and the run goes on. The binary
-// replaces the global operator new so that the test thread's allocations fail while it says so.
+// replaces the global operator new (tests/support/ReplacedNew) so that the test thread's allocations fail while it says
+// so.
 #include "hashing/OrderedJobs.h"
+#include "tests/support/ReplacedNew.h"
 
 #include <gtest/gtest.h>
 
 #include <condition_variable>
-#include <cstdlib>
 #include <mutex>
 #include <new>
 #include <string>
@@ -16,25 +17,9 @@ namespace {
 
 thread_local bool failAllocations = false;
 
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (failAllocations)
-        throw std::bad_alloc();
-    if (void* block = std::malloc(size == 0 ? 1 : size))
-        return block;
-    throw std::bad_alloc();
+bool AllowUnlessFailing(std::size_t) {
+    return !failAllocations;
 }
-
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
-}
-
-namespace {
 
 // While the workers are held, every Submit is tried with allocations failing: each either
 // queues its task without allocating or throws at whichever queue needs a new block first,
@@ -52,6 +37,7 @@ TEST(OrderedJobsMemoryTest, SubmitThatCannotQueueLeavesTheRunWhole) {
             delivered.push_back(result.Output);
             return true;
         });
+        SetAllocationHook(AllowUnlessFailing);
         for (int i = 0; i < 300; ++i) {
             // Made before allocations fail: only Submit's own allocations are under test.
             TOrderedJobs::TTask task = [&, i](int) {
