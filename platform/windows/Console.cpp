@@ -13,12 +13,12 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "the console's wide text is U
 namespace {
 
 // Each standard stream keeps its own unfinished character: standard output and standard error
-// may be the same console, and their writes interleave.
+// may be the same console, and their writes interleave. Indexed by descriptor.
 struct TConsoleStream {
     std::mutex Lock;
     TUtf8Decoder Decoder;
 };
-std::array<TConsoleStream, 3> ConsoleStreams;
+std::array<TConsoleStream, StandardErrorFd + 1> ConsoleStreams;
 
 bool WriteAllUnits(HANDLE console, const char16_t* units, std::size_t count) noexcept {
     while (count > 0) {
@@ -43,7 +43,7 @@ bool IsStandardConsole(int fd) noexcept {
 }
 
 std::int64_t WriteConsoleText(int fd, const void* bytes, std::size_t count, int& error) noexcept {
-    TConsoleStream& stream = ConsoleStreams.at(static_cast<std::size_t>(fd));
+    TConsoleStream& stream = ConsoleStreams[static_cast<std::size_t>(fd)];
     const std::lock_guard lock(stream.Lock);
     const HANDLE console = HandleOf(fd);
     std::string_view left(static_cast<const char*>(bytes), count);

@@ -13,8 +13,8 @@ bool IsConsole(HANDLE handle) noexcept;
 // True when fd is standard output or standard error and shows in a console.
 bool IsStandardConsole(int fd) noexcept;
 
-// Writes UTF-8 bytes to the console of the standard descriptor fd as UTF-16 text: every byte is
-// taken (a character cut at the end waits for the next write to the same descriptor), and bytes
-// that are not UTF-8 show as U+FFFD. Answers the bytes taken, or -1 with error set when nothing
-// could be written. Writes to one descriptor are taken one after the other.
+// Writes UTF-8 bytes to the console of fd, a descriptor IsStandardConsole accepts, as UTF-16
+// text: every byte is taken (a character cut at the end waits for the next write to the same
+// descriptor), and bytes that are not UTF-8 show as U+FFFD. Answers the bytes taken, or -1 with
+// error set when nothing could be written. Writes to one descriptor are taken one after the other.
 std::int64_t WriteConsoleText(int fd, const void* bytes, std::size_t count, int& error) noexcept;
