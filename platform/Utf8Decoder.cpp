@@ -26,21 +26,12 @@ TDecodedPiece TUtf8Decoder::Decode(std::string_view bytes, std::span<char16_t> o
     return piece;
 }
 
-std::size_t TUtf8Decoder::Finish(std::span<char16_t> out) noexcept {
-    if (m_needed == 0 || out.empty())
-        return 0;
-    m_needed = 0;
-    out[0] = Replacement;
-    return 1;
-}
-
 std::size_t TUtf8Decoder::Take(unsigned char byte, char16_t* out) noexcept {
     if (m_needed == 0)
         return Start(byte, out);
     if (byte < m_low || byte > m_high) {
-        // The sequence broke off: its start is one unreadable piece, and this byte begins anew.
-        // A byte that broke a sequence is never itself a continuation byte the start could use,
-        // so it makes at most one unit here.
+        // The sequence broke off: its start is one unreadable piece, and this byte begins anew
+        // (making at most one unit, so both fit in MinimumRoom).
         m_needed = 0;
         out[0] = Replacement;
         return 1 + Start(byte, out + 1);

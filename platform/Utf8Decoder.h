@@ -27,13 +27,6 @@ public:
     // The bytes of a character that bytes end inside are taken and kept for the next call.
     TDecodedPiece Decode(std::string_view bytes, std::span<char16_t> out) noexcept;
 
-    // True while the start of a character waits for its remaining bytes.
-    bool HasPending() const noexcept { return m_needed != 0; }
-
-    // Ends the text: a character left unfinished becomes U+FFFD in out (which has room for one
-    // unit); answers the units made, 0 or 1.
-    std::size_t Finish(std::span<char16_t> out) noexcept;
-
     // Forgets an unfinished character.
     void Reset() noexcept { m_needed = 0; }
 

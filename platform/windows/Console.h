@@ -17,4 +17,6 @@ bool IsStandardConsole(int fd) noexcept;
 // text: every byte is taken (a character cut at the end waits for the next write to the same
 // descriptor), and bytes that are not UTF-8 show as U+FFFD. Answers the bytes taken, or -1 with
 // error set when nothing could be written. Writes to one descriptor are taken one after the other.
+// A character that the last write of all leaves unfinished is never shown: the program's lines
+// end in a line feed or NUL, which finishes it.
 std::int64_t WriteConsoleText(int fd, const void* bytes, std::size_t count, int& error) noexcept;
