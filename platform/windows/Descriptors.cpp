@@ -2,6 +2,7 @@
 // standard descriptors and every header's int keep their meaning, and _close closes both.
 #include "platform/Descriptors.h"
 
+#include "platform/windows/Console.h"
 #include "platform/windows/SystemNames.h"
 
 #include <io.h>
@@ -69,6 +70,8 @@ std::int64_t ReadDescriptorAt(int fd, void* buffer, std::size_t count, std::int6
 }
 
 std::int64_t WriteDescriptor(int fd, const void* bytes, std::size_t count, int& error) noexcept {
+    if (IsStandardConsole(fd))
+        return WriteConsoleText(fd, bytes, count, error);
     DWORD written = 0;
     if (::WriteFile(HandleOf(fd), bytes, OneCallCount(count), &written, nullptr))
         return written;
