@@ -6,6 +6,7 @@
 #include "tools/DelimitedList.h"
 #include "tools/TextUtils.h"
 
+#include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,13 +20,14 @@
 
 namespace {
 
-// The first local file among the URLs of a drag, or empty text.
+// The first local file among the URLs of a drag, or empty text. Names are shown with the
+// system's own separators, as its other programs show them (C:\data\a.iso on Windows).
 QString FirstLocalFile(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls())
         return {};
     for (const QUrl& url : data->urls()) {
         if (url.isLocalFile())
-            return url.toLocalFile();
+            return QDir::toNativeSeparators(url.toLocalFile());
     }
     return {};
 }
@@ -92,7 +94,7 @@ void TInputRow::OpenFile() {
     const QString path = m_fileDialog(m_window, folder);
     if (path.isEmpty() || m_busy)
         return;
-    memVal->setPlainText(path);
+    memVal->setPlainText(QDir::toNativeSeparators(path));
     rgInputType->SetItemIndex(InputTypeFile);
     emit FileChosen();
 }
