@@ -1,12 +1,13 @@
-// MD5 and SHA-1 of sixteen messages of one size, and of 64 from 4 KiB to 64 KiB ("mixed"): through
-// the lanes (MD5Many, SHA1Many) on each lane path this processor runs, against the one-stream
-// engines hashing them one after another (SHA-1 on the SHA instructions where present and on the
-// portable code). Bytes per second of all the messages; the ratio of a lane row to its one-stream
-// row is what a list of small files gains per core.
+// MD5, SHA-1 and SHA-256 of sixteen messages of one size, and of 64 from 4 KiB to 64 KiB
+// ("mixed"): through the lanes (MD5Many, SHA1Many, SHA256Many) on each lane path this processor
+// runs, against the one-stream engines hashing them one after another (SHA-1 and SHA-256 on the
+// SHA instructions where present and on the portable code). Bytes per second of all the messages; the ratio of a lane
+// row to its one-stream row is what a list of small files gains per core.
 #include "crypt/DigestLanes.h"
 #include "crypt/DigestPath.h"
 #include "crypt/Md5.h"
 #include "crypt/Sha1.h"
+#include "crypt/Sha256.h"
 
 #include <benchmark/benchmark.h>
 
@@ -58,7 +59,8 @@ void MD5OneAfterAnother(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * batch.Total);
 }
 
-void SHA1OneAfterAnother(benchmark::State& state, TDigestPath path) {
+template <void (*Init)(TSHAContext&), void (*Update)(TSHAContext&, const void*, std::int32_t), auto Final>
+void SHAOneAfterAnother(benchmark::State& state, TDigestPath path) {
     if (!UseDigestPath(path)) {
         state.SkipWithError("path not supported by this processor");
         return;
@@ -67,9 +69,9 @@ void SHA1OneAfterAnother(benchmark::State& state, TDigestPath path) {
     TSHAContext context;
     for (auto _ : state)
         for (const TLaneMessage& message : batch.Messages) {
-            SHA1Init(context);
-            SHA1Update(context, message.data(), static_cast<std::int32_t>(message.size()));
-            benchmark::DoNotOptimize(SHA1Final(context));
+            Init(context);
+            Update(context, message.data(), static_cast<std::int32_t>(message.size()));
+            benchmark::DoNotOptimize(Final(context));
         }
     state.SetBytesProcessed(state.iterations() * batch.Total);
     UseDigestPath(BestDigestPath());
@@ -102,11 +104,18 @@ void Register(const std::string& name, auto&& function) {
 
 int main(int argc, char** argv) {
     Register("MD5/one_after_another", MD5OneAfterAnother);
+    constexpr auto SHA1OneAfterAnother = SHAOneAfterAnother<SHA1Init, SHA1Update, SHA1Final>;
+    constexpr auto SHA256OneAfterAnother = SHAOneAfterAnother<SHA256Init, SHA256Update, SHA256Final>;
     Register("SHA1/one_after_another_portable",
              [](benchmark::State& state) { SHA1OneAfterAnother(state, TDigestPath::Portable); });
-    if (DigestPathSupported(TDigestPath::ShaExtensions))
+    Register("SHA256/one_after_another_portable",
+             [](benchmark::State& state) { SHA256OneAfterAnother(state, TDigestPath::Portable); });
+    if (DigestPathSupported(TDigestPath::ShaExtensions)) {
         Register("SHA1/one_after_another_sha_ext",
                  [](benchmark::State& state) { SHA1OneAfterAnother(state, TDigestPath::ShaExtensions); });
+        Register("SHA256/one_after_another_sha_ext",
+                 [](benchmark::State& state) { SHA256OneAfterAnother(state, TDigestPath::ShaExtensions); });
+    }
     const struct {
         const char* Name;
         TLanePath Path;
@@ -119,6 +128,9 @@ int main(int argc, char** argv) {
         Register(std::string("SHA1/lanes_") + path.Name,
                  [path = path.Path](benchmark::State& state) { OnLanes<TSHA1Digest, SHA1Many>(state, path); });
     }
+    if (LanePathSupported(TLanePath::AVX512))
+        Register("SHA256/lanes_avx512",
+                 [](benchmark::State& state) { OnLanes<TSHA256Digest, SHA256Many>(state, TLanePath::AVX512); });
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

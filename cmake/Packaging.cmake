@@ -24,6 +24,17 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libcrypto is loaded on the first digest that needs it rather than linked, so dpkg-shlibdeps does
+# not see it: the package that holds the library the build used is named here, and the computed
+# dependencies are added to it.
+if(NOT OPENSSL_USE_STATIC_LIBS)
+    file(REAL_PATH ${OPENSSL_CRYPTO_LIBRARY} libcrypto_file)
+    execute_process(COMMAND dpkg-query -S ${libcrypto_file} OUTPUT_VARIABLE libcrypto_owner ERROR_QUIET)
+    string(REGEX MATCH "^[^:,]+" libcrypto_package "${libcrypto_owner}")
+    if(libcrypto_package)
+        set(CPACK_DEBIAN_PACKAGE_DEPENDS ${libcrypto_package})
+    endif()
+endif()
 # The hicolor theme holds the icon folders and refreshes their cache through its trigger. The
 # window is laid out in pixels for Tahoma and Courier New; these fonts stand in for them with the
 # same metrics (the window falls back to DejaVu Sans without them, where long labels get clipped).

@@ -1,9 +1,9 @@
 // libcrypto's SHA-2, SHA-3 and BLAKE2 engines through EVP. Each algorithm's EVP_MD is fetched once, on
 // first use, and kept to the end of the process: fetching it per file would cost more than
-// hashing a small file.
+// hashing a small file. libcrypto itself is reached through LibcryptoCalls, bound at that first use.
 #include "crypt/EvpEngine.h"
 
-#include <openssl/evp.h>
+#include "crypt/LibcryptoCalls.h"
 
 #include <array>
 #include <new>
@@ -36,8 +36,8 @@ constexpr TLibcryptoName Names[] = {
 };
 
 struct TFetchedDigest {
-    explicit TFetchedDigest(const char* name) : Digest(EVP_MD_fetch(nullptr, name, nullptr)) {}
-    ~TFetchedDigest() { EVP_MD_free(Digest); }
+    explicit TFetchedDigest(const char* name) : Digest(LibcryptoCalls().MdFetch(nullptr, name, nullptr)) {}
+    ~TFetchedDigest() { LibcryptoCalls().MdFree(Digest); }
     TFetchedDigest(const TFetchedDigest&) = delete;
     TFetchedDigest& operator=(const TFetchedDigest&) = delete;
 
@@ -58,24 +58,24 @@ constexpr auto FetchedByIndex = []<std::size_t... Index>(std::index_sequence<Ind
 
 class TEvpEngine final : public TDigestEngine {
 public:
-    explicit TEvpEngine(const TFetchedDigest& fetched) : m_context(EVP_MD_CTX_new()) {
+    explicit TEvpEngine(const TFetchedDigest& fetched) : m_context(LibcryptoCalls().ContextNew()) {
         if (m_context == nullptr)
             throw std::bad_alloc();
-        if (fetched.Digest == nullptr || EVP_DigestInit_ex2(m_context.get(), fetched.Digest, nullptr) != 1)
+        if (fetched.Digest == nullptr || LibcryptoCalls().DigestInit(m_context.get(), fetched.Digest, nullptr) != 1)
             throw std::runtime_error("libcrypto cannot compute this digest");
     }
     void Update(const std::uint8_t* data, std::size_t count) override {
-        if (EVP_DigestUpdate(m_context.get(), data, count) != 1)
+        if (LibcryptoCalls().DigestUpdate(m_context.get(), data, count) != 1)
             throw std::runtime_error("libcrypto failed to hash data");
     }
     void Finish(std::uint8_t* digest) override {
-        if (EVP_DigestFinal_ex(m_context.get(), digest, nullptr) != 1)
+        if (LibcryptoCalls().DigestFinal(m_context.get(), digest, nullptr) != 1)
             throw std::runtime_error("libcrypto failed to hash data");
     }
 
 private:
     struct TFree {
-        void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+        void operator()(EVP_MD_CTX* context) const { LibcryptoCalls().ContextFree(context); }
     };
     std::unique_ptr<EVP_MD_CTX, TFree> m_context;
 };

@@ -81,11 +81,12 @@ constexpr TNames XXH32Lists = {"XXH32SUMS"};
 // an 8-digit one as XXH32; a list of them is told by its name (XXH64SUMS, NAME.xxh32) or its tags.
 const TAlgorithmInfo Table[] = {
     {THashAlgorithm::MD5, "MD5", "MD5", 16, NoNames, "md5sum", MD5Extensions, MD5Lists, MakeMD5Engine, false,
-     TEngineSpeed::BelowCopy, HashManyToHex<TMD5Digest, MD5Many, MD5ToHex>},
+     TEngineSpeed::BelowCopy, HashManyToHex<TMD5Digest, MD5Many, MD5ToHex>, LaneCount},
     {THashAlgorithm::SHA1, "SHA1", "SHA1", 20, NoNames, "sha1sum", SHA1Extensions, SHA1Lists, MakeSHA1Engine, false,
-     TEngineSpeed::BelowCopy, HashManyToHex<TSHA1Digest, SHA1Many, SHA1ToHex>},
+     TEngineSpeed::BelowCopy, HashManyToHex<TSHA1Digest, SHA1Many, SHA1ToHex>, LaneCount},
     {THashAlgorithm::SHA256, "SHA256", "SHA256", 32, SHA256Typed, "sha256sum", SHA256Extensions, SHA256Lists,
-     MakeSHA256Engine},
+     MakeSHA256Engine, false, TEngineSpeed::BelowCopy, HashManyToHex<TSHA256Digest, SHA256Many, SHA256ToHex>,
+     SHA256LaneCount},
     {THashAlgorithm::SHA224, "SHA224", "SHA224", 28, SHA224Typed, "sha224sum", SHA224Extensions, SHA224Lists,
      MakeEvpEngineOf<THashAlgorithm::SHA224>},
     {THashAlgorithm::SHA384, "SHA384", "SHA384", 48, SHA384Typed, "sha384sum", SHA384Extensions, SHA384Lists,

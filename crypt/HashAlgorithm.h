@@ -72,6 +72,9 @@ struct TAlgorithmInfo {
     // smaller size, many whole messages hashed side by side in the processor's vector lanes
     // (crypt/DigestLanes.h); null for rows without lanes.
     void (*HashMany)(std::span<const std::span<const std::uint8_t>> messages, std::span<std::string> digests) = nullptr;
+    // How many messages HashMany hashes side by side on this processor now; 1 when it hashes
+    // them one after another. Null with HashMany.
+    std::size_t (*HashManyLanes)() = nullptr;
 
     std::size_t HexLength() const { return 2 * DigestSize; }
 };

@@ -14,23 +14,6 @@
 
 namespace {
 
-// The byte order that reverses the bytes of each word.
-template <int N, std::size_t... I> constexpr TBytes<N> ReverseWordBytes(std::index_sequence<I...>) {
-    return TBytes<N>{static_cast<std::uint8_t>((I & ~std::size_t{3}) + 3 - (I & 3))...};
-}
-
-// SHA-1 reads its words most significant byte first; the lanes load them little-endian. One byte
-// shuffle, except on 512-bit vectors: their byte shuffle needs AVX-512BW, so there two rotates
-// (one instruction each) put the bytes in place.
-template <int N> [[gnu::always_inline]] inline void SwapWordBytes(TWords<N>& x) {
-    if constexpr (N < 16) {
-        constexpr TBytes<N> order = ReverseWordBytes<N>(std::make_index_sequence<4 * N>());
-        x = reinterpret_cast<TWords<N>>(__builtin_shuffle(reinterpret_cast<TBytes<N>>(x), order));
-    } else {
-        x = (RotateLeft<N, 8>(x) & 0x00ff00ffu) | (RotateLeft<N, 24>(x) & 0xff00ff00u);
-    }
-}
-
 // Step T of the 80 (FIPS 180-4 section 6.1.2), with the roles of the five words turning one place
 // each step, as in Sha1.cpp. The schedule is kept as a window of the last sixteen words.
 template <int N, int T> [[gnu::always_inline]] inline void SHA1LaneStep(TWords<N> (&v)[5], TWords<N> (&w)[16]) {

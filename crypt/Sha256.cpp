@@ -8,11 +8,6 @@
 
 namespace {
 
-// Initial hash value H(0), FIPS 180-4 section 5.3.3.
-constexpr std::array<std::uint32_t, 8> SHA256H0 = {
-    0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19,
-};
-
 // The functions of FIPS 180-4 section 4.1.2.
 inline std::uint32_t BigSigma0(std::uint32_t x) {
     return std::rotr(x, 2) ^ std::rotr(x, 13) ^ std::rotr(x, 22);

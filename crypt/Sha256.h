@@ -12,7 +12,13 @@
 #include <array>
 #include <cstdint>
 
-// Round constants K0..K63, FIPS 180-4 section 4.2.2, shared by both compression paths.
+// Initial hash value H(0), FIPS 180-4 section 5.3.3, shared with the lanes (DigestLanes.cpp).
+inline constexpr std::array<std::uint32_t, 8> SHA256H0 = {
+    0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19,
+};
+
+// Round constants K0..K63, FIPS 180-4 section 4.2.2, shared by both compression paths and the
+// lanes (Sha256Lanes.h).
 alignas(16) inline constexpr std::array<std::uint32_t, 64> SHA256K = {
     0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
     0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,

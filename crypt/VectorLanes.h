@@ -1,8 +1,9 @@
 // Words of N inputs side by side, one input per vector lane, written with the compiler's generic
 // vectors, and the operations on them that the lane engines share. Only for the headers that the
 // vector path files include between a target pragma and its end (Blake3Lanes.h, Md5Lanes.h,
-// Sha1Lanes.h): everything here has internal linkage, so each path file gets its own copy built
-// for its own instructions, and none can stand in for code the rest of the program calls.
+// Sha1Lanes.h, Sha256Lanes.h): everything here has internal linkage, so each path file gets its
+// own copy built for its own instructions, and none can stand in for code the rest of the
+// program calls.
 #pragma once
 
 #include <cstddef>
@@ -45,6 +46,23 @@ template <int N> [[gnu::always_inline]] inline TWords<N> Broadcast(std::uint32_t
     for (int i = 0; i < N; ++i)
         v[i] = word;
     return v;
+}
+
+// The byte order that reverses the bytes of each word.
+template <int N, std::size_t... I> constexpr TBytes<N> ReverseWordBytes(std::index_sequence<I...>) {
+    return TBytes<N>{static_cast<std::uint8_t>((I & ~std::size_t{3}) + 3 - (I & 3))...};
+}
+
+// SHA-1 and SHA-256 read their words most significant byte first; the lanes load them
+// little-endian. One byte shuffle, except on 512-bit vectors: their byte shuffle needs AVX-512BW, so there two rotates
+// (one instruction each) put the bytes in place.
+template <int N> [[gnu::always_inline]] inline void SwapWordBytes(TWords<N>& x) {
+    if constexpr (N < 16) {
+        constexpr TBytes<N> order = ReverseWordBytes<N>(std::make_index_sequence<4 * N>());
+        x = reinterpret_cast<TWords<N>>(__builtin_shuffle(reinterpret_cast<TBytes<N>>(x), order));
+    } else {
+        x = (RotateLeft<N, 8>(x) & 0x00ff00ffu) | (RotateLeft<N, 24>(x) & 0xff00ff00u);
+    }
 }
 
 // One row per lane in, one row per word out: rows[lane][word] becomes rows[word][lane]. Each

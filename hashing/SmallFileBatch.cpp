@@ -18,7 +18,8 @@ constexpr std::size_t FilesPerLane = 4;
 } // namespace
 
 bool BatchesSmallFiles(const std::vector<THashAlgorithm>& algorithms) {
-    return algorithms.size() == 1 && AlgorithmInfo(algorithms.front()).HashMany != nullptr && LaneCount() > 1;
+    return algorithms.size() == 1 && AlgorithmInfo(algorithms.front()).HashMany != nullptr &&
+           AlgorithmInfo(algorithms.front()).HashManyLanes() > 1;
 }
 
 std::size_t SmallFileBatchFiles() {

@@ -1,4 +1,5 @@
 #include "crypt/DigestLanes.h"
+#include "crypt/HashAlgorithm.h"
 #include "crypt/Hex.h"
 #include "tests/crypt/DigestPathFixture.h"
 #include "tests/crypt/DigestTestSupport.h"
@@ -54,6 +55,13 @@ TSHA1Digest SHA1OneStream(const std::vector<std::uint8_t>& message) {
     return SHA1Final(context);
 }
 
+TSHA256Digest SHA256OneStream(const std::vector<std::uint8_t>& message) {
+    TSHAContext context;
+    SHA256Init(context);
+    SHA256Update(context, message.data(), static_cast<std::int32_t>(message.size()));
+    return SHA256Final(context);
+}
+
 // Messages each in an allocation of exactly its own size (so AddressSanitizer sees any read past
 // a message), with their one-stream digests.
 struct TBatch {
@@ -61,6 +69,7 @@ struct TBatch {
     std::vector<TLaneMessage> Messages;
     std::vector<TMD5Digest> MD5Expected;
     std::vector<TSHA1Digest> SHA1Expected;
+    std::vector<TSHA256Digest> SHA256Expected;
 
     void Add(std::size_t length, unsigned seed) {
         Bytes.push_back(std::make_unique<std::vector<std::uint8_t>>(RandomBytes(length, seed)));
@@ -72,6 +81,7 @@ struct TBatch {
         Messages.emplace_back(bytes.data(), bytes.size());
         MD5Expected.push_back(MD5OneStream(bytes));
         SHA1Expected.push_back(SHA1OneStream(bytes));
+        SHA256Expected.push_back(SHA256OneStream(bytes));
     }
 };
 
@@ -80,11 +90,14 @@ void ExpectDigestsOfBatch(const TBatch& batch, const std::string& name) {
     MD5Many(batch.Messages, md5);
     std::vector<TSHA1Digest> sha1(batch.Messages.size());
     SHA1Many(batch.Messages, sha1);
+    std::vector<TSHA256Digest> sha256(batch.Messages.size());
+    SHA256Many(batch.Messages, sha256);
     for (std::size_t i = 0; i < batch.Messages.size(); ++i) {
         SCOPED_TRACE(name + ", message " + std::to_string(i) + " of " + std::to_string(batch.Messages[i].size()) +
                      " bytes");
         EXPECT_EQ(MD5ToHex(md5[i]), MD5ToHex(batch.MD5Expected[i]));
         EXPECT_EQ(SHA1ToHex(sha1[i]), SHA1ToHex(batch.SHA1Expected[i]));
+        EXPECT_EQ(SHA256ToHex(sha256[i]), SHA256ToHex(batch.SHA256Expected[i]));
     }
 }
 
@@ -112,6 +125,19 @@ TEST_P(DigestLanesTest, EveryLaneMatchesTheOneStreamEngine) {
             batch.Add(EdgeLengths[(i * 5 + count) % std::size(EdgeLengths)], static_cast<unsigned>(count * 100 + i));
         ExpectDigestsOfBatch(batch, "batch of " + std::to_string(count));
     }
+}
+
+// With the SHA instructions, the last few busy lanes finish on the one-stream engine; on the
+// portable compression every lane runs its message to the end, so both ways are checked.
+TEST_P(DigestLanesTest, LanesRunToTheEndOnThePortableCompression) {
+    ASSERT_TRUE(UseDigestPath(TDigestPath::Portable));
+    for (std::size_t count : {std::size_t{1}, LaneCount() - 1, LaneCount() + 1, 2 * LaneCount() + 3}) {
+        TBatch batch;
+        for (std::size_t i = 0; i < count; ++i)
+            batch.Add(EdgeLengths[(i * 3 + count) % std::size(EdgeLengths)], static_cast<unsigned>(count * 50 + i));
+        ExpectDigestsOfBatch(batch, "portable compression, batch of " + std::to_string(count));
+    }
+    UseDigestPath(BestDigestPath());
 }
 
 // One batch of all the edge lengths, each length twice; the second time the same bytes at the
@@ -154,8 +180,43 @@ TEST_P(DigestLanesTest, OnlyAsManyDigestsAsBothSpansHold) {
     SHA1Many(batch.Messages, fewer);
     EXPECT_EQ(fewer[0], batch.SHA1Expected[0]);
     EXPECT_EQ(fewer[1], batch.SHA1Expected[1]);
+    const TSHA256Digest untouched256 = {0xcc, 0xdd};
+    std::vector<TSHA256Digest> fewer256(2), more256(4, untouched256);
+    SHA256Many(batch.Messages, fewer256);
+    EXPECT_EQ(fewer256[1], batch.SHA256Expected[1]);
+    SHA256Many(batch.Messages, more256);
+    EXPECT_EQ(more256[2], batch.SHA256Expected[2]);
+    EXPECT_EQ(more256[3], untouched256);
     MD5Many({}, more);
     EXPECT_EQ(more[3], untouched);
+}
+
+// A row's HashMany gives the digests of the row's own engine, as text, and says how many lanes
+// it runs: 1 on the portable path, and for SHA-256 on any path but AVX-512.
+TEST_P(DigestLanesTest, EveryRowWithLanesMatchesItsEngine) {
+    TBatch batch;
+    for (std::size_t i = 0; i < 2 * LaneCount() + 3; ++i)
+        batch.Add(EdgeLengths[i % std::size(EdgeLengths)], static_cast<unsigned>(i) + 11);
+    int rowsWithLanes = 0;
+    for (const TAlgorithmInfo& row : AlgorithmTable()) {
+        ASSERT_EQ(row.HashMany == nullptr, row.HashManyLanes == nullptr) << row.Name;
+        if (row.HashMany == nullptr)
+            continue;
+        ++rowsWithLanes;
+        const std::size_t lanes = row.Id == THashAlgorithm::SHA256 && GetParam() != TLanePath::AVX512 ? 1 : LaneCount();
+        EXPECT_EQ(row.HashManyLanes(), lanes) << row.Name;
+        std::vector<std::string> digests(batch.Messages.size());
+        row.HashMany(batch.Messages, digests);
+        for (std::size_t i = 0; i < batch.Messages.size(); ++i) {
+            const auto engine = row.MakeEngine();
+            std::vector<std::uint8_t> digest(row.DigestSize);
+            engine->Update(batch.Messages[i].data(), batch.Messages[i].size());
+            engine->Finish(digest.data());
+            EXPECT_EQ(digests[i], BytesToHex(digest.data(), digest.size()))
+                << row.Name << ", message " << i << " of " << batch.Messages[i].size() << " bytes";
+        }
+    }
+    EXPECT_EQ(rowsWithLanes, 3) << "MD5, SHA1 and SHA256 hash many messages at once";
 }
 
 // The digests of RFC 1321's and FIPS 180-4's examples, so the lanes are held to the standards
@@ -177,6 +238,11 @@ TEST_P(DigestLanesTest, KnownDigests) {
     EXPECT_EQ(SHA1ToHex(sha1[0]), "a9993e364706816aba3e25717850c26c9cd0d89d");
     EXPECT_EQ(SHA1ToHex(sha1[1]), "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
     EXPECT_EQ(SHA1ToHex(sha1[2]), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    std::vector<TSHA256Digest> sha256(3);
+    SHA256Many(messages, sha256);
+    EXPECT_EQ(SHA256ToHex(sha256[0]), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(SHA256ToHex(sha256[1]), "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    EXPECT_EQ(SHA256ToHex(sha256[2]), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
 }
 
 TEST(DigestLanesPathTest, PathsFollowTheProcessorFeatures) {
