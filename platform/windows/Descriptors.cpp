@@ -20,36 +20,22 @@ bool IsEndOfData(DWORD code) {
     return code == ERROR_HANDLE_EOF || code == ERROR_BROKEN_PIPE;
 }
 
-} // namespace
-
-TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        m_fd = other.m_fd;
-        other.m_fd = -1;
-    }
-    return *this;
-}
-
-bool TFileHandle::Close() noexcept {
-    const int fd = m_fd;
-    m_fd = -1;
-    return fd >= 0 && ::_close(fd) == 0;
-}
-
-void TFileHandle::Reset() noexcept {
-    Close();
-}
-
-std::int64_t ReadDescriptor(int fd, void* buffer, std::size_t count, int& error) noexcept {
+// One read, at the handle's position or at an offset: the number read, 0 at the end, or -1.
+std::int64_t ReadHandle(int fd, void* buffer, std::size_t count, OVERLAPPED* at, int& error) noexcept {
     DWORD read = 0;
-    if (::ReadFile(HandleOf(fd), buffer, OneCallCount(count), &read, nullptr))
+    if (::ReadFile(HandleOf(fd), buffer, OneCallCount(count), &read, at))
         return read;
     const DWORD code = ::GetLastError();
     if (IsEndOfData(code))
         return 0;
     error = ErrorNumberOf(code);
     return -1;
+}
+
+} // namespace
+
+std::int64_t ReadDescriptor(int fd, void* buffer, std::size_t count, int& error) noexcept {
+    return ReadHandle(fd, buffer, count, nullptr, error);
 }
 
 // The file is opened for synchronous reads, where a read at an offset also moves the handle's
@@ -58,14 +44,7 @@ std::int64_t ReadDescriptorAt(int fd, void* buffer, std::size_t count, std::int6
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
     at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
-    DWORD read = 0;
-    if (::ReadFile(HandleOf(fd), buffer, OneCallCount(count), &read, &at))
-        return read;
-    const DWORD code = ::GetLastError();
-    if (IsEndOfData(code))
-        return 0;
-    error = ErrorNumberOf(code);
-    return -1;
+    return ReadHandle(fd, buffer, count, &at, error);
 }
 
 std::int64_t WriteDescriptor(int fd, const void* bytes, std::size_t count, int& error) noexcept {
