@@ -73,6 +73,15 @@ HANDLE OpenForLooking(const std::string& path, bool followLinks) {
                          nullptr);
 }
 
+std::optional<TFileInfo> InfoOfDescriptor(int fd, TLook look, int& error) {
+    const HANDLE handle = HandleOf(fd);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = EBADF;
+        return std::nullopt;
+    }
+    return InfoOfHandle(handle, false, look, error);
+}
+
 // The descriptor owning what an open answered; none, error set, for a failed open or when the C
 // library has no room for it.
 TFileHandle Owned(HANDLE handle, int& error) noexcept {
@@ -99,21 +108,11 @@ std::optional<TFileInfo> LookAtPath(const std::string& path, bool followLinks, i
 }
 
 std::optional<TFileInfo> LookAtDescriptor(int fd, int& error) {
-    const HANDLE handle = HandleOf(fd);
-    if (handle == INVALID_HANDLE_VALUE) {
-        error = EBADF;
-        return std::nullopt;
-    }
-    return InfoOfHandle(handle, false, TLook::WithIdentity, error);
+    return InfoOfDescriptor(fd, TLook::WithIdentity, error);
 }
 
 std::optional<TFileInfo> LookAtDescriptorStatus(int fd, int& error) {
-    const HANDLE handle = HandleOf(fd);
-    if (handle == INVALID_HANDLE_VALUE) {
-        error = EBADF;
-        return std::nullopt;
-    }
-    return InfoOfHandle(handle, false, TLook::Status, error);
+    return InfoOfDescriptor(fd, TLook::Status, error);
 }
 
 // The system's opens take whole paths: name.Folder is not used.
