@@ -31,10 +31,20 @@ std::string ErrorLine(const std::string& name, std::string_view message) {
     return Printable(name).append(": ").append(message).append("\n");
 }
 
-// Descriptors the process may open besides the jobs' files: the folder the walk reads, the
-// folders it holds open for their files' opens, and a few that the rest of the program may open
-// meanwhile.
-constexpr long DescriptorsBesideJobs = 3 + MaxHeldFolders;
+// Descriptors the process may open besides the jobs' files: the folder the walk reads, and a
+// few that the rest of the program may open meanwhile.
+constexpr long DescriptorsBesideJobs = 3;
+
+// A descriptor limit this high leaves room for any number of jobs and held folders: not worth
+// counting.
+constexpr long PlentyOfDescriptors = 4096;
+
+// The folders the walk may hold open for their files' opens beside jobs jobs: none when the
+// descriptor limit leaves no room for them, as they only spare the lookups.
+int HeldFoldersForDescriptors(int jobs) {
+    const std::optional<long> left = DescriptorsLeft(PlentyOfDescriptors);
+    return !left || *left - DescriptorsBesideJobs - jobs >= MaxHeldFolders ? MaxHeldFolders : 0;
+}
 
 constexpr std::string_view StandardInputName = "-";
 
@@ -372,9 +382,7 @@ private:
 } // namespace
 
 int JobsForDescriptors(int jobs) {
-    // A limit this high leaves room for any number of jobs: not worth counting.
-    constexpr long Plenty = 4096;
-    const std::optional<long> left = DescriptorsLeft(Plenty);
+    const std::optional<long> left = DescriptorsLeft(PlentyOfDescriptors);
     if (!left)
         return jobs;
     return static_cast<int>(std::clamp<long>(*left - DescriptorsBesideJobs, 1, jobs));
@@ -449,7 +457,8 @@ TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFile
                                                                                 : TFileListResult::WriteFailed;
     }
     try {
-        WalkInputs(inputs, settings.Recursive, *walker, settings.Output);
+        WalkInputs(inputs, settings.Recursive, *walker, settings.Output, TEntryTypes::Listed,
+                   HeldFoldersForDescriptors(static_cast<int>(digesters.size())));
     } catch (const std::bad_alloc&) {
         walker->WalkStopped();
     }

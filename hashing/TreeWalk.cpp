@@ -34,8 +34,8 @@ bool IsLeftOut(const std::string& path, std::uint64_t inode, const std::optional
 
 class TWalk {
 public:
-    TWalk(TEntryTypes types, TWalkVisitor& visitor, const std::optional<TFileIdentity>& leave)
-        : m_types(types), m_visitor(visitor), m_leave(leave) {}
+    TWalk(TEntryTypes types, TWalkVisitor& visitor, const std::optional<TFileIdentity>& leave, int heldFolders)
+        : m_types(types), m_visitor(visitor), m_leave(leave), m_heldFolders(heldFolders) {}
 
     void Folder(const std::string& folder) {
         std::vector<TFolderEntry> entries;
@@ -69,11 +69,11 @@ public:
 
 private:
     // The entries of folder without "." and "..", sorted, and the folder held open for their
-    // opens while fewer than MaxHeldFolders are; false with error set when it cannot be read.
+    // opens while fewer than the walk may hold are; false with error set when it cannot be read.
     bool ReadFolder(const std::string& folder, std::vector<TFolderEntry>& entries, TFolderHold& hold, int& error) {
         // A folder is let go when the last of its files has been opened.
         std::erase_if(m_held, [](const std::weak_ptr<const TFileHandle>& held) { return held.expired(); });
-        const bool mayHold = m_held.size() < static_cast<std::size_t>(MaxHeldFolders);
+        const bool mayHold = m_held.size() < static_cast<std::size_t>(std::max(m_heldFolders, 0));
         if (!ListFolder(folder, entries, error, mayHold ? &hold : nullptr))
             return false;
         if (hold)
@@ -90,14 +90,15 @@ private:
     TEntryTypes m_types;
     TWalkVisitor& m_visitor;
     const std::optional<TFileIdentity>& m_leave;
+    int m_heldFolders;
     std::vector<std::weak_ptr<const TFileHandle>> m_held;
 };
 
 } // namespace
 
 void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor,
-                std::optional<TFileIdentity> leave, TEntryTypes types) {
-    TWalk walk(types, visitor, leave);
+                std::optional<TFileIdentity> leave, TEntryTypes types, int heldFolders) {
+    TWalk walk(types, visitor, leave, heldFolders);
     for (const std::string& input : inputs) {
         if (recursive && KindOf(input, true) == TFileKind::Folder)
             walk.Folder(input);

@@ -19,7 +19,8 @@
 #include <vector>
 
 // Folders a walk holds open at once for the opens of their files, which may wait in the jobs
-// after the walk has moved on; the files of any folder beyond are opened by their whole path.
+// after the walk has moved on, unless told fewer; the files of any folder beyond are opened by
+// their whole path.
 inline constexpr int MaxHeldFolders = 2;
 
 class TWalkVisitor {
@@ -46,7 +47,9 @@ protected:
 // network and older file systems). Both give the same walk; tests choose Looked to reach the second.
 enum class TEntryTypes { Listed, Looked };
 
-// Visits inputs in order; with recursive, folders among them are walked. A walk passes over the
-// file leave (the list being written, when it lies inside a walked folder) without a word.
+// Visits inputs in order; with recursive, folders among them are walked, at most heldFolders of
+// them held open at once. A walk passes over the file leave (the list being written, when it lies
+// inside a walked folder) without a word.
 void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor,
-                std::optional<TFileIdentity> leave = std::nullopt, TEntryTypes types = TEntryTypes::Listed);
+                std::optional<TFileIdentity> leave = std::nullopt, TEntryTypes types = TEntryTypes::Listed,
+                int heldFolders = MaxHeldFolders);

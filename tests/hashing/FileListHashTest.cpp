@@ -61,15 +61,14 @@ private:
     bool m_set = false;
 };
 
-// The jobs leave room for the walk's folder, the folders it holds and a few more beside each job's
-// file.
+// The jobs leave room for the walk's folder and a few more beside each job's file.
 TEST(JobsForDescriptorsTest, JobsFitTheDescriptorLimit) {
     struct Case {
         int room; // descriptors the limit allows beside those open now
         int jobs;
         int expected;
     };
-    const Case cases[] = {{0, 8, 1}, {5, 8, 1}, {6, 8, 1}, {7, 8, 2}, {13, 16, 8}, {13, 4, 4}, {100, 1, 1}};
+    const Case cases[] = {{0, 8, 1}, {3, 8, 1}, {4, 8, 1}, {5, 8, 2}, {13, 16, 10}, {13, 4, 4}, {100, 1, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE("room " + std::to_string(c.room) + " jobs " + std::to_string(c.jobs));
         TDescriptorLimit limit(LimitWithRoom(c.room));

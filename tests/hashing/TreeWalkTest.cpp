@@ -145,6 +145,13 @@ TEST_F(TreeWalkTest, FilesComeWithWhatTheWalkKnowsAndFewFoldersHeld) {
         EXPECT_LE(held.size(), static_cast<std::size_t>(MaxHeldFolders));
         EXPECT_FALSE(keeper.Named("t/s4/f").Folder) << "a folder beyond the held ones is opened by path";
     }
+    // Where the descriptor limit leaves no room, the walk holds none and every file is known all the same.
+    NameKeeper keeper;
+    WalkInputs({"t"}, true, keeper, std::nullopt, TEntryTypes::Listed, 0);
+    ASSERT_EQ(keeper.Names.size(), 7u);
+    for (const TFileName& name : keeper.Names)
+        EXPECT_FALSE(name.Folder) << name.Path;
+    EXPECT_TRUE(keeper.Named("t/s1/f").KnownRegular);
 }
 
 TEST_F(TreeWalkTest, WithoutRecursionEveryInputIsANameToHash) {
