@@ -35,6 +35,17 @@ std::string ErrorLine(const std::string& name, std::string_view message) {
 // few that the rest of the program may open meanwhile.
 constexpr long DescriptorsBesideJobs = 3;
 
+// A descriptor limit this high leaves room for any number of jobs and held folders: not worth
+// counting.
+constexpr long PlentyOfDescriptors = 4096;
+
+// The folders the walk may hold open for their files' opens beside jobs jobs: none when the
+// descriptor limit leaves no room for them, as they only spare the lookups.
+int HeldFoldersForDescriptors(int jobs) {
+    const std::optional<long> left = DescriptorsLeft(PlentyOfDescriptors);
+    return !left || *left - DescriptorsBesideJobs - jobs >= MaxHeldFolders ? MaxHeldFolders : 0;
+}
+
 constexpr std::string_view StandardInputName = "-";
 
 // A name the style's peer tool would misread gets an error line instead of its checksum lines,
@@ -68,8 +79,9 @@ TJobResult LinesOf(const std::string& name, const TFileListSettings& settings, c
 }
 
 // A file's checksum lines, one per algorithm, or its one error line.
-TJobResult HashToLines(const std::string& name, TNamedFileKinds kinds, const TFileListSettings& settings,
+TJobResult HashToLines(const TFileName& file, TNamedFileKinds kinds, const TFileListSettings& settings,
                        TStreamDigester& digester, std::string outOfMemory, TReadGate* gate) {
+    const std::string& name = file.Path;
     std::optional<TListProgress::TFileObserver> observer;
     if (settings.Progress)
         observer.emplace(*settings.Progress);
@@ -86,7 +98,7 @@ TJobResult HashToLines(const std::string& name, TNamedFileKinds kinds, const TFi
             return std::move(*refused);
         return LinesOf(
             name, settings,
-            DigestNamedFile(name, settings.Algorithms, digester, observer ? &*observer : nullptr, kinds, gate));
+            DigestNamedFile(file, settings.Algorithms, digester, observer ? &*observer : nullptr, kinds, gate));
     } catch (const std::bad_alloc&) {
         return {{}, std::move(outOfMemory), true};
     }
@@ -94,21 +106,21 @@ TJobResult HashToLines(const std::string& name, TNamedFileKinds kinds, const TFi
 
 // Consecutive files hashed together (SmallFileBatch.h): their results as the task's parts, in
 // order, each file's lines or error line as HashToLines gives them.
-TJobResult HashBatchToLines(const std::vector<std::string>& names, const TFileListSettings& settings,
+TJobResult HashBatchToLines(const std::vector<TFileName>& names, const TFileListSettings& settings,
                             TStreamDigester& digester, TSmallFileBatcher& batcher, TJobResult outOfMemory,
                             TReadGate* gate) {
     TJobResult result;
     try {
         std::vector<std::optional<TJobResult>> refused;
-        std::vector<std::string> hashed;
-        for (const std::string& name : names)
-            if (!refused.emplace_back(RefusedName(name, settings)))
+        std::vector<TFileName> hashed;
+        for (const TFileName& name : names)
+            if (!refused.emplace_back(RefusedName(name.Path, settings)))
                 hashed.push_back(name);
         const std::vector<TNamedFileDigest> files =
             batcher.Digest(hashed, settings.Algorithms.front(), digester, settings.Progress, gate);
         std::size_t next = 0;
         for (std::size_t i = 0; i < names.size(); ++i) {
-            TJobResult part = refused[i] ? std::move(*refused[i]) : LinesOf(names[i], settings, files[next++]);
+            TJobResult part = refused[i] ? std::move(*refused[i]) : LinesOf(names[i].Path, settings, files[next++]);
             result.Failed = result.Failed || part.Failed;
             result.Parts.push_back(std::move(part));
         }
@@ -144,7 +156,7 @@ constexpr std::size_t ReserveBytes = 1024 * 1024;
 // Consecutive files gathered for one batch: their names, and the result that stands for them all
 // when memory runs out, one out-of-memory line per file.
 struct TPendingBatch {
-    std::vector<std::string> Names;
+    std::vector<TFileName> Names;
     TJobResult OutOfMemory{{}, {}, true};
 };
 
@@ -162,13 +174,15 @@ public:
         m_lastReached.reserve(KeptNameBytes);
     }
 
-    void File(const std::string& name) override { Hash(name, TNamedFileKinds::RegularOnly); }
-    void Input(const std::string& name) override { Hash(name, m_settings.Inputs); }
+    void File(const TFileName& file) override { Hash(file.Path, &file, TNamedFileKinds::RegularOnly); }
+    void Input(const std::string& name) override { Hash(name, nullptr, m_settings.Inputs); }
 
-    // An input or walked file: standard input read here in its turn, any other file by a job.
-    void Hash(const std::string& name, TNamedFileKinds kinds) {
+    // An input (walked: the file as the walk found it) hashed in its turn: standard input read
+    // here, any other file by a job. An input's name is copied only where running out of memory
+    // is caught.
+    void Hash(const std::string& name, const TFileName* walked, TNamedFileKinds kinds) {
         if (name != StandardInputName) {
-            Hand(name, [&] { HandFile(name, kinds); });
+            Hand(name, [&] { HandFile(walked ? *walked : TFileName(name), kinds); });
             return;
         }
         // Read here, in its turn, so that "-" given twice reads the rest after the first; read
@@ -268,7 +282,7 @@ private:
     void StopHanding(const std::string* name) {
         m_reserve.reset();
         if (m_batch) {
-            Keep(m_firstNotReached, m_batch->Names.front());
+            Keep(m_firstNotReached, m_batch->Names.front().Path);
             m_notReached = m_batch->Names.size();
             m_batch.reset();
         } else if (name) {
@@ -278,26 +292,27 @@ private:
             ++m_notReached;
     }
 
-    void HandFile(const std::string& name, TNamedFileKinds kinds) {
+    void HandFile(const TFileName& file, TNamedFileKinds kinds) {
+        const std::string& name = file.Path;
         // The line for running out of memory is made here, on the walk's thread: a job's thread
         // that runs out may not even get the few bytes of a new line, but it can always hand
         // this one on. The task uses only what outlives the jobs, not the walker.
         std::string outOfMemory = ErrorLine(name, OutOfMemoryMessage);
         // The batch reads regular files only; a name the user gave may be a pipe or a device.
         if (!m_batchers.empty() && kinds == TNamedFileKinds::RegularOnly) {
-            AddToBatch(name, std::move(outOfMemory));
+            AddToBatch(file, std::move(outOfMemory));
             return;
         }
-        Submit([&settings = m_settings, &digesters = m_digesters, gate = m_gate, name, kinds,
+        Submit([&settings = m_settings, &digesters = m_digesters, gate = m_gate, file, kinds,
                 outOfMemory = std::move(outOfMemory)](int worker) mutable {
-            return HashToLines(name, kinds, settings, *digesters[static_cast<std::size_t>(worker)],
+            return HashToLines(file, kinds, settings, *digesters[static_cast<std::size_t>(worker)],
                                std::move(outOfMemory), gate);
         });
     }
 
     // Adds name to the gathered batch, first handing on a full one. Changes nothing when it
     // throws: every allocation comes before the batch takes the name.
-    void AddToBatch(const std::string& name, std::string outOfMemory) {
+    void AddToBatch(const TFileName& name, std::string outOfMemory) {
         const std::size_t batchFiles = SmallFileBatchFiles();
         if (m_batch && m_batch->Names.size() >= batchFiles)
             SubmitBatch();
@@ -307,7 +322,7 @@ private:
             batch->OutOfMemory.Parts.reserve(batchFiles);
             m_batch = std::move(batch);
         }
-        std::string kept = name;
+        TFileName kept = name;
         m_batch->Names.push_back(std::move(kept));
         m_batch->OutOfMemory.Parts.push_back({{}, std::move(outOfMemory), true});
     }
@@ -367,9 +382,7 @@ private:
 } // namespace
 
 int JobsForDescriptors(int jobs) {
-    // A limit this high leaves room for any number of jobs: not worth counting.
-    constexpr long Plenty = 4096;
-    const std::optional<long> left = DescriptorsLeft(Plenty);
+    const std::optional<long> left = DescriptorsLeft(PlentyOfDescriptors);
     if (!left)
         return jobs;
     return static_cast<int>(std::clamp<long>(*left - DescriptorsBesideJobs, 1, jobs));
@@ -444,7 +457,8 @@ TFileListResult HashFileList(const std::vector<std::string>& inputs, const TFile
                                                                                 : TFileListResult::WriteFailed;
     }
     try {
-        WalkInputs(inputs, settings.Recursive, *walker, settings.Output);
+        WalkInputs(inputs, settings.Recursive, *walker, settings.Output, TEntryTypes::Listed,
+                   HeldFoldersForDescriptors(static_cast<int>(digesters.size())));
     } catch (const std::bad_alloc&) {
         walker->WalkStopped();
     }

@@ -116,7 +116,7 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
 
 void TFileStream::CheckUnchanged() const {
     int error = 0;
-    const std::optional<TFileInfo> info = LookAtDescriptor(m_file.Get(), error);
+    const std::optional<TFileInfo> info = LookAtDescriptorStatus(m_file.Get(), error);
     if (!info)
         throw EReadError(ReadErrorMessage(error));
     if (info->Size != m_openSize)

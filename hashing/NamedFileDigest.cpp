@@ -57,14 +57,14 @@ std::unique_ptr<TStream> OpenStream(const std::string& name, TNamedFileDigest& r
 // Opens name for DigestNamedFile without an opener: standard input, or a regular file opened
 // without blocking and passed through gate when given, or with AnyButFolder whatever else it is
 // but a folder; fills result's failure when it answers no stream.
-std::unique_ptr<TStream> OpenNamed(const std::string& name, TNamedFileKinds kinds, TNamedFileDigest& result,
+std::unique_ptr<TStream> OpenNamed(const TFileName& name, TNamedFileKinds kinds, TNamedFileDigest& result,
                                    TReadGate* gate) {
-    if (name == "-")
+    if (name.Path == "-")
         return std::make_unique<TDescriptorStream>(StandardInputFd);
     TRegularFile file = OpenRegularFile(name);
     if (kinds == TNamedFileKinds::AnyButFolder && file.Failure == TOpenFailure::NotRegular &&
         file.Info.Kind != TFileKind::Folder)
-        return OpenStream(name, result);
+        return OpenStream(name.Path, result);
     if (!file.IsOpen()) {
         result.Failure = TNamedFileFailure::Open;
         // A folder refused unopened has no errno of its own; the system's for it is EISDIR.
@@ -141,14 +141,14 @@ std::size_t ReadWhole(TStream& stream, std::int64_t size, std::uint8_t* room) {
 
 } // namespace
 
-TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
+TNamedFileDigest DigestNamedFile(const TFileName& name, const std::vector<THashAlgorithm>& algorithms,
                                  TStreamDigester& digester, THashObserver* observer, TNamedFileKinds kinds,
                                  TReadGate* gate) {
     return DigestOpened([&](TNamedFileDigest& result) { return OpenNamed(name, kinds, result, gate); }, algorithms,
                         digester, observer);
 }
 
-TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::span<std::uint8_t> room, std::size_t& read,
+TNamedFileDigest ReadOrDigestNamedFile(const TFileName& name, std::span<std::uint8_t> room, std::size_t& read,
                                        const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
                                        THashObserver* observer, TReadGate* gate) {
     read = 0;

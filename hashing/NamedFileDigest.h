@@ -10,6 +10,7 @@
 #include "hashing/HashObserver.h"
 #include "hashing/ReadGate.h"
 #include "hashing/StreamDigest.h"
+#include "platform/Files.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,12 +58,12 @@ enum class TNamedFileKinds {
     AnyButFolder,
 };
 
-// The digests of the file name names (bytes as the file system takes them); "-" is standard
-// input, read to its end from where it stands. Reading is told to observer when one is given.
-// A regular file is read through gate when one is given (ReadGate.h), and checked for changes
-// while it is read whatever kinds allows. Every failure of the file comes back in the result;
-// only EHashCancelled, when observer asks to stop, passes on as an exception.
-TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THashAlgorithm>& algorithms,
+// The digests of the file name names (bytes as the file system takes them; the folder it lies in
+// and its kind when the walk knows them, TFileName of platform/Files.h); "-" is standard input, read to its end from
+// where it stands. Reading is told to observer when one is given. A regular file is read through gate when one is given
+// (ReadGate.h), and checked for changes while it is read whatever kinds allows. Every failure of the file comes back in
+// the result; only EHashCancelled, when observer asks to stop, passes on as an exception.
+TNamedFileDigest DigestNamedFile(const TFileName& name, const std::vector<THashAlgorithm>& algorithms,
                                  TStreamDigester& digester, THashObserver* observer = nullptr,
                                  TNamedFileKinds kinds = TNamedFileKinds::RegularOnly, TReadGate* gate = nullptr);
 
@@ -72,7 +73,7 @@ TNamedFileDigest DigestNamedFile(const std::string& name, const std::vector<THas
 // reader checks it (a file changed meanwhile is a Read failure), and comes back succeeded with no
 // Digests. Anything else (a larger or empty file, a pseudo-file that claims no size, "-") is
 // digested by digester as DigestNamedFile does, and read is 0, as after a failure.
-TNamedFileDigest ReadOrDigestNamedFile(const std::string& name, std::span<std::uint8_t> room, std::size_t& read,
+TNamedFileDigest ReadOrDigestNamedFile(const TFileName& name, std::span<std::uint8_t> room, std::size_t& read,
                                        const std::vector<THashAlgorithm>& algorithms, TStreamDigester& digester,
                                        THashObserver* observer = nullptr, TReadGate* gate = nullptr);
 

@@ -33,7 +33,7 @@ std::int64_t SmallFileBatchBytes(int jobs) {
 TSmallFileBatcher::TSmallFileBatcher(std::int64_t byteBudget)
     : m_byteBudget(static_cast<std::size_t>(std::max(byteBudget, SmallFileLimit))) {}
 
-std::vector<TNamedFileDigest> TSmallFileBatcher::Digest(std::span<const std::string> names, THashAlgorithm algorithm,
+std::vector<TNamedFileDigest> TSmallFileBatcher::Digest(std::span<const TFileName> names, THashAlgorithm algorithm,
                                                         TStreamDigester& digester, TListProgress* progress,
                                                         TReadGate* gate) {
     const TAlgorithmInfo& row = AlgorithmInfo(algorithm);

@@ -44,7 +44,7 @@ public:
     // the budget and after the last name; others go through digester. Each file's read is told to
     // progress when given (not its end: the caller tells that), and goes through gate when given.
     // Throws std::bad_alloc only when the results themselves cannot be held.
-    std::vector<TNamedFileDigest> Digest(std::span<const std::string> names, THashAlgorithm algorithm,
+    std::vector<TNamedFileDigest> Digest(std::span<const TFileName> names, THashAlgorithm algorithm,
                                          TStreamDigester& digester, TListProgress* progress, TReadGate* gate);
 
 private:

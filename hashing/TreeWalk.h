@@ -5,8 +5,11 @@
 // order of their names, named FOLDER/ENTRY from the folder's name as given. Inside a walk, a
 // link to a file is hashed, a link to a folder is not followed (this keeps loops out), and a
 // dangling link is handed on as a name to hash (whose open then fails). FIFOs, sockets and
-// devices are skipped. A folder is read whole and closed before its entries are visited, so a
-// walk holds at most one descriptor whatever its depth.
+// devices are skipped. A folder is read whole before its entries are visited, whatever its depth;
+// its files are handed on with the folder held open (TFileName::Folder) for their opens, and
+// with what the listing said of them, so that a file of the walk is opened without a look first.
+// At most MaxHeldFolders folders are held at once, however long their files wait to be opened;
+// the files of any other folder are opened by their whole path.
 #pragma once
 
 #include "platform/Files.h"
@@ -15,12 +18,17 @@
 #include <string>
 #include <vector>
 
+// Folders a walk holds open at once for the opens of their files, which may wait in the jobs
+// after the walk has moved on, unless told fewer; the files of any folder beyond are opened by
+// their whole path.
+inline constexpr int MaxHeldFolders = 2;
+
 class TWalkVisitor {
 public:
     virtual ~TWalkVisitor() = default;
-    // A name to hash: a regular file when the walk found it, or an input or entry whose open
-    // is to decide (missing, dangling, not a regular file).
-    virtual void File(const std::string& name) = 0;
+    // A name to hash: a regular file when the walk found it (KnownRegular), or an entry whose
+    // open is to decide (missing, dangling).
+    virtual void File(const TFileName& name) = 0;
     // An input as given that is not walked: a name the user chose, whatever it leads to.
     virtual void Input(const std::string& name) { File(name); }
     // An entry that is not hashed; reason is e.g. "not a regular file".
@@ -39,7 +47,9 @@ protected:
 // network and older file systems). Both give the same walk; tests choose Looked to reach the second.
 enum class TEntryTypes { Listed, Looked };
 
-// Visits inputs in order; with recursive, folders among them are walked. A walk passes over the
-// file leave (the list being written, when it lies inside a walked folder) without a word.
+// Visits inputs in order; with recursive, folders among them are walked, at most heldFolders of
+// them held open at once. A walk passes over the file leave (the list being written, when it lies
+// inside a walked folder) without a word.
 void WalkInputs(const std::vector<std::string>& inputs, bool recursive, TWalkVisitor& visitor,
-                std::optional<TFileIdentity> leave = std::nullopt, TEntryTypes types = TEntryTypes::Listed);
+                std::optional<TFileIdentity> leave = std::nullopt, TEntryTypes types = TEntryTypes::Listed,
+                int heldFolders = MaxHeldFolders);

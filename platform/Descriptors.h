@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 // The descriptors a process starts with.
@@ -56,6 +57,10 @@ std::int64_t ReadDescriptorAt(int fd, void* buffer, std::size_t count, std::int6
 // One write of up to count bytes: the number written, which may be fewer, or -1 on failure
 // (EINTR too). Safe in a signal handler.
 std::int64_t WriteDescriptor(int fd, const void* bytes, std::size_t count, int& error) noexcept;
+
+// Writes all of bytes, one write after another, retrying an interrupted one; false with error
+// set when a write fails (ENOSPC for one that took nothing). Not for a signal handler.
+bool WriteAllToDescriptor(int fd, std::string_view bytes, int& error) noexcept;
 
 // Closes fd; false with error set when the close reported a failure (EINTR included: the
 // descriptor is released all the same).

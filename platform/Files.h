@@ -8,6 +8,7 @@
 #include "platform/Descriptors.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -48,6 +49,29 @@ std::optional<TFileInfo> LookAtPath(const std::string& path, bool followLinks, i
 std::optional<TFileInfo> LookAtPath(const std::string& path, bool followLinks = true);
 // What the open descriptor fd refers to; nothing, error set, when the system cannot say.
 std::optional<TFileInfo> LookAtDescriptor(int fd, int& error);
+// The kind, size and times of the open descriptor fd, for a reader's change check: as
+// LookAtDescriptor, but Identity only where the system tells it with the rest (POSIX); on Windows
+// it is left empty, as it costs a query of the volume there.
+std::optional<TFileInfo> LookAtDescriptorStatus(int fd, int& error);
+
+// A folder held open so that its entries open without their whole path being looked up again;
+// shared by the names found in it, as they are opened later and on other threads.
+using TFolderHold = std::shared_ptr<const TFileHandle>;
+
+// A file's name for OpenRegularFile, with what the caller already knows of it.
+struct TFileName {
+    TFileName(std::string path) : Path(std::move(path)) {}
+    TFileName(const char* path) : Path(path) {}
+
+    // The name as the user and the messages see it.
+    std::string Path;
+    // The folder of Path's last component when the caller holds it open (HoldFolder), which the
+    // component is then opened relative to; none, or a system without such opens: Path is opened.
+    TFolderHold Folder;
+    // The caller's folder listing (or its own look) says a regular file: opened without a look
+    // first. The opened file's type is checked all the same.
+    bool KnownRegular = false;
+};
 
 // What became of opening a regular file.
 enum class TOpenFailure {
@@ -67,7 +91,8 @@ struct TOpenOptions {
 
 struct TRegularFile {
     TFileHandle Handle;
-    // The opened file's status; after NotRegular the status of what the path names.
+    // The opened file's status (Identity as LookAtDescriptorStatus gives it); after NotRegular the
+    // status of what the path names.
     TFileInfo Info;
     TOpenFailure Failure = TOpenFailure::None;
     // The system's error number of the failing step; 0 when none failed.
@@ -80,11 +105,12 @@ struct TRegularFile {
 //
 // The path is looked at first and anything that is not a regular file is refused without being
 // opened: opening a FIFO could wait for a writer and opening a device may have effects of its own.
-// The open itself (O_NONBLOCK, O_NOCTTY) cannot block either, and the opened file's type is
-// checked again, so a name swapped meanwhile is refused too. On success Info holds the
-// descriptor's status; O_NONBLOCK stays set, which a regular file's reads, writes and locks
-// ignore. Never throws.
-TRegularFile OpenRegularFile(const std::string& path, TOpenOptions options = {});
+// A name the caller's listing already knows as a regular file (KnownRegular) is opened without
+// that look. The open itself (O_NONBLOCK, O_NOCTTY) cannot block either, and the opened file's
+// type is checked again, so a name swapped meanwhile is refused too (as OpenFailed with Error 0).
+// On success Info holds the descriptor's status; O_NONBLOCK stays set, which a regular file's
+// reads, writes and locks ignore. Never throws.
+TRegularFile OpenRegularFile(const TFileName& name, TOpenOptions options = {});
 
 // Opens path read-only whatever it names, close-on-exec: a pipe's name too, whose open waits for
 // its writer. For a file the user named to be read as a stream (a checksum list); an input to

@@ -18,6 +18,8 @@ struct TFolderEntry {
 };
 
 // Appends the entries of folder except "." and ".." to entries, in the listing's order; false
-// with error set when the folder cannot be opened or read. The folder is closed before this
-// returns, so a walk holds no descriptor between folders.
-bool ListFolder(const std::string& folder, std::vector<TFolderEntry>& entries, int& error);
+// with error set when the folder cannot be opened or read. The listing is closed before this
+// returns. When hold is given, the folder is kept open in it for opening its entries
+// (TFileName::Folder) where the system opens names relative to a folder; elsewhere, or when no
+// descriptor is left for it, hold is left empty and the listing succeeds all the same.
+bool ListFolder(const std::string& folder, std::vector<TFolderEntry>& entries, int& error, TFolderHold* hold = nullptr);

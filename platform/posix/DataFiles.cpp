@@ -16,18 +16,6 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return true;
-}
-
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
@@ -66,8 +54,10 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, cons
     if (!file.IsOpen())
         return false;
 
-    const bool written = ::fchmod(file.Get(), S_IRUSR | S_IWUSR) == 0 && WriteAll(file.Get(), bytes) &&
-                         ::fsync(file.Get()) == 0 && file.Close() && ::rename(temporary.c_str(), path.c_str()) == 0;
+    int error = 0;
+    const bool written = ::fchmod(file.Get(), S_IRUSR | S_IWUSR) == 0 &&
+                         WriteAllToDescriptor(file.Get(), bytes, error) && ::fsync(file.Get()) == 0 && file.Close() &&
+                         ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!written) {
         ::unlink(temporary.c_str());
         return false;

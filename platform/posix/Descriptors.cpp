@@ -3,28 +3,12 @@
 #include <cerrno>
 #include <unistd.h>
 
-TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        m_fd = other.m_fd;
-        other.m_fd = -1;
-    }
-    return *this;
-}
+namespace {
 
-bool TFileHandle::Close() noexcept {
-    const int fd = m_fd;
-    m_fd = -1;
-    return fd >= 0 && ::close(fd) == 0;
-}
-
-void TFileHandle::Reset() noexcept {
-    Close();
-}
-
-std::int64_t ReadDescriptor(int fd, void* buffer, std::size_t count, int& error) noexcept {
+// Runs read until it does not fail for a signal: the number it read, or -1 with error set.
+template <typename TRead> std::int64_t ReadRetried(TRead read, int& error) noexcept {
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, count);
+        const ssize_t n = read();
         if (n >= 0)
             return n;
         if (errno != EINTR) {
@@ -32,18 +16,16 @@ std::int64_t ReadDescriptor(int fd, void* buffer, std::size_t count, int& error)
             return -1;
         }
     }
+}
+
+} // namespace
+
+std::int64_t ReadDescriptor(int fd, void* buffer, std::size_t count, int& error) noexcept {
+    return ReadRetried([&] { return ::read(fd, buffer, count); }, error);
 }
 
 std::int64_t ReadDescriptorAt(int fd, void* buffer, std::size_t count, std::int64_t offset, int& error) noexcept {
-    for (;;) {
-        const ssize_t n = ::pread(fd, buffer, count, static_cast<off_t>(offset));
-        if (n >= 0)
-            return n;
-        if (errno != EINTR) {
-            error = errno;
-            return -1;
-        }
-    }
+    return ReadRetried([&] { return ::pread(fd, buffer, count, static_cast<off_t>(offset)); }, error);
 }
 
 std::int64_t WriteDescriptor(int fd, const void* bytes, std::size_t count, int& error) noexcept {

@@ -1,7 +1,8 @@
 #include "platform/Files.h"
 
+#include "platform/SystemFiles.h"
+
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,11 +44,6 @@ std::optional<TFileInfo> LookAtPath(const std::string& path, bool followLinks, i
     return InfoOf(status);
 }
 
-std::optional<TFileInfo> LookAtPath(const std::string& path, bool followLinks) {
-    int error = 0;
-    return LookAtPath(path, followLinks, error);
-}
-
 std::optional<TFileInfo> LookAtDescriptor(int fd, int& error) {
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
@@ -57,56 +53,30 @@ std::optional<TFileInfo> LookAtDescriptor(int fd, int& error) {
     return InfoOf(status);
 }
 
-TRegularFile OpenRegularFile(const std::string& path, TOpenOptions options) {
-    TRegularFile file;
-    int error = 0;
-    if (const std::optional<TFileInfo> looked = LookAtPath(path, options.FollowLinks, error)) {
-        file.Info = *looked;
-        if (looked->Kind != TFileKind::Regular) {
-            file.Failure = TOpenFailure::NotRegular;
-            return file;
-        }
-    } else if (!(options.Create && error == ENOENT)) {
-        // A file that is still to be created has no status yet; the open below makes it.
-        file.Failure = TOpenFailure::Missing;
-        file.Error = error;
-        return file;
-    }
+// fstat tells the identity with the rest.
+std::optional<TFileInfo> LookAtDescriptorStatus(int fd, int& error) {
+    return LookAtDescriptor(fd, error);
+}
 
+TFileHandle OpenFileForReading(const TFileName& name, TOpenOptions options, int& error) noexcept {
     const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (options.FollowLinks ? 0 : O_NOFOLLOW) |
                       (options.Create ? O_CREAT : 0);
-    file.Handle = TFileHandle(::open(path.c_str(), flags, S_IRUSR | S_IWUSR));
-    std::optional<TFileInfo> opened;
-    if (!file.Handle.IsOpen())
-        file.Error = errno;
-    else
-        opened = LookAtDescriptor(file.Handle.Get(), file.Error);
-    if (opened) {
-        file.Info = *opened;
-        // O_NONBLOCK stays: it changes nothing for reads, writes and locks of a regular file,
-        // and clearing it would cost a system call per file.
-        if (opened->Kind == TFileKind::Regular)
-            return file;
-    }
-    file.Failure = TOpenFailure::OpenFailed;
-    file.Handle.Reset();
-    return file;
+    // Within a folder held open only the last component is looked up; a name's last component
+    // follows its last '/', as no name in a folder holds one.
+    const bool inFolder = name.Folder && name.Folder->IsOpen();
+    const std::size_t slash = inFolder ? name.Path.rfind('/') : std::string::npos;
+    const char* const opened = slash == std::string::npos ? name.Path.c_str() : name.Path.c_str() + slash + 1;
+    // O_NONBLOCK stays: it changes nothing for reads, writes and locks of a regular file, and
+    // clearing it would cost a system call per file.
+    TFileHandle handle(::openat(inFolder ? name.Folder->Get() : AT_FDCWD, opened, flags, S_IRUSR | S_IWUSR));
+    error = handle.IsOpen() ? 0 : errno;
+    return handle;
 }
 
 TFileHandle OpenForReading(const std::string& path, int& error) noexcept {
     TFileHandle handle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     error = handle.IsOpen() ? 0 : errno;
     return handle;
-}
-
-std::string OpenFailureReason(const TRegularFile& file) {
-    if (file.Error != 0)
-        return SystemErrorText(file.Error);
-    return file.Info.Kind == TFileKind::Folder ? SystemErrorText(EISDIR) : "Not a regular file";
-}
-
-std::string SystemErrorText(int error) {
-    return std::strerror(error);
 }
 
 void AdviseSequentialRead(int fd) noexcept {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 
 namespace {
@@ -24,13 +25,25 @@ std::optional<TFileKind> KindOf(unsigned char type) {
 
 } // namespace
 
-bool ListFolder(const std::string& folder, std::vector<TFolderEntry>& entries, int& error) {
+bool ListFolder(const std::string& folder, std::vector<TFolderEntry>& entries, int& error, TFolderHold* hold) {
+    // O_DIRECTORY refuses anything else before it is opened, so a FIFO's open cannot wait here.
+    TFileHandle opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+    if (!opened.IsOpen()) {
+        error = errno;
+        return false;
+    }
+    // The listing owns and closes a descriptor of its own; the held one is a copy, made only when
+    // a descriptor is left for it.
+    TFileHandle held;
+    if (hold)
+        held = TFileHandle(::fcntl(opened.Get(), F_DUPFD_CLOEXEC, 0));
     // Closed however the listing ends: adding an entry may throw when memory runs out.
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(opened.Get()), ::closedir);
     if (!dir) {
         error = errno;
         return false;
     }
+    opened.Release();
     int failure = 0;
     for (;;) {
         errno = 0;
@@ -46,5 +59,7 @@ bool ListFolder(const std::string& folder, std::vector<TFolderEntry>& entries, i
         error = failure;
         return false;
     }
+    if (held.IsOpen())
+        *hold = std::make_shared<const TFileHandle>(std::move(held));
     return true;
 }

@@ -3,6 +3,7 @@
 // rights of its own.
 #include "platform/DataFiles.h"
 
+#include "platform/Descriptors.h"
 #include "platform/windows/SystemNames.h"
 
 #include <atomic>
@@ -22,17 +23,6 @@ bool IsSeparator(char c) {
 bool MakeFolder(const std::string& level) {
     const std::wstring path = SystemPath(level);
     return ::CreateDirectoryW(path.c_str(), nullptr) || IsFolder(path);
-}
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        DWORD put = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!::WriteFile(file, bytes.data(), chunk, &put, nullptr) || put == 0)
-            return false;
-        bytes.remove_prefix(put);
-    }
-    return true;
 }
 
 // Six characters that no other save of this or another process picks at the same time.
@@ -73,8 +63,11 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, cons
     }
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    const bool written = WriteAll(file, bytes) && ::FlushFileBuffers(file);
-    const bool closed = ::CloseHandle(file);
+    TFileHandle owned(DescriptorFor(file));
+    int error = 0;
+    const bool written =
+        owned.IsOpen() && WriteAllToDescriptor(owned.Get(), bytes, error) && ::FlushFileBuffers(HandleOf(owned.Get()));
+    const bool closed = owned.Close();
     // The write-through move returns once the rename is on the disk.
     if (!written || !closed ||
         !::MoveFileExW(temporary.c_str(), SystemPath(path).c_str(),

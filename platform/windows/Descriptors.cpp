@@ -6,9 +6,15 @@
 #include "platform/windows/SystemNames.h"
 
 #include <io.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <climits>
+
+// The native read, which winternl.h leaves out (ntdll).
+extern "C" NTSTATUS NTAPI NtReadFile(HANDLE file, HANDLE event, PIO_APC_ROUTINE routine, PVOID context,
+                                     PIO_STATUS_BLOCK done, PVOID buffer, ULONG count, PLARGE_INTEGER offset,
+                                     PULONG key);
 
 namespace {
 
@@ -23,25 +29,6 @@ bool IsEndOfData(DWORD code) {
 
 } // namespace
 
-TFileHandle& TFileHandle::operator=(TFileHandle&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        m_fd = other.m_fd;
-        other.m_fd = -1;
-    }
-    return *this;
-}
-
-bool TFileHandle::Close() noexcept {
-    const int fd = m_fd;
-    m_fd = -1;
-    return fd >= 0 && ::_close(fd) == 0;
-}
-
-void TFileHandle::Reset() noexcept {
-    Close();
-}
-
 std::int64_t ReadDescriptor(int fd, void* buffer, std::size_t count, int& error) noexcept {
     DWORD read = 0;
     if (::ReadFile(HandleOf(fd), buffer, OneCallCount(count), &read, nullptr))
@@ -53,16 +40,19 @@ std::int64_t ReadDescriptor(int fd, void* buffer, std::size_t count, int& error)
     return -1;
 }
 
-// The file is opened for synchronous reads, where a read at an offset also moves the handle's
-// position; the program reads a file either front to back or by offsets, never both.
+// ReadFile takes an offset only in an OVERLAPPED, whose completion Wine then posts through its
+// server on every read; the native read names no completion. The file is opened for
+// synchronous reads, which also move the handle's position; the program reads a file either
+// front to back or by offsets, never both.
 std::int64_t ReadDescriptorAt(int fd, void* buffer, std::size_t count, std::int64_t offset, int& error) noexcept {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
-    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
-    DWORD read = 0;
-    if (::ReadFile(HandleOf(fd), buffer, OneCallCount(count), &read, &at))
-        return read;
-    const DWORD code = ::GetLastError();
+    IO_STATUS_BLOCK done{};
+    LARGE_INTEGER at{};
+    at.QuadPart = offset;
+    const NTSTATUS status =
+        ::NtReadFile(HandleOf(fd), nullptr, nullptr, nullptr, &done, buffer, OneCallCount(count), &at, nullptr);
+    if (status >= 0)
+        return static_cast<std::int64_t>(done.Information);
+    const DWORD code = ::RtlNtStatusToDosError(status);
     if (IsEndOfData(code))
         return 0;
     error = ErrorNumberOf(code);

@@ -1,9 +1,9 @@
 #include "platform/Files.h"
 
+#include "platform/SystemFiles.h"
 #include "platform/windows/SystemNames.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -22,39 +22,43 @@ TFileTime TimeOf(std::int64_t ticks) {
     return {seconds, rest * 100};
 }
 
-TFileTime TimeOf(const FILETIME& time) {
-    return TimeOf(
-        static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime));
-}
+// What LookAtDescriptorStatus tells and what the full looks add: the file's identity needs the
+// volume's serial number, which Wine fetches from its mount manager, another process, on every ask.
+enum class TLook { Status, WithIdentity };
 
-std::optional<TFileInfo> InfoOfHandle(HANDLE handle, bool linkItself, int& error) {
+std::optional<TFileInfo> InfoOfHandle(HANDLE handle, bool linkItself, TLook look, int& error) {
     TFileInfo info;
     if (::GetFileType(handle) != FILE_TYPE_DISK) {
         info.Kind = TFileKind::Other;
         return info;
     }
-    BY_HANDLE_FILE_INFORMATION file{};
-    if (!::GetFileInformationByHandle(handle, &file)) {
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+        !::GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard)) {
         error = LastErrorNumber();
         return std::nullopt;
     }
-    if (linkItself && (file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    if (linkItself && (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
         info.Kind = TFileKind::Link;
-    else if ((file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    else if (standard.Directory)
         info.Kind = TFileKind::Folder;
     else
         info.Kind = TFileKind::Regular;
-    info.Size = static_cast<std::int64_t>((static_cast<std::uint64_t>(file.nFileSizeHigh) << 32) | file.nFileSizeLow);
-    info.Modified = TimeOf(file.ftLastWriteTime);
+    info.Size = standard.EndOfFile.QuadPart;
+    info.Modified = TimeOf(basic.LastWriteTime.QuadPart);
     // The change time moves with every change of the file's data or attributes; where the file
     // system keeps none, the last write stands in for it.
-    FILE_BASIC_INFO basic{};
-    info.Changed =
-        ::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) && basic.ChangeTime.QuadPart != 0
-            ? TimeOf(basic.ChangeTime.QuadPart)
-            : info.Modified;
-    info.Identity = {file.dwVolumeSerialNumber,
-                     (static_cast<std::uint64_t>(file.nFileIndexHigh) << 32) | file.nFileIndexLow};
+    info.Changed = basic.ChangeTime.QuadPart != 0 ? TimeOf(basic.ChangeTime.QuadPart) : info.Modified;
+    if (look == TLook::WithIdentity) {
+        BY_HANDLE_FILE_INFORMATION file{};
+        if (!::GetFileInformationByHandle(handle, &file)) {
+            error = LastErrorNumber();
+            return std::nullopt;
+        }
+        info.Identity = {file.dwVolumeSerialNumber,
+                         (static_cast<std::uint64_t>(file.nFileIndexHigh) << 32) | file.nFileIndexLow};
+    }
     return info;
 }
 
@@ -69,74 +73,18 @@ HANDLE OpenForLooking(const std::string& path, bool followLinks) {
                          nullptr);
 }
 
-} // namespace
-
-std::optional<TFileInfo> LookAtPath(const std::string& path, bool followLinks, int& error) {
-    const HANDLE handle = OpenForLooking(path, followLinks);
-    if (handle == INVALID_HANDLE_VALUE) {
-        error = LastErrorNumber();
-        return std::nullopt;
-    }
-    std::optional<TFileInfo> info = InfoOfHandle(handle, !followLinks, error);
-    ::CloseHandle(handle);
-    return info;
-}
-
-std::optional<TFileInfo> LookAtPath(const std::string& path, bool followLinks) {
-    int error = 0;
-    return LookAtPath(path, followLinks, error);
-}
-
-std::optional<TFileInfo> LookAtDescriptor(int fd, int& error) {
+std::optional<TFileInfo> InfoOfDescriptor(int fd, TLook look, int& error) {
     const HANDLE handle = HandleOf(fd);
     if (handle == INVALID_HANDLE_VALUE) {
         error = EBADF;
         return std::nullopt;
     }
-    return InfoOfHandle(handle, false, error);
+    return InfoOfHandle(handle, false, look, error);
 }
 
-TRegularFile OpenRegularFile(const std::string& path, TOpenOptions options) {
-    TRegularFile file;
-    int error = 0;
-    if (const std::optional<TFileInfo> looked = LookAtPath(path, options.FollowLinks, error)) {
-        file.Info = *looked;
-        if (looked->Kind != TFileKind::Regular) {
-            file.Failure = TOpenFailure::NotRegular;
-            return file;
-        }
-    } else if (!(options.Create && error == ENOENT)) {
-        file.Failure = TOpenFailure::Missing;
-        file.Error = error;
-        return file;
-    }
-
-    const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (options.FollowLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
-    const HANDLE handle = ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, ShareAll, nullptr,
-                                        options.Create ? OPEN_ALWAYS : OPEN_EXISTING, flags, nullptr);
-    std::optional<TFileInfo> opened;
-    if (handle == INVALID_HANDLE_VALUE) {
-        file.Error = LastErrorNumber();
-    } else {
-        file.Handle = TFileHandle(DescriptorFor(handle));
-        if (!file.Handle.IsOpen())
-            file.Error = EMFILE;
-        else
-            opened = LookAtDescriptor(file.Handle.Get(), file.Error);
-    }
-    if (opened) {
-        file.Info = *opened;
-        if (opened->Kind == TFileKind::Regular)
-            return file;
-    }
-    file.Failure = TOpenFailure::OpenFailed;
-    file.Handle.Reset();
-    return file;
-}
-
-TFileHandle OpenForReading(const std::string& path, int& error) noexcept {
-    const HANDLE handle =
-        ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+// The descriptor owning what an open answered; none, error set, for a failed open or when the C
+// library has no room for it.
+TFileHandle Owned(HANDLE handle, int& error) noexcept {
     if (handle == INVALID_HANDLE_VALUE) {
         error = LastErrorNumber();
         return {};
@@ -146,14 +94,38 @@ TFileHandle OpenForReading(const std::string& path, int& error) noexcept {
     return opened;
 }
 
-std::string OpenFailureReason(const TRegularFile& file) {
-    if (file.Error != 0)
-        return SystemErrorText(file.Error);
-    return file.Info.Kind == TFileKind::Folder ? SystemErrorText(EISDIR) : "Not a regular file";
+} // namespace
+
+std::optional<TFileInfo> LookAtPath(const std::string& path, bool followLinks, int& error) {
+    const HANDLE handle = OpenForLooking(path, followLinks);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = LastErrorNumber();
+        return std::nullopt;
+    }
+    std::optional<TFileInfo> info = InfoOfHandle(handle, !followLinks, TLook::WithIdentity, error);
+    ::CloseHandle(handle);
+    return info;
 }
 
-std::string SystemErrorText(int error) {
-    return std::strerror(error);
+std::optional<TFileInfo> LookAtDescriptor(int fd, int& error) {
+    return InfoOfDescriptor(fd, TLook::WithIdentity, error);
+}
+
+std::optional<TFileInfo> LookAtDescriptorStatus(int fd, int& error) {
+    return InfoOfDescriptor(fd, TLook::Status, error);
+}
+
+// The system's opens take whole paths: name.Folder is not used.
+TFileHandle OpenFileForReading(const TFileName& name, TOpenOptions options, int& error) noexcept {
+    const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (options.FollowLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    return Owned(::CreateFileW(SystemPath(name.Path).c_str(), GENERIC_READ, ShareAll, nullptr,
+                               options.Create ? OPEN_ALWAYS : OPEN_EXISTING, flags, nullptr),
+                 error);
+}
+
+TFileHandle OpenForReading(const std::string& path, int& error) noexcept {
+    return Owned(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING, 0, nullptr),
+                 error);
 }
 
 // Every file is opened with the sequential-scan hint already, which is the system's read-ahead

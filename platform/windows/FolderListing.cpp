@@ -20,7 +20,8 @@ TFolderEntry EntryOf(const FILE_ID_BOTH_DIR_INFO& info) {
 
 } // namespace
 
-bool ListFolder(const std::string& folder, std::vector<TFolderEntry>& entries, int& error) {
+// The system's opens take whole paths here: nothing is held.
+bool ListFolder(const std::string& folder, std::vector<TFolderEntry>& entries, int& error, TFolderHold*) {
     const HANDLE handle = ::CreateFileW(SystemPath(folder).c_str(), FILE_LIST_DIRECTORY,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);

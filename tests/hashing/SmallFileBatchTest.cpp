@@ -136,7 +136,7 @@ TEST_F(SmallFileBatchTest, LanesGiveTheLinesOfTheOneStreamPath) {
 
 // Whatever the budget, a batch gives each file what the named-file unit gives it alone.
 TEST_F(SmallFileBatchTest, EveryBudgetGivesEachFilesOwnResult) {
-    std::vector<std::string> names;
+    std::vector<TFileName> names;
     for (std::size_t i = 0; i < 40; ++i)
         names.push_back((m_folder / "tree" / FileName(1000 + i)).string());
     names.push_back((m_folder / "tree" / "missing").string());
@@ -149,7 +149,7 @@ TEST_F(SmallFileBatchTest, EveryBudgetGivesEachFilesOwnResult) {
             batcher.Digest(names, THashAlgorithm::MD5, digester, nullptr, nullptr);
         ASSERT_EQ(batched.size(), names.size());
         for (std::size_t i = 0; i < names.size(); ++i) {
-            SCOPED_TRACE(names[i]);
+            SCOPED_TRACE(names[i].Path);
             const TNamedFileDigest alone = DigestNamedFile(names[i], {THashAlgorithm::MD5}, digester);
             EXPECT_EQ(batched[i].Failure, alone.Failure);
             EXPECT_EQ(batched[i].Reason, alone.Reason);

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,10 +22,10 @@ namespace {
 // after a file is recorded, so a case can change the tree in the middle of the walk.
 class Recorder final : public TWalkVisitor {
 public:
-    void File(const std::string& name) override {
-        Visits.push_back("file " + name);
+    void File(const TFileName& name) override {
+        Visits.push_back("file " + name.Path);
         if (OnFile)
-            OnFile(name);
+            OnFile(name.Path);
     }
     void Skipped(const std::string& name, const std::string& reason) override {
         Visits.push_back("skip " + name + ": " + reason);
@@ -95,6 +97,61 @@ TEST_F(TreeWalkTest, FoldersInByteOrderDepthFirstLinksToFoldersNotFollowed) {
         WalkInputs({"t/", "t/b", "t/sub", "sub-link"}, true, recorder, std::nullopt, types);
         EXPECT_EQ(recorder.Visits, expected);
     }
+}
+
+// Keeps every name the walk hands on, so that the folders held for them stay held.
+class NameKeeper final : public TWalkVisitor {
+public:
+    void File(const TFileName& name) override { Names.push_back(name); }
+    void Skipped(const std::string&, const std::string&) override {}
+    void Failed(const std::string&, const std::string&) override {}
+
+    const TFileName& Named(const std::string& path) const {
+        const auto found =
+            std::find_if(Names.begin(), Names.end(), [&](const TFileName& name) { return name.Path == path; });
+        EXPECT_NE(found, Names.end()) << path;
+        return found == Names.end() ? Names.front() : *found;
+    }
+
+    std::vector<TFileName> Names;
+};
+
+// A file the walk found regular is opened without a look; one whose kind the walk could not
+// learn (a dangling link) is left to the open. However long the files wait, no more folders
+// than MaxHeldFolders stay open for them.
+TEST_F(TreeWalkTest, FilesComeWithWhatTheWalkKnowsAndFewFoldersHeld) {
+    ASSERT_EQ(::mkdir("t", 0700), 0);
+    Touch("t/a");
+    ASSERT_EQ(::symlink("a", "t/link-file"), 0);
+    ASSERT_EQ(::symlink("missing", "t/link-dangling"), 0);
+    for (const char* folder : {"t/s1", "t/s2", "t/s3", "t/s4"}) {
+        ASSERT_EQ(::mkdir(folder, 0700), 0);
+        Touch((std::string(folder) + "/f").c_str());
+    }
+    for (const TEntryTypes types : {TEntryTypes::Listed, TEntryTypes::Looked}) {
+        SCOPED_TRACE(types == TEntryTypes::Listed ? "types listed" : "types looked at");
+        NameKeeper keeper;
+        WalkInputs({"t"}, true, keeper, std::nullopt, types);
+        ASSERT_EQ(keeper.Names.size(), 7u);
+        EXPECT_TRUE(keeper.Named("t/a").KnownRegular);
+        EXPECT_TRUE(keeper.Named("t/link-file").KnownRegular);
+        EXPECT_FALSE(keeper.Named("t/link-dangling").KnownRegular);
+        EXPECT_TRUE(keeper.Named("t/s4/f").KnownRegular);
+        std::set<const TFileHandle*> held;
+        for (const TFileName& name : keeper.Names)
+            if (name.Folder)
+                held.insert(name.Folder.get());
+        EXPECT_GE(held.size(), 1u) << "the first folder is held for its files";
+        EXPECT_LE(held.size(), static_cast<std::size_t>(MaxHeldFolders));
+        EXPECT_FALSE(keeper.Named("t/s4/f").Folder) << "a folder beyond the held ones is opened by path";
+    }
+    // Where the descriptor limit leaves no room, the walk holds none and every file is known all the same.
+    NameKeeper keeper;
+    WalkInputs({"t"}, true, keeper, std::nullopt, TEntryTypes::Listed, 0);
+    ASSERT_EQ(keeper.Names.size(), 7u);
+    for (const TFileName& name : keeper.Names)
+        EXPECT_FALSE(name.Folder) << name.Path;
+    EXPECT_TRUE(keeper.Named("t/s1/f").KnownRegular);
 }
 
 TEST_F(TreeWalkTest, WithoutRecursionEveryInputIsANameToHash) {

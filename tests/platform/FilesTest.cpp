@@ -1,6 +1,8 @@
 // Owned descriptors and the opening of regular files.
 #include "platform/Files.h"
 
+#include "platform/FolderListing.h"
+
 #include "tests/support/UnprivilegedRun.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -124,6 +127,62 @@ TEST_F(OpenRegularFileTest, RefusesWhatIsNotARegularFile) {
         EXPECT_EQ(OpenFailureReason(file), c.Reason);
     }
     EXPECT_FALSE(fs::exists(m_folder / "nowhere")) << "nothing is created through a link";
+}
+
+// A name the walk's listing called a regular file is opened without a look first, and what the
+// open finds decides all the same: a name swapped for something else is refused, a FIFO without
+// blocking, and a name gone since the listing is missing.
+TEST_F(OpenRegularFileTest, NameListedAsRegularIsCheckedOnTheOpenFile) {
+    fs::create_directory(m_folder / "folder");
+    ASSERT_EQ(::mkfifo(At("fifo").c_str(), 0600), 0) << std::strerror(errno);
+    struct TCase {
+        const char* Name;
+        TOpenFailure Failure;
+        std::string Reason;
+    };
+    const TCase cases[] = {
+        {"data.bin", TOpenFailure::None, ""},
+        {"folder", TOpenFailure::OpenFailed, "Is a directory"},
+        {"fifo", TOpenFailure::OpenFailed, "Not a regular file"},
+        {"missing", TOpenFailure::Missing, "No such file or directory"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TFileName name(At(c.Name));
+        name.KnownRegular = true;
+        const TRegularFile file = OpenRegularFile(name);
+        EXPECT_EQ(file.Failure, c.Failure);
+        EXPECT_EQ(file.Handle.IsOpen(), c.Failure == TOpenFailure::None);
+        if (c.Failure != TOpenFailure::None)
+            EXPECT_EQ(OpenFailureReason(file), c.Reason);
+        else
+            EXPECT_EQ(file.Info.Size, 10);
+    }
+}
+
+// An entry of a folder held open is opened relative to it: after the folder is renamed, its
+// old path leads nowhere, and the entry still opens.
+TEST_F(OpenRegularFileTest, EntryOfAHeldFolderOpensRelativeToIt) {
+    fs::create_directory(m_folder / "held");
+    std::ofstream(m_folder / "held" / "x", std::ios::binary) << "abc";
+    std::vector<TFolderEntry> entries;
+    TFolderHold hold;
+    int error = 0;
+    ASSERT_TRUE(ListFolder(At("held"), entries, error, &hold)) << std::strerror(error);
+    ASSERT_EQ(entries.size(), 1u);
+    ASSERT_TRUE(hold && hold->IsOpen());
+    fs::rename(m_folder / "held", m_folder / "moved");
+
+    TFileName inFolder(At("held") + "/x");
+    inFolder.Folder = hold;
+    inFolder.KnownRegular = true;
+    const TRegularFile file = OpenRegularFile(inFolder);
+    ASSERT_TRUE(file.IsOpen()) << std::strerror(file.Error);
+    EXPECT_EQ(file.Info.Size, 3);
+
+    TFileName byPath(inFolder.Path);
+    byPath.KnownRegular = true;
+    EXPECT_EQ(OpenRegularFile(byPath).Failure, TOpenFailure::Missing);
 }
 
 TEST_F(OpenRegularFileTest, CreateMakesAnOwnerOnlyFileAndKeepsAnExistingOne) {
