@@ -45,14 +45,13 @@ std::vector<const TAlgorithmInfo*> LookupOrder() {
 // The SFV lists in folder other than the one named after the file (any name: f.sfv,
 // checksums.sfv), by name, at most MaxFolderSfvLists of them.
 std::vector<QString> FolderSfvLists(const QDir& folder, const QString& namedAfterFile) {
-    // Matched by hand rather than by a name filter: the filter is a regular expression, and
-    // one run on this (worker) thread crashes the Windows build as the thread ends.
-    const QString suffix = u'.' + Latin1(SfvExtension);
+    const QStringList names = folder.entryList({QStringLiteral("*.") + Latin1(SfvExtension)},
+                                               QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     std::vector<QString> lists;
-    for (const QString& list : folder.entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase)) {
+    for (const QString& list : names) {
         if (lists.size() == MaxFolderSfvLists)
             break;
-        if (list.endsWith(suffix, Qt::CaseInsensitive) && list != namedAfterFile)
+        if (list != namedAfterFile)
             lists.push_back(list);
     }
     return lists;
