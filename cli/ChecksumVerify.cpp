@@ -92,9 +92,10 @@ bool SafeForShell(unsigned char c) {
            std::strchr("%+,-./@_^", static_cast<int>(c)) != nullptr;
 }
 
-// A name in a message, quoted for a shell when it holds anything but plain characters:
-// 'two words', 'it'\''s', 'a'$'\n''b'.
-std::string QuoteName(const std::string& name) {
+// A name in a message as lists write it ("/" between folders on Windows too), quoted for a
+// shell when it holds anything but plain characters: 'two words', 'it'\''s', 'a'$'\n''b'.
+std::string QuoteName(const std::string& given) {
+    const std::string name = PortableName(given);
     bool plain = !name.empty();
     for (const char c : name)
         plain = plain && SafeForShell(static_cast<unsigned char>(c));

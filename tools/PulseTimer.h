@@ -2,10 +2,12 @@
 // loop, then deletes itself. Nobody owns it and nobody can stop it early.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 
 // A bound method of an object, without parameters or result.
@@ -25,13 +27,17 @@ public:
 private:
     friend void StartPulses(int intervalMs, int pulses, QObject* context, TObjProcedure method);
 
-    // One timer event: counts down, stops before the last call, calls the procedure
-    // (swallowing any failure, which makes the next pulse the last) and deletes itself after
+    // One timer event: waits out what is left of the interval when the system's timer woke
+    // early; else counts down, calls the procedure (swallowing any failure, which makes the
+    // next pulse the last), then starts the wait for the next pulse or deletes itself after
     // the last one.
     void PulseTick();
 
     TObjProcedure m_pulsedProcObj;
     int m_pulseCount = 0;
+    std::chrono::milliseconds m_pulseInterval{0};
+    // When the next pulse is due: a pulse is never called before it.
+    QDeadlineTimer m_nextPulseDue;
     // The object whose method m_pulsedProcObj calls, when there is one: once it is destroyed
     // the method is no longer called and the timer ends.
     QPointer<QObject> m_context;

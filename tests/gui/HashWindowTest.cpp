@@ -27,6 +27,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
@@ -710,13 +711,18 @@ struct ArgumentCase {
     QString error;
 };
 
+// Absolute names on the running system: "/" on POSIX, the system drive's "C:/" on Windows, where
+// "/x" names a folder on the current folder's drive.
+const QString Root = QDir::rootPath();
+const QString WorkFolder = Root + u"work dir"_qs;
+
 const ArgumentCase ArgumentCases[] = {
     {"none", {}, QString(), false, QString()},
-    {"relative", {u"a b.txt"_qs}, u"/work dir/a b.txt"_qs, false, QString()},
-    {"absolute kept as given", {u"/x/../y"_qs}, u"/x/../y"_qs, false, QString()},
-    {"after --", {u"--"_qs, u"-name"_qs}, u"/work dir/-name"_qs, false, QString()},
-    {"dash alone is a name", {u"-"_qs}, u"/work dir/-"_qs, false, QString()},
-    {"empty name is the folder", {u""_qs}, u"/work dir"_qs, false, QString()},
+    {"relative", {u"a b.txt"_qs}, WorkFolder + u"/a b.txt"_qs, false, QString()},
+    {"absolute kept as given", {Root + u"x/../y"_qs}, Root + u"x/../y"_qs, false, QString()},
+    {"after --", {u"--"_qs, u"-name"_qs}, WorkFolder + u"/-name"_qs, false, QString()},
+    {"dash alone is a name", {u"-"_qs}, WorkFolder + u"/-"_qs, false, QString()},
+    {"empty name is the folder", {u""_qs}, WorkFolder, false, QString()},
     {"help", {u"--help"_qs, u"x"_qs}, QString(), true, QString()},
     {"unknown option", {u"-x"_qs}, QString(), false, u"unknown option -x"_qs},
     {"two files", {u"a"_qs, u"b"_qs}, QString(), false, u"only one FILE may be given"_qs},
@@ -725,7 +731,7 @@ const ArgumentCase ArgumentCases[] = {
 TEST(StartArgumentsTest, Parses) {
     for (const ArgumentCase& c : ArgumentCases) {
         SCOPED_TRACE(c.name);
-        const TStartArguments parsed = ParseStartArguments(c.arguments, u"/work dir"_qs);
+        const TStartArguments parsed = ParseStartArguments(c.arguments, WorkFolder);
         EXPECT_EQ(parsed.File, c.file);
         EXPECT_EQ(parsed.Help, c.help);
         EXPECT_EQ(parsed.Error, c.error);
