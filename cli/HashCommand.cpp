@@ -8,6 +8,7 @@
 #include "hashing/NamedFileDigest.h"
 #include "pipeline/ExpectedDigest.h"
 #include "platform/Files.h"
+#include "text/PlainText.h"
 #include "tools/TextUtils.h"
 
 #include <algorithm>
@@ -186,7 +187,7 @@ int HashNamedInput(const TCliOptions& options, TCliOutput& out) {
     QList<TAlgorithmDigest> digests;
     for (std::size_t i = 0; i < input.Digests.size(); ++i) {
         const std::string& digest = input.Digests[i];
-        digests.append({names[qsizetype(i)], Latin1(options.UpperHash ? UpperHex(digest) : digest)});
+        digests.append({names[qsizetype(i)], ToQString(Latin1(options.UpperHash ? UpperHex(digest) : digest))});
     }
     return Report(options, digests, out);
 }

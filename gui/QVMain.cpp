@@ -18,8 +18,8 @@
 #include "gui/WindowFonts.h"
 #include "gui/WindowSettings.h"
 #include "pipeline/HashPipeline.h"
+#include "text/VersionInfo.h"
 #include "tools/TextUtils.h"
-#include "tools/VersionInfo.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -213,7 +213,7 @@ void TfrmQVMain::FormCreate() {
     lblHash->setText(QStringLiteral("Loading..."));
     m_startSizePending = true;
     ApplyStartSize();
-    setWindowTitle(QStringLiteral("Quviro :: Data hashing algorithms : v") + GetVersionText());
+    setWindowTitle(QStringLiteral("Quviro :: Data hashing algorithms : v") + QString::fromStdString(GetVersionText()));
     m_algorithmChoice = new TAlgorithmChoice(rgHashes);
     // The drop-down's algorithm is the selected one, or is hashed once its item is selected.
     connect(m_algorithmChoice->Combo(), &QComboBox::currentTextChanged, this, [this] {

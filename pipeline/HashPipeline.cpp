@@ -7,8 +7,9 @@
 #include "hashing/HashProgress.h"
 #include "hashing/NamedFileDigest.h"
 #include "hashing/StreamDigest.h"
+#include "text/PlainText.h"
+#include "text/TextEncoding.h"
 #include "tools/Strings.h"
-#include "tools/TextEncoding.h"
 #include "tools/TextUtils.h"
 
 #include <exception>
@@ -49,8 +50,8 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, QString& salt,
                 salt = Trim(request.SaltText);
                 text = request.SaltType == SaltTypePrefix ? salt + text : text + salt;
             }
-            const QByteArray bytes = EncodeUtf8(text);
-            stream->Write(bytes.constData(), bytes.size());
+            const std::string bytes = EncodeUtf8(Utf16(text));
+            stream->Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
             return stream;
         } catch (const std::exception& failure) {
             outcome.ErrorText = QStringLiteral("Error loading text: ") + MessageOf(failure);
@@ -98,7 +99,7 @@ std::vector<THashAlgorithm> RequestAlgorithms(const HashRequest& request, HashOu
         outcome.ErrorText = QStringLiteral("Unknown Algorithm");
         return {};
     }
-    outcome.Algorithm = Latin1(HashAlgorithmName(*selected));
+    outcome.Algorithm = ToQString(Latin1(HashAlgorithmName(*selected)));
     std::vector<THashAlgorithm> algorithms{*selected};
     for (const QString& name : request.ExtraAlgorithms) {
         const std::optional<THashAlgorithm> extra = AlgorithmByTypedName(name.toStdString());
@@ -115,9 +116,11 @@ std::vector<THashAlgorithm> RequestAlgorithms(const HashRequest& request, HashOu
 // outcome.ExtraDigests, each in the case the request asks for.
 QString TakeDigests(const HashRequest& request, const std::vector<THashAlgorithm>& algorithms,
                     const std::vector<std::string>& digests, HashOutcome& outcome) {
-    const auto text = [&](const std::string& digest) { return Latin1(request.UpperHash ? UpperHex(digest) : digest); };
+    const auto text = [&](const std::string& digest) {
+        return ToQString(Latin1(request.UpperHash ? UpperHex(digest) : digest));
+    };
     for (std::size_t i = 1; i < algorithms.size(); ++i)
-        outcome.ExtraDigests.append({Latin1(HashAlgorithmName(algorithms[i])), text(digests[i])});
+        outcome.ExtraDigests.append({ToQString(Latin1(HashAlgorithmName(algorithms[i]))), text(digests[i])});
     return text(digests.front());
 }
 

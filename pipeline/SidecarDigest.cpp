@@ -6,6 +6,7 @@
 #include "hashing/FileStream.h"
 #include "pipeline/ExpectedDigest.h"
 #include "platform/Files.h"
+#include "text/PlainText.h"
 #include "tools/TextUtils.h"
 
 #include <QDir>
@@ -28,7 +29,7 @@ struct TCandidate {
 };
 
 QString AlgorithmName(THashAlgorithm algorithm) {
-    return Latin1(HashAlgorithmName(algorithm));
+    return ToQString(Latin1(HashAlgorithmName(algorithm)));
 }
 
 // The rows in the order their lists are looked for: longer digests first, then table order,
@@ -45,7 +46,7 @@ std::vector<const TAlgorithmInfo*> LookupOrder() {
 // The SFV lists in folder other than the one named after the file (any name: f.sfv,
 // checksums.sfv), by name, at most MaxFolderSfvLists of them.
 std::vector<QString> FolderSfvLists(const QDir& folder, const QString& namedAfterFile) {
-    const QStringList names = folder.entryList({QStringLiteral("*.") + Latin1(SfvExtension)},
+    const QStringList names = folder.entryList({QStringLiteral("*.") + ToQString(Latin1(SfvExtension))},
                                                QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     std::vector<QString> lists;
     for (const QString& list : names) {
@@ -64,13 +65,13 @@ std::vector<TCandidate> Candidates(const QDir& folder, const QString& name, cons
             if (SameAlgorithmName(row->Name, preferred.toStdString()) != preferredPass)
                 continue;
             for (const std::string_view extension : row->Extensions)
-                candidates.push_back({name + u'.' + Latin1(extension), row->Id, true, MaxSidecarFileSize});
+                candidates.push_back({name + u'.' + ToQString(Latin1(extension)), row->Id, true, MaxSidecarFileSize});
             for (const std::string_view list : row->Lists)
-                candidates.push_back({Latin1(list), row->Id, false});
+                candidates.push_back({ToQString(Latin1(list)), row->Id, false});
             // The row whose lists SFV lists are.
             if (std::find(row->Extensions.begin(), row->Extensions.end(), SfvExtension) == row->Extensions.end())
                 continue;
-            const QString namedAfterFile = name + u'.' + Latin1(SfvExtension);
+            const QString namedAfterFile = name + u'.' + ToQString(Latin1(SfvExtension));
             for (const QString& list : FolderSfvLists(folder, namedAfterFile))
                 candidates.push_back({list, row->Id, false, MaxSidecarFileSize});
         }
