@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         choice == 3 ? std::nullopt : std::optional<THashAlgorithm>(THashAlgorithm(choice));
 
     const QString text = input.Text();
-    const TExpectedDigest expected = ParseExpectedDigest(text);
-    if (expected.IsDigest() &&
-        (!AlgorithmOfHexLength(std::size_t(expected.Digest.size())) || expected.Digest != expected.Digest.toLower()))
+    const TExpectedDigest expected = ParseExpectedDigest(Utf16(text));
+    const QString digest = ToQString(expected.Digest);
+    if (expected.IsDigest() && (!AlgorithmOfHexLength(std::size_t(digest.size())) || digest != digest.toLower()))
         FuzzFailure("an expected digest is not a lower-case digest of a known length", text);
 
     // Arbitrary lines through one parser, as a list is read.

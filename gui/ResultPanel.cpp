@@ -164,7 +164,8 @@ void TResultPanel::ShowProgress(std::int64_t done, std::int64_t total, const QSt
     }
     pbHash->show();
     pbHash->raise();
-    ShowStatus((pass.isEmpty() ? QStringLiteral("Hashing...") : pass) + u' ' + ProgressText(done, total, elapsedMs),
+    ShowStatus((pass.isEmpty() ? QStringLiteral("Hashing...") : pass) + u' ' +
+                   QString::fromStdString(ProgressText(done, total, elapsedMs)),
                StatusProgress);
 }
 

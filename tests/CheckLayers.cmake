@@ -9,9 +9,9 @@
 #   hashing/    hashing/ checksums/ crypt/ platform/                         none   no
 #   text/       text/ platform/                                              none   no
 #   tools/      tools/ text/ crypt/ platform/                                Core   no
-#   pipeline/   pipeline/ hashing/ checksums/ text/ crypt/ platform/         Core   no
+#   pipeline/   pipeline/ hashing/ checksums/ text/ crypt/ platform/         none   no
 #   desktop/    desktop/ tools/ text/ crypt/ platform/                       any    no
-#   cli/        cli/ pipeline/ hashing/ checksums/ text/ crypt/ platform/    Core   no
+#   cli/        cli/ pipeline/ hashing/ checksums/ text/ tools/ crypt/ platform/   Core   no
 #   gui/        gui/ desktop/ pipeline/ hashing/ checksums/ tools/ text/ crypt/ platform/   any   no
 #   cmake/      platform/                                                    none   no
 #   tests/ fuzz/ bench/   anything of ours                                   any    yes
@@ -48,8 +48,8 @@ set(text_includes text platform)
 set(text_qt none)
 set(tools_includes tools text crypt platform)
 set(tools_qt core)
-set(pipeline_includes pipeline hashing checksums text tools crypt platform)
-set(pipeline_qt core)
+set(pipeline_includes pipeline hashing checksums text crypt platform)
+set(pipeline_qt none)
 set(desktop_includes desktop tools text crypt platform)
 set(desktop_qt any)
 set(cli_includes cli pipeline hashing checksums text tools crypt platform)

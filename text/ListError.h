@@ -1,5 +1,4 @@
-// The failure of an index outside a list, shared by the window's line lists (tools/Strings.h)
-// and the request's list of algorithm names.
+// The failure of an index outside a list, shared by the line lists and the request's algorithm items.
 #pragma once
 
 #include <stdexcept>

@@ -1,5 +1,5 @@
 // The program's own text operations on UTF-16 text: a character is one UTF-16 code unit, and
-// nothing here consults the locale. The window's QString forms are in tools/TextUtils.h.
+// nothing here consults the locale.
 #pragma once
 
 #include <string>

@@ -6,6 +6,14 @@ std::u16string_view Utf16(QStringView text) {
     return {text.utf16(), static_cast<std::size_t>(text.size())};
 }
 
+std::vector<std::u16string> Utf16List(const QStringList& texts) {
+    std::vector<std::u16string> list;
+    list.reserve(static_cast<std::size_t>(texts.size()));
+    for (const QString& text : texts)
+        list.emplace_back(Utf16(text));
+    return list;
+}
+
 QString ToQString(std::u16string_view text) {
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 QString Trim(QStringView text);
 QString Upper(QStringView text);
@@ -21,6 +23,9 @@ std::string SystemName(QStringView name);
 // The code units of text, as the layers below the window take text; valid while text's
 // characters are.
 std::u16string_view Utf16(QStringView text);
+
+// The texts of a list, as the layers below the window take a list of texts.
+std::vector<std::u16string> Utf16List(const QStringList& texts);
 
 // Text from the layers below the window as a QString, every code unit kept: unlike
 // QString::fromStdU16String, a leading U+FEFF stays text.
