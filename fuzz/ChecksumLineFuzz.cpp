@@ -37,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString text = input.Text();
     const TExpectedDigest expected = ParseExpectedDigest(Utf16(text));
-    const QString digest = ToQString(expected.Digest);
-    if (expected.IsDigest() && (!AlgorithmOfHexLength(std::size_t(digest.size())) || digest != digest.toLower()))
+    const QString expectedDigest = ToQString(expected.Digest);
+    if (expected.IsDigest() &&
+        (!AlgorithmOfHexLength(std::size_t(expectedDigest.size())) || expectedDigest != expectedDigest.toLower()))
         FuzzFailure("an expected digest is not a lower-case digest of a known length", text);
 
     // Arbitrary lines through one parser, as a list is read.
