@@ -6,6 +6,7 @@
 // difference being what every 4 MiB chunk pays.
 #include "hashing/HashProgress.h"
 #include "pipeline/HashPipeline.h"
+#include "tools/TextUtils.h"
 
 #include <benchmark/benchmark.h>
 
@@ -46,15 +47,15 @@ const QString& BenchFile() {
 void FileRequest(benchmark::State& state, const char* algorithm, bool observed) {
     HashRequest request;
     request.InputType = InputTypeFile;
-    request.InputText = BenchFile();
-    request.HashItems = {QString::fromLatin1(algorithm)};
+    request.InputText = Utf16(BenchFile());
+    request.HashItems = {std::u16string(Utf16(QString::fromLatin1(algorithm)))};
     request.HashType = 0;
     TProgressCounter counter;
     for (auto _ : state) {
         counter.Reset();
         const HashOutcome outcome = RunHashRequest(request, observed ? &counter : nullptr);
         if (!outcome.Succeeded()) {
-            state.SkipWithError(outcome.ErrorText.toStdString().c_str());
+            state.SkipWithError(ToQString(outcome.ErrorText).toStdString().c_str());
             break;
         }
         benchmark::DoNotOptimize(outcome.Digest);

@@ -1,6 +1,7 @@
 // Whole requests through the hash pipeline with text and Base64 input of 8 to 64 MiB: the time
 // per byte should not grow with the size (no quadratic step in conversion, decoding or hashing).
 #include "pipeline/HashPipeline.h"
+#include "tools/TextUtils.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,13 +28,13 @@ QString Text(std::int64_t size) {
 void Request(benchmark::State& state, int inputType) {
     HashRequest request;
     request.InputType = inputType;
-    request.InputText = Text(state.range(0));
-    request.HashItems = {QStringLiteral("SHA256")};
+    request.InputText = Utf16(Text(state.range(0)));
+    request.HashItems = {u"SHA256"};
     request.HashType = 0;
     for (auto _ : state) {
         const HashOutcome outcome = RunHashRequest(request);
         if (!outcome.Succeeded()) {
-            state.SkipWithError(outcome.ErrorText.toStdString().c_str());
+            state.SkipWithError(ToQString(outcome.ErrorText).toStdString().c_str());
             break;
         }
         benchmark::DoNotOptimize(outcome.Digest);

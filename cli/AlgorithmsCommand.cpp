@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "crypt/HashAlgorithm.h"
+#include "text/PlainText.h"
 #include "tools/TextUtils.h"
 
 #include <string_view>
@@ -31,9 +32,9 @@ const TCliCommand& AlgorithmsCommand() {
 QString CliAlgorithmList() {
     QString list;
     for (const TAlgorithmInfo& row : AlgorithmTable()) {
-        list += Latin1(row.Name);
+        list += ToQString(Latin1(row.Name));
         for (const std::string_view name : row.Typed)
-            list += QStringLiteral(", ") + Latin1(name);
+            list += QStringLiteral(", ") + ToQString(Latin1(name));
         list += u'\n';
     }
     return list;

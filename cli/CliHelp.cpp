@@ -1,7 +1,7 @@
 #include "cli/CliHelp.h"
 
 #include "cli/CliOptionTable.h"
-#include "tools/VersionInfo.h"
+#include "text/VersionInfo.h"
 
 namespace {
 
@@ -97,5 +97,5 @@ QString CliHelpText() {
 }
 
 QString CliVersionText() {
-    return GetVersionText();
+    return QString::fromStdString(GetVersionText());
 }

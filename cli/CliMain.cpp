@@ -12,6 +12,7 @@
 #include "cli/HashCommand.h"
 #include "pipeline/HashPipeline.h"
 #include "platform/CommandLine.h"
+#include "text/TextEncoding.h"
 
 #include <algorithm>
 #include <chrono>
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
     try {
         code = Run(ProgramArguments(argc, argv), out);
     } catch (const std::bad_alloc&) {
-        out.Message(OutOfMemoryText().toStdString());
+        out.Message(EncodeUtf8(OutOfMemoryText()));
         code = ExitFailure;
     }
     return out.Finish() ? code : ExitFailure;

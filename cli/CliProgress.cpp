@@ -25,7 +25,7 @@ void TLineProgress::BytesHashed(std::int64_t bytesDone, std::int64_t bytesTotal)
     if (now - m_lastDraw < m_interval)
         return;
     m_lastDraw = now;
-    m_out.Status(ProgressText(bytesDone, bytesTotal, MillisecondsSince(m_start)).toStdString());
+    m_out.Status(ProgressText(bytesDone, bytesTotal, MillisecondsSince(m_start)));
 }
 
 void TLineProgress::Clear() {
@@ -57,7 +57,6 @@ void TListProgressLine::DrawWhileRunning(const TCountTotals& countTotals) {
     std::unique_lock lock(m_mutex);
     while (!m_wake.wait_for(lock, m_interval, [&] { return m_stopping.load(); })) {
         m_out.Status(ListProgressText(m_progress.FilesDone(), m_progress.FilesTotal(), m_progress.BytesDone(),
-                                      m_progress.BytesTotal(), MillisecondsSince(m_start))
-                         .toStdString());
+                                      m_progress.BytesTotal(), MillisecondsSince(m_start)));
     }
 }

@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "crypt/HashAlgorithm.h"
+#include "text/PlainText.h"
 #include "tools/TextUtils.h"
 
 #include <string_view>
@@ -27,7 +28,7 @@ QString ShortSpelling(const TAlgorithmInfo& row) {
     for (const std::string_view name : row.Typed)
         if (static_cast<qsizetype>(name.size()) < letters && (shortest.empty() || name.size() < shortest.size()))
             shortest = name;
-    return Latin1(shortest).toLower();
+    return ToQString(Latin1(shortest)).toLower();
 }
 
 // Every row of the algorithm table for -a's help, as words that keep a name with its spelling:
@@ -37,10 +38,11 @@ QStringList AlgorithmHelpWords() {
     const TCliOptions defaults;
     QStringList names{defaults.Algorithm + QStringLiteral(" (the default)")};
     for (const TAlgorithmInfo& row : AlgorithmTable()) {
-        if (Latin1(row.Name) == defaults.Algorithm)
+        if (ToQString(Latin1(row.Name)) == defaults.Algorithm)
             continue;
         const QString spelling = ShortSpelling(row);
-        names.append(spelling.isEmpty() ? Latin1(row.Name) : Latin1(row.Name) + " (" + spelling + ')');
+        names.append(spelling.isEmpty() ? ToQString(Latin1(row.Name))
+                                        : ToQString(Latin1(row.Name)) + " (" + spelling + ')');
     }
     const QString last = names.takeLast();
     for (QString& name : names)
@@ -135,11 +137,11 @@ QString FinishAlgorithmOption(TCliOptions& options) {
         if (!algorithm) {
             QStringList names;
             for (const TAlgorithmInfo& row : AlgorithmTable())
-                names.append(Latin1(row.Name));
+                names.append(ToQString(Latin1(row.Name)));
             return QStringLiteral("unknown algorithm ") + Trim(typed) + QStringLiteral("; known: ") +
                    names.join(QStringLiteral(", "));
         }
-        AppendAlgorithmOnce(rows, Latin1(HashAlgorithmName(*algorithm)));
+        AppendAlgorithmOnce(rows, ToQString(Latin1(HashAlgorithmName(*algorithm))));
     }
     options.Algorithms = rows;
     options.Algorithm = rows.front();

@@ -8,6 +8,7 @@
 #include "hashing/NamedFileDigest.h"
 #include "pipeline/ExpectedDigest.h"
 #include "platform/Files.h"
+#include "text/PlainText.h"
 #include "tools/TextUtils.h"
 
 #include <algorithm>
@@ -54,7 +55,7 @@ QString ApplySuffix(TCliParse& parse, const std::optional<QString>& value) {
 
 QString ApplyCheck(TCliParse& parse, const std::optional<QString>& value) {
     // As sha256sum -c reads them: alone or given no digest, -c checks lists, its value the first.
-    if (!value || !ParseExpectedDigest(*value).IsDigest()) {
+    if (!value || !ParseExpectedDigest(Utf16(*value)).IsDigest()) {
         if (value)
             parse.Operands.append(*value);
         parse.Options.Action = TCliAction::Verify;
@@ -98,14 +99,14 @@ QString FinishCheckOption(TCliOptions& options) {
     if (!options.Check)
         return {};
     // A digest: ApplyCheck took any other value for a list.
-    const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
+    const TExpectedDigest expected = ParseExpectedDigest(Utf16(options.Expected));
     if (!options.AlgorithmGiven) {
-        options.Algorithm = expected.Algorithm;
+        options.Algorithm = ToQString(expected.Algorithm);
         return {};
     }
     // A digest as long as -a's is taken for -a's algorithm: lengths are shared (SHA256, SHA3-256).
-    if (expected.Digest.size() != qsizetype(AlgorithmInfo(*AlgorithmByName(options.Algorithm)).HexLength()))
-        return QStringLiteral("the digest given to --check is ") + expected.Algorithm +
+    if (expected.Digest.size() != AlgorithmInfo(*AlgorithmByName(options.Algorithm)).HexLength())
+        return QStringLiteral("the digest given to --check is ") + ToQString(expected.Algorithm) +
                QStringLiteral(", but -a asks for ") + options.Algorithm;
     return {};
 }
@@ -125,33 +126,36 @@ QByteArray ReadStandardInput() {
 QStringList AlgorithmsToHash(const TCliOptions& options) {
     if (!options.Check || options.AlgorithmGiven)
         return {options.Algorithm};
-    return AlgorithmsOfDigest(ParseExpectedDigest(options.Expected));
+    QStringList names;
+    for (const std::u16string& name : AlgorithmsOfDigest(ParseExpectedDigest(Utf16(options.Expected))))
+        names.append(ToQString(name));
+    return names;
 }
 
 // The result on standard output: the digest of the first algorithm, or with --check OK or
 // MISMATCH. Where several algorithms were tried, the one that matched is named when it is not
 // the first, and a mismatch names them all.
-int Report(const TCliOptions& options, const QList<TAlgorithmDigest>& digests, TCliOutput& out) {
-    const QString& digest = digests.front().Digest;
+int Report(const TCliOptions& options, const std::vector<TAlgorithmDigest>& digests, TCliOutput& out) {
+    const QString digest = ToQString(digests.front().Digest);
     if (!options.Check) {
         Write(out, digest + QChar(options.Zero ? u'\0' : u'\n'));
         return ExitSuccess;
     }
     const auto match = std::find_if(digests.begin(), digests.end(), [&](const TAlgorithmDigest& tried) {
-        return DigestMatches(tried.Digest, options.Expected);
+        return DigestMatches(ToQString(tried.Digest), options.Expected);
     });
     if (match != digests.end()) {
         if (match != digests.begin()) {
-            const THashAlgorithm algorithm = *AlgorithmByName(match->Algorithm);
+            const THashAlgorithm algorithm = *AlgorithmByName(ToQString(match->Algorithm));
             out.Message("digest read as " + std::string(HashAlgorithmName(algorithm)) + "; " +
                         SkipOthersNote(algorithm));
         }
         Write(out, QStringLiteral("OK\n"));
         return ExitSuccess;
     }
-    const TExpectedDigest expected = ParseExpectedDigest(options.Expected);
-    Write(out,
-          QStringLiteral("MISMATCH\nexpected: ") + expected.Digest + QStringLiteral("\nactual:   ") + digest + u'\n');
+    const TExpectedDigest expected = ParseExpectedDigest(Utf16(options.Expected));
+    Write(out, QStringLiteral("MISMATCH\nexpected: ") + ToQString(expected.Digest) + QStringLiteral("\nactual:   ") +
+                   digest + u'\n');
     if (digests.size() > 1)
         out.Message(NoAlgorithmMatchedNote(static_cast<std::size_t>(expected.Digest.size())));
     return ExitFailure;
@@ -183,10 +187,11 @@ int HashNamedInput(const TCliOptions& options, TCliOutput& out) {
     if (!input.Succeeded())
         return Failure(out, QStringLiteral("quviro-cli: ") + options.Input + QStringLiteral(": ") +
                                 QString::fromLocal8Bit(input.Reason));
-    QList<TAlgorithmDigest> digests;
+    std::vector<TAlgorithmDigest> digests;
     for (std::size_t i = 0; i < input.Digests.size(); ++i) {
         const std::string& digest = input.Digests[i];
-        digests.append({names[qsizetype(i)], Latin1(options.UpperHash ? UpperHex(digest) : digest)});
+        digests.push_back(
+            {std::u16string(Utf16(names[qsizetype(i)])), Latin1(options.UpperHash ? UpperHex(digest) : digest)});
     }
     return Report(options, digests, out);
 }
@@ -220,19 +225,19 @@ QString FinishInputOptions(TCliOptions& options) {
 HashRequest MakeHashRequest(const TCliOptions& options, const QString& inputText) {
     HashRequest request;
     request.InputType = options.InputType;
-    request.InputText = inputText;
+    request.InputText = Utf16(inputText);
     request.TrimInput = options.TrimInput;
     request.SaltType = options.SaltType;
-    request.SaltText = options.SaltText;
-    request.HashItems = QStringList{options.Algorithm};
+    request.SaltText = Utf16(options.SaltText);
+    request.HashItems = {std::u16string(Utf16(options.Algorithm))};
     request.HashType = 0;
     request.UpperHash = options.UpperHash;
     return request;
 }
 
 bool DigestMatches(QStringView digest, QStringView expected) {
-    const TExpectedDigest parsed = ParseExpectedDigest(expected);
-    return parsed.IsDigest() && SameHexDigits(Utf16(digest), Utf16(parsed.Digest));
+    const TExpectedDigest parsed = ParseExpectedDigest(Utf16(expected));
+    return parsed.IsDigest() && SameHexDigits(Utf16(digest), parsed.Digest);
 }
 
 int RunHashCommand(const TCliOptions& options, TCliOutput& out) {
@@ -251,10 +256,12 @@ int RunHashCommand(const TCliOptions& options, TCliOutput& out) {
     }
 
     HashRequest request = MakeHashRequest(options, inputText);
-    request.ExtraAlgorithms = AlgorithmsToHash(options).mid(1);
+    request.ExtraAlgorithms = Utf16List(AlgorithmsToHash(options).mid(1));
     const HashOutcome outcome = RunHashRequest(request, nullptr);
     if (!outcome.Succeeded())
-        return Failure(out, outcome.ErrorText);
+        return Failure(out, ToQString(outcome.ErrorText));
 
-    return Report(options, QList<TAlgorithmDigest>{{outcome.Algorithm, outcome.Digest}} + outcome.ExtraDigests, out);
+    std::vector<TAlgorithmDigest> digests{{outcome.Algorithm, outcome.Digest}};
+    digests.insert(digests.end(), outcome.ExtraDigests.begin(), outcome.ExtraDigests.end());
+    return Report(options, digests, out);
 }

@@ -2,9 +2,9 @@
 // folders, the version record and the pulse timer.
 #pragma once
 
+#include "text/VersionInfo.h"
 #include "tools/PulseTimer.h"
 #include "tools/UserFolders.h"
-#include "tools/VersionInfo.h"
 
 #include <QString>
 

@@ -5,6 +5,7 @@
 #include "checksums/ChecksumLine.h"
 #include "fuzz/FuzzInput.h"
 #include "pipeline/ExpectedDigest.h"
+#include "text/PlainText.h"
 #include "tools/TextUtils.h"
 
 #include <string>
@@ -35,9 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         choice == 3 ? std::nullopt : std::optional<THashAlgorithm>(THashAlgorithm(choice));
 
     const QString text = input.Text();
-    const TExpectedDigest expected = ParseExpectedDigest(text);
+    const TExpectedDigest expected = ParseExpectedDigest(Utf16(text));
+    const QString expectedDigest = ToQString(expected.Digest);
     if (expected.IsDigest() &&
-        (!AlgorithmOfHexLength(std::size_t(expected.Digest.size())) || expected.Digest != expected.Digest.toLower()))
+        (!AlgorithmOfHexLength(std::size_t(expectedDigest.size())) || expectedDigest != expectedDigest.toLower()))
         FuzzFailure("an expected digest is not a lower-case digest of a known length", text);
 
     // Arbitrary lines through one parser, as a list is read.
@@ -49,11 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TChecksumEntry entry;
         if (parser.Parse(rest.substr(start, end - start), entry) == TChecksumLineKind::Entry) {
             if (entry.Digest.size() != AlgorithmInfo(entry.Algorithm).HexLength() || !AllHex(entry.Digest))
-                FuzzFailure("an accepted line's digest does not fit its algorithm", Latin1(rest));
+                FuzzFailure("an accepted line's digest does not fit its algorithm", ToQString(Latin1(rest)));
             if (fixed && entry.Algorithm != *fixed)
-                FuzzFailure("a line of another algorithm was accepted", Latin1(rest));
+                FuzzFailure("a line of another algorithm was accepted", ToQString(Latin1(rest)));
             if (entry.Name.find('\0') != std::string::npos)
-                FuzzFailure("an accepted name holds NUL", Latin1(rest));
+                FuzzFailure("an accepted name holds NUL", ToQString(Latin1(rest)));
         }
         start = end + 1;
     }
@@ -69,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string line = WriteLine(digest, name, tag);
         if (TChecksumListParser(fixed).Parse(line, entry) != TChecksumLineKind::Entry || entry.Name != name ||
             entry.Digest != digest || entry.Algorithm != algorithm)
-            FuzzFailure("a written line does not read back", Latin1(line));
+            FuzzFailure("a written line does not read back", ToQString(Latin1(line)));
     }
     return 0;
 }

@@ -67,14 +67,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.HashType = int(input.Range(-1, 4));
     static const char16_t* const Names[] = {u"MD5", u"SHA1", u"SHA256", u" sha-256 ", u"SHA512", u""};
     for (int n = int(input.Range(0, 4)); n > 0; --n)
-        request.HashItems.append(QString::fromUtf16(Names[input.Range(0, 5)]));
-    request.SaltText = input.Text();
-    request.InputText = input.Text();
+        request.HashItems.emplace_back(Names[input.Range(0, 5)]);
+    request.SaltText = Utf16(input.Text());
+    request.InputText = Utf16(input.Text());
     if (request.InputType == InputTypeFile) {
         // Only names below the private folder, never ".." out of it.
-        if (request.InputText.contains(QStringLiteral("..")))
+        if (request.InputText.find(u"..") != std::u16string::npos)
             return 0;
-        request.InputText = FuzzDataFolder() + request.InputText;
+        request.InputText.insert(0, Utf16(FuzzDataFolder()));
     }
 
     HashOutcome outcome;
@@ -84,24 +84,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FuzzFailure("the pipeline threw");
     }
 
-    const QString context = QString::number(request.InputType) + u' ' + request.InputText;
+    const QString context = QString::number(request.InputType) + u' ' + ToQString(request.InputText);
+    const QString digest = ToQString(outcome.Digest);
+    const QString salt = ToQString(outcome.SaltToRemember);
+    const QString error = ToQString(outcome.ErrorText);
     if (outcome.Succeeded()) {
-        const std::optional<THashAlgorithm> known = HashAlgorithmByName(outcome.Algorithm.toStdString());
-        if (!known || outcome.Digest.size() != qsizetype(AlgorithmInfo(*known).HexLength()) ||
-            !IsHex(outcome.Digest, request.UpperHash))
-            FuzzFailure("a success without a proper digest", context + QStringLiteral(" -> ") + outcome.Digest);
+        const std::optional<THashAlgorithm> known = HashAlgorithmByName(ToQString(outcome.Algorithm).toStdString());
+        if (!known || digest.size() != qsizetype(AlgorithmInfo(*known).HexLength()) ||
+            !IsHex(digest, request.UpperHash))
+            FuzzFailure("a success without a proper digest", context + QStringLiteral(" -> ") + digest);
         const bool salted = request.InputType == InputTypeText && request.SaltType > SaltTypeNone;
-        if (outcome.SaltToRemember != (salted ? Trim(request.SaltText) : QString()))
+        if (salt != (salted ? Trim(ToQString(request.SaltText)) : QString()))
             FuzzFailure("the salt to remember is wrong", context);
         if (request.InputType != InputTypeFile && request.InputType != InputTypeText &&
             request.InputType != InputTypeBase64)
             FuzzFailure("an input type that cannot succeed succeeded", context);
     } else {
-        if (!outcome.Digest.isEmpty() || !outcome.SaltToRemember.isEmpty())
-            FuzzFailure("a failure with a digest or a salt", context + QStringLiteral(" -> ") + outcome.ErrorText);
-        if (!FailureMessageFits(request, outcome.ErrorText))
-            FuzzFailure("a failure message that the input type cannot give",
-                        context + QStringLiteral(" -> ") + outcome.ErrorText);
+        if (!digest.isEmpty() || !salt.isEmpty())
+            FuzzFailure("a failure with a digest or a salt", context + QStringLiteral(" -> ") + error);
+        if (!FailureMessageFits(request, error))
+            FuzzFailure("a failure message that the input type cannot give", context + QStringLiteral(" -> ") + error);
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "crypt/HashAlgorithm.h"
 #include "gui/PopupClickThrough.h"
 #include "gui/RadioGroup.h"
+#include "text/PlainText.h"
 #include "tools/TextUtils.h"
 
 #include <QAbstractItemView>
@@ -15,9 +16,9 @@ TAlgorithmChoice::TAlgorithmChoice(TRadioGroup* group) : QObject(group), m_group
     QStringList items;
     for (const TAlgorithmInfo& row : AlgorithmTable()) {
         if (items.size() < OtherItem)
-            items.append(Latin1(row.Name));
+            items.append(ToQString(Latin1(row.Name)));
         else
-            m_combo->addItem(Latin1(row.Name));
+            m_combo->addItem(ToQString(Latin1(row.Name)));
     }
     // The fourth item's label is the drop-down itself.
     items.append(QString());

@@ -1,6 +1,7 @@
 #include "gui/Application.h"
 
 #include "pipeline/HashPipeline.h"
+#include "tools/TextUtils.h"
 
 #include <QMessageBox>
 
@@ -21,5 +22,5 @@ bool TQuviroApplication::notify(QObject* receiver, QEvent* event) {
 void TQuviroApplication::ShowException(const std::exception& failure) {
     const bool outOfMemory = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr;
     QMessageBox::critical(activeWindow(), applicationName(),
-                          outOfMemory ? OutOfMemoryText() : QString::fromUtf8(failure.what()));
+                          outOfMemory ? ToQString(OutOfMemoryText()) : QString::fromUtf8(failure.what()));
 }

@@ -24,6 +24,12 @@
 
 namespace {
 
+// Whether expected's digest may be of the algorithm named.
+bool MayBeOf(const TExpectedDigest& expected, const QString& algorithm) {
+    const std::vector<std::u16string> algorithms = AlgorithmsOfDigest(expected);
+    return std::find(algorithms.begin(), algorithms.end(), Utf16(algorithm)) != algorithms.end();
+}
+
 QColor VerdictColour(TVerdictState state) {
     switch (state) {
     case TVerdictState::Matches:
@@ -82,7 +88,7 @@ TExpectedDigestRow::TExpectedDigestRow(QWidget* window) : QObject(window) {
 // Typing goes on while a hash ends: only leaving the field or Enter ends it (Commit). A note
 // is about the digest it was made beside; another one takes it away.
 void TExpectedDigestRow::SetResult(const QString& digest, const QString& algorithm,
-                                   const QList<TAlgorithmDigest>& extra) {
+                                   const std::vector<TAlgorithmDigest>& extra) {
     if (digest != m_digest || algorithm != m_algorithm)
         m_note.clear();
     m_digest = digest;
@@ -98,9 +104,11 @@ void TExpectedDigestRow::SetSelected(const QString& algorithm) {
     UpdateVerdict();
 }
 
-QStringList TExpectedDigestRow::AlgorithmsToTry() const {
-    const QStringList algorithms = AlgorithmsOfDigest(Expected());
-    return algorithms.size() > 1 ? algorithms : QStringList();
+std::vector<std::u16string> TExpectedDigestRow::AlgorithmsToTry() const {
+    std::vector<std::u16string> algorithms = AlgorithmsOfDigest(Expected());
+    if (algorithms.size() < 2)
+        algorithms.clear();
+    return algorithms;
 }
 
 // Geometry is taken as x + width, so that a verdict of no width keeps its right edge.
@@ -137,8 +145,8 @@ bool TExpectedDigestRow::TakesListDigest() const {
 void TExpectedDigestRow::OfferListDigest(const std::optional<TSidecarDigest>& found) {
     if (!TakesListDigest())
         return; // the user's own digest stays
-    m_listAlgorithm = found ? found->Algorithm : QString();
-    edtExpected->setText(found ? found->Digest : QString());
+    m_listAlgorithm = found ? ToQString(found->Algorithm) : QString();
+    edtExpected->setText(found ? ToQString(found->Digest) : QString());
     // A list named after the file is named by its extension: the file's name is on screen
     // already, and the verdict stays short enough to read whole.
     m_filledBeside = found.has_value();
@@ -146,9 +154,9 @@ void TExpectedDigestRow::OfferListDigest(const std::optional<TSidecarDigest>& fo
     if (!found)
         m_source.clear();
     else if (found->NamedAfterFile)
-        m_source = u'.' + QFileInfo(found->ListName).suffix() + QStringLiteral(" file");
+        m_source = u'.' + QFileInfo(ToQString(found->ListName)).suffix() + QStringLiteral(" file");
     else
-        m_source = found->ListName;
+        m_source = ToQString(found->ListName);
     UpdateVerdict();
 }
 
@@ -183,8 +191,8 @@ void TExpectedDigestRow::FieldChanged() {
     const QString text = edtExpected->text();
     const TExpectedDigest expected = Expected();
     // Of several pasted lines the field keeps the one that counts.
-    if (!expected.Line.isEmpty() && expected.Line != text) {
-        edtExpected->setText(expected.Line);
+    if (!expected.Line.empty() && expected.Line != Utf16(text)) {
+        edtExpected->setText(ToQString(expected.Line));
         return;
     }
     if (!m_typing)
@@ -202,8 +210,8 @@ void TExpectedDigestRow::Commit() {
 // A digest the selected algorithm may have given keeps it selected: a bare 64-digit digest
 // leaves SHA3-256 as it is, and only one of another length selects SHA256, the common meaning.
 void TExpectedDigestRow::SelectIfOtherLength(const TExpectedDigest& expected) {
-    if (expected.IsDigest() && !AlgorithmsOfDigest(expected).contains(m_selected))
-        emit AlgorithmNamed(expected.Algorithm);
+    if (expected.IsDigest() && !MayBeOf(expected, m_selected))
+        emit AlgorithmNamed(ToQString(expected.Algorithm));
 }
 
 bool TExpectedDigestRow::eventFilter(QObject* watched, QEvent* event) {
@@ -251,7 +259,7 @@ bool TExpectedDigestRow::eventFilter(QObject* watched, QEvent* event) {
 // A dropped file is a checksum list: its line for the file on screen fills the field.
 void TExpectedDigestRow::TakeDroppedList(const QString& listPath) {
     const QString listName = QFileInfo(listPath).fileName();
-    const std::optional<TSidecarDigest> found = FindDigestInList(listPath, m_fileName);
+    const std::optional<TSidecarDigest> found = FindDigestInList(Utf16(listPath), Utf16(m_fileName));
     if (!found) {
         m_listAlgorithm.clear();
         edtExpected->clear();
@@ -264,8 +272,8 @@ void TExpectedDigestRow::TakeDroppedList(const QString& listPath) {
         return;
     }
     m_keyTyped = false;
-    m_listAlgorithm = found->Algorithm;
-    edtExpected->setText(found->Digest);
+    m_listAlgorithm = ToQString(found->Algorithm);
+    edtExpected->setText(ToQString(found->Digest));
     m_source = listName;
     m_filledBeside = false;
     m_listInput = m_filePath;
@@ -281,10 +289,10 @@ void TExpectedDigestRow::PasteClicked() {
 }
 
 TExpectedDigest TExpectedDigestRow::Expected() const {
-    TExpectedDigest expected = ParseExpectedDigest(edtExpected->text(), m_fileName);
+    TExpectedDigest expected = ParseExpectedDigest(Utf16(edtExpected->text()), Utf16(m_fileName));
     // A list's digest is of the list's algorithm, whatever its length commonly means.
     if (expected.IsDigest() && !m_listAlgorithm.isEmpty()) {
-        expected.Algorithm = m_listAlgorithm;
+        expected.Algorithm = Utf16(m_listAlgorithm);
         expected.ByLength = false;
     }
     return expected;
@@ -293,25 +301,26 @@ TExpectedDigest TExpectedDigestRow::Expected() const {
 void TExpectedDigestRow::UpdateVerdict() {
     const QString text = Trim(edtExpected->text());
     const TExpectedDigest expected = Expected();
-    TDigestVerdict verdict = JudgeDigest(expected, m_digest, m_algorithm, m_selected, m_source, m_extra);
+    TDigestVerdict verdict =
+        JudgeDigest(expected, Utf16(m_digest), Utf16(m_algorithm), Utf16(m_selected), Utf16(m_source), m_extra);
     static const QRegularExpression hexDigits(QStringLiteral("^[0-9A-Fa-f]+$"));
     // A digest of the selected algorithm's length is judged at once: it selects nothing new.
-    const bool ofSelected = AlgorithmsOfDigest(expected).contains(m_selected);
+    const bool ofSelected = MayBeOf(expected, m_selected);
     const TDigestVerdict typing = m_typing && !ofSelected && hexDigits.match(text).hasMatch()
-                                      ? TypingVerdict(expected, text.size(), m_selected)
+                                      ? TypingVerdict(expected, text.size(), Utf16(m_selected))
                                       : TDigestVerdict();
     if (typing.State != TVerdictState::None) {
         verdict = typing;
     } else if (!m_note.isEmpty()) {
         verdict.State = TVerdictState::Waiting;
-        verdict.Text = m_note;
+        verdict.Text = Utf16(m_note);
         verdict.ShortText.clear();
     }
-    m_verdictText = verdict.Text;
-    m_verdictShort = verdict.ShortText;
+    m_verdictText = ToQString(verdict.Text);
+    m_verdictShort = ToQString(verdict.ShortText);
     m_verdictState = verdict.State;
     // Too long even in the smallest font, the verdict cuts the names it holds, never its words.
-    lblVerdict->SetElidedParts(!m_note.isEmpty() && verdict.Text == m_note ? m_noteNames : QStringList{m_source});
+    lblVerdict->SetElidedParts(!m_note.isEmpty() && m_verdictText == m_note ? m_noteNames : QStringList{m_source});
     ShowVerdictColour();
     Arrange();
 }

@@ -47,14 +47,14 @@ public:
 
     // The digest now on show and its algorithm, and the further digests of the same read; an
     // empty digest when there is none.
-    void SetResult(const QString& digest, const QString& algorithm, const QList<TAlgorithmDigest>& extra = {});
+    void SetResult(const QString& digest, const QString& algorithm, const std::vector<TAlgorithmDigest>& extra = {});
     // The algorithm selected for the next calculation (its table name, "SHA3-256"): named while
     // the verdict waits, and kept when the field's digest may be of it.
     void SetSelected(const QString& algorithm);
     // The algorithms the next calculation computes besides the selected one, so that the field's
     // digest is compared with each: every algorithm of its length when no tag or list names its
     // algorithm and several share that length; empty otherwise.
-    QStringList AlgorithmsToTry() const;
+    std::vector<std::u16string> AlgorithmsToTry() const;
     // Shares the row's width between the field and the verdict: the verdict gets the width of
     // its whole text as long as the field keeps MinimumFieldWidth, the field the rest. A verdict
     // too wide even at MinimumVerdictPixelSize shows its shorter form, if it has one, with the
@@ -103,7 +103,7 @@ private:
 
     QString m_digest;
     QString m_algorithm;
-    QList<TAlgorithmDigest> m_extra;
+    std::vector<TAlgorithmDigest> m_extra;
     QString m_selected;
     // The list the field was filled from; empty once the user changes the field.
     QString m_source;

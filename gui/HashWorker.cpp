@@ -2,6 +2,8 @@
 
 #include "crypt/HashAlgorithm.h"
 #include "hashing/FileStream.h"
+#include "text/PlainText.h"
+#include "text/TextEncoding.h"
 #include "tools/TextUtils.h"
 
 #include <QMetaObject>
@@ -35,7 +37,7 @@ namespace {
 
 QString FailureText(const std::exception& failure) {
     return dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
-               ? OutOfMemoryText()
+               ? ToQString(OutOfMemoryText())
                : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
 }
 
@@ -46,22 +48,23 @@ HashOutcome RunGuarded(const HashRequest& request, const TFileOpener& openFile, 
         return RunHashRequest(request, openFile, observer);
     } catch (const std::exception& failure) {
         HashOutcome outcome;
-        outcome.ErrorText = FailureText(failure);
+        outcome.ErrorText = Utf16(FailureText(failure));
         return outcome;
     }
 }
 
 // The request for hashing again with the list's algorithm: the item that names it, else the
 // job's other item set to it; nothing when the request cannot name it.
-std::optional<HashRequest> RequestForList(const THashJob& job, const QString& algorithm) {
+std::optional<HashRequest> RequestForList(const THashJob& job, const std::u16string& algorithm) {
     HashRequest request = job.Request;
-    for (int i = 0; i < request.HashItems.size(); ++i) {
-        if (SameAlgorithmName(request.HashItems[i].toStdString(), algorithm.toStdString())) {
+    const int count = static_cast<int>(request.HashItems.size());
+    for (int i = 0; i < count; ++i) {
+        if (SameAlgorithmName(EncodeUtf8(request.HashItems[i]), EncodeUtf8(algorithm))) {
             request.HashType = i;
             return request;
         }
     }
-    if (job.OtherItem < 0 || job.OtherItem >= request.HashItems.size())
+    if (job.OtherItem < 0 || job.OtherItem >= count)
         return std::nullopt;
     request.HashItems[job.OtherItem] = algorithm;
     request.HashType = job.OtherItem;
@@ -99,8 +102,8 @@ bool THashWorker::Start(const THashJob& job) {
         result.Hashed = job.Request;
         try {
             if (job.LookUpList && job.Request.InputType == InputTypeFile)
-                result.Listed = FindSidecarDigest(Trim(job.Request.InputText),
-                                                  NormalizeName(job.Request.HashItems.value(job.Request.HashType)));
+                result.Listed = FindSidecarDigest(Trim(std::u16string_view(job.Request.InputText)),
+                                                  NormalizeName(SelectedHashItem(job.Request)));
         } catch (const std::exception&) {
             // A list that cannot be read is no list; the hash itself goes on.
             result.Listed.reset();
@@ -113,8 +116,8 @@ bool THashWorker::Start(const THashJob& job) {
         if (again) {
             {
                 std::lock_guard lock(shared->Mutex);
-                shared->PassText = QStringLiteral("Hashing again with ") + result.Listed->Algorithm +
-                                   QStringLiteral(" for ") + result.Listed->ListName + QStringLiteral("...");
+                shared->PassText = QStringLiteral("Hashing again with ") + ToQString(result.Listed->Algorithm) +
+                                   QStringLiteral(" for ") + ToQString(result.Listed->ListName) + QStringLiteral("...");
             }
             shared->Progress.Reset();
             if (shared->Stop)

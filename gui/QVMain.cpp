@@ -18,8 +18,8 @@
 #include "gui/WindowFonts.h"
 #include "gui/WindowSettings.h"
 #include "pipeline/HashPipeline.h"
+#include "text/VersionInfo.h"
 #include "tools/TextUtils.h"
-#include "tools/VersionInfo.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -213,7 +213,7 @@ void TfrmQVMain::FormCreate() {
     lblHash->setText(QStringLiteral("Loading..."));
     m_startSizePending = true;
     ApplyStartSize();
-    setWindowTitle(QStringLiteral("Quviro :: Data hashing algorithms : v") + GetVersionText());
+    setWindowTitle(QStringLiteral("Quviro :: Data hashing algorithms : v") + QString::fromStdString(GetVersionText()));
     m_algorithmChoice = new TAlgorithmChoice(rgHashes);
     // The drop-down's algorithm is the selected one, or is hashed once its item is selected.
     connect(m_algorithmChoice->Combo(), &QComboBox::currentTextChanged, this, [this] {
@@ -315,11 +315,11 @@ void TfrmQVMain::btnRefreshClick() {
 HashRequest TfrmQVMain::CurrentRequest() const {
     HashRequest request;
     request.InputType = rgInputType->ItemIndex();
-    request.InputText = m_inputRow->Text();
+    request.InputText = Utf16(m_inputRow->Text());
     request.TrimInput = chkTrim->isChecked();
     request.SaltType = rgSaltType->ItemIndex();
-    request.SaltText = cbSalt->currentText();
-    request.HashItems = m_algorithmChoice->RequestItems();
+    request.SaltText = Utf16(cbSalt->currentText());
+    request.HashItems = Utf16List(m_algorithmChoice->RequestItems());
     request.HashType = rgHashes->ItemIndex();
     request.UpperHash = chkUpper->isChecked();
     return request;
@@ -340,7 +340,7 @@ void TfrmQVMain::RequestControlsChanged() {
     if (m_worker->IsBusy())
         return;
     const HashRequest request = CurrentRequest();
-    rowExpected->SetFileOnScreen(request.InputType == InputTypeFile ? Trim(request.InputText) : QString());
+    rowExpected->SetFileOnScreen(request.InputType == InputTypeFile ? Trim(ToQString(request.InputText)) : QString());
     const std::optional<bool> stale = m_requestState.ControlsChanged(request);
     if (!stale)
         return;
@@ -351,7 +351,7 @@ void TfrmQVMain::RequestControlsChanged() {
     } else {
         const HashOutcome& shown = m_requestState.ShownOutcome();
         ShowStatus(m_requestState.ShownStatus(), StatusSuccess);
-        rowExpected->SetResult(shown.Digest, shown.Algorithm, shown.ExtraDigests);
+        rowExpected->SetResult(ToQString(shown.Digest), ToQString(shown.Algorithm), shown.ExtraDigests);
     }
 }
 
@@ -379,9 +379,10 @@ void TfrmQVMain::ComputeHash() {
         // input text: a failure like any other.
         THashResult result;
         result.Hashed = m_requestState.Running();
-        result.Outcome.ErrorText = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
-                                       ? OutOfMemoryText()
-                                       : QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what());
+        result.Outcome.ErrorText =
+            dynamic_cast<const std::bad_alloc*>(&failure) != nullptr
+                ? OutOfMemoryText()
+                : std::u16string(Utf16(QStringLiteral("Error Hashing data: ") + QString::fromUtf8(failure.what())));
         HashFinished(result);
         return;
     }
@@ -396,28 +397,30 @@ void TfrmQVMain::HashFinished(const THashResult& result) {
     // The file was hashed again with the algorithm of the list beside it: select that one, so
     // that the controls show the request the digest belongs to.
     if (m_requestState.SelectsListAlgorithm(result.Hashed, CurrentRequest()))
-        m_algorithmChoice->Select(result.Outcome.Algorithm);
+        m_algorithmChoice->Select(ToQString(result.Outcome.Algorithm));
     if (!TRequestState::Shows(result.Hashed, CurrentRequest())) {
         ShowStatus(QStringLiteral("The input changed while it was hashed: press # to calculate"), StatusProgress);
         m_resultPanel->ShowResult(QString(), QString());
         rowExpected->SetResult(QString(), QString());
         return;
     }
-    m_saltRow->Remember(outcome.SaltToRemember);
+    m_saltRow->Remember(ToQString(outcome.SaltToRemember));
     if (!outcome.Succeeded()) {
         // A stop is the user's choice, not a failure: neutral grey instead of red.
-        ShowStatus(outcome.ErrorText, outcome.Cancelled ? StatusProgress : StatusFailure);
+        ShowStatus(ToQString(outcome.ErrorText), outcome.Cancelled ? StatusProgress : StatusFailure);
         m_resultPanel->ShowResult(QString(), QString());
         rowExpected->SetResult(QString(), QString());
         return;
     }
-    const QString status = QStringLiteral("Success creating ") + outcome.Algorithm + QStringLiteral(" hash.");
+    const QString digest = ToQString(outcome.Digest);
+    const QString algorithm = ToQString(outcome.Algorithm);
+    const QString status = QStringLiteral("Success creating ") + algorithm + QStringLiteral(" hash.");
     ShowStatus(status, StatusSuccess);
-    m_resultPanel->ShowResult(outcome.Digest, outcome.Algorithm + u':');
+    m_resultPanel->ShowResult(digest, algorithm + u':');
     m_requestState.Show(result.Hashed, outcome, status);
     if (result.Hashed.InputType == InputTypeFile)
         rowExpected->OfferListDigest(result.Listed);
-    rowExpected->SetResult(outcome.Digest, outcome.Algorithm, outcome.ExtraDigests);
+    rowExpected->SetResult(digest, algorithm, outcome.ExtraDigests);
 }
 
 void TfrmQVMain::CancelHash() {

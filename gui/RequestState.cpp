@@ -2,7 +2,7 @@
 
 bool TRequestState::SameRequest(const HashRequest& a, const HashRequest& b) {
     if (a.InputType != b.InputType || a.InputText != b.InputText || a.HashType != b.HashType ||
-        a.HashItems.value(a.HashType) != b.HashItems.value(b.HashType) || a.UpperHash != b.UpperHash)
+        SelectedHashItem(a) != SelectedHashItem(b) || a.UpperHash != b.UpperHash)
         return false;
     return a.InputType != InputTypeText ||
            (a.TrimInput == b.TrimInput && a.SaltType == b.SaltType && a.SaltText == b.SaltText);

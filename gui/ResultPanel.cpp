@@ -9,6 +9,7 @@
 #include "gui/TextColours.h"
 #include "gui/WindowFonts.h"
 #include "pipeline/ProgressText.h"
+#include "text/PlainText.h"
 #include "tools/TextUtils.h"
 
 #include <QEvent>
@@ -44,7 +45,7 @@ constexpr int MinimumDigestPixelSize = 12;
 QStringList AlgorithmCaptions() {
     QStringList captions;
     for (const TAlgorithmInfo& row : AlgorithmTable())
-        captions.append(Latin1(row.Name) + u':');
+        captions.append(ToQString(Latin1(row.Name)) + u':');
     return captions;
 }
 
@@ -163,7 +164,8 @@ void TResultPanel::ShowProgress(std::int64_t done, std::int64_t total, const QSt
     }
     pbHash->show();
     pbHash->raise();
-    ShowStatus((pass.isEmpty() ? QStringLiteral("Hashing...") : pass) + u' ' + ProgressText(done, total, elapsedMs),
+    ShowStatus((pass.isEmpty() ? QStringLiteral("Hashing...") : pass) + u' ' +
+                   QString::fromStdString(ProgressText(done, total, elapsedMs)),
                StatusProgress);
 }
 

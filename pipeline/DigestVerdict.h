@@ -5,9 +5,10 @@
 #include "pipeline/ExpectedDigest.h"
 #include "pipeline/HashPipeline.h"
 
-#include <QList>
-#include <QString>
-#include <QStringView>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 enum class TVerdictState {
     None,         // the field is empty: nothing is shown
@@ -20,11 +21,11 @@ enum class TVerdictState {
 
 struct TDigestVerdict {
     TVerdictState State = TVerdictState::None;
-    QString Text;
+    std::u16string Text;
     // The same verdict in fewer words, for a window too narrow for Text; empty when Text has no
     // shorter form. Only a digest that matches none of several algorithms has one: "✗ Does not
     // match any of 5 algorithms of 64 digits".
-    QString ShortText;
+    std::u16string ShortText;
 };
 
 // expected: the field's content, read by ParseExpectedDigest. digest and algorithm: the digest
@@ -38,8 +39,9 @@ struct TDigestVerdict {
 // show. Without a match, an algorithm of its own is "✗ Does not match: SHA1 differs at digit 7"
 // (digits counted from 1); a length several algorithms share is "✗ Does not match" and their
 // names once all of them were compared, else it waits for a calculation to try the rest.
-TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, QStringView algorithm,
-                           QStringView selected, QStringView source = {}, const QList<TAlgorithmDigest>& extra = {});
+TDigestVerdict JudgeDigest(const TExpectedDigest& expected, std::u16string_view digest, std::u16string_view algorithm,
+                           std::u16string_view selected, std::u16string_view source = {},
+                           const std::vector<TAlgorithmDigest>& extra = {});
 
 // While a digest is typed key by key and may still grow: expected is the field read as it
 // stands, digits the number of hexadecimal digits typed. A length that is a whole digest of some
@@ -47,4 +49,4 @@ TDigestVerdict JudgeDigest(const TExpectedDigest& expected, QStringView digest, 
 // the length of SHA1: Enter selects it", shorter "40 digits: SHA1"); any other length counts
 // toward selected's length, or the next longer one ("20 of 64 digits"). Both wait. State None
 // when no digest is that long or longer.
-TDigestVerdict TypingVerdict(const TExpectedDigest& expected, qsizetype digits, QStringView selected);
+TDigestVerdict TypingVerdict(const TExpectedDigest& expected, std::ptrdiff_t digits, std::u16string_view selected);

@@ -4,12 +4,13 @@
 // "SHA2-256(NAME)= DIGEST", with whitespace and line breaks around it; or several lines of a
 // list, of which the one naming a given file counts. The algorithm follows from a BSD line's tag or from the digest's
 // length (32 MD5, 40 SHA1, 64 SHA256 hexadecimal digits); a digest that no tag names may be of any algorithm of its
-// length (AlgorithmsOfDigest). Qt Core only: the window's field and quviro-cli --check read it alike.
+// length (AlgorithmsOfDigest). Standard C++: the window's field and quviro-cli --check read it alike.
 #pragma once
 
-#include <QString>
-#include <QStringList>
-#include <QStringView>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 struct TExpectedDigest {
     enum class TKind {
@@ -19,19 +20,19 @@ struct TExpectedDigest {
     };
     TKind Kind = TKind::Empty;
     // The digest in lower case; empty unless Kind is Digest.
-    QString Digest;
+    std::u16string Digest;
     // "MD5", "SHA1" or "SHA256", the names the pipeline uses; empty unless Kind is Digest.
-    QString Algorithm;
+    std::u16string Algorithm;
     // No tag named the algorithm: Algorithm is the common meaning of the digest's length, and the
     // digest may as well be of another algorithm of that length (a bare digest, digits in groups,
     // a GNU line).
     bool ByLength = false;
     // The file name of a checksum line; empty for a bare digest.
-    QString Name;
+    std::u16string Name;
     // For several lines: the line that was taken, or, when none was, what was seen, e.g.
     // "3 list lines (a.iso, b.iso, ...), none for f.bin". Empty otherwise.
-    QString Line;
-    QString Seen;
+    std::u16string Line;
+    std::u16string Seen;
 
     bool IsDigest() const { return Kind == TKind::Digest; }
 };
@@ -39,23 +40,23 @@ struct TExpectedDigest {
 // Reads one expected digest. A BSD tag is matched ignoring case; a tag whose algorithm's
 // length differs from the digest's is NotADigest, as is a text with anything but one digest
 // (and a name after it) in it.
-TExpectedDigest ParseExpectedDigest(QStringView text);
+TExpectedDigest ParseExpectedDigest(std::u16string_view text);
 
 // The same, and text of several lines (blank ones aside) is a piece of a checksum list: the
 // line naming fileName (as "NAME", "./NAME" or ".../NAME") is read; when none does, or
 // fileName is empty, the result is NotADigest with Seen saying what the lines named.
-TExpectedDigest ParseExpectedDigest(QStringView text, QStringView fileName);
+TExpectedDigest ParseExpectedDigest(std::u16string_view text, std::u16string_view fileName);
 
 // The algorithms expected's digest may be of, as table names in table order: every algorithm of
 // its length when ByLength, else its Algorithm alone; empty unless expected is a digest.
-QStringList AlgorithmsOfDigest(const TExpectedDigest& expected);
+std::vector<std::u16string> AlgorithmsOfDigest(const TExpectedDigest& expected);
 
 // The 0-based position of the first hexadecimal digit in which digest and expected differ,
 // ignoring case, or -1 when they are equal. Digests of different lengths differ at the end
 // of the shorter one.
-qsizetype FirstDifference(QStringView digest, QStringView expected);
+std::ptrdiff_t FirstDifference(std::u16string_view digest, std::u16string_view expected);
 
 // While a digest is typed digit by digit: the length of a digest of preferredAlgorithm when
 // digits is fewer, else the next known digest length above digits; 0 when no known digest is
 // longer.
-qsizetype LongerDigestLength(qsizetype digits, QStringView preferredAlgorithm);
+std::ptrdiff_t LongerDigestLength(std::ptrdiff_t digits, std::u16string_view preferredAlgorithm);

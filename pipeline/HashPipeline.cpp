@@ -7,9 +7,9 @@
 #include "hashing/HashProgress.h"
 #include "hashing/NamedFileDigest.h"
 #include "hashing/StreamDigest.h"
-#include "tools/Strings.h"
-#include "tools/TextEncoding.h"
-#include "tools/TextUtils.h"
+#include "text/ListError.h"
+#include "text/PlainText.h"
+#include "text/TextEncoding.h"
 
 #include <exception>
 #include <new>
@@ -21,26 +21,26 @@
 
 namespace {
 
-QString FileDoesNotExist() {
-    return QStringLiteral("File does not exist");
+std::u16string FileDoesNotExist() {
+    return u"File does not exist";
 }
 
 // The text after the failing layer's prefix; running out of memory is said in words, not
 // by the exception's type name.
-QString MessageOf(const std::exception& failure) {
+std::u16string MessageOf(const std::exception& failure) {
     if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr)
         return OutOfMemoryText();
-    return QString::fromUtf8(failure.what());
+    return DecodeUtf8(failure.what());
 }
 
 // Fills outcome.ErrorText or answers the stream of a text input to hash.
-std::unique_ptr<TStream> PrepareInput(const HashRequest& request, QString& salt, HashOutcome& outcome) {
+std::unique_ptr<TStream> PrepareInput(const HashRequest& request, std::u16string& salt, HashOutcome& outcome) {
     switch (request.InputType) {
     case InputTypeText: {
-        QString text = request.TrimInput ? Trim(request.InputText) : request.InputText;
+        std::u16string text = request.TrimInput ? Trim(request.InputText) : request.InputText;
         // A salt never makes an empty text valid: the test comes first.
-        if (text.isEmpty()) {
-            outcome.ErrorText = QStringLiteral("No valid text");
+        if (text.empty()) {
+            outcome.ErrorText = u"No valid text";
             return nullptr;
         }
         try {
@@ -49,41 +49,40 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, QString& salt,
                 salt = Trim(request.SaltText);
                 text = request.SaltType == SaltTypePrefix ? salt + text : text + salt;
             }
-            const QByteArray bytes = EncodeUtf8(text);
-            stream->Write(bytes.constData(), bytes.size());
+            const std::string bytes = EncodeUtf8(text);
+            stream->Write(bytes.data(), static_cast<std::int64_t>(bytes.size()));
             return stream;
         } catch (const std::exception& failure) {
-            outcome.ErrorText = QStringLiteral("Error loading text: ") + MessageOf(failure);
+            outcome.ErrorText = u"Error loading text: " + MessageOf(failure);
         }
         return nullptr;
     }
     case InputTypeHex: {
-        QString text = Upper(Trim(request.InputText));
-        if (text.startsWith(u"0X"))
-            text = Trim(QStringView(text).mid(2));
+        std::u16string text = Upper(Trim(request.InputText));
+        if (text.starts_with(u"0X"))
+            text = Trim(std::u16string_view(text).substr(2));
         text = Trim(text);
-        outcome.ErrorText = text.isEmpty() ? QStringLiteral("No valid text")
-                                           : QStringLiteral("(Hexadecimal not supported in this version)");
+        outcome.ErrorText = text.empty() ? u"No valid text" : u"(Hexadecimal not supported in this version)";
         return nullptr;
     }
     case InputTypeBase64: {
-        const QString text = Trim(request.InputText);
-        if (text.isEmpty()) {
-            outcome.ErrorText = QStringLiteral("No valid text");
+        const std::u16string text = Trim(request.InputText);
+        if (text.empty()) {
+            outcome.ErrorText = u"No valid text";
             return nullptr;
         }
         try {
             auto stream = std::make_unique<TMemoryStream>();
-            if (Base64DecodeToStream(Utf16(text), *stream))
+            if (Base64DecodeToStream(text, *stream))
                 return stream;
-            outcome.ErrorText = QStringLiteral("Invalid Base-64 text");
+            outcome.ErrorText = u"Invalid Base-64 text";
         } catch (const std::exception& failure) {
-            outcome.ErrorText = QStringLiteral("Error loading text: ") + MessageOf(failure);
+            outcome.ErrorText = u"Error loading text: " + MessageOf(failure);
         }
         return nullptr;
     }
     default:
-        outcome.ErrorText = QStringLiteral("Unsupported Input Method");
+        outcome.ErrorText = u"Unsupported Input Method";
         return nullptr;
     }
 }
@@ -91,19 +90,19 @@ std::unique_ptr<TStream> PrepareInput(const HashRequest& request, QString& salt,
 // The request's algorithms, the selected one first and the extra ones after it without
 // repeats; fills outcome.Algorithm, and outcome.ErrorText when a name is of no algorithm.
 std::vector<THashAlgorithm> RequestAlgorithms(const HashRequest& request, HashOutcome& outcome) {
-    const TStringList items(request.HashItems);
-    outcome.Algorithm = NormalizeName(items.Get(request.HashType));
-    const std::optional<THashAlgorithm> selected = AlgorithmByTypedName(outcome.Algorithm.toStdString());
+    CheckListIndex(request.HashType, static_cast<int>(request.HashItems.size()));
+    outcome.Algorithm = NormalizeName(request.HashItems[static_cast<std::size_t>(request.HashType)]);
+    const std::optional<THashAlgorithm> selected = AlgorithmByTypedName(EncodeUtf8(outcome.Algorithm));
     if (!selected) {
-        outcome.ErrorText = QStringLiteral("Unknown Algorithm");
+        outcome.ErrorText = u"Unknown Algorithm";
         return {};
     }
     outcome.Algorithm = Latin1(HashAlgorithmName(*selected));
     std::vector<THashAlgorithm> algorithms{*selected};
-    for (const QString& name : request.ExtraAlgorithms) {
-        const std::optional<THashAlgorithm> extra = AlgorithmByTypedName(name.toStdString());
+    for (const std::u16string& name : request.ExtraAlgorithms) {
+        const std::optional<THashAlgorithm> extra = AlgorithmByTypedName(EncodeUtf8(name));
         if (!extra) {
-            outcome.ErrorText = QStringLiteral("Unknown Algorithm");
+            outcome.ErrorText = u"Unknown Algorithm";
             return {};
         }
         AppendAlgorithmOnce(algorithms, *extra);
@@ -113,17 +112,17 @@ std::vector<THashAlgorithm> RequestAlgorithms(const HashRequest& request, HashOu
 
 // Answers the digest of the selected algorithm, the first, and puts the extra ones into
 // outcome.ExtraDigests, each in the case the request asks for.
-QString TakeDigests(const HashRequest& request, const std::vector<THashAlgorithm>& algorithms,
-                    const std::vector<std::string>& digests, HashOutcome& outcome) {
+std::u16string TakeDigests(const HashRequest& request, const std::vector<THashAlgorithm>& algorithms,
+                           const std::vector<std::string>& digests, HashOutcome& outcome) {
     const auto text = [&](const std::string& digest) { return Latin1(request.UpperHash ? UpperHex(digest) : digest); };
     for (std::size_t i = 1; i < algorithms.size(); ++i)
-        outcome.ExtraDigests.append({Latin1(HashAlgorithmName(algorithms[i])), text(digests[i])});
+        outcome.ExtraDigests.push_back({Latin1(HashAlgorithmName(algorithms[i])), text(digests[i])});
     return text(digests.front());
 }
 
 // Answers the digest of the selected algorithm, the extra ones into outcome.ExtraDigests, or
 // fills outcome.ErrorText.
-QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outcome) {
+std::u16string HashInput(const HashRequest& request, TStream& stream, HashOutcome& outcome) {
     try {
         stream.Seek(0);
         const std::vector<THashAlgorithm> algorithms = RequestAlgorithms(request, outcome);
@@ -135,7 +134,7 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
         outcome.Cancelled = true;
         outcome.ErrorText = MessageOf(stop);
     } catch (const std::exception& failure) {
-        outcome.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
+        outcome.ErrorText = u"Error Hashing data: " + MessageOf(failure);
     }
     outcome.ExtraDigests.clear();
     return {};
@@ -144,12 +143,12 @@ QString HashInput(const HashRequest& request, TStream& stream, HashOutcome& outc
 // The file input: opened through openFile and hashed by the named-file unit, its failures in
 // the window's words. Answers the digest of the selected algorithm, the extra ones into
 // outcome.ExtraDigests, or fills outcome.ErrorText.
-QString HashFile(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer,
-                 HashOutcome& outcome) {
-    const QString name = Trim(request.InputText);
+std::u16string HashFile(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer,
+                        HashOutcome& outcome) {
+    const std::u16string name = Trim(request.InputText);
     // A name with U+0000 inside cannot name a file: the system would see only the part
     // before it. Whether the name leads to a regular file is the opener's one check.
-    if (name.isEmpty() || name.contains(QChar(u'\0'))) {
+    if (name.empty() || name.find(u'\0') != std::u16string::npos) {
         outcome.ErrorText = FileDoesNotExist();
         return {};
     }
@@ -162,9 +161,9 @@ QString HashFile(const HashRequest& request, const TFileOpener& openFile, THashO
     try {
         algorithms = RequestAlgorithms(request, chosen);
     } catch (const std::exception& failure) {
-        chosen.ErrorText = QStringLiteral("Error Hashing data: ") + MessageOf(failure);
+        chosen.ErrorText = u"Error Hashing data: " + MessageOf(failure);
     }
-    if (!chosen.ErrorText.isEmpty())
+    if (!chosen.ErrorText.empty())
         algorithms.clear();
     TStreamDigester digester;
     TNamedFileDigest file;
@@ -182,18 +181,17 @@ QString HashFile(const HashRequest& request, const TFileOpener& openFile, THashO
         outcome.ErrorText = FileDoesNotExist();
         return {};
     case TNamedFileFailure::Open:
-        outcome.ErrorText =
-            QStringLiteral("Error Opening File: ") +
-            QString::fromUtf8(file.Message.empty() ? "Cannot open file \"" + encoded + "\"." : file.Message);
+        outcome.ErrorText = u"Error Opening File: " +
+                            DecodeUtf8(file.Message.empty() ? "Cannot open file \"" + encoded + "\"." : file.Message);
         return {};
     case TNamedFileFailure::Read:
     case TNamedFileFailure::OutOfMemory:
         outcome.Algorithm = chosen.Algorithm;
-        outcome.ErrorText = QStringLiteral("Error Hashing data: ") + QString::fromUtf8(file.Message);
+        outcome.ErrorText = u"Error Hashing data: " + DecodeUtf8(file.Message);
         return {};
     }
     outcome.Algorithm = chosen.Algorithm;
-    if (!chosen.ErrorText.isEmpty()) {
+    if (!chosen.ErrorText.empty()) {
         outcome.ErrorText = chosen.ErrorText;
         return {};
     }
@@ -202,8 +200,14 @@ QString HashFile(const HashRequest& request, const TFileOpener& openFile, THashO
 
 } // namespace
 
-QString OutOfMemoryText() {
-    return QString::fromLatin1(OutOfMemoryMessage);
+std::u16string_view SelectedHashItem(const HashRequest& request) {
+    if (request.HashType < 0 || request.HashType >= static_cast<int>(request.HashItems.size()))
+        return {};
+    return request.HashItems[static_cast<std::size_t>(request.HashType)];
+}
+
+std::u16string OutOfMemoryText() {
+    return Latin1(OutOfMemoryMessage);
 }
 
 HashOutcome RunHashRequest(const HashRequest& request) {
@@ -221,8 +225,8 @@ HashOutcome RunHashRequest(const HashRequest& request, THashObserver* observer) 
 
 HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer) {
     HashOutcome outcome;
-    QString salt;
-    QString digest;
+    std::u16string salt;
+    std::u16string digest;
     {
         if (request.InputType == InputTypeFile) {
             digest = HashFile(request, openFile, observer, outcome);
@@ -230,11 +234,11 @@ HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFi
             std::unique_ptr<TStream> stream = PrepareInput(request, salt, outcome);
             if (stream && observer)
                 stream = std::make_unique<TObservedStream>(std::move(stream), *observer);
-            if (outcome.ErrorText.isEmpty() && stream)
+            if (outcome.ErrorText.empty() && stream)
                 digest = HashInput(request, *stream, outcome);
         }
     }
-    if (!outcome.ErrorText.isEmpty())
+    if (!outcome.ErrorText.empty())
         return outcome;
     outcome.Digest = digest;
     outcome.SaltToRemember = salt;

@@ -1,18 +1,16 @@
 // The hash request pipeline: the window's control values in, one digest or one status
-// message out. Free of widget types, so the window, the command-line front and the tests
-// run the same code.
+// message out. Standard C++ only, so the window, the command-line front and the tests run the
+// same code. Text is UTF-16 (std::u16string), one code unit a character, as the window has it.
 #pragma once
 
 #include "crypt/Stream.h"
 #include "hashing/HashObserver.h"
 #include "hashing/NamedFileDigest.h"
 
-#include <QList>
-#include <QString>
-#include <QStringList>
-
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // Input types: the values of HashRequest::InputType, in the order the fronts offer them; the
 // window stores them under "InputType".
@@ -32,16 +30,16 @@ struct HashRequest {
     // One of the input types; anything else (-1 = none selected) is unsupported.
     int InputType = -1;
     // The whole input text; lines separated by CR LF.
-    QString InputText;
+    std::u16string InputText;
     // Trim the text value (InputTypeText only).
     bool TrimInput = false;
     // SaltTypeNone or less no salt, SaltTypePrefix, SaltTypeSuffix or more suffix
     // (InputTypeText only).
     int SaltType = SaltTypeNone;
     // The salt as typed; the pipeline trims it.
-    QString SaltText;
+    std::u16string SaltText;
     // The algorithm names offered, e.g. "MD5", "SHA1", "SHA256".
-    QStringList HashItems;
+    std::vector<std::u16string> HashItems;
     // Index into HashItems; -1 when none is selected.
     int HashType = -1;
     // Give the digest in upper case.
@@ -49,34 +47,37 @@ struct HashRequest {
     // Further algorithms (names as -a takes them, "BLAKE2s-256") whose digests of the same bytes
     // are computed in the same read; the selected one and repeats are left out. Empty for most
     // requests: one digest, one algorithm.
-    QStringList ExtraAlgorithms;
+    std::vector<std::u16string> ExtraAlgorithms;
 };
+
+// The item HashType selects; empty when HashType is outside HashItems.
+std::u16string_view SelectedHashItem(const HashRequest& request);
 
 // A digest and the table name of its algorithm.
 struct TAlgorithmDigest {
-    QString Algorithm;
-    QString Digest;
+    std::u16string Algorithm;
+    std::u16string Digest;
 };
 
 // What a request produced.
 struct HashOutcome {
     // Hexadecimal digest (lower case, or upper case on request); empty on failure.
-    QString Digest;
+    std::u16string Digest;
     // The normalised algorithm name ("MD5", "SHA1", "SHA256") once the algorithm was looked
     // at; empty when the request failed before that.
-    QString Algorithm;
+    std::u16string Algorithm;
     // Empty on success, else the status message of the failure.
-    QString ErrorText;
+    std::u16string ErrorText;
     // The trimmed salt when the request succeeded with a non-empty salt applied, else empty.
-    QString SaltToRemember;
+    std::u16string SaltToRemember;
     // The observer asked to stop before the input was read whole; ErrorText is then
     // "Cancelled." and there is no digest.
     bool Cancelled = false;
     // The digests of the request's ExtraAlgorithms, in their order and in Digest's case; empty
     // on failure.
-    QList<TAlgorithmDigest> ExtraDigests;
+    std::vector<TAlgorithmDigest> ExtraDigests;
 
-    bool Succeeded() const { return ErrorText.isEmpty(); }
+    bool Succeeded() const { return ErrorText.empty(); }
 };
 
 // Opens the named file (name encoded for the file system) as a stream, as the named-file unit
@@ -108,4 +109,4 @@ HashOutcome RunHashRequest(const HashRequest& request, THashObserver* observer);
 HashOutcome RunHashRequest(const HashRequest& request, const TFileOpener& openFile, THashObserver* observer);
 
 // "Out of memory": the message of a request that ran out of memory, after its layer's prefix.
-QString OutOfMemoryText();
+std::u16string OutOfMemoryText();

@@ -1,6 +1,7 @@
 #include "pipeline/ProgressText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -9,11 +10,19 @@ namespace {
 constexpr const char* Units[] = {"B", "KB", "MB", "GB", "TB", "PB", "EB"};
 constexpr int UnitCount = sizeof Units / sizeof Units[0];
 
+// value with decimals digits after a "." whatever the locale.
+std::string Fixed(double value, int decimals) {
+    char buffer[64];
+    const std::to_chars_result end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, end.ptr);
+}
+
 } // namespace
 
-QString ByteCountText(std::int64_t bytes) {
+std::string ByteCountText(std::int64_t bytes) {
     if (bytes < 1000)
-        return QString::number(bytes < 0 ? 0 : bytes) + QStringLiteral(" B");
+        return std::to_string(bytes < 0 ? 0 : bytes) + " B";
     double value = static_cast<double>(bytes);
     int unit = 0;
     // The unit is chosen after rounding, so 999 999 bytes read "1.0 MB", not "1000 KB".
@@ -22,21 +31,19 @@ QString ByteCountText(std::int64_t bytes) {
         ++unit;
     }
     const int decimals = std::round(value * 10.0) / 10.0 < 100.0 ? 1 : 0;
-    return QString::number(value, 'f', decimals) + u' ' + QLatin1StringView(Units[unit]);
+    return Fixed(value, decimals) + ' ' + Units[unit];
 }
 
-QString DurationText(double seconds) {
+std::string DurationText(double seconds) {
     constexpr double MaxSeconds = 1e9; // about 31 years: beyond that nobody waits anyway
     if (!(seconds > 0))
         seconds = 0;
     const auto whole = static_cast<std::int64_t>(std::ceil(std::min(seconds, MaxSeconds)));
     if (whole < 60)
-        return QString::number(whole) + QStringLiteral(" s");
+        return std::to_string(whole) + " s";
     if (whole < 3600)
-        return QString::number(whole / 60) + QStringLiteral(" min ") + QString::number(whole % 60) +
-               QStringLiteral(" s");
-    return QString::number(whole / 3600) + QStringLiteral(" h ") + QString::number(whole % 3600 / 60) +
-           QStringLiteral(" min");
+        return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+    return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
 }
 
 int ProgressPercent(std::int64_t done, std::int64_t total) {
@@ -49,29 +56,27 @@ int ProgressPercent(std::int64_t done, std::int64_t total) {
     return static_cast<int>(std::clamp(percent, 0.0, 99.0));
 }
 
-QString ProgressText(std::int64_t done, std::int64_t total, std::int64_t elapsedMilliseconds) {
+std::string ProgressText(std::int64_t done, std::int64_t total, std::int64_t elapsedMilliseconds) {
     const int percent = ProgressPercent(done, total);
-    QString text = ByteCountText(done);
+    std::string text = ByteCountText(done);
     if (percent >= 0)
-        text += QStringLiteral(" of ") + ByteCountText(total) + QStringLiteral(" (") + QString::number(percent) +
-                QStringLiteral(" %)");
+        text += " of " + ByteCountText(total) + " (" + std::to_string(percent) + " %)";
     if (elapsedMilliseconds <= 0 || done <= 0)
         return text;
     const double rate = static_cast<double>(done) * 1000.0 / static_cast<double>(elapsedMilliseconds);
     const double saturated = std::min(rate, static_cast<double>(std::numeric_limits<std::int64_t>::max() / 2));
-    text += QStringLiteral(", ") + ByteCountText(static_cast<std::int64_t>(saturated)) + QStringLiteral("/s");
+    text += ", " + ByteCountText(static_cast<std::int64_t>(saturated)) + "/s";
     if (percent >= 0 && done < total)
-        text += QStringLiteral(", ") + DurationText(static_cast<double>(total - done) / rate) + QStringLiteral(" left");
+        text += ", " + DurationText(static_cast<double>(total - done) / rate) + " left";
     return text;
 }
 
-QString ListProgressText(std::int64_t filesDone, std::int64_t filesTotal, std::int64_t bytesDone,
-                         std::int64_t bytesTotal, std::int64_t elapsedMilliseconds) {
+std::string ListProgressText(std::int64_t filesDone, std::int64_t filesTotal, std::int64_t bytesDone,
+                             std::int64_t bytesTotal, std::int64_t elapsedMilliseconds) {
     const std::int64_t files = std::max<std::int64_t>(filesDone, 0);
-    QString text = QString::number(files);
+    std::string text = std::to_string(files);
     if (filesTotal >= files)
-        text += QStringLiteral(" of ") + QString::number(filesTotal);
-    text +=
-        filesTotal == 1 || (filesTotal < files && files == 1) ? QStringLiteral(" file, ") : QStringLiteral(" files, ");
+        text += " of " + std::to_string(filesTotal);
+    text += filesTotal == 1 || (filesTotal < files && files == 1) ? " file, " : " files, ";
     return text + ProgressText(bytesDone, bytesTotal, elapsedMilliseconds);
 }

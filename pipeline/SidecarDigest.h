@@ -8,29 +8,27 @@
 // name) are read, a *SUMS list is streamed line by line by the one list reader, and a line
 // longer than MaxListLineLength (checksums/ChecksumListReader.h) is skipped, so memory stays
 // small whatever the files hold; a list that cannot be read to its end names no digest. The lookup
-// reads files: the window runs it on its hashing thread. GUI-free.
+// reads files: the window runs it on its hashing thread. Standard C++ only.
 #pragma once
 
-#include <QString>
-
-#include <QtGlobal>
-
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
-inline constexpr qint64 MaxSidecarFileSize = 1024 * 1024;
+inline constexpr std::int64_t MaxSidecarFileSize = 1024 * 1024;
 // The extension of SFV lists, whatever their name; at most this many of them are read.
 inline constexpr std::string_view SfvExtension = "sfv";
 inline constexpr std::size_t MaxFolderSfvLists = 16;
 
 struct TSidecarDigest {
     // The digest as the list writes it, in lower case.
-    QString Digest;
+    std::u16string Digest;
     // "MD5", "SHA1" or "SHA256".
-    QString Algorithm;
+    std::u16string Algorithm;
     // The list's file name, without its folder (for the verdict: "from SHA256SUMS").
-    QString ListName;
+    std::u16string ListName;
     // The list is named after the file (NAME.sha256) rather than a *SUMS list.
     bool NamedAfterFile = false;
 };
@@ -38,9 +36,9 @@ struct TSidecarDigest {
 // The digest for filePath, looked for first in the lists of preferredAlgorithm ("MD5", "SHA1",
 // "SHA256"; any other text prefers none), then in the others, in the order above. Nothing when
 // no list names the file, or filePath is no file name.
-std::optional<TSidecarDigest> FindSidecarDigest(const QString& filePath, const QString& preferredAlgorithm);
+std::optional<TSidecarDigest> FindSidecarDigest(std::u16string_view filePath, std::u16string_view preferredAlgorithm);
 
 // The digest for the file fileName names in the checksum list at listPath (a list the user
 // gave, of any algorithm: a BSD line's tag or the digest's length decides), read as a *SUMS
 // list is. Nothing when the list has no line for it or cannot be read.
-std::optional<TSidecarDigest> FindDigestInList(const QString& listPath, const QString& fileName);
+std::optional<TSidecarDigest> FindDigestInList(std::u16string_view listPath, std::u16string_view fileName);

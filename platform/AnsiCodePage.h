@@ -1,7 +1,7 @@
 // Text files without a byte-order mark in the system's ANSI code page. On Windows that is the
 // active code page (GetACP), converted as MultiByteToWideChar and WideCharToMultiByte convert
 // without flags. POSIX systems have no ANSI code page: there AnsiCodePage() is 0, the conversions
-// answer false and the program uses its own stand-in (tools/TextEncoding.h).
+// answer false and the program uses its own stand-in (text/TextEncoding.h).
 #pragma once
 
 #include <string>

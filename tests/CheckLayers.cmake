@@ -7,11 +7,12 @@
 #   crypt/      crypt/ platform/SharedLibrary.h                              none   no
 #   checksums/  checksums/ crypt/                                            none   no
 #   hashing/    hashing/ checksums/ crypt/ platform/                         none   no
-#   tools/      tools/ crypt/ platform/                                      Core   no
-#   pipeline/   pipeline/ hashing/ checksums/ tools/ crypt/ platform/        Core   no
-#   desktop/    desktop/ tools/ crypt/ platform/                             any    no
-#   cli/        cli/ pipeline/ hashing/ checksums/ tools/ crypt/ platform/   Core   no
-#   gui/        gui/ desktop/ pipeline/ hashing/ checksums/ tools/ crypt/ platform/   any   no
+#   text/       text/ platform/                                              none   no
+#   tools/      tools/ text/ crypt/ platform/                                Core   no
+#   pipeline/   pipeline/ hashing/ checksums/ text/ crypt/ platform/         none   no
+#   desktop/    desktop/ tools/ text/ crypt/ platform/                       any    no
+#   cli/        cli/ pipeline/ hashing/ checksums/ text/ tools/ crypt/ platform/   Core   no
+#   gui/        gui/ desktop/ pipeline/ hashing/ checksums/ tools/ text/ crypt/ platform/   any   no
 #   cmake/      platform/                                                    none   no
 #   tests/ fuzz/ bench/   anything of ours                                   any    yes
 #
@@ -35,8 +36,8 @@ if(NOT SOURCE_DIR OR NOT IS_DIRECTORY "${QT_CORE_DIR}")
     message(FATAL_ERROR "SOURCE_DIR and QT_CORE_DIR must be set")
 endif()
 
-set(layers platform crypt checksums hashing tools pipeline desktop cli gui cmake tests fuzz bench)
-set(project_folders platform crypt checksums hashing tools pipeline desktop cli gui tests fuzz bench)
+set(layers platform crypt checksums hashing text tools pipeline desktop cli gui cmake tests fuzz bench)
+set(project_folders platform crypt checksums hashing text tools pipeline desktop cli gui tests fuzz bench)
 
 set(platform_includes platform)
 set(platform_qt none)
@@ -46,15 +47,17 @@ set(checksums_includes checksums crypt)
 set(checksums_qt none)
 set(hashing_includes hashing checksums crypt platform)
 set(hashing_qt none)
-set(tools_includes tools crypt platform)
+set(text_includes text platform)
+set(text_qt none)
+set(tools_includes tools text crypt platform)
 set(tools_qt core)
-set(pipeline_includes pipeline hashing checksums tools crypt platform)
-set(pipeline_qt core)
-set(desktop_includes desktop tools crypt platform)
+set(pipeline_includes pipeline hashing checksums text crypt platform)
+set(pipeline_qt none)
+set(desktop_includes desktop tools text crypt platform)
 set(desktop_qt any)
-set(cli_includes cli pipeline hashing checksums tools crypt platform)
+set(cli_includes cli pipeline hashing checksums text tools crypt platform)
 set(cli_qt core)
-set(gui_includes gui desktop pipeline hashing checksums tools crypt platform)
+set(gui_includes gui desktop pipeline hashing checksums tools text crypt platform)
 set(gui_qt any)
 set(cmake_includes platform)
 set(cmake_qt none)

@@ -3,8 +3,8 @@
 #include "platform/DataFiles.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
+#include "text/TextEncoding.h"
 #include "tools/ProcessValues.h"
-#include "tools/TextEncoding.h"
 #include "tools/TextUtils.h"
 
 #include <QDir>
@@ -122,7 +122,8 @@ bool LoadDataSet(TStrings& list, const QString& name) {
             return false;
         }
         TTextEncoding encoding = TTextEncoding::Ansi;
-        const QString text = DecodeText(bytes, encoding);
+        const QString text = ToQString(
+            DecodeText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), encoding));
         bytes.clear();
         list.SetEncoding(encoding);
         list.SetText(text);
@@ -144,7 +145,8 @@ bool SaveDataSet(const TStrings& list, const QString& name) {
         const QString path = DataSetPath(name);
         if (path.isEmpty() || UnloadedPaths().contains(path) || !MayReplace(path))
             return false;
-        const QByteArray bytes = EncodeText(list.Text(), list.Encoding());
+        const std::string encoded = EncodeText(Utf16(list.Text()), list.Encoding());
+        const QByteArray bytes(encoded.data(), static_cast<qsizetype>(encoded.size()));
         // What a load would refuse is not written: it would be lost at the next start.
         if (bytes.size() > DataSetMaxFileSize)
             return false;

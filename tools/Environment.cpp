@@ -2,6 +2,7 @@
 
 #include "platform/DataFiles.h"
 #include "platform/Executable.h"
+#include "text/PlainText.h"
 #include "tools/ConfigStore.h"
 #include "tools/InstanceMarker.h"
 #include "tools/ProcessValues.h"
@@ -26,7 +27,7 @@ void PinNumberFormat() {
 } // namespace
 
 QString ExecutablePath() {
-    return NameFromSystem(RunningExecutablePath());
+    return ToQString(NameFromSystem(RunningExecutablePath()));
 }
 
 QString AppNameFor(const QString& executablePath) {

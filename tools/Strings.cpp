@@ -1,10 +1,10 @@
 #include "tools/Strings.h"
 
-EListError::EListError(int index) : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
+#include "text/PlainText.h"
+#include "tools/TextUtils.h"
 
 void TStrings::CheckIndex(int index, int limit) const {
-    if (index < 0 || index >= limit)
-        throw EListError(index);
+    CheckListIndex(index, limit);
 }
 
 int TStrings::Add(const QString& text) {
@@ -32,19 +32,8 @@ void TStrings::SetText(const QString& text) {
 
 QStringList SplitLines(QStringView text) {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype length = text.size();
-    for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start).toString());
-        if (c == u'\r' && i + 1 < length && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < length)
-        lines.append(text.mid(start).toString());
+    for (const std::u16string& line : SplitLines(Utf16(text)))
+        lines.append(ToQString(line));
     return lines;
 }
 

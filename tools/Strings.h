@@ -4,19 +4,11 @@
 // adapters of the same interface.
 #pragma once
 
+#include "text/ListError.h"
+#include "text/TextEncoding.h"
+
 #include <QString>
 #include <QStringList>
-#include <stdexcept>
-
-// An index outside the list: "List index out of bounds (N)".
-class EListError : public std::runtime_error {
-public:
-    explicit EListError(int index);
-};
-
-// The text encoding a list was last loaded from, and so the one it is saved in next.
-// Ansi stands for the 8-bit code page of files without a byte-order mark.
-enum class TTextEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
 
 class TStrings {
 public:
@@ -87,5 +79,5 @@ private:
     QStringList m_lines;
 };
 
-// Splits text into lines at CR LF, lone CR and lone LF; a final break adds no empty line.
+// Splits text into lines as text/PlainText.h's SplitLines does.
 QStringList SplitLines(QStringView text);

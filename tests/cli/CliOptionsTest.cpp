@@ -338,11 +338,11 @@ TEST(CliRequestTest, AlgorithmIsTheOnlyItemOffered) {
     options.UpperHash = true;
     const HashRequest request = MakeHashRequest(options, u"text"_qs);
     EXPECT_EQ(request.InputType, InputTypeText);
-    EXPECT_EQ(request.InputText, u"text"_qs);
+    EXPECT_EQ(request.InputText, u"text");
     EXPECT_TRUE(request.TrimInput);
     EXPECT_EQ(request.SaltType, SaltTypeSuffix);
-    EXPECT_EQ(request.SaltText, u"s"_qs);
-    EXPECT_EQ(request.HashItems, QStringList{u"sha-1"_qs});
+    EXPECT_EQ(request.SaltText, u"s");
+    EXPECT_EQ(request.HashItems, std::vector<std::u16string>{u"sha-1"});
     EXPECT_EQ(request.HashType, 0);
     EXPECT_TRUE(request.UpperHash);
 }

@@ -19,6 +19,7 @@
 #include "tools/ConfigStore.h"
 #include "tools/DataSet.h"
 #include "tools/ProcessValues.h"
+#include "tools/TextUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,28 @@ bool AllowBelowRefusal(std::size_t size) {
 } // namespace
 
 namespace {
+
+// The algorithms a digest typed in the field may be of.
+QStringList AlgorithmsOf(const QString& digest) {
+    QStringList names;
+    for (const std::u16string& name : AlgorithmsOfDigest(ParseExpectedDigest(Utf16(digest))))
+        names.append(ToQString(name));
+    return names;
+}
+
+// A list's digest as the hashing thread finds it beside a file.
+TSidecarDigest Listed(const QString& digest, const QString& algorithm, const QString& list, bool namedAfterFile) {
+    return {std::u16string(Utf16(digest)), std::u16string(Utf16(algorithm)), std::u16string(Utf16(list)),
+            namedAfterFile};
+}
+
+// Further digests of the same read, each of the digest given.
+std::vector<TAlgorithmDigest> DigestsOf(const QStringList& algorithms, const QString& digest) {
+    std::vector<TAlgorithmDigest> digests;
+    for (const QString& name : algorithms)
+        digests.push_back({std::u16string(Utf16(name)), std::u16string(Utf16(digest))});
+    return digests;
+}
 
 const QString Sha1Abc = u"a9993e364706816aba3e25717850c26c9cd0d89d"_qs;
 const QColor Grey(128, 128, 128);
@@ -1156,15 +1179,15 @@ struct LongVerdictCase {
 TEST_F(QVMainTest, TheWholeVerdictIsReadableAtTheStartAndTheSmallestSize) {
     QString wrong = Sha256Abc;
     wrong[63] = u'0';
-    QStringList others = AlgorithmsOfDigest(ParseExpectedDigest(wrong));
+    QStringList others = AlgorithmsOf(wrong);
     others.removeAll(u"SHA256"_qs);
     const LongVerdictCase cases[] = {
-        {"mismatch_at_the_last_digit_from_a_sums_list", TSidecarDigest{wrong, u"SHA256"_qs, u"SHA256SUMS"_qs, false},
-         Sha256Abc, u"SHA256"_qs, u"\u2717 Does not match: SHA256 differs at digit 64 (from SHA256SUMS)"_qs},
+        {"mismatch_at_the_last_digit_from_a_sums_list", Listed(wrong, u"SHA256"_qs, u"SHA256SUMS"_qs, false), Sha256Abc,
+         u"SHA256"_qs, u"\u2717 Does not match: SHA256 differs at digit 64 (from SHA256SUMS)"_qs},
         {"mismatch_from_a_list_named_after_a_long_file",
-         TSidecarDigest{wrong, u"SHA256"_qs, QString(80, u'n') + u".iso.sha256"_qs, true}, Sha256Abc, u"SHA256"_qs,
+         Listed(wrong, u"SHA256"_qs, QString(80, u'n') + u".iso.sha256"_qs, true), Sha256Abc, u"SHA256"_qs,
          u"\u2717 Does not match: SHA256 differs at digit 64 (from .sha256 file)"_qs},
-        {"waiting_for_another_algorithm", TSidecarDigest{Sha256Abc, u"SHA256"_qs, u"SHA256SUMS"_qs, false}, QString(),
+        {"waiting_for_another_algorithm", Listed(Sha256Abc, u"SHA256"_qs, u"SHA256SUMS"_qs, false), QString(),
          u"MD5"_qs, u"MD5 selected: select SHA256 to compare (from SHA256SUMS)"_qs},
         // Every algorithm of 64 digits named.
         {"none_of_the_algorithms_of_the_length_matches", std::nullopt, Sha256Abc, u"SHA256"_qs,
@@ -1185,9 +1208,7 @@ TEST_F(QVMainTest, TheWholeVerdictIsReadableAtTheStartAndTheSmallestSize) {
         for (const LongVerdictCase& c : cases) {
             SCOPED_TRACE(testing::PrintToString(w.size()) + " " + c.name);
             row.edtExpected->clear();
-            QList<TAlgorithmDigest> extra;
-            for (const QString& name : c.extra)
-                extra.append({name, QString(64, u'f')});
+            const std::vector<TAlgorithmDigest> extra = DigestsOf(c.extra, QString(64, u'f'));
             row.SetResult(c.digest, c.digest.isEmpty() ? QString() : u"SHA256"_qs, extra);
             if (c.list)
                 row.OfferListDigest(c.list);
@@ -1218,9 +1239,7 @@ TEST(ExpectedDigestRowTest, ANarrowRowCountsTheAlgorithmsItTried) {
     TExpectedDigestRow row(&window);
     QString wrong = Sha256Abc;
     wrong[0] = u'0';
-    QList<TAlgorithmDigest> extra;
-    for (const QString& name : AlgorithmsOfDigest(ParseExpectedDigest(wrong)))
-        extra.append({name, Sha256Abc});
+    const std::vector<TAlgorithmDigest> extra = DigestsOf(AlgorithmsOf(wrong), Sha256Abc);
     row.SetSelected(u"SHA256"_qs);
     row.SetResult(Sha256Abc, u"SHA256"_qs, extra);
     row.edtExpected->setText(wrong);
@@ -1267,7 +1286,7 @@ TEST(ExpectedDigestRowTest, ANarrowRowShortensTheNamesInTheVerdictNotItsWords) {
     const Case cases[] = {
         {"a long list name",
          [&](TExpectedDigestRow& row) {
-             row.OfferListDigest(TSidecarDigest{wrong, u"SHA256"_qs, longName + u".sha256sums"_qs, false});
+             row.OfferListDigest(Listed(wrong, u"SHA256"_qs, longName + u".sha256sums"_qs, false));
          },
          u"\u2717 Does not match: SHA256 differs at digit 64 (from "_qs, longName + u".sha256sums"_qs, u")"_qs},
         {"a note naming a long file",
@@ -1627,9 +1646,11 @@ TEST_F(QVMainTest, AClickBesideTheSaltListReachesItsTarget) {
 TEST_F(QVMainTest, RunningOutOfMemoryIsAFailedRequestAndTheWindowStaysUsable) {
     TfrmQVMain& w = Open();
     w.rgInputType->SetItemIndex(InputTypeText);
-    w.memVal->setPlainText(QString(2 * 1024 * 1024, u'a'));
+    // The request holds its own copy of the text (4 MiB in UTF-16); its UTF-8 form, three bytes a
+    // character, is what memory is refused for.
+    w.memVal->setPlainText(QString(2 * 1024 * 1024, u'\u20AC'));
     SetAllocationHook(AllowBelowRefusal);
-    g_refuseFrom = 1024 * 1024;
+    g_refuseFrom = 5 * 1024 * 1024;
     Compute(w);
     g_refuseFrom = 0;
     EXPECT_EQ(w.lblStatus->text(), u"Error loading text: Out of memory"_qs);

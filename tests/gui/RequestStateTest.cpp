@@ -11,12 +11,11 @@ namespace {
 HashRequest TextRequest() {
     HashRequest request;
     request.InputType = InputTypeText;
-    request.InputText = QStringLiteral("abc");
+    request.InputText = u"abc";
     request.TrimInput = true;
     request.SaltType = SaltTypePrefix;
-    request.SaltText = QStringLiteral("pepper");
-    request.HashItems = {QStringLiteral("MD5"), QStringLiteral("SHA1"), QStringLiteral("SHA256"),
-                         QStringLiteral("SHA512")};
+    request.SaltText = u"pepper";
+    request.HashItems = {u"MD5", u"SHA1", u"SHA256", u"SHA512"};
     request.HashType = 1;
     return request;
 }
@@ -24,7 +23,7 @@ HashRequest TextRequest() {
 HashRequest FileRequest() {
     HashRequest request = TextRequest();
     request.InputType = InputTypeFile;
-    request.InputText = QStringLiteral("/tmp/a.iso");
+    request.InputText = u"/tmp/a.iso";
     return request;
 }
 
@@ -40,18 +39,16 @@ const SameCase SameCases[] = {
     {"input text", TextRequest, [](HashRequest& r) { r.InputText += u'd'; }, false},
     {"input type", TextRequest, [](HashRequest& r) { r.InputType = InputTypeHex; }, false},
     {"selected item", TextRequest, [](HashRequest& r) { r.HashType = 2; }, false},
-    {"algorithm of the selected item", TextRequest, [](HashRequest& r) { r.HashItems[1] = QStringLiteral("SHA3-256"); },
-     false},
-    {"drop-down beside the selected item", TextRequest,
-     [](HashRequest& r) { r.HashItems[3] = QStringLiteral("SHA3-256"); }, true},
+    {"algorithm of the selected item", TextRequest, [](HashRequest& r) { r.HashItems[1] = u"SHA3-256"; }, false},
+    {"drop-down beside the selected item", TextRequest, [](HashRequest& r) { r.HashItems[3] = u"SHA3-256"; }, true},
     {"upper case", TextRequest, [](HashRequest& r) { r.UpperHash = true; }, false},
     {"trim of a text", TextRequest, [](HashRequest& r) { r.TrimInput = false; }, false},
     {"salt type of a text", TextRequest, [](HashRequest& r) { r.SaltType = SaltTypeSuffix; }, false},
-    {"salt of a text", TextRequest, [](HashRequest& r) { r.SaltText = QStringLiteral("Pepper"); }, false},
+    {"salt of a text", TextRequest, [](HashRequest& r) { r.SaltText = u"Pepper"; }, false},
     {"trim of a file", FileRequest, [](HashRequest& r) { r.TrimInput = false; }, true},
     {"salt type of a file", FileRequest, [](HashRequest& r) { r.SaltType = SaltTypeNone; }, true},
     {"salt of a file", FileRequest, [](HashRequest& r) { r.SaltText.clear(); }, true},
-    {"file name", FileRequest, [](HashRequest& r) { r.InputText = QStringLiteral("/tmp/b.iso"); }, false},
+    {"file name", FileRequest, [](HashRequest& r) { r.InputText = u"/tmp/b.iso"; }, false},
 };
 
 TEST(RequestStateTest, RequestsHashTheSameWhenWhatTheyHashIsTheSame) {
@@ -70,18 +67,18 @@ TEST(RequestStateTest, TheDigestOnShowTurnsStaleAndBack) {
     TRequestState state;
     const HashRequest hashed = TextRequest();
     HashRequest changed = hashed;
-    changed.InputText = QStringLiteral("abcd");
+    changed.InputText = u"abcd";
     EXPECT_EQ(state.ControlsChanged(changed), std::nullopt) << "no digest on show";
 
     state.ClearShown();
     state.Started(hashed);
     HashOutcome outcome;
-    outcome.Digest = QStringLiteral("a9993e364706816aba3e25717850c26c9cd0d89d");
-    outcome.Algorithm = QStringLiteral("SHA1");
+    outcome.Digest = u"a9993e364706816aba3e25717850c26c9cd0d89d";
+    outcome.Algorithm = u"SHA1";
     state.Show(hashed, outcome, QStringLiteral("Success creating SHA1 hash."));
     ASSERT_TRUE(state.HasShown());
     EXPECT_EQ(state.ShownOutcome().Digest, outcome.Digest);
-    EXPECT_EQ(state.ShownStatus(), QStringLiteral("Success creating SHA1 hash."));
+    EXPECT_EQ(state.ShownStatus(), u"Success creating SHA1 hash.");
     EXPECT_FALSE(state.Stale());
 
     EXPECT_EQ(state.ControlsChanged(hashed), std::nullopt) << "still the request shown";
@@ -107,7 +104,7 @@ TEST(RequestStateTest, AListsAlgorithmIsSelectedOnlyForControlsTheUserLeftAlone)
     HashRequest againWithList = running;
     againWithList.HashType = 2;
     HashRequest userChanged = running;
-    userChanged.InputText = QStringLiteral("/tmp/c.iso");
+    userChanged.InputText = u"/tmp/c.iso";
 
     EXPECT_TRUE(state.SelectsListAlgorithm(againWithList, running));
     EXPECT_FALSE(state.SelectsListAlgorithm(againWithList, userChanged)) << "the user changed the controls";

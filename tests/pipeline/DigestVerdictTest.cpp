@@ -1,10 +1,30 @@
 #include "pipeline/DigestVerdict.h"
 
+#include "text/TextEncoding.h"
+#include "tools/TextUtils.h"
+
 #include <gtest/gtest.h>
 
+#include <QList>
+#include <QString>
+
 #include <string>
+#include <vector>
 
 namespace {
+
+// A further digest of the read, as the cases write it.
+struct TQtDigest {
+    QString Algorithm;
+    QString Digest;
+};
+
+std::vector<TAlgorithmDigest> Digests(const QList<TQtDigest>& digests) {
+    std::vector<TAlgorithmDigest> converted;
+    for (const TQtDigest& digest : digests)
+        converted.push_back({std::u16string(Utf16(digest.Algorithm)), std::u16string(Utf16(digest.Digest))});
+    return converted;
+}
 
 struct VerdictCase {
     const char* name;
@@ -16,7 +36,7 @@ struct VerdictCase {
     TVerdictState state;
     QString text;
     // Further digests of the same read.
-    QList<TAlgorithmDigest> extra = {};
+    QList<TQtDigest> extra = {};
     QString shortText = {};
 };
 
@@ -35,7 +55,7 @@ const QString Q128b = QString(128, u'b');
 const QString Q128c = QString(128, u'c');
 const QString Q128d = QString(128, u'd');
 const QString Q32 = QString(32, u'e');
-const QList<TAlgorithmDigest> Of128 = {{u"SHA3-512"_qs, Q128b}, {u"BLAKE2b-512"_qs, Q128c}};
+const QList<TQtDigest> Of128 = {{u"SHA3-512"_qs, Q128b}, {u"BLAKE2b-512"_qs, Q128c}};
 
 const VerdictCase VerdictCases[] = {
     {"empty", u"  "_qs, QSha1, u"SHA1"_qs, u"SHA1"_qs, {}, TVerdictState::None, {}},
@@ -230,11 +250,11 @@ class DigestVerdictTest : public testing::TestWithParam<VerdictCase> {};
 
 TEST_P(DigestVerdictTest, Judges) {
     const VerdictCase& c = GetParam();
-    const TDigestVerdict verdict =
-        JudgeDigest(ParseExpectedDigest(c.field), c.digest, c.algorithm, c.selected, c.source, c.extra);
+    const TDigestVerdict verdict = JudgeDigest(ParseExpectedDigest(Utf16(c.field)), Utf16(c.digest), Utf16(c.algorithm),
+                                               Utf16(c.selected), Utf16(c.source), Digests(c.extra));
     EXPECT_EQ(verdict.State, c.state);
-    EXPECT_EQ(verdict.Text.toStdString(), c.text.toStdString());
-    EXPECT_EQ(verdict.ShortText.toStdString(), c.shortText.toStdString());
+    EXPECT_EQ(EncodeUtf8(verdict.Text), c.text.toStdString());
+    EXPECT_EQ(EncodeUtf8(verdict.ShortText), c.shortText.toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DigestVerdictTest, testing::ValuesIn(VerdictCases),
@@ -244,7 +264,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DigestVerdictTest, testing::ValuesIn(VerdictCase
 // one Enter would select), any other counts toward the selected algorithm or the next longer one.
 struct TypingCase {
     const char* name;
-    qsizetype digits;
+    std::ptrdiff_t digits;
     QString selected;
     TVerdictState state;
     QString text;
@@ -268,10 +288,10 @@ class TypingVerdictTest : public testing::TestWithParam<TypingCase> {};
 TEST_P(TypingVerdictTest, SaysWhatTheTypedDigitsAre) {
     const TypingCase& c = GetParam();
     const QString digits(c.digits, u'a');
-    const TDigestVerdict verdict = TypingVerdict(ParseExpectedDigest(digits), c.digits, c.selected);
+    const TDigestVerdict verdict = TypingVerdict(ParseExpectedDigest(Utf16(digits)), c.digits, Utf16(c.selected));
     EXPECT_EQ(verdict.State, c.state);
-    EXPECT_EQ(verdict.Text.toStdString(), c.text.toStdString());
-    EXPECT_EQ(verdict.ShortText.toStdString(), c.shortText.toStdString());
+    EXPECT_EQ(EncodeUtf8(verdict.Text), c.text.toStdString());
+    EXPECT_EQ(EncodeUtf8(verdict.ShortText), c.shortText.toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TypingVerdictTest, testing::ValuesIn(TypingCases),

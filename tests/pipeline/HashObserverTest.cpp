@@ -4,6 +4,7 @@
 
 #include "hashing/StreamDigest.h"
 #include "tests/crypt/OpenSslDigest.h"
+#include "tools/TextUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -75,8 +76,8 @@ HashRequest FileRequest(const QString& algorithm = QStringLiteral("SHA256")) {
     HashRequest request;
     request.InputType = InputTypeFile;
     // The name must be an existing regular file; its bytes come from the opener instead.
-    request.InputText = QStringLiteral("/proc/self/exe");
-    request.HashItems = {algorithm};
+    request.InputText = Utf16(QStringLiteral("/proc/self/exe"));
+    request.HashItems = {std::u16string(Utf16(algorithm))};
     request.HashType = 0;
     return request;
 }
@@ -93,8 +94,8 @@ TEST(HashObserverTest, EveryChunkIsReportedAndTheDigestIsUnchanged) {
     TReadCount count;
     TRecordingObserver observer;
     const HashOutcome observed = RunHashRequest(FileRequest(), OpenerOf(bytes, count), &observer);
-    ASSERT_TRUE(observed.Succeeded()) << observed.ErrorText.toStdString();
-    EXPECT_EQ(observed.Digest.toStdString(), OpenSslHex(THashAlgorithm::SHA256, bytes.data(), bytes.size()));
+    ASSERT_TRUE(observed.Succeeded()) << ToQString(observed.ErrorText).toStdString();
+    EXPECT_EQ(ToQString(observed.Digest).toStdString(), OpenSslHex(THashAlgorithm::SHA256, bytes.data(), bytes.size()));
     // The size is told before the first chunk, then the position after every chunk.
     const std::vector<std::pair<std::int64_t, std::int64_t>> expected = {
         {0, size}, {Chunk, size}, {2 * Chunk, size}, {size, size}};
@@ -126,8 +127,8 @@ TEST(HashObserverTest, AStopEndsReadingBeforeTheNextChunk) {
         const HashOutcome outcome = RunHashRequest(request, OpenerOf(bytes, count), &observer);
         EXPECT_TRUE(outcome.Cancelled);
         EXPECT_FALSE(outcome.Succeeded());
-        EXPECT_EQ(outcome.ErrorText, u"Cancelled."_qs);
-        EXPECT_EQ(outcome.Digest, QString());
+        EXPECT_EQ(ToQString(outcome.ErrorText), u"Cancelled."_qs);
+        EXPECT_EQ(outcome.Digest, u"");
         EXPECT_EQ(count.reads, c.readsExpected);
     }
 }
@@ -135,20 +136,20 @@ TEST(HashObserverTest, AStopEndsReadingBeforeTheNextChunk) {
 TEST(HashObserverTest, ACancelledSaltedTextRemembersNoSalt) {
     HashRequest request;
     request.InputType = InputTypeText;
-    request.InputText = QStringLiteral("abc");
+    request.InputText = Utf16(QStringLiteral("abc"));
     request.SaltType = SaltTypePrefix;
-    request.SaltText = QStringLiteral("pepper");
-    request.HashItems = {QStringLiteral("MD5")};
+    request.SaltText = Utf16(QStringLiteral("pepper"));
+    request.HashItems = {u"MD5"};
     request.HashType = 0;
     TRecordingObserver stop(0);
     const HashOutcome cancelled = RunHashRequest(request, &stop);
     EXPECT_TRUE(cancelled.Cancelled);
-    EXPECT_EQ(cancelled.SaltToRemember, QString());
+    EXPECT_EQ(cancelled.SaltToRemember, u"");
 
     TRecordingObserver watch;
     const HashOutcome done = RunHashRequest(request, &watch);
     ASSERT_TRUE(done.Succeeded());
-    EXPECT_EQ(done.SaltToRemember, u"pepper"_qs);
+    EXPECT_EQ(done.SaltToRemember, u"pepper");
     EXPECT_EQ(done.Digest, RunHashRequest(request).Digest);
     const std::vector<std::pair<std::int64_t, std::int64_t>> expected = {{0, 9}, {9, 9}};
     EXPECT_EQ(watch.reports, expected);
@@ -157,10 +158,10 @@ TEST(HashObserverTest, ACancelledSaltedTextRemembersNoSalt) {
 // Failures stay what they were: an observer neither hides nor renames them.
 TEST(HashObserverTest, FailuresBeforeHashingAreNotCancellations) {
     HashRequest missing = FileRequest();
-    missing.InputText = QStringLiteral("/nonexistent/file");
+    missing.InputText = Utf16(QStringLiteral("/nonexistent/file"));
     TRecordingObserver observer(0);
     const HashOutcome outcome = RunHashRequest(missing, &observer);
-    EXPECT_EQ(outcome.ErrorText, u"File does not exist"_qs);
+    EXPECT_EQ(outcome.ErrorText, u"File does not exist");
     EXPECT_FALSE(outcome.Cancelled);
     EXPECT_EQ(observer.asked, 0);
 }
@@ -172,8 +173,8 @@ TEST(HashObserverTest, AnEmptyInputIsReadOnceToItsEnd) {
     TReadCount count;
     TRecordingObserver observer;
     const HashOutcome outcome = RunHashRequest(FileRequest(QStringLiteral("MD5")), OpenerOf({}, count), &observer);
-    ASSERT_TRUE(outcome.Succeeded()) << outcome.ErrorText.toStdString();
-    EXPECT_EQ(outcome.Digest, u"d41d8cd98f00b204e9800998ecf8427e"_qs);
+    ASSERT_TRUE(outcome.Succeeded()) << ToQString(outcome.ErrorText).toStdString();
+    EXPECT_EQ(outcome.Digest, u"d41d8cd98f00b204e9800998ecf8427e");
     EXPECT_EQ(count.reads, 1);
     EXPECT_EQ(observer.reports, (std::vector<std::pair<std::int64_t, std::int64_t>>{{0, 0}, {0, 0}}));
 
@@ -191,8 +192,8 @@ TEST(HashObserverTest, ReadingPastTheReportedSizeMakesTheTotalUnknown) {
     TReadCount count;
     TRecordingObserver observer;
     const HashOutcome outcome = RunHashRequest(FileRequest(), OpenerOf(bytes, count, 0), &observer);
-    ASSERT_TRUE(outcome.Succeeded()) << outcome.ErrorText.toStdString();
-    EXPECT_EQ(outcome.Digest.toStdString(), OpenSslHex(THashAlgorithm::SHA256, bytes.data(), bytes.size()));
+    ASSERT_TRUE(outcome.Succeeded()) << ToQString(outcome.ErrorText).toStdString();
+    EXPECT_EQ(ToQString(outcome.Digest).toStdString(), OpenSslHex(THashAlgorithm::SHA256, bytes.data(), bytes.size()));
     const std::vector<std::pair<std::int64_t, std::int64_t>> expected = {{0, 0}, {100, -1}};
     EXPECT_EQ(observer.reports, expected);
 }

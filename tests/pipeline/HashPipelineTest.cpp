@@ -3,6 +3,7 @@
 #include "hashing/FileStream.h"
 #include "tests/crypt/OpenSslDigest.h"
 #include "tests/support/UnprivilegedRun.h"
+#include "tools/TextUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -249,27 +250,28 @@ PipelineFiles* HashPipelineTest::s_files = nullptr;
 void HashPipelineTest::CheckOutcome(const PipelineCase& c) {
     HashRequest request;
     request.InputType = c.inputType;
-    request.InputText = Expand(c.inputText);
+    request.InputText = Utf16(Expand(c.inputText));
     request.TrimInput = c.trimInput;
     request.SaltType = c.saltType;
-    request.SaltText = c.saltText;
-    request.HashItems = c.hashItems;
+    request.SaltText = Utf16(c.saltText);
+    request.HashItems = Utf16List(c.hashItems);
     request.HashType = c.hashType;
     request.UpperHash = c.upperHash;
 
     const HashOutcome outcome = RunHashRequest(request);
 
-    EXPECT_EQ(outcome.ErrorText.toStdString(), Expand(c.error).toStdString());
+    EXPECT_EQ(ToQString(outcome.ErrorText).toStdString(), Expand(c.error).toStdString());
     EXPECT_EQ(outcome.Succeeded(), c.error.isEmpty());
-    EXPECT_EQ(outcome.Algorithm.toStdString(), (c.error.isEmpty() ? c.algorithm : c.failedAlgorithm).toStdString());
-    EXPECT_EQ(outcome.SaltToRemember.toStdString(), c.saltToRemember.toStdString());
+    EXPECT_EQ(ToQString(outcome.Algorithm).toStdString(),
+              (c.error.isEmpty() ? c.algorithm : c.failedAlgorithm).toStdString());
+    EXPECT_EQ(ToQString(outcome.SaltToRemember).toStdString(), c.saltToRemember.toStdString());
     if (c.error.isEmpty()) {
         QString expected = ReferenceDigest(c.algorithm, c.bytes);
         if (c.upperHash)
             expected = expected.toUpper();
-        EXPECT_EQ(outcome.Digest.toStdString(), expected.toStdString());
+        EXPECT_EQ(ToQString(outcome.Digest).toStdString(), expected.toStdString());
     } else {
-        EXPECT_TRUE(outcome.Digest.isEmpty()) << outcome.Digest.toStdString();
+        EXPECT_TRUE(outcome.Digest.empty()) << ToQString(outcome.Digest).toStdString();
     }
 }
 
@@ -312,28 +314,28 @@ TEST(HashPipelineExtraTest, ExtraDigestsEqualTheDigestsOfEachAlgorithmAlone) {
         SCOPED_TRACE(c.name);
         HashRequest request;
         request.InputType = c.inputType;
-        request.InputText = c.inputText;
+        request.InputText = Utf16(c.inputText);
         request.UpperHash = c.upperHash;
-        request.HashItems = StandardItems;
+        request.HashItems = Utf16List(StandardItems);
         request.HashType = SHA256;
         const HashOutcome alone = RunHashRequest(request);
-        request.ExtraAlgorithms = others;
-        request.ExtraAlgorithms.append({u"sha256"_qs, others.front()});
+        request.ExtraAlgorithms = Utf16List(others + QStringList{u"sha256"_qs, others.front()});
         const HashOutcome together = RunHashRequest(request);
-        ASSERT_TRUE(together.Succeeded()) << together.ErrorText.toStdString();
-        EXPECT_EQ(together.Algorithm, u"SHA256"_qs);
+        ASSERT_TRUE(together.Succeeded()) << ToQString(together.ErrorText).toStdString();
+        EXPECT_EQ(ToQString(together.Algorithm), u"SHA256"_qs);
         EXPECT_EQ(together.Digest, alone.Digest);
-        ASSERT_EQ(together.ExtraDigests.size(), others.size());
+        ASSERT_EQ(together.ExtraDigests.size(), static_cast<std::size_t>(others.size()));
         for (qsizetype i = 0; i < others.size(); ++i) {
             SCOPED_TRACE(others[i].toStdString());
             HashRequest single = request;
             single.ExtraAlgorithms.clear();
-            single.HashItems = {others[i]};
+            single.HashItems = Utf16List({others[i]});
             single.HashType = 0;
             const HashOutcome expected = RunHashRequest(single);
-            ASSERT_TRUE(expected.Succeeded()) << expected.ErrorText.toStdString();
-            EXPECT_EQ(together.ExtraDigests[i].Algorithm, others[i]);
-            EXPECT_EQ(together.ExtraDigests[i].Digest.toStdString(), expected.Digest.toStdString());
+            ASSERT_TRUE(expected.Succeeded()) << ToQString(expected.ErrorText).toStdString();
+            const TAlgorithmDigest& extra = together.ExtraDigests[static_cast<std::size_t>(i)];
+            EXPECT_EQ(ToQString(extra.Algorithm), others[i]);
+            EXPECT_EQ(ToQString(extra.Digest).toStdString(), ToQString(expected.Digest).toStdString());
         }
     }
 }
@@ -341,14 +343,14 @@ TEST(HashPipelineExtraTest, ExtraDigestsEqualTheDigestsOfEachAlgorithmAlone) {
 TEST(HashPipelineExtraTest, AnExtraAlgorithmOfNoNameFailsTheRequest) {
     HashRequest request;
     request.InputType = InputTypeText;
-    request.InputText = u"abc"_qs;
-    request.HashItems = StandardItems;
+    request.InputText = Utf16(u"abc"_qs);
+    request.HashItems = Utf16List(StandardItems);
     request.HashType = SHA256;
-    request.ExtraAlgorithms = {u"SHA3-256"_qs, u"SHA4"_qs};
+    request.ExtraAlgorithms = {u"SHA3-256", u"SHA4"};
     const HashOutcome outcome = RunHashRequest(request);
-    EXPECT_EQ(outcome.ErrorText, u"Unknown Algorithm"_qs);
-    EXPECT_TRUE(outcome.Digest.isEmpty());
-    EXPECT_TRUE(outcome.ExtraDigests.isEmpty());
+    EXPECT_EQ(ToQString(outcome.ErrorText), u"Unknown Algorithm"_qs);
+    EXPECT_TRUE(outcome.Digest.empty());
+    EXPECT_TRUE(outcome.ExtraDigests.empty());
 }
 
 // A stream that hands out its inner stream's bytes, running an action after the first read:
@@ -427,19 +429,19 @@ TEST(HashPipelineReadFailureTest, ReadFaultsBecomeHashingErrors) {
             }
             HashRequest request;
             request.InputType = InputTypeFile;
-            request.InputText = dir.filePath(u"changing.bin"_qs);
-            request.HashItems = StandardItems;
+            request.InputText = Utf16(dir.filePath(u"changing.bin"_qs));
+            request.HashItems = Utf16List(StandardItems);
             request.HashType = SHA256;
-            request.ExtraAlgorithms = extra;
+            request.ExtraAlgorithms = Utf16List(extra);
             std::string opened;
             const HashOutcome outcome = RunHashRequest(request, [&](const std::string& name) {
                 opened = name;
                 return std::make_unique<InterruptedStream>(std::make_unique<TFileStream>(name), c.afterFirstRead);
             });
             EXPECT_EQ(opened, path);
-            EXPECT_EQ(outcome.ErrorText.toStdString(), c.error);
-            EXPECT_TRUE(outcome.Digest.isEmpty());
-            EXPECT_TRUE(outcome.ExtraDigests.isEmpty());
+            EXPECT_EQ(ToQString(outcome.ErrorText).toStdString(), c.error);
+            EXPECT_TRUE(outcome.Digest.empty());
+            EXPECT_TRUE(outcome.ExtraDigests.empty());
             EXPECT_FALSE(outcome.Succeeded());
         }
 }
@@ -454,15 +456,15 @@ TEST(HashPipelineReadFailureTest, OpenFailureBecomesOpeningError) {
 
     HashRequest request;
     request.InputType = InputTypeFile;
-    request.InputText = file.fileName();
-    request.HashItems = StandardItems;
+    request.InputText = Utf16(file.fileName());
+    request.HashItems = Utf16List(StandardItems);
     request.HashType = SHA256;
     const HashOutcome outcome = RunHashRequest(request, [](const std::string& name) -> std::unique_ptr<TStream> {
         throw EFOpenError("Cannot open file \"" + name + "\". Operation not permitted");
     });
-    EXPECT_EQ(outcome.ErrorText,
+    EXPECT_EQ(ToQString(outcome.ErrorText),
               u"Error Opening File: Cannot open file \""_qs + file.fileName() + u"\". Operation not permitted"_qs);
-    EXPECT_TRUE(outcome.Digest.isEmpty());
+    EXPECT_TRUE(outcome.Digest.empty());
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "tests/crypt/OpenSslDigest.h"
 #include "tests/support/UnprivilegedRun.h"
+#include "tools/TextUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -341,7 +342,7 @@ std::pair<QString, QString> RunRequestUnprivileged(const HashRequest& request) {
         if (!DropRootPrivileges())
             ::_exit(3);
         const HashOutcome outcome = RunHashRequest(request);
-        const QByteArray reply = (outcome.Digest + u'\n' + outcome.ErrorText).toUtf8();
+        const QByteArray reply = (ToQString(outcome.Digest) + u'\n' + ToQString(outcome.ErrorText)).toUtf8();
         const bool written = ::write(channel[1], reply.constData(), std::size_t(reply.size())) == reply.size();
         ::_exit(written ? 0 : 4);
     }
@@ -362,8 +363,8 @@ std::pair<QString, QString> RunRequestUnprivileged(const HashRequest& request) {
 HashRequest MakeRequest(const HostileCase& c, const QString& input) {
     HashRequest request;
     request.InputType = c.inputType;
-    request.InputText = input;
-    request.HashItems = {u"MD5"_qs};
+    request.InputText = Utf16(input);
+    request.HashItems = {u"MD5"};
     request.HashType = 0;
     return request;
 }
@@ -403,10 +404,10 @@ TEST_P(HostileInputTest, Pipeline) {
         std::thread watcher(ShrinkOnceReadingBegan, qint64(::getpid()), input);
         const HashOutcome outcome = RunHashRequest(request);
         watcher.join();
-        std::tie(digest, error) = std::pair{outcome.Digest, outcome.ErrorText};
+        std::tie(digest, error) = std::pair{ToQString(outcome.Digest), ToQString(outcome.ErrorText)};
     } else {
         const HashOutcome outcome = RunHashRequest(request);
-        std::tie(digest, error) = std::pair{outcome.Digest, outcome.ErrorText};
+        std::tie(digest, error) = std::pair{ToQString(outcome.Digest), ToQString(outcome.ErrorText)};
     }
     EXPECT_EQ(digest.toStdString(), expected.digest.toStdString());
     EXPECT_EQ(error.toStdString(), expected.error.toStdString());

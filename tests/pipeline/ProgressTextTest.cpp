@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QString>
-
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -39,7 +37,7 @@ const ByteCase ByteCases[] = {
 
 TEST(ProgressTextTest, ByteCounts) {
     for (const ByteCase& c : ByteCases)
-        EXPECT_EQ(ByteCountText(c.bytes).toStdString(), c.text) << c.bytes;
+        EXPECT_EQ(ByteCountText(c.bytes), c.text) << c.bytes;
 }
 
 struct DurationCase {
@@ -57,7 +55,7 @@ const DurationCase DurationCases[] = {
 
 TEST(ProgressTextTest, Durations) {
     for (const DurationCase& c : DurationCases)
-        EXPECT_EQ(DurationText(c.seconds).toStdString(), c.text) << c.seconds;
+        EXPECT_EQ(DurationText(c.seconds), c.text) << c.seconds;
 }
 
 struct ProgressCase {
@@ -88,7 +86,7 @@ TEST(ProgressTextTest, Lines) {
     for (const ProgressCase& c : ProgressCases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(ProgressPercent(c.done, c.total), c.percent);
-        EXPECT_EQ(ProgressText(c.done, c.total, c.elapsedMs).toStdString(), c.text);
+        EXPECT_EQ(ProgressText(c.done, c.total, c.elapsedMs), c.text);
     }
 }
 
@@ -118,8 +116,7 @@ const ListCase ListCases[] = {
 
 TEST(ProgressTextTest, ListLines) {
     for (const ListCase& c : ListCases)
-        EXPECT_EQ(ListProgressText(c.filesDone, c.filesTotal, c.bytesDone, c.bytesTotal, c.elapsedMs).toStdString(),
-                  c.text)
+        EXPECT_EQ(ListProgressText(c.filesDone, c.filesTotal, c.bytesDone, c.bytesTotal, c.elapsedMs), c.text)
             << c.name;
 }
 

@@ -1,6 +1,7 @@
 #include "pipeline/SidecarDigest.h"
 
 #include "checksums/ChecksumListReader.h"
+#include "tools/TextUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -220,15 +221,15 @@ TEST_P(SidecarDigestTest, FindsTheListedDigest) {
             list.write(content);
         }
     }
-    const std::optional<TSidecarDigest> found = FindSidecarDigest(file.fileName(), c.preferred);
+    const std::optional<TSidecarDigest> found = FindSidecarDigest(Utf16(file.fileName()), Utf16(c.preferred));
     if (c.digest.isEmpty()) {
-        EXPECT_FALSE(found) << found->ListName.toStdString();
+        EXPECT_FALSE(found) << ToQString(found->ListName).toStdString();
         return;
     }
     ASSERT_TRUE(found);
-    EXPECT_EQ(found->Digest, c.digest);
-    EXPECT_EQ(found->Algorithm, c.algorithm);
-    EXPECT_EQ(found->ListName, c.listName);
+    EXPECT_EQ(ToQString(found->Digest), c.digest);
+    EXPECT_EQ(ToQString(found->Algorithm), c.algorithm);
+    EXPECT_EQ(ToQString(found->ListName), c.listName);
     EXPECT_EQ(found->NamedAfterFile, c.listName.startsWith(u"file.iso."_qs));
 }
 

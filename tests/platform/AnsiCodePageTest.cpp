@@ -29,7 +29,7 @@ const TAnsiCase Windows1252Cases[] = {
 // Why a case of codePage cannot run on this system; empty when the ANSI code page is codePage.
 std::string CodePageMissing(unsigned codePage) {
     if (AnsiCodePage() == 0)
-        return "this system has no ANSI code page; the program's stand-in is tested with tools/TextEncoding";
+        return "this system has no ANSI code page; the program's stand-in is tested with text/TextEncoding";
     if (AnsiCodePage() != codePage)
         return "the ANSI code page is " + std::to_string(AnsiCodePage()) + ", not " + std::to_string(codePage);
     return {};

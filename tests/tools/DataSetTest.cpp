@@ -2,9 +2,9 @@
 
 #include "tests/support/UnprivilegedRun.h"
 #include "tests/tools/ListText.h"
+#include "text/TextEncoding.h"
 #include "tools/KeyedList.h"
 #include "tools/ProcessValues.h"
-#include "tools/TextEncoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -446,33 +446,6 @@ TEST_F(DataSetTest, LinkAtThePathIsReplacedNotWrittenThrough) {
         EXPECT_FALSE(info.isSymLink()) << name;
         EXPECT_EQ(ReadFile(PathOf(name)), QByteArray("inside\r\n")) << name;
     }
-}
-
-TEST(TextEncoding, Windows1252CoversEveryByte) {
-    QByteArray all;
-    for (int byte = 1; byte < 256; ++byte)
-        all.append(char(byte));
-    const QString text = DecodeWindows1252(all);
-    ASSERT_EQ(text.size(), 255);
-    EXPECT_EQ(text[0x41 - 1], QChar(u'A'));
-    EXPECT_EQ(text[0x80 - 1], QChar(u'\u20AC'));
-    EXPECT_EQ(text[0x8A - 1], QChar(u'\u0160'));
-    EXPECT_EQ(text[0x99 - 1], QChar(u'\u2122'));
-    EXPECT_EQ(text[0xA0 - 1], QChar(u'\u00A0'));
-    EXPECT_EQ(text[0xFF - 1], QChar(u'\u00FF'));
-    for (const int undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
-        EXPECT_EQ(text[undefined - 1].unicode(), undefined) << "byte " << undefined;
-
-    // No mark, not valid UTF-8: the whole file is read as Windows-1252.
-    TTextEncoding encoding = TTextEncoding::Utf8;
-    EXPECT_EQ(DecodeText(all, encoding), text);
-    EXPECT_EQ(encoding, TTextEncoding::Ansi);
-}
-
-TEST(TextEncoding, LoneSurrogateIsKeptOnlyInUtf16) {
-    const QString text = QString(QChar(0xD800)) + u'a';
-    EXPECT_EQ(Hex(EncodeText(text, TTextEncoding::Ansi)), Hex(Bytes("efbfbd61")));
-    EXPECT_EQ(Hex(EncodeText(text, TTextEncoding::Utf16BE)), Hex(Bytes("feffd8000061")));
 }
 
 } // namespace

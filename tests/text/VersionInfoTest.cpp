@@ -1,4 +1,4 @@
-#include "tools/VersionInfo.h"
+#include "text/VersionInfo.h"
 
 #include "platform/VersionRecord.h"
 #include "tests/tools/QtPrinters.h"
@@ -134,7 +134,7 @@ protected:
     static bool Read(const QString& path, int (&numbers)[4]) {
         for (int& n : numbers)
             n = -7;
-        return GetVersionNumbers(path, numbers[0], numbers[1], numbers[2], numbers[3]);
+        return GetVersionNumbers(path.toStdString(), numbers[0], numbers[1], numbers[2], numbers[3]);
     }
 
     TTempFolder m_folder;
@@ -142,7 +142,7 @@ protected:
 };
 
 TEST(VersionInfo, OwnExecutableCarriesTheProjectVersion) {
-    EXPECT_EQ(GetVersionText(), QStringLiteral(QUVIRO_PROJECT_VERSION));
+    EXPECT_EQ(GetVersionText(), QUVIRO_PROJECT_VERSION);
     const QStringList parts = QStringLiteral(QUVIRO_PROJECT_VERSION).split(QLatin1Char('.'));
     ASSERT_EQ(parts.size(), 4);
     int major = 0, minor = 0, release = 0, build = 0;
@@ -158,7 +158,7 @@ TEST(VersionInfo, ProgramExecutablesCarryTheProjectVersion) {
         QStringLiteral(QUVIRO_VERSIONED_EXECUTABLES).split(QLatin1Char('|'), Qt::SkipEmptyParts);
     ASSERT_FALSE(executables.isEmpty());
     for (const QString& executable : executables)
-        EXPECT_EQ(GetVersionText(executable), QStringLiteral(QUVIRO_PROJECT_VERSION)) << executable.toStdString();
+        EXPECT_EQ(GetVersionText(executable.toStdString()), QUVIRO_PROJECT_VERSION) << executable.toStdString();
 }
 
 TEST_F(VersionInfoFiles, FilesWithoutARecordHaveNoVersion) {
@@ -186,7 +186,7 @@ TEST_F(VersionInfoFiles, FilesWithoutARecordHaveNoVersion) {
         int numbers[4];
         EXPECT_FALSE(Read(path, numbers)) << path.toStdString();
         EXPECT_EQ(numbers[0] | numbers[1] | numbers[2] | numbers[3], 0) << path.toStdString();
-        EXPECT_EQ(GetVersionText(path), QString()) << path.toStdString();
+        EXPECT_EQ(GetVersionText(path.toStdString()), "") << path.toStdString();
     }
 }
 
