@@ -157,10 +157,11 @@ std::string EncodeText(std::u16string_view text, TTextEncoding encoding) {
 }
 
 std::string EncodeUtf8(std::u16string_view text, char16_t replacement) {
-    std::string bytes;
-    // Three bytes per code unit is the most any UTF-16 text needs.
-    bytes.reserve(text.size() * 3);
-    const auto put = [&bytes](char32_t byte) { bytes += static_cast<char>(byte); };
+    // Three bytes per code unit is the most any UTF-16 text needs; the bytes are written through
+    // a pointer into that room, as data set files can run to many megabytes.
+    std::string bytes(text.size() * 3, '\0');
+    char* out = bytes.data();
+    const auto put = [&out](char32_t byte) { *out++ = static_cast<char>(byte); };
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t code = text[i];
         if (IsHighSurrogate(code) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
@@ -185,16 +186,18 @@ std::string EncodeUtf8(std::u16string_view text, char16_t replacement) {
             put(0x80 | (code & 0x3F));
         }
     }
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
     return bytes;
 }
 
 std::u16string DecodeUtf8(std::string_view bytes) {
-    std::u16string text;
-    text.reserve(bytes.size());
+    // Never more code units than bytes; written through a pointer into that room.
+    std::u16string text(bytes.size(), u'\0');
+    char16_t* out = text.data();
     for (std::size_t i = 0; i < bytes.size();) {
         const int length = Utf8SequenceAt(bytes, i);
         if (length == 0) {
-            text += ReplacementCharacter;
+            *out++ = ReplacementCharacter;
             ++i;
             continue;
         }
@@ -203,12 +206,13 @@ std::u16string DecodeUtf8(std::string_view bytes) {
         for (int k = 1; k < length; ++k)
             code = code << 6 | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
         if (code >= 0x10000) {
-            text += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            text += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+            *out++ = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
         } else {
-            text += static_cast<char16_t>(code);
+            *out++ = static_cast<char16_t>(code);
         }
         i += static_cast<std::size_t>(length);
     }
+    text.resize(static_cast<std::size_t>(out - text.data()));
     return text;
 }
